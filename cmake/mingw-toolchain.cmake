@@ -1,0 +1,19 @@
+# Cross-compiling for Windows with MinGW-w64 (posix threading variant).
+# TIDVEX_ARCH selects the target: x86_64 (runs under Wine here) or i686 (the product target).
+if(NOT DEFINED TIDVEX_ARCH)
+  set(TIDVEX_ARCH x86_64)
+endif()
+set(TIDVEX_ARCH "${TIDVEX_ARCH}" CACHE STRING "x86_64 or i686" FORCE)
+
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${TIDVEX_ARCH})
+set(TIDVEX_TRIPLE ${TIDVEX_ARCH}-w64-mingw32)
+
+set(CMAKE_C_COMPILER   ${TIDVEX_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TIDVEX_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TIDVEX_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TIDVEX_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,85 @@
+// Outgoing events: connection points whose sinks are kept in the process's global
+// interface table, so that an event fired on any thread reaches each sink in its
+// own apartment (a client on a single-threaded apartment receives it on its own
+// thread while the firing thread waits).
+#pragma once
+
+#include "com_types.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <vector>
+
+namespace tidvex::com {
+
+class ConnectionPoint final : public IConnectionPoint {
+public:
+    ConnectionPoint(IConnectionPointContainer* container, REFIID iid);
+    ~ConnectionPoint();
+    ConnectionPoint(const ConnectionPoint&) = delete;
+    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
+
+    // Lifetime is the container's.
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return container_->AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return container_->Release(); }
+
+    STDMETHODIMP GetConnectionInterface(IID* iid) override;
+    STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** out) override;
+    STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override;
+    STDMETHODIMP Unadvise(DWORD cookie) override;
+    STDMETHODIMP EnumConnections(IEnumConnections** out) override;
+
+    const IID& Iid() const { return iid_; }
+    size_t SinkCount();
+
+    // Calls every connected sink's IDispatch::Invoke with the event's id and its
+    // arguments, given in declared order (first argument first). Must be called on
+    // a thread that has entered an apartment, with no lock of the caller held.
+    void Fire(DISPID id, std::span<VARIANT> args = {});
+
+private:
+    struct Sink {
+        DWORD cookie;
+        DWORD gitCookie;
+    };
+    IConnectionPointContainer* container_;
+    IID iid_;
+    ComPtr<IGlobalInterfaceTable> git_;
+    std::mutex mu_;
+    std::vector<Sink> sinks_;
+    DWORD nextCookie_ = 1;
+};
+
+// IConnectionPointContainer for an object with one or more event interfaces.
+class EventSourceBase : public IConnectionPointContainer {
+public:
+    using Interface = IConnectionPointContainer;
+
+    explicit EventSourceBase(std::initializer_list<IID> eventInterfaces);
+
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+    // The connection point of an event interface (the first one when iid is null).
+    ConnectionPoint& Point(const IID* iid = nullptr);
+
+    void FireEvent(DISPID id, std::span<VARIANT> args = {}) { Point().Fire(id, args); }
+
+private:
+    std::vector<std::unique_ptr<ConnectionPoint>> points_;
+};
+
+// List EventSource<&DIID_x, ...> among an object's ComObject interfaces.
+template <const IID*... Events>
+class EventSource : public EventSourceBase {
+public:
+    EventSource() : EventSourceBase({*Events...}) {}
+};
+
+}  // namespace tidvex::com

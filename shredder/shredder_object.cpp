@@ -1,0 +1,7 @@
+#include "shredder_object.h"
+
+namespace fraxil {
+
+ShredderObject::ShredderObject() = default;
+
+}  // namespace fraxil

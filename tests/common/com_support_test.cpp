@@ -1,0 +1,186 @@
+// The shared COM server support, through a test class registered in the sandbox:
+// creation by ProgID, late-bound calls through the type library, events through a
+// connection point on the caller's thread and from a worker thread, registration
+// keys written and removed.
+#include "ComTest.h"
+
+#include "com/client.h"
+#include "harness/support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::com;
+using tidvex::test::PumpUntil;
+using tidvex::test::RegKeyExists;
+using tidvex::test::RegReadString;
+
+const char kClsidKey[] = "CLSID\\{35697A16-214C-4A93-8386-2F7065642DDF}";
+
+TEST(ComServer, RegistrationWritesTheProgIdAndClassKeys) {
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "TidvexTest.TestObject.1", ""), "TestObject Class");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "TidvexTest.TestObject.1\\CLSID", ""),
+              "{35697A16-214C-4A93-8386-2F7065642DDF}");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "TidvexTest.TestObject\\CurVer", ""), "TidvexTest.TestObject.1");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "TidvexTest.TestObject\\CLSID", ""),
+              "{35697A16-214C-4A93-8386-2F7065642DDF}");
+    std::string clsid = kClsidKey;
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, clsid, ""), "TestObject Class");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, clsid + "\\ProgID", ""), "TidvexTest.TestObject.1");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, clsid + "\\VersionIndependentProgID", ""), "TidvexTest.TestObject");
+    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, clsid + "\\Programmable"));
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, clsid + "\\InprocServer32", "ThreadingModel"), "Apartment");
+    auto server = RegReadString(HKEY_CLASSES_ROOT, clsid + "\\InprocServer32", "");
+    ASSERT_TRUE(server);
+    EXPECT_NE(server->find("ComTest.dll"), std::string::npos) << *server;
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, clsid + "\\TypeLib", ""), "{D31634C3-F061-47D8-B6BF-72454E65586C}");
+    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{D31634C3-F061-47D8-B6BF-72454E65586C}\\1.0"));
+}
+
+TEST(ComServer, LateBoundCallsGoThroughTheTypeLibrary) {
+    HRESULT hr;
+    auto obj = CreateByProgId<IDispatch>(L"TidvexTest.TestObject", &hr);
+    ASSERT_TRUE(obj) << std::hex << hr;
+
+    Variant sum;
+    ASSERT_EQ(InvokeByName(obj.Get(), L"Add", DISPATCH_METHOD, {Variant::FromLong(40), Variant::FromLong(2)}, &sum),
+              S_OK);
+    EXPECT_EQ(sum.AsLong(), 42);
+    // Arguments of another type are converted by the dispatch layer.
+    ASSERT_EQ(InvokeByName(obj.Get(), L"Add", DISPATCH_METHOD, {Variant::FromText("5"), Variant::FromShort(6)}, &sum),
+              S_OK);
+    EXPECT_EQ(sum.AsLong(), 11);
+
+    ASSERT_EQ(InvokeByName(obj.Get(), L"Name", DISPATCH_PROPERTYPUT, {Variant::FromText("Fraxil")}), S_OK);
+    Variant name;
+    ASSERT_EQ(InvokeByName(obj.Get(), L"Name", DISPATCH_PROPERTYGET, {}, &name), S_OK);
+    EXPECT_EQ(name.AsText(), "Fraxil");
+
+    EXPECT_EQ(InvokeByName(obj.Get(), L"NoSuchMember", DISPATCH_METHOD), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(InvokeByName(obj.Get(), L"Add", DISPATCH_METHOD, {Variant::FromLong(1)}), DISP_E_BADPARAMCOUNT);
+}
+
+TEST(ComServer, EarlyBindingAndInterfaceIdentity) {
+    auto obj = CreateByClsid<ITestObject>(CLSID_TestObject);
+    ASSERT_TRUE(obj);
+    LONG sum = 0;
+    EXPECT_EQ(obj->Add(2, 3, &sum), S_OK);
+    EXPECT_EQ(sum, 5);
+    auto unk1 = obj.As<IUnknown>();
+    auto disp = obj.As<IDispatch>();
+    auto unk2 = disp.As<IUnknown>();
+    EXPECT_EQ(unk1.Get(), unk2.Get());
+    EXPECT_TRUE(obj.As<IConnectionPointContainer>());
+    EXPECT_FALSE(obj.As<IPersist>());
+}
+
+struct Recorded {
+    DISPID id;
+    LONG index;
+    std::string text;
+    DWORD thread;
+};
+
+TEST(ComServer, EventsReachTheSinkOnTheCallersThreadInOrder) {
+    auto obj = CreateByProgId<ITestObject>(L"TidvexTest.TestObject");
+    ASSERT_TRUE(obj);
+    std::vector<Recorded> got;
+    EventSink sink(DIID__ITestObjectEvents, [&](DISPID id, const DISPPARAMS& p) {
+        if (id == 1) {
+            got.push_back({id, EventArgLong(p, 0), EventArgText(p, 1), GetCurrentThreadId()});
+        } else if (id == 2) {
+            // Write through the by-reference arguments.
+            VARIANT* text = EventArg(p, 0);
+            VARIANT* flag = EventArg(p, 1);
+            ASSERT_TRUE(text && (V_VT(text) == (VT_BYREF | VT_BSTR)));
+            ASSERT_TRUE(flag && (V_VT(flag) == (VT_BYREF | VT_BOOL)));
+            SysFreeString(*V_BSTRREF(text));
+            *V_BSTRREF(text) = SysAllocString(L"changed");
+            *V_BOOLREF(flag) = VARIANT_TRUE;
+            got.push_back({id, 0, "touch", GetCurrentThreadId()});
+        }
+    });
+    ASSERT_EQ(sink.Connect(obj.Get()), S_OK);
+
+    ASSERT_EQ(obj->FireEvents(3, VARIANT_FALSE), S_OK);
+    ASSERT_EQ(got.size(), 4u);
+    for (LONG i = 0; i < 3; ++i) {
+        EXPECT_EQ(got[i].index, i);
+        EXPECT_EQ(got[i].text, "item" + std::to_string(i));
+        EXPECT_EQ(got[i].thread, GetCurrentThreadId());
+    }
+    Bstr name;
+    ASSERT_EQ(obj->get_Name(name.Put()), S_OK);
+    EXPECT_EQ(name.Text(), "changed/true");
+
+    sink.Disconnect();
+    got.clear();
+    obj->FireEvents(2, VARIANT_FALSE);
+    EXPECT_TRUE(got.empty()) << "a disconnected sink still receives events";
+}
+
+TEST(ComServer, EventsFromAWorkerThreadArriveOnTheSinksOwnThread) {
+    auto obj = CreateByProgId<ITestObject>(L"TidvexTest.TestObject");
+    ASSERT_TRUE(obj);
+    std::vector<Recorded> got;
+    EventSink sink(DIID__ITestObjectEvents, [&](DISPID id, const DISPPARAMS& p) {
+        if (id == 1) got.push_back({id, EventArgLong(p, 0), EventArgText(p, 1), GetCurrentThreadId()});
+        if (id == 2) got.push_back({id, 0, "touch", GetCurrentThreadId()});
+    });
+    ASSERT_EQ(sink.Connect(obj.Get()), S_OK);
+    ASSERT_EQ(obj->FireEvents(20, VARIANT_TRUE), S_OK);
+    // The worker waits for each call; this thread must keep dispatching messages.
+    ASSERT_TRUE(PumpUntil([&] { return got.size() == 21; }));
+    for (LONG i = 0; i < 20; ++i) {
+        EXPECT_EQ(got[i].index, i);
+        EXPECT_EQ(got[i].thread, GetCurrentThreadId());
+    }
+    EXPECT_EQ(got[20].id, 2);
+}
+
+TEST(ComServer, FindConnectionPointRefusesOtherInterfaces) {
+    auto obj = CreateByProgId<IConnectionPointContainer>(L"TidvexTest.TestObject");
+    ASSERT_TRUE(obj);
+    ComPtr<IConnectionPoint> cp;
+    EXPECT_EQ(obj->FindConnectionPoint(IID_IDispatch, cp.Put()), CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(obj->FindConnectionPoint(DIID__ITestObjectEvents, cp.Put()), S_OK);
+    EXPECT_EQ(cp->Unadvise(12345), CONNECT_E_NOCONNECTION);
+    // A sink that does not implement the event interface is refused.
+    EventSink wrong(IID_IPersist, [](DISPID, const DISPPARAMS&) {});
+    EXPECT_NE(wrong.Connect(obj.Get()), S_OK);
+}
+
+TEST(ComServer, UnregisterRemovesExactlyWhatRegistrationWrote) {
+    HMODULE dll = LoadLibraryA("Y:\\ComTest.dll");
+    ASSERT_NE(dll, nullptr);
+    using Entry = HRESULT(WINAPI*)();
+    auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
+    auto reg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+    ASSERT_TRUE(unreg && reg);
+    // A key of someone else's beside ours must survive.
+    HKEY other;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "TidvexTest.Other", &other), ERROR_SUCCESS);
+    RegCloseKey(other);
+
+    ASSERT_EQ(unreg(), S_OK);
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.TestObject.1"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.TestObject"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kClsidKey));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{D31634C3-F061-47D8-B6BF-72454E65586C}\\1.0"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "Interface\\{EFE84FC8-A922-4CEF-BC9A-F39699DA15AA}"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.Other"));
+    ComPtr<IDispatch> none;
+    EXPECT_TRUE(FAILED(CreateByProgId(L"TidvexTest.TestObject", IID_IDispatch, none.PutVoid())));
+    EXPECT_EQ(unreg(), S_OK) << "unregistering twice must not fail";
+
+    ASSERT_EQ(reg(), S_OK);
+    EXPECT_TRUE(CreateByProgId<IDispatch>(L"TidvexTest.TestObject"));
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "TidvexTest.Other");
+    FreeLibrary(dll);
+}
+
+}  // namespace

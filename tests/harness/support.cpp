@@ -1,0 +1,92 @@
+#include "harness/support.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tidvex::test {
+
+std::optional<char> TestDrive(char letter) {
+    char var[] = "TIDVEX_DRIVE_X";
+    var[sizeof var - 2] = static_cast<char>(toupper(static_cast<unsigned char>(letter)));
+    const char* v = std::getenv(var);
+    if (!v || !*v) return std::nullopt;
+    return static_cast<char>(toupper(static_cast<unsigned char>(letter)));
+}
+
+std::string ScratchFolder(const std::string& name) {
+    std::string path = "S:\\" + name;
+    // Double-NUL-terminated list for SHFileOperation.
+    std::string from = path + std::string(2, '\0');
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) SHFileOperationA(&op);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return std::nullopt;
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool RegKeyExists(HKEY root, const std::string& subKey) {
+    HKEY k;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name) {
+    char buf[4096];
+    DWORD size = sizeof buf - 1;
+    DWORD type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return std::nullopt;
+    LONG rc = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    buf[size] = 0;
+    return std::string(buf);
+}
+
+std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const std::string& name) {
+    DWORD v = 0, size = sizeof v, type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return std::nullopt;
+    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+    return v;
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+}  // namespace tidvex::test
