@@ -50,18 +50,18 @@ function(tidvex_com_server target)
   endif()
 endfunction()
 
-# tidvex_add_test(<name> SOURCES ... [LIBS ...] [REGISTER dll...] [DRIVES spec...]
+# tidvex_add_test(<name> SOURCES ... [LIBS ...] [REGISTER dll...] [DEPENDS target...] [DRIVES spec...]
 #                 [IMAGE_ABSENT spec...] [IMAGE_PRESENT spec...] [TIMEOUT s] [NO_MAIN])
 # A GoogleTest program run by CTest under Wine in a fresh sandboxed prefix of its own.
 function(tidvex_add_test name)
-  cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LIBS;REGISTER;DRIVES;IMAGE_ABSENT;IMAGE_PRESENT" ${ARGN})
+  cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LIBS;REGISTER;DRIVES;IMAGE_ABSENT;IMAGE_PRESENT;DEPENDS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE tidvex_flags tidvex_test_support GTest::gtest ${A_LIBS})
   if(NOT A_NO_MAIN)
     target_link_libraries(${name} PRIVATE tidvex_test_main)
   endif()
-  foreach(dll ${A_REGISTER})
-    add_dependencies(${name} ${dll})
+  foreach(dep ${A_REGISTER} ${A_DEPENDS})
+    add_dependencies(${name} ${dep})
   endforeach()
   if(NOT TIDVEX_CAN_RUN)
     return()
