@@ -1,0 +1,88 @@
+// The program's file-system object: deletes, existence tests, the extension of
+// a name, and folder creation and copying. Every path is taken literally (a
+// "*" or "?" names no file), and the deletes refuse what they must never touch.
+#pragma once
+
+// DeleteFile below is spelt like the platform's macro; the header that defines
+// the macro comes first everywhere, so every user sees the same name.
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace tidvex::fs {
+
+// A failure as the scripting run time numbers it, with its description text
+// ("Error Number: 53, Description: File not found" in the event log).
+class FsError : public std::runtime_error {
+public:
+    FsError(int number, const std::string& description);
+    int Number() const { return number_; }
+    // The platform error code behind it, 0 when there is none.
+    DWORD PlatformError() const { return platformError_; }
+    FsError& WithPlatformError(DWORD code) {
+        platformError_ = code;
+        return *this;
+    }
+
+private:
+    int number_;
+    DWORD platformError_ = 0;
+};
+
+enum FsErrorNumber : int {
+    kInvalidArgument = 5,     // "Invalid procedure call or argument"
+    kFileNotFound = 53,       // "File not found"
+    kFileAlreadyExists = 58,  // "File already exists"
+    kDiskFull = 61,           // "Disk full"
+    kPermissionDenied = 70,   // "Permission denied"
+    kDiskNotReady = 71,       // "Disk not ready"
+    kPathFileAccess = 75,     // "Path/File access error"
+    kPathNotFound = 76,       // "Path not found"
+};
+
+// The error for a number, with its description text.
+FsError MakeFsError(int number);
+// The error for a platform failure code; `notFound` is the number for a missing item.
+FsError FsErrorFromPlatform(DWORD code, int notFound = kFileNotFound);
+
+class FileSystemObject {
+public:
+    // True only for an existing file (not a folder).
+    bool FileExists(const std::string& path) const;
+    // True only for an existing folder (a drive root is one).
+    bool FolderExists(const std::string& path) const;
+    // The text after the last "." of the path's last part; "" when it has none.
+    std::string GetExtensionName(const std::string& path) const;
+
+    // Deletes one file; with `force` a read-only one too. Throws FsError:
+    // kInvalidArgument for an empty, relative or root path, kFileNotFound when
+    // there is no such file, kPermissionDenied for a read-only file without
+    // `force`, for a link, and when the file cannot be deleted.
+    void DeleteFile(const std::string& path, bool force = false) const;
+
+    // Deletes a folder with everything in it; with `force` read-only items too.
+    // Links inside are never followed nor removed (the folder then stays).
+    // Everything that can go goes; then the first failure is thrown (FsError:
+    // kInvalidArgument as above, kPathNotFound when there is no such folder,
+    // kPermissionDenied for a link, a read-only item without `force`, or an
+    // item that cannot be deleted).
+    void DeleteFolder(const std::string& path, bool force = false) const;
+
+    // Creates one folder. Throws FsError kFileAlreadyExists when something of
+    // that name exists, kPathNotFound when its parent folder does not.
+    void CreateFolder(const std::string& path) const;
+
+    // Copies a folder with its contents. `destination` ending in "\" receives a
+    // copy named like the source; otherwise it becomes the copy (created when
+    // missing, merged into when present). Existing files are replaced only with
+    // `overwrite`. Links in the source are not followed. Stops at the first
+    // failure (FsError: kPathNotFound for a missing source, kFileAlreadyExists,
+    // kPermissionDenied, kInvalidArgument for a copy into the source itself).
+    void CopyFolder(const std::string& source, const std::string& destination, bool overwrite = true) const;
+};
+
+// The program's one file-system object, created on first use.
+FileSystemObject& gFSO();
+
+}  // namespace tidvex::fs

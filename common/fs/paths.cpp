@@ -1,0 +1,135 @@
+#include "fs/paths.h"
+
+#include <vector>
+
+namespace tidvex::fs {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+std::vector<std::string> Components(const std::string& s) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : s) {
+        if (IsSeparator(c)) {
+            if (!part.empty()) parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+}  // namespace
+
+bool IsFullPathBelowRoot(const std::string& path) {
+    if (path.size() < 3) return false;
+    const bool drivePath = IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
+    const bool uncPath = IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+    if (!drivePath && !uncPath) return false;
+
+    std::string full = path;
+    if (!StartsWith(path, "\\\\?\\")) {
+        // Resolves "." and ".." so that "C:\a\.." is seen as the root it is.
+        char buffer[MAX_PATH * 4];
+        DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+        if (n == 0 || n >= sizeof buffer) return false;
+        full.assign(buffer, n);
+    }
+
+    std::vector<std::string> parts;
+    if (StartsWith(full, "\\\\?\\UNC\\")) {
+        parts = Components(full.substr(8));
+        parts.erase(parts.begin(), parts.begin() + std::min<size_t>(2, parts.size()));  // server, share
+    } else if (StartsWith(full, "\\\\?\\")) {
+        std::string rest = full.substr(4);
+        if (rest.size() < 2 || !IsDriveLetter(rest[0]) || rest[1] != ':') return false;
+        parts = Components(rest.substr(2));
+    } else if (StartsWith(full, "\\\\.\\") || StartsWith(full, "//./")) {
+        return false;
+    } else if (IsSeparator(full[0]) && IsSeparator(full[1])) {
+        parts = Components(full.substr(2));
+        if (parts.size() < 2) return false;
+        parts.erase(parts.begin(), parts.begin() + 2);
+    } else if (IsDriveLetter(full[0]) && full[1] == ':') {
+        parts = Components(full.substr(2));
+    } else {
+        return false;
+    }
+    if (parts.empty()) return false;
+    for (const auto& p : parts) {
+        if (p == "." || p == "..") return false;
+    }
+    return true;
+}
+
+bool HasWildcards(const std::string& path) {
+    size_t from = StartsWith(path, "\\\\?\\") ? 4 : 0;
+    return path.find_first_of("*?<>\"", from) != std::string::npos;
+}
+
+std::string TrimTrailingSeparators(const std::string& path) {
+    std::string s = path;
+    while (s.size() > 1 && IsSeparator(s.back())) {
+        if (s.size() == 3 && s[1] == ':') break;  // "C:\"
+        s.pop_back();
+    }
+    return s;
+}
+
+std::string LastComponent(const std::string& path) {
+    std::string s = TrimTrailingSeparators(path);
+    size_t cut = s.find_last_of("\\/");
+    return cut == std::string::npos ? s : s.substr(cut + 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return IsSeparator(folder.back()) ? folder + name : folder + "\\" + name;
+}
+
+std::optional<std::string> FinalPathOf(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0 || n >= sizeof buffer) return std::nullopt;
+    return std::string(buffer, n);
+}
+
+LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {}
+
+bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+    if (!finalFolder_) return true;
+    // An entry of its own resolves to its folder's final path and its own name;
+    // a link resolves to somewhere else.
+    auto finalEntry = FinalPathOf(JoinPath(folder_, name));
+    return !finalEntry || !EqualNoCase(*finalEntry, JoinPath(*finalFolder_, name));
+}
+
+bool IsLink(const std::string& path) {
+    if (HasWildcards(path)) return true;
+    std::string trimmed = TrimTrailingSeparators(path);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(trimmed.c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    FindClose(find);
+    size_t cut = trimmed.find_last_of("\\/");
+    if (cut == std::string::npos) return true;
+    std::string folder = trimmed.substr(0, cut + 1);
+    return LinkProbe(folder).IsLink(entry.cFileName, entry.dwFileAttributes);
+}
+
+}  // namespace tidvex::fs

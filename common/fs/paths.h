@@ -1,0 +1,53 @@
+// Path tests that every destructive operation makes before it touches anything.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace tidvex::fs {
+
+// True for a full path that names something below a drive or share root
+// ("C:\a", "\\server\share\a", "\\?\C:\a"). False for the empty path, relative
+// paths ("a", "C:a", "\a", which depend on the current folder or drive),
+// roots ("C:\", "\\server\share", "C:\a\..") and device paths ("\\.\X").
+bool IsFullPathBelowRoot(const std::string& path);
+
+// Whether the path holds a character that a file search would take as a
+// wildcard. Paths are taken literally, so such a path names nothing.
+bool HasWildcards(const std::string& path);
+
+// The path without closing "\" or "/" (a bare root keeps its own).
+std::string TrimTrailingSeparators(const std::string& path);
+
+// The text after the last "\" or "/" of the trimmed path; the path itself when there is none.
+std::string LastComponent(const std::string& path);
+
+// Joins a folder and a name with exactly one "\".
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file system's own full path of what the path leads to, links resolved
+// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).
+std::optional<std::string> FinalPathOf(const std::string& path);
+
+// Tells the entries of one folder that are links rather than files or folders
+// of their own: reparse points (junctions, symbolic links), and also the Unix
+// symbolic links to files under Wine, which carry no reparse attribute. Wine's
+// delete follows such a link and removes what it points at, and an overwrite
+// through it would write there, so a link is neither walked, written nor deleted.
+class LinkProbe {
+public:
+    explicit LinkProbe(const std::string& folder);
+    // `name` and `attributes` as the folder listing gives them.
+    bool IsLink(const std::string& name, DWORD attributes) const;
+
+private:
+    std::string folder_;
+    std::optional<std::string> finalFolder_;
+};
+
+// The same test for one path: true when it is a link, or when that cannot be told.
+bool IsLink(const std::string& path);
+
+}  // namespace tidvex::fs

@@ -1,0 +1,63 @@
+#include "pump/pump.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace tidvex::pump {
+
+namespace {
+
+// Only the GUI thread yields and only tests replace it, before the work starts.
+std::function<void()>& Replacement() {
+    static std::function<void()> replacement;
+    return replacement;
+}
+
+int g_busyDepth = 0;
+
+}  // namespace
+
+void PumpPendingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The quit belongs to the main loop, which is waiting below us.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void DoEvents() {
+    if (auto& replacement = Replacement()) {
+        // A copy, so that the scripted function may replace itself while it runs.
+        auto call = replacement;
+        call();
+        return;
+    }
+    PumpPendingMessages();
+}
+
+std::function<void()> SetDoEvents(std::function<void()> replacement) {
+    return std::exchange(Replacement(), std::move(replacement));
+}
+
+ScopedDoEvents::ScopedDoEvents(std::function<void()> replacement)
+    : previous_(SetDoEvents(std::move(replacement))) {}
+
+ScopedDoEvents::~ScopedDoEvents() { SetDoEvents(std::move(previous_)); }
+
+BusyPointer::BusyPointer() {
+    if (g_busyDepth++ == 0) SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+BusyPointer::~BusyPointer() {
+    if (--g_busyDepth == 0) SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+bool IsBusy() { return g_busyDepth > 0; }
+
+}  // namespace tidvex::pump
