@@ -1,0 +1,225 @@
+// CRegistry: the one registry class of Tidvex, Velmora and Quenza.
+//
+// A caller sets the target as properties (classkey = hive, sectionkey = key path
+// below it, valuekey = value name, ValueType, Default) and then calls one
+// operation; one object serves many operations. Every key an operation opens is
+// closed before it returns. Reads never fail on a missing key or value: Value()
+// gives Default(), KeyExists() false, the enumerations an empty list. CreateKey()
+// and Value(v) throw RegistryError; DeleteKey()/DeleteValue() return false and
+// record the error in LastError(); del_reg_sub() is silent.
+//
+// The three deliverables differ only in small options, never in copies:
+//
+//   * The program (app/services/registry.h) fills RegistryOptions::isSafeKey, so
+//     DeleteKey(true)/DeleteValue(true) leave keys on the user's safe list alone.
+//
+//   * Velmora uses CleanerRegistry and gives it two hooks: `deleted` writes the
+//     daily-log line (message "msg15" and the path) after each successful key or
+//     value delete, `showlog` raises the class's Showlog event (after DeleteKey's
+//     log line, and from del_reg_sub with the path it removed):
+//
+//         tidvex::registry::CleanerRegistry reg({
+//             .deleted = [](const std::string& path) { AddToLog(GetMessageText("msg15") + " ", path); },
+//             .showlog = [this](const std::string& path) { reg_Showlog(path); }});
+//
+//     Its DeleteKey()/DeleteValue() take no argument and check nothing. An
+//     exception thrown by a hook reaches the caller of DeleteKey/DeleteValue
+//     (del_reg_sub swallows everything).
+//
+//   * Quenza uses OptimizerRegistry: no association members, no del_reg_sub,
+//     DeleteKey()/DeleteValue() without argument, check or log.
+//
+// Errors carry the source "<file name of the module that holds the class>.cRegistry",
+// found at run time ("Tidvex.cRegistry", "Velmora.cRegistry", "Quenza.cRegistry").
+// Every object talks to the machine's registry unless given another RegistryApi
+// (tests pass a FakeRegistry, see fake_registry.h).
+#pragma once
+
+#include "registry/reg_value.h"
+#include "registry/registry_api.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tidvex::registry {
+
+// Hive values as classkey holds them (the platform's predefined handles).
+inline constexpr std::int32_t kClassesRoot = static_cast<std::int32_t>(0x80000000u);
+inline constexpr std::int32_t kCurrentUser = static_cast<std::int32_t>(0x80000001u);
+inline constexpr std::int32_t kLocalMachine = static_cast<std::int32_t>(0x80000002u);
+inline constexpr std::int32_t kUsers = static_cast<std::int32_t>(0x80000003u);
+
+// Error numbers.
+inline constexpr std::int32_t kErrRegistry = 26001;
+inline constexpr std::int32_t kErrWriteFailed = static_cast<std::int32_t>(0x800469A9u);
+inline constexpr std::int32_t kErrEnumerate = static_cast<std::int32_t>(0x800469AAu);
+inline constexpr std::int32_t kErrAssociationItems = static_cast<std::int32_t>(0x800469ACu);
+inline constexpr std::int32_t kErrAssociationNoClass = static_cast<std::int32_t>(0x800469ADu);
+
+// A failure with a number, a source and a description. what() is the description.
+class RegistryError : public std::runtime_error {
+public:
+    RegistryError(std::int32_t number, std::string source, const std::string& description)
+        : std::runtime_error(description), number_(number), source_(std::move(source)) {}
+    std::int32_t Number() const { return number_; }
+    const std::string& Source() const { return source_; }
+    std::string Description() const { return what(); }
+
+private:
+    std::int32_t number_;
+    std::string source_;
+};
+
+// "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS";
+// the empty text for any other value.
+std::string HiveName(std::int32_t classkey);
+// The hive of one of those four names (letter case ignored), or nothing.
+std::optional<std::int32_t> HiveFromName(const std::string& name);
+// The platform handle of a classkey value.
+HKEY HiveHandle(std::int32_t classkey);
+// "<module file name without extension>" of the module holding this code.
+const std::string& ModuleName();
+
+struct RegistryOptions {
+    // The program's safe-list check: true when the key text ("HKEY_...\<path>")
+    // is protected. Asked by DeleteKey(true) and DeleteValue(true).
+    std::function<bool(const std::string& keyText)> isSafeKey{};
+    // After each successful DeleteKey/DeleteValue, with the full path deleted:
+    // hive name, "\", key path and, for a value, "\" and the value name.
+    std::function<void(const std::string& deletedPath)> deleted{};
+    // Showlog: after DeleteKey succeeded (hive name, "\", key path), and from
+    // del_reg_sub with the path it deleted.
+    std::function<void(const std::string& keyPath)> showlog{};
+};
+
+class CRegistry {
+public:
+    explicit CRegistry(RegistryOptions options = {}, RegistryApi& api = RealRegistry());
+
+    // Remote computer: names shorter than 3 characters are stored as the empty
+    // text, others get "\\" in front unless they already start with it.
+    const std::string& Machine() const { return machine_; }
+    void Machine(const std::string& sMachine);
+
+    bool KeyExists();
+    bool CreateKey();
+    bool DeleteKey(bool bCheckSafeList = false);
+    bool DeleteValue(bool bCheckSafeList = false);
+
+    RegValue Value();
+    void Value(const RegValue& vValue);
+
+    // names[0] is the first name (the count-th name is names[count - 1]).
+    bool EnumerateValues(std::vector<std::string>& names, std::int32_t& count);
+    bool EnumerateSections(std::vector<std::string>& names, std::int32_t& count);
+
+    void CreateEXEAssociation(const std::string& path, const std::string& className, const std::string& description,
+                              const std::string& extension, const std::string& openText = "", bool withPrint = false,
+                              const std::string& printText = "", bool withNew = false, const std::string& newText = "",
+                              bool withInstall = false, const std::string& installText = "",
+                              std::int32_t iconIndex = -1);
+    // vItems: Name, Text, Command triples.
+    void CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<std::string>& vItems);
+
+    std::int32_t ValueType() const { return valueType_; }
+    void ValueType(std::int32_t eValueType) { valueType_ = eValueType; }
+    std::int32_t classkey() const { return classkey_; }
+    void classkey(std::int32_t eKey) { classkey_ = eKey; }
+    const std::string& sectionkey() const { return sectionkey_; }
+    void sectionkey(const std::string& sSectionKey) { sectionkey_ = sSectionKey; }
+    const std::string& valuekey() const { return valuekey_; }
+    void valuekey(const std::string& sValueKey) { valuekey_ = sValueKey; }
+
+    RegValue ValueEx(std::int32_t eKey, const std::string& sSectionKey, const std::string& sValueKey,
+                     std::int32_t eValueType, const RegValue& vDefault);
+    void ValueEx(std::int32_t eKey, const std::string& sSectionKey, const std::string& sValueKey,
+                 std::int32_t eValueType, const RegValue& vDefault, const RegValue& NewValue);
+
+    const RegValue& Default() const { return default_; }
+    void Default(const RegValue& vDefault) { default_ = vDefault; }
+
+    // Deletes a full path ("HKEY_CURRENT_USER\Software\X") with everything below
+    // it. Refuses anything but one of the four hive names followed by a key path.
+    void del_reg_sub(const std::string& inkey);
+
+    // What the last DeleteKey/DeleteValue recorded; nothing after a success.
+    const std::optional<RegistryError>& LastError() const { return lastError_; }
+    // "<module name>.cRegistry"
+    static std::string Source();
+
+private:
+    bool OnSafeList() const;
+    std::string KeyPath() const;  // hive name, "\", sectionkey
+    void Record(const std::string& description);
+    // Root to work under: the hive, or the connected remote hive (closed by the caller).
+    bool ConnectRoot(HKEY& root, HKEY& remote);
+    RegValue ReadOpened(HKEY key);
+    void WriteClassValue(const std::string& key, const std::string& text);
+
+    RegistryApi* api_;
+    RegistryOptions options_;
+    std::string machine_;
+    std::int32_t classkey_ = 0;
+    std::string sectionkey_;
+    std::string valuekey_;
+    std::int32_t valueType_ = 0;
+    RegValue default_;
+    std::optional<RegistryError> lastError_;
+};
+
+struct CleanerHooks {
+    std::function<void(const std::string& deletedPath)> deleted{};
+    std::function<void(const std::string& keyPath)> showlog{};
+};
+
+// Velmora's copy (hooks as in the header comment): the library's member
+// spellings (ClassKey, SectionKey, ValueKey, value), deletes without argument
+// or safe-list check.
+class CleanerRegistry : public CRegistry {
+public:
+    explicit CleanerRegistry(CleanerHooks hooks = {}, RegistryApi& api = RealRegistry())
+        : CRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog)}, api) {}
+
+    bool DeleteKey() { return CRegistry::DeleteKey(false); }
+    bool DeleteValue() { return CRegistry::DeleteValue(false); }
+    std::int32_t ClassKey() const { return classkey(); }
+    void ClassKey(std::int32_t eKey) { classkey(eKey); }
+    const std::string& SectionKey() const { return sectionkey(); }
+    void SectionKey(const std::string& s) { sectionkey(s); }
+    const std::string& ValueKey() const { return valuekey(); }
+    void ValueKey(const std::string& s) { valuekey(s); }
+    RegValue value() { return Value(); }
+    void value(const RegValue& v) { Value(v); }
+};
+
+// Quenza's reduced copy: no association members, no del_reg_sub, deletes
+// without argument, check or log.
+class OptimizerRegistry : private CRegistry {
+public:
+    explicit OptimizerRegistry(RegistryApi& api = RealRegistry()) : CRegistry({}, api) {}
+
+    using CRegistry::Default;
+    using CRegistry::EnumerateSections;
+    using CRegistry::EnumerateValues;
+    using CRegistry::KeyExists;
+    using CRegistry::CreateKey;
+    using CRegistry::LastError;
+    using CRegistry::Machine;
+    using CRegistry::Value;
+    using CRegistry::ValueEx;
+    using CRegistry::ValueType;
+    bool DeleteKey() { return CRegistry::DeleteKey(false); }
+    bool DeleteValue() { return CRegistry::DeleteValue(false); }
+    std::int32_t ClassKey() const { return classkey(); }
+    void ClassKey(std::int32_t eKey) { classkey(eKey); }
+    const std::string& SectionKey() const { return sectionkey(); }
+    void SectionKey(const std::string& s) { sectionkey(s); }
+    const std::string& ValueKey() const { return valuekey(); }
+    void ValueKey(const std::string& s) { valuekey(s); }
+};
+
+}  // namespace tidvex::registry
