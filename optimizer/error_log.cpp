@@ -1,0 +1,140 @@
+#include "error_log.h"
+
+#include "modreg.h"
+
+#include "com/server.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quenza {
+
+namespace {
+
+// Reading the log settings goes through the registry helpers, whose own error
+// handlers log: a failure while logging must not log again.
+thread_local bool tInLogger = false;
+
+class LoggerGuard {
+public:
+    LoggerGuard() : entered_(!tInLogger) { tInLogger = true; }
+    ~LoggerGuard() {
+        if (entered_) tInLogger = false;
+    }
+    bool Entered() const { return entered_; }
+
+private:
+    bool entered_;
+};
+
+std::string ReadLogSetting(const char* name) {
+    std::string path = kLogSettingsKey;
+    DWORD type = 0;
+    return GetKeyValue(path, name, type);
+}
+
+std::string Now() {
+    char date[128] = {};
+    char time[128] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+bool AppendLine(const std::string& path, std::string_view line) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string text(line);
+    text += "\r\n";
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+RunTimeError FileError(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND: return RunTimeError::Of(53);
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return RunTimeError::Of(76);
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return RunTimeError::Of(70);
+        default: return RunTimeError::Of(75);
+    }
+}
+
+}  // namespace
+
+std::optional<bool> TextToBool(const std::string& text) {
+    std::string t = text;
+    t.erase(0, t.find_first_not_of(" \t"));
+    t.erase(t.find_last_not_of(" \t") + 1);
+    std::string lower = t;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower == "true") return true;
+    if (lower == "false") return false;
+    try {
+        return ToLong(t) != 0;
+    } catch (const RunTimeError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> LogSwitch() { return TextToBool(ReadLogSetting(kLogSwitchValue)); }
+
+std::string ErrorLogLine(long number, std::string_view description, std::string_view extra, std::string_view method) {
+    std::string reversed(method.rbegin(), method.rend());
+    std::string line = "Error Number: " + std::to_string(number) + ", Description: ";
+    line.append(description);
+    line += " - ";
+    line.append(extra);
+    line += ", Function: " + reversed + " : On : " + Now();
+    return line;
+}
+
+void WriteErrorLog(const RunTimeError& error, std::string_view method, std::string_view extra,
+                   const std::string& libraryFolder) {
+    LoggerGuard guard;
+    if (!guard.Entered()) return;
+    try {
+        if (error.Number() == 0) return;
+        if (LogSwitch() != true) return;
+        std::string folder = ReadLogSetting(kLogFolderValue);
+        if (folder.empty()) folder = libraryFolder;
+        AppendLine(folder + "\\Errors.txt", ErrorLogLine(error.Number(), error.Description(), extra, method));
+    } catch (...) {
+        // The entry is lost; the caller's own error handling goes on.
+    }
+}
+
+void LoggError(const RunTimeError& error, std::string_view method, std::string_view extra) {
+    WriteErrorLog(error, method, extra, tidvex::com::Module::Instance().Folder());
+}
+
+void LoggString(std::string_view text) {
+    LoggerGuard guard;
+    if (!guard.Entered()) return;
+    try {
+        if (LogSwitch() != true) return;
+        AppendLine(ReadLogSetting(kLogFolderValue) + "\\Detections.txt", text);
+    } catch (...) {
+    }
+}
+
+std::string& ErrLogPath() {
+    thread_local std::string path;
+    return path;
+}
+
+bool DeleteErrorLog() {
+    const std::string& path = ErrLogPath();
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileA(path.c_str())) return true;
+    LoggError(FileError(GetLastError()), "DeleteErrorLog", "");
+    return false;
+}
+
+}  // namespace quenza
