@@ -109,14 +109,15 @@ void CRegistry::Record(const std::string& description) { lastError_.emplace(kErr
 
 bool CRegistry::KeyExists() {
     HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue, &k) != ERROR_SUCCESS) return false;
+    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS)
+        return false;
     api_->CloseKey(k);
     return true;
 }
 
 bool CRegistry::CreateKey() {
     HKEY k = nullptr;
-    if (api_->CreateKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite, &k) != ERROR_SUCCESS)
+    if (api_->CreateKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS)
         throw RegistryError(kErrRegistry, Source(), "Failed to create registry Key: '" + sectionkey_);
     api_->CloseKey(k);
     return true;
@@ -138,7 +139,7 @@ bool CRegistry::DeleteValue(bool bCheckSafeList) {
     lastError_.reset();
     if (bCheckSafeList && OnSafeList()) return true;
     HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite, &k) != ERROR_SUCCESS) {
+    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS) {
         Record("Failed to open key '" + std::to_string(classkey_) + "',Section: '" + sectionkey_ +
                "' for delete access");
         return false;
@@ -169,7 +170,7 @@ RegValue CRegistry::Value() {
     if (!ConnectRoot(root, remote)) return default_;
     closer.Add(remote);
     HKEY k = nullptr;
-    if (api_->OpenKeyEx(root, sectionkey_, kQueryValue, &k) != ERROR_SUCCESS) return default_;
+    if (api_->OpenKeyEx(root, sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS) return default_;
     closer.Add(k);
     return ReadOpened(k);
 }
@@ -227,7 +228,7 @@ void CRegistry::Value(const RegValue& vValue) {
         if (!ConnectRoot(root, remote)) throw RegistryError(kErrRegistry, Source(), description);
         closer.Add(remote);
         HKEY k = nullptr;
-        if (api_->CreateKeyEx(root, sectionkey_, kReadWrite, &k) != ERROR_SUCCESS)
+        if (api_->CreateKeyEx(root, sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS)
             throw RegistryError(kErrRegistry, Source(), description);
         closer.Add(k);
 
@@ -265,7 +266,8 @@ bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& c
     names.clear();
     count = 0;
     HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue, &k) != ERROR_SUCCESS) return true;
+    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS)
+        return true;
     KeyCloser closer(*api_);
     closer.Add(k);
     DWORD longest = 0;
@@ -284,7 +286,8 @@ bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t&
     names.clear();
     count = 0;
     HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kEnumerateSubKeys, &k) != ERROR_SUCCESS) return true;
+    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kEnumerateSubKeys | options_.view, &k) != ERROR_SUCCESS)
+        return true;
     KeyCloser closer(*api_);
     closer.Add(k);
     try {

@@ -94,6 +94,9 @@ struct RegistryOptions {
     // Showlog: after DeleteKey succeeded (hive name, "\", key path), and from
     // del_reg_sub with the path it deleted.
     std::function<void(const std::string& keyPath)> showlog{};
+    // Added to the access mask of every key the object opens or creates: a
+    // registry view such as KEY_WOW64_64KEY, or 0 for the process's own view.
+    REGSAM view = 0;
 };
 
 class CRegistry {
@@ -174,6 +177,9 @@ private:
 struct CleanerHooks {
     std::function<void(const std::string& deletedPath)> deleted{};
     std::function<void(const std::string& keyPath)> showlog{};
+    // Added to the access mask of every key the object opens or creates: a
+    // registry view such as KEY_WOW64_64KEY, or 0 for the process's own view.
+    REGSAM view = 0;
 };
 
 // Velmora's copy (hooks as in the header comment): the library's member
@@ -197,10 +203,12 @@ public:
 };
 
 // Quenza's reduced copy: no association members, no del_reg_sub, deletes
-// without argument, check or log.
+// without argument, check or log. It works in the 64-bit view of the registry,
+// where Quenza's tweaks live also for the 32-bit library on 64-bit Windows.
 class OptimizerRegistry : private CRegistry {
 public:
-    explicit OptimizerRegistry(RegistryApi& api = RealRegistry()) : CRegistry({}, api) {}
+    explicit OptimizerRegistry(RegistryApi& api = RealRegistry())
+        : CRegistry(RegistryOptions{.view = KEY_WOW64_64KEY}, api) {}
 
     using CRegistry::Default;
     using CRegistry::EnumerateSections;
