@@ -3,7 +3,6 @@
 #include "fs/paths.h"
 
 #include <optional>
-#include <vector>
 
 namespace tidvex::fs {
 
@@ -25,28 +24,6 @@ const char* DescriptionOf(int number) {
 DWORD Attributes(const std::string& path) {
     if (path.empty() || HasWildcards(path)) return INVALID_FILE_ATTRIBUTES;
     return GetFileAttributesA(path.c_str());
-}
-
-struct Entry {
-    std::string name;
-    DWORD attributes;
-};
-
-// The entries of a folder except "." and "..", read in full before anything changes.
-std::optional<std::vector<Entry>> ListFolder(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<Entry>{};
-        return std::nullopt;
-    }
-    std::vector<Entry> entries;
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..") entries.push_back({name, data.dwFileAttributes});
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return entries;
 }
 
 // Removes what can be removed below and including `folder`; remembers the first failure.

@@ -1,7 +1,5 @@
 #include "fs/paths.h"
 
-#include <vector>
-
 namespace tidvex::fs {
 
 namespace {
@@ -95,6 +93,24 @@ std::string LastComponent(const std::string& path) {
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     return IsSeparator(folder.back()) ? folder + name : folder + "\\" + name;
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<FolderEntry>{};
+        return std::nullopt;
+    }
+    std::vector<FolderEntry> entries;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        entries.push_back({name, data.dwFileAttributes,
+                           (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return entries;
 }
 
 std::optional<std::string> FinalPathOf(const std::string& path) {

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tidvex::fs {
 
@@ -26,6 +28,17 @@ std::string LastComponent(const std::string& path);
 
 // Joins a folder and a name with exactly one "\".
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;
+    DWORD attributes;
+    std::uint64_t size;
+};
+
+// The entries of a folder except "." and "..", read in full before the caller
+// changes anything; nothing when the folder cannot be listed (GetLastError tells).
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 
 // The file system's own full path of what the path leads to, links resolved
 // ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).

@@ -1,0 +1,267 @@
+#include "shred/shredder.h"
+
+#include "fs/fso.h"
+#include "fs/paths.h"
+#include "pump/pump.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+namespace tidvex::shred {
+
+namespace {
+
+// A whole number of sequences, so that every block starts the sequence anew.
+constexpr DWORD kOverwriteBlock = 312 * kSequenceLength;  // 65,520 bytes
+constexpr DWORD kFillBlock = 1'000'000;
+
+const std::array<unsigned char, kOverwriteBlock>& OverwriteBlock() {
+    static const auto block = [] {
+        std::array<unsigned char, kOverwriteBlock> b{};
+        for (DWORD i = 0; i < kOverwriteBlock; ++i) b[i] = kOverwriteRuns[(i % kSequenceLength) / kRunLength];
+        return b;
+    }();
+    return block;
+}
+
+std::string Lower(std::string s) {
+    if (!s.empty()) CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// The last dot-separated part of a name; a name without a dot is its own last part.
+std::string LastPart(const std::string& name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(dot + 1);
+}
+
+enum class FillEnd { Written, DriveFull, Stopped };
+
+}  // namespace
+
+Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
+
+bool Shredder::IsShortcut(const std::string& file) const {
+    return file.size() >= 3 && Lower(file.substr(file.size() - 3)) == "lnk";
+}
+
+void Shredder::PlainDelete(const std::string& file) {
+    try {
+        fs::gFSO().DeleteFile(file, true);
+    } catch (const fs::FsError&) {
+        if (!options_.ignorePlainDeleteFailure) throw;
+    }
+}
+
+std::int64_t Shredder::FileShred(const std::string& file) {
+    if (options_.shredSwitch && !options_.shredSwitch()) {
+        PlainDelete(file);
+        return 0;
+    }
+    pump::BusyPointer busy;
+    if (!fs::IsFullPathBelowRoot(file) || fs::HasWildcards(file)) return 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fs::IsLink(file)) return 0;
+    const std::int64_t result = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+
+    if (IsShortcut(file)) {
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(file.c_str());
+        return result;
+    }
+
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        SetFileAttributesA(file.c_str(), data.dwFileAttributes);
+        return result;
+    }
+    // The whole content, and never less than one full sequence.
+    const std::int64_t length = std::max<std::int64_t>(result, kSequenceLength);
+    const auto& block = OverwriteBlock();
+    for (std::int64_t done = 0; done < length;) {
+        pump::DoEvents();
+        const DWORD n = static_cast<DWORD>(std::min<std::int64_t>(kOverwriteBlock, length - done));
+        DWORD written = 0;
+        if (stop_ || !WriteFile(h, block.data(), n, &written, nullptr) || written != n) {
+            CloseHandle(h);
+            return result;
+        }
+        done += n;
+    }
+    // Without the flush the new bytes may never reach the disk before the
+    // delete drops them, and the old content stays on the device.
+    const bool flushed = FlushFileBuffers(h);
+    CloseHandle(h);
+    if (!flushed) return result;
+
+    if (options_.beforeDelete) options_.beforeDelete(file);
+    try {
+        fs::gFSO().DeleteFile(file, true);
+    } catch (const fs::FsError&) {
+        return result;
+    }
+    if (options_.fileShredded) {
+        try {
+            options_.fileShredded(file);
+        } catch (...) {
+        }
+    }
+    return result;
+}
+
+std::int32_t Shredder::FolderShred(const std::string& fname, bool DeleteContentsOnly,
+                                   const std::string& File_Extension, bool SubDirectoriesIncluded, double Max_fsize,
+                                   double Min_fsize) {
+    return ShredFolder(fname, DeleteContentsOnly, File_Extension, SubDirectoriesIncluded, toByte(Max_fsize),
+                       toByte(Min_fsize));
+}
+
+std::int32_t Shredder::ShredFolder(const std::string& path, bool contentsOnly, const std::string& extension,
+                                   bool subFolders, double maxBytes, double minBytes) {
+    pump::BusyPointer busy;
+    if (!fs::IsFullPathBelowRoot(path) || fs::HasWildcards(path)) return 0;
+    const std::string folder = fs::TrimTrailingSeparators(path);
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    if (fs::IsLink(folder)) return 0;
+
+    const auto entries = fs::ListFolder(folder).value_or(std::vector<fs::FolderEntry>{});
+    const fs::LinkProbe probe(folder);
+
+    if (subFolders) {
+        for (const auto& entry : entries) {
+            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || probe.IsLink(entry.name, entry.attributes)) continue;
+            pump::DoEvents();
+            if (stop_) return 0;
+            ShredFolder(fs::JoinPath(folder, entry.name), contentsOnly, extension, true, 0, 0);
+        }
+    }
+
+    const bool bounded = maxBytes != 0 || minBytes != 0;
+    for (const auto& entry : entries) {
+        if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || probe.IsLink(entry.name, entry.attributes)) continue;
+        const double size = static_cast<double>(entry.size);
+        const bool inBounds = !bounded || (minBytes <= size && size <= maxBytes);
+        // A dot-less name equal to the filter is taken whatever its size; else
+        // "*" takes every file and any other filter the lower-cased extension.
+        bool shred = entry.name.find('.') == std::string::npos && lstrcmpiA(entry.name.c_str(), extension.c_str()) == 0;
+        if (extension == "*") {
+            shred = shred || inBounds;
+        } else {
+            shred = shred || (inBounds && Lower(LastPart(entry.name)) == extension);
+        }
+        if (shred) FileShred(fs::JoinPath(folder, entry.name));
+    }
+
+    pump::DoEvents();
+    if (stop_) return 0;
+    if (!contentsOnly) {
+        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryA(folder.c_str());
+    }
+    return 0;
+}
+
+namespace {
+
+// Writes `size` bytes "0" into a new file (remembered in `written` as soon as
+// it exists) and flushes them to the disk.
+FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<std::string>& written,
+                      const bool& stop) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return FillEnd::DriveFull;
+        throw fs::FsErrorFromPlatform(code, fs::kPathNotFound);
+    }
+    written.push_back(path);
+    static const std::string zeros(kFillBlock, '0');
+    FillEnd end = FillEnd::Written;
+    DWORD failure = 0;
+    for (std::int64_t done = 0; done < size;) {
+        if (done > 0) {
+            pump::DoEvents();
+            if (stop) {
+                end = FillEnd::Stopped;
+                break;
+            }
+        }
+        const DWORD n = static_cast<DWORD>(std::min<std::int64_t>(kFillBlock, size - done));
+        DWORD wrote = 0;
+        if (!WriteFile(h, zeros.data(), n, &wrote, nullptr)) {
+            failure = GetLastError();
+            break;
+        }
+        if (wrote != n) {
+            failure = ERROR_DISK_FULL;
+            break;
+        }
+        done += n;
+    }
+    if (!failure && !FlushFileBuffers(h)) failure = GetLastError();
+    CloseHandle(h);
+    if (failure == ERROR_DISK_FULL || failure == ERROR_HANDLE_DISK_FULL) return FillEnd::DriveFull;
+    if (failure) throw fs::FsErrorFromPlatform(failure);
+    return end;
+}
+
+}  // namespace
+
+void Shredder::ShredFreeSpace(const std::string& drive) {
+    pump::BusyPointer busy;
+    if (drive.size() < 2 || !IsCharAlphaA(drive[0]) || drive[1] != ':') throw fs::MakeFsError(fs::kPathNotFound);
+    const std::string root = drive.substr(0, 2) + "\\";
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+        throw fs::FsErrorFromPlatform(GetLastError(), fs::kPathNotFound);
+    }
+    const std::int64_t freeBytes =
+        static_cast<std::int64_t>(sectorsPerCluster) * bytesPerSector * static_cast<std::int64_t>(freeClusters);
+    const std::int64_t count = freeBytes / kFillFileSize;
+    const std::int64_t rest = freeBytes - count * kFillFileSize;
+
+    // Every file stays until the space is filled; only then do they all go.
+    std::vector<std::string> written;
+    auto removeAll = [&] {
+        bool removed = true;
+        for (const auto& path : written) {
+            if (options_.beforeDelete) options_.beforeDelete(path);
+            removed = ::DeleteFileA(path.c_str()) && removed;
+        }
+        written.clear();
+        return removed;
+    };
+
+    FillEnd end = FillEnd::Written;
+    try {
+        for (std::int64_t i = 1; i <= count && end == FillEnd::Written; ++i) {
+            pump::DoEvents();
+            if (stop_) {
+                end = FillEnd::Stopped;
+                break;
+            }
+            end = WriteFillFile(root + "TmpShred." + std::to_string(i), kFillFileSize, written, stop_);
+            if (end == FillEnd::Written && Progress) {
+                double percent = static_cast<double>(i) * 100 / static_cast<double>(count);
+                Progress(percent);
+            }
+        }
+        if (end == FillEnd::Written) end = WriteFillFile(root + "TmpShred.x", rest, written, stop_);
+    } catch (...) {
+        removeAll();
+        throw;
+    }
+    if (!removeAll()) throw fs::MakeFsError(fs::kPermissionDenied);
+    if (end != FillEnd::Stopped && Progress) {
+        double percent = 100;
+        Progress(percent);
+    }
+}
+
+}  // namespace tidvex::shred

@@ -1,0 +1,95 @@
+// The overwriting shredder of the program and of the cleaning library: it
+// overwrites a file with a fixed run of byte patterns and deletes it, shreds the
+// files of a folder tree with optional filters, and fills a drive's free space
+// with temporary files. Everything runs on the caller's thread and yields to the
+// message loop between writes, which is when a caller's StopShred can arrive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tidvex::shred {
+
+// Where the cleaning library's copy differs from the program's. The program
+// uses the defaults.
+struct ShredOptions {
+    // Whether FileShred overwrites before it deletes; empty means always (the
+    // program). The library passes its library-wide shred switch.
+    std::function<bool()> shredSwitch;
+    // The plain delete (switch off) passes its failure to the caller unless this
+    // is set (the library ignores it).
+    bool ignorePlainDeleteFailure = false;
+    // Called after each overwritten file has been deleted, with its path (the
+    // library's daily log line). What it throws is ignored.
+    std::function<void(const std::string& path)> fileShredded;
+    // Test seam: called with the path of each file the shredder has written,
+    // just before it deletes it, when the bytes are final.
+    std::function<void(const std::string& path)> beforeDelete;
+};
+
+// The 21 runs of ten bytes each, written from a file's first byte on and
+// repeated to its end.
+inline constexpr unsigned char kOverwriteRuns[21] = {85, 170, 74, 99, 71, 92,  101, 112, 1,   61, 97,
+                                                     119, 86, 79, 109, 72, 90, 0,   255, 212, 0};
+inline constexpr int kRunLength = 10;
+inline constexpr int kSequenceLength = 21 * kRunLength;  // 210
+
+// The free-space fill writes files of this size.
+inline constexpr std::int64_t kFillFileSize = 10'000'000;
+
+class Shredder {
+public:
+    explicit Shredder(ShredOptions options = {});
+
+    // Events. Progress is raised by ShredFreeSpace; FolderShredCompleted and
+    // ShowLog are part of the class's interface but nothing raises them.
+    std::function<void(double& percent)> Progress;
+    std::function<void(std::int32_t total)> FolderShredCompleted;
+    std::function<void(const std::string& msg)> ShowLog;
+
+    // Always 0: nothing adds to it.
+    std::int32_t TotalBytes() const { return 0; }
+
+    // Overwrites the whole file (at least 210 bytes) and deletes it; returns its
+    // length before shredding, 0 when it could not be measured, when only a
+    // plain delete was done, or when the path is refused (empty, relative, a
+    // root, a folder or a link). A shortcut (a path ending in "lnk") is deleted
+    // without being written to. Failures end the call quietly; a stop leaves the
+    // file partly overwritten.
+    std::int64_t FileShred(const std::string& file);
+
+    // Shreds the files of a folder whose extension matches `File_Extension`
+    // ("*" for all; else compared with the lower-cased extension, or with a
+    // whole dot-less name ignoring case), within the size bounds in kilobytes
+    // when either is non-zero; sub-folders too (without the bounds) when asked;
+    // then removes the folder unless `DeleteContentsOnly`. Links are never
+    // walked into, written or removed. Returns 0.
+    std::int32_t FolderShred(const std::string& fname, bool DeleteContentsOnly = false,
+                             const std::string& File_Extension = "", bool SubDirectoriesIncluded = false,
+                             double Max_fsize = 0, double Min_fsize = 0);
+
+    // Fills the free space of the drive that `drive` begins with ("C:", "C:\x")
+    // with 10,000,000-byte files "TmpShred.<n>" and a last "TmpShred.x" for the
+    // rest, keeps them until the drive is full, the count is reached or a stop,
+    // then deletes them all. Progress after each file, 100 at the end. A failure
+    // other than a full drive deletes what was written and throws fs::FsError.
+    void ShredFreeSpace(const std::string& drive);
+
+    // Kilobytes to bytes.
+    double toByte(double x) const { return x * 1024; }
+
+    // Sets the stop flag; it stays as set until the next call.
+    void StopShred(bool bSet) { stop_ = bSet; }
+
+private:
+    std::int32_t ShredFolder(const std::string& folder, bool contentsOnly, const std::string& extension,
+                             bool subFolders, double maxBytes, double minBytes);
+    void PlainDelete(const std::string& file);
+    bool IsShortcut(const std::string& file) const;
+
+    ShredOptions options_;
+    bool stop_ = false;
+};
+
+}  // namespace tidvex::shred

@@ -1,0 +1,58 @@
+// A shredded file's old content is gone from the device itself: after this
+// program the test runner searches the raw images of E: (ext4) and F: (vfat)
+// for the markers of the shredded files (they must be absent) and for the
+// marker of a file that was kept (it must be present, which shows the search
+// can see file data at all).
+#include "harness/support.h"
+#include "shred/shredder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tidvex::shred::Shredder;
+using tidvex::test::PathExists;
+using tidvex::test::TestDrive;
+
+// Writes the marker over and over and makes sure it is on the device.
+void WriteToDevice(const std::string& path, const std::string& marker, size_t size) {
+    std::string content;
+    while (content.size() < size) content += marker + "\n";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+    ASSERT_TRUE(FlushFileBuffers(h));
+    CloseHandle(h);
+}
+
+void ShredOn(char letter) {
+    std::string root = std::string(1, letter) + ":\\";
+    WriteToDevice(root + "kept.txt", "TIDVEX-IMAGE-KEPT-MARKER", 4096);
+    WriteToDevice(root + "big.bin", "TIDVEX-IMAGE-GONE-BIG", 300'000);
+    WriteToDevice(root + "small.txt", "TIDVEX-IMAGE-GONE-SMALL", 20);
+    CreateDirectoryA((root + "tree").c_str(), nullptr);
+    CreateDirectoryA((root + "tree\\sub").c_str(), nullptr);
+    WriteToDevice(root + "tree\\sub\\deep.dat", "TIDVEX-IMAGE-GONE-TREE", 70'000);
+
+    Shredder shredder;
+    EXPECT_GT(shredder.FileShred(root + "big.bin"), 0);
+    EXPECT_EQ(shredder.FileShred(root + "small.txt"), 24);
+    shredder.FolderShred(root + "tree", false, "*", true, 0, 0);
+    EXPECT_FALSE(PathExists(root + "big.bin"));
+    EXPECT_FALSE(PathExists(root + "small.txt"));
+    EXPECT_FALSE(PathExists(root + "tree"));
+    EXPECT_TRUE(PathExists(root + "kept.txt"));
+}
+
+TEST(ShredOnADevice, Ext4) {
+    if (!TestDrive('E')) GTEST_SKIP() << "no ext4 image drive E: (loop mounting needs root)";
+    ShredOn('E');
+}
+
+TEST(ShredOnADevice, Vfat) {
+    if (!TestDrive('F')) GTEST_SKIP() << "no vfat image drive F: (loop mounting needs root)";
+    ShredOn('F');
+}
+
+}  // namespace
