@@ -60,7 +60,8 @@ STDMETHODIMP Error::LoggError(VARIANT* ErrorObject, BSTR* sMethod, VARIANT* Addi
     if (result) VariantInit(result);
     // Nothing that goes wrong while logging reaches the caller.
     try {
-        quenza::LoggError(ErrorOf(ErrorObject), sMethod ? Narrow(*sMethod) : std::string(), OptionalText(AdditionalDesc));
+        const std::string method = sMethod ? Narrow(*sMethod) : std::string();
+        quenza::LoggError(ErrorOf(ErrorObject), method, OptionalText(AdditionalDesc));
     } catch (...) {
     }
     return S_OK;

@@ -106,7 +106,9 @@ STDMETHODIMP Optimizer::IsAddNewOption2CopyMove(VARIANT_BOOL* result) {
     return Read(result, quenza::IsAddNewOption2CopyMove);
 }
 
-STDMETHODIMP Optimizer::IsRestoreOpenFolders(VARIANT_BOOL* result) { return Read(result, quenza::IsRestoreOpenFolders); }
+STDMETHODIMP Optimizer::IsRestoreOpenFolders(VARIANT_BOOL* result) {
+    return Read(result, quenza::IsRestoreOpenFolders);
+}
 
 STDMETHODIMP Optimizer::IsDisableSaveSettings(VARIANT_BOOL* result) {
     return Read(result, quenza::IsDisableSaveSettings);

@@ -168,7 +168,8 @@ void OPZLockApplications(bool bSet, const std::string& sApplicationPaths) {
     // entries stay, and the new ones overwrite them from "1" up.
     DeleteKeyValue(HKEY_LOCAL_MACHINE, kDisallowRunList, "");
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (!paths[i].empty()) SetKeyValue(HKEY_LOCAL_MACHINE, kDisallowRunList, std::to_string(i + 1), paths[i], kText);
+        if (!paths[i].empty())
+            SetKeyValue(HKEY_LOCAL_MACHINE, kDisallowRunList, std::to_string(i + 1), paths[i], kText);
     }
 }
 

@@ -55,10 +55,13 @@ TEST(ErrorLogLine, JoinsItsPiecesAndReversesTheTag) {
 }
 
 TEST_F(ErrorLog, WritesNothingWhileTheSwitchIsMissingOffOrNoBoolean) {
-    for (std::optional<std::string> value : std::initializer_list<std::optional<std::string>>{std::nullopt, "False", "0", "maybe"}) {
+    const std::optional<std::string> switches[] = {std::nullopt, "False", "0", "maybe"};
+    for (const std::optional<std::string>& value : switches) {
         RegDeleteKeyA(HKEY_CURRENT_USER, kSettings.c_str());
-        if (value) SetLogs(*value, folder_);
-        else SetKeyValue(HKEY_CURRENT_USER, kSettings, "Log Files Path", folder_, 1);
+        if (value)
+            SetLogs(*value, folder_);
+        else
+            SetKeyValue(HKEY_CURRENT_USER, kSettings, "Log Files Path", folder_, 1);
         WriteErrorLog(RunTimeError::Of(13), "Tag", "", "S:\\");
         LoggString("a line");
         EXPECT_FALSE(PathExists(folder_ + "\\Errors.txt")) << value.value_or("<missing>");
