@@ -1,7 +1,232 @@
 #include "shredder_object.h"
 
+#include <array>
+
 namespace fraxil {
 
-ShredderObject::ShredderObject() = default;
+using tidvex::com::AllocBstr;
+using tidvex::com::Narrow;
+
+namespace {
+
+HRESULT OutText(BSTR* out, const std::string& text) {
+    if (!out) return E_POINTER;
+    *out = AllocBstr(text);
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT OutLong(LONG* out, long value) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+// A method's result: 1 done (S_OK), 0 refused (S_FALSE).
+HRESULT Result(LONG* out, long done) {
+    if (!out) return E_POINTER;
+    *out = done;
+    return done ? S_OK : S_FALSE;
+}
+
+// Members whose work belongs to the session, folder, free-space, Recycle Bin,
+// restore-point, context-menu, hook and command-line support refuse until the
+// server carries that support.
+HRESULT NotAvailable(LONG* out) { return Result(out, 0); }
+HRESULT NotAvailable(BSTR* out) {
+    if (!out) return E_POINTER;
+    *out = AllocBstr("");
+    return S_FALSE;
+}
+
+}  // namespace
+
+ShredderObject::ShredderObject() : core_(*this) {}
+
+// --- events -------------------------------------------------------------------------
+
+void ShredderObject::OnMessage(const std::string& text) {
+    tidvex::com::Variant arg = tidvex::com::Variant::FromText(text);
+    FireEvent(1, std::span<VARIANT>(arg.Get(), 1));
+}
+
+void ShredderObject::OnErrorMessage(const std::string& text, long number) {
+    std::array<tidvex::com::Variant, 2> args{tidvex::com::Variant::FromText(text), tidvex::com::Variant::FromLong(number)};
+    std::array<VARIANT, 2> raw{*args[0].Get(), *args[1].Get()};
+    FireEvent(2, raw);
+}
+
+void ShredderObject::OnCurrentItemShredded(const std::string& item) {
+    tidvex::com::Variant arg = tidvex::com::Variant::FromText(item);
+    FireEvent(3, std::span<VARIANT>(arg.Get(), 1));
+}
+
+void ShredderObject::OnCurrentProgress(long percent) {
+    tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
+    FireEvent(4, std::span<VARIANT>(arg.Get(), 1));
+}
+
+void ShredderObject::OnCurrentTotalProgress(long percent) {
+    tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
+    FireEvent(5, std::span<VARIANT>(arg.Get(), 1));
+}
+
+void ShredderObject::OnSessionCompleted() { FireEvent(6); }
+
+// --- set-up ---------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::Initialize(LONG* pResult) {
+    if (!pResult) return E_POINTER;
+    return Result(pResult, core_.Initialize());
+}
+
+STDMETHODIMP ShredderObject::ReleaseShredder() {
+    core_.Release();
+    return S_OK;
+}
+
+// --- text settings ----------------------------------------------------------------------
+
+#define FRAXIL_TEXT_PROPERTY(Name)                                                                      \
+    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) { return OutText(pVal, core_.Name()); }         \
+    STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                                              \
+        core_.Set##Name(Narrow(newVal));                                                                \
+        return S_OK;                                                                                    \
+    }
+
+FRAXIL_TEXT_PROPERTY(ShredderApplicationName)
+FRAXIL_TEXT_PROPERTY(ProfileName)
+FRAXIL_TEXT_PROPERTY(Language)
+FRAXIL_TEXT_PROPERTY(ApplicationPath)
+FRAXIL_TEXT_PROPERTY(LogFileName)
+FRAXIL_TEXT_PROPERTY(CommandLineString)
+
+#undef FRAXIL_TEXT_PROPERTY
+
+// --- flags ------------------------------------------------------------------------------------
+
+#define FRAXIL_FLAG_PROPERTY(Name)                                                                             \
+    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) { return OutLong(pVal, core_.FlagValue(Flag::Name)); } \
+    STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                                                     \
+        core_.SetFlag(Flag::Name, newVal);                                                                     \
+        return S_OK;                                                                                           \
+    }
+
+FRAXIL_FLAG_PROPERTY(EnableHook)
+FRAXIL_FLAG_PROPERTY(EnableRestorePoints)
+FRAXIL_FLAG_PROPERTY(EnableContextMenu)
+FRAXIL_FLAG_PROPERTY(EnableLogFile)
+FRAXIL_FLAG_PROPERTY(DisableWarning)
+FRAXIL_FLAG_PROPERTY(ShredSubFolder)
+FRAXIL_FLAG_PROPERTY(RemoveSubFolder)
+FRAXIL_FLAG_PROPERTY(ShredHiddenAndSystemFiles)
+
+#undef FRAXIL_FLAG_PROPERTY
+
+// --- other settings -------------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::get_ShredMethod(short* pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = core_.ShredMethod();
+    return S_OK;
+}
+
+STDMETHODIMP ShredderObject::put_ShredMethod(short newVal) {
+    // The value indexes the method table: anything outside it is refused.
+    return core_.SetShredMethod(newVal) ? S_OK : E_INVALIDARG;
+}
+
+STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) { return OutLong(pVal, core_.SessionType()); }
+
+STDMETHODIMP ShredderObject::put_SessionType(LONG newVal) {
+    core_.SetSessionType(newVal);
+    return S_OK;
+}
+
+STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) { return OutLong(pVal, core_.ParentWindowHandle()); }
+
+STDMETHODIMP ShredderObject::put_ParentWindowHandle(LONG newVal) {
+    core_.SetParentWindowHandle(newVal);
+    return S_OK;
+}
+
+// --- status ---------------------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentProgress()); }
+STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentTotalProgress()); }
+STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) { return OutLong(pVal, core_.SessionState()); }
+STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) { return OutText(pVal, core_.LastMessage()); }
+STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) { return OutText(pVal, core_.CurrentItemShredded()); }
+STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) { return OutLong(pVal, core_.FilesInUseCount()); }
+
+// The lists are filled only by sessions; until then they are empty.
+STDMETHODIMP ShredderObject::get_FilesCount(LONG* pVal) { return OutLong(pVal, 0); }
+STDMETHODIMP ShredderObject::get_FoldersCount(LONG* pVal) { return OutLong(pVal, 0); }
+STDMETHODIMP ShredderObject::get_DrivesCount(LONG* pVal) { return OutLong(pVal, 0); }
+STDMETHODIMP ShredderObject::get_RestorePointsCount(LONG* pVal) { return OutLong(pVal, 0); }
+
+// No restore point is current.
+STDMETHODIMP ShredderObject::get_strRestorePointName(BSTR* pVal) { return OutText(pVal, ""); }
+STDMETHODIMP ShredderObject::get_nRestorePointSequenceNumber(LONG* pVal) { return OutLong(pVal, -1); }
+STDMETHODIMP ShredderObject::get_strRestorePointType(BSTR* pVal) { return OutText(pVal, ""); }
+STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) { return OutText(pVal, ""); }
+
+// --- wiping methods -----------------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::GetFirstShreddingAlgorithm(LONG* pResult) {
+    if (!pResult) return E_POINTER;
+    return Result(pResult, core_.GetFirstAlgorithm());
+}
+
+STDMETHODIMP ShredderObject::NextShreddingAlgorithm(LONG* pResult) {
+    if (!pResult) return E_POINTER;
+    return Result(pResult, core_.NextAlgorithm());
+}
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) { return OutText(pVal, core_.CurrentAlgorithmName()); }
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmDescription(BSTR* pVal) {
+    return OutText(pVal, core_.CurrentAlgorithmDescription());
+}
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmPassesCount(LONG* pVal) {
+    return OutLong(pVal, core_.CurrentAlgorithmPassesCount());
+}
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_PatternLength(LONG* pVal) {
+    return OutLong(pVal, core_.CurrentFirstPassPatternLength());
+}
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_WriteType(LONG* pVal) {
+    return OutLong(pVal, core_.CurrentFirstPassWriteType());
+}
+
+STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_Pattern(BSTR* pVal) {
+    return OutText(pVal, core_.CurrentFirstPassPattern());
+}
+
+// --- members that refuse until their support is in place ------------------------------------------------
+
+STDMETHODIMP ShredderObject::StartHook(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::StopHook(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::AddContextMenu(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::GetRestorePoints(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::GetFirstRestorePoint(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::NextRestorePoint(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::NewSession(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::StartSession(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::AbortSession(LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::AddFile(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::AddFolder(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::AddDrive(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::RemoveFile(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::RemoveFolder(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::RemoveDrive(BSTR, LONG* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::GetFirstFile(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::NextFile(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::GetFirstFolder(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::NextFolder(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::GetFirstDrive(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::NextDrive(BSTR* pResult) { return NotAvailable(pResult); }
+STDMETHODIMP ShredderObject::ProcessCommandLine(LONG* pResult) { return NotAvailable(pResult); }
 
 }  // namespace fraxil

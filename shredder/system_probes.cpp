@@ -1,0 +1,115 @@
+#include "system_probes.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+
+namespace fraxil {
+
+namespace {
+
+std::string ShellFolder(int csidl) {
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return {};
+    char path[MAX_PATH] = {};
+    std::string result;
+    if (SHGetPathFromIDListA(pidl, path)) result = path;
+    CoTaskMemFree(pidl);
+    return result;
+}
+
+}  // namespace
+
+SystemFolders ReadSystemFolders() {
+    SystemFolders folders;
+    char buf[MAX_PATH] = {};
+    if (GetWindowsDirectoryA(buf, MAX_PATH)) folders[0] = buf;
+    buf[0] = 0;
+    if (GetSystemDirectoryA(buf, MAX_PATH)) folders[1] = buf;
+    folders[2] = ShellFolder(CSIDL_FONTS);
+    folders[3] = ShellFolder(CSIDL_STARTMENU);
+    folders[4] = ShellFolder(CSIDL_PROGRAMS);
+    folders[5] = ShellFolder(CSIDL_DESKTOPDIRECTORY);
+    folders[6] = folders[1] + "\\IOSUBSYS";
+    folders[7] = folders[1] + "\\VMM32";
+    return folders;
+}
+
+bool CheckRecycleBinApis() {
+    HMODULE shell = LoadLibraryA("SHELL32.DLL");
+    if (!shell) return false;
+    bool ok = false;
+    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")));
+    if (getVersion) {
+        DLLVERSIONINFO info{};
+        info.cbSize = sizeof info;
+        if (SUCCEEDED(getVersion(&info))) {
+            bool recentEnough = info.dwMajorVersion > 4 || (info.dwMajorVersion == 4 && info.dwMinorVersion > 70);
+            ok = recentEnough && GetProcAddress(shell, "SHQueryRecycleBinA") && GetProcAddress(shell, "SHEmptyRecycleBinA");
+        }
+    }
+    FreeLibrary(shell);
+    return ok;
+}
+
+FixedDriveTable BuildDriveTable() {
+    FixedDriveTable table;
+    DWORD present = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(present & (1u << i))) continue;
+        char root[] = "A:\\";
+        root[0] = static_cast<char>('A' + i);
+        if (GetDriveTypeA(root) != DRIVE_FIXED) continue;
+        table.roots[i] = root;
+        char label[MAX_PATH] = {};
+        char fileSystem[64] = {};
+        if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem) &&
+            lstrcmpiA(fileSystem, "NTFS") == 0) {
+            table.ntfs[i] = true;
+            table.anyNtfs = true;
+        }
+    }
+    return table;
+}
+
+int GetUserSidText(std::string& text) {
+    text.clear();
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, &token)) return 1;
+    alignas(TOKEN_USER) BYTE buffer[1000];
+    DWORD size = 0;
+    BOOL got = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    if (!got) return 2;
+    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid;
+    if (!IsValidSid(sid)) return 3;
+
+    const SID_IDENTIFIER_AUTHORITY* authority = GetSidIdentifierAuthority(sid);
+    DWORD subCount = *GetSidSubAuthorityCount(sid);
+    char part[64];
+    std::string result = "S-1-";
+    if (authority->Value[0] != 0 || authority->Value[1] != 0) {
+        std::snprintf(part, sizeof part, "0x%02hx%02hx%02hx%02hx%02hx%02hx", static_cast<unsigned short>(authority->Value[0]),
+                      static_cast<unsigned short>(authority->Value[1]), static_cast<unsigned short>(authority->Value[2]),
+                      static_cast<unsigned short>(authority->Value[3]), static_cast<unsigned short>(authority->Value[4]),
+                      static_cast<unsigned short>(authority->Value[5]));
+    } else {
+        unsigned long low = static_cast<unsigned long>(authority->Value[5]) + (static_cast<unsigned long>(authority->Value[4]) << 8) +
+                            (static_cast<unsigned long>(authority->Value[3]) << 16) +
+                            (static_cast<unsigned long>(authority->Value[2]) << 24);
+        std::snprintf(part, sizeof part, "%lu", low);
+    }
+    result += part;
+    for (DWORD i = 0; i < subCount; ++i) {
+        std::snprintf(part, sizeof part, "-%lu", static_cast<unsigned long>(*GetSidSubAuthority(sid, i)));
+        result += part;
+    }
+    // The text must fit the field it was made for.
+    if (result.size() + 1 > 28 + 12 * static_cast<size_t>(subCount) || result.size() >= 260) return 3;
+    text = result;
+    return 0;
+}
+
+}  // namespace fraxil

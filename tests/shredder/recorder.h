@@ -1,0 +1,47 @@
+// Records what the shredder's core raises, in order, and lets a test act while an
+// event is being delivered (read the file being overwritten, ask for an abort).
+#pragma once
+
+#include "shredder_core.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fraxil::test {
+
+enum class Ev { Message, Error, Item, Progress, Total, Completed };
+
+struct Event {
+    Ev kind;
+    std::string text;
+    long number = 0;
+};
+
+class Recorder final : public ShredderEvents {
+public:
+    std::vector<Event> events;
+    std::function<void(const Event&)> onEvent;
+
+    void OnMessage(const std::string& t) override { Add({Ev::Message, t}); }
+    void OnErrorMessage(const std::string& t, long n) override { Add({Ev::Error, t, n}); }
+    void OnCurrentItemShredded(const std::string& t) override { Add({Ev::Item, t}); }
+    void OnCurrentProgress(long p) override { Add({Ev::Progress, {}, p}); }
+    void OnCurrentTotalProgress(long p) override { Add({Ev::Total, {}, p}); }
+    void OnSessionCompleted() override { Add({Ev::Completed, {}, 0}); }
+
+    std::vector<Event> Of(Ev kind) const {
+        std::vector<Event> r;
+        for (const Event& e : events)
+            if (e.kind == kind) r.push_back(e);
+        return r;
+    }
+
+private:
+    void Add(Event e) {
+        events.push_back(e);
+        if (onEvent) onEvent(events.back());
+    }
+};
+
+}  // namespace fraxil::test
