@@ -18,6 +18,7 @@ class FsError : public std::runtime_error {
 public:
     FsError(int number, const std::string& description);
     int Number() const { return number_; }
+    std::string Description() const { return what(); }
     // The platform error code behind it, 0 when there is none.
     DWORD PlatformError() const { return platformError_; }
     FsError& WithPlatformError(DWORD code) {

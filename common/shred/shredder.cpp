@@ -215,7 +215,8 @@ FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<st
 
 void Shredder::ShredFreeSpace(const std::string& drive) {
     pump::BusyPointer busy;
-    if (drive.size() < 2 || !IsCharAlphaA(drive[0]) || drive[1] != ':') throw fs::MakeFsError(fs::kPathNotFound);
+    const char letter = drive.empty() ? '\0' : static_cast<char>(drive[0] & ~0x20);
+    if (drive.size() < 2 || letter < 'A' || letter > 'Z' || drive[1] != ':') throw fs::MakeFsError(fs::kPathNotFound);
     const std::string root = drive.substr(0, 2) + "\\";
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {

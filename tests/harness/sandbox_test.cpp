@@ -31,25 +31,12 @@ TEST(Sandbox, UserFoldersAreRealFoldersInsideThePrefix) {
     }
 }
 
-// Wine's own path translation, to see where a Windows path really lives.
-std::string UnixPathOf(const std::string& path) {
-    using Fn = char*(CDECL*)(LPCWSTR);
-    auto fn = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!fn) return {};
-    std::wstring w(path.begin(), path.end());
-    char* unixPath = fn(w.c_str());
-    std::string out = unixPath ? unixPath : "";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return out;
-}
-
 TEST(Sandbox, UserFoldersAndTheRecycleBinLiveInsideThePrefix) {
     const char* prefix = std::getenv("WINEPREFIX");
     ASSERT_NE(prefix, nullptr);
     char desktop[MAX_PATH] = {};
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
-    std::string unixDesktop = UnixPathOf(desktop);
+    std::string unixDesktop = tidvex::test::UnixPathOf(desktop);
     ASSERT_FALSE(unixDesktop.empty());
     EXPECT_EQ(unixDesktop.rfind(prefix, 0), 0u) << unixDesktop << " is outside " << prefix;
 

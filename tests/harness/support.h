@@ -25,6 +25,16 @@ bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);
 std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const std::string& name);
 
+// The Unix path that Wine maps a Windows path to ("" when it cannot tell).
+std::string UnixPathOf(const std::string& windowsPath);
+
+// Makes `link` a Unix symbolic link to `target` (both Windows paths inside the
+// sandbox), as a user's Wine set-up has them (a folder of the prefix linked to
+// the home folder). No Windows call makes one under Wine: its
+// CreateSymbolicLink succeeds without doing anything, and junctions are not
+// supported. False where it cannot be done.
+bool MakeUnixSymlink(const std::string& target, const std::string& link);
+
 // Dispatches window messages until done() or the timeout; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

@@ -3,7 +3,6 @@
 // extension of a name, folder creation and copying.
 #include "fs/fso.h"
 #include "fs/paths.h"
-#include "fs/unix_link.h"
 #include "harness/support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 // shortcuts, refusals and links, the stop flag, the library's options, and the
 // folder walk with its filters and bounds.
 #include "fs/fso.h"
-#include "fs/unix_link.h"
 #include "harness/support.h"
 #include "pump/pump.h"
 #include "shred/shredder.h"
