@@ -1,0 +1,292 @@
+#include "services/helpers.h"
+
+#include "com/client.h"
+#include "pump/pump.h"
+#include "services/logger.h"
+#include "services/program.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tidvex::services {
+
+Rgb SchemeColor;
+
+namespace {
+
+PlatformCalls& Calls() {
+    static PlatformCalls calls = RealPlatformCalls();
+    return calls;
+}
+
+COLORREF Color(int red, int green, int blue) {
+    auto channel = [](int c) { return static_cast<BYTE>(std::clamp(c, 0, 255)); };
+    return RGB(channel(red), channel(green), channel(blue));
+}
+
+std::string TrimSpaces(const std::string& s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+std::string CurrentFolder() {
+    char buf[MAX_PATH] = {};
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
+    return n && n < MAX_PATH ? std::string(buf, n) : std::string();
+}
+
+const char kAllFiles[] = "All Files (*.*)\0*.*\0";
+
+}  // namespace
+
+PlatformCalls RealPlatformCalls() {
+    return {
+        [](UINT flags, DWORD reason) { return ::ExitWindowsEx(flags, reason); },
+        [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); },
+        [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); },
+        [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); },
+    };
+}
+
+PlatformCalls SetPlatformCalls(PlatformCalls calls) {
+    PlatformCalls real = RealPlatformCalls();
+    if (!calls.exitWindowsEx) calls.exitWindowsEx = real.exitWindowsEx;
+    if (!calls.getOpenFileName) calls.getOpenFileName = real.getOpenFileName;
+    if (!calls.getSaveFileName) calls.getSaveFileName = real.getSaveFileName;
+    if (!calls.browseForFolder) calls.browseForFolder = real.browseForFolder;
+    return std::exchange(Calls(), std::move(calls));
+}
+
+void ApplyColorScheme(SchemeForm& form) {
+    SchemeColor = {174, 174, 255};
+    const int R = SchemeColor.red, G = SchemeColor.green, B = SchemeColor.blue;
+    form.SetBackColor(Color(R, G, B));
+    for (SchemeControl* control : form.Controls()) {
+        if (!control) continue;
+        auto set = [control](const char* property, COLORREF color) { control->SetColor(property, color); };
+        switch (control->Kind()) {
+            case ControlKind::Banner:
+                set("BackColor", Color(R, G, B));
+                set("HeaderColorBottomLeft", Color(R - 131, G - 132, B - 102));
+                set("HeaderColorBottomRight", Color(R - 131, G - 132, B - 102));
+                set("HeaderColorTopLeft", Color(R - 101, G - 102, B - 72));
+                set("HeaderColorTopRight", Color(R - 75, G - 76, B - 56));
+                set("ForeColor", Color(R, G, B));
+                set("BodyColorBottomLeft", Color(R, G, B));
+                set("BodyColorBottomRight", Color(R, G, B));
+                set("BorderColor", Color(R - 131, G - 132, B - 102));
+                break;
+            case ControlKind::FramePanel:
+                set("BackColor", Color(R - 41, G - 24, B + 8));
+                set("BackColorDisabled", Color(R - 41, G - 24, B + 8));
+                set("BorderColor", Color(R - 113, G - 86, B - 40));
+                set("ToolTipBackColor", Color(R - 108, G - 117, B - 112));
+                break;
+            case ControlKind::TextBox:
+                set("BackColor", Color(R - 19, G - 19, B - 23));
+                break;
+            case ControlKind::ComboBox:
+                set("BackColor", Color(R - 101, G - 102, B - 72));
+                set("ForeColor", Color(255, 255, 255));
+                break;
+            case ControlKind::Label:
+                set("StartColor", Color(R - 130, G - 130, B - 130));
+                set("EndColor", Color(255, 255, 255));
+                set("TextColor", Color(R, G, B));
+                break;
+            case ControlKind::CheckBox:
+                set("OuterBorderColor", Color(R - 71, G - 59, B + 1));
+                break;
+            case ControlKind::ListBox:
+                set("BackColor", Color(R + 24, G + 8, B + 4));
+                break;
+            case ControlKind::ProgressBar:
+                set("Color", Color(R - 100, G - 100, B - 100));
+                break;
+            case ControlKind::TabStrip:
+                set("Appearance.BackColor", Color(R, G, B));
+                break;
+            case ControlKind::Other:
+                break;
+        }
+    }
+}
+
+std::int16_t GetWindowsPlatform() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return -1;
+#pragma GCC diagnostic pop
+    switch (info.dwPlatformId) {
+        case 1: return 0;
+        case 2: return 1;
+        case 3: return 2;
+        default: return -1;
+    }
+}
+
+std::string StripNull(std::string& text) {
+    if (auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
+    return text;
+}
+
+void AdjustToken() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        gLogger().LoggError(PlatformError(GetLastError()), "AdjustToken");
+        return;
+    }
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) ||
+        !AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr))
+        gLogger().LoggError(PlatformError(GetLastError()), "AdjustToken");
+    CloseHandle(token);
+}
+
+void ExitWindows(std::int32_t mode) {
+    UINT flags;
+    switch (mode) {
+        case 0: flags = 4; break;   // log off, forced
+        case 1: flags = 5; break;   // shut down, forced
+        case 2: flags = 7; break;   // restart, forced
+        case 8: flags = 12; break;  // shut down and power off, forced
+        default: return;
+    }
+    AdjustToken();
+    auto exitWindowsEx = Calls().exitWindowsEx;
+    if (!exitWindowsEx(flags, 0xFFFFFFFF)) gLogger().LoggError(PlatformError(GetLastError()), "ExitWindows");
+}
+
+std::string BrowseForFolder(HWND owner, const std::string& title) {
+    char display[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = display;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    auto browse = Calls().browseForFolder;
+    PIDLIST_ABSOLUTE item = browse(&info);
+    if (!item) return {};
+    std::string path(MAX_PATH, '\0');
+    SHGetPathFromIDListA(item, path.data());
+    CoTaskMemFree(item);
+    return StripNull(path);
+}
+
+namespace {
+
+std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std::string& title, DWORD flags,
+                          size_t fileChars) {
+    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+    // The dialog wants the filter's pairs ended by one more NUL.
+    std::string filterBuffer = filter + std::string(2, '\0');
+    std::string file(fileChars, ' ');
+    file.push_back('\0');
+    std::string fileTitle(254, ' ');
+    fileTitle.push_back('\0');
+    const std::string folder = CurrentFolder();
+
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.lpstrFilter = filterBuffer.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = flags;
+    auto call = save ? Calls().getSaveFileName : Calls().getOpenFileName;
+    if (!call(&ofn)) return "Cancel";
+    file.pop_back();  // the buffer's own terminator
+    return TrimSpaces(file);
+}
+
+}  // namespace
+
+std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
+    DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
+    if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+    return RunFileDialog(false, owner, filter, title, flags, 5000);
+}
+
+std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title) {
+    return RunFileDialog(true, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
+}
+
+std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {
+    std::string base = folder;
+    if (base.empty() || base.back() != '\\') base.push_back('\\');
+    std::string result;
+    std::vector<std::string> subfolders;
+
+    auto each = [&](auto&& visit) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((base + "*.*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string name = data.cFileName;
+            if (name != "." && name != "..") visit(name, data.dwFileAttributes);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    };
+    each([&](const std::string& name, DWORD attributes) {
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+        // A link may lead back up the tree: it is listed, never walked into.
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(name);
+        if (listFolders) result += "*" + base + name;
+    });
+    each([&](const std::string& name, DWORD) { result += "*" + (namesOnly ? name : base + name); });
+    if (!noRecursion)
+        for (const auto& sub : subfolders) result += FindFiles(base + sub + "\\", noRecursion, listFolders, namesOnly);
+    return result;
+}
+
+std::string GetWindowsFolder() {
+    std::string buf(256, '\0');
+    GetWindowsDirectoryA(buf.data(), 256);
+    std::string folder = TrimSpaces(StripNull(buf));
+    return folder.empty() ? "C:\\Windows" : folder;
+}
+
+std::string GetSystemFolder() {
+    try {
+        std::string buf(256, '\0');
+        GetSystemDirectoryA(buf.data(), 256);
+        std::string folder = TrimSpaces(StripNull(buf));
+        if (folder.empty()) folder = GetWindowsFolder() + "\\system32";
+        if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        return folder;
+    } catch (...) {
+        return "C:\\Windows\\System32";
+    }
+}
+
+void ExecuteWait(const std::string& command) {
+    using namespace tidvex::com;
+    HRESULT hr = S_OK;
+    auto shell = CreateByProgId<IDispatch>(L"WScript.Shell", &hr);
+    if (!shell) throw AppError(hr, "The scripting shell is not available");
+    Variant exec;
+    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromText(command)}, &exec);
+    if (FAILED(hr) || exec.Type() != VT_DISPATCH || !V_DISPATCH(exec.Get()))
+        throw AppError(hr, "Could not run " + command);
+    IDispatch* process = V_DISPATCH(exec.Get());
+    for (;;) {
+        Variant status;
+        if (FAILED(InvokeByName(process, L"Status", DISPATCH_PROPERTYGET, {}, &status)) || status.AsLong() != 0) return;
+        for (int i = 0; i < 7; ++i) pump::DoEvents();
+        if (gIsExiting) return;
+        // Sleep until a message arrives or a moment has passed, rather than spin.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace tidvex::services

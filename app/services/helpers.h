@@ -1,0 +1,110 @@
+// Small helpers of the program around platform services: the colour scheme,
+// the platform family, text cut at NUL, ending the Windows session, the folder
+// picker and the open and save dialogs, the file search, the Windows and System
+// folders, and running a command while the window stays live.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The platform's ExitWindows macro (log off) would take the name of ours.
+#undef ExitWindows
+
+namespace tidvex::services {
+
+// ---- Colour scheme ----
+
+struct Rgb {
+    int red = 0, green = 0, blue = 0;
+};
+// The scheme colour laid over every window; set by ApplyColorScheme.
+extern Rgb SchemeColor;
+
+// What a control is for the scheme; Other controls are left alone.
+enum class ControlKind { Banner, FramePanel, TextBox, ComboBox, Label, CheckBox, ListBox, ProgressBar, TabStrip, Other };
+
+class SchemeControl {
+public:
+    virtual ~SchemeControl() = default;
+    virtual ControlKind Kind() const = 0;
+    // Sets a colour property by name ("BackColor", "HeaderColorTopLeft"; the tab
+    // strip's "Appearance.BackColor" is the back colour of its Appearance object).
+    virtual void SetColor(const std::string& property, COLORREF color) = 0;
+};
+
+class SchemeForm {
+public:
+    virtual ~SchemeForm() = default;
+    virtual void SetBackColor(COLORREF color) = 0;
+    virtual std::vector<SchemeControl*> Controls() = 0;
+};
+
+void ApplyColorScheme(SchemeForm& form);
+
+// ---- Platform ----
+
+// -1 unknown, 0 the Windows 95 family, 1 the NT family, 2 platform id 3.
+std::int16_t GetWindowsPlatform();
+// Cuts the text before its first NUL (the argument too) and returns it.
+std::string StripNull(std::string& text);
+
+// Enables the shutdown privilege of the process; failures are logged.
+void AdjustToken();
+// 0 log off, 1 shut down, 2 restart, 8 power off, all forced; other modes do nothing.
+void ExitWindows(std::int32_t mode);
+
+// ---- Dialogs ----
+
+// "Cancel" on cancel; the folder picker gives the empty text instead.
+std::string BrowseForFolder(HWND owner, const std::string& title);
+// An empty filter becomes "All Files (*.*)\0*.*\0", also in the caller's variable.
+// On OK the chosen path and a NUL, or with multiSelect the folder, a NUL, each
+// name and a NUL, and a final NUL.
+std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect);
+std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title);
+
+// ---- Files and folders ----
+
+// Every entry found, each preceded by "*": with listFolders the subfolders'
+// full paths first, then every entry of the folder (by name, or full path
+// unless namesOnly), then unless noRecursion the same for each subfolder.
+// Links to folders are listed but not walked into.
+std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly);
+std::string GetWindowsFolder();
+std::string GetSystemFolder();
+
+// Runs a command through the scripting shell and waits for it to end while the
+// message loop keeps running; stops waiting when the program is closing.
+void ExecuteWait(const std::string& command);
+
+// ---- Seams: what tests put in place of the session-ending and modal calls ----
+
+struct PlatformCalls {
+    std::function<BOOL(UINT flags, DWORD reason)> exitWindowsEx{};
+    std::function<BOOL(OPENFILENAMEA*)> getOpenFileName{};
+    std::function<BOOL(OPENFILENAMEA*)> getSaveFileName{};
+    std::function<PIDLIST_ABSOLUTE(BROWSEINFOA*)> browseForFolder{};
+};
+// The real calls.
+PlatformCalls RealPlatformCalls();
+// Puts other calls in place for the whole program; returns those that were.
+PlatformCalls SetPlatformCalls(PlatformCalls calls);
+
+class ScopedPlatformCalls {
+public:
+    explicit ScopedPlatformCalls(PlatformCalls calls) : previous_(SetPlatformCalls(std::move(calls))) {}
+    ~ScopedPlatformCalls() { SetPlatformCalls(std::move(previous_)); }
+    ScopedPlatformCalls(const ScopedPlatformCalls&) = delete;
+    ScopedPlatformCalls& operator=(const ScopedPlatformCalls&) = delete;
+
+private:
+    PlatformCalls previous_;
+};
+
+}  // namespace tidvex::services

@@ -1,0 +1,51 @@
+// The user's three lists (safe, black, cookie sites to keep) as text files in
+// the program folder, one "<type>|<value>" line each, the in-memory match lists
+// a cleaning works from, the matching rule, and the sites of the browser's
+// cookie index. Procedures return true on success; failures are logged under
+// the procedure's name and give false.
+#pragma once
+
+#include "services/controls.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidvex::services {
+
+enum UserListKind : std::int32_t { kSafeList = 0, kBlackList = 1, kCookieList = 2 };
+enum ListItemType : std::int32_t { kFileItem = 0, kFolderItem = 1, kRegistryKeyItem = 2, kCookieSiteItem = 3 };
+
+// The list's file ("<program folder>\lstSafe.lst", "\lstBlack.lst",
+// "\lstCookie.lst"); the empty text for an unknown kind.
+std::string ListFilePath(std::int32_t lList);
+
+struct MatchLists {
+    std::vector<std::string> safeFiles, safeFolders, safeKeys;
+    std::vector<std::string> blackFiles, blackFolders, blackKeys;
+    bool blackFilesEmpty = true, blackFoldersEmpty = true, blackKeysEmpty = true;
+};
+// The program's match lists, filled by FillSafeBlackLists before each cleaning.
+extern MatchLists gMatchLists;
+
+// Appends "<lType>|<sItem>" to the list's file, creating it when missing.
+bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lList);
+// Drops every line whose value equals sItem exactly. False without a log line
+// when the file is missing, and when it is empty.
+bool RemoveItemFromList(const std::string& sItem, std::int32_t lList);
+// Appends every line's value to the list box (not emptied first). False without
+// a log line when the file is missing.
+bool LoadFile2List(std::int32_t lList, ListBox& lst);
+// Loads the safe and black files into gMatchLists. Lines without "|" and types
+// other than 0, 1 and 2 are passed over.
+bool FillSafeBlackLists();
+// Partial: some entry occurs in sItem; otherwise: some entry equals it. Letter
+// case is ignored. An empty array matches nothing.
+bool IsItemInArray(const std::string& sItem, const std::vector<std::string>& arr, bool bPartial);
+// Some item of the list box equals sItem exactly (letter case counts).
+bool IsItemInList(const std::string& sItem, const ListBox& lst);
+// Appends the sites of the cookie index ("http://<site> ") that still have a
+// cookie file in the user's Cookies folder.
+bool LoadCookies2List(ListBox& lst);
+
+}  // namespace tidvex::services

@@ -1,0 +1,112 @@
+#include "services/logger.h"
+
+#include "fs/fso.h"
+#include "registry/registry.h"
+#include "services/program.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+
+namespace tidvex::services {
+namespace {
+
+// The general date form of the user's regional settings: short date, then time.
+std::string DateTimeText() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[80] = {}, time[80] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+// The number as the log writes it: 16-bit numbers as they are, wider ones
+// (platform failure codes) in full rather than cut.
+std::string NumberText(std::int32_t number) { return std::to_string(number); }
+
+}  // namespace
+
+ErrorInfo CurrentError() {
+    try {
+        throw;
+    } catch (const registry::RegistryError& e) {
+        return {e.Number(), e.Description()};
+    } catch (const fs::FsError& e) {
+        return {e.Number(), e.what()};
+    } catch (const AppError& e) {
+        return {e.Number(), e.what()};
+    } catch (const std::bad_alloc&) {
+        return {7, "Out of memory"};
+    } catch (const std::exception& e) {
+        return {5, e.what()};
+    } catch (...) {
+        return {5, "Invalid procedure call or argument"};
+    }
+}
+
+ErrorInfo PlatformError(unsigned long code) {
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string description = text ? text : "";
+    if (text) LocalFree(text);
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
+                                    description.back() == ' ' || description.back() == '.'))
+        description.pop_back();
+    return {static_cast<std::int32_t>(code), description};
+}
+
+std::string LogFilePath() { return AppPath() + "\\Log.txt"; }
+
+bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
+
+void clsLogger::Append(const std::string& line) {
+    // Created when missing, appended to, closed again: another program may read
+    // or delete the file between two calls.
+    HANDLE f = CreateFileA(LogFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+void clsLogger::LoggError(const ErrorInfo& ErrorObject, const std::string& sMethod, const std::string& AdditionalDesc) {
+    const std::string description = ErrorObject.description;
+    const std::int32_t number = ErrorObject.number;
+    try {
+        if (number == 0 || !On()) return;
+        std::string tag(sMethod.rbegin(), sMethod.rend());
+        Append("Error Number: " + NumberText(number) + ", " + "Description: " + description + " - " + AdditionalDesc +
+               ", " + "Function: " + tag + " : " + "On : " + DateTimeText());
+    } catch (...) {
+        // The entry is lost; the caller goes on with its own handling.
+    }
+}
+
+void clsLogger::LoggString(const std::string& sString) {
+    try {
+        if (On()) Append(sString);
+    } catch (...) {
+    }
+}
+
+bool clsLogger::DeleteErrorLog() {
+    try {
+        fs::gFSO().DeleteFile(LogFilePath(), true);
+        return true;
+    } catch (...) {
+        LoggError(CurrentError(), "DeleteErrorLog", "");
+        return false;
+    }
+}
+
+clsLogger& gLogger() {
+    static clsLogger logger;
+    return logger;
+}
+
+}  // namespace tidvex::services

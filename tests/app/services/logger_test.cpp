@@ -1,0 +1,118 @@
+// The event log's line, its switch, and deleting the log.
+#include "services/logger.h"
+#include "services/program.h"
+
+#include "fs/fso.h"
+#include "harness/support.h"
+#include "registry/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace {
+
+using namespace tidvex::services;
+using tidvex::test::ReadFileBytes;
+using tidvex::test::ScratchFolder;
+
+class LoggerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetAppPath(ScratchFolder("logger"));
+        gLogger().SetSwitch(&logSwitch_);
+    }
+    void TearDown() override {
+        gLogger().SetSwitch(nullptr);
+        SetAppPath("");
+    }
+    std::string Log() { return ReadFileBytes(LogFilePath()).value_or("<no file>"); }
+
+    MemoryCheckBox logSwitch_{-1};
+};
+
+TEST_F(LoggerTest, WritesOneLineWithTheTagReversed) {
+    gLogger().LoggError({53, "File not found"}, "StartClean@clsCleanSession");
+    std::smatch m;
+    const std::string log = Log();
+    ASSERT_TRUE(std::regex_match(log, m,
+                                 std::regex("Error Number: 53, Description: File not found - , Function: "
+                                            "noisseSnaelCslc@naelCtratS : On : (.+)\r\n")))
+        << log;
+    // A local date and time: digits of a date, then a time with seconds.
+    EXPECT_TRUE(std::regex_search(m[1].str(), std::regex("\\d+.\\d+.\\d+ .*\\d+:\\d\\d:\\d\\d"))) << m[1];
+}
+
+TEST_F(LoggerTest, EmptyPiecesAndExtraTextKeepTheSeparators) {
+    gLogger().LoggError({-5, ""}, "", "");
+    gLogger().LoggError({7, "Out of memory"}, "ExitWindows", "extra");
+    const std::string log = Log();
+    EXPECT_EQ(log.find("Error Number: -5, Description:  - , Function:  : On : "), 0u) << log;
+    EXPECT_NE(log.find("\r\nError Number: 7, Description: Out of memory - extra, Function: swodniWtixE : On : "),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(LoggerTest, NothingForErrorZeroOrWhileTheSwitchIsOff) {
+    gLogger().LoggError({0, "no error"}, "X");
+    EXPECT_FALSE(tidvex::test::PathExists(LogFilePath()));
+    logSwitch_.Value(0);
+    gLogger().LoggError({53, "File not found"}, "X");
+    gLogger().LoggString("plain");
+    EXPECT_FALSE(tidvex::test::PathExists(LogFilePath()));
+    gLogger().SetSwitch(nullptr);  // no options page yet: off
+    gLogger().LoggError({53, "File not found"}, "X");
+    EXPECT_FALSE(tidvex::test::PathExists(LogFilePath()));
+}
+
+TEST_F(LoggerTest, LinesAreOnlyAppended) {
+    gLogger().LoggError({5, "a"}, "One");
+    gLogger().LoggError({5, "a"}, "One");
+    gLogger().LoggString("a plain line");
+    EXPECT_TRUE(std::regex_match(Log(), std::regex("(" + std::string("Error Number: 5, Description: a - , Function: enO : On : [^\r\n]+\r\n") +
+                                                   "){2}a plain line\r\n")))
+        << Log();
+}
+
+TEST_F(LoggerTest, AWriteFailureIsSwallowed) {
+    SetAppPath("S:\\no\\such\\folder");
+    gLogger().LoggError({53, "File not found"}, "X");  // no exception, no file
+    EXPECT_FALSE(tidvex::test::PathExists("S:\\no"));
+}
+
+TEST_F(LoggerTest, DeleteErrorLogRemovesAReadOnlyLogAndLogsItsOwnFailure) {
+    gLogger().LoggString("x");
+    SetFileAttributesA(LogFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(gLogger().DeleteErrorLog());
+    EXPECT_FALSE(tidvex::test::PathExists(LogFilePath()));
+
+    EXPECT_FALSE(gLogger().DeleteErrorLog());
+    EXPECT_EQ(Log().find("Error Number: 53, Description: File not found - , Function: goLrorrEeteleD : On : "), 0u)
+        << Log();
+}
+
+TEST(CurrentError, KeepsTheNumbersOfTheProgramsOwnFailures) {
+    auto of = [](auto&& thrower) {
+        try {
+            thrower();
+        } catch (...) {
+            return CurrentError();
+        }
+        return ErrorInfo{};
+    };
+    auto e = of([] { throw tidvex::registry::RegistryError(26001, "src", "registry text"); });
+    EXPECT_EQ(e.number, 26001);
+    EXPECT_EQ(e.description, "registry text");
+    e = of([] { throw tidvex::fs::MakeFsError(tidvex::fs::kFileNotFound); });
+    EXPECT_EQ(e.number, 53);
+    EXPECT_EQ(e.description, "File not found");
+    e = of([] { throw AppError(-2147024894, "platform"); });
+    EXPECT_EQ(e.number, -2147024894);
+    e = of([] { throw std::runtime_error("odd"); });
+    EXPECT_EQ(e.number, 5);
+    EXPECT_EQ(e.description, "odd");
+    EXPECT_EQ(PlatformError(ERROR_FILE_NOT_FOUND).number, 2);
+}
+
+}  // namespace
