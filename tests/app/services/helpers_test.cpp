@@ -6,7 +6,6 @@
 #include "services/logger.h"
 #include "services/program.h"
 
-#include "fs/unix_link.h"
 #include "harness/support.h"
 #include "pump/pump.h"
 
