@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Shredding throughput of Fraxil next to GNU shred, on one loop-mounted ext4 image.
+#
+#   bench/shredbench.sh [build dir]        (root; builds nothing: run tools/build.sh x86_64 first)
+#
+# Files of 1 MB, 64 MB and 512 MB are shredded with the wiping methods 0 (one zero
+# pass), 1 (three passes) and 4 (seven passes) through the registered
+# Fraxil.Shredder (bench/shredbench.exe under Wine, the image mapped as drive E:),
+# and with GNU shred doing the same number of passes on the same image. dd gives
+# the device's write bandwidth twice: with oflag=direct (each 1 MB block waits for
+# the device) and buffered with one fsync at the end (what a shredder that flushes
+# once per pass can reach). Rates are bytes overwritten (size x passes) per
+# second, in MB/s (MB = 2^20 bytes).
+#
+# Environment: BENCH_SIZES="1 64 512", BENCH_METHODS="0 1 4", BENCH_DIR=<work folder>.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$top/build/x64}
+build=$(cd "$build" && pwd)
+. "$top/tools/wine-lib.sh"
+
+sizes=${BENCH_SIZES:-1 64 512}
+methods=${BENCH_METHODS:-0 1 4}
+[ "$(id -u)" -eq 0 ] || { echo "shredbench: needs root (loop mount)" >&2; exit 1; }
+[ -f "$build/bin/shredbench.exe" ] && [ -f "$build/bin/Fraxil.dll" ] ||
+  { echo "shredbench: $build/bin has no shredbench.exe / Fraxil.dll; run tools/build.sh x86_64" >&2; exit 1; }
+command -v shred >/dev/null || { echo "shredbench: GNU shred is missing" >&2; exit 1; }
+
+largest=0
+for s in $sizes; do [ "$s" -gt "$largest" ] && largest=$s; done
+work=${BENCH_DIR:-$build/bench}
+rm -rf "$work"
+mkdir -p "$work/mnt"
+img=$work/bench.img
+mnt=$work/mnt
+prefix=$work/prefix
+
+cleanup() {
+  tidvex_wine_kill "$prefix"
+  mountpoint -q "$mnt" && umount "$mnt"
+  rm -f "$img"
+}
+trap cleanup EXIT
+
+truncate -s $((largest * 2 + 256))M "$img"
+mkfs.ext4 -q -m 0 -F "$img"
+mount -o loop "$img" "$mnt"
+
+tidvex_wine_template "$build/wine/template"
+tidvex_wine_copy "$build/wine/template" "$prefix"
+tidvex_wine_env "$prefix"
+unset DISPLAY WAYLAND_DISPLAY
+tidvex_wine_map "$prefix" y "$build/bin"
+tidvex_wine_map "$prefix" e "$mnt"
+"$TIDVEX_WINESERVER" -p >/dev/null 2>&1
+cd "$build/bin"  # Y:, so Wine starts in a folder it can see
+"$TIDVEX_WINE" regsvr32 /s 'Y:\Fraxil.dll'
+
+passes_of() { case $1 in 0) echo 1 ;; 1) echo 3 ;; 2|3) echo 3 ;; 4) echo 7 ;; esac; }
+rate() { awk -v b="$1" -v s="$2" 'BEGIN { if (s <= 0) print "inf"; else printf "%.1f", b / 1048576 / s }'; }
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", b - a }'; }
+
+# A file of random content that is on the device before it is shredded.
+make_file() {
+  head -c "$(($1 * 1048576))" /dev/urandom >"$2"
+  sync "$2"
+}
+
+# Seconds dd takes to write $1 MB with the options $2...
+dd_seconds() {
+  local count=$1 t0 t1; shift
+  t0=$(now)
+  dd if=/dev/zero of="$mnt/dd.bin" bs=1M count="$count" "$@" status=none
+  t1=$(now)
+  rm -f "$mnt/dd.bin"; sync
+  elapsed "$t0" "$t1"
+}
+
+printf '%-7s %-6s %-6s %12s %12s %8s %14s %12s\n' "size" "method" "passes" "Fraxil MB/s" "shred MB/s" "ratio" \
+  "dd direct MB/s" "dd sync MB/s"
+for size in $sizes; do
+  bytes=$((size * 1048576))
+  dd_direct=$(rate "$bytes" "$(dd_seconds "$size" oflag=direct conv=fsync)")
+  dd_sync=$(rate "$bytes" "$(dd_seconds "$size" conv=fsync)")
+  for method in $methods; do
+    passes=$(passes_of "$method")
+    make_file "$size" "$mnt/fraxil.bin"
+    out=$("$TIDVEX_WINE" 'Y:\shredbench.exe' "$method" 'E:\fraxil.bin' 2>&1 | tr -d '\r')
+    fraxil_s=$(echo "$out" | awk '/^E:/ { print $3 }')
+    via=$(echo "$out" | awk '/^E:/ { print $4 }')
+    [ -n "$fraxil_s" ] || { echo "shredbench: Fraxil failed: $out" >&2; exit 1; }
+    [ ! -e "$mnt/fraxil.bin" ] || { echo "shredbench: Fraxil left the file: $out" >&2; exit 1; }
+
+    make_file "$size" "$mnt/shred.bin"
+    if [ "$method" -eq 0 ]; then args=(-n 0 -z -u); else args=(-n "$passes" -u); fi
+    t0=$(now); shred "${args[@]}" "$mnt/shred.bin"; t1=$(now)
+    shred_s=$(elapsed "$t0" "$t1")
+
+    total=$((bytes * passes))
+    f_rate=$(rate "$total" "$fraxil_s")
+    s_rate=$(rate "$total" "$shred_s")
+    ratio=$(awk -v f="$f_rate" -v s="$s_rate" 'BEGIN { if (s == 0) print "-"; else printf "%.2f", f / s }')
+    printf '%-7s %-6s %-6s %12s %12s %8s %14s %12s\n' "${size}MB" "$method" "$passes" "$f_rate" "$s_rate" "$ratio" \
+      "$dd_direct" "$dd_sync"
+  done
+done
+echo "Fraxil driven through: ${via:-?} (session = StartSession of the registered object; core = its ShredFile in process)"
