@@ -4,6 +4,8 @@
 
 #include "harness/support.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -105,6 +107,28 @@ protected:
     Recorder rec_;
     ShredderCore core_{rec_};
 };
+
+TEST_F(Messages, InitializeReadsTheSystemFoldersDrivesAndUserSid) {
+    SystemFolders folders = core_.SystemFolderList();
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(folders[0], windows);
+    EXPECT_EQ(folders[7], folders[1] + "\\VMM32");
+    EXPECT_EQ(core_.DriveTable().roots[2], "C:\\");
+    // The SID text is built by hand; the system's own conversion must agree.
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_READ, &token));
+    alignas(TOKEN_USER) BYTE buffer[1000];
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size));
+    CloseHandle(token);
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text));
+    if (core_.DriveTable().anyNtfs && core_.RecycleBinApisAvailable()) {
+        EXPECT_EQ(core_.UserSid(), text);
+    }
+    LocalFree(text);
+}
 
 TEST_F(Messages, EveryNumberHasItsBuiltInEnglishText) {
     for (auto [number, text] : kExpected) EXPECT_EQ(core_.LookupMessage(number), text) << number;

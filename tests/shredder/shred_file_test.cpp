@@ -192,6 +192,8 @@ TEST_F(ShredFile, SmallFiles) {
     std::vector<uint64_t> written;
     rec_.onEvent = [&](const Event& e) {
         if (e.kind == Ev::Total) written.push_back(core_.BytesWritten());
+        // No lock is held while an event is delivered: the handler may read the object.
+        EXPECT_EQ(core_.CurrentItemShredded(), block);
     };
     EXPECT_EQ(core_.ShredFile({block}), kShredContinue);
     rec_.onEvent = nullptr;
