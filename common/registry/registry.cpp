@@ -126,7 +126,7 @@ bool CRegistry::CreateKey() {
 bool CRegistry::DeleteKey(bool bCheckSafeList) {
     lastError_.reset();
     if (bCheckSafeList && OnSafeList()) return true;
-    if (api_->DeleteKey(HiveHandle(classkey_), sectionkey_) != ERROR_SUCCESS) {
+    if (api_->DeleteKeyInView(HiveHandle(classkey_), sectionkey_, options_.view) != ERROR_SUCCESS) {
         Record("Failed to delete registry Key: '" + std::to_string(classkey_) + "',Section: '" + sectionkey_);
         return false;
     }
@@ -345,7 +345,7 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
         } catch (...) {
         }
     };
-    CRegistry inner(RegistryOptions{{}, options_.deleted, {}}, *api_);
+    CRegistry inner(RegistryOptions{{}, options_.deleted, {}, options_.view}, *api_);
     inner.classkey(*hive);
     inner.sectionkey(path);
     for (;;) {
@@ -365,7 +365,7 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
         }
         quietly([&] { del_reg_sub(full + "\\" + sections.front()); });
         // A subkey that could not be deleted would come first again: stop there.
-        CRegistry probe({}, *api_);
+        CRegistry probe(RegistryOptions{.view = options_.view}, *api_);
         probe.classkey(*hive);
         probe.sectionkey(path + "\\" + sections.front());
         if (probe.KeyExists()) return;
@@ -426,7 +426,7 @@ void CRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, c
         throw RegistryError(kErrAssociationItems, Source(),
                             "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected "
                             "Name/Text/Command");
-    CRegistry probe({}, *api_);
+    CRegistry probe(RegistryOptions{.view = options_.view}, *api_);
     probe.classkey(kClassesRoot);
     probe.sectionkey(sClassName);
     if (!probe.KeyExists())

@@ -188,7 +188,7 @@ struct CleanerHooks {
 class CleanerRegistry : public CRegistry {
 public:
     explicit CleanerRegistry(CleanerHooks hooks = {}, RegistryApi& api = RealRegistry())
-        : CRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog)}, api) {}
+        : CRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog), hooks.view}, api) {}
 
     bool DeleteKey() { return CRegistry::DeleteKey(false); }
     bool DeleteValue() { return CRegistry::DeleteValue(false); }

@@ -19,6 +19,9 @@ public:
         return RegSetValueExA(key, name.c_str(), 0, type, data, size);
     }
     LONG DeleteKey(HKEY root, const std::string& subKey) override { return RegDeleteKeyA(root, subKey.c_str()); }
+    LONG DeleteKeyInView(HKEY root, const std::string& subKey, REGSAM view) override {
+        return view ? RegDeleteKeyExA(root, subKey.c_str(), view, 0) : RegDeleteKeyA(root, subKey.c_str());
+    }
     LONG DeleteValue(HKEY key, const std::string& name) override { return RegDeleteValueA(key, name.c_str()); }
     LONG EnumKey(HKEY key, DWORD index, char* name, DWORD size) override {
         return RegEnumKeyA(key, index, name, size);

@@ -292,6 +292,28 @@ TEST_F(RealRegistryTest, RemoteMachineNamesAndALocalConnection) {
     RegDeleteTreeA(HKEY_USERS, ".DEFAULT\\TidvexTestRemote");
 }
 
+TEST(RegistryView, EveryOperationWorksInTheChosenView) {
+    // The 32-bit view of HKEY_LOCAL_MACHINE\Software is its Wow6432Node key.
+    const std::string key = "Software\\TidvexTestView";
+    CleanerRegistry reg({.view = KEY_WOW64_32KEY});
+    reg.ClassKey(kLocalMachine);
+    reg.SectionKey(key + "\\Sub");
+    reg.ValueKey("v");
+    reg.ValueType(REG_SZ);
+    reg.value(RegValue("in the 32-bit view"));
+    EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\TidvexTestView\\Sub", "v"),
+              "in the 32-bit view");
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key));
+    EXPECT_TRUE(reg.KeyExists());
+    EXPECT_TRUE(reg.DeleteValue());
+    EXPECT_TRUE(reg.DeleteKey());
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\TidvexTestView\\Sub"));
+    reg.SectionKey(key + "\\Tree\\Deep");
+    reg.CreateKey();
+    reg.del_reg_sub("HKEY_LOCAL_MACHINE\\" + key);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\TidvexTestView"));
+}
+
 TEST(RegistryAssociations, WritesBothClassRootsAndRestoresTheTarget) {
     CRegistry reg;
     reg.classkey(kUsers);
