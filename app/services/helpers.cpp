@@ -83,9 +83,7 @@ void ApplyColorScheme(SchemeForm& form) {
                 set("BorderColor", Color(R - 113, G - 86, B - 40));
                 set("ToolTipBackColor", Color(R - 108, G - 117, B - 112));
                 break;
-            case ControlKind::TextBox:
-                set("BackColor", Color(R - 19, G - 19, B - 23));
-                break;
+            case ControlKind::TextBox: set("BackColor", Color(R - 19, G - 19, B - 23)); break;
             case ControlKind::ComboBox:
                 set("BackColor", Color(R - 101, G - 102, B - 72));
                 set("ForeColor", Color(255, 255, 255));
@@ -95,20 +93,11 @@ void ApplyColorScheme(SchemeForm& form) {
                 set("EndColor", Color(255, 255, 255));
                 set("TextColor", Color(R, G, B));
                 break;
-            case ControlKind::CheckBox:
-                set("OuterBorderColor", Color(R - 71, G - 59, B + 1));
-                break;
-            case ControlKind::ListBox:
-                set("BackColor", Color(R + 24, G + 8, B + 4));
-                break;
-            case ControlKind::ProgressBar:
-                set("Color", Color(R - 100, G - 100, B - 100));
-                break;
-            case ControlKind::TabStrip:
-                set("Appearance.BackColor", Color(R, G, B));
-                break;
-            case ControlKind::Other:
-                break;
+            case ControlKind::CheckBox: set("OuterBorderColor", Color(R - 71, G - 59, B + 1)); break;
+            case ControlKind::ListBox: set("BackColor", Color(R + 24, G + 8, B + 4)); break;
+            case ControlKind::ProgressBar: set("Color", Color(R - 100, G - 100, B - 100)); break;
+            case ControlKind::TabStrip: set("Appearance.BackColor", Color(R, G, B)); break;
+            case ControlKind::Other: break;
         }
     }
 }

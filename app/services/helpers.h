@@ -27,7 +27,18 @@ struct Rgb {
 extern Rgb SchemeColor;
 
 // What a control is for the scheme; Other controls are left alone.
-enum class ControlKind { Banner, FramePanel, TextBox, ComboBox, Label, CheckBox, ListBox, ProgressBar, TabStrip, Other };
+enum class ControlKind {
+    Banner,
+    FramePanel,
+    TextBox,
+    ComboBox,
+    Label,
+    CheckBox,
+    ListBox,
+    ProgressBar,
+    TabStrip,
+    Other
+};
 
 class SchemeControl {
 public:

@@ -82,7 +82,8 @@ std::optional<Entry> ParseLine(const std::string& line) {
     auto bar = line.find('|');
     if (bar == std::string::npos) return std::nullopt;
     auto next = line.find('|', bar + 1);
-    return Entry{line.substr(0, bar), line.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
+    return Entry{line.substr(0, bar),
+                 line.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
 }
 
 std::string RequireListFile(std::int32_t lList) {
@@ -268,7 +269,8 @@ bool LoadCookies2List(ListBox& lst) {
             const auto at_ = text.find('@');
             const std::string site = "http://" + (at_ == std::string::npos ? text : text.substr(at_ + 1));
             const auto space = site.find(' ');
-            const std::string file = ToUpper(TrimSpaces(space == std::string::npos ? std::string() : site.substr(space + 1)));
+            const std::string file =
+                ToUpper(TrimSpaces(space == std::string::npos ? std::string() : site.substr(space + 1)));
             auto match = std::find(cookieFiles.begin(), cookieFiles.end(), file);
             if (match == cookieFiles.end()) continue;
             cookieFiles.erase(match);  // each cookie file yields one site at most

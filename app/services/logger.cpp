@@ -48,8 +48,8 @@ ErrorInfo CurrentError() {
 
 ErrorInfo PlatformError(unsigned long code) {
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string description = text ? text : "";
     if (text) LocalFree(text);
     while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
@@ -65,8 +65,9 @@ bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
 void clsLogger::Append(const std::string& line) {
     // Created when missing, appended to, closed again: another program may read
     // or delete the file between two calls.
-    HANDLE f = CreateFileA(LogFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f =
+        CreateFileA(LogFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return;
     const std::string text = line + "\r\n";
     DWORD written = 0;

@@ -27,8 +27,7 @@ struct ErrorInfo {
 // A failure of the program's own code with the number and text it is logged under.
 class AppError : public std::runtime_error {
 public:
-    AppError(std::int32_t number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    AppError(std::int32_t number, const std::string& description) : std::runtime_error(description), number_(number) {}
     std::int32_t Number() const { return number_; }
 
 private:

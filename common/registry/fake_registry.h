@@ -20,8 +20,18 @@ namespace tidvex::registry {
 class FakeRegistry final : public RegistryApi {
 public:
     enum class Op {
-        OpenKeyEx, CreateKeyEx, QueryValueEx, SetValueEx, DeleteKey, DeleteValue,
-        EnumKey, EnumValue, QueryInfoKey, CloseKey, ConnectRegistry, ExpandEnvironment
+        OpenKeyEx,
+        CreateKeyEx,
+        QueryValueEx,
+        SetValueEx,
+        DeleteKey,
+        DeleteValue,
+        EnumKey,
+        EnumValue,
+        QueryInfoKey,
+        CloseKey,
+        ConnectRegistry,
+        ExpandEnvironment
     };
     // Asked before every operation with the full path it concerns ("HKEY_CURRENT_USER\A\B",
     // for value operations followed by "\" and the value name); a non-zero result is

@@ -31,7 +31,9 @@ public:
     bool IsEmpty() const { return std::holds_alternative<std::monostate>(v_); }
     bool IsText() const { return std::holds_alternative<std::string>(v_); }
     // A 16- or 32-bit integer.
-    bool IsInteger() const { return std::holds_alternative<std::int16_t>(v_) || std::holds_alternative<std::int32_t>(v_); }
+    bool IsInteger() const {
+        return std::holds_alternative<std::int16_t>(v_) || std::holds_alternative<std::int32_t>(v_);
+    }
     bool IsBytes() const { return std::holds_alternative<RegBytes>(v_); }
 
     // The value as text: empty for Empty, decimal for numbers, "True"/"False",

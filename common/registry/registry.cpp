@@ -7,9 +7,9 @@
 namespace tidvex::registry {
 namespace {
 
-constexpr REGSAM kQueryValue = KEY_QUERY_VALUE;        // 1
+constexpr REGSAM kQueryValue = KEY_QUERY_VALUE;               // 1
 constexpr REGSAM kEnumerateSubKeys = KEY_ENUMERATE_SUB_KEYS;  // 8
-constexpr REGSAM kReadWrite = 0x3F;                    // query, set, create, enumerate, notify, link
+constexpr REGSAM kReadWrite = 0x3F;                           // query, set, create, enumerate, notify, link
 
 std::string Upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -218,9 +218,8 @@ RegValue CRegistry::ReadOpened(HKEY key) {
 }
 
 void CRegistry::Value(const RegValue& vValue) {
-    const std::string description = "Failed to set registry value Key: '" + std::to_string(classkey_) +
-                                    "',Section: '" + sectionkey_ + "',Key: '" + valuekey_ + "' to value: '" +
-                                    vValue.Text() + "'";
+    const std::string description = "Failed to set registry value Key: '" + std::to_string(classkey_) + "',Section: '" +
+                                    sectionkey_ + "',Key: '" + valuekey_ + "' to value: '" + vValue.Text() + "'";
     LONG rc = ERROR_SUCCESS;
     {
         KeyCloser closer(*api_);
@@ -242,7 +241,8 @@ void CRegistry::Value(const RegValue& vValue) {
             }
             case REG_BINARY: {
                 const RegBytes* bytes = vValue.Bytes();
-                if (!bytes) throw RegistryError(kErrRegistry, ModuleName(), "Application-defined or object-defined error");
+                if (!bytes)
+                    throw RegistryError(kErrRegistry, ModuleName(), "Application-defined or object-defined error");
                 rc = api_->SetValueEx(k, valuekey_, REG_BINARY, bytes->data(), static_cast<DWORD>(bytes->size()));
                 break;
             }
@@ -399,7 +399,9 @@ void CRegistry::CreateEXEAssociation(const std::string& path, const std::string&
                                      const std::string& installText, std::int32_t iconIndex) {
     const std::string exe = Quote(path);
     auto command = [&](const std::string& sw) { return exe + " " + (sw.empty() ? "" : sw + " ") + "\"%1\""; };
-    auto orDefault = [](const std::string& text, const std::string& fallback) { return text.empty() ? fallback : text; };
+    auto orDefault = [](const std::string& text, const std::string& fallback) {
+        return text.empty() ? fallback : text;
+    };
     const std::string shell = className + "\\shell\\";
 
     WriteClassValue("." + extension, className);

@@ -182,13 +182,11 @@ struct CleanerHooks {
     REGSAM view = 0;
 };
 
-// Velmora's copy (hooks as in the header comment): the library's member
-// spellings (ClassKey, SectionKey, ValueKey, value), deletes without argument
-// or safe-list check.
-class CleanerRegistry : public CRegistry {
+// What the two library copies share: the libraries' member spellings
+// (ClassKey, SectionKey, ValueKey) and deletes without argument or check.
+class LibraryRegistry : public CRegistry {
 public:
-    explicit CleanerRegistry(CleanerHooks hooks = {}, RegistryApi& api = RealRegistry())
-        : CRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog), hooks.view}, api) {}
+    using CRegistry::CRegistry;
 
     bool DeleteKey() { return CRegistry::DeleteKey(false); }
     bool DeleteValue() { return CRegistry::DeleteValue(false); }
@@ -198,6 +196,15 @@ public:
     void SectionKey(const std::string& s) { sectionkey(s); }
     const std::string& ValueKey() const { return valuekey(); }
     void ValueKey(const std::string& s) { valuekey(s); }
+};
+
+// Velmora's copy (hooks as in the header comment), which also spells Value
+// in lower case.
+class CleanerRegistry : public LibraryRegistry {
+public:
+    explicit CleanerRegistry(CleanerHooks hooks = {}, RegistryApi& api = RealRegistry())
+        : LibraryRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog), hooks.view}, api) {}
+
     RegValue value() { return Value(); }
     void value(const RegValue& v) { Value(v); }
 };
@@ -205,29 +212,26 @@ public:
 // Quenza's reduced copy: no association members, no del_reg_sub, deletes
 // without argument, check or log. It works in the 64-bit view of the registry,
 // where Quenza's tweaks live also for the 32-bit library on 64-bit Windows.
-class OptimizerRegistry : private CRegistry {
+class OptimizerRegistry : private LibraryRegistry {
 public:
     explicit OptimizerRegistry(RegistryApi& api = RealRegistry())
-        : CRegistry(RegistryOptions{.view = KEY_WOW64_64KEY}, api) {}
+        : LibraryRegistry(RegistryOptions{.view = KEY_WOW64_64KEY}, api) {}
 
-    using CRegistry::Default;
-    using CRegistry::EnumerateSections;
-    using CRegistry::EnumerateValues;
-    using CRegistry::KeyExists;
-    using CRegistry::CreateKey;
-    using CRegistry::LastError;
-    using CRegistry::Machine;
-    using CRegistry::Value;
-    using CRegistry::ValueEx;
-    using CRegistry::ValueType;
-    bool DeleteKey() { return CRegistry::DeleteKey(false); }
-    bool DeleteValue() { return CRegistry::DeleteValue(false); }
-    std::int32_t ClassKey() const { return classkey(); }
-    void ClassKey(std::int32_t eKey) { classkey(eKey); }
-    const std::string& SectionKey() const { return sectionkey(); }
-    void SectionKey(const std::string& s) { sectionkey(s); }
-    const std::string& ValueKey() const { return valuekey(); }
-    void ValueKey(const std::string& s) { valuekey(s); }
+    using LibraryRegistry::ClassKey;
+    using LibraryRegistry::CreateKey;
+    using LibraryRegistry::Default;
+    using LibraryRegistry::DeleteKey;
+    using LibraryRegistry::DeleteValue;
+    using LibraryRegistry::EnumerateSections;
+    using LibraryRegistry::EnumerateValues;
+    using LibraryRegistry::KeyExists;
+    using LibraryRegistry::LastError;
+    using LibraryRegistry::Machine;
+    using LibraryRegistry::SectionKey;
+    using LibraryRegistry::Value;
+    using LibraryRegistry::ValueEx;
+    using LibraryRegistry::ValueKey;
+    using LibraryRegistry::ValueType;
 };
 
 }  // namespace tidvex::registry

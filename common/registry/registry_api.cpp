@@ -23,15 +23,13 @@ public:
         return view ? RegDeleteKeyExA(root, subKey.c_str(), view, 0) : RegDeleteKeyA(root, subKey.c_str());
     }
     LONG DeleteValue(HKEY key, const std::string& name) override { return RegDeleteValueA(key, name.c_str()); }
-    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD size) override {
-        return RegEnumKeyA(key, index, name, size);
-    }
+    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD size) override { return RegEnumKeyA(key, index, name, size); }
     LONG EnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength) override {
         return RegEnumValueA(key, index, name, nameLength, nullptr, nullptr, nullptr, nullptr);
     }
     LONG QueryInfoKey(HKEY key, DWORD* maxValueNameLength) override {
-        return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                maxValueNameLength, nullptr, nullptr, nullptr);
+        return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, maxValueNameLength,
+                                nullptr, nullptr, nullptr);
     }
     LONG CloseKey(HKEY key) override { return RegCloseKey(key); }
     LONG ConnectRegistry(const std::string& machine, HKEY root, HKEY* key) override {

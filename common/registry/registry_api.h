@@ -23,7 +23,10 @@ public:
     virtual LONG DeleteKey(HKEY root, const std::string& subKey) = 0;
     // DeleteKey in a registry view (KEY_WOW64_64KEY, KEY_WOW64_32KEY); 0 is the
     // process's own view. Only the real registry has views.
-    virtual LONG DeleteKeyInView(HKEY root, const std::string& subKey, REGSAM view) { (void)view; return DeleteKey(root, subKey); }
+    virtual LONG DeleteKeyInView(HKEY root, const std::string& subKey, REGSAM view) {
+        (void)view;
+        return DeleteKey(root, subKey);
+    }
     virtual LONG DeleteValue(HKEY key, const std::string& name) = 0;
     // name: a buffer of size characters.
     virtual LONG EnumKey(HKEY key, DWORD index, char* name, DWORD size) = 0;

@@ -7,6 +7,7 @@
 #include "services/program.h"
 
 #include "harness/support.h"
+#include "services_fixture.h"
 #include "pump/pump.h"
 
 #include <gtest/gtest.h>
@@ -41,9 +42,8 @@ TEST(FindFiles, ListsNamesPathsAndSubfoldersInOrder) {
     WriteFileBytes(root + "\\sub\\c.txt", "c");
     WriteFileBytes(root + "\\sub\\deep\\d.txt", "d");
     const std::string r = root + "\\";
-    EXPECT_EQ(FindFiles(r, false, false, false),
-              "*" + r + "a.txt*" + r + "b.txt*" + r + "sub" + "*" + r + "sub\\c.txt*" + r + "sub\\deep*" + r +
-                  "sub\\deep\\d.txt");
+    EXPECT_EQ(FindFiles(r, false, false, false), "*" + r + "a.txt*" + r + "b.txt*" + r + "sub" + "*" + r +
+                                                     "sub\\c.txt*" + r + "sub\\deep*" + r + "sub\\deep\\d.txt");
     EXPECT_EQ(FindFiles(root, true, true, true), "*" + r + "sub*a.txt*b.txt*sub");
     EXPECT_EQ(FindFiles(root, false, true, true), "*" + r + "sub*a.txt*b.txt*sub*" + r + "sub\\deep*c.txt*deep*d.txt");
     EXPECT_EQ(FindFiles(root + "\\missing", false, true, true), "");
@@ -69,18 +69,7 @@ TEST(Folders, WindowsAndSystemFoldersHaveNoClosingBackslash) {
     EXPECT_EQ(GetWindowsPlatform(), 1);  // Wine reports the NT family
 }
 
-class SeamTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetAppPath(ScratchFolder("seams"));
-        gLogger().SetSwitch(&logSwitch_);
-    }
-    void TearDown() override {
-        gLogger().SetSwitch(nullptr);
-        SetAppPath("");
-    }
-    MemoryCheckBox logSwitch_{-1};
-};
+using SeamTest = ServicesTest;
 
 TEST_F(SeamTest, ExitWindowsMapsModesToForcedFlags) {
     std::vector<std::pair<UINT, DWORD>> calls;
@@ -133,11 +122,10 @@ TEST_F(SeamTest, OpenDialogGetsItsBuffersFlagsAndDefaultFilter) {
 }
 
 TEST_F(SeamTest, CancelledDialogsSayCancel) {
-    ScopedPlatformCalls seam({.getOpenFileName = [](OPENFILENAMEA*) { return FALSE; },
-                              .getSaveFileName = [](OPENFILENAMEA* ofn) {
-                                  return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE;
-                              },
-                              .browseForFolder = [](BROWSEINFOA*) { return PIDLIST_ABSOLUTE(nullptr); }});
+    ScopedPlatformCalls seam(
+        {.getOpenFileName = [](OPENFILENAMEA*) { return FALSE; },
+         .getSaveFileName = [](OPENFILENAMEA* ofn) { return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE; },
+         .browseForFolder = [](BROWSEINFOA*) { return PIDLIST_ABSOLUTE(nullptr); }});
     std::string filter;
     EXPECT_EQ(ShowOpenFile(nullptr, filter, "", false), "Cancel");
     EXPECT_EQ(ShowSaveFile(nullptr, filter, ""), "Cancel");
@@ -145,15 +133,17 @@ TEST_F(SeamTest, CancelledDialogsSayCancel) {
 }
 
 TEST_F(SeamTest, SaveDialogAndFolderPickerGiveThePath) {
-    ScopedPlatformCalls seam({.getSaveFileName = [](OPENFILENAMEA* ofn) {
-                                  memcpy(ofn->lpstrFile, "S:\\out.txt", 11);
-                                  return TRUE;
-                              },
-                              .browseForFolder = [](BROWSEINFOA* info) {
-                                  EXPECT_EQ(info->ulFlags, 1u);
-                                  EXPECT_STREQ(info->lpszTitle, "Where?");
-                                  return ILCreateFromPathA("C:\\windows");
-                              }});
+    ScopedPlatformCalls seam({.getSaveFileName =
+                                  [](OPENFILENAMEA* ofn) {
+                                      memcpy(ofn->lpstrFile, "S:\\out.txt", 11);
+                                      return TRUE;
+                                  },
+                              .browseForFolder =
+                                  [](BROWSEINFOA* info) {
+                                      EXPECT_EQ(info->ulFlags, 1u);
+                                      EXPECT_STREQ(info->lpszTitle, "Where?");
+                                      return ILCreateFromPathA("C:\\windows");
+                                  }});
     std::string filter = "Text\0*.txt\0";
     EXPECT_EQ(ShowSaveFile(nullptr, filter, "Save"), std::string("S:\\out.txt\0", 11));
     EXPECT_EQ(_stricmp(BrowseForFolder(nullptr, "Where?").c_str(), "C:\\windows"), 0);

@@ -6,6 +6,7 @@
 #include "services/registry.h"
 
 #include "harness/support.h"
+#include "services_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +22,9 @@ using tidvex::test::ScratchFolder;
 using tidvex::test::WriteFileBytes;
 using Items = std::vector<std::string>;
 
-class ListsTest : public ::testing::Test {
+class ListsTest : public ServicesTest {
 protected:
-    void SetUp() override {
-        SetAppPath(ScratchFolder("lists"));
-        gLogger().SetSwitch(&logSwitch_);
-    }
-    void TearDown() override {
-        gLogger().SetSwitch(nullptr);
-        SetAppPath("");
-    }
     std::string File(std::int32_t list) { return ReadFileBytes(ListFilePath(list)).value_or("<none>"); }
-    std::string Log() { return ReadFileBytes(LogFilePath()).value_or(""); }
-
-    MemoryCheckBox logSwitch_{-1};
 };
 
 TEST_F(ListsTest, AddingAppendsTypeBarValueLines) {
@@ -76,7 +66,8 @@ TEST_F(ListsTest, LoadingIntoAListBoxAppendsValuesInFileOrder) {
 
 TEST_F(ListsTest, FillingTheMatchListsSortsByTypeAndSkipsBadLines) {
     gMatchLists.safeFiles = {"stale"};
-    WriteFileBytes(ListFilePath(kSafeList), "0|C:\\f1\r\n1|C:\\d1\r\nbroken line\r\n2|HKEY_X\r\n3|site\r\n0|C:\\f2\r\n");
+    WriteFileBytes(ListFilePath(kSafeList),
+                   "0|C:\\f1\r\n1|C:\\d1\r\nbroken line\r\n2|HKEY_X\r\n3|site\r\n0|C:\\f2\r\n");
     WriteFileBytes(ListFilePath(kBlackList), "1|C:\\junk\r\n");
     EXPECT_TRUE(FillSafeBlackLists());
     const MatchLists& m = gMatchLists;
@@ -140,7 +131,7 @@ public:
     void Record(const std::string& signature, const std::string& key, const std::string& file) {
         std::string r(256, '\0');
         r.replace(0, 4, signature);
-        r[4] = 2;      // blocks the record takes
+        r[4] = 2;       // blocks the record takes
         r[8] = '\x7f';  // times, sizes and offsets: bytes the text leaves out
         r[0x34] = 0x68;
         r[97] = '\x10';
@@ -161,8 +152,9 @@ protected:
         ListsTest::SetUp();
         folder_ = ScratchFolder("Cookies");
         tidvex::registry::CRegistry reg;
-        reg.ValueEx(tidvex::registry::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                    "Cookies", REG_SZ, {}, folder_);
+        reg.ValueEx(tidvex::registry::kCurrentUser,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cookies", REG_SZ, {},
+                    folder_);
     }
     std::string folder_;
 };

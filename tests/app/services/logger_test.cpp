@@ -4,6 +4,7 @@
 
 #include "fs/fso.h"
 #include "harness/support.h"
+#include "services_fixture.h"
 #include "registry/registry.h"
 
 #include <gtest/gtest.h>
@@ -17,20 +18,7 @@ using namespace tidvex::services;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 
-class LoggerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetAppPath(ScratchFolder("logger"));
-        gLogger().SetSwitch(&logSwitch_);
-    }
-    void TearDown() override {
-        gLogger().SetSwitch(nullptr);
-        SetAppPath("");
-    }
-    std::string Log() { return ReadFileBytes(LogFilePath()).value_or("<no file>"); }
-
-    MemoryCheckBox logSwitch_{-1};
-};
+using LoggerTest = ServicesTest;
 
 TEST_F(LoggerTest, WritesOneLineWithTheTagReversed) {
     gLogger().LoggError({53, "File not found"}, "StartClean@clsCleanSession");
@@ -70,9 +58,8 @@ TEST_F(LoggerTest, LinesAreOnlyAppended) {
     gLogger().LoggError({5, "a"}, "One");
     gLogger().LoggError({5, "a"}, "One");
     gLogger().LoggString("a plain line");
-    EXPECT_TRUE(std::regex_match(Log(), std::regex("(" + std::string("Error Number: 5, Description: a - , Function: enO : On : [^\r\n]+\r\n") +
-                                                   "){2}a plain line\r\n")))
-        << Log();
+    const std::string line = "Error Number: 5, Description: a - , Function: enO : On : [^\r\n]+\r\n";
+    EXPECT_TRUE(std::regex_match(Log(), std::regex("(" + line + "){2}a plain line\r\n"))) << Log();
 }
 
 TEST_F(LoggerTest, AWriteFailureIsSwallowed) {

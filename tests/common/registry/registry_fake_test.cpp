@@ -51,7 +51,8 @@ TEST_F(FakeRegistryTest, FailedCreateRaisesWithTheKeyPath) {
     reg_.ValueType(REG_SZ);
     e = Raised([&] { reg_.Value(RegValue(5)); });
     EXPECT_EQ(e.Number(), 26001);
-    EXPECT_EQ(e.Description(), "Failed to set registry value Key: '-2147483647',Section: 'Software\\T',Key: 'v' to value: '5'");
+    EXPECT_EQ(e.Description(),
+              "Failed to set registry value Key: '-2147483647',Section: 'Software\\T',Key: 'v' to value: '5'");
 }
 
 TEST_F(FakeRegistryTest, FailedWriteRaisesAndClosesTheKey) {

@@ -153,8 +153,8 @@ TEST_F(RealRegistryTest, RefusedWritesRaiseTheirErrors) {
     } catch (const RegistryError& e) {
         EXPECT_EQ(e.Number(), -2147194455);
         EXPECT_EQ(e.Source(), CRegistry::Source());
-        EXPECT_EQ(e.Description(), "Failed to set registry value Key: '-2147483647',Section: '" + key_ +
-                                       "',Key: 'v' to value: 'x'");
+        EXPECT_EQ(e.Description(),
+                  "Failed to set registry value Key: '-2147483647',Section: '" + key_ + "',Key: 'v' to value: 'x'");
     }
     EXPECT_EQ(StoredType("v"), 0u);
 }
@@ -262,8 +262,9 @@ TEST_F(RealRegistryTest, RecursiveDeleteRemovesTheWholeTree) {
 
 TEST_F(RealRegistryTest, RecursiveDeleteRefusesRootsAndRelativePaths) {
     Put("keep", REG_SZ, std::string("1", 2));
-    for (const std::string& path : std::vector<std::string>{std::string(), key_, "Software\\TidvexTest", "HKCU\\" + key_, "HKEY_CURRENT_USER",
-                                   "HKEY_CURRENT_USER\\", "HKEY_CURRENT_USER\\\\"})
+    for (const std::string& path :
+         std::vector<std::string>{std::string(), key_, "Software\\TidvexTest", "HKCU\\" + key_, "HKEY_CURRENT_USER",
+                                  "HKEY_CURRENT_USER\\", "HKEY_CURRENT_USER\\\\"})
         reg_.del_reg_sub(path);
     EXPECT_TRUE(RegReadString(HKEY_CURRENT_USER, key_, "keep"));
 }
@@ -318,8 +319,8 @@ TEST(RegistryAssociations, WritesBothClassRootsAndRestoresTheTarget) {
     CRegistry reg;
     reg.classkey(kUsers);
     reg.sectionkey("Untouched");
-    reg.CreateEXEAssociation("  C:\\Tools\\viewer.exe ", "TidvexTest.Doc", "Tidvex test document", "tvxt", "",
-                             true, "", false, "", true, "", 2);
+    reg.CreateEXEAssociation("  C:\\Tools\\viewer.exe ", "TidvexTest.Doc", "Tidvex test document", "tvxt", "", true, "",
+                             false, "", true, "", 2);
     EXPECT_EQ(reg.classkey(), kUsers);
     EXPECT_EQ(reg.sectionkey(), "Untouched");
     for (const std::string& root : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
