@@ -1,0 +1,68 @@
+// The messenger cleaner: its run frame, switches, reset and installed-messenger
+// probes. The cleaning steps themselves come with the messenger cleaning work.
+#include "classes.h"
+
+#include "registry_copy.h"
+
+namespace velmora {
+
+using tidvex::registry::kCurrentUser;
+using tidvex::registry::kLocalMachine;
+
+namespace {
+
+// Step 0 writes the emoticons setting on every run and has no caption.
+constexpr StepInfo kSteps[] = {
+    {nullptr, true},
+    {"Cleaning MSN received files", false},
+    {"Cleaning Yahoo pager settings", false},
+    {"Cleaning Yahoo profiles", false},
+    {"Cleaning ICQ Bookmarks", false},
+    {"Cleaning ICQ Chats", false},
+    {"Cleaning ICQ Browser Cache", false},
+    {"Cleaning ICQ Received files", false},
+};
+
+bool MessengerInstalled(const std::string& messenger) {
+    std::string name = Lower(messenger);
+    if (name == "msn") return RegistryKeyExists(kCurrentUser, "Software\\Microsoft\\MSNMessenger");
+    if (name == "icq") {
+        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Mirabilis\\ICQ") || RegistryKeyExists(kLocalMachine, "SOFTWARE\\Mirabilis\\ICQ");
+    }
+    if (name == "yahoo") {
+        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Yahoo\\pager") || RegistryKeyExists(kLocalMachine, "SOFTWARE\\Yahoo\\pager");
+    }
+    return false;
+}
+
+HRESULT Probe(const char* messenger, VARIANT_BOOL* value) {
+    if (!value) return E_POINTER;
+    *value = MessengerInstalled(messenger) ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+}  // namespace
+
+std::span<const StepInfo> ChatCls::Steps() { return kSteps; }
+
+void ChatCls::RunStep(size_t, bool) {}
+
+// Stored nowhere: no step depends on it.
+STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) {
+    if (!value) return E_POINTER;
+    *value = VARIANT_FALSE;
+    return S_OK;
+}
+STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) { return S_OK; }
+
+// The emoticons setting keeps its value.
+STDMETHODIMP ChatCls::ChatReset() {
+    Reset(CleanMSNRecived, CleanICQReceivedFile + 1);
+    return S_OK;
+}
+
+STDMETHODIMP ChatCls::get_YahooExist(VARIANT_BOOL* value) { return Probe("yahoo", value); }
+STDMETHODIMP ChatCls::get_ICQExist(VARIANT_BOOL* value) { return Probe("icq", value); }
+STDMETHODIMP ChatCls::get_MSNExist(VARIANT_BOOL* value) { return Probe("msn", value); }
+
+}  // namespace velmora

@@ -1,0 +1,63 @@
+// Procedures shared by the classes of the cleaning library: folder and version
+// queries, list tidying, message texts by id, INI reading and the one shred
+// switch of the whole library.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// The section of the message files, and what General.DLLName starts as.
+inline constexpr char kDllName[] = "Velmora";
+
+// The library-wide switch "shred instead of a plain delete" (-1 on, 0 off), shared
+// by every object of every class while the library is loaded.
+VARIANT_BOOL ShredSwitch();
+void SetShredSwitch(VARIANT_BOOL on);
+
+// s without one leading and one trailing "|" (each only when present).
+std::string TrimPipes(std::string s);
+// The part of s before its first NUL, or s when it has none.
+std::string StripNulls(std::string_view s);
+// s without leading and trailing blanks.
+std::string TrimBlanks(std::string_view s);
+std::string Upper(std::string s);
+std::string Lower(std::string s);
+
+// From the platform id: -1 Win32s or unknown, 0 Windows 95/98/ME, 1 NT family, 2 CE.
+long GetPlatformId();
+// The Windows folder as the platform reports it (at most `limit` characters
+// asked for; what the call returns, nothing beyond).
+std::string WindowsDirectory(size_t limit);
+// The Windows folder trimmed of blanks; "C:\WINDOWS" when the platform gives none.
+std::string GetWindowsDir();
+// A shell special folder (created when missing), or empty when it cannot be had.
+std::string GetFolderPath(int csidl);
+// GetFolderPath trimmed of blanks, without one trailing "\".
+std::string GetSpecialFolder(int csidl);
+
+// A folder path a cleaner may work on: a full path below a drive or share root.
+// A missing shell folder gives an empty or relative path, which must never turn
+// into the root of the current drive.
+bool IsCleanableFolder(const std::string& path);
+
+// Hands an error to a COM caller: the error's number as an HRESULT (numbers
+// below 0x10000 in the form Automation gives run-time errors) with its source
+// and description as the thread's error information.
+HRESULT ReportError(const std::exception& error, REFIID iid);
+
+// INI reading as the INI class does it: the value of key in section of file, the
+// empty text when any of them is missing (at most 254 characters).
+std::string IniRead(const std::string& file, const std::string& section, const std::string& key);
+
+// The message file chosen by the user's "Qel" language setting: "\skin\msgs.ini"
+// for English, "\skin\msgsg.ini" otherwise (and when the setting is missing).
+std::string MessageFile();
+// The text of a message id ("msg15") from the message file; empty when missing.
+std::string GetMessageText(const std::string& id);
+
+}  // namespace velmora

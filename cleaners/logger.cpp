@@ -1,0 +1,58 @@
+#include "logger.h"
+
+#include "library.h"
+#include "platform.h"
+
+#include <cstdio>
+
+namespace velmora {
+
+std::string Logger::getLogPath() { return CurrentPlatform().LibraryFolder(); }
+
+std::string Logger::FileName(const SYSTEMTIME& day) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%u-%u-%04u_Log.txt", day.wDay, day.wMonth, day.wYear);
+    return name;
+}
+
+std::string Logger::Line(const SYSTEMTIME& when, const std::string& section, const std::string& txt) {
+    char date[128] = {};
+    char time[128] = {};
+    int nd = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date, sizeof date);
+    int nt = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &when, nullptr, time, sizeof time);
+    std::string line = "\"";
+    line.append(date, nd > 0 ? nd - 1 : 0);
+    line += "     ";
+    line.append(time, nt > 0 ? nt - 1 : 0);
+    line += "\"\t";
+    line += section;
+    line += txt;
+    line += "\r\n";
+    return line;
+}
+
+bool Logger::AddToLog(const std::string& section, const std::string& txt) {
+    std::string folder = getLogPath();
+    // The file system compares the two spellings without regard to case.
+    DWORD attr = GetFileAttributesA((folder + "\\logs").c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!CreateDirectoryA((folder + "\\Logs").c_str(), nullptr)) return false;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::string path = folder + "\\Logs\\" + FileName(now);
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string line = Line(now, section, txt);
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == line.size();
+}
+
+void LogDeletion(const char* messageId, const std::string& what) {
+    Logger::AddToLog(GetMessageText(messageId) + " ", what);
+}
+
+}  // namespace velmora

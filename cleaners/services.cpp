@@ -1,0 +1,249 @@
+// The library's service classes General, INI, OS and System.
+#include "classes.h"
+
+#include "platform.h"
+#include "registry_copy.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace velmora {
+
+using tidvex::com::AllocBstr;
+using tidvex::com::Narrow;
+using tidvex::registry::kCurrentUser;
+using tidvex::registry::kLocalMachine;
+
+namespace {
+
+std::string Text(const BSTR* b) { return b ? Narrow(*b) : std::string(); }
+
+// A platform buffer handed back whole: what the call returned, then NUL padding
+// up to the buffer's size (never what the buffer held beyond the returned length).
+std::string WholeBuffer(const char* buf, DWORD returned, size_t size) {
+    std::string out(buf, std::min<size_t>(returned, size));
+    out.resize(size, '\0');
+    return out;
+}
+
+const char* const kStartupKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices",
+};
+
+}  // namespace
+
+// ---- General ----
+
+STDMETHODIMP General::get_DLLName(VARIANT* value) {
+    if (!value) return E_POINTER;
+    VariantInit(value);
+    V_VT(value) = VT_BSTR;
+    V_BSTR(value) = AllocBstr(dllName_);
+    return S_OK;
+}
+
+STDMETHODIMP General::put_DLLName(VARIANT value) {
+    VARIANT text;
+    VariantInit(&text);
+    HRESULT hr = VariantChangeType(&text, &value, VARIANT_ALPHABOOL, VT_BSTR);
+    if (FAILED(hr)) return hr;
+    dllName_ = Narrow(V_BSTR(&text));
+    VariantClear(&text);
+    return S_OK;
+}
+
+// ---- INI ----
+
+STDMETHODIMP INI::GetFromINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* result) {
+    if (!result) return E_POINTER;
+    *result = AllocBstr(IniRead(Text(File_Path), Text(Section), Text(key)));
+    return S_OK;
+}
+
+STDMETHODIMP INI::WriteToINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* value, VARIANT* result) {
+    if (result) VariantInit(result);
+    WritePrivateProfileStringA(Text(Section).c_str(), Text(key).c_str(), Text(value).c_str(),
+                               Text(File_Path).c_str());
+    return S_OK;
+}
+
+STDMETHODIMP INI::EnumerateSections(BSTR* File_Path, BSTR* result) {
+    if (!result) return E_POINTER;
+    std::vector<char> buf(5000, '\0');
+    DWORD n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), Text(File_Path).c_str());
+    *result = AllocBstr(WholeBuffer(buf.data(), n, buf.size()));
+    return S_OK;
+}
+
+STDMETHODIMP INI::Enumeratekeys(BSTR* File_Path, BSTR* Section, BSTR* result) {
+    if (!result) return E_POINTER;
+    std::vector<char> buf(5000, '\0');
+    DWORD n = GetPrivateProfileSectionA(Text(Section).c_str(), buf.data(), static_cast<DWORD>(buf.size()),
+                                        Text(File_Path).c_str());
+    *result = AllocBstr(WholeBuffer(buf.data(), n, buf.size()));
+    return S_OK;
+}
+
+// ---- OS ----
+
+long OperatingSystemOf(const OSVERSIONINFOA& v) {
+    switch (v.dwPlatformId) {
+        case 1:
+            switch (v.dwMinorVersion) {
+                case 0: return 1;
+                case 10: return 2;
+                case 90: return 3;
+                default: return 0;
+            }
+        case 2:
+            if (v.dwMajorVersion < 5) return 4;
+            if (v.dwMajorVersion == 5 && v.dwMinorVersion == 0) return 5;
+            if (v.dwMajorVersion == 5 && v.dwMinorVersion == 1) return 6;
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+long CurrentOperatingSystem() { return OperatingSystemOf(CurrentPlatform().Version()); }
+
+STDMETHODIMP OS::OperatingSystem(LONG* result) {
+    if (!result) return E_POINTER;
+    *result = CurrentOperatingSystem();
+    return S_OK;
+}
+
+// ---- System ----
+
+System::System() { favorites_ = ShellFolder("Favorites"); }
+
+STDMETHODIMP System::getWDirectory(BSTR* result) {
+    if (!result) return E_POINTER;
+    *result = AllocBstr(WindowsDirectory(200));
+    return S_OK;
+}
+
+STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
+    if (!result) return E_POINTER;
+    std::string dir;
+    switch (CurrentOperatingSystem()) {
+        case 2:
+        case 3: dir = WindowsDirectory(200) + "\\favorites"; break;
+        case 6: dir = favorites_; break;
+        default: break;
+    }
+    *result = AllocBstr(dir);
+    return S_OK;
+}
+
+STDMETHODIMP System::Enumerate_Drives(BSTR* result) {
+    if (!result) return E_POINTER;
+    char buf[255] = {};
+    DWORD n = GetLogicalDriveStringsA(sizeof buf, buf);
+    *result = AllocBstr(WholeBuffer(buf, n < sizeof buf ? n : 0, sizeof buf));
+    return S_OK;
+}
+
+STDMETHODIMP System::Enumerate_Startup(BSTR* result, BSTR* P, VARIANT* ret) {
+    if (ret) VariantInit(ret);
+    if (!result || !P) return E_POINTER;
+    std::string names = Narrow(*result);
+    std::string data = Narrow(*P);
+    try {
+        auto reg = LibraryRegistry();
+        auto list = [&](std::int32_t hive, const char* key) {
+            reg.ClassKey(hive);
+            reg.SectionKey(key);
+            std::vector<std::string> values;
+            std::int32_t count = 0;
+            reg.EnumerateValues(values, count);
+            for (const std::string& name : values) {
+                reg.ValueKey(name);
+                names += "|" + name;
+                data += "|" + reg.value().Text();
+            }
+        };
+        list(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        list(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        for (const char* key : kStartupKeys) list(kLocalMachine, key);
+    } catch (const std::exception& e) {
+        CurrentPlatform().ShowMessage(e.what());
+    }
+    // What was listed before a failure stays in the two lists.
+    SysFreeString(*result);
+    *result = AllocBstr(names);
+    SysFreeString(*P);
+    *P = AllocBstr(data);
+    return S_OK;
+}
+
+STDMETHODIMP System::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                            EXCEPINFO* excep, UINT* argErr) {
+    constexpr DISPID kEnumerateUninstall = 5;
+    if (id != kEnumerateUninstall || !(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) {
+        return Dispatch<_System>::Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+    }
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (params && params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+    tidvex::com::ComPtr<ITypeInfo> type;
+    tidvex::com::ComPtr<IRecordInfo> info;
+    HRESULT hr = tidvex::com::Module::Instance().GetTypeInfo(kUnInstallRecord, type.Put());
+    if (SUCCEEDED(hr)) hr = GetRecordInfoFromTypeInfo(type.Get(), info.Put());
+    if (FAILED(hr)) return hr;
+    UnInstall lists{};
+    Enumerate_Uninstall(&lists);
+    if (result) {
+        VariantInit(result);
+        void* record = nullptr;
+        hr = info->RecordCreateCopy(&lists, &record);
+        if (SUCCEEDED(hr)) {
+            V_VT(result) = VT_RECORD;
+            V_RECORD(result) = record;
+            V_RECORDINFO(result) = info.Detach();
+        }
+    }
+    SysFreeString(lists.program_name);
+    SysFreeString(lists.uninstall_Path);
+    return hr;
+}
+
+STDMETHODIMP System::Enumerate_Uninstall(UnInstall* result) {
+    if (!result) return E_POINTER;
+    std::string names;
+    std::string paths;
+    try {
+        constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+        auto reg = LibraryRegistry();
+        reg.ClassKey(kLocalMachine);
+        reg.SectionKey(kUninstall);
+        std::vector<std::string> keys;
+        std::int32_t count = 0;
+        reg.EnumerateSections(keys, count);
+        for (const std::string& key : keys) {
+            reg.SectionKey(kUninstall + key);
+            reg.ValueKey("DisplayName");
+            std::string name = reg.value().Text();
+            if (TrimBlanks(name).empty()) continue;
+            names += "|" + name;
+            reg.ValueKey("UninstallString");
+            std::string path = reg.value().Text();
+            size_t quote = path.find('"');
+            if (quote != std::string::npos && quote != 0) path = TrimBlanks(path.substr(0, quote));
+            paths += "|" + path;
+        }
+        names = TrimPipes(names);
+        paths = TrimPipes(paths);
+        std::erase(paths, '"');
+    } catch (const std::exception& e) {
+        CurrentPlatform().ShowMessage(e.what());
+        names.clear();
+        paths.clear();
+    }
+    result->program_name = AllocBstr(names);
+    result->uninstall_Path = AllocBstr(paths);
+    return S_OK;
+}
+
+}  // namespace velmora

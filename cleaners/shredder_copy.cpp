@@ -1,0 +1,17 @@
+#include "shredder_copy.h"
+
+#include "library.h"
+#include "logger.h"
+
+namespace velmora {
+
+Shredder LibraryShredder(std::function<void(const std::string&)> showlog) {
+    Shredder sh({.shredSwitch = [] { return ShredSwitch() != VARIANT_FALSE; },
+                 .ignorePlainDeleteFailure = true,
+                 .fileShredded = [](const std::string& path) { LogDeletion("msg16", path); },
+                 .beforeDelete = {}});
+    sh.ShowLog = std::move(showlog);
+    return sh;
+}
+
+}  // namespace velmora

@@ -1,0 +1,447 @@
+// The Windows cleaner through its COM interface: created by ProgID from the
+// registered library, events received by a sink. Every step works on what the
+// test seeded in the sandbox (its registry, its Windows folder, folders on the
+// scratch drive the shell-folder values are pointed at), and the test checks
+// what went and what stayed.
+#include "Velmora.h"
+
+#include "cleaner_events.h"
+#include "library_copy.h"
+#include "reg_seed.h"
+
+#include "com/client.h"
+#include "harness/support.h"
+
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::com;
+using tidvex::test::PathExists;
+using tidvex::test::RegKeyExists;
+using tidvex::test::RegReadDword;
+using tidvex::test::ScratchFolder;
+using tidvex::test::WriteFileBytes;
+using velmora::test::CreateKey;
+using velmora::test::DeleteValue;
+using velmora::test::EventRecorder;
+using velmora::test::kShellFolders;
+using velmora::test::SetDword;
+using velmora::test::SetString;
+using velmora::test::TodaysLog;
+using velmora::test::ValueExists;
+
+constexpr char kExplorer[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+constexpr char kAdvanced[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+constexpr char kPolicies[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system";
+
+std::string WindowsFolder() {
+    char buf[MAX_PATH];
+    UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
+    return std::string(buf, n);
+}
+
+bool FolderIsEmpty(const std::string& folder) {
+    WIN32_FIND_DATAA f;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &f);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    bool empty = true;
+    do {
+        std::string n = f.cFileName;
+        if (n != "." && n != "..") empty = false;
+    } while (empty && FindNextFileA(h, &f));
+    FindClose(h);
+    return empty;
+}
+
+void PutTextOnClipboard(const char* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    memcpy(GlobalLock(mem), text, strlen(text) + 1);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+}
+
+class WinClsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { libFolder_ = velmora::test::RegisterLibraryCopy("velmora_win"); }
+
+    void SetUp() override {
+        // A relative path must never reach the current folder: keep one here to prove it.
+        cwd_ = ScratchFolder("cwd");
+        CreateDirectoryA((cwd_ + "\\temp").c_str(), nullptr);
+        WriteFileBytes(cwd_ + "\\canary.txt", "stay");
+        WriteFileBytes(cwd_ + "\\temp\\canary.tmp", "stay");
+        SetCurrentDirectoryA(cwd_.c_str());
+
+        HRESULT hr;
+        obj_ = CreateByProgId<IDispatch>(L"Velmora.WinCls", &hr);
+        ASSERT_TRUE(obj_) << std::hex << hr;
+        ASSERT_EQ(events_.Connect(obj_.Get()), S_OK);
+        SetShred(false);
+    }
+
+    void Set(const wchar_t* name, bool on = true) {
+        ASSERT_EQ(InvokeByName(obj_.Get(), name, DISPATCH_PROPERTYPUT, {Variant::FromBool(on)}), S_OK) << Narrow(name);
+    }
+    void SetShred(bool on) {
+        ASSERT_EQ(InvokeByName(obj_.Get(), L"isShredInsteadofNormalDelete", DISPATCH_PROPERTYPUT,
+                               {Variant::FromBool(on)}),
+                  S_OK);
+    }
+    void Run() {
+        events_.Clear();
+        ASSERT_EQ(InvokeByName(obj_.Get(), L"StartClean", DISPATCH_METHOD), S_OK);
+    }
+    std::string Text(const wchar_t* property) {
+        Variant v;
+        EXPECT_EQ(InvokeByName(obj_.Get(), property, DISPATCH_PROPERTYGET, {}, &v), S_OK);
+        return v.AsText();
+    }
+    bool Completed() const {
+        const auto& e = events_.Events();
+        return !e.empty() && e.back() == "CleanEnd(-1)" &&
+               std::none_of(e.begin(), e.end(), [](const std::string& s) { return s.rfind("Showmsg(2", 0) == 0; });
+    }
+    bool Raised(const std::string& event) const {
+        const auto& e = events_.Events();
+        return std::find(e.begin(), e.end(), event) != e.end();
+    }
+    void CanariesStay() {
+        EXPECT_TRUE(PathExists(cwd_ + "\\canary.txt"));
+        EXPECT_TRUE(PathExists(cwd_ + "\\temp\\canary.tmp"));
+    }
+
+    static std::string libFolder_;
+    std::string cwd_;
+    ComPtr<IDispatch> obj_;
+    EventRecorder events_{DIID___WinCls};
+};
+
+std::string WinClsTest::libFolder_;
+
+TEST_F(WinClsTest, FolderStepsEmptyTheirFoldersAndRemakeTheTempFolders) {
+    std::string ls = ScratchFolder("ls"), cd = ScratchFolder("cd"), tpl = ScratchFolder("tpl");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Local Settings", ls);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "CD Burning", cd);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Templates", tpl);
+    CreateDirectoryA((ls + "\\temp").c_str(), nullptr);
+    CreateDirectoryA((ls + "\\temp\\sub").c_str(), nullptr);
+    WriteFileBytes(ls + "\\temp\\a.tmp", "a");
+    WriteFileBytes(ls + "\\temp\\sub\\b.tmp", "b");
+    WriteFileBytes(ls + "\\keep.dat", "outside the temp folder");
+    std::string winTemp = WindowsFolder() + "\\temp";
+    CreateDirectoryA(winTemp.c_str(), nullptr);
+    WriteFileBytes(winTemp + "\\w.tmp", "w");
+    CreateDirectoryA((cd + "\\sub").c_str(), nullptr);
+    WriteFileBytes(cd + "\\disc.iso", "iso");
+    WriteFileBytes(cd + "\\sub\\track.wav", "wav");
+    WriteFileBytes(tpl + "\\letter.dot", "dot");
+
+    EXPECT_EQ(Text(L"TempPaths"), ls + "\\temp|" + winTemp);
+    EXPECT_EQ(Text(L"CDFolderPath"), cd);
+    Set(L"CleanTmpFolder");
+    Set(L"CleanCdTmp");
+    Set(L"CleanTemplates");
+    Run();
+    EXPECT_EQ(events_.Events(),
+              (std::vector<std::string>{"CleanStart(-1)", "Op:Cleaning Temp Folder", "Op:Cleaning CD Burning Folder",
+                                        "Op:Cleaning Templates Folder", "CleanEnd(-1)"}));
+    EXPECT_TRUE(PathExists(ls + "\\temp")) << "the temp folder is made again";
+    EXPECT_TRUE(FolderIsEmpty(ls + "\\temp"));
+    EXPECT_TRUE(PathExists(ls + "\\keep.dat"));
+    EXPECT_TRUE(PathExists(winTemp));
+    EXPECT_FALSE(PathExists(winTemp + "\\w.tmp"));
+    EXPECT_FALSE(PathExists(cd + "\\disc.iso"));
+    EXPECT_FALSE(PathExists(cd + "\\sub\\track.wav"));
+    EXPECT_TRUE(PathExists(cd + "\\sub")) << "contents only: the folders stay";
+    EXPECT_FALSE(PathExists(tpl + "\\letter.dot"));
+    EXPECT_TRUE(PathExists(tpl));
+    EXPECT_EQ(TodaysLog(libFolder_).find("FILE:"), std::string::npos) << "plain deletes are not logged";
+    CanariesStay();
+}
+
+TEST_F(WinClsTest, ALockedFileKeepsItsTempFolderAndTheRunGoesOn) {
+    std::string ls = ScratchFolder("lslock");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Local Settings", ls);
+    CreateDirectoryA((ls + "\\temp").c_str(), nullptr);
+    WriteFileBytes(ls + "\\temp\\busy.tmp", "in use");
+    WriteFileBytes(ls + "\\temp\\free.tmp", "free");
+    HANDLE busy = CreateFileA((ls + "\\temp\\busy.tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    std::string winTemp = WindowsFolder() + "\\temp";
+    WriteFileBytes(winTemp + "\\w.tmp", "w");
+    CreateKey(HKEY_CURRENT_USER, "Printers\\Connections\\,,server,printer");
+    Set(L"CleanTmpFolder");
+    Set(L"CleanRecentPrinter");
+    Run();
+    CloseHandle(busy);
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(PathExists(ls + "\\temp\\busy.tmp"));
+    EXPECT_FALSE(PathExists(ls + "\\temp\\free.tmp"));
+    EXPECT_TRUE(PathExists(winTemp)) << "the Windows temp folder is made again all the same";
+    EXPECT_FALSE(PathExists(winTemp + "\\w.tmp"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Printers\\Connections")) << "the later step ran";
+}
+
+TEST_F(WinClsTest, MissingShellFoldersMeanNothingToCleanNeverTheCurrentDrive) {
+    DeleteValue(HKEY_CURRENT_USER, kShellFolders, "Local Settings");
+    DeleteValue(HKEY_CURRENT_USER, kShellFolders, "CD Burning");
+    DeleteValue(HKEY_CURRENT_USER, kShellFolders, "Recent");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Templates", "");
+    EXPECT_EQ(Text(L"TempPaths"), "\\temp|" + WindowsFolder() + "\\temp");
+    EXPECT_EQ(Text(L"CDFolderPath"), "");
+    for (const wchar_t* s : {L"CleanTmpFolder", L"CleanCdTmp", L"CleanTemplates", L"CleanRecentDoc"}) Set(s);
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    CanariesStay();
+    EXPECT_TRUE(PathExists("S:\\cwd")) << "nothing was made or removed relative to the current drive";
+}
+
+TEST_F(WinClsTest, WithTheShredSwitchOnRemovedFilesAreOverwrittenAndLogged) {
+    std::string cd = ScratchFolder("cdshred");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "CD Burning", cd);
+    WriteFileBytes(cd + "\\one.iso", "secret one");
+    WriteFileBytes(cd + "\\two.iso", "secret two");
+    SetShred(true);
+    Set(L"CleanCdTmp");
+    Run();
+    SetShred(false);
+    EXPECT_TRUE(Completed());
+    EXPECT_FALSE(PathExists(cd + "\\one.iso"));
+    std::string log = TodaysLog(libFolder_);
+    EXPECT_NE(log.find("\tFILE: " + cd + "\\one.iso\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("\tFILE: " + cd + "\\two.iso\r\n"), std::string::npos) << log;
+}
+
+TEST_F(WinClsTest, RegistryStepsDeleteTheirKeysAndLeaveTheirNeighbours) {
+    const std::string cu = "HKEY_CURRENT_USER\\";
+    const std::vector<std::pair<const wchar_t*, std::vector<std::string>>> steps = {
+        {L"CleanRecent3D", {"Software\\Microsoft\\Direct3D\\MostRecentApplication"}},
+        {L"CleanInputRecent", {"Software\\Microsoft\\DirectInput\\MostRecentApplication"}},
+        {L"CleanDrawRecent", {"Software\\Microsoft\\DirectDraw\\MostRecentApplication"}},
+        {L"CleanAssHistory",
+         {std::string(kExplorer) + "\\UserAssist\\{5E6AB780-7743-11CF-A12B-00AA004AE837}\\Count",
+          std::string(kExplorer) + "\\UserAssist\\{75048700-EF1F-11D0-9888-006097DEACF9}\\Count"}},
+        {L"CleanComDialogHistory", {std::string(kExplorer) + "\\ComDlg32"}},
+        {L"CleanMsPaintRecent", {"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List"}},
+        {L"CleanWordPadRecent", {"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List"}},
+        {L"CleanFindHistoryP", {"Software\\Microsoft\\Search Assistant\\ACMru"}},
+        {L"CleanMPRecent",
+         {"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList",
+          "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList"}},
+        {L"CleanRecentDoc",
+         {std::string(kExplorer) + "\\RecentDocs", std::string(kExplorer) + "\\StreamMRU",
+          std::string(kExplorer) + "\\Streams"}},
+        {L"CleanRecentPrinter", {"Printers\\Connections"}},
+        {L"CleanRecentRegedit", {"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit"}},
+        {L"CleanRegeditHistory", {}},
+    };
+    for (const auto& [sw, keys] : steps) {
+        for (const std::string& key : keys) {
+            SetString(HKEY_CURRENT_USER, key, "MRUList", "ab");
+            SetString(HKEY_CURRENT_USER, key + "\\sub\\deeper", "a", "C:\\x.txt");
+        }
+        Set(sw);
+    }
+    std::string runMru = std::string(kExplorer) + "\\RunMRU";
+    SetString(HKEY_CURRENT_USER, runMru, "a", "notepad\\1");
+    Set(L"CleanRunHistory");
+    // Neighbours that must stay.
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D", "Keep", "1");
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "Keep", "1");
+    SetString(HKEY_CURRENT_USER, std::string(kExplorer) + "\\UserAssist\\{5E6AB780-7743-11CF-A12B-00AA004AE837}",
+              "Version", "3");
+    std::string recent = ScratchFolder("recent");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Recent", recent);
+    WriteFileBytes(recent + "\\doc.lnk", "link");
+
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    std::string log = TodaysLog(libFolder_);
+    for (const auto& [sw, keys] : steps) {
+        for (const std::string& key : keys) {
+            EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key)) << key;
+            // The report names the path as the step passed it (one is spelt in mixed case).
+            bool mixed = key.ends_with("\\RecentDocs");
+            EXPECT_TRUE(Raised("Showmsg(4," + (mixed ? std::string("HKey_Current_User\\") : cu) + key + ")")) << key;
+            EXPECT_NE(log.find("\tREG: " + cu + key + "\r\n"), std::string::npos) << key;
+        }
+    }
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, runMru));
+    EXPECT_TRUE(Raised("Showmsg(4," + cu + runMru + ")"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D", "Keep"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "Keep"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER,
+                             std::string(kExplorer) + "\\UserAssist\\{5E6AB780-7743-11CF-A12B-00AA004AE837}"));
+    EXPECT_FALSE(PathExists(recent + "\\doc.lnk"));
+    EXPECT_TRUE(PathExists(recent));
+    auto captions = events_.Captions();
+    EXPECT_EQ(std::count(captions.begin(), captions.end(), "Cleaning RegEdit History"), 2)
+        << "both RegEdit switches run the same deletion, the second finds nothing";
+    EXPECT_EQ(captions.size(), 14u);
+}
+
+TEST_F(WinClsTest, RunHistoryIsASingleKeyDeleteThatLeavesAKeyWithSubkeys) {
+    std::string runMru = std::string(kExplorer) + "\\RunMRU";
+    SetString(HKEY_CURRENT_USER, runMru, "a", "cmd\\1");
+    CreateKey(HKEY_CURRENT_USER, runMru + "\\child");
+    Set(L"CleanRunHistory");
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, runMru)) << "the single-key delete refuses a key with subkeys";
+}
+
+TEST_F(WinClsTest, LogFileStepRemovesLogFilesUnderTheWindowsFolderAndKeepsFolders) {
+    std::string win = WindowsFolder();
+    CreateDirectoryA((win + "\\vtest").c_str(), nullptr);
+    CreateDirectoryA((win + "\\vtest\\deep").c_str(), nullptr);
+    WriteFileBytes(win + "\\vtest_top.log", "log");
+    WriteFileBytes(win + "\\vtest\\deep\\x.log", "log");
+    WriteFileBytes(win + "\\vtest\\UPPER.LOG", "log");
+    WriteFileBytes(win + "\\vtest\\keep.txt", "txt");
+    WriteFileBytes(win + "\\vtest\\catalog", "no extension");
+    Set(L"CleanLogFiles");
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_FALSE(PathExists(win + "\\vtest_top.log"));
+    EXPECT_FALSE(PathExists(win + "\\vtest\\deep\\x.log"));
+    EXPECT_FALSE(PathExists(win + "\\vtest\\UPPER.LOG")) << "the extension is lower-cased before it is compared";
+    EXPECT_TRUE(PathExists(win + "\\vtest\\keep.txt"));
+    EXPECT_TRUE(PathExists(win + "\\vtest\\catalog"));
+    EXPECT_TRUE(PathExists(win + "\\vtest\\deep"));
+    EXPECT_TRUE(PathExists(win + "\\system32"));
+}
+
+TEST_F(WinClsTest, RecycleBinAndClipboardAreEmptied) {
+    std::string junk = ScratchFolder("junk") + "\\binned.txt";
+    WriteFileBytes(junk, "to the bin");
+    std::string from = junk + std::string(2, '\0');
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ASSERT_EQ(SHFileOperationA(&op), 0);
+    SHQUERYRBINFO bin{sizeof bin, 0, 0};
+    SHQueryRecycleBinA(nullptr, &bin);
+    EXPECT_GT(bin.i64NumItems, 0) << "the sandbox's bin holds the deleted file";
+    PutTextOnClipboard("copied secret");
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+
+    Set(L"CleanRecBin");
+    Set(L"CleanClipboardRecent");
+    Run();
+    EXPECT_TRUE(Completed());
+    bin = {sizeof bin, 0, 0};
+    SHQueryRecycleBinA(nullptr, &bin);
+    EXPECT_EQ(bin.i64NumItems, 0);
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+}
+
+TEST_F(WinClsTest, ABusyClipboardSkipsItsStepAndTheRunGoesOn) {
+    PutTextOnClipboard("still here");
+    std::atomic<bool> holding{false}, release{false};
+    // Under Wine a clipboard opened without a window does not keep other threads
+    // out; one opened by a window does.
+    std::thread holder([&] {
+        HWND owner = CreateWindowA("STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (OpenClipboard(owner)) {
+            holding = true;
+            while (!release) Sleep(5);
+            CloseClipboard();
+        }
+        DestroyWindow(owner);
+        holding = true;
+    });
+    while (!holding) Sleep(5);
+    BOOL opened = OpenClipboard(nullptr);
+    if (opened) CloseClipboard();
+    EXPECT_FALSE(opened) << "the clipboard is held by the other thread";
+    CreateKey(HKEY_CURRENT_USER, "Printers\\Connections");
+    Set(L"CleanClipboardRecent");
+    Set(L"CleanRecentPrinter");
+    Run();
+    release = true;
+    holder.join();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Printers\\Connections"));
+}
+
+TEST_F(WinClsTest, IconCacheStepShowsHiddenFilesOnlyWhileItDeletes) {
+    std::string cache = WindowsFolder() + "\\ShellIconCache";
+    for (DWORD hidden : {2u, 1u}) {
+        WriteFileBytes(cache, "icons");
+        SetFileAttributesA(cache.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+        SetDword(HKEY_CURRENT_USER, kAdvanced, "hidden", hidden);
+        Set(L"CleanIconCashP");
+        Run();
+        EXPECT_TRUE(Completed());
+        EXPECT_FALSE(PathExists(cache));
+        EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), hidden);
+    }
+    // No cache file: nothing to do, nothing changed.
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), 1u);
+}
+
+TEST_F(WinClsTest, ALockedIconCacheEndsTheRunButHiddenIsRestored) {
+    std::string cache = WindowsFolder() + "\\ShellIconCache";
+    WriteFileBytes(cache, "icons");
+    HANDLE lock = CreateFileA(cache.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    SetDword(HKEY_CURRENT_USER, kAdvanced, "hidden", 2);
+    CreateKey(HKEY_CURRENT_USER, "Printers\\Connections");
+    Set(L"CleanIconCashP");
+    Set(L"CleanRecentPrinter");
+    Run();
+    CloseHandle(lock);
+    DeleteFileA(cache.c_str());
+    const auto& e = events_.Events();
+    ASSERT_GE(e.size(), 4u);
+    EXPECT_EQ(e[1], "Op:Cleaning Icon Cache");
+    EXPECT_EQ(e[2].rfind("Showmsg(2,", 0), 0u) << e[2];
+    EXPECT_EQ(e[3], "CleanAbort(-1)");
+    EXPECT_EQ(e.size(), 4u);
+    EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), 2u) << "hidden is restored on the error path";
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Printers\\Connections")) << "no later step runs";
+}
+
+TEST_F(WinClsTest, BootFasterDeletesOrZeroesTheGroupPolicyValues) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicies);
+    auto boot = [&](bool flag) {
+        Variant result;
+        ASSERT_EQ(InvokeByName(obj_.Get(), L"BootFaster", DISPATCH_METHOD, {Variant::FromBool(flag)}, &result), S_OK);
+        EXPECT_EQ(result.Type(), VT_EMPTY);
+    };
+    boot(false);
+    EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, kPolicies, "SynchronousMachineGroupPolicy"), 0u);
+    EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, kPolicies, "SynchronousUserGroupPolicy"), 0u);
+    boot(true);
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kPolicies, "SynchronousMachineGroupPolicy"));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kPolicies, "SynchronousUserGroupPolicy"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kPolicies));
+    boot(true);  // nothing left to delete
+    EXPECT_TRUE(events_.Events().empty()) << "BootFaster raises no events";
+
+    // Early-bound, any value but -1 counts as false.
+    ComPtr<_WinCls> win = obj_.As<_WinCls>();
+    ASSERT_TRUE(win);
+    VARIANT_BOOL one = 1;
+    Variant result;
+    ASSERT_EQ(win->BootFaster(&one, result.Get()), S_OK);
+    EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, kPolicies, "SynchronousUserGroupPolicy"), 0u);
+}
+
+}  // namespace
