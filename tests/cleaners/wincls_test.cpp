@@ -292,6 +292,29 @@ TEST_F(WinClsTest, RegistryStepsDeleteTheirKeysAndLeaveTheirNeighbours) {
     EXPECT_EQ(captions.size(), 14u);
 }
 
+TEST_F(WinClsTest, ADailyLogThatCannotBeWrittenDoesNotStopTheSteps) {
+    // A file where the log folder belongs: no log line can be written.
+    std::string logs = libFolder_ + "\\Logs";
+    MoveFileA(logs.c_str(), (logs + ".away").c_str());
+    WriteFileBytes(logs, "in the way");
+    CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D\\MostRecentApplication");
+    SetString(HKEY_CURRENT_USER, std::string(kExplorer) + "\\RunMRU", "a", "cmd\\1");
+    std::string cd = ScratchFolder("cdnolog");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "CD Burning", cd);
+    WriteFileBytes(cd + "\\a.iso", "a");
+    SetShred(true);
+    // The recursive delete, the shredder and the single-key delete each log.
+    for (const wchar_t* s : {L"CleanRecent3D", L"CleanCdTmp", L"CleanRunHistory"}) Set(s);
+    Run();
+    SetShred(false);
+    DeleteFileA(logs.c_str());
+    MoveFileA((logs + ".away").c_str(), logs.c_str());
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D\\MostRecentApplication"));
+    EXPECT_FALSE(PathExists(cd + "\\a.iso"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, std::string(kExplorer) + "\\RunMRU"));
+}
+
 TEST_F(WinClsTest, RunHistoryIsASingleKeyDeleteThatLeavesAKeyWithSubkeys) {
     std::string runMru = std::string(kExplorer) + "\\RunMRU";
     SetString(HKEY_CURRENT_USER, runMru, "a", "cmd\\1");
