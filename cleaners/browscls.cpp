@@ -51,12 +51,6 @@ bool BrowserInstalled(const std::string& browser) {
     return false;
 }
 
-HRESULT Probe(const char* browser, VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = BrowserInstalled(browser) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
 }  // namespace
 
 std::span<const StepInfo> BrowsCls::Steps() { return kSteps; }
@@ -78,9 +72,17 @@ STDMETHODIMP BrowsCls::get_cache_list(BSTR* result) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP BrowsCls::get_IEExist(VARIANT_BOOL* value) { return Probe("ie", value); }
-STDMETHODIMP BrowsCls::get_NetScapeExist(VARIANT_BOOL* value) { return Probe("netscape", value); }
-STDMETHODIMP BrowsCls::get_OperaExist(VARIANT_BOOL* value) { return Probe("opera", value); }
-STDMETHODIMP BrowsCls::get_FireFoxExist(VARIANT_BOOL* value) { return Probe("firefox", value); }
+STDMETHODIMP BrowsCls::get_IEExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, BrowserInstalled("ie"));
+}
+STDMETHODIMP BrowsCls::get_NetScapeExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, BrowserInstalled("netscape"));
+}
+STDMETHODIMP BrowsCls::get_OperaExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, BrowserInstalled("opera"));
+}
+STDMETHODIMP BrowsCls::get_FireFoxExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, BrowserInstalled("firefox"));
+}
 
 }  // namespace velmora

@@ -27,18 +27,14 @@ bool MessengerInstalled(const std::string& messenger) {
     std::string name = Lower(messenger);
     if (name == "msn") return RegistryKeyExists(kCurrentUser, "Software\\Microsoft\\MSNMessenger");
     if (name == "icq") {
-        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Mirabilis\\ICQ") || RegistryKeyExists(kLocalMachine, "SOFTWARE\\Mirabilis\\ICQ");
+        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Mirabilis\\ICQ") ||
+               RegistryKeyExists(kLocalMachine, "SOFTWARE\\Mirabilis\\ICQ");
     }
     if (name == "yahoo") {
-        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Yahoo\\pager") || RegistryKeyExists(kLocalMachine, "SOFTWARE\\Yahoo\\pager");
+        return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Yahoo\\pager") ||
+               RegistryKeyExists(kLocalMachine, "SOFTWARE\\Yahoo\\pager");
     }
     return false;
-}
-
-HRESULT Probe(const char* messenger, VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = MessengerInstalled(messenger) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
 }
 
 }  // namespace
@@ -48,11 +44,7 @@ std::span<const StepInfo> ChatCls::Steps() { return kSteps; }
 void ChatCls::RunStep(size_t, bool) {}
 
 // Stored nowhere: no step depends on it.
-STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = VARIANT_FALSE;
-    return S_OK;
-}
+STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) { return ReturnBool(value, false); }
 STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) { return S_OK; }
 
 // The emoticons setting keeps its value.
@@ -61,8 +53,14 @@ STDMETHODIMP ChatCls::ChatReset() {
     return S_OK;
 }
 
-STDMETHODIMP ChatCls::get_YahooExist(VARIANT_BOOL* value) { return Probe("yahoo", value); }
-STDMETHODIMP ChatCls::get_ICQExist(VARIANT_BOOL* value) { return Probe("icq", value); }
-STDMETHODIMP ChatCls::get_MSNExist(VARIANT_BOOL* value) { return Probe("msn", value); }
+STDMETHODIMP ChatCls::get_YahooExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, MessengerInstalled("yahoo"));
+}
+STDMETHODIMP ChatCls::get_ICQExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, MessengerInstalled("icq"));
+}
+STDMETHODIMP ChatCls::get_MSNExist(VARIANT_BOOL* value) {
+    return ReturnBool(value, MessengerInstalled("msn"));
+}
 
 }  // namespace velmora

@@ -110,6 +110,12 @@ std::string GetSpecialFolder(int csidl) {
 
 bool IsCleanableFolder(const std::string& path) { return tidvex::fs::IsFullPathBelowRoot(TrimBlanks(path)); }
 
+HRESULT ReturnBool(VARIANT_BOOL* out, bool value) {
+    if (!out) return E_POINTER;
+    *out = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
 HRESULT ReportError(const std::exception& error, REFIID iid) {
     long number = tidvex::fs::kPathFileAccess;
     std::string source = kDllName;
@@ -121,21 +127,7 @@ HRESULT ReportError(const std::exception& error, REFIID iid) {
     }
     HRESULT hr = number < 0 ? static_cast<HRESULT>(number)
                             : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<WORD>(number));
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        std::wstring description = tidvex::com::Widen(error.what());
-        std::wstring src = tidvex::com::Widen(source);
-        create->SetGUID(iid);
-        create->SetSource(src.data());
-        create->SetDescription(description.data());
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
-    return hr;
+    return tidvex::com::ErrorWithInfo(hr, iid, source, error.what());
 }
 
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key) {

@@ -45,6 +45,9 @@ std::string GetSpecialFolder(int csidl);
 // into the root of the current drive.
 bool IsCleanableFolder(const std::string& path);
 
+// A Boolean out value of a member: -1 or 0.
+HRESULT ReturnBool(VARIANT_BOOL* out, bool value);
+
 // Hands an error to a COM caller: the error's number as an HRESULT (numbers
 // below 0x10000 in the form Automation gives run-time errors) with its source
 // and description as the thread's error information.

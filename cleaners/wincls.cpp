@@ -103,7 +103,9 @@ void WinCls::RunStep(size_t step, bool) {
         case CleanCdTmp: ShredContents(ShellFolder("CD Burning")); break;
         case CleanTemplates: ShredContents(ShellFolder("Templates")); break;
         case CleanRecBin: CurrentPlatform().EmptyRecycleBin(); break;
-        case CleanRecent3D: DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\Direct3D\\MostRecentApplication"}); break;
+        case CleanRecent3D:
+            DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\Direct3D\\MostRecentApplication"});
+            break;
         case CleanInputRecent:
             DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\DirectInput\\MostRecentApplication"});
             break;

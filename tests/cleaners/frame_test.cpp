@@ -98,7 +98,9 @@ protected:
     }
     void TearDown() override { velmora::SetStepHook({}); }
 
-    void Call(const wchar_t* member) { ASSERT_EQ(InvokeByName(obj_.Get(), member, DISPATCH_METHOD), S_OK) << Narrow(member); }
+    void Call(const wchar_t* member) {
+        ASSERT_EQ(InvokeByName(obj_.Get(), member, DISPATCH_METHOD), S_OK) << Narrow(member);
+    }
     void SetSwitch(const wchar_t* name, bool on) {
         ASSERT_EQ(InvokeByName(obj_.Get(), name, DISPATCH_PROPERTYPUT, {Variant::FromBool(on)}), S_OK) << Narrow(name);
     }

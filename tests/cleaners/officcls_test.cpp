@@ -75,7 +75,9 @@ TEST_F(OfficClsTest, WithoutOfficeEveryStepRunsInRunOrderAndChangesNothing) {
 TEST_F(OfficClsTest, EveryListGoesForEveryVersionAndEverythingElseStays) {
     for (const char* v : kVersions) {
         const std::string access = Office(v, "\\Access\\Settings");
-        for (const char* name : {"MRU1", "mru2", "xMrUy", "Other", "MR U"}) SetString(HKEY_CURRENT_USER, access, name, "x");
+        for (const char* name : {"MRU1", "mru2", "xMrUy", "Other", "MR U"}) {
+            SetString(HKEY_CURRENT_USER, access, name, "x");
+        }
         SetString(HKEY_CURRENT_USER, Office(v, "\\Excel\\recent files"), "File1", "C:\\a.xls");
         for (const char* app : {"\\PowerPoint\\Data", "\\PhotoEditor\\Data", "\\Outlook\\Data", "\\Word\\Data"}) {
             SetString(HKEY_CURRENT_USER, Office(v, app), "Settings", "binary list");

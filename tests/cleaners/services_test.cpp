@@ -10,6 +10,8 @@
 #include "reg_seed.h"
 
 #include "com/client.h"
+#include "fs/fso.h"
+#include "registry/registry.h"
 #include "harness/support.h"
 
 #include <shlobj.h>
@@ -331,6 +333,63 @@ TEST_F(SystemClass, TheTypeLibraryPublishesTheEnumerationsAndRecords) {
     find(L"RetType", TKIND_ENUM, 2);
     find(L"IE_type", TKIND_RECORD, 4);
     find(L"UnInstall", TKIND_RECORD, 2);
+}
+
+// ---- installed-program probes ----
+
+TEST(Probes, BrowsersAndMessengersAreFoundByTheirRegistryKeys) {
+    FakePlatform platform(ScratchFolder("probes"));
+    const char* appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    for (const char* key : {"Netscp.exe", "Netscape.exe", "firefox.exe"}) {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(appPaths) + key).c_str());
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Opera Software");
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        RegDeleteTreeA(root, "SOFTWARE\\Mirabilis\\ICQ");
+        RegDeleteTreeA(root, "SOFTWARE\\Yahoo\\pager");
+        RegDeleteTreeA(root, "Software\\Microsoft\\MSNMessenger");
+    }
+    ComPtr<IDispatch> brows, chat;
+    ASSERT_EQ(Create<velmora::BrowsCls>(IID_IDispatch, brows.PutVoid()), S_OK);
+    ASSERT_EQ(Create<velmora::ChatCls>(IID_IDispatch, chat.PutVoid()), S_OK);
+    auto probe = [](IDispatch* d, const wchar_t* name) {
+        Variant v;
+        EXPECT_EQ(InvokeByName(d, name, DISPATCH_PROPERTYGET, {}, &v), S_OK) << Narrow(name);
+        EXPECT_EQ(v.Type(), VT_BOOL);
+        return v.AsBool();
+    };
+    EXPECT_TRUE(probe(brows.Get(), L"IEExist")) << "the sandbox has an Explorer key";
+    for (const wchar_t* p : {L"NetScapeExist", L"OperaExist", L"FireFoxExist"}) EXPECT_FALSE(probe(brows.Get(), p));
+    for (const wchar_t* p : {L"YahooExist", L"ICQExist", L"MSNExist"}) EXPECT_FALSE(probe(chat.Get(), p));
+
+    velmora::test::CreateKey(HKEY_LOCAL_MACHINE, std::string(appPaths) + "Netscape.exe");
+    velmora::test::CreateKey(HKEY_LOCAL_MACHINE, std::string(appPaths) + "firefox.exe");
+    velmora::test::CreateKey(HKEY_CURRENT_USER, "Software\\Opera Software");
+    velmora::test::CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mirabilis\\ICQ");
+    velmora::test::CreateKey(HKEY_CURRENT_USER, "SOFTWARE\\Yahoo\\pager");
+    velmora::test::CreateKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\MSNMessenger");
+    for (const wchar_t* p : {L"NetScapeExist", L"OperaExist", L"FireFoxExist"}) EXPECT_TRUE(probe(brows.Get(), p));
+    EXPECT_TRUE(probe(chat.Get(), L"ICQExist")) << "either hive will do for ICQ";
+    EXPECT_TRUE(probe(chat.Get(), L"YahooExist"));
+    EXPECT_FALSE(probe(chat.Get(), L"MSNExist")) << "MSN is looked for under the current user only";
+}
+
+// ---- errors handed to COM callers ----
+
+TEST(ErrorsToCallers, CarryNumberSourceAndDescription) {
+    tidvex::registry::RegistryError reg(26001, "Velmora.cRegistry", "Failed to create registry Key: 'X");
+    EXPECT_EQ(velmora::ReportError(reg, __uuidof(_WinCls)), static_cast<HRESULT>(0x800A6591));
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
+    Bstr text, source;
+    info->GetDescription(text.Put());
+    info->GetSource(source.Put());
+    EXPECT_EQ(text.Text(), "Failed to create registry Key: 'X");
+    EXPECT_EQ(source.Text(), "Velmora.cRegistry");
+    tidvex::registry::RegistryError write(static_cast<std::int32_t>(0x800469A9u), "Velmora.cRegistry", "w");
+    EXPECT_EQ(velmora::ReportError(write, __uuidof(_WinCls)), static_cast<HRESULT>(0x800469A9u));
+    EXPECT_EQ(velmora::ReportError(tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound), __uuidof(_WinCls)),
+              static_cast<HRESULT>(0x800A004C));
 }
 
 // ---- General ----
