@@ -96,7 +96,6 @@ public:
     }
 
     VARIANT_BOOL Switch(size_t i) const { return switches_[i]; }
-    const RunState& State() const { return state_; }
 
 protected:
     HRESULT GetSwitch(size_t i, VARIANT_BOOL* value) const {
