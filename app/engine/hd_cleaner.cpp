@@ -1,0 +1,250 @@
+#include "engine/hd_cleaner.h"
+
+#include "com/com_types.h"
+#include "engine/progress_band.h"
+#include "engine/target_probe.h"
+#include "fs/fso.h"
+#include "fs/paths.h"
+#include "pump/pump.h"
+#include "services/lists.h"
+#include "services/logger.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace tidvex::engine {
+
+namespace {
+
+struct CategoryInfo {
+    std::vector<std::string> extensions;
+    const char* itemText;
+};
+
+// In the order of the lists (the custom category takes the user's extensions).
+const CategoryInfo kCategories[kJunkCategoryCount] = {
+    {{"log"}, "Cleaning Log Files"},
+    {{"tmp", "_mp", "~mp"}, "Cleaning Temporary Files"},
+    {{"$$$", "___", "dir"}, "Cleaning Unnecessary Files"},
+    {{"chk"}, "Cleaning Check Disk Files"},
+    {{"lnk"}, "Cleaning Broken link Files"},
+    {{}, "Cleaning Custom Files"},
+};
+constexpr int kLog = 0, kBrokenLink = 4, kCustom = 5;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string Trim(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// "X:\" for "x:" or "x:\"; anything else names no drive.
+std::string DriveToScan(const std::string& sDrive) {
+    const std::string text = Trim(sDrive);
+    if (text.empty()) throw services::AppError(5, "No drive was given to clean");
+    const bool drive = (text.size() == 2 || (text.size() == 3 && (text[2] == '\\' || text[2] == '/'))) &&
+                       std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+    if (!drive) throw services::AppError(5, "Not a drive to clean: " + text);
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
+}
+
+}  // namespace
+
+std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
+    std::vector<std::string> extensions;
+    size_t at = 0;
+    while (at <= pattern.size()) {
+        size_t end = pattern.find_first_of("*|;, \t", at);
+        if (end == std::string::npos) end = pattern.size();
+        std::string piece = pattern.substr(at, end - at);
+        at = end + 1;
+        if (!piece.empty() && piece[0] == '.') piece.erase(0, 1);
+        // No extension of a file name holds a point, a wildcard or a separator.
+        if (piece.empty() || piece.find_first_of(".?\\/:\"<>") != std::string::npos) continue;
+        piece = Lower(piece);
+        if (!Contains(extensions, piece)) extensions.push_back(piece);
+    }
+    return extensions;
+}
+
+clsHDCleaner::clsHDCleaner() = default;
+
+void clsHDCleaner::Reset() { switches_.fill(false); }
+
+void clsHDCleaner::CleanCustomFiles(const std::string& pattern) { custom_ = ParseExtensionPattern(pattern); }
+
+std::string clsHDCleaner::Pattern() const {
+    std::string pattern;
+    for (int c = 0; c < kJunkCategoryCount; ++c) {
+        const bool on = c == kCustom ? !custom_.empty() : switches_[c];
+        if (!on) continue;
+        if (c != kLog) pattern += "|";
+        for (const auto& extension : c == kCustom ? custom_ : kCategories[c].extensions)
+            pattern += "." + extension + "*";
+    }
+    return pattern;
+}
+
+void clsHDCleaner::StartClean(double& start, double range, const std::string& sDrive) {
+    if (Pattern().empty()) return;
+    const std::string root = DriveToScan(sDrive);
+
+    ULARGE_INTEGER available{}, total{}, free{};
+    usedBytes_ = GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)
+                     ? static_cast<double>(total.QuadPart) - static_cast<double>(free.QuadPart)
+                     : 0;
+    for (auto& list : lists_) list.clear();
+
+    stop_ = false;
+    bandStart_ = start;
+    scanShare_ = range * 0.7;
+    RaiseEndType("Hard Drive Cleaner is scanning...");
+    SearchAndDestroy(root);
+
+    start = ClampToBand(bandStart_ + scanShare_, bandStart_, range);
+    RaiseProgress(start);
+    if (!stop_) DeleteCollectedFiles(start, range);
+    RaiseProgress(bandStart_ + range);
+}
+
+void clsHDCleaner::SearchAndDestroy(const std::string& folder) {
+    YieldTimes(5);
+    if (stop_) return;
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path += "\\";
+    std::string announced = path;
+    if (ScanningFolder) ScanningFolder(announced);
+
+    std::vector<std::string> subfolders;
+    try {
+        auto entries = fs::ListFolder(path);
+        if (!entries) throw services::AppError(static_cast<std::int32_t>(GetLastError()), "Cannot list " + path);
+        fs::LinkProbe links(path);
+        for (const auto& entry : *entries) {
+            YieldTimes(5);
+            try {
+                // A junction, mount point or symbolic link may lead anywhere,
+                // another drive or back up this tree: it is never followed.
+                if (!links.IsLink(entry.name, entry.attributes)) {
+                    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                        subfolders.push_back(entry.name);
+                    } else {
+                        Examine(path, entry.name, entry.size);
+                    }
+                }
+            } catch (...) {
+                services::gLogger().LoggError(services::CurrentError(), "SearchAndDestroy@clsHDCleaner");
+            }
+            YieldTimes(1);
+        }
+    } catch (...) {
+        services::gLogger().LoggError(services::CurrentError(), "SearchAndDestroy@clsHDCleaner");
+    }
+    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\");
+}
+
+void clsHDCleaner::Examine(const std::string& folder, const std::string& name, std::uint64_t size) {
+    ++filesExamined_;
+    bytesExamined_ += static_cast<double>(size);
+    if (filesExamined_ % 100 == 0) {
+        const double share = usedBytes_ > 0 ? std::clamp(bytesExamined_ / usedBytes_, 0.0, 1.0) : 0.0;
+        RaiseProgress(bandStart_ + share * scanShare_);
+    }
+
+    // A name without an extension matches nothing: no token stands for it.
+    const std::string extension = Lower(fs::gFSO().GetExtensionName(name));
+    if (extension.empty()) return;
+    bool wanted = Contains(custom_, extension);
+    for (int c = 0; c < kCustom && !wanted; ++c) wanted = switches_[c] && Contains(kCategories[c].extensions, extension);
+    if (!wanted) return;
+
+    const std::string path = folder + name;
+    YieldTimes(5);
+    if (extension == "lnk") {
+        if (IsLinkBroken(path) && !IsSafe(path)) lists_[kBrokenLink].push_back(path);
+        return;
+    }
+    if (IsSafe(path)) return;
+    for (int c = 0; c < kJunkCategoryCount; ++c) {
+        if (c == kBrokenLink) continue;
+        if (Contains(c == kCustom ? custom_ : kCategories[c].extensions, extension)) lists_[c].push_back(path);
+    }
+}
+
+bool clsHDCleaner::IsSafe(const std::string& path) const {
+    return services::IsItemInArray(path, services::gMatchLists.safeFiles, false) ||
+           services::IsItemInArray(path, services::gMatchLists.safeFolders, true);
+}
+
+void clsHDCleaner::DeleteCollectedFiles(double& start, double range) {
+    const double part = range * 0.3 / 6;
+    for (int c = 0; c < kJunkCategoryCount; ++c) {
+        if (c == kLog && !lists_[c].empty()) RaiseEndType(kCategories[c].itemText);
+        for (const auto& path : lists_[c]) {
+            // A file in use, gone or protected stays where it is.
+            try {
+                if (shred_) {
+                    shredder_.FileShred(path);
+                } else {
+                    fs::gFSO().DeleteFile(path, true);
+                }
+            } catch (...) {
+            }
+        }
+        if (c != kLog && (c == kCustom ? !custom_.empty() : switches_[c])) RaiseEndType(kCategories[c].itemText);
+        start = c == kJunkCategoryCount - 1 ? bandStart_ + range : ClampToBand(start + part, bandStart_, range);
+        RaiseProgress(start);
+    }
+}
+
+void clsHDCleaner::RaiseProgress(double value) {
+    if (Progress) Progress(value);
+}
+
+void clsHDCleaner::RaiseEndType(const std::string& type) {
+    std::string text = type;
+    if (EndCleaningType) EndCleaningType(text);
+}
+
+void clsHDCleaner::YieldTimes(int times) {
+    for (int i = 0; i < times; ++i) pump::DoEvents();
+}
+
+bool IsLinkBroken(const std::string& shortcut) {
+    try {
+        com::ComPtr<IShellLinkA> link;
+        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
+        if (FAILED(hr)) throw services::AppError(hr, "The shell's shortcut object is not available");
+        auto file = link.As<IPersistFile>(IID_IPersistFile);
+        if (!file) throw services::AppError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
+        hr = file->Load(com::Widen(shortcut).c_str(), STGM_READ);
+        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the shortcut " + shortcut);
+        char target[MAX_PATH + 1] = {};
+        WIN32_FIND_DATAA data{};
+        hr = link->GetPath(target, MAX_PATH, &data, 0);
+        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the target of " + shortcut);
+        // No path: the shortcut leads to something that is not a file.
+        const std::string path = Trim(target);
+        if (path.empty()) return false;
+        return ProbeFullPath(path) == Presence::Missing;
+    } catch (...) {
+        services::gLogger().LoggError(services::CurrentError(), "IsLinkBroken");
+        return false;
+    }
+}
+
+}  // namespace tidvex::engine

@@ -1,0 +1,99 @@
+// clsHDCleaner: finds junk files on one drive (log, temporary, "unnecessary",
+// check-disk fragments, shortcuts whose target is gone, and the user's own
+// extensions) and deletes or shreds them.
+//
+// Two phases: a scan of the whole drive that collects matching files into six
+// lists, then the deletion list by list. The scan takes 70 % of the band that
+// StartClean is given, the six lists 5 % each. It runs on the caller's thread
+// and yields to the message loop per folder and file; StopClean is noticed when
+// the scan next enters a folder and skips the deletion. The scan never follows
+// a link (junction, mount point, symbolic link), so it stays on its drive, and
+// files and folders on the user's safe list are left alone.
+#pragma once
+
+#include "shred/shredder.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tidvex::engine {
+
+enum class JunkCategory { Log, Temporary, Unnecessary, CheckDisk, BrokenLink, Custom };
+inline constexpr int kJunkCategoryCount = 6;
+
+// The extensions of a custom pattern, lower-cased, in the order given. The
+// pattern holds tokens such as ".bak*" joined directly or by "|" (or by ";",
+// "," or blanks, as users also type them; "*.bak" is understood too). A token
+// without an extension (".", "*.*", ".*") or with wildcards is dropped: it
+// would match every file without an extension.
+std::vector<std::string> ParseExtensionPattern(const std::string& pattern);
+
+class clsHDCleaner {
+public:
+    clsHDCleaner();
+
+    // The five category switches off; the custom pattern and the shred switch stay.
+    void Reset();
+    void IsUserShredderInsteadofNormalDelete(bool on) { shred_ = on; }
+    bool IsUserShredderInsteadofNormalDelete() const { return shred_; }
+    void CleanLogFiles(bool on) { switches_[0] = on; }
+    void CleanTempFiles(bool on) { switches_[1] = on; }
+    void CleanUnnecssaryFiles(bool on) { switches_[2] = on; }
+    void CleanCheckDiskFiles(bool on) { switches_[3] = on; }
+    void CleanBrokenLinkFiles(bool on) { switches_[4] = on; }
+    void CleanCustomFiles(const std::string& pattern);
+
+    // Scans the drive that sDrive names ("c:", "c:\") and cleans what it found.
+    // `start` follows the progress. Throws services::AppError when sDrive names
+    // no drive (an empty text included): the scan never guesses one.
+    void StartClean(double& start, double range, const std::string& sDrive);
+    void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }
+    void StopClean() { stop_ = true; }
+
+    // What the scan collected for a category, in the order found.
+    const std::vector<std::string>& Collected(JunkCategory category) const {
+        return lists_[static_cast<int>(category)];
+    }
+    // The scan pattern built from the switches (".log*|.tmp*._mp*.~mp*..."),
+    // the custom part as its extensions' tokens.
+    std::string Pattern() const;
+
+    // Events (arguments by reference, as the session receives them).
+    std::function<void(std::string& sFolderPath)> ScanningFolder;
+    std::function<void(std::string& sType)> EndCleaningType;
+    std::function<void(double& iTotlaProgress)> Progress;
+
+private:
+    void SearchAndDestroy(const std::string& folder);
+    void Examine(const std::string& folder, const std::string& name, std::uint64_t size);
+    void DeleteCollectedFiles(double& start, double range);
+    bool IsSafe(const std::string& path) const;
+    void RaiseProgress(double value);
+    void RaiseEndType(const std::string& type);
+    static void YieldTimes(int times);
+
+    std::array<bool, 5> switches_{};
+    std::vector<std::string> custom_;
+    bool shred_ = false;
+    bool stop_ = false;
+
+    double usedBytes_ = 0;
+    double bandStart_ = 0;
+    double scanShare_ = 0;
+    std::array<std::vector<std::string>, kJunkCategoryCount> lists_;
+    std::int32_t filesExamined_ = 0;
+    double bytesExamined_ = 0;
+
+    shred::Shredder shredder_;
+};
+
+// Whether a shortcut's target is surely gone. A target that cannot be read, an
+// empty one (a shortcut to something that is not a file), a folder, and one on
+// an absent, removable or network drive are not broken. Needs COM on the
+// calling thread.
+bool IsLinkBroken(const std::string& shortcut);
+
+}  // namespace tidvex::engine

@@ -1,0 +1,411 @@
+#include "engine/reg_cleaner.h"
+
+#include "engine/progress_band.h"
+#include "pump/pump.h"
+#include "services/helpers.h"
+#include "services/logger.h"
+
+namespace tidvex::engine {
+
+std::string gWindowsDir;
+std::string gSystemDir;
+
+void SetWindowsFolders() {
+    gWindowsDir = services::GetWindowsFolder();
+    gSystemDir = services::GetSystemFolder();
+    while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
+}
+
+namespace {
+
+using registry::kClassesRoot;
+using registry::kCurrentUser;
+using registry::kLocalMachine;
+
+// Thrown from the first yield or event after StopClean; caught only by StartClean.
+struct StopRequested {};
+
+const std::string kHKCR = "HKEY_CLASSES_ROOT";
+const std::string kHKLM = "HKEY_LOCAL_MACHINE";
+const std::string kHKCU = "HKEY_CURRENT_USER";
+const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+const std::string kHelpKey = "SOFTWARE\\Microsoft\\Windows\\Help";
+const std::string kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kSoundsKey = "AppEvents\\Schemes\\Apps";
+
+// Text as stored, cut at its first NUL; other kinds of data name no file.
+std::string TextOf(const registry::RegValue& value) {
+    if (!value.IsText()) return {};
+    std::string text = value.Text();
+    return text.substr(0, text.find('\0'));
+}
+
+std::string Trim(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
+clsRegCleaner::clsRegCleaner() { SetWindowsFolders(); }
+
+void clsRegCleaner::StartClean(double& start, double range) {
+    const double first = start;
+    stop_ = false;
+    folders_ = ProbeFolders{gWindowsDir, gSystemDir};
+    try {
+        for (int step = 0; step < kStepCount; ++step) {
+            if (switches_[step]) RunStep(step);
+            ThrowIfStopped();
+            start = BandPoint(first, range, step + 1, kStepCount);
+            double progress = start;
+            if (Progress) Progress(progress);
+            ThrowIfStopped();
+        }
+    } catch (const StopRequested&) {
+        // Stopped: nothing more is looked at or raised.
+    }
+}
+
+void clsRegCleaner::RunStep(int step) {
+    switch (step) {
+        case kFileType: return Check("CleanBrokenFileType@clsRegCleaner", &clsRegCleaner::CleanBrokenFileType);
+        case kComOle: return Check("CleanBrokenCOM_OLE@clsRegCleaner", &clsRegCleaner::CleanBrokenCOM_OLE);
+        case kActiveX: return Check("CleanBrokenActiveX@clsRegCleaner", &clsRegCleaner::CleanBrokenActiveX);
+        case kStartup: return Check("CleanBrokenStartup@clsRegCleaner", &clsRegCleaner::CleanBrokenStartup);
+        case kSharedDll: return Check("CleanBrokenSharedDLL@clsRegCleaner", &clsRegCleaner::CleanBrokenSharedDLL);
+        case kFont: return Check("CleanBrokenFont@clsRegCleaner", &clsRegCleaner::CleanBrokenFont);
+        case kSound: return Check("CleanBrokenSound@clsRegCleaner", &clsRegCleaner::CleanBrokenSound);
+        case kHelpFiles: return Check("CleanBrokenHelpFiles@clsRegCleaner", &clsRegCleaner::CleanBrokenHelpFiles);
+        case kApplicationPath:
+            return Check("CleanBrokenApplicationPath@clsRegCleaner", &clsRegCleaner::CleanBrokenApplicationPath);
+        case kIcon: return Check("CleanBrokenIcon@clsRegCleaner", &clsRegCleaner::CleanBrokenIcon);
+        case kUninstall: return Check("CleanBrokenUninstall@clsRegCleaner", &clsRegCleaner::CleanBrokenUninstall);
+        case kMruSearch:
+            return ClearMru("Search MRU", kHKCU + "\\Software\\Microsoft\\Search Assistant\\ACMru", "", true);
+        case kMruRun: return ClearMru("Run MRU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", "");
+        case kMruMediaPlayer:
+            return ClearMru("Media Player MRU", "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList",
+                            "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList");
+        case kMruPaint:
+            return ClearMru("MS Paint MRU", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List",
+                            "");
+        case kMruWordPad:
+            return ClearMru("WordPad MRU",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List", "");
+        case kMruWinZip: return;  // nothing to clear; only the progress step remains
+        case kMruComDialog:
+            return ClearMru("Open & Save Dialogs MRU",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU");
+        case kMruNetMeeting: return ClearMru("Net Meeting MRU", "Software\\Microsoft\\Conferencing\\UI\\CallMRU", "");
+        default: return;
+    }
+}
+
+void clsRegCleaner::Check(const char* tag, void (clsRegCleaner::*check)()) {
+    try {
+        (this->*check)();
+    } catch (const StopRequested&) {
+        throw;
+    } catch (...) {
+        // The check ends here, without its completion event; the next step runs.
+        services::gLogger().LoggError(services::CurrentError(), tag);
+    }
+}
+
+// ---- Helpers ----
+
+void clsRegCleaner::BeforeEntry() {
+    for (int i = 0; i < 5; ++i) {
+        pump::DoEvents();
+        ThrowIfStopped();
+    }
+}
+
+void clsRegCleaner::ThrowIfStopped() const {
+    if (stop_) throw StopRequested{};
+}
+
+void clsRegCleaner::RaiseScanning(std::string key, std::string type) {
+    if (ScanningRegKey) ScanningRegKey(key, type);
+    ThrowIfStopped();
+}
+
+void clsRegCleaner::RaiseCleaning(std::string key, std::string type) {
+    if (CleaningRegItem) CleaningRegItem(key, type);
+    ThrowIfStopped();
+}
+
+void clsRegCleaner::RaiseComplete(std::string item) {
+    if (CompleteCleanItem) CompleteCleanItem(item);
+    ThrowIfStopped();
+}
+
+std::vector<std::string> clsRegCleaner::Sections() {
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg_.EnumerateSections(names, count);
+    return names;
+}
+
+std::vector<std::string> clsRegCleaner::Values() {
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg_.EnumerateValues(names, count);
+    return names;
+}
+
+std::string clsRegCleaner::ReadText(const std::string& sectionkey, const std::string& valuekey) {
+    reg_.sectionkey(sectionkey);
+    reg_.valuekey(valuekey);
+    return Trim(TextOf(reg_.Value()));
+}
+
+// ---- The broken-reference checks ----
+
+void clsRegCleaner::CleanBrokenFileType() {
+    const std::string category = "Broken File Type entries";
+    reg_.classkey(kClassesRoot);
+    reg_.sectionkey("");
+    RaiseScanning(kHKCR, category);
+    for (const auto& type : Sections()) {
+        BeforeEntry();
+        if (!type.empty() && type[0] == '.') continue;
+        const std::string command = ReadText(type + "\\Shell\\Open\\Command", "");
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
+        reg_.DeleteValue(false);
+        RaiseScanning(kHKCR + "\\" + type, category);
+        RaiseCleaning(kHKCR + "\\" + type, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenCOM_OLE() {
+    const std::string category = "Broken Com/OLE object entries";
+    reg_.classkey(kClassesRoot);
+    reg_.sectionkey("CLSID");
+    for (const auto& clsid : Sections()) {
+        BeforeEntry();
+        const std::string server = ReadText("CLSID\\" + clsid + "\\InprocServer32", "");
+        if (server.empty() || ProbePath(server, folders_) != Presence::Missing) continue;
+        const std::string registration = kHKCR + "\\CLSID\\" + clsid;
+        reg_.del_reg_sub(registration);
+        RaiseScanning(registration, category);
+        RaiseCleaning(registration, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenActiveX() {
+    const std::string category = "Broken ActiveX entries";
+    reg_.classkey(kClassesRoot);
+    reg_.sectionkey("TypeLib");
+    RaiseScanning(kHKCR + "\\TypeLib", category);
+    for (const auto& library : Sections()) {
+        BeforeEntry();
+        const std::string libraryKey = "TypeLib\\" + library;
+        reg_.sectionkey(libraryKey);
+        const std::vector<std::string> versions = Sections();
+        // The library goes only when every one of its versions names a file
+        // that is surely gone; one that resolves, or cannot be told, keeps it.
+        bool broken = !versions.empty();
+        for (const auto& version : versions) {
+            const std::string win32 = ReadText(libraryKey + "\\" + version + "\\0\\win32", "");
+            Presence p = win32.empty() ? Presence::Unknown : ProbeTypeLibrary(win32, folders_);
+            if (p == Presence::Missing) {
+                const std::string win64 = ReadText(libraryKey + "\\" + version + "\\0\\win64", "");
+                if (!win64.empty() && ProbeTypeLibrary(win64, folders_) != Presence::Missing) p = Presence::Present;
+            }
+            if (p != Presence::Missing) {
+                broken = false;
+                break;
+            }
+        }
+        if (!broken) continue;
+        const std::string registration = kHKCR + "\\" + libraryKey;
+        reg_.del_reg_sub(registration);
+        RaiseCleaning(registration, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenStartup() {
+    const std::string category = "Broken Startup entries";
+    CleanRunValues(kLocalMachine, kHKLM + "\\" + kRunKey, category);
+    CleanRunValues(kCurrentUser, kHKCU + "\\" + kRunKey, category);
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanRunValues(std::int32_t hive, const std::string& keyText, const std::string& category) {
+    reg_.classkey(hive);
+    reg_.sectionkey(kRunKey);
+    RaiseScanning(keyText, category);
+    for (const auto& name : Values()) {
+        BeforeEntry();
+        const std::string command = ReadText(kRunKey, name);
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
+        reg_.DeleteValue(false);
+        RaiseCleaning(keyText + "=" + name, category);
+    }
+}
+
+void clsRegCleaner::CleanBrokenSharedDLL() {
+    const std::string category = "Broken Shared DLL's entries";
+    const std::string keyText = kHKLM + "\\" + kSharedDllsKey;
+    reg_.classkey(kLocalMachine);
+    reg_.sectionkey(kSharedDllsKey);
+    RaiseScanning(keyText, category);
+    for (const auto& name : Values()) {
+        BeforeEntry();
+        reg_.sectionkey(kSharedDllsKey);
+        reg_.valuekey(name);
+        if (reg_.Value().Text().empty() || ProbePath(name, folders_) != Presence::Missing) continue;
+        reg_.DeleteValue(false);
+        RaiseCleaning(keyText + "=" + name, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenFont() {
+    const std::string category = "Broken Font entries";
+    const std::string fontsKey = services::GetWindowsPlatform() == 1
+                                     ? "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"
+                                     : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+    const std::string keyText = kHKLM + "\\" + fontsKey;
+    reg_.classkey(kLocalMachine);
+    reg_.sectionkey(fontsKey);
+    RaiseScanning(keyText, category);
+    for (const auto& name : Values()) {
+        BeforeEntry();
+        const std::string file = ReadText(fontsKey, name);
+        if (file.empty() || ProbeFont(file, folders_) != Presence::Missing) continue;
+        reg_.DeleteValue(false);
+        RaiseCleaning(keyText + "=" + name, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenSound() {
+    const std::string category = "Broken System Sounds entries";
+    ProbeFolders soundFolders = folders_;
+    soundFolders.first.push_back(folders_.windowsDir + "\\Media");
+    reg_.classkey(kCurrentUser);
+    reg_.sectionkey(kSoundsKey);
+    RaiseScanning(kHKCU + "\\" + kSoundsKey, category);
+    for (const auto& app : Sections()) {
+        const std::string appKey = kSoundsKey + "\\" + app;
+        reg_.sectionkey(appKey);
+        for (const auto& event : Sections()) {
+            BeforeEntry();
+            const std::string currentKey = appKey + "\\" + event + "\\.Current";
+            const std::string sound = ReadText(currentKey, "");
+            if (sound.empty() || ProbePath(sound, soundFolders) != Presence::Missing) continue;
+            reg_.DeleteKey(false);
+            RaiseCleaning(kHKCU + "\\" + currentKey, category);
+        }
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenHelpFiles() {
+    const std::string category = "Broken help file entries";
+    reg_.classkey(kLocalMachine);
+    reg_.sectionkey(kHelpKey);
+    RaiseScanning(kHKLM + "\\" + kHelpKey, category);
+    for (const auto& name : Values()) {
+        BeforeEntry();
+        // The value's name is the help file, its data the folder it lies in.
+        std::string folder = ReadText(kHelpKey, name);
+        if (folder.empty()) continue;
+        if (folder.back() != '\\') folder += "\\";
+        if (ProbePath(folder + name, folders_) != Presence::Missing) continue;
+        reg_.DeleteValue(false);
+        RaiseCleaning(kHKLM + "\\" + kHelpKey + ":" + name, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenApplicationPath() {
+    const std::string category = "Broken Application Path entries";
+    reg_.classkey(kLocalMachine);
+    reg_.sectionkey(kAppPathsKey);
+    RaiseScanning(kHKLM + "\\" + kAppPathsKey, category);
+    for (const auto& application : Sections()) {
+        BeforeEntry();
+        const std::string key = kAppPathsKey + "\\" + application;
+        const std::string path = ReadText(key, "");
+        if (path.empty() || ProbePath(path, folders_) != Presence::Missing) continue;
+        reg_.DeleteKey(false);
+        RaiseCleaning(kHKLM + "\\" + key, category);
+    }
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanBrokenIcon() {
+    const std::string category = "Broken icon entries";
+    CleanIconPass("", "DefaultIcon", category);
+    CleanIconPass("CLSID", "ToolboxBitmap32", category);
+    RaiseComplete(category);
+}
+
+void clsRegCleaner::CleanIconPass(const std::string& parent, const std::string& iconKey,
+                                  const std::string& category) {
+    reg_.classkey(kClassesRoot);
+    reg_.sectionkey(parent);
+    RaiseScanning(parent.empty() ? kHKCR : kHKCR + "\\" + parent, category);
+    for (const auto& name : Sections()) {
+        BeforeEntry();
+        // File extensions carry no icon of their own here; their type does.
+        if (parent.empty() && !name.empty() && name[0] == '.') continue;
+        const std::string key = (parent.empty() ? name : parent + "\\" + name) + "\\" + iconKey;
+        const std::string icon = ReadText(key, "");
+        if (icon.empty() || ProbeIcon(icon, folders_) != Presence::Missing) continue;
+        reg_.DeleteKey(false);
+        RaiseCleaning(kHKCR + "\\" + key, category);
+    }
+}
+
+void clsRegCleaner::CleanBrokenUninstall() {
+    const std::string category = "Broken Uninstall entries";
+    reg_.classkey(kLocalMachine);
+    reg_.sectionkey(kUninstallKey);
+    RaiseScanning(kHKLM + "\\" + kUninstallKey, category);
+    for (const auto& product : Sections()) {
+        BeforeEntry();
+        const std::string key = kUninstallKey + "\\" + product;
+        const std::string command = ReadText(key, "UninstallString");
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
+        RaiseCleaning(kHKLM + "\\" + key, category);
+        reg_.sectionkey(key);
+        reg_.DeleteKey(false);
+    }
+    RaiseComplete(category);
+}
+
+// ---- The most-recently-used lists ----
+
+void clsRegCleaner::ClearMru(const std::string& category, const std::string& first, const std::string& second,
+                             bool fullPath) {
+    BeforeEntry();
+    reg_.classkey(kCurrentUser);
+    reg_.sectionkey(first);
+    RaiseScanning(first, category);
+    if (second.empty()) RaiseCleaning(first, category);
+    if (fullPath) {
+        reg_.del_reg_sub(first);
+    } else {
+        reg_.DeleteKey(false);
+    }
+    if (!second.empty()) {
+        reg_.sectionkey(second);
+        RaiseScanning(second, category);
+        reg_.DeleteKey(false);
+    }
+    RaiseComplete(category);
+}
+
+}  // namespace tidvex::engine

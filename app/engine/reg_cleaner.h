@@ -1,0 +1,119 @@
+// clsRegCleaner: removes registry entries whose file is gone and clears the
+// most-recently-used lists of Windows programs. Nineteen switches, run in their
+// order, each step followed by a progress event on the band StartClean is given.
+//
+// An entry goes only when the file it names is surely missing (target_probe.h);
+// whatever cannot be told stays. Everything runs on the caller's thread, which
+// yields to the message loop five times before each registry entry; StopClean,
+// called from there (or from an event handler), ends StartClean at once: no
+// later entry, check or list is touched and no event follows.
+#pragma once
+
+#include "engine/target_probe.h"
+#include "services/registry.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tidvex::engine {
+
+// The Windows and System folders without a closing "\", set when a registry
+// cleaner (or the uninstaller) is created.
+extern std::string gWindowsDir;
+extern std::string gSystemDir;
+// Sets both from the platform.
+void SetWindowsFolders();
+
+class clsRegCleaner {
+public:
+    clsRegCleaner();
+
+    // The switches, in the order their steps run.
+    void IsCleanBrokenFileType(bool on) { switches_[kFileType] = on; }
+    void IsCleanBrokenCOM_OLE(bool on) { switches_[kComOle] = on; }
+    void IsCleanBrokenActiveX(bool on) { switches_[kActiveX] = on; }
+    void IsCleanBrokenStartup(bool on) { switches_[kStartup] = on; }
+    void IsCleanBrokenSharedDLL(bool on) { switches_[kSharedDll] = on; }
+    void IsCleanBrokenFont(bool on) { switches_[kFont] = on; }
+    void IsCleanBrokenSound(bool on) { switches_[kSound] = on; }
+    void IsCleanBrokenHelpFiles(bool on) { switches_[kHelpFiles] = on; }
+    void IsCleanBrokenApplicationPath(bool on) { switches_[kApplicationPath] = on; }
+    void IsCleanBrokenIcon(bool on) { switches_[kIcon] = on; }
+    void IsCleanBrokenUninstall(bool on) { switches_[kUninstall] = on; }
+    void IsCleanMRUSearch(bool on) { switches_[kMruSearch] = on; }
+    void IsCleanMRURun(bool on) { switches_[kMruRun] = on; }
+    void IsCleanMRUMediaPlayer(bool on) { switches_[kMruMediaPlayer] = on; }
+    void IsCleanMRUPaint(bool on) { switches_[kMruPaint] = on; }
+    void IsCleanMRUWrodPad(bool on) { switches_[kMruWordPad] = on; }
+    void IsCleanMRUWinZip(bool on) { switches_[kMruWinZip] = on; }
+    void IsCleanMRUComDialog(bool on) { switches_[kMruComDialog] = on; }
+    void IsCleanMRUNetMeeting(bool on) { switches_[kMruNetMeeting] = on; }
+
+    // All nineteen switches off.
+    void RestVariables() { switches_.fill(false); }
+
+    // Runs the switched-on steps in order and raises Progress after each of the
+    // nineteen, from start + range / 19 up to start + range; `start` follows.
+    // A registry failure inside a most-recently-used step passes to the caller.
+    void StartClean(double& start, double range);
+    void StartClean(double&& start, double range) { StartClean(start, range); }
+    void StopClean() { stop_ = true; }
+
+    // Events (arguments by reference, as the session receives them).
+    std::function<void(std::string& sKey, std::string& sType)> ScanningRegKey;
+    std::function<void(std::string& sKey, std::string& sType)> CleaningRegItem;
+    std::function<void(double& iTotlaProgress)> Progress;
+    std::function<void(std::string& sItem)> CompleteCleanItem;
+
+private:
+    enum Step {
+        kFileType, kComOle, kActiveX, kStartup, kSharedDll, kFont, kSound, kHelpFiles, kApplicationPath, kIcon,
+        kUninstall, kMruSearch, kMruRun, kMruMediaPlayer, kMruPaint, kMruWordPad, kMruWinZip, kMruComDialog,
+        kMruNetMeeting, kStepCount
+    };
+
+    void RunStep(int step);
+    // Runs one broken-reference check under its error handler.
+    void Check(const char* tag, void (clsRegCleaner::*check)());
+
+    void CleanBrokenFileType();
+    void CleanBrokenCOM_OLE();
+    void CleanBrokenActiveX();
+    void CleanBrokenStartup();
+    void CleanBrokenSharedDLL();
+    void CleanBrokenFont();
+    void CleanBrokenSound();
+    void CleanBrokenHelpFiles();
+    void CleanBrokenApplicationPath();
+    void CleanBrokenIcon();
+    void CleanBrokenUninstall();
+    void CleanIconPass(const std::string& parent, const std::string& iconKey, const std::string& category);
+    void CleanRunValues(std::int32_t hive, const std::string& keyText, const std::string& category);
+    // Deletes one list key, or two in a row; `fullPath`: the first is a full
+    // path, removed with everything below it.
+    void ClearMru(const std::string& category, const std::string& first, const std::string& second,
+                  bool fullPath = false);
+
+    // Yields five times before an entry; StopClean ends everything from here.
+    void BeforeEntry();
+    void ThrowIfStopped() const;
+    void RaiseScanning(std::string key, std::string type);
+    void RaiseCleaning(std::string key, std::string type);
+    void RaiseComplete(std::string item);
+    // The current key's subkeys or values; none when it cannot be opened.
+    std::vector<std::string> Sections();
+    std::vector<std::string> Values();
+    // Points the registry object at a value and reads it as trimmed text
+    // (empty for data that is not text).
+    std::string ReadText(const std::string& sectionkey, const std::string& valuekey);
+
+    std::array<bool, kStepCount> switches_{};
+    bool stop_ = false;
+    ProbeFolders folders_;
+    services::CRegistry reg_;
+};
+
+}  // namespace tidvex::engine

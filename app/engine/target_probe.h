@@ -1,0 +1,54 @@
+// Whether the file that a registry entry or a shortcut names is still there.
+//
+// The cleaners delete an entry only when its file is surely gone, so every
+// question here has three answers: the file is there, it is surely missing, or
+// that cannot be told (a drive that is absent, removable or on the network; a
+// folder where a file was expected; a variable or placeholder such as "%1" in
+// the path; a relative path; a name that cannot be a file). Only Missing lets a
+// cleaner delete.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tidvex::engine {
+
+enum class Presence { Present, Missing, Unknown };
+
+// The folders a bare file name ("ole32.dll", "ding.wav") is looked up in.
+struct ProbeFolders {
+    std::string windowsDir;  // without a closing "\"
+    std::string systemDir;   // without a closing "\"
+    // Looked in before the System and Windows folders (the Fonts or Media folder).
+    std::vector<std::string> first{};
+};
+
+// Environment variables expanded, "%Program Files%" taken as the Windows
+// drive's "Program Files" folder.
+std::string ExpandPathVariables(const std::string& text, const std::string& windowsDir);
+
+// A full path as it stands (no quotes, no variables left to expand).
+Presence ProbeFullPath(const std::string& path);
+
+// A plain path: surrounding quotes dropped, variables expanded; a bare name is
+// looked up in the given folders and along the search path.
+Presence ProbePath(const std::string& path, const ProbeFolders& folders);
+
+// A command line: the program it runs, whether quoted or not (for an unquoted
+// one every reading up to an argument is tried, as the platform does when it
+// starts it), bare program names resolved like the platform's search, and for a
+// rundll32 line the library it loads instead.
+Presence ProbeCommandLine(const std::string& commandLine, const ProbeFolders& folders);
+
+// An icon reference: "file", "file,index", "\"file\",index"; "%1" (the
+// document's own icon) cannot be told.
+Presence ProbeIcon(const std::string& iconReference, const ProbeFolders& folders);
+
+// A type library's path, which may end in "\<resource number>" for the n-th
+// type library inside a module.
+Presence ProbeTypeLibrary(const std::string& path, const ProbeFolders& folders);
+
+// A font file: a bare name lies in the Fonts folder.
+Presence ProbeFont(const std::string& file, const ProbeFolders& folders);
+
+}  // namespace tidvex::engine
