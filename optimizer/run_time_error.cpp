@@ -1,6 +1,7 @@
 #include "run_time_error.h"
 
 #include "com/com_types.h"
+#include "errors/run_time_errors.h"
 
 #include <oleauto.h>
 
@@ -11,23 +12,7 @@
 
 namespace quenza {
 
-RunTimeError RunTimeError::Of(long number) {
-    const char* text = "Application-defined or object-defined error";
-    switch (number) {
-        case 5: text = "Invalid procedure call or argument"; break;
-        case 6: text = "Overflow"; break;
-        case 7: text = "Out of memory"; break;
-        case 13: text = "Type mismatch"; break;
-        case 53: text = "File not found"; break;
-        case 70: text = "Permission denied"; break;
-        case 75: text = "Path/File access error"; break;
-        case 76: text = "Path not found"; break;
-        case 424: text = "Object required"; break;
-        case 438: text = "Object doesn't support this property or method"; break;
-        default: break;
-    }
-    return RunTimeError(number, text);
-}
+RunTimeError RunTimeError::Of(long number) { return RunTimeError(number, tidvex::RunTimeErrorText(number)); }
 
 RunTimeError RunTimeError::FromCurrentException() {
     try {
@@ -44,22 +29,10 @@ RunTimeError RunTimeError::FromCurrentException() {
 }
 
 HRESULT RunTimeError::Report(const wchar_t* source, REFIID iid) const {
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        std::wstring description = tidvex::com::Widen(Description());
-        create->SetGUID(iid);
-        create->SetSource(const_cast<wchar_t*>(source));
-        create->SetDescription(description.data());
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
     // Run-time errors travel as FACILITY_CONTROL codes, which automation
     // clients turn back into the error number.
-    return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number_ & 0xFFFF);
+    return tidvex::com::ErrorWithInfo(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number_ & 0xFFFF), iid,
+                                      tidvex::com::Narrow(source), Description());
 }
 
 long ToLong(const std::string& text) {

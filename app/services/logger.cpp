@@ -1,5 +1,6 @@
 #include "services/logger.h"
 
+#include "errors/run_time_errors.h"
 #include "fs/fso.h"
 #include "registry/registry.h"
 #include "services/program.h"
@@ -38,11 +39,11 @@ ErrorInfo CurrentError() {
     } catch (const AppError& e) {
         return {e.Number(), e.what()};
     } catch (const std::bad_alloc&) {
-        return {7, "Out of memory"};
+        return {7, RunTimeErrorText(7)};
     } catch (const std::exception& e) {
         return {5, e.what()};
     } catch (...) {
-        return {5, "Invalid procedure call or argument"};
+        return {5, RunTimeErrorText(5)};
     }
 }
 

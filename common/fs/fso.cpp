@@ -1,5 +1,6 @@
 #include "fs/fso.h"
 
+#include "errors/run_time_errors.h"
 #include "fs/paths.h"
 
 #include <optional>
@@ -7,19 +8,6 @@
 namespace tidvex::fs {
 
 namespace {
-
-const char* DescriptionOf(int number) {
-    switch (number) {
-        case kInvalidArgument: return "Invalid procedure call or argument";
-        case kFileNotFound: return "File not found";
-        case kFileAlreadyExists: return "File already exists";
-        case kDiskFull: return "Disk full";
-        case kPermissionDenied: return "Permission denied";
-        case kDiskNotReady: return "Disk not ready";
-        case kPathNotFound: return "Path not found";
-        default: return "Path/File access error";
-    }
-}
 
 DWORD Attributes(const std::string& path) {
     if (path.empty() || HasWildcards(path)) return INVALID_FILE_ATTRIBUTES;
@@ -98,7 +86,7 @@ bool IsInside(const std::string& path, const std::string& folder) {
 
 FsError::FsError(int number, const std::string& description) : std::runtime_error(description), number_(number) {}
 
-FsError MakeFsError(int number) { return FsError(number, DescriptionOf(number)); }
+FsError MakeFsError(int number) { return FsError(number, RunTimeErrorText(number)); }
 
 FsError FsErrorFromPlatform(DWORD code, int notFound) {
     int number;
