@@ -2,6 +2,7 @@
 
 #include "com/com_types.h"
 #include "engine/progress_band.h"
+#include "engine/text.h"
 #include "engine/target_probe.h"
 #include "fs/fso.h"
 #include "fs/paths.h"
@@ -36,17 +37,6 @@ const CategoryInfo kCategories[kJunkCategoryCount] = {
     {{}, "Cleaning Custom Files"},
 };
 constexpr int kLog = 0, kBrokenLink = 4, kCustom = 5;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-std::string Trim(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();

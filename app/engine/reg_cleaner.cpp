@@ -1,6 +1,7 @@
 #include "engine/reg_cleaner.h"
 
 #include "engine/progress_band.h"
+#include "engine/text.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
 #include "services/logger.h"
@@ -40,12 +41,6 @@ std::string TextOf(const registry::RegValue& value) {
     if (!value.IsText()) return {};
     std::string text = value.Text();
     return text.substr(0, text.find('\0'));
-}
-
-std::string Trim(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 }  // namespace

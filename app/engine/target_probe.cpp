@@ -1,5 +1,6 @@
 #include "engine/target_probe.h"
 
+#include "engine/text.h"
 #include "fs/paths.h"
 
 #include <windows.h>
@@ -10,18 +11,6 @@
 namespace tidvex::engine {
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    const char* blanks = " \t";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with, bool ignoreCase) {
     if (what.empty()) return;

@@ -1,0 +1,239 @@
+// The hard-disk cleaner on the test's own scratch drive S:, which holds
+// nothing but the tree each test builds.
+#include "engine/hd_cleaner.h"
+
+#include "com/com_types.h"
+#include "fs/fso.h"
+#include "fs/paths.h"
+#include "harness/support.h"
+#include "pump/pump.h"
+#include "services/controls.h"
+#include "services/lists.h"
+#include "services/logger.h"
+#include "services/program.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::engine;
+using tidvex::test::PathExists;
+using tidvex::test::WriteFileBytes;
+
+void MakeShortcut(const std::string& shortcut, const std::string& target) {
+    tidvex::com::ComPtr<IShellLinkA> link;
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+    auto file = link.As<IPersistFile>(IID_IPersistFile);
+    ASSERT_TRUE(file);
+    ASSERT_HRESULT_SUCCEEDED(file->Save(tidvex::com::Widen(shortcut).c_str(), TRUE));
+}
+
+std::set<std::string> Sorted(const std::vector<std::string>& items) { return {items.begin(), items.end()}; }
+
+// Everything on S: except the links, which stay from test to test.
+void EmptyScratchDrive() {
+    auto entries = tidvex::fs::ListFolder("S:\\");
+    ASSERT_TRUE(entries);
+    tidvex::fs::LinkProbe links("S:\\");
+    for (const auto& e : *entries) {
+        if (links.IsLink(e.name, e.attributes)) continue;
+        const std::string path = "S:\\" + e.name;
+        if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tidvex::fs::gFSO().DeleteFolder(path, true);
+        } else {
+            tidvex::fs::gFSO().DeleteFile(path, true);
+        }
+    }
+}
+
+const std::vector<std::string> kJunk = {
+    "S:\\a.log", "S:\\b.TMP", "S:\\f.$$$", "S:\\h.dir", "S:\\i.chk", "S:\\j.bak", "S:\\sub\\c._mp", "S:\\sub\\c.~mp",
+    "S:\\sub\\g.___", "S:\\sub\\deep\\k.log", "S:\\broken.lnk"};
+const std::vector<std::string> kKept = {
+    "S:\\d.mp",         "S:\\e.tmp1",       "S:\\noext",       "S:\\safe.tmp",     "S:\\target.txt",
+    "S:\\live.lnk",     "S:\\folder.lnk",   "S:\\bad.lnk",     "S:\\keep\\keep.log", "S:\\keep\\keep.tmp",
+    "S:\\keep\\gone.lnk", "C:\\tidvex-outside\\x.tmp", "C:\\tidvex-outside\\y.log"};
+
+class HDCleanerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The program's files (its event log) lie off the drive being cleaned.
+        CreateDirectoryA("C:\\tidvex-hd", nullptr);
+        tidvex::services::SetAppPath("C:\\tidvex-hd");
+        tidvex::services::gLogger().SetSwitch(&logSwitch_);
+    }
+
+    void SetUp() override {
+        EmptyScratchDrive();
+        for (const auto& folder : {"S:\\sub", "S:\\sub\\deep", "S:\\keep", "C:\\tidvex-outside"})
+            CreateDirectoryA(folder, nullptr);
+        for (const auto& file : kJunk)
+            if (file.ends_with(".lnk") == false) WriteFileBytes(file, "junk");
+        for (const auto& file : kKept)
+            if (file.ends_with(".lnk") == false) WriteFileBytes(file, "keep");
+        WriteFileBytes("S:\\missing.txt", "soon gone");
+        WriteFileBytes("S:\\missing2.txt", "soon gone");
+        MakeShortcut("S:\\live.lnk", "S:\\target.txt");
+        MakeShortcut("S:\\broken.lnk", "S:\\missing.txt");
+        MakeShortcut("S:\\keep\\gone.lnk", "S:\\missing2.txt");
+        MakeShortcut("S:\\folder.lnk", "S:\\sub");
+        DeleteFileA("S:\\missing.txt");
+        DeleteFileA("S:\\missing2.txt");
+        WriteFileBytes("S:\\bad.lnk", "not a shortcut");
+        // Links the scan must never follow: back to the root, and off the drive.
+        if (!PathExists("S:\\loop")) {
+            ASSERT_TRUE(tidvex::test::MakeUnixSymlink("S:\\", "S:\\loop"));
+        }
+        if (!PathExists("S:\\outside")) {
+            ASSERT_TRUE(tidvex::test::MakeUnixSymlink("C:\\tidvex-outside", "S:\\outside"));
+        }
+        ASSERT_TRUE(PathExists("S:\\outside\\x.tmp"));
+
+        tidvex::services::gMatchLists = {};
+        tidvex::services::gMatchLists.safeFiles = {"s:\\SAFE.tmp"};
+        tidvex::services::gMatchLists.safeFolders = {"S:\\keep"};
+
+        cleaner_.ScanningFolder = [this](std::string& folder) { folders_.push_back(folder); };
+        cleaner_.EndCleaningType = [this](std::string& type) { types_.push_back(type); };
+        cleaner_.Progress = [this](double& p) { progress_.push_back(p); };
+    }
+
+    void AllCategories() {
+        cleaner_.CleanLogFiles(true);
+        cleaner_.CleanTempFiles(true);
+        cleaner_.CleanUnnecssaryFiles(true);
+        cleaner_.CleanCheckDiskFiles(true);
+        cleaner_.CleanBrokenLinkFiles(true);
+        cleaner_.CleanCustomFiles(".bak*");
+    }
+
+    static inline tidvex::services::MemoryCheckBox logSwitch_{-1};
+    tidvex::pump::ScopedDoEvents quiet_{[] {}};
+    clsHDCleaner cleaner_;
+    std::vector<std::string> folders_, types_;
+    std::vector<double> progress_;
+};
+
+TEST_F(HDCleanerTest, CollectsAndDeletesEachCategoryAndKeepsEverythingElse) {
+    AllCategories();
+    double start = 20;
+    cleaner_.StartClean(start, 70, "s:");
+
+    using C = JunkCategory;
+    EXPECT_EQ(Sorted(cleaner_.Collected(C::Log)), (std::set<std::string>{"S:\\a.log", "S:\\sub\\deep\\k.log"}));
+    EXPECT_EQ(Sorted(cleaner_.Collected(C::Temporary)),
+              (std::set<std::string>{"S:\\b.TMP", "S:\\sub\\c._mp", "S:\\sub\\c.~mp"}));
+    EXPECT_EQ(Sorted(cleaner_.Collected(C::Unnecessary)),
+              (std::set<std::string>{"S:\\f.$$$", "S:\\h.dir", "S:\\sub\\g.___"}));
+    EXPECT_EQ(cleaner_.Collected(C::CheckDisk), std::vector<std::string>{"S:\\i.chk"});
+    EXPECT_EQ(cleaner_.Collected(C::BrokenLink), std::vector<std::string>{"S:\\broken.lnk"});
+    EXPECT_EQ(cleaner_.Collected(C::Custom), std::vector<std::string>{"S:\\j.bak"});
+    for (const auto& file : kJunk) EXPECT_FALSE(PathExists(file)) << file;
+    for (const auto& file : kKept) EXPECT_TRUE(PathExists(file)) << file;
+
+    EXPECT_EQ(types_, (std::vector<std::string>{"Hard Drive Cleaner is scanning...", "Cleaning Log Files",
+                                                "Cleaning Temporary Files", "Cleaning Unnecessary Files",
+                                                "Cleaning Check Disk Files", "Cleaning Broken link Files",
+                                                "Cleaning Custom Files"}));
+    EXPECT_EQ(Sorted(folders_), (std::set<std::string>{"S:\\", "S:\\keep\\", "S:\\sub\\", "S:\\sub\\deep\\"}));
+    EXPECT_EQ(folders_.front(), "S:\\");
+    // Fewer than 100 files: no progress during the scan, then its end and the six parts.
+    EXPECT_EQ(progress_, (std::vector<double>{69, 72.5, 76, 79.5, 83, 86.5, 90, 90}));
+    EXPECT_EQ(start, 90);
+
+    // The unreadable shortcut stayed, and why was logged.
+    const auto log = tidvex::test::ReadFileBytes(tidvex::services::LogFilePath());
+    ASSERT_TRUE(log);
+    EXPECT_NE(log->find("Function: nekorBkniLsI : On : "), std::string::npos) << *log;
+}
+
+TEST_F(HDCleanerTest, OnlyTheChosenCategoriesAndOnlyWholeExtensions) {
+    cleaner_.CleanTempFiles(true);
+    EXPECT_EQ(cleaner_.Pattern(), "|.tmp*._mp*.~mp*");
+    cleaner_.StartClean(20, 70, "S:\\");
+    EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Temporary)),
+              (std::set<std::string>{"S:\\b.TMP", "S:\\sub\\c._mp", "S:\\sub\\c.~mp"}));
+    EXPECT_TRUE(PathExists("S:\\d.mp"));
+    EXPECT_TRUE(PathExists("S:\\e.tmp1"));
+    EXPECT_TRUE(PathExists("S:\\a.log"));
+    EXPECT_TRUE(PathExists("S:\\broken.lnk"));
+    EXPECT_EQ(types_, (std::vector<std::string>{"Hard Drive Cleaner is scanning...", "Cleaning Temporary Files"}));
+
+    // The log category reports itself only when it found something; a custom
+    // pattern repeating a category's extension fills both lists.
+    types_.clear();
+    cleaner_.Reset();
+    cleaner_.CleanLogFiles(true);
+    cleaner_.CleanCustomFiles("*.LOG; .lnk*");
+    EXPECT_EQ(cleaner_.Pattern(), ".log*|.log*.lnk*");
+    EXPECT_TRUE(cleaner_.IsUserShredderInsteadofNormalDelete() == false);
+    cleaner_.IsUserShredderInsteadofNormalDelete(true);
+    cleaner_.StartClean(20, 70, "S:");
+    EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Log)), (std::set<std::string>{"S:\\a.log", "S:\\sub\\deep\\k.log"}));
+    EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Custom)), Sorted(cleaner_.Collected(JunkCategory::Log)));
+    EXPECT_EQ(cleaner_.Collected(JunkCategory::BrokenLink), std::vector<std::string>{"S:\\broken.lnk"});
+    EXPECT_FALSE(PathExists("S:\\a.log"));
+    EXPECT_FALSE(PathExists("S:\\broken.lnk"));
+    EXPECT_TRUE(PathExists("S:\\live.lnk"));
+    EXPECT_TRUE(PathExists("S:\\keep\\keep.log"));
+    EXPECT_EQ(types_, (std::vector<std::string>{"Hard Drive Cleaner is scanning...", "Cleaning Log Files",
+                                                "Cleaning Custom Files"}));
+}
+
+TEST_F(HDCleanerTest, CustomPatternsAreReadAsExtensions) {
+    EXPECT_EQ(ParseExtensionPattern(".bak*.old*|*.TMP; .log* ,zip"),
+              (std::vector<std::string>{"bak", "old", "tmp", "log", "zip"}));
+    for (const char* nothing : {"", ".", "*.*", ".*", "*", "|||", "tar.gz", ".b?k*"})
+        EXPECT_TRUE(ParseExtensionPattern(nothing).empty()) << nothing;
+
+    // "*.*" would otherwise take every file without an extension.
+    cleaner_.CleanCustomFiles("*.*");
+    EXPECT_EQ(cleaner_.Pattern(), "");
+    cleaner_.StartClean(20, 70, "S:");
+    EXPECT_TRUE(PathExists("S:\\noext"));
+    EXPECT_TRUE(folders_.empty());
+    EXPECT_TRUE(types_.empty());
+    EXPECT_TRUE(progress_.empty());
+}
+
+TEST_F(HDCleanerTest, StopEndsTheScanAtTheNextFolderAndDeletesNothing) {
+    AllCategories();
+    cleaner_.ScanningFolder = [this](std::string& folder) {
+        folders_.push_back(folder);
+        if (folder == "S:\\sub\\") cleaner_.StopClean();
+    };
+    cleaner_.StartClean(20, 70, "S:");
+    EXPECT_EQ(folders_.back(), "S:\\sub\\");
+    // The folder being scanned is finished; nothing below it is entered.
+    EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Temporary)).count("S:\\sub\\c._mp"), 1u);
+    EXPECT_TRUE(cleaner_.Collected(JunkCategory::Log) == std::vector<std::string>{"S:\\a.log"});
+    for (const auto& file : kJunk) EXPECT_TRUE(PathExists(file)) << file;
+    EXPECT_EQ(types_, std::vector<std::string>{"Hard Drive Cleaner is scanning..."});
+    EXPECT_EQ(progress_, (std::vector<double>{69, 90}));
+}
+
+TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
+    cleaner_.CleanTempFiles(true);
+    for (const char* notADrive : {"", "  ", "\\", "S:\\sub", "S", "SS:\\"})
+        EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::services::AppError) << notADrive;
+    EXPECT_TRUE(types_.empty());
+    EXPECT_TRUE(progress_.empty());
+    EXPECT_TRUE(PathExists("S:\\b.TMP"));
+
+    // With nothing to clean there is nothing to refuse either.
+    cleaner_.Reset();
+    EXPECT_NO_THROW(cleaner_.StartClean(20, 70, ""));
+    EXPECT_TRUE(types_.empty());
+}
+
+}  // namespace
