@@ -54,22 +54,12 @@ std::string DriveRoot(const std::string& path) {
 // A 32-bit program on 64-bit Windows sees another System folder than the one a
 // 64-bit registration means; what exists in either is not missing.
 Presence ProbeUnredirected(const std::string& path) {
-    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    using DisableFn = BOOL(WINAPI*)(PVOID*);
-    using RevertFn = BOOL(WINAPI*)(PVOID);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return Presence::Missing;
-    auto isWow64 = reinterpret_cast<IsWow64Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
-    auto disable =
-        reinterpret_cast<DisableFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
-    auto revert =
-        reinterpret_cast<RevertFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
     BOOL wow64 = FALSE;
-    if (!isWow64 || !disable || !revert || !isWow64(GetCurrentProcess(), &wow64) || !wow64) return Presence::Missing;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return Presence::Missing;
     PVOID old = nullptr;
-    if (!disable(&old)) return Presence::Unknown;
+    if (!Wow64DisableWow64FsRedirection(&old)) return Presence::Unknown;
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    revert(old);
+    Wow64RevertWow64FsRedirection(old);
     if (attributes == INVALID_FILE_ATTRIBUTES) return Presence::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Presence::Unknown : Presence::Present;
 }
@@ -174,8 +164,7 @@ std::string ExpandPathVariables(const std::string& text, const std::string& wind
     std::string expanded(needed, '\0');
     DWORD written = ExpandEnvironmentStringsA(result.c_str(), expanded.data(), needed);
     if (written == 0 || written > needed) return result;
-    expanded.resize(written - 1);
-    return expanded;
+    return expanded.c_str();
 }
 
 Presence ProbeFullPath(const std::string& path) {
