@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -40,6 +43,20 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+void WriteMarkerToDevice(const std::string& path, const std::string& marker, size_t size) {
+    std::string content;
+    while (content.size() < size) content += marker + "\n";
+    // Never cut the only copy of the marker: a search for it must be able to succeed.
+    content.resize(std::max(size, marker.size() + 1));
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr)) << path;
+    EXPECT_EQ(written, content.size()) << path;
+    EXPECT_TRUE(FlushFileBuffers(h)) << path;
+    CloseHandle(h);
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

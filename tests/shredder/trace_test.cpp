@@ -13,6 +13,7 @@ namespace {
 using namespace fraxil;
 using fraxil::test::Recorder;
 using tidvex::test::PathExists;
+using tidvex::test::WriteMarkerToDevice;
 using tidvex::test::ScratchFolder;
 using tidvex::test::TestDrive;
 
@@ -21,17 +22,6 @@ const char* const kShreddedMarkers[] = {"FraxilTraceQuick0x4d1", "FraxilTraceDoD
                                         "FraxilTraceMfm0x9a5", "FraxilTraceVsitr0x6f3"};
 const char kKeptMarker[] = "FraxilTraceKept0x1b8";
 
-// Writes the marker over and over and makes sure it reaches the device.
-void WriteToDevice(const std::string& path, const std::string& marker, size_t size) {
-    std::string content;
-    while (content.size() < size) content += marker + "|";
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD done = 0;
-    ASSERT_TRUE(WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &done, nullptr));
-    ASSERT_TRUE(FlushFileBuffers(h));
-    CloseHandle(h);
-}
 
 TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
     if (!TestDrive('E')) GTEST_SKIP() << "no ext4 drive E: could be mounted (needs root and loop devices)";
@@ -40,11 +30,11 @@ TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
     ASSERT_EQ(core.Initialize(), 1);
     core.SetApplicationPath(ScratchFolder("fraxil_trace"));
 
-    WriteToDevice("E:\\kept.txt", kKeptMarker, 100000);
+    WriteMarkerToDevice("E:\\kept.txt", kKeptMarker, 100000);
     for (short method = 0; method < kAlgorithmCount; ++method) {
         const std::string path = "E:\\file" + std::to_string(method) + ".txt";
         // Sizes that end inside a block and span several chunks.
-        WriteToDevice(path, kShreddedMarkers[method], 70000 + 30011 * method);
+        WriteMarkerToDevice(path, kShreddedMarkers[method], 70000 + 30011 * method);
         ASSERT_TRUE(core.SetShredMethod(method));
         EXPECT_EQ(core.ShredFile({path}), kShredContinue);
         EXPECT_FALSE(PathExists(path));

@@ -18,18 +18,8 @@ namespace {
 
 using tidvex::engine::clsHDCleaner;
 using tidvex::test::PathExists;
+using tidvex::test::WriteMarkerToDevice;
 
-void WriteToDevice(const std::string& path, const std::string& marker, size_t size) {
-    std::string content;
-    while (content.size() < size) content += marker + "\n";
-    content.resize(size);
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
-    ASSERT_TRUE(FlushFileBuffers(h));
-    CloseHandle(h);
-}
 
 double UsedBytes(const std::string& root) {
     ULARGE_INTEGER available{}, total{}, free{};
@@ -42,9 +32,9 @@ TEST(HDCleanerOnADrive, ExactProgressAndShreddedBytesGone) {
     tidvex::pump::ScopedDoEvents quiet([] {});
     // 251 files of 1000 bytes: progress after the 100th and the 200th.
     CreateDirectoryA("E:\\data", nullptr);
-    for (int i = 0; i < 249; ++i) WriteToDevice("E:\\data\\n" + std::to_string(i) + ".dat", "data", 1000);
-    WriteToDevice("E:\\secret.tmp", "TIDVEX-HD-SHRED-GONE", 1000);
-    WriteToDevice("E:\\kept.dat", "TIDVEX-HD-KEPT", 1000);
+    for (int i = 0; i < 249; ++i) WriteMarkerToDevice("E:\\data\\n" + std::to_string(i) + ".dat", "data", 1000);
+    WriteMarkerToDevice("E:\\secret.tmp", "TIDVEX-HD-SHRED-GONE", 1000);
+    WriteMarkerToDevice("E:\\kept.dat", "TIDVEX-HD-KEPT", 1000);
     const double used = UsedBytes("E:\\");
 
     clsHDCleaner cleaner;

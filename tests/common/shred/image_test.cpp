@@ -12,28 +12,18 @@ namespace {
 
 using tidvex::shred::Shredder;
 using tidvex::test::PathExists;
+using tidvex::test::WriteMarkerToDevice;
 using tidvex::test::TestDrive;
 
-// Writes the marker over and over and makes sure it is on the device.
-void WriteToDevice(const std::string& path, const std::string& marker, size_t size) {
-    std::string content;
-    while (content.size() < size) content += marker + "\n";
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
-    ASSERT_TRUE(FlushFileBuffers(h));
-    CloseHandle(h);
-}
 
 void ShredOn(char letter) {
     std::string root = std::string(1, letter) + ":\\";
-    WriteToDevice(root + "kept.txt", "TIDVEX-IMAGE-KEPT-MARKER", 4096);
-    WriteToDevice(root + "big.bin", "TIDVEX-IMAGE-GONE-BIG", 300'000);
-    WriteToDevice(root + "small.txt", "TIDVEX-IMAGE-GONE-SMALL", 20);
+    WriteMarkerToDevice(root + "kept.txt", "TIDVEX-IMAGE-KEPT-MARKER", 4096);
+    WriteMarkerToDevice(root + "big.bin", "TIDVEX-IMAGE-GONE-BIG", 300'000);
+    WriteMarkerToDevice(root + "small.txt", "TIDVEX-IMAGE-GONE-SMALL", 20);
     CreateDirectoryA((root + "tree").c_str(), nullptr);
     CreateDirectoryA((root + "tree\\sub").c_str(), nullptr);
-    WriteToDevice(root + "tree\\sub\\deep.dat", "TIDVEX-IMAGE-GONE-TREE", 70'000);
+    WriteMarkerToDevice(root + "tree\\sub\\deep.dat", "TIDVEX-IMAGE-GONE-TREE", 70'000);
 
     Shredder shredder;
     EXPECT_GT(shredder.FileShred(root + "big.bin"), 0);
