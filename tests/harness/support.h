@@ -21,9 +21,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
 // Writes a new file of `size` bytes (at least one whole marker and its line end)
-// that repeats `marker`, and flushes it
-// so that the bytes are on the device (Wine ignores write-through); a failure is
-// a test failure.
+// that repeats `marker`, and flushes it so that the bytes are on the device (Wine
+// ignores write-through); a failure is a test failure.
 void WriteMarkerToDevice(const std::string& path, const std::string& marker, size_t size);
 
 bool RegKeyExists(HKEY root, const std::string& subKey);
