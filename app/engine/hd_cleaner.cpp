@@ -180,7 +180,7 @@ bool clsHDCleaner::IsSafe(const std::string& path) const {
            services::IsItemInArray(path, services::gMatchLists.safeFolders, true);
 }
 
-void clsHDCleaner::DeleteCollectedFiles(double& start, double range) {
+void clsHDCleaner::DeleteCollectedFiles(double start, double range) {
     const double part = range * 0.3 / 6;
     for (int c = 0; c < kJunkCategoryCount; ++c) {
         if (c == kLog && !lists_[c].empty()) RaiseEndType(kCategories[c].itemText);

@@ -47,7 +47,8 @@ public:
     void CleanCustomFiles(const std::string& pattern);
 
     // Scans the drive that sDrive names ("c:", "c:\") and cleans what it found.
-    // `start` follows the progress. Throws services::AppError when sDrive names
+    // `start` ends at the end of the scan's share (start + 0.7 x range), also
+    // after the deletion; the last Progress is start + range. Throws services::AppError when sDrive names
     // no drive (an empty text included): the scan never guesses one.
     void StartClean(double& start, double range, const std::string& sDrive);
     void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }
@@ -69,7 +70,8 @@ public:
 private:
     void SearchAndDestroy(const std::string& folder);
     void Examine(const std::string& folder, const std::string& name, std::uint64_t size);
-    void DeleteCollectedFiles(double& start, double range);
+    // Works on its own copy of start: the caller's stays at the end of the scan.
+    void DeleteCollectedFiles(double start, double range);
     bool IsSafe(const std::string& path) const;
     void RaiseProgress(double value);
     void RaiseEndType(const std::string& type);
