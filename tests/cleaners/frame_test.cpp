@@ -36,6 +36,7 @@ struct ClassCase {
     bool cleanStartFalse;
     const wchar_t* reset;
     bool hasShredSwitch;
+    std::vector<int> stepOfSwitch;  // per entry of `switches`: its step in run order, -1 for none
 };
 
 const ClassCase kClasses[] = {
@@ -50,13 +51,15 @@ const ClassCase kClasses[] = {
       "Cleaning MS Paint MRU", "Cleaning Word Pad History", "Cleaning Run Dialog History", "Cleaning Find History",
       "Cleaning Media Player history", "Cleaning Recent Documents", "Cleaning Icon Cache",
       "Cleaning Printer Connections", "Cleaning RegEdit History", "Cleaning RegEdit History"},
-     {}, false, false, L"WinReset", true},
+     {}, false, false, L"WinReset", true,
+     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}},
     {"OfficCls", &Create<velmora::OfficCls>, &DIID___OfficCls,
      {L"CleanAccessMRU", L"CleanWordMRU", L"CleanOutlookMRU", L"CleanPhotoEditorMRU", L"CleanExcelMRU",
       L"CleanPowerPointMRU"},
      {"Cleaning MS Access MRU", "Cleaning MS Excel MRU", "Cleaning MS Pwerpoint MRU", "Cleaning MS Photo Editor MRU",
       "Cleaning MS Outlook MRU", "Cleaning MS Word MRU"},
-     {}, true, false, L"OfficeReset", false},
+     {}, true, false, L"OfficeReset", false,
+     {0, 5, 4, 3, 1, 2}},
     {"BrowsCls", &Create<velmora::BrowsCls>, &DIID___BrowsCls,
      {L"IECleanCashe", L"IECleanTypedUrl", L"IECleanHistory", L"IECleanDownloadDir", L"IEAutoComplete",
       L"IERemoveCookies", L"IETypedUrlP", L"IEFavorite", L"IEPassWord", L"FFCleanCash", L"FFCleanHistory",
@@ -67,13 +70,15 @@ const ClassCase kClasses[] = {
       "Cleaning FireFox History", "Cleaning FireFox Book Marks", "Cleaning FireFox Cookies", "Cleaning Opera Cache",
       "Cleaning Opera History", "Cleaning Opera Cookies", "Cleaning Netscape History", "Cleaning Netscape Cache",
       nullptr, "Cleaning Netscape Cookies", "Cleaning Netscape Mail Trash"},
-     {3, 5, 6, 7}, true, true, L"BrowsReset", true},
+     {3, 5, 6, 7}, true, true, L"BrowsReset", true,
+     {8, 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 16, 17, 18, 19, 20, 14, 13, 15}},
     {"ChatCls", &Create<velmora::ChatCls>, &DIID___ChatCls,
      {L"CleanMSNAccount", L"CleanMSNRecived", L"MSNShowEmoticons", L"CleanYahooPage", L"CleanYahooProfile",
       L"CleanICQReceivedFile", L"CleanICQChat", L"CleanICQBookmark", L"CleanICQBrowsCache"},
      {nullptr, "Cleaning MSN received files", "Cleaning Yahoo pager settings", "Cleaning Yahoo profiles",
       "Cleaning ICQ Bookmarks", "Cleaning ICQ Chats", "Cleaning ICQ Browser Cache", "Cleaning ICQ Received files"},
-     {0}, true, true, L"ChatReset", true},
+     {0}, true, true, L"ChatReset", true,
+     {-1, 1, 0, 2, 3, 7, 5, 4, 6}},
 };
 
 // One step as the hook saw it: its index and the switch's value.
@@ -283,6 +288,31 @@ TEST_P(CleanerFrame, OnlyTheStepsWhoseSwitchIsOnRaiseTheirCaption) {
         if (!twoWay) {
             EXPECT_EQ(GetParam().captions[r.step], events_.Captions()[0]);
         }
+    }
+}
+
+TEST_P(CleanerFrame, EachSwitchAloneRunsItsOwnStepAfterItsOwnCaption) {
+    const ClassCase& c = GetParam();
+    ASSERT_EQ(c.stepOfSwitch.size(), c.switches.size());
+    for (size_t i = 0; i < c.switches.size(); ++i) {
+        Call(c.reset);
+        SetSwitch(c.switches[i], true);
+        Run();
+        const int own = c.stepOfSwitch[i];
+        std::vector<Ran> expected;
+        for (size_t s = 0; s < StepCount(); ++s) {
+            bool twoWay = std::find(c.twoWaySteps.begin(), c.twoWaySteps.end(), s) != c.twoWaySteps.end();
+            if (static_cast<int>(s) == own) {
+                expected.push_back({s, true});
+            } else if (twoWay) {
+                expected.push_back({s, false});
+            }
+        }
+        EXPECT_EQ(ran_, expected) << Narrow(c.switches[i]);
+        std::vector<std::string> captions;
+        if (own >= 0 && c.captions[own]) captions.push_back(c.captions[own]);
+        EXPECT_EQ(events_.Captions(), captions) << Narrow(c.switches[i]);
+        SetSwitch(c.switches[i], false);
     }
 }
 
