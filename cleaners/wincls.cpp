@@ -221,8 +221,9 @@ void WinCls::CleanIconCache() {
         std::string cache = GetWindowsDir() + "\\ShellIconCache";
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA(cache.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            FindClose(search);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        // Only a file is the cache: a folder of that name is not looked at.
+        if (search != INVALID_HANDLE_VALUE && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             if (!SetFileAttributesA(cache.c_str(), FILE_ATTRIBUTE_NORMAL)) {
                 throw tidvex::fs::FsErrorFromPlatform(GetLastError());
             }

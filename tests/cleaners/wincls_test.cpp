@@ -419,6 +419,23 @@ TEST_F(WinClsTest, IconCacheStepShowsHiddenFilesOnlyWhileItDeletes) {
     EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), 1u);
 }
 
+TEST_F(WinClsTest, AFolderNamedLikeTheIconCacheIsNotTheCache) {
+    std::string folder = WindowsFolder() + "\\ShellIconCache";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    WriteFileBytes(folder + "\\inside.dat", "kept");
+    SetDword(HKEY_CURRENT_USER, kAdvanced, "hidden", 2);
+    CreateKey(HKEY_CURRENT_USER, "Printers\\Connections");
+    Set(L"CleanIconCashP");
+    Set(L"CleanRecentPrinter");
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(PathExists(folder + "\\inside.dat"));
+    EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), 2u);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Printers\\Connections")) << "the later step ran";
+    DeleteFileA((folder + "\\inside.dat").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(WinClsTest, ALockedIconCacheEndsTheRunButHiddenIsRestored) {
     std::string cache = WindowsFolder() + "\\ShellIconCache";
     WriteFileBytes(cache, "icons");
