@@ -348,10 +348,15 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
     CRegistry inner(RegistryOptions{{}, options_.deleted, {}, options_.view}, *api_);
     inner.classkey(*hive);
     inner.sectionkey(path);
+    std::string tried;  // the subkey the last pass went into
     for (;;) {
         std::vector<std::string> sections, values;
         std::int32_t sectionCount = 0, valueCount = 0;
         quietly([&] { inner.EnumerateSections(sections, sectionCount); });
+        // The subkey the last pass could not delete comes first again: stop
+        // there. (Whether it can still be opened tells nothing: a key nobody
+        // may read is as stuck as one nobody may delete.)
+        if (!sections.empty() && !tried.empty() && sections.front() == tried) return;
         quietly([&] { inner.EnumerateValues(values, valueCount); });
         for (const auto& name : values) {
             inner.valuekey(name);
@@ -363,12 +368,8 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
             });
             return;
         }
-        quietly([&] { del_reg_sub(full + "\\" + sections.front()); });
-        // A subkey that could not be deleted would come first again: stop there.
-        CRegistry probe(RegistryOptions{.view = options_.view}, *api_);
-        probe.classkey(*hive);
-        probe.sectionkey(path + "\\" + sections.front());
-        if (probe.KeyExists()) return;
+        tried = sections.front();
+        quietly([&] { del_reg_sub(full + "\\" + tried); });
     }
 }
 

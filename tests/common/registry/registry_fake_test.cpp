@@ -135,6 +135,21 @@ TEST_F(FakeRegistryTest, RecursiveDeleteStopsAtAKeyItCannotDelete) {
     EXPECT_LT(fake_.Calls(Op::DeleteKey), 10);
 }
 
+TEST_F(FakeRegistryTest, RecursiveDeleteStopsAtAKeyItCanNeitherOpenNorDelete) {
+    // A key whose rights let nobody read or delete it must not keep the loop
+    // going: its parent lists it first on every pass.
+    fake_.SetText(kKey + "\\Locked", "v", "1");
+    int opens = 0;
+    fake_.Inject([&](Op op, const std::string& subject) -> LONG {
+        if (!subject.ends_with("Locked")) return 0;
+        if (op == Op::OpenKeyEx && ++opens > 200) return 0;  // lets a looping delete end
+        return op == Op::DeleteKey || op == Op::OpenKeyEx ? ERROR_ACCESS_DENIED : 0;
+    });
+    reg_.del_reg_sub(kKey);
+    EXPECT_TRUE(fake_.HasKey(kKey + "\\Locked"));
+    EXPECT_LT(fake_.Calls(Op::DeleteKey), 10);
+}
+
 TEST_F(FakeRegistryTest, RecursiveDeleteGoesOnPastFailures) {
     fake_.SetText(kKey + "\\A", "v", "1");
     fake_.Inject([](Op op, const std::string&) -> LONG {
