@@ -78,6 +78,8 @@ const MessageEntry kMessages[] = {
     {37019, "File Shredding Aborted."},
     {37020, "Start Files Shredding."},
     {37021, "Start Folders Shredding."},
+    {39006, "Memory allocation error."},
+    {39007, "COM Library init failed."},
 };
 
 std::string Fill(std::string_view text, std::initializer_list<Placeholder> values, bool percentEscape) {

@@ -91,6 +91,8 @@ const std::pair<long, const char*> kExpected[] = {
     {37019, "File Shredding Aborted."},
     {37020, "Start Files Shredding."},
     {37021, "Start Folders Shredding."},
+    {39006, "Memory allocation error."},
+    {39007, "COM Library init failed."},
 };
 
 class Messages : public ::testing::Test {
