@@ -312,11 +312,18 @@ std::string ShredderCore::LogFilePath() const {
 
 void ShredderCore::AppendLogLine(const std::string& line) {
     std::string path = LogFilePath();
+    // Text mode writes every "\n" as the system's line break; a text that holds
+    // one already ("\r\n") must not get a second carriage return.
+    std::string text;
+    text.reserve(line.size());
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n') continue;
+        text += line[i];
+    }
     std::lock_guard lock(logMu_);
-    // Text mode: every line break of the text is written as the system's.
     FILE* f = std::fopen(path.c_str(), "a");
     if (!f) return;  // a log that cannot be opened loses the line
-    std::fputs(line.c_str(), f);
+    std::fputs(text.c_str(), f);
     std::fputc('\n', f);
     std::fclose(f);
 }

@@ -207,6 +207,11 @@ TEST_F(Messages, WithTheLogOnReportsAreFiredAndLogged) {
     EXPECT_EQ(rec_.events.size(), 2u);
     EXPECT_EQ(ReadFileBytes(app_ + "\\ShredLog.txt"),
               "Error 37018:There is No Running Session to abort.\r\nFiles List is empty.\r\n");
+    // A text that carries its own "\r\n" (the write failure) gets no extra carriage return.
+    core_.ReportError(31047, "Write failed.\r\nSystem error code: 0x 00000070");
+    EXPECT_EQ(ReadFileBytes(app_ + "\\ShredLog.txt"),
+              "Error 37018:There is No Running Session to abort.\r\nFiles List is empty.\r\n"
+              "Error 31047:Write failed.\r\nSystem error code: 0x 00000070\r\n");
 }
 
 TEST_F(Messages, DisableWarningLogsEverythingAndFiresNothing) {
