@@ -451,7 +451,10 @@ int ShredderCore::ShredFile(const ShredRequest& request) {
             ++filesInUse_;
             return kShredContinue;
         }
-        // The open file is what gets overwritten: its size counts, not the one read before.
+        // The open file is what gets overwritten: its size counts, not the one read
+        // before; that one still serves if the open file's size cannot be read, so a
+        // file is never truncated unwritten.
+        size = (static_cast<uint64_t>(status.nFileSizeHigh) << 32) | status.nFileSizeLow;
         LARGE_INTEGER openSize;
         if (GetFileSizeEx(file, &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
     }
