@@ -349,12 +349,7 @@ TEST_F(WinClsTest, LogFileStepRemovesLogFilesUnderTheWindowsFolderAndKeepsFolder
 TEST_F(WinClsTest, RecycleBinAndClipboardAreEmptied) {
     std::string junk = ScratchFolder("junk") + "\\binned.txt";
     WriteFileBytes(junk, "to the bin");
-    std::string from = junk + std::string(2, '\0');
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ASSERT_EQ(SHFileOperationA(&op), 0);
+    ASSERT_TRUE(tidvex::test::DeleteToRecycleBin(junk));
     SHQUERYRBINFO bin{sizeof bin, 0, 0};
     SHQueryRecycleBinA(nullptr, &bin);
     EXPECT_GT(bin.i64NumItems, 0) << "the sandbox's bin holds the deleted file";

@@ -44,12 +44,7 @@ TEST(Sandbox, UserFoldersAndTheRecycleBinLiveInsideThePrefix) {
     std::string folder = tidvex::test::ScratchFolder("sandbox-bin");
     std::string file = folder + "\\binned.txt";
     tidvex::test::WriteFileBytes(file, "x");
-    std::string from = file + std::string(2, '\0');
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ASSERT_EQ(SHFileOperationA(&op), 0);
+    ASSERT_TRUE(tidvex::test::DeleteToRecycleBin(file));
     EXPECT_FALSE(tidvex::test::PathExists(file));
     std::string trashed = std::string("\\\\?\\unix") + prefix + "/home/.local/share/Trash/files/binned.txt";
     for (char& c : trashed) if (c == '/') c = '\\';

@@ -59,6 +59,15 @@ void WriteMarkerToDevice(const std::string& path, const std::string& marker, siz
     CloseHandle(h);
 }
 
+bool DeleteToRecycleBin(const std::string& path) {
+    std::string from = path + std::string(2, '\0');  // a double-NUL-ended list
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    return SHFileOperationA(&op) == 0;
+}
+
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool RegKeyExists(HKEY root, const std::string& subKey) {

@@ -20,6 +20,9 @@ std::string ScratchFolder(const std::string& name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// Deletes a file "to the Recycle Bin" the way Explorer does; true when the shell
+// reports success.
+bool DeleteToRecycleBin(const std::string& path);
 // Writes a new file of `size` bytes (at least one whole marker and its line end)
 // that repeats `marker`, and flushes it so that the bytes are on the device (Wine
 // ignores write-through); a failure is a test failure.
