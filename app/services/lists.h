@@ -5,13 +5,15 @@
 // the procedure's name and give false.
 #pragma once
 
-#include "services/controls.h"
+#include "controls/controls.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tidvex::services {
+
+using controls::ListBox;
 
 enum UserListKind : std::int32_t { kSafeList = 0, kBlackList = 1, kCookieList = 2 };
 enum ListItemType : std::int32_t { kFileItem = 0, kFolderItem = 1, kRegistryKeyItem = 2, kCookieSiteItem = 3 };

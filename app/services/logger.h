@@ -10,13 +10,15 @@
 //     }
 #pragma once
 
-#include "services/controls.h"
+#include "controls/controls.h"
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
 namespace tidvex::services {
+
+using controls::CheckBox;
 
 // A run-time error as the handlers see it: a number and a description.
 struct ErrorInfo {

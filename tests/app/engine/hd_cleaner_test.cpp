@@ -7,7 +7,7 @@
 #include "fs/paths.h"
 #include "harness/support.h"
 #include "pump/pump.h"
-#include "services/controls.h"
+#include "controls/memory_controls.h"
 #include "services/lists.h"
 #include "services/logger.h"
 #include "services/program.h"
@@ -117,7 +117,7 @@ protected:
         cleaner_.CleanCustomFiles(".bak*");
     }
 
-    static inline tidvex::services::MemoryCheckBox logSwitch_{-1};
+    static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
     clsHDCleaner cleaner_;
     std::vector<std::string> folders_, types_;

@@ -5,7 +5,7 @@
 
 #include "harness/support.h"
 #include "pump/pump.h"
-#include "services/controls.h"
+#include "controls/memory_controls.h"
 #include "services/logger.h"
 #include "services/program.h"
 
@@ -140,7 +140,7 @@ protected:
     }
 
     static inline std::string dir_;
-    static inline tidvex::services::MemoryCheckBox logSwitch_{-1};
+    static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
     clsRegCleaner cleaner_;
     std::vector<std::string> events_;

@@ -53,7 +53,7 @@ TEST_F(ListsTest, RemovingDropsEveryLineWithThatExactValue) {
 }
 
 TEST_F(ListsTest, LoadingIntoAListBoxAppendsValuesInFileOrder) {
-    MemoryListBox box;
+    tidvex::controls::MemoryListBox box;
     box.AddItem("kept");
     EXPECT_FALSE(LoadFile2List(kCookieList, box));
     WriteFileBytes(ListFilePath(kCookieList), "3|http://a.com/ \r\nno bar here\r\n3|b|c\r\n0|C:\\f");
@@ -172,14 +172,14 @@ TEST_F(CookieTest, ListsTheSitesWhoseCookieFilesAreThere) {
     index.Tail(std::string("URL ") + std::string(100, '\0'));  // a cut-off last record
     WriteFileBytes(folder_ + "\\index.dat", index.Bytes());
 
-    MemoryListBox box;
+    tidvex::controls::MemoryListBox box;
     box.AddItem("before");
     EXPECT_TRUE(LoadCookies2List(box));
     EXPECT_EQ(box.Items(), (Items{"before", "http://example.com/ ", "http://other.org/path ", "http://shared.com/ "}));
 }
 
 TEST_F(CookieTest, AMissingIndexIsLoggedAndAddsNothing) {
-    MemoryListBox box;
+    tidvex::controls::MemoryListBox box;
     box.AddItem("before");
     EXPECT_FALSE(LoadCookies2List(box));
     EXPECT_EQ(box.Items(), (Items{"before"}));

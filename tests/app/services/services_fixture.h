@@ -7,6 +7,7 @@
 #include <string>
 
 #include "harness/support.h"
+#include "controls/memory_controls.h"
 #include "services/logger.h"
 #include "services/program.h"
 
@@ -24,7 +25,7 @@ protected:
     }
     std::string Log() { return test::ReadFileBytes(LogFilePath()).value_or(""); }
 
-    MemoryCheckBox logSwitch_{-1};
+    controls::MemoryCheckBox logSwitch_{-1};
 };
 
 }  // namespace tidvex::services
