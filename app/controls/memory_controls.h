@@ -3,6 +3,7 @@
 
 #include "controls/controls.h"
 
+#include <memory>
 #include <vector>
 
 namespace tidvex::controls {
@@ -76,6 +77,32 @@ public:
 
 private:
     std::string text_;
+};
+
+// Makes in-memory controls holding their design-time values and items.
+class MemoryControlFactory final : public ControlFactory {
+public:
+    std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& design) override {
+        return std::make_unique<MemoryCheckBox>(design.value);
+    }
+    std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& design) override {
+        return std::make_unique<MemoryOptionButton>(design.value);
+    }
+    std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) override { return Filled<MemoryListBox>(design); }
+    std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) override {
+        return Filled<MemoryComboBox>(design);
+    }
+    std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
+        return std::make_unique<MemoryTextBox>(design.caption);
+    }
+
+private:
+    template <class T>
+    static std::unique_ptr<T> Filled(const ControlDesign& design) {
+        auto list = std::make_unique<T>();
+        for (const auto& item : design.items) list->AddItem(item);
+        return list;
+    }
 };
 
 }  // namespace tidvex::controls
