@@ -379,8 +379,14 @@ TEST_F(CleanSessionTest, ALibraryThatIsNotRegisteredEndsTheCleaningLogged) {
 TEST_F(CleanSessionTest, TheInstalledProgramsDecideWhatTheBrowserAndMessengerCleanersAreToldToClean) {
     form_.Check({0, 1, 2, 3, 4, 5, 6, 7, 12, 15, 16, 19, 20});
     form_.chkSettings[1].Value(-1);
-    CleaningOptions.installed.InternetExplorer = true;
-    CleaningOptions.installed.ICQ = true;
+    // What the library finds: Opera and ICQ by their keys, no MSN Messenger.
+    CreateKey(HKEY_CURRENT_USER, "Software\\Opera Software");
+    CreateKey(HKEY_CURRENT_USER, "SOFTWARE\\Mirabilis\\ICQ");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\MSNMessenger");
+    DetectInstalledApps();
+    EXPECT_TRUE(CleaningOptions.installed.Opera && CleaningOptions.installed.ICQ);
+    EXPECT_FALSE(CleaningOptions.installed.MSN);
+    CleaningOptions.installed = {true, false, false, false, false, false, true};
     auto session = NewSession(false);
     session->isCleanBrowsers(true);
     session->isCleanChat(true);
