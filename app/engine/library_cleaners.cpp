@@ -15,7 +15,10 @@ void ThrowLibraryError(HRESULT hr, const char* member) {
         SysFreeString(text);
     }
     if (description.empty()) description = std::string("Automation error in ") + member;
-    throw services::AppError(static_cast<std::int32_t>(hr), description);
+    // A run-time error that crossed as an Automation failure keeps its own number.
+    const std::int32_t number =
+        HRESULT_FACILITY(hr) == FACILITY_CONTROL ? HRESULT_CODE(hr) : static_cast<std::int32_t>(hr);
+    throw services::AppError(number, description);
 }
 
 void ThrowCannotCreate() {
