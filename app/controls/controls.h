@@ -290,6 +290,25 @@ public:
     virtual void Run(std::intptr_t handle) = 0;
 };
 
+// A form's window as its logic needs it: shown modally over an owner form until
+// it is closed. A close the user asks for (the Close box, Alt+F4) first goes to
+// OnQueryClose, which refuses it by returning true.
+class Form {
+public:
+    virtual ~Form() = default;
+    virtual HWND hWnd() const = 0;
+    virtual std::string Caption() const = 0;
+    virtual void Caption(const std::string& text) = 0;
+    // Width of the form's inside, where its controls lie.
+    virtual int ScaleWidth() const = 0;
+    virtual void BackColor(COLORREF color) = 0;
+    virtual void ShowModal(Form* owner) = 0;
+    virtual void Close() = 0;
+    virtual bool Shown() const = 0;
+
+    std::function<bool()> OnQueryClose;
+};
+
 // The progress bar (XP_ProgressBar): it holds a whole-number percentage of
 // Min..Max and draws it in one of ten styles.
 class ProgressBar : public Control {

@@ -462,6 +462,42 @@ private:
     int value_ = 0;
 };
 
+// A form without a window: ShowModal runs what the test scripted for the user
+// (pressing buttons of the form) and returns.
+class MemoryForm final : public Form {
+public:
+    explicit MemoryForm(int scaleWidth = 360) : scaleWidth_(scaleWidth) {}
+    HWND hWnd() const override { return nullptr; }
+    std::string Caption() const override { return caption_; }
+    void Caption(const std::string& text) override { caption_ = text; }
+    int ScaleWidth() const override { return scaleWidth_; }
+    void BackColor(COLORREF color) override { back_ = color; }
+    void ShowModal(Form* owner) override {
+        owner_ = owner;
+        shown_ = true;
+        ++shows_;
+        if (WhileShown) WhileShown();
+    }
+    void Close() override { shown_ = false; }
+    bool Shown() const override { return shown_; }
+    // The user asks to close the form; false when the form refused.
+    bool UserClose() {
+        if (OnQueryClose && OnQueryClose()) return false;
+        Close();
+        return true;
+    }
+
+    std::function<void()> WhileShown;
+    Form* owner_ = nullptr;
+    COLORREF back_ = 0;
+    int shows_ = 0;
+
+private:
+    int scaleWidth_;
+    std::string caption_;
+    bool shown_ = false;
+};
+
 // A progress bar without a window: the same percentage as the drawn one.
 class MemoryProgressBar final : public MemoryControl<ProgressBar, ControlKind::ProgressBar> {
 public:
