@@ -88,7 +88,7 @@ void Win32Label::SetColor(const std::string& property, COLORREF color) {
     Invalidate();
 }
 
-bool Win32Label::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool Win32Label::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     switch (msg) {
         case WM_PAINT: {
             PaintScope paint(hwnd());
@@ -96,6 +96,10 @@ bool Win32Label::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
             result = 0;
             return true;
         }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wp));
+            result = 0;
+            return true;
         case WM_ERASEBKGND: result = 1; return true;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
@@ -240,7 +244,8 @@ void Win32Button::Icon(HICON icon) {
 
 bool Win32Button::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-        Fire(OnClick);
+        // A disabled button is not pressed, whatever message reaches it.
+        if (IsWindowEnabled(hwnd())) Fire(OnClick);
         result = 0;
         return true;
     }
@@ -273,7 +278,7 @@ void Win32CheckBox::SetColor(const std::string& property, COLORREF color) {
 }
 
 bool Win32CheckBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED && IsWindowEnabled(hwnd())) {
         if (type_ == Type::CheckBox) {
             Value(value_ ? 0 : -1);
         } else {
@@ -552,6 +557,7 @@ bool Win32Panel::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     const COLORREF back = active_ ? Colour("BackColor", GetSysColor(COLOR_BTNFACE))
                                   : Colour("BackColorDisabled", Colour("BackColor", GetSysColor(COLOR_BTNFACE)));
     switch (msg) {
+        case WM_PRINTCLIENT:
         case WM_ERASEBKGND: {
             HDC dc = reinterpret_cast<HDC>(wp);
             RECT r;
@@ -655,13 +661,8 @@ bool Win32TabStrip::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         }
         case TCN_SELCHANGING: {
-            TCHITTESTINFO hit{};
-            const DWORD pos = GetMessagePos();
-            hit.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-            ScreenToClient(hwnd(), &hit.pt);
-            int target = static_cast<int>(SendMessageA(hwnd(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            if (target < 0) target = keyTarget_;
-            keyTarget_ = -1;
+            const int target = clickTarget_ >= 0 ? clickTarget_ : keyTarget_;
+            clickTarget_ = keyTarget_ = -1;
             bool cancel = false;
             if (target >= 0 && target < Tabs()) Fire(OnBeforeClick, target, cancel);
             result = cancel ? TRUE : FALSE;
@@ -673,6 +674,15 @@ bool Win32TabStrip::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         default: return false;
     }
+}
+
+bool Win32TabStrip::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT&) {
+    if (msg == WM_LBUTTONDOWN) {
+        TCHITTESTINFO hit{};
+        hit.pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        clickTarget_ = static_cast<int>(SendMessageA(hwnd(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    }
+    return false;
 }
 
 // ---- Grid ----
@@ -809,6 +819,7 @@ void Win32Grid::EditActiveCell() {
     if (layout.locked || layout.checkBox) return;
     ::SetFocus(hwnd());
     SendMessageA(hwnd(), LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
+    WatchEscape();
 }
 
 int Win32Grid::TopRow() const { return static_cast<int>(SendMessageA(hwnd(), LVM_GETTOPINDEX, 0, 0)); }
@@ -846,6 +857,7 @@ bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case LVN_BEGINLABELEDITW: {
             const int column = FirstShown();
             const bool allowed = column >= 0 && !layout_[static_cast<size_t>(column)].locked && !checkBoxes_;
+            if (allowed) WatchEscape();
             result = allowed ? FALSE : TRUE;
             return true;
         }
@@ -853,9 +865,11 @@ bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(lp);
             const int row = info->item.iItem, column = FirstShown();
             bool accept = false;
-            if (info->item.pszText && ValidRow(row) && column >= 0) {
+            // The list view gives no text both for Escape and for an emptied
+            // cell; only Escape cancels the edit.
+            if ((info->item.pszText || !escaped_) && ValidRow(row) && column >= 0) {
                 bool cancel = false;
-                const std::string text = info->item.pszText;
+                const std::string text = info->item.pszText ? info->item.pszText : "";
                 Fire(OnBeforeUpdate, row, column, text, cancel);
                 if (!cancel) {
                     rows_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
@@ -885,6 +899,35 @@ bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         default: return false;
     }
+}
+
+namespace {
+
+const char kEditOwnerProp[] = "TidvexGridEdit";
+const char kEditProcProp[] = "TidvexGridEditProc";
+
+}  // namespace
+
+// The edit control of a cell tells the grid when the user pressed Escape.
+void Win32Grid::WatchEscape() {
+    escaped_ = false;
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+    if (!edit || GetPropA(edit, kEditOwnerProp)) return;
+    SetPropA(edit, kEditOwnerProp, this);
+    SetPropA(edit, kEditProcProp,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc))));
+}
+
+LRESULT CALLBACK Win32Grid::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* grid = static_cast<Win32Grid*>(GetPropA(edit, kEditOwnerProp));
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(edit, kEditProcProp));
+    if (grid && ((msg == WM_KEYDOWN && wp == VK_ESCAPE) || (msg == WM_CHAR && wp == 27))) grid->escaped_ = true;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropA(edit, kEditOwnerProp);
+        RemovePropA(edit, kEditProcProp);
+    }
+    return original ? CallWindowProcA(original, edit, msg, wp, lp) : DefWindowProcA(edit, msg, wp, lp);
 }
 
 // ---- Timer ----

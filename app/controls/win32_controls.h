@@ -168,13 +168,15 @@ public:
     void Move(int left, int top, int width, int height) override;
     void SetColor(const std::string& property, COLORREF color) override;
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     HWND Page(int index) const;
 
 private:
     void ShowPage(int index);
     void PlacePages();
     std::vector<HWND> pages_;
-    int keyTarget_ = -1;
+    // The tab a click or a key is about to ask for.
+    int clickTarget_ = -1, keyTarget_ = -1;
 };
 
 // The grid is a list view in report mode: one list-view column per shown data
@@ -205,6 +207,9 @@ private:
     int FirstShown() const { return shown_.empty() ? -1 : shown_.front(); }
     void Rebuild();
     void ShowCell(int row, int column);
+    void WatchEscape();
+    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
+    bool escaped_ = false;
     std::vector<GridRow> rows_;
     std::vector<GridColumn> layout_;
     std::vector<int> shown_;

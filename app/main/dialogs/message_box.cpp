@@ -21,11 +21,15 @@ void DisableClose(const controls::Form& frm, bool Disable) {
     HWND hwnd = frm.hWnd();
     if (!hwnd) return;
     if (Disable) {
+        // The Close command, then the item above it (the separator). On Windows
+        // they are the menu's last two items; Wine puts "About Wine" after them.
         HMENU menu = GetSystemMenu(hwnd, FALSE);
         const int count = menu ? GetMenuItemCount(menu) : 0;
-        // The last item (Close), then the one before it (the separator).
-        if (count > 0) RemoveMenu(menu, static_cast<UINT>(count - 1), MF_BYPOSITION | MF_REMOVE);
-        if (count > 1) RemoveMenu(menu, static_cast<UINT>(count - 2), MF_BYPOSITION | MF_REMOVE);
+        int close = count - 1;
+        for (int i = 0; i < count; ++i)
+            if (GetMenuItemID(menu, i) == SC_CLOSE) close = i;
+        if (close >= 0) RemoveMenu(menu, static_cast<UINT>(close), MF_BYPOSITION | MF_REMOVE);
+        if (close >= 1) RemoveMenu(menu, static_cast<UINT>(close - 1), MF_BYPOSITION | MF_REMOVE);
     } else {
         GetSystemMenu(hwnd, TRUE);
     }

@@ -33,6 +33,8 @@ public:
         controls::Button* cmdIcon[4];
     };
     explicit frmMessageBox(Parts parts);
+    frmMessageBox(const frmMessageBox&) = delete;
+    frmMessageBox& operator=(const frmMessageBox&) = delete;
 
     // Shows sText with one button (centred) or two (then the user has to answer
     // with a button: the Close box is removed and a close is refused), and

@@ -40,6 +40,8 @@ public:
         std::function<bool(const std::string& command)> startProgram;
     };
     frmRegistry(Parts parts, Seams seams);
+    frmRegistry(const frmRegistry&) = delete;
+    frmRegistry& operator=(const frmRegistry&) = delete;
 
     // True while the dialog adds to the safe list, false for the black list.
     bool isSafeItem = false;
