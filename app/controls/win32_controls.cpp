@@ -32,18 +32,6 @@ void FourCornerGradient(HDC dc, const RECT& r, COLORREF topLeft, COLORREF topRig
     GradientFill(dc, v, 4, t, 2, GRADIENT_FILL_TRIANGLE);
 }
 
-void Frame(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH b = CreateSolidBrush(color);
-    FrameRect(dc, &r, b);
-    DeleteObject(b);
-}
-
-void Fill(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH b = CreateSolidBrush(color);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-}
-
 // What the parent paints behind a control of ours that has no back colour.
 HBRUSH ParentBrush(HWND hwnd, HDC dc) {
     auto brush = reinterpret_cast<HBRUSH>(
@@ -135,7 +123,7 @@ void Win32Label::Paint(HDC dc) {
             if (body.bottom > body.top)
                 FourCornerGradient(dc, body, back, back, Find(colors_, "BodyColorBottomLeft", back),
                                    Find(colors_, "BodyColorBottomRight", back));
-            Frame(dc, r, Find(colors_, "BorderColor", RGB(43, 42, 153)));
+            FrameSolid(dc, r, Find(colors_, "BorderColor", RGB(43, 42, 153)));
             textColor = Find(colors_, "ForeColor", RGB(174, 174, 255));
             text = header;
             text.left += 8;
@@ -146,7 +134,7 @@ void Win32Label::Paint(HDC dc) {
             FourCornerGradient(dc, r, RGB(43, 42, 153), RGB(174, 174, 255), RGB(43, 42, 153), RGB(174, 174, 255));
             for (int y = r.top + rows; y < r.bottom; y += rows) {
                 RECT line{r.left, y, r.right, y + 1};
-                Fill(dc, line, RGB(255, 255, 255));
+                FillSolid(dc, line, RGB(255, 255, 255));
             }
             return;
         }
@@ -306,7 +294,7 @@ bool Win32CheckBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     GetClientRect(hwnd(), &r);
     const int box = 13;
     RECT square{0, (r.bottom - box) / 2 - 1, box + 2, (r.bottom - box) / 2 + box + 1};
-    Frame(dc, square, border_);
+    FrameSolid(dc, square, border_);
     ReleaseDC(hwnd(), dc);
     return true;
 }
@@ -323,7 +311,9 @@ Win32TextBox::Win32TextBox(HWND parent, const std::string& text, Bounds at, bool
 // ---- ListBox ----
 
 Win32ListBox::Win32ListBox(HWND parent, Bounds at, Options options)
-    : Win32Control(ControlKind::ListBox), options_(options) {
+    : Win32Items(ControlKind::ListBox,
+                 {LB_ADDSTRING, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_DELETESTRING, LB_RESETCONTENT}),
+      options_(options) {
     DWORD style = kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
     if (options.multiSelect) style |= LBS_EXTENDEDSEL;
     if (options.checkBoxes) style |= LBS_OWNERDRAWFIXED;
@@ -333,29 +323,9 @@ Win32ListBox::Win32ListBox(HWND parent, Bounds at, Options options)
     if (options.dropTarget) DragAcceptFiles(hwnd(), TRUE);
 }
 
-void Win32ListBox::AddItem(const std::string& item) { SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())); }
-
-int Win32ListBox::ListCount() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
-
-std::string Win32ListBox::List(int index) const {
-    if (!Valid(index)) return {};
-    const auto length = SendMessageA(hwnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(hwnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-void Win32ListBox::RemoveItem(int index) {
-    if (!Valid(index)) return;
-    SendMessageA(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    if (listIndex_ == index) listIndex_ = -1;
+void Win32ListBox::Removed(int index) {
+    if (index < 0 || listIndex_ == index) listIndex_ = -1;
     else if (listIndex_ > index) --listIndex_;
-}
-
-void Win32ListBox::Clear() {
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-    listIndex_ = -1;
 }
 
 int Win32ListBox::ListIndex() const {
@@ -432,7 +402,7 @@ bool Win32ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = TRUE;
         return true;
     }
-    return Win32Control::OnReflect(msg, wp, lp, result);
+    return Win32Items::OnReflect(msg, wp, lp, result);
 }
 
 bool Win32ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -475,7 +445,9 @@ bool Win32ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 // ---- ComboBox ----
 
-Win32ComboBox::Win32ComboBox(HWND parent, Bounds at) : Win32Control(ControlKind::ComboBox) {
+Win32ComboBox::Win32ComboBox(HWND parent, Bounds at)
+    : Win32Items(ControlKind::ComboBox,
+                 {CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_DELETESTRING, CB_RESETCONTENT}) {
     // The height is that of the dropped list.
     CreateNative("COMBOBOX", "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, parent,
                  at.left, at.top, at.width, std::max(at.height, 200));
@@ -484,35 +456,10 @@ Win32ComboBox::Win32ComboBox(HWND parent, Bounds at) : Win32Control(ControlKind:
     if (GetComboBoxInfo(hwnd(), &info) && info.hwndList) SetPropA(info.hwndList, "TidvexControl", static_cast<Win32Window*>(this));
 }
 
-void Win32ComboBox::AddItem(const std::string& item) {
-    SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-}
-
-int Win32ComboBox::ListCount() const { return static_cast<int>(SendMessageA(hwnd(), CB_GETCOUNT, 0, 0)); }
-
-std::string Win32ComboBox::List(int index) const {
-    if (index < 0 || index >= ListCount()) return {};
-    const auto length = SendMessageA(hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-void Win32ComboBox::RemoveItem(int index) {
-    if (index >= 0 && index < ListCount()) SendMessageA(hwnd(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-}
-
-void Win32ComboBox::Clear() { SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0); }
-
 int Win32ComboBox::ListIndex() const { return static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)); }
 
 void Win32ComboBox::ListIndex(int index) {
     SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < ListCount() ? index : -1), 0);
-}
-
-void Win32ComboBox::SetColor(const std::string& property, COLORREF color) {
-    Win32Control::SetColor(property, color);
 }
 
 bool Win32ComboBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -521,7 +468,7 @@ bool Win32ComboBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     }
-    return Win32Control::OnReflect(msg, wp, lp, result);
+    return Win32Items::OnReflect(msg, wp, lp, result);
 }
 
 // ---- Panel ----
@@ -562,10 +509,10 @@ bool Win32Panel::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
             HDC dc = reinterpret_cast<HDC>(wp);
             RECT r;
             GetClientRect(hwnd(), &r);
-            Fill(dc, r, back);
-            Frame(dc, r, Colour("BorderColor", GetSysColor(COLOR_BTNSHADOW)));
+            FillSolid(dc, r, back);
+            FrameSolid(dc, r, Colour("BorderColor", GetSysColor(COLOR_BTNSHADOW)));
             InflateRect(&r, -1, -1);
-            Frame(dc, r, accent_);
+            FrameSolid(dc, r, accent_);
             result = 1;
             return true;
         }

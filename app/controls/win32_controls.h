@@ -90,7 +90,46 @@ public:
     void Text(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
 };
 
-class Win32ListBox final : public Win32Control<ListBox> {
+// The items of a list box or a combo box, through each one's messages.
+struct ItemMessages {
+    UINT add, count, textLength, text, remove, reset;
+};
+
+template <class Base>
+class Win32Items : public Win32Control<Base> {
+public:
+    void AddItem(const std::string& item) override { Send(m_.add, 0, reinterpret_cast<LPARAM>(item.c_str())); }
+    int ListCount() const override { return static_cast<int>(Send(m_.count, 0, 0)); }
+    std::string List(int index) const override {
+        if (!Valid(index)) return {};
+        const auto length = Send(m_.textLength, static_cast<WPARAM>(index), 0);
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        Send(m_.text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length));
+        return text;
+    }
+    void RemoveItem(int index) override {
+        if (!Valid(index)) return;
+        Send(m_.remove, static_cast<WPARAM>(index), 0);
+        Removed(index);
+    }
+    void Clear() override {
+        Send(m_.reset, 0, 0);
+        Removed(-1);
+    }
+
+protected:
+    Win32Items(ControlKind kind, ItemMessages messages) : Win32Control<Base>(kind), m_(messages) {}
+    bool Valid(int index) const { return index >= 0 && index < ListCount(); }
+    LRESULT Send(UINT msg, WPARAM wp, LPARAM lp) const { return SendMessageA(this->hwnd(), msg, wp, lp); }
+    // After an item went (-1: all of them).
+    virtual void Removed(int) {}
+
+private:
+    ItemMessages m_;
+};
+
+class Win32ListBox final : public Win32Items<ListBox> {
 public:
     struct Options {
         bool multiSelect = false;
@@ -99,11 +138,6 @@ public:
     };
     Win32ListBox(HWND parent, Bounds at, Options options);
     Win32ListBox(HWND parent, Bounds at) : Win32ListBox(parent, at, Options{}) {}
-    void AddItem(const std::string& item) override;
-    int ListCount() const override;
-    std::string List(int index) const override;
-    void RemoveItem(int index) override;
-    void Clear() override;
     int ListIndex() const override;
     void ListIndex(int index) override;
     bool Selected(int index) const override;
@@ -114,24 +148,18 @@ public:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
-    bool Valid(int index) const { return index >= 0 && index < ListCount(); }
+    void Removed(int index) override;
     void ToggleCheck(int index);
     Options options_;
     int listIndex_ = -1;  // of a multi-select list, which has no current selection
 };
 
-class Win32ComboBox final : public Win32Control<ComboBox> {
+class Win32ComboBox final : public Win32Items<ComboBox> {
 public:
     Win32ComboBox(HWND parent, Bounds at);
-    void AddItem(const std::string& item) override;
-    int ListCount() const override;
-    std::string List(int index) const override;
-    void RemoveItem(int index) override;
-    void Clear() override;
     int ListIndex() const override;
     void ListIndex(int index) override;
     std::string Text() const override { return List(ListIndex()); }
-    void SetColor(const std::string& property, COLORREF color) override;
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 

@@ -179,6 +179,19 @@ void SetContainerColor(HWND container, COLORREF color) {
     InvalidateRect(container, nullptr, TRUE);
 }
 
+void FillSolid(HDC dc, const RECT& r, COLORREF color) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void FrameSolid(HDC dc, const RECT& r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FrameRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
 std::string WindowText(HWND hwnd) {
     const int length = GetWindowTextLengthA(hwnd);
     std::string text(static_cast<size_t>(length) + 1, '\0');

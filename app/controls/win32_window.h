@@ -219,6 +219,10 @@ private:
     HGDIOBJ old_;
 };
 
+// A rectangle filled, or outlined, in one colour (nothing for an empty one).
+void FillSolid(HDC dc, const RECT& r, COLORREF color);
+void FrameSolid(HDC dc, const RECT& r, COLORREF color);
+
 // Text of a window, whole.
 std::string WindowText(HWND hwnd);
 

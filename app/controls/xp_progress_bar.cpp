@@ -12,19 +12,6 @@ const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kSilver = 0xC0C0C0;
 const COLORREF kOutline = RGB(104, 104, 104);
 
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-    if (r.right <= r.left || r.bottom <= r.top) return;
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-void FrameSolid(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FrameRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
 // left + part of the width, to the nearest pixel.
 int Along(const RECT& r, double part) {
     return r.left + static_cast<int>(RoundHalfEven(part * (r.right - r.left)));
