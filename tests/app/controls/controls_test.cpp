@@ -527,6 +527,61 @@ TEST_F(RealControls, ABalloonClickComesAsALeftButtonRelease) {
     EXPECT_EQ(codes, (std::vector<int>{514}));
 }
 
+// A 2 x 2 picture file in the bitmap format.
+std::string TinyBitmap() {
+    std::string bmp = {'B', 'M'};
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto put16 = [&](uint16_t v) {
+        bmp += static_cast<char>(v & 0xFF);
+        bmp += static_cast<char>(v >> 8);
+    };
+    put32(14 + 40 + 16);
+    put32(0);
+    put32(14 + 40);
+    put32(40);
+    put32(2);
+    put32(2);
+    put16(1);
+    put16(24);
+    for (int i = 0; i < 6; ++i) put32(0);
+    bmp += std::string(16, '\x7F');  // two rows of two pixels, padded to 4 bytes
+    return bmp;
+}
+
+TEST_F(RealControls, TheSplashShowsItsPictureWithTheVersionAndCloses) {
+    const std::string file = "C:\\users\\Public\\Splash.spl";
+    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string bytes = TinyBitmap();
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    win32::Win32Splash splash;
+    EXPECT_FALSE(splash.LoadPicture("C:\\users\\Public\\missing.spl"));
+    EXPECT_TRUE(splash.LoadPicture(file));
+    splash.LabelText("lblVersion", "Version 1.0.0.2");
+    EXPECT_EQ(win32::WindowText(splash.Label()), "Version 1.0.0.2");
+    splash.Show(0);
+    EXPECT_TRUE(splash.Shown());
+    splash.Close();
+    splash.Close();
+    EXPECT_FALSE(splash.Shown());
+    DeleteFileA(file.c_str());
+}
+
+TEST_F(RealControls, ThePageEffectPlaysOnlyAfterStartUp) {
+    win32::Win32Panel overlay(host, "", Bounds{0, 0, 100, 100});
+    win32::Win32PageEffect effect;
+    effect.Run(overlay.hWnd());
+    EXPECT_EQ(effect.Runs(), 0);
+    effect.Value(1);
+    effect.Run(overlay.hWnd());
+    effect.Run(0);
+    EXPECT_EQ(effect.Runs(), 1);
+    EXPECT_FALSE(overlay.Visible());
+}
+
 // ---- The colour scheme on the real controls ----
 
 struct RealForm : tidvex::services::SchemeForm {
