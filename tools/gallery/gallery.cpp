@@ -190,14 +190,21 @@ void MessageBoxScene(bool question) {
         box.box().ShowMe(nullptr, "Optimization settings have been applied successfully.", false, "Ok", "", 2);
 }
 
+HWND gKeyBox = nullptr;
+
+void CALLBACK TypeKey(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    SetWindowTextA(gKeyBox, "HKEY_CURRENT_USER\\Software\\Marbleton Tidvex");
+}
+
 void RegistryScene() {
     tidvex::dialogs::MessageBoxWindow messages;
     HWND hidden = CreateContainerWindow("lists", WS_OVERLAPPEDWINDOW, 100, 100);
     Win32ListBox safe(hidden, Bounds{0, 0, 50, 50}), black(hidden, Bounds{0, 0, 50, 50});
     tidvex::dialogs::RegistryDialogWindow dialog(safe, black, messages.box());
     dialog.dialog().isSafeItem = true;
-    HWND edit = FindWindowExA(dialog.form().hwnd(), nullptr, "EDIT", nullptr);
-    PostMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("HKEY_CURRENT_USER\\Software\\Marbleton Tidvex"));
+    gKeyBox = FindWindowExA(dialog.form().hwnd(), nullptr, "EDIT", nullptr);
+    SetTimer(nullptr, 0, 500, TypeKey);
     dialog.dialog().Show(nullptr);
 }
 

@@ -40,6 +40,7 @@ public:
     virtual void ClickTab(TabStrip& strip, int index) = 0;
     virtual void CheckRow(Grid& grid, int row) = 0;
     virtual void EditAndEnd(Grid& grid, const std::string& text, bool commit) = 0;
+    virtual int TopRow(Grid& grid) = 0;
 };
 
 class MemoryKit final : public Kit {
@@ -80,6 +81,7 @@ public:
         grid.EditActiveCell();
         static_cast<MemoryGrid&>(grid).UserEndEdit(text, commit);
     }
+    int TopRow(Grid& grid) override { return static_cast<MemoryGrid&>(grid).TopRow(); }
 
 private:
     std::vector<MemoryOptionButton*> options_;
@@ -178,6 +180,7 @@ public:
         SetWindowTextA(edit, text.c_str());
         SendMessageA(edit, WM_KEYDOWN, commit ? VK_RETURN : VK_ESCAPE, 0);
     }
+    int TopRow(Grid& grid) override { return static_cast<win32::Win32Grid&>(grid).TopRow(); }
 
 private:
     HWND host_;
@@ -395,6 +398,20 @@ TEST_P(Controls, GridEditsCommitOrCancelAndAlwaysEnd) {
               (std::vector<std::string>{"update 1,0 Gamma", "end 1", "update 1,0 ", "end 1", "end 1"}));
     EXPECT_EQ(grid->Cell(1, 0), "Gamma");
     EXPECT_EQ(grid->Cell(0, 0), "Alpha");
+}
+
+TEST_P(Controls, GridsScrollOneRowAStep) {
+    auto grid = kit->MakeGrid();
+    std::vector<GridRow> rows;
+    for (int i = 0; i < 40; ++i) rows.push_back({"row " + std::to_string(i)});
+    grid->DataSource(rows, 1);
+    grid->ScrollRows(true);
+    EXPECT_EQ(kit->TopRow(*grid), 0);
+    grid->ScrollRows(false);
+    grid->ScrollRows(false);
+    EXPECT_EQ(kit->TopRow(*grid), 2);
+    grid->ScrollRows(true);
+    EXPECT_EQ(kit->TopRow(*grid), 1);
 }
 
 TEST_P(Controls, ControlsMoveShowAndEnable) {

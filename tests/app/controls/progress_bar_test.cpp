@@ -103,18 +103,20 @@ TEST_F(ProgressBarTest, VerticalXpBarsFillFromTheBottomInBlocks) {
 
 TEST_F(ProgressBarTest, ValuesRoundToEvenPercentagesAndReadBack) {
     struct Case {
-        int max, value, percent, readBack;
+        int min, max, value, percent, readBack;
     } cases[] = {
-        {100, 45, 45, 45}, {200, 1, 0, 0},  {200, 3, 2, 4},      {200, 5, 2, 4},
-        {8, 1, 12, 1},     {100, 150, 100, 100}, {100, -20, -20, -20},
+        {0, 100, 45, 45, 45}, {0, 200, 1, 0, 0},        {0, 200, 3, 2, 4},        {0, 200, 5, 2, 4},
+        {0, 8, 1, 12, 1},     {0, 100, 150, 100, 100},  {0, 100, -20, -20, -20},  {50, 150, 100, 50, 100},
     };
     for (auto c : cases) {
         auto bar = Bar(kTwoToneGradient);
+        bar->Min(c.min);
         bar->Max(c.max);
         bar->Value(c.value);
         EXPECT_EQ(bar->Percent(), c.percent) << c.value << " of " << c.max;
         EXPECT_EQ(bar->Value(), c.readBack) << c.value << " of " << c.max;
         MemoryProgressBar memory;
+        memory.Min(c.min);
         memory.Max(c.max);
         memory.Value(c.value);
         EXPECT_EQ(memory.Value(), c.readBack) << "memory " << c.value << " of " << c.max;

@@ -251,6 +251,7 @@ TEST(RealMessageBox, TwoButtonsTakeTheCloseBoxAwayAndOneGivesItBack) {
     Script({[&] {
                 closeDuringQuestion = HasCloseCommand(form);
                 SendMessageA(form, WM_CLOSE, 0, 0);  // refused
+                PostMessageA(ButtonOf(form, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0);  // ignored
             },
             [&] {
                 shownAfterClose = IsWindowVisible(form);
