@@ -1,5 +1,6 @@
 #include "main/dialogs/registry_dialog.h"
 
+#include "errors/run_time_errors.h"
 #include "registry/registry.h"
 #include "services/helpers.h"
 #include "services/lists.h"
@@ -100,7 +101,7 @@ void frmRegistry::cmdCancel_Click() { parts_.form.Close(); }
 void frmRegistry::picRegistry_MouseDown(int button) {
     if (button != controls::kLeftButton) return;
     if (!seams_.startProgram || !seams_.startProgram(kRegistryEditor))
-        throw std::runtime_error("File not found: regedit");
+        throw std::runtime_error(RunTimeErrorText(53));
 }
 
 void frmRegistry::LaunchRegistryEditor() {
