@@ -4,6 +4,7 @@
 // a call on the double, window messages on the real control.
 #include "controls/memory_controls.h"
 #include "controls/win32_controls.h"
+#include "controls/xp_progress_bar.h"
 #include "services/helpers.h"
 
 #include <shlobj.h>
@@ -639,8 +640,10 @@ TEST_F(RealControls, TheSchemeColourReachesTheRealControls) {
     win32::Win32Label gradient(host, "Complete Items", Bounds{0, 140, 200, 20}, LabelStyle::Gradient);
     win32::Win32Label banner(host, "Clean Settings", Bounds{0, 170, 200, 40}, LabelStyle::Banner);
     win32::Win32Label plain(host, "plain", Bounds{0, 220, 200, 20});
+    win32::XP_ProgressBar bar(host, Bounds{0, 250, 200, 20});
+    win32::Win32TabStrip tabs(host, {"MSN", "Yahoo"}, Bounds{300, 120, 200, 120});
     RealForm form;
-    form.controls = {&text, &list, &combo, &panel, &gradient, &banner, &plain};
+    form.controls = {&text, &list, &combo, &panel, &gradient, &banner, &plain, &bar, &tabs};
     tidvex::services::ApplyColorScheme(form);
     EXPECT_EQ(form.back, RGB(174, 174, 255));
     EXPECT_EQ(AskedBackColor(text.hwnd(), WM_CTLCOLOREDIT), RGB(155, 155, 232));
@@ -651,6 +654,15 @@ TEST_F(RealControls, TheSchemeColourReachesTheRealControls) {
     EXPECT_EQ(PaintedPixel(gradient.hwnd(), 0, 10), RGB(44, 44, 125));
     EXPECT_EQ(PaintedPixel(banner.hwnd(), 0, 0), RGB(43, 42, 153));
     EXPECT_EQ(plain.Kind(), ControlKind::Other);
+    EXPECT_EQ(bar.Color(), RGB(74, 74, 155));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(tabs.Page(0), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(174, 174, 255));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 }  // namespace
