@@ -410,14 +410,14 @@ private:
 
 class MemoryBalloon final : public Balloon {
 public:
-    void Move(int x, int y) override {
-        x_ = x;
-        y_ = y;
+    void Move(int atX, int atY) override {
+        x = atX;
+        y = atY;
     }
-    void Show(const std::string& title, const std::string& text, int style) override {
-        title_ = title;
-        text_ = text;
-        style_ = style;
+    void Show(const std::string& balloonTitle, const std::string& balloonText, int balloonStyle) override {
+        title = balloonTitle;
+        text = balloonText;
+        style = balloonStyle;
         shown_ = true;
     }
     void Close() override { shown_ = false; }
@@ -425,8 +425,8 @@ public:
     void UserMouse(int message) {
         if (OnMouse) OnMouse(message);
     }
-    std::string title_, text_;
-    int style_ = 0, x_ = 0, y_ = 0;
+    std::string title, text;
+    int style = 0, x = 0, y = 0;
 
 private:
     bool shown_ = false;
@@ -435,15 +435,15 @@ private:
 class MemorySplash final : public Splash {
 public:
     bool LoadPicture(const std::string& path) override {
-        picture_ = path;
+        picture = path;
         return true;
     }
-    void LabelText(const std::string& label, const std::string& text) override { labels_[label] = text; }
+    void LabelText(const std::string& label, const std::string& text) override { labels[label] = text; }
     void Show(int) override { shown_ = true; }
     void Close() override { shown_ = false; }
     bool Shown() const override { return shown_; }
-    std::string picture_;
-    std::map<std::string, std::string> labels_;
+    std::string picture;
+    std::map<std::string, std::string> labels;
 
 private:
     bool shown_ = false;
@@ -454,9 +454,9 @@ public:
     int Value() const override { return value_; }
     void Value(int value) override { value_ = value; }
     void Run(std::intptr_t handle) override {
-        if (value_ == 1) played_.push_back(handle);
+        if (value_ == 1) played.push_back(handle);
     }
-    std::vector<std::intptr_t> played_;
+    std::vector<std::intptr_t> played;
 
 private:
     int value_ = 0;
@@ -471,11 +471,11 @@ public:
     std::string Caption() const override { return caption_; }
     void Caption(const std::string& text) override { caption_ = text; }
     int ScaleWidth() const override { return scaleWidth_; }
-    void BackColor(COLORREF color) override { back_ = color; }
-    void ShowModal(Form* owner) override {
-        owner_ = owner;
+    void BackColor(COLORREF color) override { back = color; }
+    void ShowModal(Form* ownerForm) override {
+        owner = ownerForm;
         shown_ = true;
-        ++shows_;
+        ++shows;
         if (WhileShown) WhileShown();
     }
     void Close() override { shown_ = false; }
@@ -488,9 +488,9 @@ public:
     }
 
     std::function<void()> WhileShown;
-    Form* owner_ = nullptr;
-    COLORREF back_ = 0;
-    int shows_ = 0;
+    Form* owner = nullptr;
+    COLORREF back = 0;
+    int shows = 0;
 
 private:
     int scaleWidth_;

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <mutex>
 #include <set>
 #include <vector>

@@ -81,12 +81,12 @@ TEST(MessageBoxDialog, OneButtonIsCentredAndTwoStandWhereDesigned) {
     EXPECT_FALSE(m.b1.Visible());
     EXPECT_EQ(m.b1.Caption(), "Ignored");
     EXPECT_EQ(m.message.Caption(), "Notice");
-    EXPECT_EQ(m.form.owner_, &owner);
+    EXPECT_EQ(m.form.owner, &owner);
     m.box.ShowMe(&owner, "Question", true, "Yes", "No", 3);
     EXPECT_EQ(m.b0.Left(), 100);
     EXPECT_EQ(m.b1.Left(), 200);
     EXPECT_TRUE(m.b1.Visible());
-    EXPECT_EQ(m.form.back_, RGB(174, 174, 255));
+    EXPECT_EQ(m.form.back, RGB(174, 174, 255));
 }
 
 TEST(MessageBoxDialog, TheIconAskedForIsBroughtToTheFront) {
@@ -192,7 +192,7 @@ TEST_F(RegistryDialog, AddsToItsOwnListUnlessOneOfTheListsHasTheKey) {
         dialog.isSafeItem = c.safeDialog;
         EXPECT_FALSE(Press(key));
         EXPECT_EQ(shown, std::vector<std::string>{c.message});
-        EXPECT_EQ(messages.form.owner_, &form);
+        EXPECT_EQ(messages.form.owner, &form);
     }
     for (bool safeDialog : {true, false}) {
         safe.Clear();
