@@ -1,6 +1,6 @@
 // The registry helpers of the optimizer library against the sandbox's registry.
 #include "modreg.h"
-#include "run_time_error.h"
+#include "conversion.h"
 
 #include "reg_probe.h"
 

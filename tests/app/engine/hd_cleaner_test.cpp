@@ -226,7 +226,7 @@ TEST_F(HDCleanerTest, StopEndsTheScanAtTheNextFolderAndDeletesNothing) {
 TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     cleaner_.CleanTempFiles(true);
     for (const char* notADrive : {"", "  ", "\\", "S:\\sub", "S", "SS:\\"})
-        EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::services::AppError) << notADrive;
+        EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::RunTimeError) << notADrive;
     EXPECT_TRUE(types_.empty());
     EXPECT_TRUE(progress_.empty());
     EXPECT_TRUE(PathExists("S:\\b.TMP"));

@@ -562,7 +562,7 @@ TEST_F(RegCleanerTest, AFailingCheckIsLoggedUnderItsTagAndTheNextOneRuns) {
     cleaner_.IsCleanBrokenSound(true);
     cleaner_.ScanningRegKey = [this](std::string&, std::string& type) {
         events_.push_back("scan:" + type);
-        if (type == "Broken Font entries") throw tidvex::services::AppError(91, "Object variable not set");
+        if (type == "Broken Font entries") throw tidvex::RunTimeError(91, "Object variable not set");
     };
     cleaner_.StartClean(0, 20);
     EXPECT_EQ(Events("done"), std::vector<std::string>{"Broken System Sounds entries"});

@@ -143,14 +143,14 @@ TEST_F(RealRegistryTest, RefusedWritesRaiseTheirErrors) {
     try {
         reg_.Value(RegValue("not bytes"));
         FAIL() << "no error";
-    } catch (const RegistryError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_EQ(e.Number(), 26001);
     }
     reg_.ValueType(REG_NONE);
     try {
         reg_.Value(RegValue("x"));
         FAIL() << "no error";
-    } catch (const RegistryError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_EQ(e.Number(), -2147194455);
         EXPECT_EQ(e.Source(), CRegistry::Source());
         EXPECT_EQ(e.Description(),
@@ -348,7 +348,7 @@ TEST(RegistryAssociations, WritesBothClassRootsAndRestoresTheTarget) {
     auto number = [&](const std::string& cls, const std::vector<std::string>& items) {
         try {
             reg.CreateAdditionalEXEAssociations(cls, items);
-        } catch (const RegistryError& e) {
+        } catch (const tidvex::RunTimeError& e) {
             return e.Number();
         }
         return 0;
