@@ -1,0 +1,26 @@
+// Calls every member of an object's dual interface straight through its vtable,
+// as an early-bound caller does, while every guarded member is made to fail
+// where it begins (com::gMemberFault throws std::bad_alloc). The arguments are
+// empty: pointers to zeroed storage for the out and in-out ones, empty texts,
+// zero numbers and an empty variant for the rest.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+namespace tidvex::test {
+
+struct MemberCall {
+    std::string member;     // "get_Language", "put_Language", "Initialize"
+    HRESULT result = S_OK;  // what the member returned
+    std::string source;     // the thread's error information after the call, when it has any
+    std::string description;
+};
+
+// The object's type information comes from its own IDispatch.
+std::vector<MemberCall> CallEveryMemberFailing(IDispatch* object);
+
+}  // namespace tidvex::test
