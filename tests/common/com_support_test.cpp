@@ -183,4 +183,26 @@ TEST(ComServer, UnregisterRemovesExactlyWhatRegistrationWrote) {
     FreeLibrary(dll);
 }
 
+// A registry link planted below the class key goes with the key as a link; the
+// key it points to keeps everything.
+TEST(ComServer, UnregisteringRemovesAPlantedRegistryLinkNotItsTarget) {
+    HMODULE dll = LoadLibraryA("Y:\\ComTest.dll");
+    ASSERT_NE(dll, nullptr);
+    using Entry = HRESULT(WINAPI*)();
+    auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
+    auto reg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+    ASSERT_TRUE(unreg && reg);
+    for (bool leaf : {true, false}) {
+        ASSERT_EQ(reg(), S_OK);
+        const std::string target = tidvex::test::SeedLinkTarget("comserver", leaf);
+        const std::string link = std::string(kClsidKey) + (leaf ? "\\planted" : "\\InprocServer32\\planted");
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CLASSES_ROOT, link, target));
+        ASSERT_EQ(unreg(), S_OK);
+        EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kClsidKey)) << leaf;
+        EXPECT_TRUE(tidvex::test::LinkTargetIntact("comserver", leaf)) << leaf;
+    }
+    ASSERT_EQ(reg(), S_OK);
+    FreeLibrary(dll);
+}
+
 }  // namespace
