@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,7 +113,7 @@ protected:
                                  "\\My App\\app.exe", "\\My App\\lib.dll"})
             WriteFileBytes(dir_ + file, "MZ");
         SetEnvironmentVariableA("TIDVEX_REG", dir_.c_str());
-        tidvex::services::SetAppPath(tidvex::test::ScratchFolder("reglog"));
+        appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("reglog"));
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
     }
 
@@ -140,6 +141,9 @@ protected:
     }
 
     static inline std::string dir_;
+    static void TearDownTestSuite() { appPath_.reset(); }
+
+    static inline std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
     clsRegCleaner cleaner_;

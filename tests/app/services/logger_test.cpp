@@ -64,7 +64,7 @@ TEST_F(LoggerTest, LinesAreOnlyAppended) {
 }
 
 TEST_F(LoggerTest, AWriteFailureIsSwallowed) {
-    SetAppPath("S:\\no\\such\\folder");
+    ScopedAppPath elsewhere("S:\\no\\such\\folder");
     gLogger().LoggError({53, "File not found"}, "X");  // no exception, no file
     EXPECT_FALSE(tidvex::test::PathExists("S:\\no"));
 }
