@@ -116,4 +116,23 @@ std::vector<MemberCall> CallEveryMemberFailing(IDispatch* object) {
     return calls;
 }
 
+void ExpectEveryMemberFailsAsOutOfMemory(IDispatch* object, const std::string& source) {
+    const auto calls = CallEveryMemberFailing(object);
+    EXPECT_FALSE(calls.empty()) << source;
+    for (const MemberCall& call : calls) {
+        EXPECT_EQ(call.result, static_cast<HRESULT>(0x800A0007)) << source << "." << call.member;
+        EXPECT_EQ(call.description, "Out of memory") << source << "." << call.member;
+        EXPECT_EQ(call.source, source) << source << "." << call.member;
+    }
+    ComPtr<ISupportErrorInfo> support;
+    object->QueryInterface(IID_ISupportErrorInfo, support.PutVoid());
+    ASSERT_TRUE(support) << source;
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()), S_OK) << source;
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK) << source;
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(attr->guid), S_OK) << source;
+    info->ReleaseTypeAttr(attr);
+}
+
 }  // namespace tidvex::test

@@ -23,4 +23,9 @@ struct MemberCall {
 // The object's type information comes from its own IDispatch.
 std::vector<MemberCall> CallEveryMemberFailing(IDispatch* object);
 
+// Expects every member (there is at least one) to come back as the failed call
+// of "Out of memory" (0x800A0007) from source, with error information the
+// object vouches for through ISupportErrorInfo.
+void ExpectEveryMemberFailsAsOutOfMemory(IDispatch* object, const std::string& source);
+
 }  // namespace tidvex::test
