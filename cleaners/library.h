@@ -25,7 +25,6 @@ void SetShredSwitch(VARIANT_BOOL on);
 std::string TrimPipes(std::string s);
 // The part of s before its first NUL, or s when it has none.
 std::string StripNulls(std::string_view s);
-// s without leading and trailing blanks.
 
 // From the platform id: -1 Win32s or unknown, 0 Windows 95/98/ME, 1 NT family, 2 CE.
 long GetPlatformId();

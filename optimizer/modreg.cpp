@@ -26,7 +26,8 @@ LONG RegGetKeyHandle(std::string& sKeyPath, REGSAM samDesired, HKEY* phKey) {
             {"HKCU", "HKEY_CURRENT_USER"},     {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCR", "HKEY_CLASSES_ROOT"},
             {"HKUS", "HKEY_USERS"},            {"HKPD", "HKEY_PERFORMANCE_DATA"}, {"HKDD", "HKEY_DYN_DATA"},
             {"HKCC", "HKEY_CURRENT_CONFIG"}};
-        for (auto [abbreviation, name] : kAbbreviations) sKeyPath = tidvex::text::ReplaceNoCase(sKeyPath, abbreviation, name);
+        for (auto [abbreviation, name] : kAbbreviations)
+            sKeyPath = tidvex::text::ReplaceNoCase(sKeyPath, abbreviation, name);
 
         // The sub-key starts after the root name and its backslash.
         static const struct {

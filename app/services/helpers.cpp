@@ -18,7 +18,7 @@ namespace {
 // The calls in force: a test's, where it put one in place, else the real ones.
 PlatformCalls Calls() {
     PlatformCalls calls = gPlatformCalls.Get();
-    if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD reason) { return ::ExitWindowsEx(flags, reason); };
+    if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
     if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
     if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
     if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); };

@@ -43,7 +43,8 @@ void clsLogger::Append(const std::string& line) {
     CloseHandle(f);
 }
 
-void clsLogger::LoggError(const RunTimeError& ErrorObject, const std::string& sMethod, const std::string& AdditionalDesc) {
+void clsLogger::LoggError(const RunTimeError& ErrorObject, const std::string& sMethod,
+                          const std::string& AdditionalDesc) {
     const std::string description = ErrorObject.Description();
     const std::int32_t number = ErrorObject.Number();
     try {

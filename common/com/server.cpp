@@ -145,7 +145,8 @@ HRESULT Module::Register() {
         }
         set(SetDefault(clsKey, c.description));
         set(SetDefault(clsKey + "\\ProgID", c.progId));
-        if (c.versionIndependentProgId) set(SetDefault(clsKey + "\\VersionIndependentProgID", c.versionIndependentProgId));
+        if (c.versionIndependentProgId)
+            set(SetDefault(clsKey + "\\VersionIndependentProgID", c.versionIndependentProgId));
         set(SetKey(clsKey + "\\Programmable", nullptr, nullptr));
         set(SetDefault(clsKey + "\\InprocServer32", path));
         const std::wstring model = c.threadingModel;
