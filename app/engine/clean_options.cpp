@@ -1,7 +1,7 @@
 #include "engine/clean_options.h"
 
 #include "engine/library_cleaners.h"
-#include "errors/run_time_errors.h"
+#include "errors/run_time_error.h"
 #include "services/logger.h"
 
 namespace tidvex::engine {
@@ -10,11 +10,9 @@ CleaningOptionSet CleaningOptions;
 
 namespace {
 
-constexpr std::int32_t kObjectNotSet = 91;
-
 template <class T>
 T& Bound(T* control) {
-    if (!control) throw services::AppError(kObjectNotSet, RunTimeErrorText(kObjectNotSet));
+    if (!control) throw RunTimeError::Of(kObjectNotSet);
     return *control;
 }
 
@@ -123,7 +121,7 @@ void SetCleanSettings(const CleaningForm& frmMain) {
         o.CleanOutlookMRU = box(47);
         o.CleanPhotoEditorMRU = box(48);
     } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), "SetCleanSettings@modCleanSession");
+        services::gLogger().LoggError(CurrentError(), "SetCleanSettings@modCleanSession");
     }
 }
 

@@ -1,6 +1,6 @@
 #include "engine/clean_session.h"
 
-#include "errors/run_time_errors.h"
+#include "errors/run_time_error.h"
 #include "fs/fso.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -11,18 +11,14 @@
 namespace tidvex::engine {
 namespace {
 
-using services::AppError;
-using services::CurrentError;
 using services::gLogger;
 
-constexpr std::int32_t kObjectNotSet = 91;
-constexpr std::int32_t kPathFileAccess = 75;
 constexpr char kBlackListItem[] = "Cleaning Black list";
 
 // A cleaner or control that is not there fails the call made on it.
 template <class T>
 T& Need(T* object) {
-    if (!object) throw AppError(kObjectNotSet, RunTimeErrorText(kObjectNotSet));
+    if (!object) throw RunTimeError::Of(kObjectNotSet);
     return *object;
 }
 template <class T>
@@ -117,7 +113,7 @@ bool clsCleanSession::StartClean() {
         eventError_ = nullptr;
         // Without its safe list a cleaning would delete what the user protected.
         if (!services::FillSafeBlackLists())
-            throw AppError(kPathFileAccess, "The safe and black lists could not be read; nothing was cleaned");
+            throw RunTimeError(kPathFileAccess, "The safe and black lists could not be read; nothing was cleaned");
 
         if (isCleanRegistry_) ApplyRegistryOptions();
         if (isCleanHD_) ApplyHDOptions();

@@ -5,8 +5,7 @@
 #include "services/logger.h"
 #include "services/registry.h"
 #include "services/settings_store.h"
-
-#include <windows.h>
+#include "text/text.h"
 
 #include <charconv>
 #include <optional>
@@ -30,15 +29,13 @@ std::string Section(const char* subkey) { return std::string(services::SettingsK
 
 // A whole decimal number, blanks around it allowed; nothing for any other text.
 std::optional<int> WholeNumber(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::nullopt;
-    const size_t last = text.find_last_not_of(' ');
-    const char* begin = text.data() + first;
-    const char* end = text.data() + last + 1;
-    if (*begin == '+') ++begin;
+    const std::string number = text::Trim(text);
+    const char* begin = number.data();
+    const char* end = number.data() + number.size();
+    if (begin != end && *begin == '+') ++begin;
     int value = 0;
     auto [stop, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || stop != end) return std::nullopt;
+    if (begin == end || error != std::errc() || stop != end) return std::nullopt;
     return value;
 }
 
@@ -190,13 +187,11 @@ int GetWindowsDriveIndex(const frmMain& form) {
     try {
         const std::string windows = services::GetWindowsFolder().substr(0, 2);
         for (int i = 0; i < form.cmbDrives->ListCount(); ++i) {
-            if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, windows.c_str(), -1,
-                               form.cmbDrives->List(i).substr(0, 2).c_str(), -1) == CSTR_EQUAL)
-                return i;
+            if (text::EqualsNoCase(windows, form.cmbDrives->List(i).substr(0, 2))) return i;
         }
         return 0;
     } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), "GetWindowsDriveIndex");
+        services::gLogger().LoggError(CurrentError(), "GetWindowsDriveIndex");
         return 0;
     }
 }

@@ -40,8 +40,11 @@ bool CRegister::REGDeleteSetting(std::int32_t regHKEY, const std::string& sSecti
                                  const std::optional<std::string>& sKey) {
     const HKEY hive = registry::HiveHandle(regHKEY);
     if (!sKey) return api_->DeleteKey(hive, sSection) == ERROR_SUCCESS;
+    // A key that is a registry link is opened as the link: a value is never
+    // deleted in the key it points to.
     OpenedKey key(*api_);
-    if (api_->OpenKeyEx(hive, TrimSection(sSection), kAllAccess, key.Put()) != ERROR_SUCCESS) return false;
+    if (api_->OpenKeyEx(hive, TrimSection(sSection), REG_OPTION_OPEN_LINK, kAllAccess, key.Put()) != ERROR_SUCCESS)
+        return false;
     return api_->DeleteValue(key.Get(), ValueName(*sKey)) == ERROR_SUCCESS;
 }
 
@@ -50,9 +53,9 @@ std::string CRegister::REGGetSetting(std::int32_t regHKEY, const std::string& sS
     const HKEY hive = registry::HiveHandle(regHKEY);
     const std::string section = TrimSection(sSection);
     OpenedKey key(*api_);
-    LONG rc = api_->OpenKeyEx(hive, section, kAllAccess, key.Put());
+    LONG rc = api_->OpenKeyEx(hive, section, 0, kAllAccess, key.Put());
     // A key the user may only read is still read.
-    if (rc == ERROR_ACCESS_DENIED) rc = api_->OpenKeyEx(hive, section, kRead, key.Put());
+    if (rc == ERROR_ACCESS_DENIED) rc = api_->OpenKeyEx(hive, section, 0, kRead, key.Put());
     if (rc != ERROR_SUCCESS) return sDefault;
 
     const std::string name = ValueName(sKey);
@@ -71,7 +74,7 @@ std::string CRegister::REGGetSetting(std::int32_t regHKEY, const std::string& sS
 bool CRegister::REGSaveSetting(std::int32_t regHKEY, const std::string& sSection, const std::string& sKey,
                                const std::string& sValue) {
     OpenedKey key(*api_);
-    if (api_->CreateKeyEx(registry::HiveHandle(regHKEY), TrimSection(sSection), kAllAccess, key.Put()) !=
+    if (api_->CreateKeyEx(registry::HiveHandle(regHKEY), TrimSection(sSection), "", kAllAccess, key.Put()) !=
         ERROR_SUCCESS)
         return false;
     // The length without the NUL: the platform stores the text terminated.

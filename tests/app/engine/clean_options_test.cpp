@@ -26,7 +26,6 @@ CleaningOptionSet AllInstalled() {
 class CleanOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tidvex::services::SetAppPath(tidvex::test::ScratchFolder("options"));
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
         CleaningOptions = AllInstalled();
     }
@@ -37,6 +36,7 @@ protected:
         return CleaningOptions;
     }
 
+    tidvex::services::ScopedAppPath appPath_{tidvex::test::ScratchFolder("options")};
     tidvex::controls::MemoryCheckBox logSwitch_{-1};
     test::MemoryCleaningForm form_;
 };

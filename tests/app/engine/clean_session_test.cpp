@@ -129,7 +129,6 @@ protected:
 
     void SetUp() override {
         form_ = test::MemoryCleaningForm();
-        tidvex::services::SetAppPath(kProgramFolder);
         for (const char* file : {"\\lstSafe.lst", "\\lstBlack.lst", "\\Log.txt"})
             DeleteFileA((std::string(kProgramFolder) + file).c_str());
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
@@ -189,6 +188,7 @@ protected:
     }
 
     static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
+    tidvex::services::ScopedAppPath appPath_{kProgramFolder};
     test::MemoryCleaningForm form_;
     Recorder recorder_;
 };

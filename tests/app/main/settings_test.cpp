@@ -85,7 +85,8 @@ protected:
             RegDeleteValueA(run, "Tidvex");
             RegCloseKey(run);
         }
-        tidvex::services::SetAppPath(tidvex::test::ScratchFolder("settings"));
+        appPath_.reset();
+        appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("settings"));
         ShredMethodSetting = 0;
         form_ = NewForm(window_);
     }
@@ -109,6 +110,7 @@ protected:
         return CRegister().REGGetSetting(kLocalMachine, std::string(SettingsKey) + subkey, name, "<none>");
     }
 
+    std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     tidvex::controls::MemoryControlFactory factory_;
     RecordingWindow window_;
     std::unique_ptr<frmMain> form_;

@@ -93,4 +93,14 @@ TEST_F(SettingsStoreTest, DeletesAValueOrAKeyWithoutSubkeys) {
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
 }
 
+TEST_F(SettingsStoreTest, ADeleteNeverReachesThroughARegistryLink) {
+    const std::string target = tidvex::test::SeedLinkTarget("settings", true);
+    ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_LOCAL_MACHINE, kKey, target));
+    EXPECT_EQ(reg_.REGGetSetting(kLocalMachine, kKey, "kept"), "settings");
+    EXPECT_FALSE(reg_.REGDeleteSetting(kLocalMachine, kKey, std::string("kept")));
+    EXPECT_TRUE(reg_.REGDeleteSetting(kLocalMachine, kKey));
+    EXPECT_FALSE(tidvex::test::RegistryLinkExists(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_TRUE(tidvex::test::LinkTargetIntact("settings", true));
+}
+
 }  // namespace
