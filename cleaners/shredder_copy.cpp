@@ -9,6 +9,11 @@ Shredder LibraryShredder(std::function<void(const std::string&)> showlog) {
     Shredder sh({.shredSwitch = [] { return ShredSwitch() != VARIANT_FALSE; },
                  .ignorePlainDeleteFailure = true,
                  .fileShredded = [](const std::string& path) { LogDeletion("msg16", path); },
+                 .nameOnlyDeleted =
+                     [](const std::string& path) {
+                         LogDeletion("msg16", path + " - only this name was deleted: the file has other names, "
+                                                     "which keep its content");
+                     },
                  .beforeDelete = {}});
     sh.ShowLog = std::move(showlog);
     return sh;

@@ -2,6 +2,7 @@
 
 #include "errors/run_time_errors.h"
 #include "fs/fso.h"
+#include "fs/guarded_file.h"
 #include "registry/registry.h"
 #include "services/program.h"
 
@@ -66,14 +67,7 @@ bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
 void clsLogger::Append(const std::string& line) {
     // Created when missing, appended to, closed again: another program may read
     // or delete the file between two calls.
-    HANDLE f =
-        CreateFileA(LogFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\r\n";
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
+    fs::AppendLine(LogFilePath(), line);
 }
 
 void clsLogger::LoggError(const ErrorInfo& ErrorObject, const std::string& sMethod, const std::string& AdditionalDesc) {

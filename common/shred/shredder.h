@@ -23,6 +23,10 @@ struct ShredOptions {
     // Called after each overwritten file has been deleted, with its path (the
     // library's daily log line). What it throws is ignored.
     std::function<void(const std::string& path)> fileShredded;
+    // Called after the name of a file with other names has been deleted without
+    // overwriting: its content is the other names' too, and stays. What it
+    // throws is ignored.
+    std::function<void(const std::string& path)> nameOnlyDeleted;
     // Test seam: called with the path of each file the shredder has written,
     // just before it deletes it, when the bytes are final.
     std::function<void(const std::string& path)> beforeDelete;
@@ -54,9 +58,10 @@ public:
     // Overwrites the whole file (at least 210 bytes) and deletes it; returns its
     // length before shredding, 0 when it could not be measured, when only a
     // plain delete was done, or when the path is refused (empty, relative, a
-    // root, a folder or a link). A shortcut (a path ending in "lnk") is deleted
-    // without being written to. Failures end the call quietly; a stop leaves the
-    // file partly overwritten.
+    // root, a folder or a link, whose target is never touched). A shortcut (a
+    // path ending in "lnk") and a file with other names are deleted without being
+    // written to. A file in use is left as it was. Failures end the call quietly;
+    // a stop leaves the file partly overwritten.
     std::int64_t FileShred(const std::string& file);
 
     // Shreds the files of a folder whose extension matches `File_Extension`
@@ -86,6 +91,7 @@ private:
     std::int32_t ShredFolder(const std::string& folder, bool contentsOnly, const std::string& extension,
                              bool subFolders, double maxBytes, double minBytes);
     void PlainDelete(const std::string& file);
+    static void Notify(const std::function<void(const std::string&)>& hook, const std::string& path);
     bool IsShortcut(const std::string& file) const;
 
     ShredOptions options_;
