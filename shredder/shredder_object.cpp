@@ -86,11 +86,13 @@ STDMETHODIMP ShredderObject::ReleaseShredder() {
 
 // --- text settings ----------------------------------------------------------------------
 
-#define FRAXIL_TEXT_PROPERTY(Name)                                                                      \
-    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) { return OutText(pVal, core_.Name()); }         \
-    STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                                              \
-        core_.Set##Name(Narrow(newVal));                                                                \
-        return S_OK;                                                                                    \
+#define FRAXIL_TEXT_PROPERTY(Name)                                           \
+    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) {                    \
+        return OutText(pVal, core_.Settings().Name());                       \
+    }                                                                        \
+    STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                   \
+        core_.Settings().Set##Name(Narrow(newVal));                          \
+        return S_OK;                                                         \
     }
 
 FRAXIL_TEXT_PROPERTY(ShredderApplicationName)
@@ -104,11 +106,13 @@ FRAXIL_TEXT_PROPERTY(CommandLineString)
 
 // --- flags ------------------------------------------------------------------------------------
 
-#define FRAXIL_FLAG_PROPERTY(Name)                                                                             \
-    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) { return OutLong(pVal, core_.FlagValue(Flag::Name)); } \
-    STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                                                     \
-        core_.SetFlag(Flag::Name, newVal);                                                                     \
-        return S_OK;                                                                                           \
+#define FRAXIL_FLAG_PROPERTY(Name)                                           \
+    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) {                    \
+        return OutLong(pVal, core_.Settings().FlagValue(Flag::Name));        \
+    }                                                                        \
+    STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                   \
+        core_.Settings().SetFlag(Flag::Name, newVal);                        \
+        return S_OK;                                                         \
     }
 
 FRAXIL_FLAG_PROPERTY(EnableHook)
@@ -126,37 +130,39 @@ FRAXIL_FLAG_PROPERTY(ShredHiddenAndSystemFiles)
 
 STDMETHODIMP ShredderObject::get_ShredMethod(short* pVal) {
     if (!pVal) return E_POINTER;
-    *pVal = core_.ShredMethod();
+    *pVal = core_.Settings().ShredMethod();
     return S_OK;
 }
 
 STDMETHODIMP ShredderObject::put_ShredMethod(short newVal) {
     // The value indexes the method table: anything outside it is refused.
-    return core_.SetShredMethod(newVal) ? S_OK : E_INVALIDARG;
+    return core_.Settings().SetShredMethod(newVal) ? S_OK : E_INVALIDARG;
 }
 
-STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) { return OutLong(pVal, core_.SessionType()); }
+STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) { return OutLong(pVal, core_.Settings().SessionType()); }
 
 STDMETHODIMP ShredderObject::put_SessionType(LONG newVal) {
-    core_.SetSessionType(newVal);
+    core_.Settings().SetSessionType(newVal);
     return S_OK;
 }
 
-STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) { return OutLong(pVal, core_.ParentWindowHandle()); }
+STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) {
+    return OutLong(pVal, core_.Settings().ParentWindowHandle());
+}
 
 STDMETHODIMP ShredderObject::put_ParentWindowHandle(LONG newVal) {
-    core_.SetParentWindowHandle(newVal);
+    core_.Settings().SetParentWindowHandle(newVal);
     return S_OK;
 }
 
 // --- status ---------------------------------------------------------------------------------------
 
-STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentProgress()); }
-STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentTotalProgress()); }
+STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) { return OutLong(pVal, core_.Wiper().CurrentProgress()); }
+STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) { return OutLong(pVal, core_.Wiper().CurrentTotalProgress()); }
 STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) { return OutLong(pVal, core_.SessionState()); }
 STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) { return OutText(pVal, core_.LastMessage()); }
-STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) { return OutText(pVal, core_.CurrentItemShredded()); }
-STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) { return OutLong(pVal, core_.FilesInUseCount()); }
+STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) { return OutText(pVal, core_.Wiper().CurrentItemShredded()); }
+STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) { return OutLong(pVal, core_.Wiper().FilesInUseCount()); }
 
 // The lists are filled only by sessions; until then they are empty.
 STDMETHODIMP ShredderObject::get_FilesCount(LONG* pVal) { return OutLong(pVal, 0); }
@@ -174,34 +180,34 @@ STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) { return OutText(pVal,
 
 STDMETHODIMP ShredderObject::GetFirstShreddingAlgorithm(LONG* pResult) {
     if (!pResult) return E_POINTER;
-    return Result(pResult, core_.GetFirstAlgorithm());
+    return Result(pResult, core_.Algorithms().GetFirst());
 }
 
 STDMETHODIMP ShredderObject::NextShreddingAlgorithm(LONG* pResult) {
     if (!pResult) return E_POINTER;
-    return Result(pResult, core_.NextAlgorithm());
+    return Result(pResult, core_.Algorithms().Next());
 }
 
-STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) { return OutText(pVal, core_.CurrentAlgorithmName()); }
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) { return OutText(pVal, core_.Algorithms().CurrentName()); }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmDescription(BSTR* pVal) {
-    return OutText(pVal, core_.CurrentAlgorithmDescription());
+    return OutText(pVal, core_.Algorithms().CurrentDescription());
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmPassesCount(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentAlgorithmPassesCount());
+    return OutLong(pVal, core_.Algorithms().CurrentPassesCount());
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_PatternLength(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentFirstPassPatternLength());
+    return OutLong(pVal, core_.Algorithms().CurrentFirstPassPatternLength());
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_WriteType(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentFirstPassWriteType());
+    return OutLong(pVal, core_.Algorithms().CurrentFirstPassWriteType());
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_Pattern(BSTR* pVal) {
-    return OutText(pVal, core_.CurrentFirstPassPattern());
+    return OutText(pVal, core_.Algorithms().CurrentFirstPassPattern());
 }
 
 // --- members that refuse until their support is in place ------------------------------------------------
