@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <utility>
 
 namespace {
@@ -131,6 +132,45 @@ TEST_F(Messages, InitializeReadsTheSystemFoldersDrivesAndUserSid) {
         EXPECT_EQ(core_.UserSid(), text);
     }
     LocalFree(text);
+}
+
+// Initialize needs COM on its thread. A thread that has none gets a
+// single-threaded apartment; one already in an apartment keeps it, the
+// multithreaded one included (the global interface table serves it as well), and
+// that is no failure.
+TEST(InitializeApartment, KeepsTheCallersApartmentAndSucceedsInEach) {
+    struct Case {
+        const char* name;
+        bool com;  // whether the thread is in an apartment before
+        DWORD init;
+        APTTYPE after;
+    };
+    const Case cases[] = {{"no apartment", false, 0, APTTYPE_STA},
+                          {"single-threaded", true, COINIT_APARTMENTTHREADED, APTTYPE_STA},
+                          {"multithreaded", true, COINIT_MULTITHREADED, APTTYPE_MTA}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        long result = -1;
+        HRESULT apartment = E_FAIL;
+        APTTYPE type{};
+        Recorder rec;
+        std::thread([&] {
+            if (c.com) CoInitializeEx(nullptr, c.init);
+            {
+                ShredderCore core(rec);
+                result = core.Initialize();
+            }
+            APTTYPEQUALIFIER qualifier{};
+            apartment = CoGetApartmentType(&type, &qualifier);
+            CoUninitialize();
+        }).join();
+        EXPECT_EQ(result, 1);
+        EXPECT_TRUE(rec.Of(Ev::Error).empty());
+        ASSERT_EQ(rec.Of(Ev::Message).size(), 1u);
+        EXPECT_EQ(rec.Of(Ev::Message)[0].text, "Init Success.");
+        EXPECT_EQ(apartment, S_OK);
+        EXPECT_EQ(type, c.after);
+    }
 }
 
 TEST_F(Messages, EveryNumberHasItsBuiltInEnglishText) {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -16,6 +18,7 @@ using fraxil::test::Ev;
 using fraxil::test::Event;
 using fraxil::test::Recorder;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::TestDrive;
@@ -272,6 +275,123 @@ TEST_F(ShredFile, AFileInUseIsLeftAndCounted) {
     const std::string warning = "Could not obtain exclusive access to\r\n" + path +
                                 "\r\n\r\nFiles that are in use by other programs\r\nor Windows itself cannot be shredded.\r\n";
     EXPECT_EQ(Log(), warning + warning);
+}
+
+// A file in use inside a shredded folder (no warning about its marks): left as
+// it was, the marks it carried included.
+TEST_F(ShredFile, AFileInUseKeepsItsMarks) {
+    const std::string path = dir_ + "\\marked-busy.txt";
+    WriteFileBytes(path, "busy");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(core_.Wiper().ShredFile({path, 1}), kShredContinue);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(path), "busy");
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(core_.Wiper().FilesInUseCount(), 1);
+}
+
+// Each kind of link given as the file to shred, at every quiet level: a link is
+// an item that cannot be accessed (error 31034) and what it leads to stays
+// whole; a file with other names is not overwritten, only its listed name goes
+// (Recycle Bin content is left for the shell), and the log says so.
+TEST_F(ShredFile, LinksAreRefusedAndOtherNamesKeepTheirContent) {
+    for (int quiet : {0, 1, 2}) {
+        SCOPED_TRACE("quiet level " + std::to_string(quiet));
+        const std::string place = dir_ + "\\q" + std::to_string(quiet), outside = place + "-outside";
+        CreateDirectoryA(place.c_str(), nullptr);
+        CreateDirectoryA(outside.c_str(), nullptr);
+        PlantedLinks links;
+        if (!links.Plant(place, outside)) GTEST_SKIP() << "no Unix links can be made here";
+        const auto& entries = links.Entries();
+        rec_.events.clear();
+        const std::string logBefore = Log();
+
+        for (const std::string& entry : entries) EXPECT_EQ(core_.Wiper().ShredFile({entry, quiet}), kShredContinue);
+        auto errors = rec_.Of(Ev::Error);
+        ASSERT_EQ(errors.size(), entries.size() - 1);
+        for (size_t i = 0; i < errors.size(); ++i) {
+            EXPECT_EQ(errors[i].number, 31034);
+            EXPECT_EQ(errors[i].text, "Error: Unable to access\n" + entries[i]);
+        }
+        EXPECT_TRUE(rec_.Of(Ev::Message).empty()) << "no pass was written";
+        EXPECT_TRUE(PathExists(entries[0]));
+        EXPECT_TRUE(PathExists(entries[3]));
+        EXPECT_EQ(PathExists(links.HardLink()), quiet == 2);
+        EXPECT_EQ(Log(), logBefore + "Warning\r\n" + links.HardLink() +
+                             "\r\nshares its content with other names of the file.\r\n"
+                             "Its content was not overwritten: only this name is removed.\r\n");
+        links.Check();
+    }
+}
+
+// The log is appended to through the guarded path: a log name that is a link or
+// a second name of another file loses the line, and what it leads to stays.
+TEST_F(ShredFile, ALogThatIsALinkIsNeverWrittenThrough) {
+    const std::string outside = dir_ + "\\log-outside";
+    CreateDirectoryA(outside.c_str(), nullptr);
+    PlantedLinks links;
+    if (!links.Plant(app_, outside, "log-")) GTEST_SKIP() << "no Unix links can be made here";
+    for (const std::string& entry : links.Entries()) {
+        core_.Settings().SetLogFileName(entry.substr(entry.find_last_of('\\') + 1));
+        core_.Messages().ReportWarning("a warning that must not reach the target");
+    }
+    links.Check();
+}
+
+// The caller's thread reads and sets the properties while the worker overwrites a
+// file: every value reads back as set, and the shred completes as usual.
+TEST_F(ShredFile, PropertiesAreReadAndSetWhileAFileIsShreddedOnAnotherThread) {
+    const std::string path = dir_ + "\\big.bin";
+    WriteFileBytes(path, Bytes(4 << 20, 'b'));
+    ASSERT_TRUE(core_.Settings().SetShredMethod(4));
+    core_.Wiper().ResetProgress(uint64_t{7} * (4 << 20));
+    std::atomic<bool> done{false};
+    std::atomic<long> lastTotal{0};
+    bool totalFell = false;
+    rec_.onEvent = [&](const Event& e) {
+        if (e.kind != Ev::Total) return;
+        if (e.number < lastTotal) totalFell = true;
+        lastTotal = e.number;
+    };
+    int result = -1;
+    std::thread worker([&] {
+        result = core_.Wiper().ShredFile({path});
+        done = true;
+    });
+    int rounds = 0;
+    for (; !done; ++rounds) {
+        ShredderSettings& settings = core_.Settings();
+        const std::string text = "round " + std::to_string(rounds);
+        settings.SetShredderApplicationName(text);
+        settings.SetCommandLineString(text);
+        settings.SetParentWindowHandle(rounds);
+        settings.SetSessionType(rounds % 3);
+        settings.SetFlag(Flag::EnableHook, rounds % 2);
+        settings.SetLogFileName("log.txt");
+        EXPECT_EQ(settings.ShredderApplicationName(), text);
+        EXPECT_EQ(settings.CommandLineString(), text);
+        EXPECT_EQ(settings.ParentWindowHandle(), rounds);
+        EXPECT_EQ(settings.SessionType(), rounds % 3);
+        EXPECT_EQ(settings.FlagValue(Flag::EnableHook), rounds % 2);
+        EXPECT_EQ(settings.ShredMethod(), 4);
+        const long progress = core_.Wiper().CurrentProgress();
+        EXPECT_TRUE(progress >= 0 && progress <= 100) << progress;
+        const std::string item = core_.Wiper().CurrentItemShredded();
+        EXPECT_TRUE(item.empty() || item == path) << item;
+        EXPECT_EQ(core_.Messages().LogFilePath(), app_ + "\\log.txt");
+        Sleep(0);
+    }
+    worker.join();
+    rec_.onEvent = nullptr;
+    EXPECT_EQ(result, kShredContinue);
+    EXPECT_GT(rounds, 1) << "the worker ended before the caller's thread could act";
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_EQ(rec_.Of(Ev::Message).size(), 7u);
+    EXPECT_FALSE(totalFell);
+    EXPECT_EQ(core_.Wiper().CurrentTotalProgress(), 100);
 }
 
 TEST_F(ShredFile, AMissingFileIsAnErrorAndTheListGoesOn) {
