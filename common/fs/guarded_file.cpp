@@ -36,6 +36,16 @@ bool NamesItself(HANDLE handle, const std::string& fullPath) {
     return finalFolder && finalEntry && IsOwnEntry(*finalEntry, *finalFolder, fullPath.substr(cut + 1));
 }
 
+FileFacts FactsOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    FileFacts facts;
+    facts.attributes = info.dwFileAttributes;
+    facts.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    facts.names = info.nNumberOfLinks;
+    facts.volume = info.dwVolumeSerialNumber;
+    facts.id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return facts;
+}
+
 // The path as the file system's own calls take it ("\??\C:\a", "\??\UNC\server\share\a").
 std::wstring SystemPath(const std::string& fullPath) {
     std::string system;
@@ -68,18 +78,14 @@ GuardedFile GuardedFile::Open(const std::string& path, DWORD access, DWORD share
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle.Get(), &info)) return GuardedFile(FileRefusal::Failed, GetLastError());
-
-    GuardedFile file(FileRefusal::None, 0);
-    file.facts_.attributes = info.dwFileAttributes;
-    file.facts_.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    file.facts_.names = info.nNumberOfLinks;
-    file.facts_.volume = info.dwVolumeSerialNumber;
-    file.facts_.id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return GuardedFile(FileRefusal::Link, 0);
-    if (!NamesItself(handle.Get(), full)) return GuardedFile(FileRefusal::Link, 0);
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !NamesItself(handle.Get(), full)) {
+        return GuardedFile(FileRefusal::Link, 0);
+    }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return GuardedFile(FileRefusal::Folder, ERROR_ACCESS_DENIED);
+    GuardedFile file(FileRefusal::None, 0);
     file.handle_ = std::move(handle);
     file.path_ = full;
+    file.facts_ = FactsOf(info);
     return file;
 }
 
@@ -89,17 +95,14 @@ GuardedFile GuardedFile::Reopen(DWORD access, DWORD share, DWORD flags) const {
     if (!handle) return GuardedFile(FileRefusal::Failed, GetLastError());
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle.Get(), &info)) return GuardedFile(FileRefusal::Failed, GetLastError());
-    const std::uint64_t id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (id != facts_.id || info.dwVolumeSerialNumber != facts_.volume || !NamesItself(handle.Get(), path_)) {
+    const FileFacts facts = FactsOf(info);
+    if (facts.id != facts_.id || facts.volume != facts_.volume || !NamesItself(handle.Get(), path_)) {
         return GuardedFile(FileRefusal::Link, 0);
     }
     GuardedFile file(FileRefusal::None, 0);
     file.handle_ = std::move(handle);
     file.path_ = path_;
-    file.facts_ = facts_;
-    file.facts_.attributes = info.dwFileAttributes;
-    file.facts_.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    file.facts_.names = info.nNumberOfLinks;
+    file.facts_ = facts;
     return file;
 }
 
