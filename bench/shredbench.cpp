@@ -86,7 +86,8 @@ double ShredByCore(short method, const std::string& path, bool& failed) {
         return 0;
     }
     uint64_t size = FileSize(path);
-    core.Wiper().ResetProgress(size * static_cast<uint64_t>(core.Algorithms().PassesOf(static_cast<size_t>(method)).size()));
+    const size_t passes = core.Algorithms().PassesOf(static_cast<size_t>(method)).size();
+    core.Wiper().ResetProgress(size * static_cast<uint64_t>(passes));
     auto start = Clock::now();
     core.Wiper().ShredFile({path});
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();

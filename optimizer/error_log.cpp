@@ -91,7 +91,8 @@ void WriteErrorLog(const RunTimeError& error, std::string_view method, std::stri
         if (LogSwitch() != true) return;
         std::string folder = ReadLogSetting(kLogFolderValue);
         if (folder.empty()) folder = libraryFolder;
-        tidvex::fs::AppendLine(folder + "\\Errors.txt", ErrorLogLine(error.Number(), error.Description(), extra, method));
+        tidvex::fs::AppendLine(folder + "\\Errors.txt",
+                               ErrorLogLine(error.Number(), error.Description(), extra, method));
     } catch (...) {
         // The entry is lost; the caller's own error handling goes on.
     }

@@ -158,10 +158,14 @@ STDMETHODIMP ShredderObject::put_ParentWindowHandle(LONG newVal) {
 // --- status ---------------------------------------------------------------------------------------
 
 STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) { return OutLong(pVal, core_.Wiper().CurrentProgress()); }
-STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) { return OutLong(pVal, core_.Wiper().CurrentTotalProgress()); }
+STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) {
+    return OutLong(pVal, core_.Wiper().CurrentTotalProgress());
+}
 STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) { return OutLong(pVal, core_.SessionState()); }
 STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) { return OutText(pVal, core_.LastMessage()); }
-STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) { return OutText(pVal, core_.Wiper().CurrentItemShredded()); }
+STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) {
+    return OutText(pVal, core_.Wiper().CurrentItemShredded());
+}
 STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) { return OutLong(pVal, core_.Wiper().FilesInUseCount()); }
 
 // The lists are filled only by sessions; until then they are empty.
@@ -188,7 +192,9 @@ STDMETHODIMP ShredderObject::NextShreddingAlgorithm(LONG* pResult) {
     return Result(pResult, core_.Algorithms().Next());
 }
 
-STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) { return OutText(pVal, core_.Algorithms().CurrentName()); }
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) {
+    return OutText(pVal, core_.Algorithms().CurrentName());
+}
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmDescription(BSTR* pVal) {
     return OutText(pVal, core_.Algorithms().CurrentDescription());

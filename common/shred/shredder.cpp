@@ -192,7 +192,9 @@ FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<st
     if (!created) {
         DWORD code = GetLastError();
         if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return FillEnd::DriveFull;
-        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) throw fs::FsErrorFromPlatform(code, fs::kPathNotFound);
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+            throw fs::FsErrorFromPlatform(code, fs::kPathNotFound);
+        }
         existing = fs::GuardedFile::Open(path, GENERIC_WRITE, 0);
         if (existing.Refusal() == fs::FileRefusal::Failed) throw fs::FsErrorFromPlatform(existing.Error());
         if (!existing || existing.HasOtherNames()) throw fs::MakeFsError(fs::kPermissionDenied);

@@ -268,8 +268,10 @@ TEST_F(WinClsTest, FileStepsNeverActThroughLinksAndLeaveOtherNamesWhole) {
             }
         }
         SetShred(shred);
-        for (const wchar_t* s : {L"CleanTmpFolder", L"CleanCdTmp", L"CleanTemplates", L"CleanLogFiles", L"CleanRecentDoc"})
+        for (const wchar_t* s :
+             {L"CleanTmpFolder", L"CleanCdTmp", L"CleanTemplates", L"CleanLogFiles", L"CleanRecentDoc"}) {
             Set(s);
+        }
         Run();
         SetShred(false);
         EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());

@@ -163,7 +163,9 @@ TEST(FileSystemObject, EveryKindOfLinkInADeletedTreeIsLeftWithItsTarget) {
     // a second name of a file outside is deleted, and only that name goes.
     const auto& e = links.Entries();
     const int expected[] = {kPermissionDenied, kPermissionDenied, kFileNotFound, kPermissionDenied, 0};
-    for (size_t i = 0; i < e.size(); ++i) EXPECT_EQ(ErrorOf([&] { gFSO().DeleteFile(e[i], true); }), expected[i]) << e[i];
+    for (size_t i = 0; i < e.size(); ++i) {
+        EXPECT_EQ(ErrorOf([&] { gFSO().DeleteFile(e[i], true); }), expected[i]) << e[i];
+    }
     EXPECT_FALSE(PathExists(links.HardLink()));
     links.Check();
 

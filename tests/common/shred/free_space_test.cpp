@@ -109,7 +109,9 @@ TEST(ShredFreeSpace, AFillFileNameTakenByALinkIsNeverWrittenThrough) {
     const Case cases[] = {
         {"link to a file", [&](const std::string& name) { return MakeUnixSymlink(target, name); }},
         {"link to nothing",
-         [&](const std::string& name) { return MakeUnixSymlinkText(UnixPathOf("T:\\outside") + "/missing.txt", name); }},
+         [&](const std::string& name) {
+             return MakeUnixSymlinkText(UnixPathOf("T:\\outside") + "/missing.txt", name);
+         }},
         {"second name", [&](const std::string& name) { return MakeUnixHardLink(target, name); }},
     };
     for (const Case& c : cases) {
