@@ -10,10 +10,7 @@ Shredder LibraryShredder(std::function<void(const std::string&)> showlog) {
                  .ignorePlainDeleteFailure = true,
                  .fileShredded = [](const std::string& path) { LogDeletion("msg16", path); },
                  .nameOnlyDeleted =
-                     [](const std::string& path) {
-                         LogDeletion("msg16", path + " - only this name was deleted: the file has other names, "
-                                                     "which keep its content");
-                     },
+                     [](const std::string& path) { LogDeletion("msg16", tidvex::shred::NameOnlyDeletedNote(path)); },
                  .beforeDelete = {}});
     sh.ShowLog = std::move(showlog);
     return sh;

@@ -45,6 +45,10 @@ enum class FillEnd { Written, DriveFull, Stopped };
 
 }  // namespace
 
+std::string NameOnlyDeletedNote(const std::string& path) {
+    return path + " - only this name was deleted: the file has other names, which keep its content";
+}
+
 Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
 
 bool Shredder::IsShortcut(const std::string& file) const {

@@ -39,6 +39,10 @@ inline constexpr unsigned char kOverwriteRuns[21] = {85, 170, 74, 99, 71, 92,  1
 inline constexpr int kRunLength = 10;
 inline constexpr int kSequenceLength = 21 * kRunLength;  // 210
 
+// What a log says of a file whose name alone was deleted, unwritten, because
+// other names share its content: the path and why.
+std::string NameOnlyDeletedNote(const std::string& path);
+
 // The free-space fill writes files of this size.
 inline constexpr std::int64_t kFillFileSize = 10'000'000;
 
