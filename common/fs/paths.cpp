@@ -124,15 +124,25 @@ std::optional<std::string> FinalPathOf(const std::string& path) {
     return std::string(buffer, n);
 }
 
-LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {}
+LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
+    if (!finalFolder_) folderError_ = GetLastError();
+}
 
 bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
+    return TellLink(name, attributes).value_or(true);
+}
+
+std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attributes) const {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
-    if (!finalFolder_) return true;
+    if (!finalFolder_) {
+        SetLastError(folderError_);
+        return std::nullopt;
+    }
     // An entry of its own resolves to its folder's final path and its own name;
     // a link resolves to somewhere else.
     auto finalEntry = FinalPathOf(JoinPath(folder_, name));
-    return !finalEntry || !EqualNoCase(*finalEntry, JoinPath(*finalFolder_, name));
+    if (!finalEntry) return std::nullopt;
+    return !EqualNoCase(*finalEntry, JoinPath(*finalFolder_, name));
 }
 
 bool IsLink(const std::string& path) {

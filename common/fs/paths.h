@@ -54,10 +54,14 @@ public:
     explicit LinkProbe(const std::string& folder);
     // `name` and `attributes` as the folder listing gives them.
     bool IsLink(const std::string& name, DWORD attributes) const;
+    // The same, or nothing when the entry or the folder cannot be opened to
+    // tell (GetLastError says why); IsLink takes that for a link.
+    std::optional<bool> TellLink(const std::string& name, DWORD attributes) const;
 
 private:
     std::string folder_;
     std::optional<std::string> finalFolder_;
+    DWORD folderError_ = 0;
 };
 
 // The same test for one path: true when it is a link, or when that cannot be told.
