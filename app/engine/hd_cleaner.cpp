@@ -6,7 +6,6 @@
 #include "engine/target_probe.h"
 #include "fs/fso.h"
 #include "fs/paths.h"
-#include "pump/pump.h"
 #include "services/helpers.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -123,38 +122,45 @@ void clsHDCleaner::StartClean(double& start, double range, const std::string& sD
     RaiseProgress(bandStart_ + range);
 }
 
-void clsHDCleaner::SearchAndDestroy(const std::string& folder) {
+void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string& parentFinal) {
     YieldTimes(5);
     if (stop_) return;
     std::string path = folder;
     if (path.empty() || path.back() != '\\') path += "\\";
+
+    // The folder is opened once, to be told and listed.
+    std::optional<fs::FolderContents> contents;
+    try {
+        contents = fs::ReadFolder(path);
+        if (!contents) return LogNotExamined(GetLastError(), path);
+    } catch (...) {
+        return services::gLogger().LoggError(services::CurrentError(), kScanTag, path);
+    }
+    // A junction, mount point or symbolic link may lead anywhere, another drive
+    // or back up this tree: it is never followed. The listing shows most as
+    // reparse points; one that it does not show resolves elsewhere.
+    if (!parentFinal.empty() && !fs::IsOwnEntry(contents->finalPath, parentFinal, fs::LastComponent(path))) return;
     std::string announced = path;
     if (ScanningFolder) ScanningFolder(announced);
 
     std::vector<std::string> subfolders;
-    try {
-        const auto entries = fs::ListFolder(path);
-        if (!entries) LogNotExamined(GetLastError(), path);
-        const fs::LinkProbe links(path);
-        for (const auto& entry : entries.value_or(std::vector<fs::FolderEntry>{})) {
-            YieldTimes(5);
-            try {
+    const fs::LinkProbe links(path, contents->finalPath);
+    for (const auto& entry : contents->entries) {
+        YieldTimes(5);
+        try {
+            if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    // A junction, mount point or symbolic link may lead anywhere,
-                    // another drive or back up this tree: it is never followed.
-                    if (IsOwnEntry(links, path, entry)) subfolders.push_back(entry.name);
-                } else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                    subfolders.push_back(entry.name);
+                } else {
                     Examine(links, path, entry);
                 }
-            } catch (...) {
-                services::gLogger().LoggError(services::CurrentError(), kScanTag, path + entry.name);
             }
-            YieldTimes(1);
+        } catch (...) {
+            services::gLogger().LoggError(services::CurrentError(), kScanTag, path + entry.name);
         }
-    } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), kScanTag, path);
+        YieldTimes(1);
     }
-    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\");
+    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\", contents->finalPath);
 }
 
 void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) {
@@ -176,7 +182,7 @@ void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder
     YieldTimes(5);
     // Only a file that would be collected is opened to tell whether it is a
     // link: Wine lists a Unix link to a file as a plain file.
-    if (!IsOwnEntry(links, folder, file)) return;
+    if (!IsOwnFile(links, folder, file)) return;
     if (extension == "lnk") {
         if (IsLinkBroken(path) && !IsSafe(path)) lists_[kBrokenLink].push_back(path);
         return;
@@ -188,10 +194,9 @@ void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder
     }
 }
 
-bool clsHDCleaner::IsOwnEntry(const fs::LinkProbe& links, const std::string& folder,
-                              const fs::FolderEntry& entry) const {
-    const std::optional<bool> link = links.TellLink(entry.name, entry.attributes);
-    if (!link) LogNotExamined(GetLastError(), folder + entry.name);
+bool clsHDCleaner::IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const {
+    const std::optional<bool> link = links.TellLink(file.name, file.attributes);
+    if (!link) LogNotExamined(GetLastError(), folder + file.name);
     return link.has_value() && !*link;
 }
 
@@ -237,7 +242,7 @@ void clsHDCleaner::RaiseEndType(const std::string& type) {
 }
 
 void clsHDCleaner::YieldTimes(int times) {
-    for (int i = 0; i < times; ++i) pump::DoEvents();
+    for (int i = 0; i < times; ++i) yield_();
 }
 
 bool IsLinkBroken(const std::string& shortcut) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "fs/paths.h"
+#include "pump/pump.h"
 #include "shred/shredder.h"
 
 #include <array>
@@ -73,11 +74,13 @@ public:
 private:
     static std::string DefaultWindowsFolder();
     std::string DriveToScan(const std::string& sDrive) const;
-    void SearchAndDestroy(const std::string& folder);
+    // `parentFinal`: the final path of the folder that listed this one (empty
+    // for the drive's root); a folder that does not lie there is a link.
+    void SearchAndDestroy(const std::string& folder, const std::string& parentFinal = "");
     void Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file);
-    // Whether an entry is the folder's own file or folder rather than a link;
-    // one that cannot be opened to tell is logged and passed over.
-    bool IsOwnEntry(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& entry) const;
+    // Whether a file is the folder's own rather than a link; one that cannot
+    // be opened to tell is logged and passed over.
+    bool IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const;
     // Logs what the scan could not examine, and why; the scan goes on.
     static void LogNotExamined(DWORD error, const std::string& path);
     // Works on its own copy of start: the caller's stays at the end of the scan.
@@ -85,7 +88,7 @@ private:
     bool IsSafe(const std::string& path) const;
     void RaiseProgress(double value);
     void RaiseEndType(const std::string& type);
-    static void YieldTimes(int times);
+    void YieldTimes(int times);
 
     std::string windowsFolder_;
     std::array<bool, 5> switches_{};
@@ -101,6 +104,7 @@ private:
     double bytesExamined_ = 0;
 
     shred::Shredder shredder_;
+    pump::PacedDoEvents yield_;
 };
 
 // Whether a shortcut's target is surely gone. A target that cannot be read, an

@@ -2,7 +2,6 @@
 
 #include "engine/progress_band.h"
 #include "engine/text.h"
-#include "pump/pump.h"
 #include "services/helpers.h"
 #include "services/logger.h"
 
@@ -118,7 +117,7 @@ void clsRegCleaner::Check(const char* tag, void (clsRegCleaner::*check)()) {
 
 void clsRegCleaner::BeforeEntry() {
     for (int i = 0; i < 5; ++i) {
-        pump::DoEvents();
+        yield_();
         ThrowIfStopped();
     }
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/target_probe.h"
+#include "pump/pump.h"
 #include "services/registry.h"
 
 #include <array>
@@ -129,6 +130,7 @@ private:
     std::vector<FolderAlias> programFolders_;
     ProbeFolders folders_;
     services::CRegistry reg_;
+    pump::PacedDoEvents yield_;
 };
 
 }  // namespace tidvex::engine

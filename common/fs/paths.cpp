@@ -1,5 +1,7 @@
 #include "fs/paths.h"
 
+#include <memory>
+
 namespace tidvex::fs {
 
 namespace {
@@ -113,20 +115,65 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
     return entries;
 }
 
+std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= sizeof buffer) return std::nullopt;
+    return std::string(buffer, n);
+}
+
 std::optional<std::string> FinalPathOf(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    char buffer[MAX_PATH * 4];
-    DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    auto finalPath = FinalPathOfHandle(h);
     CloseHandle(h);
-    if (n == 0 || n >= sizeof buffer) return std::nullopt;
-    return std::string(buffer, n);
+    return finalPath;
+}
+
+bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name) {
+    return EqualNoCase(finalEntry, JoinPath(finalFolder, name));
+}
+
+std::optional<FolderContents> ReadFolder(const std::string& folder) {
+    HANDLE h = CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const std::unique_ptr<void, decltype(&CloseHandle)> handle(h, &CloseHandle);
+    auto finalPath = FinalPathOfHandle(handle.get());
+    if (!finalPath) return std::nullopt;
+    FolderContents contents{*finalPath, {}};
+    // Names as the ANSI file functions give them.
+    const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    std::vector<std::uint64_t> buffer(8192);  // 64 KB, aligned for the records
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
+    while (GetFileInformationByHandleEx(handle.get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
+        const char* at = reinterpret_cast<const char*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const int wide = static_cast<int>(info->FileNameLength / sizeof(WCHAR));
+            const int length = WideCharToMultiByte(codePage, 0, info->FileName, wide, nullptr, 0, nullptr, nullptr);
+            std::string name(static_cast<size_t>(length), '\0');
+            WideCharToMultiByte(codePage, 0, info->FileName, wide, name.data(), length, nullptr, nullptr);
+            if (name != "." && name != "..")
+                contents.entries.push_back(
+                    {name, info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart)});
+            if (info->NextEntryOffset == 0) break;
+            at += info->NextEntryOffset;
+        }
+    }
+    // The end of the list; a folder without even "." and ".." (a drive's root) is empty.
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return contents;
 }
 
 LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
     if (!finalFolder_) folderError_ = GetLastError();
 }
+
+LinkProbe::LinkProbe(const std::string& folder, std::string finalFolder)
+    : folder_(folder), finalFolder_(std::move(finalFolder)) {}
 
 bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     return TellLink(name, attributes).value_or(true);
@@ -142,7 +189,7 @@ std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attribute
     // a link resolves to somewhere else.
     auto finalEntry = FinalPathOf(JoinPath(folder_, name));
     if (!finalEntry) return std::nullopt;
-    return !EqualNoCase(*finalEntry, JoinPath(*finalFolder_, name));
+    return !IsOwnEntry(*finalEntry, *finalFolder_, name);
 }
 
 bool IsLink(const std::string& path) {

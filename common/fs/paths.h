@@ -43,6 +43,24 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // The file system's own full path of what the path leads to, links resolved
 // ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).
 std::optional<std::string> FinalPathOf(const std::string& path);
+// The same for an open handle.
+std::optional<std::string> FinalPathOfHandle(HANDLE handle);
+
+// Whether an entry whose final path is `finalEntry` is the entry `name` of the
+// folder whose final path is `finalFolder` itself, rather than a link that
+// leads somewhere else.
+bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name);
+
+// A folder read through one open: its final path (as FinalPathOf gives it)
+// and its entries (as ListFolder gives them). A walk that must tell links
+// asks both of every folder; under Wine each open is a call to its server,
+// dearer than reading the folder's entries.
+struct FolderContents {
+    std::string finalPath;
+    std::vector<FolderEntry> entries;
+};
+// Nothing when the folder cannot be opened or read (GetLastError tells).
+std::optional<FolderContents> ReadFolder(const std::string& folder);
 
 // Tells the entries of one folder that are links rather than files or folders
 // of their own: reparse points (junctions, symbolic links), and also the Unix
@@ -52,6 +70,9 @@ std::optional<std::string> FinalPathOf(const std::string& path);
 class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder);
+    // For a folder whose final path is known (ReadFolder read it): the folder
+    // is not opened again.
+    LinkProbe(const std::string& folder, std::string finalFolder);
     // `name` and `attributes` as the folder listing gives them.
     bool IsLink(const std::string& name, DWORD attributes) const;
     // The same, or nothing when the entry or the folder cannot be opened to

@@ -41,6 +41,16 @@ void DoEvents() {
     PumpPendingMessages();
 }
 
+void PacedDoEvents::operator()() {
+    if (Replacement()) return DoEvents();
+    // The tick count is read from memory the system keeps, without a call into it.
+    const unsigned long long now = GetTickCount64();
+    if (pumped_ && now - last_ < interval_) return;
+    pumped_ = true;
+    last_ = now;
+    PumpPendingMessages();
+}
+
 std::function<void()> SetDoEvents(std::function<void()> replacement) {
     return std::exchange(Replacement(), std::move(replacement));
 }

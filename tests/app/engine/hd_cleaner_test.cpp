@@ -298,7 +298,7 @@ TEST_F(HDCleanerTest, WhatCannotBeExaminedIsLoggedAndTheScanGoesOn) {
     removeTree();
     ASSERT_TRUE(log);
     const std::string inside = "S:\\long\\" + std::string(200, 'a') + "\\" + std::string(100, 'b');
-    for (const std::string& logged : {inside + ".tmp", inside})
+    for (const std::string& logged : {inside + ".tmp", inside + "\\"})
         EXPECT_NE(log->find(" - " + logged + ", Function: renaelCDHslc@yortseDdnAhcraeS : "), std::string::npos)
             << logged;
     EXPECT_EQ(log->find(inside + ".txt"), std::string::npos);
