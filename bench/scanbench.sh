@@ -27,6 +27,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$top/build/x64}
 build=$(cd "$build" && pwd)
 . "$top/tools/wine-lib.sh"
+. "$top/bench/bench-lib.sh"
 
 files=${BENCH_FILES:-100000}
 folders=${BENCH_FOLDERS:-5000}
@@ -36,23 +37,7 @@ runs=${BENCH_RUNS:-5}
 [ -f "$build/bin/scanbench.exe" ] || { echo "scanbench: $build/bin has no scanbench.exe; run tools/build.sh x86_64" >&2; exit 1; }
 command -v python3 >/dev/null || { echo "scanbench: python3 is missing (it generates the tree)" >&2; exit 1; }
 
-work=${BENCH_DIR:-$build/bench-scan}
-rm -rf "$work"
-mkdir -p "$work/mnt"
-img=$work/scan.img
-mnt=$work/mnt
-prefix=$work/prefix
-
-cleanup() {
-  tidvex_wine_kill "$prefix"
-  mountpoint -q "$mnt" && umount "$mnt"
-  rm -f "$img"
-}
-trap cleanup EXIT
-
-truncate -s 1G "$img"
-mkfs.ext4 -q -m 0 -N $((files + folders + 16384)) -F "$img"
-mount -o loop "$img" "$mnt"
+bench_image "${BENCH_DIR:-$build/bench-scan}" 1G -N $((files + folders + 16384))
 
 python3 - "$mnt" "$files" "$folders" "$junk" <<'EOF'
 import os, random, sys
@@ -74,20 +59,7 @@ for n in range(files):
 EOF
 sync
 
-tidvex_wine_template "$build/wine/template"
-tidvex_wine_copy "$build/wine/template" "$prefix"
-tidvex_wine_env "$prefix"
-unset DISPLAY WAYLAND_DISPLAY
-tidvex_wine_map "$prefix" y "$build/bin"
-tidvex_wine_map "$prefix" e "$mnt"
-"$TIDVEX_WINESERVER" -p >/dev/null 2>&1
-cd "$build/bin"  # Y:, so Wine starts in a folder it can see
-# Wine's own services start with the first program: not inside a timed run, and
-# not holding a pipe of the script open.
-"$TIDVEX_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
-
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+bench_wine "$build/bin"
 
 # "<seconds> <files> <folders> <matches>" of one run of contender $1.
 run_once() {
@@ -95,7 +67,7 @@ run_once() {
   case $1 in
     find)
       t0=$(now)
-      out=$(find "$mnt" -mindepth 1 ! -name lost+found -printf '%y %s\n' |
+      out=$(find "$mnt" -mindepth 1 -printf '%y %s\n' |
         awk '$1 == "f" { f++ } $1 == "d" { d++ } END { print f + 0, d + 1, "-" }')
       t1=$(now)
       echo "$(elapsed "$t0" "$t1") $out" ;;
