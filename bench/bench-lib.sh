@@ -1,6 +1,8 @@
 # What the benchmark scripts share: a loop-mounted ext4 image as Wine's drive
 # E:, a sandbox prefix that sees the build's programs as Y:, and timing.
-# Sourced after tools/wine-lib.sh; needs root (loop mount).
+# Needs root (loop mount).
+
+. "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-lib.sh"
 
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", b - a }'; }

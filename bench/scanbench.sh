@@ -26,7 +26,6 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$top/build/x64}
 build=$(cd "$build" && pwd)
-. "$top/tools/wine-lib.sh"
 . "$top/bench/bench-lib.sh"
 
 files=${BENCH_FILES:-100000}

@@ -17,7 +17,6 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$top/build/x64}
 build=$(cd "$build" && pwd)
-. "$top/tools/wine-lib.sh"
 . "$top/bench/bench-lib.sh"
 
 sizes=${BENCH_SIZES:-1 64 512}
