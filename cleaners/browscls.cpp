@@ -2,7 +2,9 @@
 // probes. The cleaning steps themselves come with the browser cleaning work.
 #include "classes.h"
 
-#include "registry_copy.h"
+#include "registry_factory.h"
+
+#include "text/text.h"
 
 namespace velmora {
 
@@ -38,7 +40,7 @@ static_assert(std::size(kSteps) == std::size(kSwitchOfStep));
 // Whether a browser is installed, by the registry key it leaves.
 bool BrowserInstalled(const std::string& browser) {
     constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-    std::string name = Lower(browser);
+    std::string name = tidvex::text::Lower(browser);
     if (name == "ie") return RegistryKeyExists(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
     if (name == "netscape") {
         bool netscp = RegistryKeyExists(kLocalMachine, std::string(kAppPaths) + "Netscp.exe");
@@ -62,27 +64,26 @@ void BrowsCls::RunStep(size_t, bool) {}
 
 STDMETHODIMP BrowsCls::BrowsReset(VARIANT* result) {
     if (result) VariantInit(result);
-    Reset();
-    return S_OK;
+    return Member([&] { Reset(); });
 }
 
 STDMETHODIMP BrowsCls::get_cache_list(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    return E_NOTIMPL;
+    return Member([] { return E_NOTIMPL; });
 }
 
 STDMETHODIMP BrowsCls::get_IEExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("ie"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("ie"); });
 }
 STDMETHODIMP BrowsCls::get_NetScapeExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("netscape"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("netscape"); });
 }
 STDMETHODIMP BrowsCls::get_OperaExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("opera"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("opera"); });
 }
 STDMETHODIMP BrowsCls::get_FireFoxExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("firefox"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("firefox"); });
 }
 
 }  // namespace velmora

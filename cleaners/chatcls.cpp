@@ -2,7 +2,9 @@
 // probes. The cleaning steps themselves come with the messenger cleaning work.
 #include "classes.h"
 
-#include "registry_copy.h"
+#include "registry_factory.h"
+
+#include "text/text.h"
 
 namespace velmora {
 
@@ -24,7 +26,7 @@ constexpr StepInfo kSteps[] = {
 };
 
 bool MessengerInstalled(const std::string& messenger) {
-    std::string name = Lower(messenger);
+    std::string name = tidvex::text::Lower(messenger);
     if (name == "msn") return RegistryKeyExists(kCurrentUser, "Software\\Microsoft\\MSNMessenger");
     if (name == "icq") {
         return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Mirabilis\\ICQ") ||
@@ -44,23 +46,26 @@ std::span<const StepInfo> ChatCls::Steps() { return kSteps; }
 void ChatCls::RunStep(size_t, bool) {}
 
 // Stored nowhere: no step depends on it.
-STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) { return ReturnBool(value, false); }
-STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) { return S_OK; }
+STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) {
+    return OutBool(__uuidof(_ChatCls), value, [] { return false; });
+}
+STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) {
+    return Member([] {});
+}
 
 // The emoticons setting keeps its value.
 STDMETHODIMP ChatCls::ChatReset() {
-    Reset(CleanMSNRecived, CleanICQReceivedFile + 1);
-    return S_OK;
+    return Member([&] { Reset(CleanMSNRecived, CleanICQReceivedFile + 1); });
 }
 
 STDMETHODIMP ChatCls::get_YahooExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("yahoo"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("yahoo"); });
 }
 STDMETHODIMP ChatCls::get_ICQExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("icq"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("icq"); });
 }
 STDMETHODIMP ChatCls::get_MSNExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("msn"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("msn"); });
 }
 
 }  // namespace velmora

@@ -3,9 +3,11 @@
 // switch of the whole library.
 #pragma once
 
+#include "com/barrier.h"
+#include "com/com_types.h"
+
 #include <windows.h>
 
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -23,10 +25,6 @@ void SetShredSwitch(VARIANT_BOOL on);
 std::string TrimPipes(std::string s);
 // The part of s before its first NUL, or s when it has none.
 std::string StripNulls(std::string_view s);
-// s without leading and trailing blanks.
-std::string TrimBlanks(std::string_view s);
-std::string Upper(std::string s);
-std::string Lower(std::string s);
 
 // From the platform id: -1 Win32s or unknown, 0 Windows 95/98/ME, 1 NT family, 2 CE.
 long GetPlatformId();
@@ -45,13 +43,34 @@ std::string GetSpecialFolder(int csidl);
 // into the root of the current drive.
 bool IsCleanableFolder(const std::string& path);
 
-// A Boolean out value of a member: -1 or 0.
-HRESULT ReturnBool(VARIANT_BOOL* out, bool value);
+// Runs the body of a member of a library class behind the barrier
+// (com/barrier.h): a failure it does not handle itself reaches the caller as
+// the member's failed call, from the source "Velmora" unless the error names
+// its own ("Velmora.cRegistry").
+template <class Body>
+HRESULT Member(REFIID iid, Body&& body) {
+    return tidvex::com::Barrier({&iid, kDllName}, std::forward<Body>(body));
+}
 
-// Hands an error to a COM caller: the error's number as an HRESULT (numbers
-// below 0x10000 in the form Automation gives run-time errors) with its source
-// and description as the thread's error information.
-HRESULT ReportError(const std::exception& error, REFIID iid);
+// A member's out value, read behind the barrier; empty (0) when the read fails.
+template <class T, class Read>
+HRESULT Out(REFIID iid, T* out, Read&& read) {
+    if (!out) return E_POINTER;
+    *out = T{};
+    return Member(iid, [&] { *out = read(); });
+}
+
+// A Boolean out value of a member: -1 or 0.
+template <class Read>
+HRESULT OutBool(REFIID iid, VARIANT_BOOL* out, Read&& read) {
+    return Out(iid, out, [&] { return read() ? VARIANT_TRUE : VARIANT_FALSE; });
+}
+
+// A text out value of a member.
+template <class Read>
+HRESULT OutText(REFIID iid, BSTR* out, Read&& read) {
+    return Out(iid, out, [&] { return tidvex::com::AllocBstr(read()); });
+}
 
 // INI reading as the INI class does it: the value of key in section of file, the
 // empty text when any of them is missing (at most 254 characters).

@@ -49,7 +49,7 @@ std::string DriveRoot(const std::string& sDrive) {
     const std::string text = Trim(sDrive);
     const bool drive = (text.size() == 2 || (text.size() == 3 && (text[2] == '\\' || text[2] == '/'))) &&
                        std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
-    if (!drive) throw services::AppError(5, "Not a drive to clean: " + text);
+    if (!drive) throw RunTimeError(5, "Not a drive to clean: " + text);
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
 }
 
@@ -134,7 +134,7 @@ void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string
         contents = fs::ReadFolder(path);
         if (!contents) return LogNotExamined(GetLastError(), path);
     } catch (...) {
-        return services::gLogger().LoggError(services::CurrentError(), kScanTag, path);
+        return services::gLogger().LoggError(CurrentError(), kScanTag, path);
     }
     // A junction, mount point or symbolic link may lead anywhere, another drive
     // or back up this tree: it is never followed. The listing shows most as
@@ -156,7 +156,7 @@ void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string
                 }
             }
         } catch (...) {
-            services::gLogger().LoggError(services::CurrentError(), kScanTag, path + entry.name);
+            services::gLogger().LoggError(CurrentError(), kScanTag, path + entry.name);
         }
         YieldTimes(1);
     }
@@ -202,7 +202,7 @@ bool clsHDCleaner::IsOwnFile(const fs::LinkProbe& links, const std::string& fold
 
 void clsHDCleaner::LogNotExamined(DWORD error, const std::string& path) {
     // Every failure gets a line, also one that left no code behind.
-    services::gLogger().LoggError(services::PlatformError(error != 0 ? error : ERROR_CANT_ACCESS_FILE), kScanTag,
+    services::gLogger().LoggError(PlatformError(error != 0 ? error : ERROR_CANT_ACCESS_FILE), kScanTag,
                                   path);
 }
 
@@ -249,21 +249,21 @@ bool IsLinkBroken(const std::string& shortcut) {
     try {
         com::ComPtr<IShellLinkA> link;
         HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
-        if (FAILED(hr)) throw services::AppError(hr, "The shell's shortcut object is not available");
+        if (FAILED(hr)) throw RunTimeError(hr, "The shell's shortcut object is not available");
         auto file = link.As<IPersistFile>(IID_IPersistFile);
-        if (!file) throw services::AppError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
+        if (!file) throw RunTimeError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
         hr = file->Load(com::Widen(shortcut).c_str(), STGM_READ);
-        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the shortcut " + shortcut);
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the shortcut " + shortcut);
         char target[MAX_PATH + 1] = {};
         WIN32_FIND_DATAA data{};
         hr = link->GetPath(target, MAX_PATH, &data, 0);
-        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the target of " + shortcut);
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the target of " + shortcut);
         // No path: the shortcut leads to something that is not a file.
         const std::string path = Trim(target);
         if (path.empty()) return false;
         return ProbeFullPath(path) == Presence::Missing;
     } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), "IsLinkBroken");
+        services::gLogger().LoggError(CurrentError(), "IsLinkBroken");
         return false;
     }
 }

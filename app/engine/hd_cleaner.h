@@ -53,7 +53,7 @@ public:
     // An empty text, or a bare "\" (what an empty drive box gives), stands for
     // the Windows folder's drive. `start` ends at the end of the scan's share
     // (start + 0.7 x range), also after the deletion; the last Progress is
-    // start + range. Throws services::AppError when sDrive names no drive.
+    // start + range. Throws RunTimeError when sDrive names no drive.
     void StartClean(double& start, double range, const std::string& sDrive);
     void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }
     void StopClean() { stop_ = true; }

@@ -211,7 +211,7 @@ std::vector<FolderAlias> Wow64ProgramFolders(bool wow64,
         const std::string seen = fs::TrimTrailingSeparators(Trim(environment(seenName)));
         const std::string native = fs::TrimTrailingSeparators(Trim(environment(nativeName)));
         // Where both name one folder, nothing is redirected.
-        if (seen.empty() || lstrcmpiA(seen.c_str(), native.c_str()) == 0) continue;
+        if (seen.empty() || text::EqualsNoCase(seen, native)) continue;
         aliases.push_back({seen, native});
     }
     return aliases;

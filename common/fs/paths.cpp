@@ -1,5 +1,7 @@
 #include "fs/paths.h"
 
+#include "text/text.h"
+
 #include <memory>
 
 namespace tidvex::fs {
@@ -26,8 +28,6 @@ std::vector<std::string> Components(const std::string& s) {
     if (!part.empty()) parts.push_back(part);
     return parts;
 }
-
-bool EqualNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 }  // namespace
 
@@ -132,7 +132,7 @@ std::optional<std::string> FinalPathOf(const std::string& path) {
 }
 
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name) {
-    return EqualNoCase(finalEntry, JoinPath(finalFolder, name));
+    return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
 }
 
 std::optional<FolderContents> ReadFolder(const std::string& folder) {

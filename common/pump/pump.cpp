@@ -8,12 +8,6 @@ namespace tidvex::pump {
 
 namespace {
 
-// Only the GUI thread yields and only tests replace it, before the work starts.
-std::function<void()>& Replacement() {
-    static std::function<void()> replacement;
-    return replacement;
-}
-
 int g_busyDepth = 0;
 
 }  // namespace
@@ -31,8 +25,11 @@ void PumpPendingMessages() {
     }
 }
 
+// Only the GUI thread yields and only tests replace it, before the work starts.
+Seam<std::function<void()>> gDoEvents;
+
 void DoEvents() {
-    if (auto& replacement = Replacement()) {
+    if (const auto& replacement = gDoEvents.Get()) {
         // A copy, so that the scripted function may replace itself while it runs.
         auto call = replacement;
         call();
@@ -42,7 +39,7 @@ void DoEvents() {
 }
 
 void PacedDoEvents::operator()() {
-    if (Replacement()) return DoEvents();
+    if (gDoEvents.Get()) return DoEvents();
     // The tick count is read from memory the system keeps, without a call into it.
     const unsigned long long now = GetTickCount64();
     if (pumped_ && now - last_ < interval_) return;
@@ -50,15 +47,6 @@ void PacedDoEvents::operator()() {
     last_ = now;
     PumpPendingMessages();
 }
-
-std::function<void()> SetDoEvents(std::function<void()> replacement) {
-    return std::exchange(Replacement(), std::move(replacement));
-}
-
-ScopedDoEvents::ScopedDoEvents(std::function<void()> replacement)
-    : previous_(SetDoEvents(std::move(replacement))) {}
-
-ScopedDoEvents::~ScopedDoEvents() { SetDoEvents(std::move(previous_)); }
 
 BusyPointer::BusyPointer() {
     if (g_busyDepth++ == 0) SetCursor(LoadCursor(nullptr, IDC_WAIT));
