@@ -53,6 +53,16 @@ std::string DriveRoot(const std::string& sDrive) {
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
 }
 
+// The program's shredder: a file whose content other names share loses only its
+// name, and the event log says so.
+shred::ShredOptions ShredderOptions() {
+    shred::ShredOptions options;
+    options.nameOnlyDeleted = [](const std::string& path) {
+        services::gLogger().LoggString(shred::NameOnlyDeletedNote(path));
+    };
+    return options;
+}
+
 }  // namespace
 
 std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
@@ -72,7 +82,8 @@ std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
     return extensions;
 }
 
-clsHDCleaner::clsHDCleaner(std::string windowsFolder) : windowsFolder_(std::move(windowsFolder)) {}
+clsHDCleaner::clsHDCleaner(std::string windowsFolder)
+    : windowsFolder_(std::move(windowsFolder)), shredder_(ShredderOptions()) {}
 
 std::string clsHDCleaner::DefaultWindowsFolder() { return services::GetWindowsFolder(); }
 

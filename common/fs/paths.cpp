@@ -1,8 +1,7 @@
 #include "fs/paths.h"
 
+#include "handles/handles.h"
 #include "text/text.h"
-
-#include <memory>
 
 namespace tidvex::fs {
 
@@ -99,8 +98,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    handles::Find find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
+    if (!find) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<FolderEntry>{};
         return std::nullopt;
     }
@@ -110,8 +109,7 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
         if (name == "." || name == "..") continue;
         entries.push_back({name, data.dwFileAttributes,
                            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &data));
     return entries;
 }
 
@@ -123,12 +121,10 @@ std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
 }
 
 std::optional<std::string> FinalPathOf(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    auto finalPath = FinalPathOfHandle(h);
-    CloseHandle(h);
-    return finalPath;
+    handles::File h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::nullopt;
+    return FinalPathOfHandle(h.Get());
 }
 
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name) {
@@ -136,18 +132,18 @@ bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, c
 }
 
 std::optional<FolderContents> ReadFolder(const std::string& folder) {
-    HANDLE h = CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const std::unique_ptr<void, decltype(&CloseHandle)> handle(h, &CloseHandle);
-    auto finalPath = FinalPathOfHandle(handle.get());
+    const handles::File handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    auto finalPath = FinalPathOfHandle(handle.Get());
     if (!finalPath) return std::nullopt;
     FolderContents contents{*finalPath, {}};
     // Names as the ANSI file functions give them.
     const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
     std::vector<std::uint64_t> buffer(8192);  // 64 KB, aligned for the records
     const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
-    while (GetFileInformationByHandleEx(handle.get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
+    while (GetFileInformationByHandleEx(handle.Get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
         const char* at = reinterpret_cast<const char*>(buffer.data());
         for (;;) {
             const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
@@ -196,9 +192,8 @@ bool IsLink(const std::string& path) {
     if (HasWildcards(path)) return true;
     std::string trimmed = TrimTrailingSeparators(path);
     WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(trimmed.c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return true;
-    FindClose(find);
+    handles::Find find(FindFirstFileA(trimmed.c_str(), &entry));
+    if (!find) return true;
     size_t cut = trimmed.find_last_of("\\/");
     if (cut == std::string::npos) return true;
     std::string folder = trimmed.substr(0, cut + 1);
