@@ -2,6 +2,7 @@
 // stop flags, the caption before each step, the end and the error path.
 #pragma once
 
+#include "library.h"
 #include "registry_copy.h"
 #include "shredder_copy.h"
 
@@ -122,6 +123,13 @@ protected:
     // A step's shredder copy; its ShowLog is passed on as Showmsg kind 4.
     Shredder StepShredder() {
         return LibraryShredder([this](const std::string& text) { Events().Showmsg(kMsgLog, text); });
+    }
+
+    // Shreds what a folder from the registry or a profile holds (sub-folders
+    // included), and the folder too unless contentsOnly; a folder that may not be
+    // worked on is left alone and logged.
+    void ShredFolder(const std::string& folder, bool contentsOnly, const char* extension = "*") {
+        if (MayCleanFolder(folder)) StepShredder().FolderShred(folder, contentsOnly, extension, true);
     }
 
     std::array<VARIANT_BOOL, SwitchCount> switches_{};

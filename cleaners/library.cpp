@@ -1,8 +1,10 @@
 #include "library.h"
 
+#include "logger.h"
 #include "platform.h"
 
 #include "com/com_types.h"
+#include "errors/run_time_errors.h"
 #include "fs/fso.h"
 #include "fs/paths.h"
 #include "registry/registry.h"
@@ -38,6 +40,21 @@ std::string QelLanguage() {
 }
 
 }  // namespace
+
+CallError CallError::Of(long number) { return CallError(number, tidvex::RunTimeErrorText(number)); }
+
+CallError CallError::FromHresult(HRESULT hr) {
+    char text[512] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             static_cast<DWORD>(hr), 0, text, sizeof text, nullptr);
+    std::string description(text, n);
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
+                                    description.back() == ' ' || description.back() == '.')) {
+        description.pop_back();
+    }
+    if (description.empty()) description = "Automation error";
+    return CallError(hr, description);
+}
 
 VARIANT_BOOL ShredSwitch() { return shredSwitch; }
 void SetShredSwitch(VARIANT_BOOL on) { shredSwitch = on; }
@@ -110,6 +127,72 @@ std::string GetSpecialFolder(int csidl) {
 
 bool IsCleanableFolder(const std::string& path) { return tidvex::fs::IsFullPathBelowRoot(TrimBlanks(path)); }
 
+namespace {
+
+// The full, long form of a path without closing separators, for comparing.
+std::string Comparable(const std::string& path) {
+    char full[MAX_PATH * 4];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) return tidvex::fs::TrimTrailingSeparators(path);
+    char longer[MAX_PATH * 4];
+    DWORD m = GetLongPathNameA(full, longer, sizeof longer);
+    std::string out = m > 0 && m < sizeof longer ? std::string(longer, m) : std::string(full, n);
+    return tidvex::fs::TrimTrailingSeparators(out);
+}
+
+bool SameOrHolds(const std::string& folder, const std::string& other) {
+    if (other.size() < folder.size()) return false;
+    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder.data(), static_cast<int>(folder.size()),
+                       other.data(), static_cast<int>(folder.size())) != CSTR_EQUAL) {
+        return false;
+    }
+    return other.size() == folder.size() || other[folder.size()] == '\\' || folder.back() == '\\';
+}
+
+// The folders of the system and the user that no cleaning step may empty.
+std::vector<std::string> ProtectedFolders() {
+    std::vector<std::string> out;
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+                      CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE,
+                      CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
+                      CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS}) {
+        char buf[MAX_PATH + 1] = {};
+        if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) == S_OK && buf[0]) out.push_back(Comparable(buf));
+    }
+    // The 64-bit program folders, which a 32-bit process sees only by these names.
+    for (const char* name : {"ProgramW6432", "CommonProgramW6432", "SystemRoot", "USERPROFILE"}) {
+        char buf[MAX_PATH + 1] = {};
+        DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+        if (n > 0 && n < sizeof buf) out.push_back(Comparable(buf));
+    }
+    std::string library = CurrentPlatform().LibraryFolder();
+    if (!library.empty()) out.push_back(Comparable(library));
+    return out;
+}
+
+}  // namespace
+
+std::string FolderRefusal(const std::string& path) {
+    if (TrimBlanks(path).empty()) return "no folder is named";
+    if (!tidvex::fs::IsFullPathBelowRoot(path) || tidvex::fs::HasWildcards(path)) return "not a folder below a root";
+    const std::string folder = Comparable(path);
+    for (const std::string& p : ProtectedFolders()) {
+        if (SameOrHolds(folder, p)) return "a folder of the system or the user";
+    }
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "not a folder";
+    if (tidvex::fs::IsLink(tidvex::fs::TrimTrailingSeparators(path))) return "a link";
+    return {};
+}
+
+bool MayCleanFolder(const std::string& path) {
+    std::string why = FolderRefusal(path);
+    if (why.empty()) return true;
+    Logger::AddToLog("Not cleaned: ", "\"" + path + "\" is " + why);
+    return false;
+}
+
 HRESULT ReturnBool(VARIANT_BOOL* out, bool value) {
     if (!out) return E_POINTER;
     *out = value ? VARIANT_TRUE : VARIANT_FALSE;
@@ -124,6 +207,8 @@ HRESULT ReportError(const std::exception& error, REFIID iid) {
         if (!reg->Source().empty()) source = reg->Source();
     } else if (auto* fs = dynamic_cast<const tidvex::fs::FsError*>(&error)) {
         number = fs->Number();
+    } else if (auto* call = dynamic_cast<const CallError*>(&error)) {
+        number = call->Number();
     }
     HRESULT hr = number < 0 ? static_cast<HRESULT>(number)
                             : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<WORD>(number));

@@ -6,10 +6,26 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace velmora {
+
+// A run-time error that the library raises itself, or that a failed platform
+// call gives: its number (the HRESULT of a failed COM call) and description.
+class CallError : public std::runtime_error {
+public:
+    CallError(long number, const std::string& description) : std::runtime_error(description), number_(number) {}
+    long Number() const { return number_; }
+    // The error with its usual text ("Subscript out of range" for 9).
+    static CallError Of(long number);
+    // A failed COM call, described by the system's text for its result.
+    static CallError FromHresult(HRESULT hr);
+
+private:
+    long number_;
+};
 
 // The section of the message files, and what General.DLLName starts as.
 inline constexpr char kDllName[] = "Velmora";
@@ -44,6 +60,16 @@ std::string GetSpecialFolder(int csidl);
 // A missing shell folder gives an empty or relative path, which must never turn
 // into the root of the current drive.
 bool IsCleanableFolder(const std::string& path);
+
+// Why a folder that a path from the registry or a profile names must not be
+// emptied or removed: the path is empty, relative or a root, the folder is a
+// link, or it is one of the system's own folders (Windows, System, Program
+// Files, the user's profile, Desktop, Documents, Application Data, the library
+// folder) or holds one of them. Empty when the folder may be worked on; a folder
+// that does not exist may (there is nothing in it to lose).
+std::string FolderRefusal(const std::string& path);
+// FolderRefusal for a step: a refused folder is written to the daily log.
+bool MayCleanFolder(const std::string& path);
 
 // A Boolean out value of a member: -1 or 0.
 HRESULT ReturnBool(VARIANT_BOOL* out, bool value);

@@ -125,16 +125,18 @@ STDMETHODIMP System::getWDirectory(BSTR* result) {
     return S_OK;
 }
 
-STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
-    if (!result) return E_POINTER;
-    std::string dir;
+std::string FavoritesDirectory(const std::string& favoritesShellFolder) {
     switch (CurrentOperatingSystem()) {
         case 2:
-        case 3: dir = WindowsDirectory(200) + "\\favorites"; break;
-        case 6: dir = favorites_; break;
-        default: break;
+        case 3: return WindowsDirectory(200) + "\\favorites";
+        case 6: return favoritesShellFolder;
+        default: return {};
     }
-    *result = AllocBstr(dir);
+}
+
+STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
+    if (!result) return E_POINTER;
+    *result = AllocBstr(FavoritesDirectory(favorites_));
     return S_OK;
 }
 

@@ -7,6 +7,7 @@ const char* RunTimeErrorText(long number) {
         case 5: return "Invalid procedure call or argument";
         case 6: return "Overflow";
         case 7: return "Out of memory";
+        case 9: return "Subscript out of range";
         case 13: return "Type mismatch";
         case 53: return "File not found";
         case 58: return "File already exists";
