@@ -5,6 +5,7 @@
 // browser probes and the list of WinINet's URL cache.
 #include "classes.h"
 
+#include "logger.h"
 #include "platform.h"
 #include "registry_copy.h"
 #include "shredder_copy.h"
@@ -101,6 +102,17 @@ std::string NetscapeProfile(const std::string& appData) {
     return {};
 }
 
+// A profile path of profiles.ini that climbs out of Firefox's folder.
+bool ClimbsOut(const std::string& relative) {
+    size_t from = 0;
+    for (;;) {
+        size_t to = relative.find_first_of("\\/", from);
+        if (TrimBlanks(relative.substr(from, to == std::string::npos ? to : to - from)) == "..") return true;
+        if (to == std::string::npos) return false;
+        from = to + 1;
+    }
+}
+
 BrowserProfiles FindProfiles() {
     BrowserProfiles p;
     const std::string appData = ShellFolder("AppData");
@@ -109,8 +121,13 @@ BrowserProfiles FindProfiles() {
     if (haveAppData && BrowserInstalled("firefox")) {
         std::string firefox = appData + "\\Mozilla\\Firefox";
         std::string profile = IniRead(firefox + "\\profiles.ini", "Profile0", "Path");
-        p.ffProfile = firefox + "\\" + profile;
-        p.ffCache = ParentFolder(appData) + "\\Local Settings\\Application Data\\Mozilla\\Firefox\\" + profile + "\\cache";
+        if (ClimbsOut(profile)) {
+            Logger::AddToLog("Not cleaned: ", "\"" + profile + "\": a Firefox profile outside its folder");
+        } else {
+            p.ffProfile = firefox + "\\" + profile;
+            p.ffCache = ParentFolder(appData) + "\\Local Settings\\Application Data\\Mozilla\\Firefox\\" + profile +
+                        "\\cache";
+        }
     }
     if (BrowserInstalled("opera")) {
         if (CurrentOperatingSystem() == 6) {

@@ -12,9 +12,11 @@
 #include "reg_seed.h"
 
 #include "com/client.h"
+#include "fs/fso.h"
 #include "harness/support.h"
 
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -57,7 +59,7 @@ inline std::map<std::string, Raw> Values(HKEY root, const std::string& key) {
     return out;
 }
 
-inline std::string Folder(int csidl) {
+inline std::string ShellPath(int csidl) {
     char buf[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf);
     return buf;
@@ -65,10 +67,18 @@ inline std::string Folder(int csidl) {
 
 // Makes the folders on the way and writes the file.
 inline void Seed(const std::string& path, const std::string& bytes = "trace") {
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+    for (size_t at = path.find_first_of("\\/", 3); at != std::string::npos; at = path.find_first_of("\\/", at + 1)) {
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
     }
     tidvex::test::WriteFileBytes(path, bytes);
+}
+
+// Removes a folder tree when it is there.
+inline void RemoveTree(const std::string& folder) {
+    try {
+        tidvex::fs::gFSO().DeleteFolder(folder, true);
+    } catch (const std::exception&) {
+    }
 }
 
 // Relative path -> content of every file below a folder (folders as "<dir>").
@@ -156,5 +166,100 @@ protected:
     FakePlatform platform_{lib_};
     tidvex::com::ComPtr<IDispatch> obj_;
 };
+
+constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+inline std::string ParentOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// The local file of an entry of the URL cache; empty when there is none.
+inline std::string CacheFileOf(const std::string& url) {
+    std::vector<char> buffer(4096);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    if (!GetUrlCacheEntryInfoA(url.c_str(), entry, &size) || !entry->lpszLocalFileName) return {};
+    return entry->lpszLocalFileName;
+}
+
+// A browser step alone: its switch, its caption (nullptr: none), what it
+// removes and what it leaves (a closing "\\" marks a folder).
+struct BrowserTrace {
+    const wchar_t* sw;
+    const char* caption;
+    std::vector<std::string> gone;
+    std::vector<std::string> kept;
+};
+
+// Installs Firefox, Opera (as on Windows XP) and Netscape in the prefix with a
+// profile each, gives Internet Explorer a download folder, cookie and cache
+// files, and returns the file steps with what each must remove and keep.
+inline std::vector<BrowserTrace> SeedBrowsers() {
+    const std::string profile = ShellPath(CSIDL_PROFILE);
+    const std::string appData = ShellPath(CSIDL_APPDATA);
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "firefox.exe");
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "Netscp.exe");
+    CreateKey(HKEY_CURRENT_USER, "Software\\Opera Software");
+
+    const std::string ff = appData + "\\Mozilla\\Firefox\\Profiles/abc.default";
+    Seed(appData + "\\Mozilla\\Firefox\\profiles.ini", "[Profile0]\r\nName=default\r\nPath=Profiles/abc.default\r\n");
+    const std::string ffCache =
+        ParentOf(appData) + "\\Local Settings\\Application Data\\Mozilla\\Firefox\\Profiles/abc.default\\cache";
+    const std::string op = appData + "\\Opera\\Opera\\profile";
+    const std::string ns = appData + "\\netscape\\nsb\\Profiles\\only.default";
+    const std::string dl = profile + "\\Downloads\\ie";
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer", "Download Directory", dl);
+    const std::string cookies = ShellPath(CSIDL_COOKIES);
+    const std::string cache = ShellPath(CSIDL_INTERNET_CACHE);
+    // A cookie and a page stored by the platform itself.
+    EXPECT_TRUE(InternetSetCookieA("http://example.com/", "seen", "yes; expires=Sat, 01-Jan-2039 00:00:00 GMT"));
+    char user[256];
+    DWORD userSize = sizeof user;
+    GetUserNameA(user, &userSize);
+    const std::string cookieFile = CacheFileOf("Cookie:" + std::string(user) + "@example.com/");
+    char page[MAX_PATH] = {};
+    EXPECT_TRUE(CreateUrlCacheEntryA("http://example.com/page.htm", 0, "htm", page, 0));
+    tidvex::test::WriteFileBytes(page, "<html>");
+    FILETIME never{};
+    CommitUrlCacheEntryA("http://example.com/page.htm", page, never, never, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
+                         nullptr);
+
+    std::vector<BrowserTrace> steps = {
+        {L"IECleanDownloadDir", "Cleaning IE Download Directory", {dl + "\\setup.exe", dl + "\\sub\\b.zip", dl + "\\sub\\"},
+         {dl + "\\", profile + "\\Downloads\\keep.txt"}},
+        {L"IERemoveCookies", "Cleaning IE Cookies", {cookieFile, cookies + "\\sub\\c.txt"},
+         {cookies + "\\keep.dat", cookies + "\\sub\\"}},
+        {L"IECleanCashe", "Cleaning IE Cahce", {page, cache + "\\Content.IE5\\X1\\img.gif"},
+         {cache + "\\Content.IE5\\X1\\"}},
+        {L"FFCleanCash", "Cleaning FireFox Cache", {ffCache + "\\a.bin", ffCache + "\\sub\\b.bin"},
+         {ffCache + "\\sub\\", ff + "\\prefs.js"}},
+        {L"FFCleanHistory", "Cleaning FireFox History", {ff + "\\history.dat"}, {ff + "\\prefs.js"}},
+        {L"FFCleanBookMark", "Cleaning FireFox Book Marks", {ff + "\\bookmarks.html", ff + "\\bookmarks.bak"},
+         {ff + "\\prefs.js"}},
+        {L"FFRemoveCookies", "Cleaning FireFox Cookies", {ff + "\\cookies.txt"}, {ff + "\\prefs.js"}},
+        {L"OPCleanCash", "Cleaning Opera Cache", {op + "\\cache4\\x.tmp", op + "\\cache4\\s\\y.tmp"},
+         {op + "\\cache4\\s\\", op + "\\opera6.ini"}},
+        {L"OPCleanHistory", "Cleaning Opera History", {op + "\\global.dat"}, {op + "\\opera6.ini"}},
+        {L"OPCleanCookie", "Cleaning Opera Cookies", {op + "\\cookies4.dat"}, {op + "\\opera6.ini"}},
+        {L"NSCleanHistory", "Cleaning Netscape History", {ns + "\\history.dat"}, {ns + "\\bookmarks.html"}},
+        {L"NSCleanCash", "Cleaning Netscape Cache", {ns + "\\cache\\c.bin"}, {ns + "\\cache\\"}},
+        {L"NSCleanAutoComplete", nullptr, {ns + "\\formhistory.dat"}, {ns + "\\history.dat"}},
+        {L"NSCleanCookies", "Cleaning Netscape Cookies", {ns + "\\cookies.txt"}, {ns + "\\bookmarks.html"}},
+        {L"NSCleanMail", "Cleaning Netscape Mail Trash", {ns + "\\mail\\Trash", ns + "\\mail\\Local Folders\\Trash"},
+         {ns + "\\mail\\Trash.msf", ns + "\\mail\\Local Folders\\Inbox"}},
+    };
+    for (const auto& step : steps) {
+        for (const auto& path : step.gone) {
+            if (!path.ends_with("\\")) Seed(path);
+        }
+        for (const auto& path : step.kept) {
+            if (path.ends_with("\\")) {
+                Seed(path + "placeholder.tmp");
+                DeleteFileA((path + "placeholder.tmp").c_str());
+            } else {
+                Seed(path, "kept");
+            }
+        }
+    }
+    return steps;
+}
 
 }  // namespace velmora::test
