@@ -240,12 +240,7 @@ std::string UrlCacheList() {
 // without, the failure goes to the caller.
 void CopyValues(CleanerRegistry& reg, std::int32_t fromHive, const char* fromKey, std::int32_t toHive,
                 const char* toKey, bool moveOriginals, bool absorb) {
-    reg.ClassKey(fromHive);
-    reg.SectionKey(fromKey);
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg.EnumerateValues(names, count);
-    for (const std::string& name : names) {
+    for (const std::string& name : ValueNames(fromHive, fromKey)) {
         try {
             auto value = ReadRawValue(fromHive, fromKey, name);
             if (!value) continue;
@@ -323,10 +318,7 @@ void BrowsCls::DeleteTypedUrls() {
     auto reg = StepRegistry(kMsgLog);
     reg.ClassKey(kCurrentUser);
     reg.SectionKey(kTypedUrls);
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg.EnumerateValues(names, count);
-    for (const std::string& name : names) {
+    for (const std::string& name : ValueNames(kCurrentUser, kTypedUrls)) {
         reg.ValueKey(name);
         reg.DeleteValue();
     }

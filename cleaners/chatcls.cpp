@@ -97,12 +97,7 @@ bool IsPlainName(const std::string& name) {
 // ICQ Lite's received-files folder of its first registered owner; empty when
 // no owner is registered.
 std::string IcqLiteReceivedFolder() {
-    auto reg = LibraryRegistry();
-    reg.ClassKey(kLocalMachine);
-    reg.SectionKey(kIcqOwners);
-    std::vector<std::string> owners;
-    std::int32_t count = 0;
-    reg.EnumerateSections(owners, count);
+    const std::vector<std::string> owners = SubkeyNames(kLocalMachine, kIcqOwners);
     if (owners.empty() || !IsPlainName(owners.front())) return {};
     const std::string& owner = owners.front();
     std::string saved = ReadText(kLocalMachine, (std::string(kIcqOwners) + "\\" + owner + "\\ICQLite").c_str(),

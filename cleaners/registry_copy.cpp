@@ -27,6 +27,26 @@ private:
 
 }  // namespace
 
+std::vector<std::string> ValueNames(std::int32_t hive, const std::string& key) {
+    auto reg = LibraryRegistry();
+    reg.ClassKey(hive);
+    reg.SectionKey(key);
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg.EnumerateValues(names, count);
+    return names;
+}
+
+std::vector<std::string> SubkeyNames(std::int32_t hive, const std::string& key) {
+    auto reg = LibraryRegistry();
+    reg.ClassKey(hive);
+    reg.SectionKey(key);
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg.EnumerateSections(names, count);
+    return names;
+}
+
 std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::string& name) {
     RegistryApi& api = RealRegistry();
     HKEY opened = nullptr;

@@ -22,6 +22,11 @@ CleanerRegistry LibraryRegistry(std::function<void(const std::string&)> showlog 
 // Whether the key exists under the hive (a tidvex::registry::k... value).
 bool RegistryKeyExists(std::int32_t hive, const std::string& key);
 
+// The names of a key's values, and of its subkeys, as the registry class lists
+// them; none when the key is missing.
+std::vector<std::string> ValueNames(std::int32_t hive, const std::string& key);
+std::vector<std::string> SubkeyNames(std::int32_t hive, const std::string& key);
+
 // A value's data exactly as stored: its registry type and its bytes.
 struct RawValue {
     DWORD type = REG_NONE;

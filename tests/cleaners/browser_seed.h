@@ -9,6 +9,7 @@
 
 #include "cleaner_events.h"
 #include "fake_platform.h"
+#include "library_copy.h"
 #include "reg_seed.h"
 
 #include "com/client.h"
@@ -102,6 +103,36 @@ inline std::map<std::string, std::string> Tree(const std::string& folder, const 
     return out;
 }
 
+// A step alone: its switch, its caption (nullptr: none), what it removes and
+// what it leaves (a closing "\\" marks a folder).
+struct Trace {
+    const wchar_t* sw;
+    const char* caption;
+    std::vector<std::string> gone;
+    std::vector<std::string> kept;
+};
+
+// Writes the files of a step's traces and makes its kept folders. Folders to
+// go come with the files in them.
+inline void SeedTrace(const Trace& t) {
+    for (const auto& path : t.gone) {
+        if (!path.ends_with("\\")) Seed(path);
+    }
+    for (const auto& path : t.kept) {
+        if (path.ends_with("\\")) {
+            Seed(path + "placeholder.tmp");
+            DeleteFileA((path + "placeholder.tmp").c_str());
+        } else {
+            Seed(path, "kept");
+        }
+    }
+}
+
+// Whether a file or (with a closing "\\") a folder exists.
+inline bool Exists(const std::string& path) {
+    return tidvex::test::PathExists(path.ends_with("\\") ? path.substr(0, path.size() - 1) : path);
+}
+
 // A cleaner class of the library in this process, on a fake platform whose
 // library folder is a scratch folder with the message files.
 template <class Class>
@@ -152,13 +183,11 @@ protected:
         const auto& e = events_.Events();
         return std::find(e.begin(), e.end(), event) != e.end();
     }
-    std::string Log() const { return TodaysLogOf(lib_); }
-    static std::string TodaysLogOf(const std::string& folder) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        std::string name = std::to_string(now.wDay) + "-" + std::to_string(now.wMonth) + "-" +
-                           std::to_string(now.wYear) + "_Log.txt";
-        return tidvex::test::ReadFileBytes(folder + "\\Logs\\" + name).value_or("");
+    std::string Log() const { return TodaysLog(lib_); }
+    // What the step removes is gone, what it leaves is there.
+    void ExpectTraces(const Trace& t) const {
+        for (const auto& path : t.gone) EXPECT_FALSE(Exists(path)) << tidvex::com::Narrow(t.sw) << ": " << path;
+        for (const auto& path : t.kept) EXPECT_TRUE(Exists(path)) << tidvex::com::Narrow(t.sw) << ": " << path;
     }
 
     EventRecorder events_;
@@ -180,19 +209,10 @@ inline std::string CacheFileOf(const std::string& url) {
     return entry->lpszLocalFileName;
 }
 
-// A browser step alone: its switch, its caption (nullptr: none), what it
-// removes and what it leaves (a closing "\\" marks a folder).
-struct BrowserTrace {
-    const wchar_t* sw;
-    const char* caption;
-    std::vector<std::string> gone;
-    std::vector<std::string> kept;
-};
-
 // Installs Firefox, Opera (as on Windows XP) and Netscape in the prefix with a
 // profile each, gives Internet Explorer a download folder, cookie and cache
 // files, and returns the file steps with what each must remove and keep.
-inline std::vector<BrowserTrace> SeedBrowsers() {
+inline std::vector<Trace> SeedBrowsers() {
     const std::string profile = ShellPath(CSIDL_PROFILE);
     const std::string appData = ShellPath(CSIDL_APPDATA);
     CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "firefox.exe");
@@ -222,7 +242,7 @@ inline std::vector<BrowserTrace> SeedBrowsers() {
     CommitUrlCacheEntryA("http://example.com/page.htm", page, never, never, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
                          nullptr);
 
-    std::vector<BrowserTrace> steps = {
+    std::vector<Trace> steps = {
         {L"IECleanDownloadDir", "Cleaning IE Download Directory", {dl + "\\setup.exe", dl + "\\sub\\b.zip", dl + "\\sub\\"},
          {dl + "\\", profile + "\\Downloads\\keep.txt"}},
         {L"IERemoveCookies", "Cleaning IE Cookies", {cookieFile, cookies + "\\sub\\c.txt"},
@@ -246,19 +266,7 @@ inline std::vector<BrowserTrace> SeedBrowsers() {
         {L"NSCleanMail", "Cleaning Netscape Mail Trash", {ns + "\\mail\\Trash", ns + "\\mail\\Local Folders\\Trash"},
          {ns + "\\mail\\Trash.msf", ns + "\\mail\\Local Folders\\Inbox"}},
     };
-    for (const auto& step : steps) {
-        for (const auto& path : step.gone) {
-            if (!path.ends_with("\\")) Seed(path);
-        }
-        for (const auto& path : step.kept) {
-            if (path.ends_with("\\")) {
-                Seed(path + "placeholder.tmp");
-                DeleteFileA((path + "placeholder.tmp").c_str());
-            } else {
-                Seed(path, "kept");
-            }
-        }
-    }
+    for (const auto& step : steps) SeedTrace(step);
     return steps;
 }
 

@@ -17,32 +17,9 @@ constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
 constexpr char kIcqGeneral[] = "SOFTWARE\\Mirabilis\\ICQ\\Install\\General";
 constexpr char kOwner[] = "SOFTWARE\\Mirabilis\\ICQ\\NewOwners\\12345\\ICQLite";
 
-bool Exists(const std::string& path) { return PathExists(path.substr(0, path.find_last_not_of('\\') + 1)); }
-
 // UTF-16 bytes of a text, as MSN stores its folder.
 std::string Utf16(const std::wstring& text) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-struct Trace {
-    const wchar_t* sw;
-    const char* caption;
-    std::vector<std::string> gone;  // a closing "\" marks a folder
-    std::vector<std::string> kept;
-};
-
-void SeedTrace(const Trace& t) {
-    for (const auto& p : t.gone) {
-        if (!p.ends_with("\\")) Seed(p);
-    }
-    for (const auto& p : t.kept) {
-        if (p.ends_with("\\")) {
-            Seed(p + "x.tmp");
-            DeleteFileA((p + "x.tmp").c_str());
-        } else {
-            Seed(p, "kept");
-        }
-    }
 }
 
 class ChatClsTest : public InProcessCleaner<velmora::ChatCls> {
@@ -105,8 +82,7 @@ TEST_F(ChatClsTest, EachStepAloneRemovesItsTracesAndKeepsTheirNeighbours) {
         EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", std::string("Op:") + t.caption,
                                                               "CleanEnd(-1)", "CleanStart(0)"}))
             << Narrow(t.sw);
-        for (const auto& p : t.gone) EXPECT_FALSE(Exists(p)) << Narrow(t.sw) << ": " << p;
-        for (const auto& p : t.kept) EXPECT_TRUE(Exists(p)) << Narrow(t.sw) << ": " << p;
+        ExpectTraces(t);
     }
 }
 

@@ -133,15 +133,14 @@ TEST_F(BrowsClsWithHistory, EverySwitchOnCleansEveryBrowser) {
     EXPECT_EQ(captions.size(), 16u);
     EXPECT_EQ(captions[1], "Cleaning IE History");
     std::set<std::string> gone;
-    for (const BrowserTrace& step : steps) gone.insert(step.gone.begin(), step.gone.end());
-    auto exists = [](const std::string& path) { return PathExists(path.substr(0, path.find_last_not_of('\\') + 1)); };
-    for (const BrowserTrace& step : steps) {
+    for (const Trace& step : steps) gone.insert(step.gone.begin(), step.gone.end());
+    for (const Trace& step : steps) {
         if (step.caption) {
             EXPECT_NE(std::find(captions.begin(), captions.end(), step.caption), captions.end()) << step.caption;
         }
-        for (const auto& path : step.gone) EXPECT_FALSE(exists(path)) << path;
+        for (const auto& path : step.gone) EXPECT_FALSE(Exists(path)) << path;
         for (const auto& path : step.kept) {
-            EXPECT_TRUE(gone.contains(path) || exists(path)) << path;
+            EXPECT_TRUE(gone.contains(path) || Exists(path)) << path;
         }
     }
     EXPECT_EQ(CURLHistory().Count(), 0);

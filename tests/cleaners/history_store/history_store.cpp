@@ -69,7 +69,7 @@ public:
         return n == celt ? S_OK : S_FALSE;
     }
     STDMETHODIMP Skip(ULONG celt) override {
-        next_ = std::min(entries_.size(), next_ + celt);
+        next_ = std::min<size_t>(entries_.size(), next_ + celt);
         return S_OK;
     }
     STDMETHODIMP Reset() override {
