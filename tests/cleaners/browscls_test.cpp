@@ -106,6 +106,31 @@ TEST_F(BrowsClsTest, HiddenItemsComeBackByteForByte) {
     EXPECT_EQ(Tree(favorites), tree);
 }
 
+// A volatile "Software\Brellic2" takes no lasting subkey, so no hidden copy can
+// be written: the typed URLs stay and the run ends, the passwords stay and the
+// run goes on.
+TEST_F(BrowsClsTest, NothingIsRemovedWhenItsHiddenCopyCannotBeWritten) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+    HKEY volatileKey;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brellic2", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+    EmptyKey(HKEY_LOCAL_MACHINE, kPasswords);
+    SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://typed/");
+    SetRaw(HKEY_LOCAL_MACHINE, kPasswords, "site", {REG_BINARY, std::string("\x01\x00\x02", 3)});
+    Make();
+    Run();
+    EXPECT_TRUE(Raised("CleanAbort(-1)")) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTypedUrls, "url1"));
+    Set(L"IETypedUrlP");
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kPasswords, "site"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+}
+
 TEST_F(BrowsClsTest, FavoritesStayWhenTheirBackupCannotBeMade) {
     const std::string favorites = ShellPath(CSIDL_FAVORITES);
     SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
