@@ -149,15 +149,22 @@ bool SameOrHolds(const std::string& folder, const std::string& other) {
     return other.size() == folder.size() || other[folder.size()] == '\\' || folder.back() == '\\';
 }
 
-// The folders of the system and the user that no cleaning step may empty.
+std::string ShellFolderPath(int csidl) {
+    char buf[MAX_PATH + 1] = {};
+    if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) != S_OK || !buf[0]) return {};
+    return Comparable(buf);
+}
+
+// The folders of the system and the user that no cleaning step may empty
+// (what lies inside them may be a browser's or a messenger's own).
 std::vector<std::string> ProtectedFolders() {
     std::vector<std::string> out;
     for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
                       CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE,
                       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
                       CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS}) {
-        char buf[MAX_PATH + 1] = {};
-        if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) == S_OK && buf[0]) out.push_back(Comparable(buf));
+        std::string folder = ShellFolderPath(csidl);
+        if (!folder.empty()) out.push_back(folder);
     }
     // The 64-bit program folders, which a 32-bit process sees only by these names.
     for (const char* name : {"ProgramW6432", "CommonProgramW6432", "SystemRoot", "USERPROFILE"}) {
@@ -173,11 +180,16 @@ std::vector<std::string> ProtectedFolders() {
 }  // namespace
 
 std::string FolderRefusal(const std::string& path) {
-    if (TrimBlanks(path).empty()) return "no folder is named";
+    if (TrimBlanks(path).empty()) return "no folder named";
     if (!tidvex::fs::IsFullPathBelowRoot(path) || tidvex::fs::HasWildcards(path)) return "not a folder below a root";
     const std::string folder = Comparable(path);
     for (const std::string& p : ProtectedFolders()) {
         if (SameOrHolds(folder, p)) return "a folder of the system or the user";
+    }
+    // Nothing of a browser or a messenger lives among the system's own files.
+    for (int csidl : {CSIDL_SYSTEM, CSIDL_SYSTEMX86}) {
+        std::string system = ShellFolderPath(csidl);
+        if (!system.empty() && SameOrHolds(system, folder)) return "inside the system folder";
     }
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return {};
@@ -189,7 +201,7 @@ std::string FolderRefusal(const std::string& path) {
 bool MayCleanFolder(const std::string& path) {
     std::string why = FolderRefusal(path);
     if (why.empty()) return true;
-    Logger::AddToLog("Not cleaned: ", "\"" + path + "\" is " + why);
+    Logger::AddToLog("Not cleaned: ", "\"" + path + "\": " + why);
     return false;
 }
 

@@ -163,6 +163,7 @@ TEST_F(BrowsClsTest, FoldersThatMustNeverBeEmptiedAreRefusedAndLogged) {
         {"\\\\server\\share", cwd + "\\canary.txt"},
         {ShellPath(CSIDL_WINDOWS), ShellPath(CSIDL_WINDOWS) + "\\canary.txt"},
         {ShellPath(CSIDL_PROGRAM_FILES), ShellPath(CSIDL_PROGRAM_FILES) + "\\canary.txt"},
+        {ShellPath(CSIDL_SYSTEM) + "\\drivers", ShellPath(CSIDL_SYSTEM) + "\\drivers\\canary.txt"},
         {profile, profile + "\\canary.txt"},
         {ParentOf(profile), profile + "\\canary.txt"},
         {ShellPath(CSIDL_DESKTOPDIRECTORY) + "\\", ShellPath(CSIDL_DESKTOPDIRECTORY) + "\\canary.txt"},
