@@ -103,18 +103,6 @@ protected:
     BrowsClsWithHistory() : InProcessCleaner(DIID___BrowsCls, "velmora_hist") {}
 };
 
-TEST_F(BrowsClsWithHistory, TheHistoryStepEmptiesTheStore) {
-    auto store = Store();
-    store->AddUrl(L"http://visited.example/", L"Visited", 0);
-    store->AddUrl(L"http://other.example/", L"Other", 0);
-    Make();
-    Set(L"IECleanHistory");
-    Run();
-    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "Op:Cleaning IE History", "CleanEnd(-1)",
-                                                          "CleanStart(0)"}));
-    EXPECT_EQ(CURLHistory().Count(), 0);
-}
-
 TEST_F(BrowsClsWithHistory, EverySwitchOnCleansEveryBrowser) {
     const auto steps = SeedBrowsers();
     Store()->AddUrl(L"http://visited.example/", L"Visited", 0);
