@@ -65,8 +65,9 @@ bool IsCleanableFolder(const std::string& path);
 // emptied or removed: the path is empty, relative or a root, the folder is a
 // link, or it is one of the system's own folders (Windows, System, Program
 // Files, the user's profile, Desktop, Documents, Application Data, the library
-// folder) or holds one of them. Empty when the folder may be worked on; a folder
-// that does not exist may (there is nothing in it to lose).
+// folder), holds one of them or lies inside the System folder. Empty when the
+// folder may be worked on; a folder that does not exist may (there is nothing
+// in it to lose).
 std::string FolderRefusal(const std::string& path);
 // FolderRefusal for a step: a refused folder is written to the daily log.
 bool MayCleanFolder(const std::string& path);
