@@ -1,17 +1,58 @@
 // The kinds of control the main window is made of, as small interfaces. The
-// window binds them to real child windows; tests, and code that runs before the
-// window exists, use the in-memory ones of memory_controls.h. Handlers and
-// services read and set controls only through these.
+// window binds them to real child windows (win32_controls.h); tests, and code
+// that runs before the window exists, use the in-memory ones of
+// memory_controls.h. Handlers and services read and set controls only through
+// these.
+//
+// Positions and sizes are pixels of the parent's client area. Notifications are
+// plain function members that the form sets (OnClick, OnMouseUp ...); arrays of
+// controls bind their index into the handler. Setting a value from code never
+// runs a notification.
 #pragma once
 
+#include "controls/scheme.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace tidvex::controls {
 
-// Items in the order added, indexed from 0; ListIndex -1 when none is selected.
-class ItemList {
+// Mouse button codes of the mouse notifications.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+// What every control on a form offers: visible, enabled, position and size,
+// repaint, bringing it in front of its siblings (to choose one of several
+// stacked ones) and the keyboard focus.
+class Control : public SchemeControl {
 public:
-    virtual ~ItemList() = default;
+    virtual bool Visible() const = 0;
+    virtual void Visible(bool on) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void Enabled(bool on) = 0;
+    virtual int Left() const = 0;
+    virtual void Left(int x) = 0;
+    virtual int Top() const = 0;
+    virtual void Top(int y) = 0;
+    virtual int Width() const = 0;
+    virtual void Width(int cx) = 0;
+    virtual int Height() const = 0;
+    virtual void Height(int cy) = 0;
+    virtual void Move(int left, int top, int width, int height) = 0;
+    virtual void Refresh() = 0;
+    virtual void ZOrder() = 0;
+    virtual void SetFocus() = 0;
+    virtual bool HasFocus() const = 0;
+};
+
+// Items in the order added, indexed from 0; ListIndex -1 when none is selected.
+class ItemList : public Control {
+public:
     virtual void AddItem(const std::string& item) = 0;
     virtual int ListCount() const = 0;
     virtual std::string List(int index) const = 0;
@@ -21,36 +62,271 @@ public:
     virtual void ListIndex(int index) = 0;
 };
 
-// A list box; several items can be selected at once.
+// A list box; several items can be selected at once. A check-box list shows a
+// box before each item; a drop target takes files dragged from the shell.
 class ListBox : public ItemList {
 public:
     virtual bool Selected(int index) const = 0;
     virtual void Selected(int index, bool on) = 0;
+    virtual bool Checked(int index) const = 0;
+    virtual void Checked(int index, bool on) = 0;
+
+    // The user checked or unchecked an item of a check-box list.
+    std::function<void(int index)> OnItemCheck;
+    // Files or folders dropped on the list, in the order the shell gives them.
+    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
 };
 
 // A drop-down list; its text is the selected item's.
 class ComboBox : public ItemList {
 public:
     virtual std::string Text() const = 0;
+
+    // The user chose an item.
+    std::function<void()> OnClick;
 };
 
 // A check box or an option button: 0 off, non-zero on (the program writes -1
-// for on). Setting the value from code never runs a click handler.
-class CheckBox {
+// for on). The user's click turns a check box over and an option button on
+// (the other option buttons of its group off), then notifies.
+class CheckBox : public Control {
 public:
-    virtual ~CheckBox() = default;
     virtual int Value() const = 0;
     virtual void Value(int state) = 0;
-    virtual bool Enabled() const = 0;
-    virtual void Enabled(bool on) = 0;
+    virtual std::string Caption() const = 0;
+    virtual void Caption(const std::string& text) = 0;
+
+    std::function<void()> OnClick;
 };
 using OptionButton = CheckBox;
 
-class TextBox {
+class TextBox : public Control {
 public:
-    virtual ~TextBox() = default;
     virtual std::string Text() const = 0;
     virtual void Text(const std::string& text) = 0;
+};
+
+// What a label looks like: the window's plain labels and links, the gradient
+// header banners, the decorative bars, and the gradient labels.
+enum class LabelStyle { Plain, Banner, Bars, Gradient };
+
+// A label, banner or bar; it reports the mouse button released over it.
+class Label : public Control {
+public:
+    virtual std::string Caption() const = 0;
+    virtual void Caption(const std::string& text) = 0;
+
+    std::function<void(int button)> OnMouseUp;
+};
+
+// A picture the user can click (the registry editor's image).
+class Picture : public Control {
+public:
+    std::function<void(int button)> OnMouseDown;
+};
+
+// A command button. One button of a group is the selected one; the second value
+// mirrors a check box that the button stands for. An icon button shows its icon
+// instead of a caption.
+class Button : public Control {
+public:
+    virtual std::string Caption() const = 0;
+    virtual void Caption(const std::string& text) = 0;
+    virtual bool Selected() const = 0;
+    virtual void Selected(bool on) = 0;
+    virtual int Value() const = 0;
+    virtual void Value(int state) = 0;
+    virtual void Icon(HICON icon) = 0;
+
+    std::function<void()> OnClick;
+};
+
+// A page panel: a container with an active flag of its own (only an active
+// panel can be used), an accent colour (the inner line of its frame) and the
+// handle of its window.
+class Panel : public Control {
+public:
+    virtual bool Active() const = 0;
+    virtual void Active(bool on) = 0;
+    virtual void Color(COLORREF color) = 0;
+    virtual std::intptr_t hWnd() const = 0;
+};
+
+// A tab strip. Tab(i) from code changes the tab without asking; a change the
+// user asks for comes first to OnBeforeClick, which may cancel it.
+class TabStrip : public Control {
+public:
+    virtual int Tabs() const = 0;
+    virtual int Tab() const = 0;
+    virtual void Tab(int index) = 0;
+
+    std::function<void(int newTab, bool& cancel)> OnBeforeClick;
+};
+
+// How a grid shows one column of its data source. Only the first shown column
+// can be a check-box column or be edited; a check-box cell holds "0" when off
+// and "-1" when on.
+struct GridColumn {
+    std::string header;
+    int width = 100;
+    bool hidden = false;
+    bool checkBox = false;
+    bool locked = true;
+};
+
+struct GridColors {
+    COLORREF back = RGB(255, 255, 255);
+    COLORREF text = RGB(0, 0, 0);
+    COLORREF activeBack = RGB(75, 99, 150);
+    COLORREF activeText = RGB(255, 255, 255);
+};
+
+using GridRow = std::vector<std::string>;
+
+// A grid over rows of text cells. The user checks check-box cells and, while a
+// column is unlocked, edits its cells: OnBeforeUpdate may cancel the new value
+// (empty when the user left none); OnAfterEdit follows every edit, committed or
+// cancelled.
+class Grid : public Control {
+public:
+    // Binds the grid to rows of `columns` cells (all shown, locked); Unbind
+    // empties it.
+    virtual void DataSource(const std::vector<GridRow>& rows, int columns) = 0;
+    virtual void Unbind() = 0;
+    virtual int Rows() const = 0;
+    virtual int Columns() const = 0;
+    virtual GridColumn Layout(int column) const = 0;
+    virtual void Layout(int column, const GridColumn& layout) = 0;
+    virtual std::string Cell(int row, int column) const = 0;
+    virtual void Cell(int row, int column, const std::string& text) = 0;
+    // The row of the active cell, -1 when none.
+    virtual int ActiveRow() const = 0;
+    virtual void ActiveRow(int row) = 0;
+    // Puts the active cell of the unlocked column into edit mode.
+    virtual void EditActiveCell() = 0;
+    // Scrolls the rows by one step (up true: towards the first row).
+    virtual void ScrollRows(bool up) = 0;
+    virtual void Colors(const GridColors& colors) = 0;
+
+    std::function<void(int row, int column, const std::string& newText, bool& cancel)> OnBeforeUpdate;
+    std::function<void(int row, int column)> OnAfterEdit;
+};
+
+// A timer in milliseconds; it ticks while enabled and its interval is positive.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual int Interval() const = 0;
+    virtual void Interval(int ms) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void Enabled(bool on) = 0;
+
+    std::function<void()> OnTimer;
+};
+
+// A pop-up menu of items and separators, indexed from 0 in the order added.
+class PopupMenu {
+public:
+    virtual ~PopupMenu() = default;
+    virtual int AddItem(const std::string& caption) = 0;
+    virtual int AddSeparator() = 0;
+    virtual std::string Caption(int index) const = 0;
+    virtual void Caption(int index, const std::string& caption) = 0;
+    // Shows the menu at a screen position; a chosen item is notified.
+    virtual void Popup(int x, int y) = 0;
+
+    std::function<void(int index)> OnClick;
+};
+
+// The icon in the notification area. Mouse notifications carry the window
+// message code of the mouse action (515 left double-click, 517 right button
+// released); OnReattach asks to attach again after the task bar came back.
+class TrayIcon {
+public:
+    virtual ~TrayIcon() = default;
+    virtual void Icon(HICON icon) = 0;
+    virtual void ToolTip(const std::string& text) = 0;
+    virtual bool Attach(HWND owner) = 0;
+    virtual void Remove() = 0;
+    virtual bool Attached() const = 0;
+    // Screen position of the icon.
+    virtual void Position(int& x, int& y) const = 0;
+
+    std::function<void(int message)> OnMouse;
+    std::function<void()> OnReattach;
+};
+
+// A balloon tip at a screen position (over the tray icon); a click on it is
+// notified with 514 (left button released).
+class Balloon {
+public:
+    virtual ~Balloon() = default;
+    virtual void Move(int x, int y) = 0;
+    virtual void Show(const std::string& title, const std::string& text, int style) = 0;
+    virtual void Close() = 0;
+    virtual bool Shown() const = 0;
+
+    std::function<void(int message)> OnMouse;
+};
+
+// The start-up picture with its label "lblVersion".
+class Splash {
+public:
+    virtual ~Splash() = default;
+    virtual bool LoadPicture(const std::string& path) = 0;
+    virtual void LabelText(const std::string& label, const std::string& text) = 0;
+    virtual void Show(int display) = 0;
+    virtual void Close() = 0;
+    virtual bool Shown() const = 0;
+};
+
+// The page-switch effect: once its value is 1 (start-up ended), Run plays it
+// once over the window whose handle it is given.
+class PageEffect {
+public:
+    virtual ~PageEffect() = default;
+    virtual int Value() const = 0;
+    virtual void Value(int value) = 0;
+    virtual void Run(std::intptr_t handle) = 0;
+};
+
+// A form's window as its logic needs it: shown modally over an owner form until
+// it is closed. A close the user asks for (the Close box, Alt+F4) first goes to
+// OnQueryClose, which refuses it by returning true.
+class Form {
+public:
+    virtual ~Form() = default;
+    virtual HWND hWnd() const = 0;
+    virtual std::string Caption() const = 0;
+    virtual void Caption(const std::string& text) = 0;
+    // Width of the form's inside, where its controls lie.
+    virtual int ScaleWidth() const = 0;
+    virtual void BackColor(COLORREF color) = 0;
+    virtual void ShowModal(Form* owner) = 0;
+    virtual void Close() = 0;
+    virtual bool Shown() const = 0;
+
+    std::function<bool()> OnQueryClose;
+};
+
+// The progress bar (XP_ProgressBar): it holds a whole-number percentage of
+// Min..Max and draws it in one of ten styles.
+class ProgressBar : public Control {
+public:
+    virtual int Value() const = 0;
+    virtual void Value(int value) = 0;
+    virtual int Max() const = 0;
+    virtual void Max(int value) = 0;
+    virtual int Min() const = 0;
+    virtual void Min(int value) = 0;
+    virtual COLORREF Color() const = 0;
+    virtual void Color(COLORREF color) = 0;
+    virtual int Scrolling() const = 0;
+    virtual void Scrolling(int style) = 0;
+    virtual bool ShowText() const = 0;
+    virtual void ShowText(bool on) = 0;
+    virtual int Orientation() const = 0;
+    virtual void Orientation(int orientation) = 0;
 };
 
 }  // namespace tidvex::controls

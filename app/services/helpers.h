@@ -4,6 +4,8 @@
 // folders, and running a command while the window stays live.
 #pragma once
 
+#include "controls/scheme.h"
+
 #include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
@@ -26,35 +28,9 @@ struct Rgb {
 // The scheme colour laid over every window; set by ApplyColorScheme.
 extern Rgb SchemeColor;
 
-// What a control is for the scheme; Other controls are left alone.
-enum class ControlKind {
-    Banner,
-    FramePanel,
-    TextBox,
-    ComboBox,
-    Label,
-    CheckBox,
-    ListBox,
-    ProgressBar,
-    TabStrip,
-    Other
-};
-
-class SchemeControl {
-public:
-    virtual ~SchemeControl() = default;
-    virtual ControlKind Kind() const = 0;
-    // Sets a colour property by name ("BackColor", "HeaderColorTopLeft"; the tab
-    // strip's "Appearance.BackColor" is the back colour of its Appearance object).
-    virtual void SetColor(const std::string& property, COLORREF color) = 0;
-};
-
-class SchemeForm {
-public:
-    virtual ~SchemeForm() = default;
-    virtual void SetBackColor(COLORREF color) = 0;
-    virtual std::vector<SchemeControl*> Controls() = 0;
-};
+using controls::ControlKind;
+using controls::SchemeControl;
+using controls::SchemeForm;
 
 void ApplyColorScheme(SchemeForm& form);
 

@@ -1,0 +1,229 @@
+// The ground every real control stands on: one window per control object, the
+// notifications of native child windows handed back to the control they belong
+// to, the barrier that keeps a failing handler inside its window procedure, and
+// the common Control members over a window handle.
+#pragma once
+
+#include "controls/controls.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace tidvex::controls::win32 {
+
+// What happens to an error that a notification handler let out: by default a
+// message box with the error text; tests and the program may put their own.
+using ErrorReporter = std::function<void(const std::string& description)>;
+ErrorReporter SetErrorReporter(ErrorReporter reporter);
+void ReportError(const std::string& description);
+
+// Runs a handler; an exception it throws is reported and goes no further.
+template <class F, class... Args>
+void Fire(const F& handler, Args&&... args) noexcept {
+    if (!handler) return;
+    try {
+        handler(std::forward<Args>(args)...);
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    } catch (...) {
+        ReportError("Unexpected error");
+    }
+}
+
+// Pixels for a length in twips (1/1440 inch) on this screen.
+int TwipsToPixels(int twips);
+// The font of the program's controls.
+HFONT UiFont();
+// The module the controls' window classes belong to.
+HINSTANCE Instance();
+
+// A picture file (bitmap, JPEG, GIF) as a bitmap the caller owns; nullptr when
+// the file cannot be read as a picture.
+HBITMAP LoadPictureFile(const std::string& path);
+
+class Win32Window;
+
+// Hands a notification that a child sent to its parent (WM_COMMAND, WM_NOTIFY,
+// WM_CTLCOLOR..., WM_DRAWITEM) to the control object of that child. Every
+// window of ours that holds controls calls it first in its window procedure.
+bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+// The window class of a plain container of controls (a form's client area, a
+// tab's page): it reflects notifications and paints its back colour.
+const char* ContainerClass();
+// A top-level window of that class, hidden; for forms of our own and tests.
+HWND CreateContainerWindow(const std::string& title, DWORD style, int width, int height, HWND owner = nullptr);
+// A container's back colour (the default is the button face colour).
+void SetContainerColor(HWND container, COLORREF color);
+
+// One window owned by one object. The window is either of a class of ours
+// (CreateOwn) or a native control that is subclassed (CreateNative); both send
+// their own messages to OnMessage and their reflected notifications to
+// OnReflect. Destroying the object destroys the window.
+class Win32Window {
+public:
+    Win32Window() = default;
+    virtual ~Win32Window();
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    static Win32Window* FromHandle(HWND hwnd);
+
+    // A message to the control's own window; true when handled (result set).
+    virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // A notification the control sent to its parent; true when handled.
+    virtual bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+protected:
+    // Registers (once) and creates a window of a class of ours.
+    void CreateOwn(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent, int x,
+                   int y, int width, int height, UINT classStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
+    void CreateNative(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent, int x,
+                      int y, int width, int height);
+    // Lets the window's usual procedure handle a message.
+    LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    static LRESULT CALLBACK OwnProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void Bind(HWND hwnd);
+
+    HWND hwnd_ = nullptr;
+    WNDPROC original_ = nullptr;
+};
+
+// The Control members over the object's window, and the scheme's "BackColor" and
+// "ForeColor" for the colours its parent is asked for.
+template <class Base>
+class Win32Control : public Base, public Win32Window {
+public:
+    ControlKind Kind() const override { return kind_; }
+    void SetColor(const std::string& property, COLORREF color) override {
+        if (property == "BackColor") SetBack(color);
+        else if (property == "ForeColor") SetFore(color);
+        else return;
+        Invalidate();
+    }
+    bool Visible() const override { return hwnd() && (GetWindowLongPtrA(hwnd(), GWL_STYLE) & WS_VISIBLE); }
+    void Visible(bool on) override { ShowWindow(hwnd(), on ? SW_SHOWNA : SW_HIDE); }
+    bool Enabled() const override { return enabled_; }
+    void Enabled(bool on) override {
+        enabled_ = on;
+        ApplyEnabled();
+    }
+    int Left() const override { return Rect().left; }
+    void Left(int x) override { Move(x, Top(), Width(), Height()); }
+    int Top() const override { return Rect().top; }
+    void Top(int y) override { Move(Left(), y, Width(), Height()); }
+    int Width() const override { return Rect().right - Rect().left; }
+    void Width(int cx) override { Move(Left(), Top(), cx, Height()); }
+    int Height() const override { return Rect().bottom - Rect().top; }
+    void Height(int cy) override { Move(Left(), Top(), Width(), cy); }
+    void Move(int left, int top, int width, int height) override {
+        MoveWindow(hwnd(), left, top, width, height, TRUE);
+    }
+    void Refresh() override { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+    void ZOrder() override { SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+    void SetFocus() override { ::SetFocus(hwnd()); }
+    bool HasFocus() const override {
+        HWND focus = GetFocus();
+        return focus && (focus == hwnd() || IsChild(hwnd(), focus));
+    }
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
+        if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC && (hasBack_ || hasFore_)) {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            if (hasFore_) SetTextColor(dc, fore_);
+            if (hasBack_) {
+                SetBkColor(dc, back_);
+                result = reinterpret_cast<LRESULT>(brush_);
+            } else {
+                SetBkMode(dc, TRANSPARENT);
+                result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            return true;
+        }
+        return false;
+    }
+
+    ~Win32Control() override {
+        if (brush_) DeleteObject(brush_);
+    }
+
+protected:
+    explicit Win32Control(ControlKind kind) : kind_(kind) {}
+    // Enabled as the form set it, and as the control itself allows.
+    virtual void ApplyEnabled() { EnableWindow(hwnd(), enabled_); }
+    void SetBack(COLORREF color) {
+        if (brush_) DeleteObject(brush_);
+        brush_ = CreateSolidBrush(color);
+        back_ = color;
+        hasBack_ = true;
+    }
+    void SetFore(COLORREF color) {
+        fore_ = color;
+        hasFore_ = true;
+    }
+    void Invalidate() const { InvalidateRect(hwnd(), nullptr, TRUE); }
+    RECT Rect() const {
+        RECT r{};
+        if (!hwnd()) return r;
+        GetWindowRect(hwnd(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(hwnd()), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    ControlKind kind_;
+    bool enabled_ = true;
+    bool hasBack_ = false, hasFore_ = false;
+    COLORREF back_ = 0, fore_ = 0;
+    HBRUSH brush_ = nullptr;
+};
+
+// A paint of the control's window between BeginPaint and EndPaint.
+class PaintScope {
+public:
+    explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~PaintScope() { EndPaint(hwnd_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// A GDI object selected into a device context for one scope, then deleted.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object, bool owned = true)
+        : dc_(dc), object_(object), owned_(owned), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (old_) SelectObject(dc_, old_);
+        if (owned_ && object_) DeleteObject(object_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ object_;
+    bool owned_;
+    HGDIOBJ old_;
+};
+
+// A rectangle filled, or outlined, in one colour (nothing for an empty one).
+void FillSolid(HDC dc, const RECT& r, COLORREF color);
+void FrameSolid(HDC dc, const RECT& r, COLORREF color);
+
+// Text of a window, whole.
+std::string WindowText(HWND hwnd);
+
+}  // namespace tidvex::controls::win32

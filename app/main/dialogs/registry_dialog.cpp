@@ -1,0 +1,111 @@
+#include "main/dialogs/registry_dialog.h"
+
+#include "errors/run_time_errors.h"
+#include "registry/registry.h"
+#include "services/helpers.h"
+#include "services/lists.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+namespace tidvex::dialogs {
+
+namespace {
+
+const char kRegistryEditor[] = "regedit";
+const char kRootKeyMessage[] = "This is a root key or invalid key, Root keys can not be added";
+const char kInSafeList[] = "This item is already exist in the safe list.";
+const char kInBlackList[] = "This item is already exist in the black list.";
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+}  // namespace
+
+const char* const kRegistrySteps[4] = {
+    "1- Click the image to the right to Launch Registry     Editor",
+    "2- Right click on the key that you want to include    and Select \"Copy Key Name\"",
+    "3- Paste the value here:",
+    "4- Click Ok",
+};
+
+bool IsAddableRegistryKey(const std::string& text) {
+    const size_t slash = text.find('\\');
+    if (slash == std::string::npos || !registry::HiveFromName(text.substr(0, slash))) return false;
+    const std::string rest = text.substr(slash + 1);
+    return !rest.empty() && rest.front() != '\\';
+}
+
+frmRegistry::frmRegistry(Parts parts, Seams seams) : parts_(parts), seams_(std::move(seams)) {
+    parts_.form.Caption("Add Registry Key");
+    parts_.labels[0]->Caption("Steps");
+    for (int i = 0; i < 4; ++i) parts_.labels[i + 1]->Caption(kRegistrySteps[i]);
+    parts_.cmdOk.Caption("Ok");
+    parts_.cmdCancel.Caption("Cancel");
+    parts_.cmdOk.OnClick = [this] { cmdOk_Click(); };
+    parts_.cmdCancel.OnClick = [this] { cmdCancel_Click(); };
+    parts_.picRegistry.OnMouseDown = [this](int button) { picRegistry_MouseDown(button); };
+    parts_.labels[1]->OnMouseUp = [this](int button) {
+        if (button == controls::kLeftButton) LaunchRegistryEditor();
+    };
+}
+
+std::vector<controls::SchemeControl*> frmRegistry::Controls() {
+    std::vector<controls::SchemeControl*> all{&parts_.banner,      &parts_.txtRegItem, &parts_.picRegistry,
+                                              &parts_.cmdOk,       &parts_.cmdCancel};
+    for (auto* label : parts_.labels) all.push_back(label);
+    return all;
+}
+
+void frmRegistry::Show(controls::Form* owner) {
+    services::ApplyColorScheme(*this);
+    parts_.txtRegItem.Text("");
+    parts_.form.ShowModal(owner);
+}
+
+void frmRegistry::Message(const std::string& text) {
+    seams_.messages.ShowMe(&parts_.form, text, false, "Ok", "", kIconNotice);
+}
+
+void frmRegistry::cmdOk_Click() {
+    const std::string text = parts_.txtRegItem.Text();
+    if (text.empty()) return;
+    if (Lower(text.substr(0, 5)) != "hkey_" || !IsAddableRegistryKey(text)) {
+        Message(kRootKeyMessage);
+        return;
+    }
+    if (text.size() <= 10) {
+        parts_.form.Close();
+        return;
+    }
+    controls::ListBox& own = isSafeItem ? seams_.lstSafeList : seams_.lstBlackList;
+    controls::ListBox& other = isSafeItem ? seams_.lstBlackList : seams_.lstSafeList;
+    if (services::IsItemInList(text, own)) {
+        Message(isSafeItem ? kInSafeList : kInBlackList);
+        return;
+    }
+    if (services::IsItemInList(text, other)) {
+        Message(isSafeItem ? kInBlackList : kInSafeList);
+        return;
+    }
+    own.AddItem(text);
+    services::AddiTem2File(services::kRegistryKeyItem, text, isSafeItem ? services::kSafeList : services::kBlackList);
+    parts_.form.Close();
+}
+
+void frmRegistry::cmdCancel_Click() { parts_.form.Close(); }
+
+void frmRegistry::picRegistry_MouseDown(int button) {
+    if (button != controls::kLeftButton) return;
+    if (!seams_.startProgram || !seams_.startProgram(kRegistryEditor))
+        throw std::runtime_error(RunTimeErrorText(53));
+}
+
+void frmRegistry::LaunchRegistryEditor() {
+    if (seams_.startProgram) seams_.startProgram(kRegistryEditor);
+}
+
+}  // namespace tidvex::dialogs
