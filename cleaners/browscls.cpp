@@ -7,12 +7,13 @@
 
 #include "logger.h"
 #include "platform.h"
-#include "registry_copy.h"
-#include "shredder_copy.h"
+#include "registry_factory.h"
+#include "shredder_factory.h"
 #include "url_history.h"
 
 #include "fs/fso.h"
 #include "fs/paths.h"
+#include "text/text.h"
 
 #include <wininet.h>
 
@@ -60,7 +61,7 @@ constexpr char kNoBackup[] = "No previous backup found";
 // Whether a browser is installed, by the registry key it leaves.
 bool BrowserInstalled(const std::string& browser) {
     constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-    std::string name = Lower(browser);
+    std::string name = tidvex::text::Lower(browser);
     if (name == "ie") return RegistryKeyExists(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
     if (name == "netscape") {
         bool netscp = RegistryKeyExists(kLocalMachine, std::string(kAppPaths) + "Netscp.exe");
@@ -107,7 +108,7 @@ bool ClimbsOut(const std::string& relative) {
     size_t from = 0;
     for (;;) {
         size_t to = relative.find_first_of("\\/", from);
-        if (TrimBlanks(relative.substr(from, to == std::string::npos ? to : to - from)) == "..") return true;
+        if (tidvex::text::Trim(relative.substr(from, to == std::string::npos ? to : to - from)) == "..") return true;
         if (to == std::string::npos) return false;
         from = to + 1;
     }
@@ -157,7 +158,7 @@ public:
         record_.CacheDir = AllocBstr(ShellFolder("Cache"));
         record_.HistoryDir = AllocBstr(ShellFolder("History"));
         record_.CookiesDir = AllocBstr(ShellFolder("Cookies"));
-        auto reg = LibraryRegistry();
+        auto reg = MakeRegistry();
         reg.ClassKey(kCurrentUser);
         reg.SectionKey(kInternetExplorer);
         reg.ValueKey("Download Directory");
@@ -270,7 +271,7 @@ BrowsCls::BrowsCls() {
 void BrowsCls::RunStep(size_t step, bool on) {
     const BrowserProfiles& p = profiles_;
     // Netscape's profiles under this name keep their history and cookies as IE does.
-    const bool mozilaa = Lower(p.nsProfile).find("mozilaa") != std::string::npos;
+    const bool mozilaa = tidvex::text::Lower(p.nsProfile).find("mozilaa") != std::string::npos;
     switch (SwitchOfStep(step)) {
         case IECleanTypedUrl: DeleteTypedUrls(); break;
         case IECleanHistory: CURLHistory().Clear(); break;
@@ -336,7 +337,7 @@ void BrowsCls::CleanDownloadFolder() {
         reg.ValueKey("Download Directory");
         folder = reg.value().Text();
     }
-    if (!MayCleanFolder(folder)) throw tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound);
+    if (!MayCleanFolder(folder)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
     StepShredder().FolderShred(folder, false, "*", true);
     auto& fso = tidvex::fs::gFSO();
     if (!fso.FolderExists(folder)) fso.CreateFolder(folder);
@@ -403,13 +404,13 @@ void BrowsCls::RestoreFavorites() {
     const std::string backup = CurrentPlatform().LibraryFolder() + "\\Backups\\IEfav";
     try {
         auto& fso = tidvex::fs::gFSO();
-        if (!fso.FolderExists(backup)) throw tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound);
+        if (!fso.FolderExists(backup)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
         std::string favorites = FavoritesDirectory(ShellFolder("Favorites"));
         if (!MayCleanFolder(favorites) || !MayCleanFolder(backup)) return;
         fso.CopyFolder(backup, favorites, true);
         ShredFolder(backup, false, "*");
-    } catch (const tidvex::fs::FsError& e) {
-        if (e.Number() == tidvex::fs::kPathNotFound) Events().Showmsg(kMsgNoBackup, kNoBackup);
+    } catch (const tidvex::RunTimeError& e) {
+        if (e.Number() == tidvex::kPathNotFound) Events().Showmsg(kMsgNoBackup, kNoBackup);
     } catch (const std::exception&) {
     }
 }
@@ -423,32 +424,26 @@ void BrowsCls::ShredFile(const std::string& file) {
 
 STDMETHODIMP BrowsCls::BrowsReset(VARIANT* result) {
     if (result) VariantInit(result);
-    Reset();
-    return S_OK;
+    return Member([&] { Reset(); });
 }
 
 STDMETHODIMP BrowsCls::get_cache_list(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    try {
-        *result = AllocBstr(UrlCacheList());
-    } catch (const std::exception& e) {
-        return ReportError(e, __uuidof(_BrowsCls));
-    }
-    return S_OK;
+    return Member([&] { *result = AllocBstr(UrlCacheList()); });
 }
 
 STDMETHODIMP BrowsCls::get_IEExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("ie"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("ie"); });
 }
 STDMETHODIMP BrowsCls::get_NetScapeExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("netscape"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("netscape"); });
 }
 STDMETHODIMP BrowsCls::get_OperaExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("opera"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("opera"); });
 }
 STDMETHODIMP BrowsCls::get_FireFoxExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, BrowserInstalled("firefox"));
+    return OutBool(__uuidof(_BrowsCls), value, [] { return BrowserInstalled("firefox"); });
 }
 
 }  // namespace velmora

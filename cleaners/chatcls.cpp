@@ -3,11 +3,12 @@
 // cache and ICQ Lite's received files; and the installed-messenger probes.
 #include "classes.h"
 
-#include "registry_copy.h"
-#include "shredder_copy.h"
+#include "registry_factory.h"
+#include "shredder_factory.h"
 
 #include "fs/fso.h"
 #include "fs/paths.h"
+#include "text/text.h"
 
 namespace velmora {
 
@@ -35,7 +36,7 @@ constexpr char kIcqGeneral[] = "SOFTWARE\\Mirabilis\\ICQ\\Install\\General";
 constexpr char kIcqOwners[] = "SOFTWARE\\Mirabilis\\ICQ\\NewOwners";
 
 bool MessengerInstalled(const std::string& messenger) {
-    std::string name = Lower(messenger);
+    std::string name = tidvex::text::Lower(messenger);
     if (name == "msn") return RegistryKeyExists(kCurrentUser, kMsnKey);
     if (name == "icq") {
         return RegistryKeyExists(kCurrentUser, "SOFTWARE\\Mirabilis\\ICQ") ||
@@ -49,7 +50,7 @@ bool MessengerInstalled(const std::string& messenger) {
 }
 
 std::string ReadText(std::int32_t hive, const char* key, const char* name) {
-    auto reg = LibraryRegistry();
+    auto reg = MakeRegistry();
     reg.ClassKey(hive);
     reg.SectionKey(key);
     reg.ValueKey(name);
@@ -63,17 +64,17 @@ std::string FindProgramFilesFolder(const std::string& word) {
     const std::string programFiles = WindowsDirectory(200).substr(0, 2) + "\\program files\\";
     if (auto entries = tidvex::fs::ListFolder(programFiles)) {
         for (const auto& entry : *entries) {
-            if (Lower(entry.name).find(word) != std::string::npos) return programFiles + entry.name;
+            if (tidvex::text::Lower(entry.name).find(word) != std::string::npos) return programFiles + entry.name;
         }
     }
-    throw tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound);
+    throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
 }
 
 // The ICQ folder: "InstalledDir", or when that is empty or blank the program
 // folder whose name holds "icq".
 std::string IcqFolder() {
     std::string installed = ReadText(kCurrentUser, kIcqGeneral, "InstalledDir");
-    return TrimBlanks(installed).empty() ? FindProgramFilesFolder("icq") : installed;
+    return tidvex::text::Trim(installed).empty() ? FindProgramFilesFolder("icq") : installed;
 }
 
 // Registry data stored as UTF-16 bytes, as text up to its first NUL.
@@ -89,7 +90,7 @@ std::string TextOfUtf16(const RegBytes& bytes) {
 
 // A name that stays one folder below its parent: not empty, ".", ".." or a path.
 bool IsPlainName(const std::string& name) {
-    std::string trimmed = TrimBlanks(name);
+    std::string trimmed = tidvex::text::Trim(name);
     return !trimmed.empty() && trimmed != "." && trimmed != ".." &&
            name.find_first_of("\\/:") == std::string::npos;
 }
@@ -167,7 +168,7 @@ void ChatCls::CleanMsnReceived() {
 void ChatCls::CleanYahooPager() {
     if (!MessengerInstalled("yahoo")) return;
     std::string folder = ReadText(kLocalMachine, "SOFTWARE\\Yahoo\\Essentials", "mainDir");
-    if (TrimBlanks(folder).empty()) folder = FindProgramFilesFolder("yahoo");
+    if (tidvex::text::Trim(folder).empty()) folder = FindProgramFilesFolder("yahoo");
     StepShredder().FileShred(folder + "\\messenger\\YPager.log");
 }
 
@@ -197,7 +198,7 @@ void ChatCls::CleanIcqChats() {
         if (!appData.empty()) ShredFolder(appData + "\\ICQLite\\HistoryDB", true);
         return;
     }
-    if (TrimBlanks(installed).empty()) installed = FindProgramFilesFolder("icq");
+    if (tidvex::text::Trim(installed).empty()) installed = FindProgramFilesFolder("icq");
     ShredFolder(installed + "\\Chats", true);
 }
 
@@ -215,23 +216,26 @@ void ChatCls::CleanIcqReceived() {
 }
 
 // Stored nowhere: no step depends on it.
-STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) { return ReturnBool(value, false); }
-STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) { return S_OK; }
+STDMETHODIMP ChatCls::get_CleanMSNAccount(VARIANT_BOOL* value) {
+    return OutBool(__uuidof(_ChatCls), value, [] { return false; });
+}
+STDMETHODIMP ChatCls::put_CleanMSNAccount(VARIANT_BOOL) {
+    return Member([] {});
+}
 
 // The emoticons setting keeps its value.
 STDMETHODIMP ChatCls::ChatReset() {
-    Reset(CleanMSNRecived, CleanICQReceivedFile + 1);
-    return S_OK;
+    return Member([&] { Reset(CleanMSNRecived, CleanICQReceivedFile + 1); });
 }
 
 STDMETHODIMP ChatCls::get_YahooExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("yahoo"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("yahoo"); });
 }
 STDMETHODIMP ChatCls::get_ICQExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("icq"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("icq"); });
 }
 STDMETHODIMP ChatCls::get_MSNExist(VARIANT_BOOL* value) {
-    return ReturnBool(value, MessengerInstalled("msn"));
+    return OutBool(__uuidof(_ChatCls), value, [] { return MessengerInstalled("msn"); });
 }
 
 }  // namespace velmora

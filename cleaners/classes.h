@@ -15,6 +15,7 @@ namespace velmora {
 
 using tidvex::com::ComObject;
 using tidvex::com::Dispatch;
+using tidvex::com::SupportErrorInfo;
 
 // Where Firefox, Opera and Netscape keep their traces, worked out when a
 // browser cleaner is made; each path is empty when its browser is not installed.
@@ -216,7 +217,7 @@ private:
     void CleanIcqReceived();
 };
 
-class General final : public ComObject<Dispatch<_General>> {
+class General final : public ComObject<Dispatch<_General>, SupportErrorInfo<_General>> {
 public:
     STDMETHODIMP get_DLLName(VARIANT* value) override;
     STDMETHODIMP put_DLLName(VARIANT value) override;
@@ -225,7 +226,7 @@ private:
     std::string dllName_ = kDllName;
 };
 
-class INI final : public ComObject<Dispatch<_INI>> {
+class INI final : public ComObject<Dispatch<_INI>, SupportErrorInfo<_INI>> {
 public:
     STDMETHODIMP GetFromINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* result) override;
     STDMETHODIMP WriteToINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* value, VARIANT* result) override;
@@ -233,7 +234,7 @@ public:
     STDMETHODIMP Enumeratekeys(BSTR* File_Path, BSTR* Section, BSTR* result) override;
 };
 
-class OS final : public ComObject<Dispatch<_OS>> {
+class OS final : public ComObject<Dispatch<_OS>, SupportErrorInfo<_OS>> {
 public:
     STDMETHODIMP OperatingSystem(LONG* result) override;
 };
@@ -241,7 +242,7 @@ public:
 // The record type UnInstall of the type library.
 inline constexpr GUID kUnInstallRecord = {0x27D83965, 0x2851, 0x4ED7, {0x94, 0x5D, 0xE4, 0x3E, 0x73, 0x7D, 0x78, 0x62}};
 
-class System final : public ComObject<Dispatch<_System>> {
+class System final : public ComObject<Dispatch<_System>, SupportErrorInfo<_System>> {
 public:
     System();
 
@@ -257,6 +258,9 @@ public:
     STDMETHODIMP Enumerate_Uninstall(UnInstall* result) override;
 
 private:
+    // The uninstall list of Enumerate_Uninstall; a failure empties both lists.
+    void ListUninstall(UnInstall& result);
+
     std::string favorites_;  // the "Favorites" shell folder when the object was made
 };
 

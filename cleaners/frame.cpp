@@ -1,24 +1,19 @@
 #include "frame.h"
 
+#include <optional>
 
 namespace velmora {
 
 using tidvex::com::AllocBstr;
 
-namespace {
-
-StepHook stepHook;
-
-}  // namespace
-
-void SetStepHook(StepHook hook) { stepHook = std::move(hook); }
+tidvex::Seam<StepHook> gStepHook;
 
 void CleanerEvents::CurrentCleanOperation(const std::string& operation) {
     BSTR text = AllocBstr(operation);
     VARIANT arg;
     V_VT(&arg) = VT_BYREF | VT_BSTR;
     V_BSTRREF(&arg) = &text;
-    source_.FireEvent(1, {&arg, 1});
+    source_.FireEvent(kCurrentCleanOperationEvent, {&arg, 1});
     SysFreeString(text);
 }
 
@@ -29,7 +24,7 @@ void CleanerEvents::Showmsg(BYTE kind, const std::string& message) {
     V_UI1REF(&args[0]) = &kind;
     V_VT(&args[1]) = VT_BYREF | VT_BSTR;
     V_BSTRREF(&args[1]) = &text;
-    source_.FireEvent(2, args);
+    source_.FireEvent(kShowmsgEvent, args);
     SysFreeString(text);
 }
 
@@ -41,9 +36,9 @@ void CleanerEvents::FireBool(DISPID id, bool value) {
     source_.FireEvent(id, {&arg, 1});
 }
 
-void CleanerEvents::CleanStart(bool value) { FireBool(3, value); }
-void CleanerEvents::CleanAbort(bool value) { FireBool(4, value); }
-void CleanerEvents::CleanEnd(bool value) { FireBool(5, value); }
+void CleanerEvents::CleanStart(bool value) { FireBool(kCleanStartEvent, value); }
+void CleanerEvents::CleanAbort(bool value) { FireBool(kCleanAbortEvent, value); }
+void CleanerEvents::CleanEnd(bool value) { FireBool(kCleanEndEvent, value); }
 
 void RunCleaner(const char* name, CleanerEvents& events, RunState& state, const FrameRules& rules,
                 std::span<const StepInfo> steps, const std::function<bool(size_t)>& switchOn,
@@ -55,7 +50,7 @@ void RunCleaner(const char* name, CleanerEvents& events, RunState& state, const 
     }
     events.CleanStart(true);
     state.busy = true;
-    std::string error;
+    std::optional<tidvex::RunTimeError> error;
     try {
         for (size_t i = 0; i < steps.size(); ++i) {
             // A stop leaves the object busy: only a reset or a new object runs again.
@@ -63,19 +58,17 @@ void RunCleaner(const char* name, CleanerEvents& events, RunState& state, const 
             bool on = switchOn(i);
             if (!on && !steps[i].twoWay) continue;
             if (steps[i].caption) events.CurrentCleanOperation(steps[i].caption);
-            if (!stepHook || !stepHook(name, i, on)) runStep(i, on);
+            const StepHook& hook = gStepHook.Get();
+            if (!hook || !hook(name, i, on)) runStep(i, on);
         }
         if (rules.stopTestAfterLastStep && state.stop) return;
-    } catch (const std::exception& e) {
-        error = e.what();
-        if (error.empty()) error = "Unexpected error";
     } catch (...) {
-        error = "Unexpected error";
+        error = tidvex::CurrentError();
     }
-    if (error.empty()) {
+    if (!error) {
         events.CleanEnd(true);
     } else {
-        events.Showmsg(kMsgError, error);
+        events.Showmsg(kMsgError, error->Description());
         events.CleanAbort(true);
     }
     if (rules.cleanStartFalseAtEnd) events.CleanStart(false);

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "library.h"
-#include "registry_copy.h"
-#include "shredder_copy.h"
+#include "registry_factory.h"
+#include "shredder_factory.h"
 
 #include "com/events.h"
 #include "com/server.h"
+#include "seam/seam.h"
 
 #include <array>
 #include <cstddef>
@@ -33,6 +34,15 @@ enum : BYTE {
 };
 
 inline constexpr char kBusyText[] = "This operation already working now.";
+
+// The dispatch ids of the five events, the same in the four event interfaces.
+enum CleanerEventId : DISPID {
+    kCurrentCleanOperationEvent = 1,
+    kShowmsgEvent = 2,
+    kCleanStartEvent = 3,
+    kCleanAbortEvent = 4,
+    kCleanEndEvent = 5,
+};
 
 // The five events of a cleaner class; every argument goes by reference.
 class CleanerEvents {
@@ -65,7 +75,7 @@ struct RunState {
 // returns true when it took the step's place (false lets the action run), and
 // it may throw to make the step fail.
 using StepHook = std::function<bool(const char* cleaner, size_t step, bool on)>;
-void SetStepHook(StepHook hook);
+extern tidvex::Seam<StepHook> gStepHook;
 
 // StartClean: runs the steps whose switch is on (and every two-way step), raising
 // the events; an error a step does not absorb ends the run through the error path
@@ -77,36 +87,42 @@ void RunCleaner(const char* name, CleanerEvents& events, RunState& state, const 
 // The COM side of a cleaner class: the flags, the switches (by index) and the
 // shared members. Derived gives kName, kRules, Steps(), SwitchOfStep(i) and RunStep(i, on).
 template <class Derived, class Interface, const IID* EventIid, size_t SwitchCount>
-class Cleaner : public tidvex::com::ComObject<tidvex::com::Dispatch<Interface>, tidvex::com::EventSource<EventIid>> {
+class Cleaner : public tidvex::com::ComObject<tidvex::com::Dispatch<Interface>, tidvex::com::EventSource<EventIid>,
+                                              tidvex::com::SupportErrorInfo<Interface>> {
 public:
     STDMETHODIMP StopClean() override {
-        state_.stop = true;
-        return S_OK;
+        return Member([&] { state_.stop = true; });
     }
     STDMETHODIMP StartClean() override {
         // A caller may drop its last reference from inside an event handler.
-        this->AddRef();
-        Derived& self = static_cast<Derived&>(*this);
-        CleanerEvents events(*this);
-        RunCleaner(
-            Derived::kName, events, state_, Derived::kRules, Derived::Steps(),
-            [&self](size_t i) { return self.Switch(Derived::SwitchOfStep(i)) != VARIANT_FALSE; },
-            [&self](size_t i, bool on) { self.RunStep(i, on); });
-        this->Release();
-        return S_OK;
+        tidvex::com::ComPtr<Cleaner> self(this);
+        return Member([&] {
+            Derived& derived = static_cast<Derived&>(*this);
+            CleanerEvents events(*this);
+            RunCleaner(
+                Derived::kName, events, state_, Derived::kRules, Derived::Steps(),
+                [&derived](size_t i) { return derived.Switch(Derived::SwitchOfStep(i)) != VARIANT_FALSE; },
+                [&derived](size_t i, bool on) { derived.RunStep(i, on); });
+        });
     }
 
     VARIANT_BOOL Switch(size_t i) const { return switches_[i]; }
 
 protected:
-    HRESULT GetSwitch(size_t i, VARIANT_BOOL* value) const {
-        if (!value) return E_POINTER;
-        *value = switches_[i];
-        return S_OK;
+    // Runs a member's body behind the library's barrier.
+    template <class Body>
+    HRESULT Member(Body&& body) {
+        return velmora::Member(__uuidof(Interface), std::forward<Body>(body));
+    }
+    template <class T, class Read>
+    HRESULT Out(T* out, Read&& read) {
+        return velmora::Out(__uuidof(Interface), out, std::forward<Read>(read));
+    }
+    HRESULT GetSwitch(size_t i, VARIANT_BOOL* value) {
+        return Out(value, [&] { return switches_[i]; });
     }
     HRESULT PutSwitch(size_t i, VARIANT_BOOL value) {
-        switches_[i] = value;
-        return S_OK;
+        return Member([&] { switches_[i] = value; });
     }
     // The reset: the given switches and the busy flag; never the stop flag.
     void Reset(size_t first = 0, size_t last = SwitchCount) {
@@ -114,15 +130,15 @@ protected:
         state_.busy = false;
     }
     CleanerEvents Events() { return CleanerEvents(*this); }
-    // A step's registry copy; what it reports through Showlog is passed on as a
-    // Showmsg of the given kind.
+    // A step's registry object; what it reports through Showlog is passed on as
+    // a Showmsg of the given kind.
     CleanerRegistry StepRegistry(BYTE showmsgKind) {
-        return LibraryRegistry([this, showmsgKind](const std::string& text) { Events().Showmsg(showmsgKind, text); });
+        return MakeRegistry([this, showmsgKind](const std::string& text) { Events().Showmsg(showmsgKind, text); });
     }
 
-    // A step's shredder copy; its ShowLog is passed on as Showmsg kind 4.
+    // A step's shredder object; its ShowLog is passed on as Showmsg kind 4.
     Shredder StepShredder() {
-        return LibraryShredder([this](const std::string& text) { Events().Showmsg(kMsgLog, text); });
+        return MakeShredder([this](const std::string& text) { Events().Showmsg(kMsgLog, text); });
     }
 
     // Shreds what a folder from the registry or a profile holds (sub-folders
@@ -142,16 +158,13 @@ protected:
     STDMETHODIMP put_##Name(VARIANT_BOOL value) override { return PutSwitch(Index, value); }
 
 // The library-wide shred switch as a property of a cleaner's interface.
-#define VELMORA_SHRED_SWITCH                                                         \
-    STDMETHODIMP put_isShredInsteadofNormalDelete(VARIANT_BOOL* value) override {    \
-        if (!value) return E_POINTER;                                                \
-        SetShredSwitch(*value);                                                      \
-        return S_OK;                                                                 \
-    }                                                                                \
-    STDMETHODIMP get_isShredInsteadofNormalDelete(VARIANT_BOOL* value) override {    \
-        if (!value) return E_POINTER;                                                \
-        *value = ShredSwitch();                                                      \
-        return S_OK;                                                                 \
+#define VELMORA_SHRED_SWITCH                                                                \
+    STDMETHODIMP put_isShredInsteadofNormalDelete(VARIANT_BOOL* value) override {           \
+        if (!value) return E_POINTER;                                                       \
+        return Member([&] { SetShredSwitch(*value); });                                     \
+    }                                                                                       \
+    STDMETHODIMP get_isShredInsteadofNormalDelete(VARIANT_BOOL* value) override {           \
+        return Out(value, [] { return ShredSwitch(); });                                    \
     }
 
 }  // namespace velmora

@@ -4,15 +4,13 @@
 #include "platform.h"
 
 #include "com/com_types.h"
-#include "errors/run_time_errors.h"
-#include "fs/fso.h"
 #include "fs/paths.h"
-#include "registry/registry.h"
+#include "registry/reg_key.h"
+#include "text/text.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace velmora {
@@ -28,33 +26,18 @@ std::string QelLanguage() {
     char buf[256];
     DWORD size = sizeof buf;
     DWORD type = 0;
-    HKEY key;
     std::string lang = "Deutsch";
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kQelLangKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return lang;
-    if (RegQueryValueExA(key, "Lang", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+    tidvex::registry::RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, kQelLangKey, KEY_QUERY_VALUE) != ERROR_SUCCESS) return lang;
+    if (tidvex::registry::RealRegistry().QueryValueEx(key.Get(), "Lang", &type, reinterpret_cast<BYTE*>(buf), &size) ==
+            ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         lang = StripNulls(std::string_view(buf, std::min<size_t>(size, sizeof buf)));
     }
-    RegCloseKey(key);
     return lang;
 }
 
 }  // namespace
-
-CallError CallError::Of(long number) { return CallError(number, tidvex::RunTimeErrorText(number)); }
-
-CallError CallError::FromHresult(HRESULT hr) {
-    char text[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             static_cast<DWORD>(hr), 0, text, sizeof text, nullptr);
-    std::string description(text, n);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                    description.back() == ' ' || description.back() == '.')) {
-        description.pop_back();
-    }
-    if (description.empty()) description = "Automation error";
-    return CallError(hr, description);
-}
 
 VARIANT_BOOL ShredSwitch() { return shredSwitch; }
 void SetShredSwitch(VARIANT_BOOL on) { shredSwitch = on; }
@@ -68,23 +51,6 @@ std::string TrimPipes(std::string s) {
 std::string StripNulls(std::string_view s) {
     size_t nul = s.find('\0');
     return std::string(nul == std::string_view::npos ? s : s.substr(0, nul));
-}
-
-std::string TrimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 long GetPlatformId() {
@@ -108,7 +74,7 @@ std::string WindowsDirectory(size_t limit) {
 }
 
 std::string GetWindowsDir() {
-    std::string dir = TrimBlanks(StripNulls(WindowsDirectory(256)));
+    std::string dir = tidvex::text::Trim(StripNulls(WindowsDirectory(256)));
     return dir.empty() ? "C:\\WINDOWS" : dir;
 }
 
@@ -120,12 +86,12 @@ std::string GetFolderPath(int csidl) {
 }
 
 std::string GetSpecialFolder(int csidl) {
-    std::string path = TrimBlanks(GetFolderPath(csidl));
+    std::string path = tidvex::text::Trim(GetFolderPath(csidl));
     if (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
 }
 
-bool IsCleanableFolder(const std::string& path) { return tidvex::fs::IsFullPathBelowRoot(TrimBlanks(path)); }
+bool IsCleanableFolder(const std::string& path) { return tidvex::fs::IsFullPathBelowRoot(tidvex::text::Trim(path)); }
 
 namespace {
 
@@ -180,7 +146,7 @@ std::vector<std::string> ProtectedFolders() {
 }  // namespace
 
 std::string FolderRefusal(const std::string& path) {
-    if (TrimBlanks(path).empty()) return "no folder named";
+    if (tidvex::text::Trim(path).empty()) return "no folder named";
     if (!tidvex::fs::IsFullPathBelowRoot(path) || tidvex::fs::HasWildcards(path)) return "not a folder below a root";
     const std::string folder = Comparable(path);
     for (const std::string& p : ProtectedFolders()) {
@@ -205,28 +171,6 @@ bool MayCleanFolder(const std::string& path) {
     return false;
 }
 
-HRESULT ReturnBool(VARIANT_BOOL* out, bool value) {
-    if (!out) return E_POINTER;
-    *out = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
-HRESULT ReportError(const std::exception& error, REFIID iid) {
-    long number = tidvex::fs::kPathFileAccess;
-    std::string source = kDllName;
-    if (auto* reg = dynamic_cast<const tidvex::registry::RegistryError*>(&error)) {
-        number = reg->Number();
-        if (!reg->Source().empty()) source = reg->Source();
-    } else if (auto* fs = dynamic_cast<const tidvex::fs::FsError*>(&error)) {
-        number = fs->Number();
-    } else if (auto* call = dynamic_cast<const CallError*>(&error)) {
-        number = call->Number();
-    }
-    HRESULT hr = number < 0 ? static_cast<HRESULT>(number)
-                            : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<WORD>(number));
-    return tidvex::com::ErrorWithInfo(hr, iid, source, error.what());
-}
-
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key) {
     char buf[255];
     DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buf, sizeof buf, file.c_str());
@@ -234,7 +178,7 @@ std::string IniRead(const std::string& file, const std::string& section, const s
 }
 
 std::string MessageFile() {
-    const char* name = Upper(QelLanguage()) == "ENGLISH" ? "\\skin\\msgs.ini" : "\\skin\\msgsg.ini";
+    const char* name = tidvex::text::Upper(QelLanguage()) == "ENGLISH" ? "\\skin\\msgs.ini" : "\\skin\\msgsg.ini";
     return CurrentPlatform().LibraryFolder() + name;
 }
 

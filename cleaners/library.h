@@ -3,29 +3,15 @@
 // switch of the whole library.
 #pragma once
 
+#include "com/barrier.h"
+#include "com/com_types.h"
+
 #include <windows.h>
 
-#include <exception>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace velmora {
-
-// A run-time error that the library raises itself, or that a failed platform
-// call gives: its number (the HRESULT of a failed COM call) and description.
-class CallError : public std::runtime_error {
-public:
-    CallError(long number, const std::string& description) : std::runtime_error(description), number_(number) {}
-    long Number() const { return number_; }
-    // The error with its usual text ("Subscript out of range" for 9).
-    static CallError Of(long number);
-    // A failed COM call, described by the system's text for its result.
-    static CallError FromHresult(HRESULT hr);
-
-private:
-    long number_;
-};
 
 // The section of the message files, and what General.DLLName starts as.
 inline constexpr char kDllName[] = "Velmora";
@@ -39,10 +25,6 @@ void SetShredSwitch(VARIANT_BOOL on);
 std::string TrimPipes(std::string s);
 // The part of s before its first NUL, or s when it has none.
 std::string StripNulls(std::string_view s);
-// s without leading and trailing blanks.
-std::string TrimBlanks(std::string_view s);
-std::string Upper(std::string s);
-std::string Lower(std::string s);
 
 // From the platform id: -1 Win32s or unknown, 0 Windows 95/98/ME, 1 NT family, 2 CE.
 long GetPlatformId();
@@ -72,13 +54,34 @@ std::string FolderRefusal(const std::string& path);
 // FolderRefusal for a step: a refused folder is written to the daily log.
 bool MayCleanFolder(const std::string& path);
 
-// A Boolean out value of a member: -1 or 0.
-HRESULT ReturnBool(VARIANT_BOOL* out, bool value);
+// Runs the body of a member of a library class behind the barrier
+// (com/barrier.h): a failure it does not handle itself reaches the caller as
+// the member's failed call, from the source "Velmora" unless the error names
+// its own ("Velmora.cRegistry").
+template <class Body>
+HRESULT Member(REFIID iid, Body&& body) {
+    return tidvex::com::Barrier({&iid, kDllName}, std::forward<Body>(body));
+}
 
-// Hands an error to a COM caller: the error's number as an HRESULT (numbers
-// below 0x10000 in the form Automation gives run-time errors) with its source
-// and description as the thread's error information.
-HRESULT ReportError(const std::exception& error, REFIID iid);
+// A member's out value, read behind the barrier; empty (0) when the read fails.
+template <class T, class Read>
+HRESULT Out(REFIID iid, T* out, Read&& read) {
+    if (!out) return E_POINTER;
+    *out = T{};
+    return Member(iid, [&] { *out = read(); });
+}
+
+// A Boolean out value of a member: -1 or 0.
+template <class Read>
+HRESULT OutBool(REFIID iid, VARIANT_BOOL* out, Read&& read) {
+    return Out(iid, out, [&] { return read() ? VARIANT_TRUE : VARIANT_FALSE; });
+}
+
+// A text out value of a member.
+template <class Read>
+HRESULT OutText(REFIID iid, BSTR* out, Read&& read) {
+    return Out(iid, out, [&] { return tidvex::com::AllocBstr(read()); });
+}
 
 // INI reading as the INI class does it: the value of key in section of file, the
 // empty text when any of them is missing (at most 254 characters).

@@ -2,7 +2,9 @@
 // the Office versions 11.0 down to 8.0, in the current user's registry.
 #include "classes.h"
 
-#include "registry_copy.h"
+#include "registry_factory.h"
+
+#include "text/text.h"
 
 namespace velmora {
 
@@ -34,8 +36,7 @@ OfficCls::OfficCls() { Reset(); }
 
 STDMETHODIMP OfficCls::OfficeReset(VARIANT* result) {
     if (result) VariantInit(result);
-    Reset();
-    return S_OK;
+    return Member([&] { Reset(); });
 }
 
 void OfficCls::RunStep(size_t step, bool) {
@@ -63,7 +64,7 @@ void OfficCls::CleanAccess() {
             reg.EnumerateValues(names, count);
             for (const std::string& name : names) {
                 try {
-                    if (Upper(name).find("MRU") == std::string::npos) continue;
+                    if (!tidvex::text::ContainsNoCase(name, "MRU")) continue;
                     reg.ValueKey(name);
                     reg.DeleteValue();
                 } catch (const std::exception&) {

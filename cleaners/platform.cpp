@@ -8,8 +8,6 @@ namespace velmora {
 
 namespace {
 
-Platform* current = nullptr;
-
 Platform& RealPlatform() {
     static Platform real;
     return real;
@@ -49,8 +47,11 @@ bool Platform::EmptyClipboard() {
 
 void Platform::ShowMessage(const std::string& text) { MessageBoxA(nullptr, text.c_str(), "", MB_OK); }
 
-Platform& CurrentPlatform() { return current ? *current : RealPlatform(); }
+tidvex::Seam<Platform*> gPlatform{nullptr};
 
-void SetPlatform(Platform* p) { current = p; }
+Platform& CurrentPlatform() {
+    Platform* replacement = gPlatform.Get();
+    return replacement ? *replacement : RealPlatform();
+}
 
 }  // namespace velmora

@@ -1,8 +1,10 @@
 // The platform facilities that the library reaches through one replaceable object:
 // those Wine lacks or that would reach outside a test's sandbox (the Recycle Bin,
 // the clipboard, the Windows version behind the XP branches, a message box, and
-// the library's own folder). Tests put a fake in place with SetPlatform.
+// the library's own folder). Tests put a fake in place through gPlatform.
 #pragma once
+
+#include "seam/seam.h"
 
 #include <windows.h>
 
@@ -27,9 +29,9 @@ public:
     virtual void ShowMessage(const std::string& text);
 };
 
-// The platform in force: the real one unless a test has set another.
+// The platform in force: the real one unless a test has put another (not owned)
+// in gPlatform.
 Platform& CurrentPlatform();
-// Puts p in force (not owned); nullptr brings back the real platform.
-void SetPlatform(Platform* p);
+extern tidvex::Seam<Platform*> gPlatform;
 
 }  // namespace velmora

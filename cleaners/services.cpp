@@ -2,7 +2,9 @@
 #include "classes.h"
 
 #include "platform.h"
-#include "registry_copy.h"
+#include "registry_factory.h"
+
+#include "text/text.h"
 
 #include <algorithm>
 #include <vector>
@@ -39,51 +41,51 @@ const char* const kStartupKeys[] = {
 STDMETHODIMP General::get_DLLName(VARIANT* value) {
     if (!value) return E_POINTER;
     VariantInit(value);
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = AllocBstr(dllName_);
-    return S_OK;
+    return Member(__uuidof(_General), [&] {
+        V_BSTR(value) = AllocBstr(dllName_);
+        V_VT(value) = VT_BSTR;
+    });
 }
 
 STDMETHODIMP General::put_DLLName(VARIANT value) {
-    VARIANT text;
-    VariantInit(&text);
-    HRESULT hr = VariantChangeType(&text, &value, VARIANT_ALPHABOOL, VT_BSTR);
-    if (FAILED(hr)) return hr;
-    dllName_ = Narrow(V_BSTR(&text));
-    VariantClear(&text);
-    return S_OK;
+    return Member(__uuidof(_General), [&] {
+        tidvex::com::Variant text;
+        HRESULT hr = VariantChangeType(text.Get(), &value, VARIANT_ALPHABOOL, VT_BSTR);
+        if (FAILED(hr)) return hr;
+        dllName_ = text.AsText();
+        return S_OK;
+    });
 }
 
 // ---- INI ----
 
 STDMETHODIMP INI::GetFromINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* result) {
-    if (!result) return E_POINTER;
-    *result = AllocBstr(IniRead(Text(File_Path), Text(Section), Text(key)));
-    return S_OK;
+    return OutText(__uuidof(_INI), result, [&] { return IniRead(Text(File_Path), Text(Section), Text(key)); });
 }
 
 STDMETHODIMP INI::WriteToINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* value, VARIANT* result) {
     if (result) VariantInit(result);
-    WritePrivateProfileStringA(Text(Section).c_str(), Text(key).c_str(), Text(value).c_str(),
-                               Text(File_Path).c_str());
-    return S_OK;
+    return Member(__uuidof(_INI), [&] {
+        WritePrivateProfileStringA(Text(Section).c_str(), Text(key).c_str(), Text(value).c_str(),
+                                   Text(File_Path).c_str());
+    });
 }
 
 STDMETHODIMP INI::EnumerateSections(BSTR* File_Path, BSTR* result) {
-    if (!result) return E_POINTER;
-    std::vector<char> buf(5000, '\0');
-    DWORD n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), Text(File_Path).c_str());
-    *result = AllocBstr(WholeBuffer(buf.data(), n, buf.size()));
-    return S_OK;
+    return OutText(__uuidof(_INI), result, [&] {
+        std::vector<char> buf(5000, '\0');
+        DWORD n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), Text(File_Path).c_str());
+        return WholeBuffer(buf.data(), n, buf.size());
+    });
 }
 
 STDMETHODIMP INI::Enumeratekeys(BSTR* File_Path, BSTR* Section, BSTR* result) {
-    if (!result) return E_POINTER;
-    std::vector<char> buf(5000, '\0');
-    DWORD n = GetPrivateProfileSectionA(Text(Section).c_str(), buf.data(), static_cast<DWORD>(buf.size()),
-                                        Text(File_Path).c_str());
-    *result = AllocBstr(WholeBuffer(buf.data(), n, buf.size()));
-    return S_OK;
+    return OutText(__uuidof(_INI), result, [&] {
+        std::vector<char> buf(5000, '\0');
+        DWORD n = GetPrivateProfileSectionA(Text(Section).c_str(), buf.data(), static_cast<DWORD>(buf.size()),
+                                            Text(File_Path).c_str());
+        return WholeBuffer(buf.data(), n, buf.size());
+    });
 }
 
 // ---- OS ----
@@ -110,9 +112,7 @@ long OperatingSystemOf(const OSVERSIONINFOA& v) {
 long CurrentOperatingSystem() { return OperatingSystemOf(CurrentPlatform().Version()); }
 
 STDMETHODIMP OS::OperatingSystem(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = CurrentOperatingSystem();
-    return S_OK;
+    return Out(__uuidof(_OS), result, [] { return CurrentOperatingSystem(); });
 }
 
 // ---- System ----
@@ -120,9 +120,7 @@ STDMETHODIMP OS::OperatingSystem(LONG* result) {
 System::System() { favorites_ = ShellFolder("Favorites"); }
 
 STDMETHODIMP System::getWDirectory(BSTR* result) {
-    if (!result) return E_POINTER;
-    *result = AllocBstr(WindowsDirectory(200));
-    return S_OK;
+    return OutText(__uuidof(_System), result, [] { return WindowsDirectory(200); });
 }
 
 std::string FavoritesDirectory(const std::string& favoritesShellFolder) {
@@ -135,50 +133,50 @@ std::string FavoritesDirectory(const std::string& favoritesShellFolder) {
 }
 
 STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
-    if (!result) return E_POINTER;
-    *result = AllocBstr(FavoritesDirectory(favorites_));
-    return S_OK;
+    return OutText(__uuidof(_System), result, [&] { return FavoritesDirectory(favorites_); });
 }
 
 STDMETHODIMP System::Enumerate_Drives(BSTR* result) {
-    if (!result) return E_POINTER;
-    char buf[255] = {};
-    DWORD n = GetLogicalDriveStringsA(sizeof buf, buf);
-    *result = AllocBstr(WholeBuffer(buf, n < sizeof buf ? n : 0, sizeof buf));
-    return S_OK;
+    return OutText(__uuidof(_System), result, [] {
+        char buf[255] = {};
+        DWORD n = GetLogicalDriveStringsA(sizeof buf, buf);
+        return WholeBuffer(buf, n < sizeof buf ? n : 0, sizeof buf);
+    });
 }
 
 STDMETHODIMP System::Enumerate_Startup(BSTR* result, BSTR* P, VARIANT* ret) {
     if (ret) VariantInit(ret);
     if (!result || !P) return E_POINTER;
-    std::string names = Narrow(*result);
-    std::string data = Narrow(*P);
-    try {
-        auto reg = LibraryRegistry();
-        auto list = [&](std::int32_t hive, const char* key) {
-            reg.ClassKey(hive);
-            reg.SectionKey(key);
-            std::vector<std::string> values;
-            std::int32_t count = 0;
-            reg.EnumerateValues(values, count);
-            for (const std::string& name : values) {
-                reg.ValueKey(name);
-                names += "|" + name;
-                data += "|" + reg.value().Text();
-            }
-        };
-        list(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-        list(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-        for (const char* key : kStartupKeys) list(kLocalMachine, key);
-    } catch (const std::exception& e) {
-        CurrentPlatform().ShowMessage(e.what());
-    }
-    // What was listed before a failure stays in the two lists.
-    SysFreeString(*result);
-    *result = AllocBstr(names);
-    SysFreeString(*P);
-    *P = AllocBstr(data);
-    return S_OK;
+    return Member(__uuidof(_System), [&] {
+        std::string names = Narrow(*result);
+        std::string data = Narrow(*P);
+        try {
+            auto reg = MakeRegistry();
+            auto list = [&](std::int32_t hive, const char* key) {
+                reg.ClassKey(hive);
+                reg.SectionKey(key);
+                std::vector<std::string> values;
+                std::int32_t count = 0;
+                reg.EnumerateValues(values, count);
+                for (const std::string& name : values) {
+                    reg.ValueKey(name);
+                    names += "|" + name;
+                    data += "|" + reg.value().Text();
+                }
+            };
+            list(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+            list(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+            for (const char* key : kStartupKeys) list(kLocalMachine, key);
+        } catch (...) {
+            CurrentPlatform().ShowMessage(tidvex::CurrentError().Description());
+        }
+        // What was listed before a failure stays in the two lists.
+        tidvex::com::Bstr listedNames(names), listedData(data);
+        SysFreeString(*result);
+        *result = listedNames.Detach();
+        SysFreeString(*P);
+        *P = listedData.Detach();
+    });
 }
 
 STDMETHODIMP System::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
@@ -189,35 +187,42 @@ STDMETHODIMP System::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPA
     }
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (params && params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-    tidvex::com::ComPtr<ITypeInfo> type;
-    tidvex::com::ComPtr<IRecordInfo> info;
-    HRESULT hr = tidvex::com::Module::Instance().GetTypeInfo(kUnInstallRecord, type.Put());
-    if (SUCCEEDED(hr)) hr = GetRecordInfoFromTypeInfo(type.Get(), info.Put());
-    if (FAILED(hr)) return hr;
-    UnInstall lists{};
-    Enumerate_Uninstall(&lists);
-    if (result) {
-        VariantInit(result);
-        void* record = nullptr;
-        hr = info->RecordCreateCopy(&lists, &record);
-        if (SUCCEEDED(hr)) {
-            V_VT(result) = VT_RECORD;
-            V_RECORD(result) = record;
-            V_RECORDINFO(result) = info.Detach();
+    if (result) VariantInit(result);
+    return Member(__uuidof(_System), [&] {
+        tidvex::com::ComPtr<ITypeInfo> type;
+        tidvex::com::ComPtr<IRecordInfo> info;
+        HRESULT hr = tidvex::com::Module::Instance().GetTypeInfo(kUnInstallRecord, type.Put());
+        if (SUCCEEDED(hr)) hr = GetRecordInfoFromTypeInfo(type.Get(), info.Put());
+        if (FAILED(hr)) return hr;
+        UnInstall lists{};
+        ListUninstall(lists);
+        if (result) {
+            void* record = nullptr;
+            hr = info->RecordCreateCopy(&lists, &record);
+            if (SUCCEEDED(hr)) {
+                V_VT(result) = VT_RECORD;
+                V_RECORD(result) = record;
+                V_RECORDINFO(result) = info.Detach();
+            }
         }
-    }
-    SysFreeString(lists.program_name);
-    SysFreeString(lists.uninstall_Path);
-    return hr;
+        SysFreeString(lists.program_name);
+        SysFreeString(lists.uninstall_Path);
+        return hr;
+    });
 }
 
 STDMETHODIMP System::Enumerate_Uninstall(UnInstall* result) {
     if (!result) return E_POINTER;
+    *result = UnInstall{};
+    return Member(__uuidof(_System), [&] { ListUninstall(*result); });
+}
+
+void System::ListUninstall(UnInstall& result) {
     std::string names;
     std::string paths;
     try {
         constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-        auto reg = LibraryRegistry();
+        auto reg = MakeRegistry();
         reg.ClassKey(kLocalMachine);
         reg.SectionKey(kUninstall);
         std::vector<std::string> keys;
@@ -227,25 +232,25 @@ STDMETHODIMP System::Enumerate_Uninstall(UnInstall* result) {
             reg.SectionKey(kUninstall + key);
             reg.ValueKey("DisplayName");
             std::string name = reg.value().Text();
-            if (TrimBlanks(name).empty()) continue;
+            if (tidvex::text::Trim(name).empty()) continue;
             names += "|" + name;
             reg.ValueKey("UninstallString");
             std::string path = reg.value().Text();
             size_t quote = path.find('"');
-            if (quote != std::string::npos && quote != 0) path = TrimBlanks(path.substr(0, quote));
+            if (quote != std::string::npos && quote != 0) path = tidvex::text::Trim(path.substr(0, quote));
             paths += "|" + path;
         }
         names = TrimPipes(names);
         paths = TrimPipes(paths);
         std::erase(paths, '"');
-    } catch (const std::exception& e) {
-        CurrentPlatform().ShowMessage(e.what());
+    } catch (...) {
+        CurrentPlatform().ShowMessage(tidvex::CurrentError().Description());
         names.clear();
         paths.clear();
     }
-    result->program_name = AllocBstr(names);
-    result->uninstall_Path = AllocBstr(paths);
-    return S_OK;
+    tidvex::com::Bstr listedNames(names), listedPaths(paths);
+    result.program_name = listedNames.Detach();
+    result.uninstall_Path = listedPaths.Detach();
 }
 
 }  // namespace velmora

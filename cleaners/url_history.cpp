@@ -7,7 +7,7 @@ using tidvex::com::ComPtr;
 namespace {
 
 void Check(HRESULT hr) {
-    if (FAILED(hr)) throw CallError::FromHresult(hr);
+    if (FAILED(hr)) throw tidvex::PlatformError(static_cast<unsigned long>(hr));
 }
 
 DATE LocalDate(const FILETIME& utc) {
@@ -56,7 +56,7 @@ void CURLHistory::Clear() {
 void CURLHistory::Refresh(const std::wstring& URLStartsWith, std::int32_t Flags) {
     ComPtr<IEnumSTATURL> list;
     Check(store_->EnumUrls(list.Put()));
-    if (!list) throw CallError::FromHresult(E_POINTER);
+    if (!list) throw tidvex::PlatformError(static_cast<unsigned long>(E_POINTER));
     Check(list->SetFilter(URLStartsWith.c_str(), static_cast<DWORD>(Flags)));
     std::vector<Item_t> items;
     for (;;) {
@@ -73,7 +73,7 @@ void CURLHistory::Refresh(const std::wstring& URLStartsWith, std::int32_t Flags)
 }
 
 void CURLHistory::CheckIndex(std::int32_t Index) const {
-    if (Index < 1 || Index > Count()) throw CallError::Of(9);
+    if (Index < 1 || Index > Count()) throw tidvex::RunTimeError::Of(tidvex::kSubscriptOutOfRange);
 }
 
 CURLHistory::Item_t CURLHistory::Item(std::int32_t Index) const {

@@ -2,12 +2,13 @@
 // through IUrlHistoryStg2, its entries listed (optionally filtered) into items
 // that each keep one record of the store's enumerator. Nothing here handles a
 // failure: a failing call of the store, or an index outside the list, throws
-// CallError to the caller.
+// tidvex::RunTimeError to the caller.
 #pragma once
 
 #include "library.h"
 
 #include "com/com_types.h"
+#include "errors/run_time_error.h"
 
 #include <urlhist.h>
 

@@ -4,14 +4,13 @@
 #include "classes.h"
 
 #include "platform.h"
-#include "registry_copy.h"
-#include "shredder_copy.h"
+#include "registry_factory.h"
+#include "shredder_factory.h"
 
 #include "fs/fso.h"
 
 namespace velmora {
 
-using tidvex::com::AllocBstr;
 using tidvex::registry::kCurrentUser;
 using tidvex::registry::kLocalMachine;
 
@@ -59,27 +58,22 @@ WinCls::WinCls() {
 
 STDMETHODIMP WinCls::WinReset(VARIANT* result) {
     if (result) VariantInit(result);
-    Reset();
-    return S_OK;
+    return Member([&] { Reset(); });
 }
 
 STDMETHODIMP WinCls::get_TempPaths(BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = AllocBstr(UserTempFolder() + "|" + WindowsTempFolder());
-    return S_OK;
+    return OutText(__uuidof(_WinCls), value, [] { return UserTempFolder() + "|" + WindowsTempFolder(); });
 }
 
 STDMETHODIMP WinCls::get_CDFolderPath(BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = AllocBstr(ShellFolder("CD Burning"));
-    return S_OK;
+    return OutText(__uuidof(_WinCls), value, [] { return ShellFolder("CD Burning"); });
 }
 
 STDMETHODIMP WinCls::BootFaster(VARIANT_BOOL* Flag, VARIANT* result) {
     if (result) VariantInit(result);
     if (!Flag) return E_POINTER;
-    try {
-        auto reg = LibraryRegistry();
+    return Member([&] {
+        auto reg = MakeRegistry();
         reg.ClassKey(kLocalMachine);
         reg.SectionKey(kPolicies);
         reg.ValueType(REG_DWORD);
@@ -91,10 +85,7 @@ STDMETHODIMP WinCls::BootFaster(VARIANT_BOOL* Flag, VARIANT* result) {
                 reg.value(std::int32_t{0});
             }
         }
-    } catch (const std::exception& e) {
-        return ReportError(e, __uuidof(_WinCls));
-    }
-    return S_OK;
+    });
 }
 
 void WinCls::RunStep(size_t step, bool) {

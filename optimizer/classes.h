@@ -9,10 +9,9 @@ namespace quenza {
 
 // The tweaks. The object keeps no state of its own: every member goes straight to
 // the registry.
-class Optimizer final : public tidvex::com::ComObject<tidvex::com::Dispatch<_Optimizer>, ISupportErrorInfo> {
+class Optimizer final : public tidvex::com::ComObject<tidvex::com::Dispatch<_Optimizer>,
+                                                      tidvex::com::SupportErrorInfo<_Optimizer>> {
 public:
-    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
-
     STDMETHODIMP OPZBroadBand(VARIANT_BOOL* bSet, VARIANT* result) override;
     STDMETHODIMP OPZSimConnecions(VARIANT_BOOL* bSet, short* iSet, VARIANT* result) override;
     STDMETHODIMP OPZAutoBootDisk(VARIANT_BOOL* bSet, VARIANT* result) override;
@@ -41,12 +40,11 @@ public:
 };
 
 // The library's error log (see error_log.h).
-class Error final : public tidvex::com::ComObject<tidvex::com::Dispatch<_Error>, ISupportErrorInfo> {
+class Error final
+    : public tidvex::com::ComObject<tidvex::com::Dispatch<_Error>, tidvex::com::SupportErrorInfo<_Error>> {
 public:
-    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
-
-    STDMETHODIMP get_ErrLogPath(BSTR* value) override;
     STDMETHODIMP put_ErrLogPath(BSTR value) override;
+    STDMETHODIMP get_ErrLogPath(BSTR* value) override;
     STDMETHODIMP LoggError(VARIANT* ErrorObject, BSTR* sMethod, VARIANT* AdditionalDesc, VARIANT* result) override;
     STDMETHODIMP LoggString(BSTR* sString, VARIANT* result) override;
     STDMETHODIMP DeleteErrorLog(VARIANT_BOOL* result) override;

@@ -3,9 +3,7 @@
 #include "modreg.h"
 
 #include "com/server.h"
-
-#include <algorithm>
-#include <cctype>
+#include "text/text.h"
 
 namespace quenza {
 
@@ -55,23 +53,20 @@ bool AppendLine(const std::string& path, std::string_view line) {
 
 RunTimeError FileError(DWORD code) {
     switch (code) {
-        case ERROR_FILE_NOT_FOUND: return RunTimeError::Of(53);
+        case ERROR_FILE_NOT_FOUND: return RunTimeError::Of(tidvex::kFileNotFound);
         case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME: return RunTimeError::Of(76);
+        case ERROR_INVALID_NAME: return RunTimeError::Of(tidvex::kPathNotFound);
         case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION: return RunTimeError::Of(70);
-        default: return RunTimeError::Of(75);
+        case ERROR_SHARING_VIOLATION: return RunTimeError::Of(tidvex::kPermissionDenied);
+        default: return RunTimeError::Of(tidvex::kPathFileAccess);
     }
 }
 
 }  // namespace
 
 std::optional<bool> TextToBool(const std::string& text) {
-    std::string t = text;
-    t.erase(0, t.find_first_not_of(" \t"));
-    t.erase(t.find_last_not_of(" \t") + 1);
-    std::string lower = t;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    const std::string t = tidvex::text::Trim(text);
+    const std::string lower = tidvex::text::Lower(t);
     if (lower == "true") return true;
     if (lower == "false") return false;
     try {

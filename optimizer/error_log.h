@@ -3,7 +3,7 @@
 // for plain lines.
 #pragma once
 
-#include "run_time_error.h"
+#include "conversion.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,5 @@
 #include "classes.h"
 #include "error_log.h"
-#include "run_time_error.h"
 
 #include "com/client.h"
 
@@ -24,11 +23,11 @@ RunTimeError ErrorOf(const VARIANT* errorObject) {
     IDispatch* disp = nullptr;
     if (v && V_VT(v) == VT_DISPATCH) disp = V_DISPATCH(v);
     if (v && V_VT(v) == (VT_BYREF | VT_DISPATCH) && V_DISPATCHREF(v)) disp = *V_DISPATCHREF(v);
-    if (!disp) throw RunTimeError::Of(424);
+    if (!disp) throw RunTimeError::Of(tidvex::kObjectRequired);
     Variant number, description;
     if (FAILED(tidvex::com::InvokeByName(disp, L"Number", DISPATCH_PROPERTYGET, {}, &number)) ||
         FAILED(tidvex::com::InvokeByName(disp, L"Description", DISPATCH_PROPERTYGET, {}, &description)))
-        throw RunTimeError::Of(438);
+        throw RunTimeError::Of(tidvex::kNoSuchMember);
     return RunTimeError(number.AsLong(), description.AsText());
 }
 
@@ -43,48 +42,51 @@ std::string OptionalText(const VARIANT* arg) {
 
 }  // namespace
 
-STDMETHODIMP Error::InterfaceSupportsErrorInfo(REFIID iid) { return IsEqualIID(iid, IID__Error) ? S_OK : S_FALSE; }
+namespace {
+
+template <class Body>
+HRESULT Member(Body&& body) {
+    return tidvex::com::Barrier({&IID__Error, "VqQuenza.Error"}, std::forward<Body>(body));
+}
+
+}  // namespace
+
+STDMETHODIMP Error::put_ErrLogPath(BSTR value) {
+    return Member([&] { ErrLogPath() = Narrow(value); });
+}
 
 STDMETHODIMP Error::get_ErrLogPath(BSTR* value) {
     if (!value) return E_POINTER;
-    *value = AllocBstr(ErrLogPath());
-    return S_OK;
-}
-
-STDMETHODIMP Error::put_ErrLogPath(BSTR value) {
-    ErrLogPath() = Narrow(value);
-    return S_OK;
+    *value = nullptr;
+    return Member([&] { *value = AllocBstr(ErrLogPath()); });
 }
 
 STDMETHODIMP Error::LoggError(VARIANT* ErrorObject, BSTR* sMethod, VARIANT* AdditionalDesc, VARIANT* result) {
     if (result) VariantInit(result);
-    // Nothing that goes wrong while logging reaches the caller.
-    try {
-        const std::string method = sMethod ? Narrow(*sMethod) : std::string();
-        quenza::LoggError(ErrorOf(ErrorObject), method, OptionalText(AdditionalDesc));
-    } catch (...) {
-    }
-    return S_OK;
+    return Member([&] {
+        // Nothing that goes wrong while logging reaches the caller.
+        try {
+            const std::string method = sMethod ? Narrow(*sMethod) : std::string();
+            quenza::LoggError(ErrorOf(ErrorObject), method, OptionalText(AdditionalDesc));
+        } catch (...) {
+        }
+    });
 }
 
 STDMETHODIMP Error::LoggString(BSTR* sString, VARIANT* result) {
     if (result) VariantInit(result);
-    try {
-        quenza::LoggString(sString ? Narrow(*sString) : std::string());
-    } catch (...) {
-    }
-    return S_OK;
+    return Member([&] {
+        try {
+            quenza::LoggString(sString ? Narrow(*sString) : std::string());
+        } catch (...) {
+        }
+    });
 }
 
 STDMETHODIMP Error::DeleteErrorLog(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    try {
-        *result = quenza::DeleteErrorLog() ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    } catch (...) {
-        *result = VARIANT_FALSE;
-        return RunTimeError::FromCurrentException().Report(L"VqQuenza.Error", IID__Error);
-    }
+    *result = VARIANT_FALSE;
+    return Member([&] { *result = quenza::DeleteErrorLog() ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 }  // namespace quenza

@@ -1,5 +1,4 @@
 #include "classes.h"
-#include "run_time_error.h"
 #include "tweaks.h"
 
 namespace quenza {
@@ -8,15 +7,11 @@ namespace {
 
 using tidvex::com::Narrow;
 
-// Runs one member; a run-time error inside becomes the member's failed call.
+// Runs one member behind the barrier (com/barrier.h): a run-time error inside
+// becomes the member's failed call.
 template <class Body>
 HRESULT Member(Body&& body) {
-    try {
-        body();
-        return S_OK;
-    } catch (...) {
-        return RunTimeError::FromCurrentException().Report(L"VqQuenza.Optimizer", IID__Optimizer);
-    }
+    return tidvex::com::Barrier({&IID__Optimizer, "VqQuenza.Optimizer"}, std::forward<Body>(body));
 }
 
 template <class Setter>
@@ -34,10 +29,6 @@ HRESULT Read(VARIANT_BOOL* result, Reader&& reader) {
 }
 
 }  // namespace
-
-STDMETHODIMP Optimizer::InterfaceSupportsErrorInfo(REFIID iid) {
-    return IsEqualIID(iid, IID__Optimizer) ? S_OK : S_FALSE;
-}
 
 STDMETHODIMP Optimizer::OPZBroadBand(VARIANT_BOOL* bSet, VARIANT* result) {
     return Set(bSet, result, quenza::OPZBroadBand);

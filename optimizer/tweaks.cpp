@@ -1,7 +1,7 @@
 #include "tweaks.h"
 
 #include "modreg.h"
-#include "run_time_error.h"
+#include "conversion.h"
 
 #include "registry/registry.h"
 
@@ -182,7 +182,7 @@ short GetSimConnecions() {
     v = ReadValue(HKEY_CURRENT_USER, kInternetSettings, "MaxConnectionsPerServer", kNumber);
     if (v.IsInteger()) return ToShort(v.Long());
     if (v.IsText()) return ToShort(ToLong(v.Text()));
-    throw RunTimeError::Of(13);
+    throw RunTimeError::Of(tidvex::kTypeMismatch);
 }
 
 bool IsAutoBootDisk() { return EqualsText(ReadValue(HKEY_LOCAL_MACHINE, kBootOptimize, "Enable", kText), "Y"); }

@@ -9,33 +9,56 @@ using tidvex::com::Narrow;
 
 namespace {
 
-HRESULT OutText(BSTR* out, const std::string& text) {
-    if (!out) return E_POINTER;
-    *out = AllocBstr(text);
-    return *out ? S_OK : E_OUTOFMEMORY;
+// Every member runs behind the barrier (com/barrier.h): an unexpected failure
+// inside, such as running out of memory, reaches the caller as the member's
+// failed call with error information, never as an exception. What the object
+// refuses is not such a failure: that stays S_FALSE with out 0.
+template <class Body>
+HRESULT Member(Body&& body) {
+    return tidvex::com::Barrier({&IID_IShredder, "Fraxil.Shredder"}, std::forward<Body>(body));
 }
 
-HRESULT OutLong(LONG* out, long value) {
+template <class Read>
+HRESULT OutText(BSTR* out, Read&& read) {
     if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
+    *out = nullptr;
+    return Member([&] {
+        *out = AllocBstr(read());
+        return *out ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+template <class Read>
+HRESULT OutLong(LONG* out, Read&& read) {
+    if (!out) return E_POINTER;
+    *out = 0;
+    return Member([&] { *out = read(); });
 }
 
 // A method's result: 1 done (S_OK), 0 refused (S_FALSE).
-HRESULT Result(LONG* out, long done) {
+template <class Run>
+HRESULT Result(LONG* out, Run&& run) {
     if (!out) return E_POINTER;
-    *out = done;
-    return done ? S_OK : S_FALSE;
+    *out = 0;
+    return Member([&] {
+        *out = run();
+        return *out ? S_OK : S_FALSE;
+    });
 }
 
 // Members whose work belongs to the session, folder, free-space, Recycle Bin,
 // restore-point, context-menu, hook and command-line support refuse until the
 // server carries that support.
-HRESULT NotAvailable(LONG* out) { return Result(out, 0); }
+HRESULT NotAvailable(LONG* out) {
+    return Result(out, [] { return 0L; });
+}
 HRESULT NotAvailable(BSTR* out) {
     if (!out) return E_POINTER;
-    *out = AllocBstr("");
-    return S_FALSE;
+    *out = nullptr;
+    return Member([&] {
+        *out = AllocBstr("");
+        return S_FALSE;
+    });
 }
 
 }  // namespace
@@ -46,51 +69,50 @@ ShredderObject::ShredderObject() : core_(*this) {}
 
 void ShredderObject::OnMessage(const std::string& text) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromText(text);
-    FireEvent(1, std::span<VARIANT>(arg.Get(), 1));
+    FireEvent(kMessageEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
 void ShredderObject::OnErrorMessage(const std::string& text, long number) {
     std::array<tidvex::com::Variant, 2> args{tidvex::com::Variant::FromText(text), tidvex::com::Variant::FromLong(number)};
     std::array<VARIANT, 2> raw{*args[0].Get(), *args[1].Get()};
-    FireEvent(2, raw);
+    FireEvent(kErrorMessageEvent, raw);
 }
 
 void ShredderObject::OnCurrentItemShredded(const std::string& item) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromText(item);
-    FireEvent(3, std::span<VARIANT>(arg.Get(), 1));
+    FireEvent(kCurrentItemShreddedEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
 void ShredderObject::OnCurrentProgress(long percent) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
-    FireEvent(4, std::span<VARIANT>(arg.Get(), 1));
+    FireEvent(kCurrentProgressEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
 void ShredderObject::OnCurrentTotalProgress(long percent) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
-    FireEvent(5, std::span<VARIANT>(arg.Get(), 1));
+    FireEvent(kCurrentTotalProgressEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
-void ShredderObject::OnSessionCompleted() { FireEvent(6); }
+void ShredderObject::OnSessionCompleted() { FireEvent(kSessionCompletedEvent); }
 
 // --- set-up ---------------------------------------------------------------------------
 
 STDMETHODIMP ShredderObject::Initialize(LONG* pResult) {
-    if (!pResult) return E_POINTER;
-    return Result(pResult, core_.Initialize());
+    return Result(pResult, [&] { return core_.Initialize(); });
 }
 
 STDMETHODIMP ShredderObject::ReleaseShredder() {
-    core_.Release();
-    return S_OK;
+    return Member([&] { core_.Release(); });
 }
 
 // --- text settings ----------------------------------------------------------------------
 
 #define FRAXIL_TEXT_PROPERTY(Name)                                                                      \
-    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) { return OutText(pVal, core_.Name()); }         \
+    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) {                                                \
+        return OutText(pVal, [&] { return core_.Name(); });                                             \
+    }                                                                                                   \
     STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                                              \
-        core_.Set##Name(Narrow(newVal));                                                                \
-        return S_OK;                                                                                    \
+        return Member([&] { core_.Set##Name(Narrow(newVal)); });                                        \
     }
 
 FRAXIL_TEXT_PROPERTY(ShredderApplicationName)
@@ -105,10 +127,11 @@ FRAXIL_TEXT_PROPERTY(CommandLineString)
 // --- flags ------------------------------------------------------------------------------------
 
 #define FRAXIL_FLAG_PROPERTY(Name)                                                                             \
-    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) { return OutLong(pVal, core_.FlagValue(Flag::Name)); } \
+    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) {                                                      \
+        return OutLong(pVal, [&] { return core_.FlagValue(Flag::Name); });                                     \
+    }                                                                                                          \
     STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                                                     \
-        core_.SetFlag(Flag::Name, newVal);                                                                     \
-        return S_OK;                                                                                           \
+        return Member([&] { core_.SetFlag(Flag::Name, newVal); });                                             \
     }
 
 FRAXIL_FLAG_PROPERTY(EnableHook)
@@ -126,82 +149,112 @@ FRAXIL_FLAG_PROPERTY(ShredHiddenAndSystemFiles)
 
 STDMETHODIMP ShredderObject::get_ShredMethod(short* pVal) {
     if (!pVal) return E_POINTER;
-    *pVal = core_.ShredMethod();
-    return S_OK;
+    *pVal = 0;
+    return Member([&] { *pVal = core_.ShredMethod(); });
 }
 
 STDMETHODIMP ShredderObject::put_ShredMethod(short newVal) {
     // The value indexes the method table: anything outside it is refused.
-    return core_.SetShredMethod(newVal) ? S_OK : E_INVALIDARG;
+    return Member([&] { return core_.SetShredMethod(newVal) ? S_OK : E_INVALIDARG; });
 }
 
-STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) { return OutLong(pVal, core_.SessionType()); }
+STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.SessionType(); });
+}
 
 STDMETHODIMP ShredderObject::put_SessionType(LONG newVal) {
-    core_.SetSessionType(newVal);
-    return S_OK;
+    return Member([&] { core_.SetSessionType(newVal); });
 }
 
-STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) { return OutLong(pVal, core_.ParentWindowHandle()); }
+STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.ParentWindowHandle(); });
+}
 
 STDMETHODIMP ShredderObject::put_ParentWindowHandle(LONG newVal) {
-    core_.SetParentWindowHandle(newVal);
-    return S_OK;
+    return Member([&] { core_.SetParentWindowHandle(newVal); });
 }
 
 // --- status ---------------------------------------------------------------------------------------
 
-STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentProgress()); }
-STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) { return OutLong(pVal, core_.CurrentTotalProgress()); }
-STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) { return OutLong(pVal, core_.SessionState()); }
-STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) { return OutText(pVal, core_.LastMessage()); }
-STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) { return OutText(pVal, core_.CurrentItemShredded()); }
-STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) { return OutLong(pVal, core_.FilesInUseCount()); }
+STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.CurrentProgress(); });
+}
+STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.CurrentTotalProgress(); });
+}
+STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.SessionState(); });
+}
+STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) {
+    return OutText(pVal, [&] { return core_.LastMessage(); });
+}
+STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) {
+    return OutText(pVal, [&] { return core_.CurrentItemShredded(); });
+}
+STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) {
+    return OutLong(pVal, [&] { return core_.FilesInUseCount(); });
+}
 
 // The lists are filled only by sessions; until then they are empty.
-STDMETHODIMP ShredderObject::get_FilesCount(LONG* pVal) { return OutLong(pVal, 0); }
-STDMETHODIMP ShredderObject::get_FoldersCount(LONG* pVal) { return OutLong(pVal, 0); }
-STDMETHODIMP ShredderObject::get_DrivesCount(LONG* pVal) { return OutLong(pVal, 0); }
-STDMETHODIMP ShredderObject::get_RestorePointsCount(LONG* pVal) { return OutLong(pVal, 0); }
+STDMETHODIMP ShredderObject::get_FilesCount(LONG* pVal) {
+    return OutLong(pVal, [] { return 0L; });
+}
+STDMETHODIMP ShredderObject::get_FoldersCount(LONG* pVal) {
+    return OutLong(pVal, [] { return 0L; });
+}
+STDMETHODIMP ShredderObject::get_DrivesCount(LONG* pVal) {
+    return OutLong(pVal, [] { return 0L; });
+}
+STDMETHODIMP ShredderObject::get_RestorePointsCount(LONG* pVal) {
+    return OutLong(pVal, [] { return 0L; });
+}
 
 // No restore point is current.
-STDMETHODIMP ShredderObject::get_strRestorePointName(BSTR* pVal) { return OutText(pVal, ""); }
-STDMETHODIMP ShredderObject::get_nRestorePointSequenceNumber(LONG* pVal) { return OutLong(pVal, -1); }
-STDMETHODIMP ShredderObject::get_strRestorePointType(BSTR* pVal) { return OutText(pVal, ""); }
-STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) { return OutText(pVal, ""); }
+STDMETHODIMP ShredderObject::get_strRestorePointName(BSTR* pVal) {
+    return OutText(pVal, [] { return std::string(); });
+}
+STDMETHODIMP ShredderObject::get_nRestorePointSequenceNumber(LONG* pVal) {
+    return OutLong(pVal, [] { return -1L; });
+}
+STDMETHODIMP ShredderObject::get_strRestorePointType(BSTR* pVal) {
+    return OutText(pVal, [] { return std::string(); });
+}
+STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) {
+    return OutText(pVal, [] { return std::string(); });
+}
 
 // --- wiping methods -----------------------------------------------------------------------------------
 
 STDMETHODIMP ShredderObject::GetFirstShreddingAlgorithm(LONG* pResult) {
-    if (!pResult) return E_POINTER;
-    return Result(pResult, core_.GetFirstAlgorithm());
+    return Result(pResult, [&] { return core_.GetFirstAlgorithm(); });
 }
 
 STDMETHODIMP ShredderObject::NextShreddingAlgorithm(LONG* pResult) {
-    if (!pResult) return E_POINTER;
-    return Result(pResult, core_.NextAlgorithm());
+    return Result(pResult, [&] { return core_.NextAlgorithm(); });
 }
 
-STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) { return OutText(pVal, core_.CurrentAlgorithmName()); }
+STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) {
+    return OutText(pVal, [&] { return core_.CurrentAlgorithmName(); });
+}
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmDescription(BSTR* pVal) {
-    return OutText(pVal, core_.CurrentAlgorithmDescription());
+    return OutText(pVal, [&] { return core_.CurrentAlgorithmDescription(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmPassesCount(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentAlgorithmPassesCount());
+    return OutLong(pVal, [&] { return core_.CurrentAlgorithmPassesCount(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_PatternLength(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentFirstPassPatternLength());
+    return OutLong(pVal, [&] { return core_.CurrentFirstPassPatternLength(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_WriteType(LONG* pVal) {
-    return OutLong(pVal, core_.CurrentFirstPassWriteType());
+    return OutLong(pVal, [&] { return core_.CurrentFirstPassWriteType(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_Pattern(BSTR* pVal) {
-    return OutText(pVal, core_.CurrentFirstPassPattern());
+    return OutText(pVal, [&] { return core_.CurrentFirstPassPattern(); });
 }
 
 // --- members that refuse until their support is in place ------------------------------------------------

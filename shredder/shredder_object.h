@@ -10,8 +10,19 @@
 
 namespace fraxil {
 
+// The dispatch ids of the events of _IShredderEvents.
+enum ShredderEventId : DISPID {
+    kMessageEvent = 1,
+    kErrorMessageEvent = 2,
+    kCurrentItemShreddedEvent = 3,
+    kCurrentProgressEvent = 4,
+    kCurrentTotalProgressEvent = 5,
+    kSessionCompletedEvent = 6,
+};
+
 class ShredderObject final
-    : public tidvex::com::ComObject<tidvex::com::Dispatch<IShredder>, tidvex::com::EventSource<&DIID__IShredderEvents>>,
+    : public tidvex::com::ComObject<tidvex::com::Dispatch<IShredder>, tidvex::com::EventSource<&DIID__IShredderEvents>,
+                                    tidvex::com::SupportErrorInfo<IShredder>>,
       private ShredderEvents {
 public:
     ShredderObject();

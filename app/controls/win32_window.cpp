@@ -1,5 +1,7 @@
 #include "controls/win32_window.h"
 
+#include "errors/run_time_error.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -16,11 +18,6 @@ namespace {
 const char kObjectProp[] = "TidvexControl";
 const char kColorProp[] = "TidvexBackBrush";
 const char kContainerClass[] = "TidvexContainer";
-
-ErrorReporter& Reporter() {
-    static ErrorReporter reporter;
-    return reporter;
-}
 
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
@@ -65,21 +62,25 @@ void RegisterOnce(const char* className, WNDPROC proc, UINT style) {
 
 }  // namespace
 
-ErrorReporter SetErrorReporter(ErrorReporter reporter) {
-    ErrorReporter previous = std::move(Reporter());
-    Reporter() = std::move(reporter);
-    return previous;
-}
+Seam<ErrorReporter> gErrorReporter;
 
 void ReportError(const std::string& description) {
-    if (Reporter()) {
+    if (const ErrorReporter& reporter = gErrorReporter.Get()) {
         try {
-            Reporter()(description);
+            reporter(description);
         } catch (...) {
         }
         return;
     }
     MessageBoxA(nullptr, description.c_str(), "Tidvex", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void ReportCurrentError() noexcept {
+    try {
+        ReportError(CurrentError().Description());
+    } catch (...) {
+        // Not even the text could be had: the window procedure still returns.
+    }
 }
 
 int TwipsToPixels(int twips) {
@@ -248,8 +249,8 @@ LRESULT Win32Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     bool handled = false;
     try {
         handled = OnMessage(msg, wp, lp, result);
-    } catch (const std::exception& e) {
-        ReportError(e.what());
+    } catch (...) {
+        ReportCurrentError();
         handled = false;
     }
     if (handled) return result;

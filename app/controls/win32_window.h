@@ -5,6 +5,7 @@
 #pragma once
 
 #include "controls/controls.h"
+#include "seam/seam.h"
 
 #include <windows.h>
 
@@ -14,11 +15,15 @@
 
 namespace tidvex::controls::win32 {
 
-// What happens to an error that a notification handler let out: by default a
-// message box with the error text; tests and the program may put their own.
+// What happens to an error that a notification handler let out: while this is
+// empty, a message box with the error text; tests and the program may put
+// their own.
 using ErrorReporter = std::function<void(const std::string& description)>;
-ErrorReporter SetErrorReporter(ErrorReporter reporter);
+extern Seam<ErrorReporter> gErrorReporter;
 void ReportError(const std::string& description);
+// Reports the exception being handled by its description (tidvex::CurrentError);
+// call it only inside a catch block.
+void ReportCurrentError() noexcept;
 
 // Runs a handler; an exception it throws is reported and goes no further.
 template <class F, class... Args>
@@ -26,10 +31,8 @@ void Fire(const F& handler, Args&&... args) noexcept {
     if (!handler) return;
     try {
         handler(std::forward<Args>(args)...);
-    } catch (const std::exception& e) {
-        ReportError(e.what());
     } catch (...) {
-        ReportError("Unexpected error");
+        ReportCurrentError();
     }
 }
 

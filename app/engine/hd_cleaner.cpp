@@ -45,10 +45,10 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 // "X:\" for "x:" or "x:\"; anything else names no drive.
 std::string DriveToScan(const std::string& sDrive) {
     const std::string text = Trim(sDrive);
-    if (text.empty()) throw services::AppError(5, "No drive was given to clean");
+    if (text.empty()) throw RunTimeError(5, "No drive was given to clean");
     const bool drive = (text.size() == 2 || (text.size() == 3 && (text[2] == '\\' || text[2] == '/'))) &&
                        std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
-    if (!drive) throw services::AppError(5, "Not a drive to clean: " + text);
+    if (!drive) throw RunTimeError(5, "Not a drive to clean: " + text);
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
 }
 
@@ -122,7 +122,7 @@ void clsHDCleaner::SearchAndDestroy(const std::string& folder) {
     std::vector<std::string> subfolders;
     try {
         auto entries = fs::ListFolder(path);
-        if (!entries) throw services::AppError(static_cast<std::int32_t>(GetLastError()), "Cannot list " + path);
+        if (!entries) throw RunTimeError(static_cast<std::int32_t>(GetLastError()), "Cannot list " + path);
         fs::LinkProbe links(path);
         for (const auto& entry : *entries) {
             YieldTimes(5);
@@ -137,12 +137,12 @@ void clsHDCleaner::SearchAndDestroy(const std::string& folder) {
                     }
                 }
             } catch (...) {
-                services::gLogger().LoggError(services::CurrentError(), "SearchAndDestroy@clsHDCleaner");
+                services::gLogger().LoggError(CurrentError(), "SearchAndDestroy@clsHDCleaner");
             }
             YieldTimes(1);
         }
     } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), "SearchAndDestroy@clsHDCleaner");
+        services::gLogger().LoggError(CurrentError(), "SearchAndDestroy@clsHDCleaner");
     }
     for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\");
 }
@@ -218,21 +218,21 @@ bool IsLinkBroken(const std::string& shortcut) {
     try {
         com::ComPtr<IShellLinkA> link;
         HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
-        if (FAILED(hr)) throw services::AppError(hr, "The shell's shortcut object is not available");
+        if (FAILED(hr)) throw RunTimeError(hr, "The shell's shortcut object is not available");
         auto file = link.As<IPersistFile>(IID_IPersistFile);
-        if (!file) throw services::AppError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
+        if (!file) throw RunTimeError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
         hr = file->Load(com::Widen(shortcut).c_str(), STGM_READ);
-        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the shortcut " + shortcut);
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the shortcut " + shortcut);
         char target[MAX_PATH + 1] = {};
         WIN32_FIND_DATAA data{};
         hr = link->GetPath(target, MAX_PATH, &data, 0);
-        if (FAILED(hr)) throw services::AppError(hr, "Cannot read the target of " + shortcut);
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the target of " + shortcut);
         // No path: the shortcut leads to something that is not a file.
         const std::string path = Trim(target);
         if (path.empty()) return false;
         return ProbeFullPath(path) == Presence::Missing;
     } catch (...) {
-        services::gLogger().LoggError(services::CurrentError(), "IsLinkBroken");
+        services::gLogger().LoggError(CurrentError(), "IsLinkBroken");
         return false;
     }
 }

@@ -48,7 +48,7 @@ public:
 
     // Scans the drive that sDrive names ("c:", "c:\") and cleans what it found.
     // `start` ends at the end of the scan's share (start + 0.7 x range), also
-    // after the deletion; the last Progress is start + range. Throws services::AppError when sDrive names
+    // after the deletion; the last Progress is start + range. Throws RunTimeError when sDrive names
     // no drive (an empty text included): the scan never guesses one.
     void StartClean(double& start, double range, const std::string& sDrive);
     void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }

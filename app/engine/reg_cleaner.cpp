@@ -108,7 +108,7 @@ void clsRegCleaner::Check(const char* tag, void (clsRegCleaner::*check)()) {
         throw;
     } catch (...) {
         // The check ends here, without its completion event; the next step runs.
-        services::gLogger().LoggError(services::CurrentError(), tag);
+        services::gLogger().LoggError(CurrentError(), tag);
     }
 }
 

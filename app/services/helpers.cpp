@@ -4,6 +4,7 @@
 #include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <utility>
@@ -14,20 +15,19 @@ Rgb SchemeColor;
 
 namespace {
 
-PlatformCalls& Calls() {
-    static PlatformCalls calls = RealPlatformCalls();
+// The calls in force: a test's, where it put one in place, else the real ones.
+PlatformCalls Calls() {
+    PlatformCalls calls = gPlatformCalls.Get();
+    if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
+    if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
+    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
+    if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); };
     return calls;
 }
 
 COLORREF Color(int red, int green, int blue) {
     auto channel = [](int c) { return static_cast<BYTE>(std::clamp(c, 0, 255)); };
     return RGB(channel(red), channel(green), channel(blue));
-}
-
-std::string TrimSpaces(const std::string& s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 std::string CurrentFolder() {
@@ -40,23 +40,7 @@ const char kAllFiles[] = "All Files (*.*)\0*.*\0";
 
 }  // namespace
 
-PlatformCalls RealPlatformCalls() {
-    return {
-        [](UINT flags, DWORD reason) { return ::ExitWindowsEx(flags, reason); },
-        [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); },
-        [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); },
-        [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); },
-    };
-}
-
-PlatformCalls SetPlatformCalls(PlatformCalls calls) {
-    PlatformCalls real = RealPlatformCalls();
-    if (!calls.exitWindowsEx) calls.exitWindowsEx = real.exitWindowsEx;
-    if (!calls.getOpenFileName) calls.getOpenFileName = real.getOpenFileName;
-    if (!calls.getSaveFileName) calls.getSaveFileName = real.getSaveFileName;
-    if (!calls.browseForFolder) calls.browseForFolder = real.browseForFolder;
-    return std::exchange(Calls(), std::move(calls));
-}
+Seam<PlatformCalls> gPlatformCalls;
 
 void ApplyColorScheme(SchemeForm& form) {
     SchemeColor = {174, 174, 255};
@@ -195,7 +179,7 @@ std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std:
     auto call = save ? Calls().getSaveFileName : Calls().getOpenFileName;
     if (!call(&ofn)) return "Cancel";
     file.pop_back();  // the buffer's own terminator
-    return TrimSpaces(file);
+    return text::Trim(file);
 }
 
 }  // namespace
@@ -241,7 +225,7 @@ std::string FindFiles(const std::string& folder, bool noRecursion, bool listFold
 std::string GetWindowsFolder() {
     std::string buf(256, '\0');
     GetWindowsDirectoryA(buf.data(), 256);
-    std::string folder = TrimSpaces(StripNull(buf));
+    std::string folder = text::Trim(StripNull(buf));
     return folder.empty() ? "C:\\Windows" : folder;
 }
 
@@ -249,7 +233,7 @@ std::string GetSystemFolder() {
     try {
         std::string buf(256, '\0');
         GetSystemDirectoryA(buf.data(), 256);
-        std::string folder = TrimSpaces(StripNull(buf));
+        std::string folder = text::Trim(StripNull(buf));
         if (folder.empty()) folder = GetWindowsFolder() + "\\system32";
         if (!folder.empty() && folder.back() == '\\') folder.pop_back();
         return folder;
@@ -262,11 +246,11 @@ void ExecuteWait(const std::string& command) {
     using namespace tidvex::com;
     HRESULT hr = S_OK;
     auto shell = CreateByProgId<IDispatch>(L"WScript.Shell", &hr);
-    if (!shell) throw AppError(hr, "The scripting shell is not available");
+    if (!shell) throw RunTimeError(hr, "The scripting shell is not available");
     Variant exec;
     hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromText(command)}, &exec);
     if (FAILED(hr) || exec.Type() != VT_DISPATCH || !V_DISPATCH(exec.Get()))
-        throw AppError(hr, "Could not run " + command);
+        throw RunTimeError(hr, "Could not run " + command);
     IDispatch* process = V_DISPATCH(exec.Get());
     for (;;) {
         Variant status;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "controls/scheme.h"
+#include "seam/seam.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -72,26 +73,20 @@ void ExecuteWait(const std::string& command);
 
 // ---- Seams: what tests put in place of the session-ending and modal calls ----
 
+// An empty member is the real call.
 struct PlatformCalls {
     std::function<BOOL(UINT flags, DWORD reason)> exitWindowsEx{};
     std::function<BOOL(OPENFILENAMEA*)> getOpenFileName{};
     std::function<BOOL(OPENFILENAMEA*)> getSaveFileName{};
     std::function<PIDLIST_ABSOLUTE(BROWSEINFOA*)> browseForFolder{};
 };
-// The real calls.
-PlatformCalls RealPlatformCalls();
-// Puts other calls in place for the whole program; returns those that were.
-PlatformCalls SetPlatformCalls(PlatformCalls calls);
+// The calls in force for the whole program: the real ones unless a test has put others in place.
+extern Seam<PlatformCalls> gPlatformCalls;
 
-class ScopedPlatformCalls {
+// Puts other calls in place for the life of the object.
+class ScopedPlatformCalls : public ScopedSeam<PlatformCalls> {
 public:
-    explicit ScopedPlatformCalls(PlatformCalls calls) : previous_(SetPlatformCalls(std::move(calls))) {}
-    ~ScopedPlatformCalls() { SetPlatformCalls(std::move(previous_)); }
-    ScopedPlatformCalls(const ScopedPlatformCalls&) = delete;
-    ScopedPlatformCalls& operator=(const ScopedPlatformCalls&) = delete;
-
-private:
-    PlatformCalls previous_;
+    explicit ScopedPlatformCalls(PlatformCalls calls) : ScopedSeam(gPlatformCalls, std::move(calls)) {}
 };
 
 }  // namespace tidvex::services

@@ -5,6 +5,7 @@
 #include "services/helpers.h"
 #include "services/logger.h"
 #include "services/program.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -16,17 +17,6 @@ namespace tidvex::services {
 MatchLists gMatchLists;
 
 namespace {
-
-std::string ToUpper(std::string s) {
-    if (!s.empty()) CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-std::string TrimSpaces(const std::string& s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 // The whole file, or nothing when it does not exist; other failures throw.
 std::optional<std::string> ReadWhole(const std::string& path) {
@@ -58,7 +48,7 @@ void WriteAll(HANDLE f, const std::string& text) {
 }
 
 // Too little content to hold an entry.
-bool CountsAsEmpty(const std::string& content) { return TrimSpaces(content).size() < 2; }
+bool CountsAsEmpty(const std::string& content) { return text::Trim(content).size() < 2; }
 
 std::vector<std::string> Lines(const std::string& content) {
     std::vector<std::string> lines;
@@ -90,11 +80,6 @@ std::string RequireListFile(std::int32_t lList) {
     std::string path = ListFilePath(lList);
     if (path.empty()) throw fs::MakeFsError(fs::kInvalidArgument);
     return path;
-}
-
-std::string Lower(std::string s) {
-    if (!s.empty()) CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-    return s;
 }
 
 }  // namespace
@@ -197,10 +182,8 @@ bool FillSafeBlackLists() {
 
 bool IsItemInArray(const std::string& sItem, const std::vector<std::string>& arr, bool bPartial) {
     try {
-        const std::string item = Lower(sItem);
         for (const auto& entry : arr) {
-            const std::string e = Lower(entry);
-            if (bPartial ? item.find(e) != std::string::npos : item == e) return true;
+            if (bPartial ? text::ContainsNoCase(sItem, entry) : text::EqualsNoCase(sItem, entry)) return true;
         }
         return false;
     } catch (...) {
@@ -256,7 +239,7 @@ bool LoadCookies2List(ListBox& lst) {
             if (end == std::string::npos) break;
             start = end + 1;
         }
-        for (auto& name : cookieFiles) name = ToUpper(name);
+        for (auto& name : cookieFiles) name = text::Upper(name);
 
         auto index = ReadWhole(folder + "\\index.dat");
         if (!index) throw fs::MakeFsError(fs::kFileNotFound);
@@ -270,7 +253,7 @@ bool LoadCookies2List(ListBox& lst) {
             const std::string site = "http://" + (at_ == std::string::npos ? text : text.substr(at_ + 1));
             const auto space = site.find(' ');
             const std::string file =
-                ToUpper(TrimSpaces(space == std::string::npos ? std::string() : site.substr(space + 1)));
+                text::Upper(text::Trim(space == std::string::npos ? std::string() : site.substr(space + 1)));
             auto match = std::find(cookieFiles.begin(), cookieFiles.end(), file);
             if (match == cookieFiles.end()) continue;
             cookieFiles.erase(match);  // each cookie file yields one site at most

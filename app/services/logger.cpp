@@ -1,14 +1,11 @@
 #include "services/logger.h"
 
-#include "errors/run_time_errors.h"
 #include "fs/fso.h"
-#include "registry/registry.h"
 #include "services/program.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <new>
 
 namespace tidvex::services {
 namespace {
@@ -29,36 +26,6 @@ std::string NumberText(std::int32_t number) { return std::to_string(number); }
 
 }  // namespace
 
-ErrorInfo CurrentError() {
-    try {
-        throw;
-    } catch (const registry::RegistryError& e) {
-        return {e.Number(), e.Description()};
-    } catch (const fs::FsError& e) {
-        return {e.Number(), e.what()};
-    } catch (const AppError& e) {
-        return {e.Number(), e.what()};
-    } catch (const std::bad_alloc&) {
-        return {7, RunTimeErrorText(7)};
-    } catch (const std::exception& e) {
-        return {5, e.what()};
-    } catch (...) {
-        return {5, RunTimeErrorText(5)};
-    }
-}
-
-ErrorInfo PlatformError(unsigned long code) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string description = text ? text : "";
-    if (text) LocalFree(text);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                    description.back() == ' ' || description.back() == '.'))
-        description.pop_back();
-    return {static_cast<std::int32_t>(code), description};
-}
-
 std::string LogFilePath() { return AppPath() + "\\Log.txt"; }
 
 bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
@@ -76,9 +43,10 @@ void clsLogger::Append(const std::string& line) {
     CloseHandle(f);
 }
 
-void clsLogger::LoggError(const ErrorInfo& ErrorObject, const std::string& sMethod, const std::string& AdditionalDesc) {
-    const std::string description = ErrorObject.description;
-    const std::int32_t number = ErrorObject.number;
+void clsLogger::LoggError(const RunTimeError& ErrorObject, const std::string& sMethod,
+                          const std::string& AdditionalDesc) {
+    const std::string description = ErrorObject.Description();
+    const std::int32_t number = ErrorObject.Number();
     try {
         if (number == 0 || !On()) return;
         std::string tag(sMethod.rbegin(), sMethod.rend());

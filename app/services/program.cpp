@@ -5,28 +5,26 @@
 namespace tidvex::services {
 namespace {
 
-std::string& AppPathOverride() {
-    static std::string folder;
+std::string WithoutClosingSeparators(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
     return folder;
 }
 
 }  // namespace
 
 bool gIsExiting = false;
+Seam<std::string> gAppPathOverride;
+
+ScopedAppPath::ScopedAppPath(const std::string& folder)
+    : ScopedSeam(gAppPathOverride, WithoutClosingSeparators(folder)) {}
 
 std::string AppPath() {
-    if (!AppPathOverride().empty()) return AppPathOverride();
+    if (const std::string& folder = gAppPathOverride.Get(); !folder.empty()) return folder;
     char path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, n);
     auto slash = folder.find_last_of('\\');
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
-void SetAppPath(const std::string& folder) {
-    std::string f = folder;
-    while (f.size() > 3 && f.back() == '\\') f.pop_back();
-    AppPathOverride() = f;
 }
 
 }  // namespace tidvex::services

@@ -9,7 +9,6 @@
 namespace tidvex::services {
 
 using registry::RegBytes;
-using registry::RegistryError;
 using registry::RegValue;
 
 class CRegistry : public registry::CRegistry {

@@ -40,24 +40,6 @@ BSTR AllocBstr(std::string_view s) {
     return SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
 }
 
-HRESULT ErrorWithInfo(HRESULT hr, REFIID iid, std::string_view source, std::string_view description) {
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        std::wstring src = Widen(source);
-        std::wstring text = Widen(description);
-        create->SetGUID(iid);
-        create->SetSource(src.data());
-        create->SetDescription(text.data());
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
-    return hr;
-}
-
 Variant Variant::FromLong(LONG n) {
     Variant v;
     V_VT(&v.v_) = VT_I4;

@@ -118,10 +118,6 @@ private:
 // Allocates a BSTR for an out parameter (the caller of the member frees it).
 BSTR AllocBstr(std::string_view s);
 
-// Hands a failure to an automation caller: sets the thread's error information
-// (interface, source, description) and returns hr, for a member to return.
-HRESULT ErrorWithInfo(HRESULT hr, REFIID iid, std::string_view source, std::string_view description);
-
 // An owning VARIANT.
 class Variant {
 public:

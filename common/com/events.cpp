@@ -1,5 +1,7 @@
 #include "events.h"
 
+#include "server.h"
+
 #include <algorithm>
 
 namespace tidvex::com {
@@ -43,32 +45,38 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     *cookie = 0;
     if (!sink) return E_POINTER;
     if (!git_) return E_UNEXPECTED;
-    // The sink must implement the event interface; it is called through IDispatch,
-    // whose marshalling every apartment has.
-    ComPtr<IUnknown> events;
-    if (FAILED(sink->QueryInterface(iid_, events.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
-    ComPtr<IDispatch> disp;
-    if (FAILED(sink->QueryInterface(IID_IDispatch, disp.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
-    DWORD gitCookie = 0;
-    HRESULT hr = git_->RegisterInterfaceInGlobal(disp.Get(), IID_IDispatch, &gitCookie);
-    if (FAILED(hr)) return hr;
-    std::lock_guard lock(mu_);
-    *cookie = nextCookie_++;
-    sinks_.push_back({*cookie, gitCookie});
-    return S_OK;
+    return Barrier(Module::Instance().Errors(IID_IConnectionPoint), [&] {
+        // The sink must implement the event interface; it is called through
+        // IDispatch, whose marshalling every apartment has.
+        ComPtr<IUnknown> events;
+        if (FAILED(sink->QueryInterface(iid_, events.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
+        ComPtr<IDispatch> disp;
+        if (FAILED(sink->QueryInterface(IID_IDispatch, disp.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
+        std::lock_guard lock(mu_);
+        sinks_.reserve(sinks_.size() + 1);  // nothing can fail once the sink is in the table
+        DWORD gitCookie = 0;
+        HRESULT hr = git_->RegisterInterfaceInGlobal(disp.Get(), IID_IDispatch, &gitCookie);
+        if (FAILED(hr)) return hr;
+        *cookie = nextCookie_++;
+        sinks_.push_back({*cookie, gitCookie});
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
-    DWORD gitCookie = 0;
-    {
-        std::lock_guard lock(mu_);
-        auto it = std::find_if(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
-        if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
-        gitCookie = it->gitCookie;
-        sinks_.erase(it);
-    }
-    git_->RevokeInterfaceFromGlobal(gitCookie);
-    return S_OK;
+    return Barrier(Module::Instance().Errors(IID_IConnectionPoint), [&] {
+        DWORD gitCookie = 0;
+        {
+            std::lock_guard lock(mu_);
+            auto it =
+                std::find_if(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
+            if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+            gitCookie = it->gitCookie;
+            sinks_.erase(it);
+        }
+        git_->RevokeInterfaceFromGlobal(gitCookie);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** out) {

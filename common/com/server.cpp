@@ -1,35 +1,38 @@
 #include "server.h"
 
-#include <shlwapi.h>
+#include "registry/reg_key.h"
+#include "registry/registry.h"
+#include "text/text.h"
 
 namespace tidvex::com {
 
 namespace {
 
-LONG SetKey(HKEY root, const std::wstring& path, const wchar_t* valueName, const std::wstring* value) {
-    HKEY key;
-    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
-                              nullptr);
-    if (rc != ERROR_SUCCESS) return rc;
-    if (value) {
-        rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                            static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
-    }
-    RegCloseKey(key);
-    return rc;
+// Creates HKEY_CLASSES_ROOT\<path> and, when value is given, writes it as the
+// text value valueName (nullptr: the default value). Texts are written wide, so
+// that a module path keeps every character.
+LONG SetKey(const std::string& path, const wchar_t* valueName, const std::wstring* value) {
+    registry::RegKey key;
+    LONG rc = key.Create(HKEY_CLASSES_ROOT, path, KEY_SET_VALUE);
+    if (rc != ERROR_SUCCESS || !value) return rc;
+    return RegSetValueExW(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                          static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
 }
 
-LONG SetDefault(const std::wstring& path, const std::wstring& value) {
-    return SetKey(HKEY_CLASSES_ROOT, path, nullptr, &value);
+LONG SetDefault(const std::string& path, const std::wstring& value) { return SetKey(path, nullptr, &value); }
+
+// The default value of HKEY_CLASSES_ROOT\<progId>\CLSID; empty when missing.
+std::string ClsidOfProgId(const std::string& progId) {
+    registry::CRegistry reg;
+    reg.classkey(registry::kClassesRoot);
+    reg.sectionkey(progId + "\\CLSID");
+    return reg.Value().Text();
 }
 
-// Reads the default value of HKCR\<path>\CLSID; empty when missing.
-std::wstring ClsidOfProgId(const std::wstring& progId) {
-    wchar_t buf[64] = {};
-    LONG size = sizeof buf;
-    if (RegQueryValueW(HKEY_CLASSES_ROOT, (progId + L"\\CLSID").c_str(), buf, &size) != ERROR_SUCCESS) return {};
-    buf[63] = 0;
-    return buf;
+// Deletes HKEY_CLASSES_ROOT\<path> with everything below it; a registry link
+// planted there is deleted as a link, never followed.
+void DeleteClassesKey(const std::string& path) {
+    registry::CRegistry().del_reg_sub("HKEY_CLASSES_ROOT\\" + path);
 }
 
 SYSKIND OwnSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
@@ -45,6 +48,9 @@ void Module::Init(HINSTANCE instance, const LibraryInfo& lib, std::span<const Cl
     instance_ = instance;
     lib_ = lib;
     classes_ = classes;
+    std::string path = Narrow(Path());
+    path.erase(0, path.find_last_of('\\') + 1);
+    name_ = path.substr(0, path.rfind('.'));
 }
 
 void Module::Shutdown(bool processEnding) {
@@ -75,10 +81,12 @@ std::string Module::Folder() const {
 HRESULT Module::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    for (const ClassEntry& c : classes_) {
-        if (IsEqualCLSID(clsid, *c.clsid)) return CreateInstance<ClassFactory>(iid, out, c.create);
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return Barrier(Errors(IID_IClassFactory), [&] {
+        for (const ClassEntry& c : classes_) {
+            if (IsEqualCLSID(clsid, *c.clsid)) return CreateInstance<ClassFactory>(iid, out, c.create);
+        }
+        return CLASS_E_CLASSNOTAVAILABLE;
+    });
 }
 
 HRESULT Module::GetTypeLib(ITypeLib** out) {
@@ -105,48 +113,58 @@ HRESULT Module::GetTypeInfo(REFGUID guid, ITypeInfo** out) {
 }
 
 HRESULT Module::RegisterServer() {
+    return Barrier(Errors(IID_NULL), [&] { return Register(); });
+}
+
+HRESULT Module::UnregisterServer() {
+    return Barrier(Errors(IID_NULL), [&] { return Unregister(); });
+}
+
+HRESULT Module::Register() {
     std::wstring path = Path();
     ComPtr<ITypeLib> tl;
     HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, tl.Put());
     if (FAILED(hr)) return hr;
 
-    std::wstring libid = GuidTextW(*lib_.libid);
+    const std::wstring libid = GuidTextW(*lib_.libid);
     for (const ClassEntry& c : classes_) {
-        std::wstring clsid = GuidTextW(*c.clsid);
-        std::wstring clsKey = L"CLSID\\" + clsid;
+        const std::wstring clsid = GuidTextW(*c.clsid);
+        const std::string progId = Narrow(c.progId);
+        const std::string clsKey = "CLSID\\" + Narrow(clsid);
         LONG rc = ERROR_SUCCESS;
         auto set = [&rc](LONG r) {
             if (rc == ERROR_SUCCESS) rc = r;
         };
-        set(SetDefault(c.progId, c.description));
-        set(SetDefault(std::wstring(c.progId) + L"\\CLSID", clsid));
+        set(SetDefault(progId, c.description));
+        set(SetDefault(progId + "\\CLSID", clsid));
         if (c.versionIndependentProgId) {
-            set(SetDefault(c.versionIndependentProgId, c.description));
-            set(SetDefault(std::wstring(c.versionIndependentProgId) + L"\\CLSID", clsid));
-            set(SetDefault(std::wstring(c.versionIndependentProgId) + L"\\CurVer", c.progId));
+            const std::string independent = Narrow(c.versionIndependentProgId);
+            set(SetDefault(independent, c.description));
+            set(SetDefault(independent + "\\CLSID", clsid));
+            set(SetDefault(independent + "\\CurVer", c.progId));
         }
         set(SetDefault(clsKey, c.description));
-        set(SetDefault(clsKey + L"\\ProgID", c.progId));
-        if (c.versionIndependentProgId) set(SetDefault(clsKey + L"\\VersionIndependentProgID", c.versionIndependentProgId));
-        set(SetKey(HKEY_CLASSES_ROOT, clsKey + L"\\Programmable", nullptr, nullptr));
-        set(SetDefault(clsKey + L"\\InprocServer32", path));
-        std::wstring model = c.threadingModel;
-        set(SetKey(HKEY_CLASSES_ROOT, clsKey + L"\\InprocServer32", L"ThreadingModel", &model));
-        set(SetDefault(clsKey + L"\\TypeLib", libid));
+        set(SetDefault(clsKey + "\\ProgID", c.progId));
+        if (c.versionIndependentProgId)
+            set(SetDefault(clsKey + "\\VersionIndependentProgID", c.versionIndependentProgId));
+        set(SetKey(clsKey + "\\Programmable", nullptr, nullptr));
+        set(SetDefault(clsKey + "\\InprocServer32", path));
+        const std::wstring model = c.threadingModel;
+        set(SetKey(clsKey + "\\InprocServer32", L"ThreadingModel", &model));
+        set(SetDefault(clsKey + "\\TypeLib", libid));
         if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
     }
     return S_OK;
 }
 
-HRESULT Module::UnregisterServer() {
+HRESULT Module::Unregister() {
     for (const ClassEntry& c : classes_) {
-        std::wstring clsid = GuidTextW(*c.clsid);
+        const std::string clsid = GuidText(*c.clsid);
         // A ProgID that another server has taken over since is not ours to remove.
         for (const wchar_t* progId : {c.progId, c.versionIndependentProgId}) {
-            if (progId && _wcsicmp(ClsidOfProgId(progId).c_str(), clsid.c_str()) == 0)
-                SHDeleteKeyW(HKEY_CLASSES_ROOT, progId);
+            if (progId && text::EqualsNoCase(ClsidOfProgId(Narrow(progId)), clsid)) DeleteClassesKey(Narrow(progId));
         }
-        SHDeleteKeyW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
+        DeleteClassesKey("CLSID\\" + clsid);
     }
     // A type library that is no longer registered counts as done: unregistering
     // twice must not fail.
@@ -162,7 +180,8 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    return create_(iid, out);
+    // A class whose construction fails (out of memory) is a failed creation.
+    return Barrier(Module::Instance().Errors(IID_IClassFactory), [&] { return create_(iid, out); });
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {

@@ -3,6 +3,7 @@
 // object base, the class factory, and IDispatch through the type library.
 #pragma once
 
+#include "barrier.h"
 #include "com_types.h"
 
 #include <atomic>
@@ -43,6 +44,9 @@ public:
     HINSTANCE Handle() const { return instance_; }
     std::wstring Path() const;    // full path of the module file
     std::string Folder() const;   // the folder that holds the module, without a closing "\"
+    // Where the failures of the module's own entry points are reported from:
+    // the module's file name without its extension ("Fraxil").
+    ErrorTarget Errors(REFIID iid) const { return {&iid, name_.c_str()}; }
 
     void Lock() { ++locks_; }
     void Unlock() { --locks_; }
@@ -62,7 +66,11 @@ public:
     void Shutdown(bool processEnding);
 
 private:
+    HRESULT Register();
+    HRESULT Unregister();
+
     HINSTANCE instance_ = nullptr;
+    std::string name_;
     LibraryInfo lib_{};
     std::span<const ClassEntry> classes_;
     std::atomic<LONG> locks_{0};
@@ -174,21 +182,42 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
-        return Module::Instance().GetTypeInfo(__uuidof(DualInterface), out);
+        return Barrier(Errors(), [&] { return Module::Instance().GetTypeInfo(__uuidof(DualInterface), out); });
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        ComPtr<ITypeInfo> ti;
-        HRESULT hr = Module::Instance().GetTypeInfo(__uuidof(DualInterface), ti.Put());
-        if (FAILED(hr)) return hr;
-        return DispGetIDsOfNames(ti.Get(), names, count, ids);
+        return Barrier(Errors(), [&] {
+            ComPtr<ITypeInfo> ti;
+            HRESULT hr = Module::Instance().GetTypeInfo(__uuidof(DualInterface), ti.Put());
+            if (FAILED(hr)) return hr;
+            return DispGetIDsOfNames(ti.Get(), names, count, ids);
+        });
     }
+    // The member called fails through its own barrier; DispInvoke hands its
+    // error information to the caller's EXCEPINFO.
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) override {
         if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        ComPtr<ITypeInfo> ti;
-        HRESULT hr = Module::Instance().GetTypeInfo(__uuidof(DualInterface), ti.Put());
-        if (FAILED(hr)) return hr;
-        return DispInvoke(static_cast<DualInterface*>(this), ti.Get(), id, flags, params, result, excep, argErr);
+        return Barrier(Errors(), [&] {
+            ComPtr<ITypeInfo> ti;
+            HRESULT hr = Module::Instance().GetTypeInfo(__uuidof(DualInterface), ti.Put());
+            if (FAILED(hr)) return hr;
+            return DispInvoke(static_cast<DualInterface*>(this), ti.Get(), id, flags, params, result, excep, argErr);
+        });
+    }
+
+private:
+    static ErrorTarget Errors() { return Module::Instance().Errors(__uuidof(DualInterface)); }
+};
+
+// ISupportErrorInfo of an object whose failures on the dual interface Dual come
+// with error information (its members go through com/barrier.h).
+template <class Dual>
+class SupportErrorInfo : public ISupportErrorInfo {
+public:
+    using Interface = ISupportErrorInfo;
+
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, __uuidof(Dual)) ? S_OK : S_FALSE;
     }
 };
 
@@ -208,8 +237,8 @@ template <class T, class... Args>
 HRESULT CreateInstance(REFIID iid, void** out, Args&&... args) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    T* obj = new (std::nothrow) T(std::forward<Args>(args)...);
-    if (!obj) return E_OUTOFMEMORY;
+    // A constructor that throws fails the creation; callers run this behind the barrier.
+    T* obj = new T(std::forward<Args>(args)...);
     obj->AddRef();
     HRESULT hr = obj->QueryInterface(iid, out);
     obj->Release();

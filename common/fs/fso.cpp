@@ -1,7 +1,7 @@
 #include "fs/fso.h"
 
-#include "errors/run_time_errors.h"
 #include "fs/paths.h"
+#include "text/text.h"
 
 #include <optional>
 
@@ -15,8 +15,8 @@ DWORD Attributes(const std::string& path) {
 }
 
 // Removes what can be removed below and including `folder`; remembers the first failure.
-void RemoveTree(const std::string& folder, DWORD folderAttributes, bool force, std::optional<FsError>& failure) {
-    auto note = [&](FsError error) {
+void RemoveTree(const std::string& folder, DWORD folderAttributes, bool force, std::optional<RunTimeError>& failure) {
+    auto note = [&](RunTimeError error) {
         if (!failure) failure = std::move(error);
     };
     auto entries = ListFolder(folder);
@@ -78,17 +78,15 @@ void CopyTree(const std::string& source, const std::string& destination, bool ov
 
 bool IsInside(const std::string& path, const std::string& folder) {
     if (path.size() < folder.size()) return false;
-    if (lstrcmpiA(path.substr(0, folder.size()).c_str(), folder.c_str()) != 0) return false;
+    if (!text::EqualsNoCase(std::string_view(path).substr(0, folder.size()), folder)) return false;
     return path.size() == folder.size() || path[folder.size()] == '\\' || folder.back() == '\\';
 }
 
 }  // namespace
 
-FsError::FsError(int number, const std::string& description) : std::runtime_error(description), number_(number) {}
+RunTimeError MakeFsError(int number) { return RunTimeError::Of(number); }
 
-FsError MakeFsError(int number) { return FsError(number, RunTimeErrorText(number)); }
-
-FsError FsErrorFromPlatform(DWORD code, int notFound) {
+RunTimeError FsErrorFromPlatform(DWORD code, int notFound) {
     int number;
     switch (code) {
         case ERROR_FILE_NOT_FOUND:
@@ -118,7 +116,7 @@ FsError FsErrorFromPlatform(DWORD code, int notFound) {
         default:
             number = kPathFileAccess;
     }
-    return MakeFsError(number).WithPlatformError(code);
+    return MakeFsError(number);
 }
 
 bool FileSystemObject::FileExists(const std::string& path) const {
@@ -159,7 +157,7 @@ void FileSystemObject::DeleteFolder(const std::string& path, bool force) const {
         throw MakeFsError(kPathNotFound);
     }
     if (IsLink(folder)) throw MakeFsError(kPermissionDenied);
-    std::optional<FsError> failure;
+    std::optional<RunTimeError> failure;
     RemoveTree(folder, attributes, force, failure);
     if (failure) throw *failure;
 }

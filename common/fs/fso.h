@@ -7,45 +7,19 @@
 // the macro comes first everywhere, so every user sees the same name.
 #include <windows.h>
 
-#include <stdexcept>
+#include "errors/run_time_error.h"
+
 #include <string>
 
 namespace tidvex::fs {
 
-// A failure as the scripting run time numbers it, with its description text
-// ("Error Number: 53, Description: File not found" in the event log).
-class FsError : public std::runtime_error {
-public:
-    FsError(int number, const std::string& description);
-    int Number() const { return number_; }
-    std::string Description() const { return what(); }
-    // The platform error code behind it, 0 when there is none.
-    DWORD PlatformError() const { return platformError_; }
-    FsError& WithPlatformError(DWORD code) {
-        platformError_ = code;
-        return *this;
-    }
-
-private:
-    int number_;
-    DWORD platformError_ = 0;
-};
-
-enum FsErrorNumber : int {
-    kInvalidArgument = 5,     // "Invalid procedure call or argument"
-    kFileNotFound = 53,       // "File not found"
-    kFileAlreadyExists = 58,  // "File already exists"
-    kDiskFull = 61,           // "Disk full"
-    kPermissionDenied = 70,   // "Permission denied"
-    kDiskNotReady = 71,       // "Disk not ready"
-    kPathFileAccess = 75,     // "Path/File access error"
-    kPathNotFound = 76,       // "Path not found"
-};
+// The numbers of the failures below (errors/run_time_error.h).
+using enum RunTimeErrorNumber;
 
 // The error for a number, with its description text.
-FsError MakeFsError(int number);
+RunTimeError MakeFsError(int number);
 // The error for a platform failure code; `notFound` is the number for a missing item.
-FsError FsErrorFromPlatform(DWORD code, int notFound = kFileNotFound);
+RunTimeError FsErrorFromPlatform(DWORD code, int notFound = kFileNotFound);
 
 class FileSystemObject {
 public:
@@ -56,7 +30,7 @@ public:
     // The text after the last "." of the path's last part; "" when it has none.
     std::string GetExtensionName(const std::string& path) const;
 
-    // Deletes one file; with `force` a read-only one too. Throws FsError:
+    // Deletes one file; with `force` a read-only one too. Throws RunTimeError:
     // kInvalidArgument for an empty, relative or root path, kFileNotFound when
     // there is no such file, kPermissionDenied for a read-only file without
     // `force`, for a link, and when the file cannot be deleted.
@@ -64,13 +38,13 @@ public:
 
     // Deletes a folder with everything in it; with `force` read-only items too.
     // Links inside are never followed nor removed (the folder then stays).
-    // Everything that can go goes; then the first failure is thrown (FsError:
+    // Everything that can go goes; then the first failure is thrown (RunTimeError:
     // kInvalidArgument as above, kPathNotFound when there is no such folder,
     // kPermissionDenied for a link, a read-only item without `force`, or an
     // item that cannot be deleted).
     void DeleteFolder(const std::string& path, bool force = false) const;
 
-    // Creates one folder. Throws FsError kFileAlreadyExists when something of
+    // Creates one folder. Throws RunTimeError kFileAlreadyExists when something of
     // that name exists, kPathNotFound when its parent folder does not.
     void CreateFolder(const std::string& path) const;
 
@@ -78,7 +52,7 @@ public:
     // copy named like the source; otherwise it becomes the copy (created when
     // missing, merged into when present). Existing files are replaced only with
     // `overwrite`. Links in the source are not followed. Stops at the first
-    // failure (FsError: kPathNotFound for a missing source, kFileAlreadyExists,
+    // failure (RunTimeError: kPathNotFound for a missing source, kFileAlreadyExists,
     // kPermissionDenied, kInvalidArgument for a copy into the source itself).
     void CopyFolder(const std::string& source, const std::string& destination, bool overwrite = true) const;
 };

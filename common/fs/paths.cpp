@@ -1,5 +1,7 @@
 #include "fs/paths.h"
 
+#include "text/text.h"
+
 namespace tidvex::fs {
 
 namespace {
@@ -24,8 +26,6 @@ std::vector<std::string> Components(const std::string& s) {
     if (!part.empty()) parts.push_back(part);
     return parts;
 }
-
-bool EqualNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 }  // namespace
 
@@ -132,7 +132,7 @@ bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     // An entry of its own resolves to its folder's final path and its own name;
     // a link resolves to somewhere else.
     auto finalEntry = FinalPathOf(JoinPath(folder_, name));
-    return !finalEntry || !EqualNoCase(*finalEntry, JoinPath(*finalFolder_, name));
+    return !finalEntry || !text::EqualsNoCase(*finalEntry, JoinPath(*finalFolder_, name));
 }
 
 bool IsLink(const std::string& path) {

@@ -8,12 +8,6 @@ namespace tidvex::pump {
 
 namespace {
 
-// Only the GUI thread yields and only tests replace it, before the work starts.
-std::function<void()>& Replacement() {
-    static std::function<void()> replacement;
-    return replacement;
-}
-
 int g_busyDepth = 0;
 
 }  // namespace
@@ -31,8 +25,11 @@ void PumpPendingMessages() {
     }
 }
 
+// Only the GUI thread yields and only tests replace it, before the work starts.
+Seam<std::function<void()>> gDoEvents;
+
 void DoEvents() {
-    if (auto& replacement = Replacement()) {
+    if (const auto& replacement = gDoEvents.Get()) {
         // A copy, so that the scripted function may replace itself while it runs.
         auto call = replacement;
         call();
@@ -40,15 +37,6 @@ void DoEvents() {
     }
     PumpPendingMessages();
 }
-
-std::function<void()> SetDoEvents(std::function<void()> replacement) {
-    return std::exchange(Replacement(), std::move(replacement));
-}
-
-ScopedDoEvents::ScopedDoEvents(std::function<void()> replacement)
-    : previous_(SetDoEvents(std::move(replacement))) {}
-
-ScopedDoEvents::~ScopedDoEvents() { SetDoEvents(std::move(previous_)); }
 
 BusyPointer::BusyPointer() {
     if (g_busyDepth++ == 0) SetCursor(LoadCursor(nullptr, IDC_WAIT));

@@ -2,34 +2,30 @@
 // the window stays live and a Stop button can set a stop flag in between.
 #pragma once
 
+#include "seam/seam.h"
+
 #include <functional>
 
 namespace tidvex::pump {
 
 // Processes the window messages pending for the calling thread, then returns
 // (the DoEvents of the cleaners, the shredder and the engine's long loops).
-// A test may have replaced it with a scripted function (SetDoEvents).
+// A test may have replaced it with a scripted function (gDoEvents).
 void DoEvents();
 
 // The real pump: dispatches every pending message of the calling thread. A
 // WM_QUIT taken from the queue is posted again, so the main loop still ends.
 void PumpPendingMessages();
 
-// Replaces what DoEvents does for the whole process (tests script stops and
-// re-entry this way); an empty function puts the real pump back. Returns the
-// function that was in place (empty for the real pump).
-std::function<void()> SetDoEvents(std::function<void()> replacement);
+// What DoEvents does in place of the real pump while a test has put a
+// scripted function there (tests script stops and re-entry this way); empty:
+// the real pump.
+extern Seam<std::function<void()>> gDoEvents;
 
 // Puts a scripted DoEvents in place for the life of the object.
-class ScopedDoEvents {
+class ScopedDoEvents : public ScopedSeam<std::function<void()>> {
 public:
-    explicit ScopedDoEvents(std::function<void()> replacement);
-    ~ScopedDoEvents();
-    ScopedDoEvents(const ScopedDoEvents&) = delete;
-    ScopedDoEvents& operator=(const ScopedDoEvents&) = delete;
-
-private:
-    std::function<void()> previous_;
+    explicit ScopedDoEvents(std::function<void()> replacement) : ScopedSeam(gDoEvents, std::move(replacement)) {}
 };
 
 // The busy (hourglass) pointer while long work runs on the GUI thread; the

@@ -1,12 +1,14 @@
 #include "registry/fake_registry.h"
 
 #include "registry/registry.h"
+#include "text/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace tidvex::registry {
+
+using text::Upper;
 
 struct FakeRegistry::Node {
     std::string name;
@@ -23,7 +25,7 @@ struct FakeRegistry::Node {
     }
     std::pair<std::string, Stored>* Value(const std::string& valueName) {
         for (auto& v : values)
-            if (Upper(v.first) == Upper(valueName)) return &v;
+            if (text::EqualsNoCase(v.first, valueName)) return &v;
         return nullptr;
     }
 };
@@ -57,10 +59,7 @@ FakeRegistry::FakeRegistry() {
 
 FakeRegistry::~FakeRegistry() = default;
 
-std::string FakeRegistry::Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
+void FakeRegistry::SetEnvironment(const std::string& name, const std::string& value) { env_[Upper(name)] = value; }
 
 void FakeRegistry::Fail(Op op, LONG code) {
     Inject([op, code](Op o, const std::string&) { return o == op ? code : ERROR_SUCCESS; });
@@ -155,7 +154,7 @@ std::optional<FakeRegistry::Stored> FakeRegistry::Get(const std::string& keyPath
     return std::nullopt;
 }
 
-LONG FakeRegistry::OpenKeyEx(HKEY root, const std::string& subKey, REGSAM, HKEY* key) {
+LONG FakeRegistry::OpenKeyEx(HKEY root, const std::string& subKey, DWORD, REGSAM, HKEY* key) {
     NodePtr base = NodeOf(root);
     if (LONG rc = Injected(Op::OpenKeyEx, (base ? base->path : "") + "\\" + subKey)) return rc;
     if (!base) return ERROR_INVALID_HANDLE;
@@ -165,7 +164,7 @@ LONG FakeRegistry::OpenKeyEx(HKEY root, const std::string& subKey, REGSAM, HKEY*
     return ERROR_SUCCESS;
 }
 
-LONG FakeRegistry::CreateKeyEx(HKEY root, const std::string& subKey, REGSAM, HKEY* key) {
+LONG FakeRegistry::CreateKeyEx(HKEY root, const std::string& subKey, const std::string&, REGSAM, HKEY* key) {
     NodePtr base = NodeOf(root);
     if (LONG rc = Injected(Op::CreateKeyEx, (base ? base->path : "") + "\\" + subKey)) return rc;
     if (!base) return ERROR_INVALID_HANDLE;
@@ -225,7 +224,7 @@ LONG FakeRegistry::DeleteValue(HKEY key, const std::string& name) {
     if (LONG rc = Injected(Op::DeleteValue, (node ? node->path : "") + "\\" + name)) return rc;
     if (!node) return ERROR_INVALID_HANDLE;
     auto it = std::find_if(node->values.begin(), node->values.end(),
-                           [&](const auto& v) { return Upper(v.first) == Upper(name); });
+                           [&](const auto& v) { return text::EqualsNoCase(v.first, name); });
     if (it == node->values.end()) return ERROR_FILE_NOT_FOUND;
     node->values.erase(it);
     return ERROR_SUCCESS;

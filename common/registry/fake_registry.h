@@ -44,7 +44,7 @@ public:
     void Inject(Injector injector) { injector_ = std::move(injector); }
     // Every later call of op fails with code.
     void Fail(Op op, LONG code);
-    void SetEnvironment(const std::string& name, const std::string& value) { env_[Upper(name)] = value; }
+    void SetEnvironment(const std::string& name, const std::string& value);
 
     // Set-up and inspection by full path ("HKEY_CURRENT_USER\Software\X").
     void AddKey(const std::string& keyPath);
@@ -60,8 +60,10 @@ public:
     int OpenHandles() const { return static_cast<int>(handles_.size()); }
     int Calls(Op op) const;
 
-    LONG OpenKeyEx(HKEY root, const std::string& subKey, REGSAM access, HKEY* key) override;
-    LONG CreateKeyEx(HKEY root, const std::string& subKey, REGSAM access, HKEY* key) override;
+    // Knows no registry links: the options are taken and passed over.
+    LONG OpenKeyEx(HKEY root, const std::string& subKey, DWORD options, REGSAM access, HKEY* key) override;
+    LONG CreateKeyEx(HKEY root, const std::string& subKey, const std::string& keyClass, REGSAM access,
+                     HKEY* key) override;
     LONG QueryValueEx(HKEY key, const std::string& name, DWORD* type, BYTE* data, DWORD* size) override;
     LONG SetValueEx(HKEY key, const std::string& name, DWORD type, const BYTE* data, DWORD size) override;
     LONG DeleteKey(HKEY root, const std::string& subKey) override;
@@ -77,7 +79,6 @@ private:
     struct Node;
     using NodePtr = std::shared_ptr<Node>;
 
-    static std::string Upper(std::string s);
     LONG Injected(Op op, const std::string& subject);
     NodePtr NodeOf(HKEY key) const;
     NodePtr Find(const NodePtr& from, const std::string& subKey) const;

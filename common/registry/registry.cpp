@@ -1,7 +1,9 @@
 #include "registry/registry.h"
 
+#include "registry/reg_key.h"
+#include "text/text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace tidvex::registry {
@@ -11,39 +13,14 @@ constexpr REGSAM kQueryValue = KEY_QUERY_VALUE;               // 1
 constexpr REGSAM kEnumerateSubKeys = KEY_ENUMERATE_SUB_KEYS;  // 8
 constexpr REGSAM kReadWrite = 0x3F;                           // query, set, create, enumerate, notify, link
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 // Two "%" with at least one character between them make an expandable text.
 bool HasExpandMarks(const std::string& text) {
     auto first = text.find('%');
     return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
 }
 
-// Closes the keys an operation opened, however it ends.
-class KeyCloser {
-public:
-    explicit KeyCloser(RegistryApi& api) : api_(api) {}
-    ~KeyCloser() {
-        for (HKEY k : keys_)
-            if (k) api_.CloseKey(k);
-    }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-    void Add(HKEY k) { keys_.push_back(k); }
-
-private:
-    RegistryApi& api_;
-    std::vector<HKEY> keys_;
-};
-
 std::string Quote(const std::string& path) {
-    std::string p = path;
-    auto notSpace = [](unsigned char c) { return c != ' '; };
-    p.erase(p.begin(), std::find_if(p.begin(), p.end(), notSpace));
-    p.erase(std::find_if(p.rbegin(), p.rend(), notSpace).base(), p.end());
+    std::string p = text::Trim(path);
     if (p.empty() || p.front() != '"') p.insert(p.begin(), '"');
     if (p.size() < 2 || p.back() != '"') p.push_back('"');
     return p;
@@ -62,7 +39,7 @@ std::string HiveName(std::int32_t classkey) {
 }
 
 std::optional<std::int32_t> HiveFromName(const std::string& name) {
-    const std::string u = Upper(name);
+    const std::string u = text::Upper(name);
     for (std::int32_t hive : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers})
         if (u == HiveName(hive)) return hive;
     return std::nullopt;
@@ -105,21 +82,25 @@ std::string CRegistry::KeyPath() const { return HiveName(classkey_) + "\\" + sec
 
 bool CRegistry::OnSafeList() const { return options_.isSafeKey && options_.isSafeKey(KeyPath()); }
 
-void CRegistry::Record(const std::string& description) { lastError_.emplace(kErrRegistry, Source(), description); }
+void CRegistry::Record(const std::string& description) { lastError_.emplace(kErrRegistry, description, Source()); }
 
 bool CRegistry::KeyExists() {
-    HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS)
-        return false;
-    api_->CloseKey(k);
-    return true;
+    RegKey k(*api_);
+    return k.Open(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) == ERROR_SUCCESS;
+}
+
+bool CRegistry::IsLink() {
+    RegKey k(*api_);
+    if (k.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return false;
+    DWORD type = REG_NONE, size = 0;
+    return api_->QueryValueEx(k.Get(), "SymbolicLinkValue", &type, nullptr, &size) == ERROR_SUCCESS &&
+           type == REG_LINK;
 }
 
 bool CRegistry::CreateKey() {
-    HKEY k = nullptr;
-    if (api_->CreateKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS)
-        throw RegistryError(kErrRegistry, Source(), "Failed to create registry Key: '" + sectionkey_);
-    api_->CloseKey(k);
+    RegKey k(*api_);
+    if (k.Create(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view) != ERROR_SUCCESS)
+        throw RunTimeError(kErrRegistry, "Failed to create registry Key: '" + sectionkey_, Source());
     return true;
 }
 
@@ -138,14 +119,16 @@ bool CRegistry::DeleteKey(bool bCheckSafeList) {
 bool CRegistry::DeleteValue(bool bCheckSafeList) {
     lastError_.reset();
     if (bCheckSafeList && OnSafeList()) return true;
-    HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS) {
+    // A key that is a registry link is opened as the link: a value is never
+    // deleted in the key the link points to.
+    RegKey k(*api_);
+    if (k.OpenLink(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view) != ERROR_SUCCESS) {
         Record("Failed to open key '" + std::to_string(classkey_) + "',Section: '" + sectionkey_ +
                "' for delete access");
         return false;
     }
-    LONG rc = api_->DeleteValue(k, valuekey_);
-    api_->CloseKey(k);
+    LONG rc = api_->DeleteValue(k.Get(), valuekey_);
+    k.Close();
     if (rc != ERROR_SUCCESS) {
         Record("Failed to delete registry Key: '" + std::to_string(classkey_) + "',Section: '" + sectionkey_ +
                "',Key: '" + valuekey_);
@@ -155,24 +138,20 @@ bool CRegistry::DeleteValue(bool bCheckSafeList) {
     return true;
 }
 
-bool CRegistry::ConnectRoot(HKEY& root, HKEY& remote) {
+bool CRegistry::ConnectRoot(HKEY& root, RegKey& remote) {
     root = HiveHandle(classkey_);
-    remote = nullptr;
     if (machine_.empty()) return true;
-    if (api_->ConnectRegistry(machine_, root, &remote) != ERROR_SUCCESS) return false;
-    root = remote;
+    if (remote.Connect(machine_, root) != ERROR_SUCCESS) return false;
+    root = remote.Get();
     return true;
 }
 
 RegValue CRegistry::Value() {
-    KeyCloser closer(*api_);
-    HKEY root, remote;
+    RegKey remote(*api_), k(*api_);
+    HKEY root;
     if (!ConnectRoot(root, remote)) return default_;
-    closer.Add(remote);
-    HKEY k = nullptr;
-    if (api_->OpenKeyEx(root, sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS) return default_;
-    closer.Add(k);
-    return ReadOpened(k);
+    if (k.Open(root, sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return default_;
+    return ReadOpened(k.Get());
 }
 
 RegValue CRegistry::ReadOpened(HKEY key) {
@@ -222,14 +201,12 @@ void CRegistry::Value(const RegValue& vValue) {
                                     sectionkey_ + "',Key: '" + valuekey_ + "' to value: '" + vValue.Text() + "'";
     LONG rc = ERROR_SUCCESS;
     {
-        KeyCloser closer(*api_);
-        HKEY root, remote;
-        if (!ConnectRoot(root, remote)) throw RegistryError(kErrRegistry, Source(), description);
-        closer.Add(remote);
-        HKEY k = nullptr;
-        if (api_->CreateKeyEx(root, sectionkey_, kReadWrite | options_.view, &k) != ERROR_SUCCESS)
-            throw RegistryError(kErrRegistry, Source(), description);
-        closer.Add(k);
+        RegKey remote(*api_), key(*api_);
+        HKEY root;
+        if (!ConnectRoot(root, remote)) throw RunTimeError(kErrRegistry, description, Source());
+        if (key.Create(root, sectionkey_, kReadWrite | options_.view) != ERROR_SUCCESS)
+            throw RunTimeError(kErrRegistry, description, Source());
+        const HKEY k = key.Get();
 
         switch (valueType_) {
             case REG_SZ:
@@ -242,7 +219,7 @@ void CRegistry::Value(const RegValue& vValue) {
             case REG_BINARY: {
                 const RegBytes* bytes = vValue.Bytes();
                 if (!bytes)
-                    throw RegistryError(kErrRegistry, ModuleName(), "Application-defined or object-defined error");
+                    throw RunTimeError::Of(kErrRegistry, ModuleName());
                 rc = api_->SetValueEx(k, valuekey_, REG_BINARY, bytes->data(), static_cast<DWORD>(bytes->size()));
                 break;
             }
@@ -259,17 +236,15 @@ void CRegistry::Value(const RegValue& vValue) {
                 break;
         }
     }
-    if (rc != ERROR_SUCCESS) throw RegistryError(kErrWriteFailed, Source(), description);
+    if (rc != ERROR_SUCCESS) throw RunTimeError(kErrWriteFailed, description, Source());
 }
 
 bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count) {
     names.clear();
     count = 0;
-    HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view, &k) != ERROR_SUCCESS)
-        return true;
-    KeyCloser closer(*api_);
-    closer.Add(k);
+    RegKey key(*api_);
+    if (key.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return true;
+    const HKEY k = key.Get();
     DWORD longest = 0;
     if (api_->QueryInfoKey(k, &longest) != ERROR_SUCCESS) longest = 0;
     std::string buffer(std::max<DWORD>(longest + 1, 1), '\0');
@@ -285,11 +260,10 @@ bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& c
 bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t& count) {
     names.clear();
     count = 0;
-    HKEY k = nullptr;
-    if (api_->OpenKeyEx(HiveHandle(classkey_), sectionkey_, kEnumerateSubKeys | options_.view, &k) != ERROR_SUCCESS)
+    RegKey key(*api_);
+    if (key.OpenLink(HiveHandle(classkey_), sectionkey_, kEnumerateSubKeys | options_.view) != ERROR_SUCCESS)
         return true;
-    KeyCloser closer(*api_);
-    closer.Add(k);
+    const HKEY k = key.Get();
     try {
         char buffer[255];
         for (DWORD index = 0;; ++index) {
@@ -299,7 +273,7 @@ bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t&
             ++count;
         }
     } catch (const std::exception& e) {
-        throw RegistryError(kErrEnumerate, Source(), e.what());
+        throw RunTimeError(kErrEnumerate, e.what(), Source());
     }
     return true;
 }
@@ -348,6 +322,14 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
     CRegistry inner(RegistryOptions{{}, options_.deleted, {}, options_.view}, *api_);
     inner.classkey(*hive);
     inner.sectionkey(path);
+    // A registry link goes as a link: what it points to lies elsewhere and is
+    // never walked into, emptied or deleted.
+    if (inner.IsLink()) {
+        quietly([&] {
+            if (inner.DeleteKey() && options_.showlog) options_.showlog(full);
+        });
+        return;
+    }
     std::string tried;  // the subkey the last pass went into
     for (;;) {
         std::vector<std::string> sections, values;
@@ -426,15 +408,16 @@ void CRegistry::CreateEXEAssociation(const std::string& path, const std::string&
 
 void CRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<std::string>& vItems) {
     if (vItems.empty() || vItems.size() % 3 != 0)
-        throw RegistryError(kErrAssociationItems, Source(),
-                            "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected "
-                            "Name/Text/Command");
+        throw RunTimeError(kErrAssociationItems,
+                           "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected "
+                           "Name/Text/Command",
+                           Source());
     CRegistry probe(RegistryOptions{.view = options_.view}, *api_);
     probe.classkey(kClassesRoot);
     probe.sectionkey(sClassName);
     if (!probe.KeyExists())
-        throw RegistryError(kErrAssociationNoClass, Source(),
-                            "Error - attempt to create additional associations before class defined.");
+        throw RunTimeError(kErrAssociationNoClass,
+                           "Error - attempt to create additional associations before class defined.", Source());
     for (std::size_t i = 0; i < vItems.size(); i += 3) {
         const std::string key = sClassName + "\\shell\\" + vItems[i];
         WriteClassValue(key, vItems[i + 1]);

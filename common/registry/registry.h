@@ -5,8 +5,13 @@
 // operation; one object serves many operations. Every key an operation opens is
 // closed before it returns. Reads never fail on a missing key or value: Value()
 // gives Default(), KeyExists() false, the enumerations an empty list. CreateKey()
-// and Value(v) throw RegistryError; DeleteKey()/DeleteValue() return false and
+// and Value(v) throw RunTimeError; DeleteKey()/DeleteValue() return false and
 // record the error in LastError(); del_reg_sub() is silent.
+//
+// Registry links (keys that open as another key) are never walked through:
+// the enumerations list a link's own content (no subkeys), DeleteValue acts on
+// the link itself, and DeleteKey and del_reg_sub delete a link, never the key
+// it points to. Reads and writes of values follow a link as the platform does.
 //
 // The three deliverables differ only in small options, never in copies:
 //
@@ -35,17 +40,19 @@
 // (tests pass a FakeRegistry, see fake_registry.h).
 #pragma once
 
+#include "errors/run_time_error.h"
 #include "registry/reg_value.h"
 #include "registry/registry_api.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tidvex::registry {
+
+class RegKey;
 
 // Hive values as classkey holds them (the platform's predefined handles).
 inline constexpr std::int32_t kClassesRoot = static_cast<std::int32_t>(0x80000000u);
@@ -59,20 +66,6 @@ inline constexpr std::int32_t kErrWriteFailed = static_cast<std::int32_t>(0x8004
 inline constexpr std::int32_t kErrEnumerate = static_cast<std::int32_t>(0x800469AAu);
 inline constexpr std::int32_t kErrAssociationItems = static_cast<std::int32_t>(0x800469ACu);
 inline constexpr std::int32_t kErrAssociationNoClass = static_cast<std::int32_t>(0x800469ADu);
-
-// A failure with a number, a source and a description. what() is the description.
-class RegistryError : public std::runtime_error {
-public:
-    RegistryError(std::int32_t number, std::string source, const std::string& description)
-        : std::runtime_error(description), number_(number), source_(std::move(source)) {}
-    std::int32_t Number() const { return number_; }
-    const std::string& Source() const { return source_; }
-    std::string Description() const { return what(); }
-
-private:
-    std::int32_t number_;
-    std::string source_;
-};
 
 // "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS";
 // the empty text for any other value.
@@ -109,6 +102,8 @@ public:
     void Machine(const std::string& sMachine);
 
     bool KeyExists();
+    // Whether sectionkey names a registry link (a key that opens as another).
+    bool IsLink();
     bool CreateKey();
     bool DeleteKey(bool bCheckSafeList = false);
     bool DeleteValue(bool bCheckSafeList = false);
@@ -150,7 +145,7 @@ public:
     void del_reg_sub(const std::string& inkey);
 
     // What the last DeleteKey/DeleteValue recorded; nothing after a success.
-    const std::optional<RegistryError>& LastError() const { return lastError_; }
+    const std::optional<RunTimeError>& LastError() const { return lastError_; }
     // "<module name>.cRegistry"
     static std::string Source();
 
@@ -158,8 +153,8 @@ private:
     bool OnSafeList() const;
     std::string KeyPath() const;  // hive name, "\", sectionkey
     void Record(const std::string& description);
-    // Root to work under: the hive, or the connected remote hive (closed by the caller).
-    bool ConnectRoot(HKEY& root, HKEY& remote);
+    // Root to work under: the hive, or the connected remote hive, which remote then holds.
+    bool ConnectRoot(HKEY& root, RegKey& remote);
     RegValue ReadOpened(HKEY key);
     void WriteClassValue(const std::string& key, const std::string& text);
 
@@ -171,7 +166,7 @@ private:
     std::string valuekey_;
     std::int32_t valueType_ = 0;
     RegValue default_;
-    std::optional<RegistryError> lastError_;
+    std::optional<RunTimeError> lastError_;
 };
 
 struct CleanerHooks {

@@ -14,12 +14,17 @@ public:
     virtual ~RegistryApi() = default;
 
     // Each returns the platform's result code (ERROR_SUCCESS on success).
-    virtual LONG OpenKeyEx(HKEY root, const std::string& subKey, REGSAM access, HKEY* key) = 0;
-    // class "", options 0, no security attributes.
-    virtual LONG CreateKeyEx(HKEY root, const std::string& subKey, REGSAM access, HKEY* key) = 0;
+    // options: 0, or REG_OPTION_OPEN_LINK to open a registry link itself rather
+    // than the key it points to.
+    virtual LONG OpenKeyEx(HKEY root, const std::string& subKey, DWORD options, REGSAM access, HKEY* key) = 0;
+    // options 0, no security attributes.
+    virtual LONG CreateKeyEx(HKEY root, const std::string& subKey, const std::string& keyClass, REGSAM access,
+                             HKEY* key) = 0;
     // data may be null to learn type and size only.
     virtual LONG QueryValueEx(HKEY key, const std::string& name, DWORD* type, BYTE* data, DWORD* size) = 0;
     virtual LONG SetValueEx(HKEY key, const std::string& name, DWORD type, const BYTE* data, DWORD size) = 0;
+    // Deletes a key that has no subkeys. A registry link is deleted itself; the
+    // key it points to is never touched.
     virtual LONG DeleteKey(HKEY root, const std::string& subKey) = 0;
     // DeleteKey in a registry view (KEY_WOW64_64KEY, KEY_WOW64_32KEY); 0 is the
     // process's own view. Only the real registry has views.

@@ -3,6 +3,7 @@
 #include "fs/fso.h"
 #include "fs/paths.h"
 #include "pump/pump.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -28,11 +29,6 @@ const std::array<unsigned char, kOverwriteBlock>& OverwriteBlock() {
     return block;
 }
 
-std::string Lower(std::string s) {
-    if (!s.empty()) CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
 // The last dot-separated part of a name; a name without a dot is its own last part.
 std::string LastPart(const std::string& name) {
     size_t dot = name.rfind('.');
@@ -46,13 +42,13 @@ enum class FillEnd { Written, DriveFull, Stopped };
 Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
 
 bool Shredder::IsShortcut(const std::string& file) const {
-    return file.size() >= 3 && Lower(file.substr(file.size() - 3)) == "lnk";
+    return file.size() >= 3 && text::Lower(file.substr(file.size() - 3)) == "lnk";
 }
 
 void Shredder::PlainDelete(const std::string& file) {
     try {
         fs::gFSO().DeleteFile(file, true);
-    } catch (const fs::FsError&) {
+    } catch (const RunTimeError&) {
         if (!options_.ignorePlainDeleteFailure) throw;
     }
 }
@@ -103,7 +99,7 @@ std::int64_t Shredder::FileShred(const std::string& file) {
     if (options_.beforeDelete) options_.beforeDelete(file);
     try {
         fs::gFSO().DeleteFile(file, true);
-    } catch (const fs::FsError&) {
+    } catch (const RunTimeError&) {
         return result;
     }
     if (options_.fileShredded) {
@@ -150,11 +146,11 @@ std::int32_t Shredder::ShredFolder(const std::string& path, bool contentsOnly, c
         const bool inBounds = !bounded || (minBytes <= size && size <= maxBytes);
         // A dot-less name equal to the filter is taken whatever its size; else
         // "*" takes every file and any other filter the lower-cased extension.
-        bool shred = entry.name.find('.') == std::string::npos && lstrcmpiA(entry.name.c_str(), extension.c_str()) == 0;
+        bool shred = entry.name.find('.') == std::string::npos && text::EqualsNoCase(entry.name, extension);
         if (extension == "*") {
             shred = shred || inBounds;
         } else {
-            shred = shred || (inBounds && Lower(LastPart(entry.name)) == extension);
+            shred = shred || (inBounds && text::Lower(LastPart(entry.name)) == extension);
         }
         if (shred) FileShred(fs::JoinPath(folder, entry.name));
     }

@@ -73,7 +73,7 @@ public:
     // with 10,000,000-byte files "TmpShred.<n>" and a last "TmpShred.x" for the
     // rest, keeps them until the drive is full, the count is reached or a stop,
     // then deletes them all. Progress after each file, 100 at the end. A failure
-    // other than a full drive deletes what was written and throws fs::FsError.
+    // other than a full drive deletes what was written and throws RunTimeError.
     void ShredFreeSpace(const std::string& drive);
 
     // Kilobytes to bytes.

@@ -13,8 +13,7 @@ namespace velmora::test {
 
 class FakePlatform : public Platform {
 public:
-    explicit FakePlatform(std::string folder) : folder_(std::move(folder)) { SetPlatform(this); }
-    ~FakePlatform() override { SetPlatform(nullptr); }
+    explicit FakePlatform(std::string folder) : folder_(std::move(folder)) {}
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
 
@@ -41,6 +40,7 @@ public:
 
 private:
     std::string folder_;
+    tidvex::ScopedSeam<Platform*> inForce_{gPlatform, this};
 };
 
 }  // namespace velmora::test

@@ -94,14 +94,7 @@ protected:
         const ClassCase& c = GetParam();
         ASSERT_EQ(c.create(IID_IDispatch, obj_.PutVoid()), S_OK);
         ASSERT_EQ(events_.Connect(obj_.Get()), S_OK);
-        velmora::SetStepHook([this](const char* cleaner, size_t step, bool on) {
-            EXPECT_STREQ(cleaner, GetParam().name);
-            ran_.push_back({step, on});
-            if (onStep_) onStep_(step);
-            return true;
-        });
     }
-    void TearDown() override { velmora::SetStepHook({}); }
 
     void Call(const wchar_t* member) {
         ASSERT_EQ(InvokeByName(obj_.Get(), member, DISPATCH_METHOD), S_OK) << Narrow(member);
@@ -145,6 +138,12 @@ protected:
     EventRecorder events_{*GetParam().events};
     std::vector<Ran> ran_;
     std::function<void(size_t)> onStep_;
+    tidvex::ScopedSeam<velmora::StepHook> hook_{velmora::gStepHook, [this](const char* cleaner, size_t step, bool on) {
+                                                    EXPECT_STREQ(cleaner, GetParam().name);
+                                                    ran_.push_back({step, on});
+                                                    if (onStep_) onStep_(step);
+                                                    return true;
+                                                }};
 };
 
 TEST_P(CleanerFrame, WithEverySwitchOffOnlyTheTwoWayStepsRunWithoutCaptions) {

@@ -115,6 +115,38 @@ TEST_F(OfficClsTest, EveryListGoesForEveryVersionAndEverythingElseStays) {
     }
 }
 
+// A registry link planted where a step deletes is never followed: values are
+// not deleted in the key it points to, and a deleted link goes as a link.
+TEST_F(OfficClsTest, RegistryLinksInTheListsAreNeverFollowed) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        const wchar_t* step;
+        std::string link;
+        bool leafTarget;
+        const char* value;  // what the step would delete in the target
+        bool linkGoes;
+    } cases[] = {
+        {L"CleanWordMRU", Office("11.0", "\\Word\\Data"), true, "Settings", false},
+        {L"CleanAccessMRU", Office("10.0", "\\Access\\Settings"), true, "MRU1", false},
+        {L"CleanExcelMRU", Office("9.0", "\\Excel\\recent files"), true, "File1", true},
+        {L"CleanPowerPointMRU", Office("11.0", "\\PowerPoint\\Recent File List\\planted"), false, "File1", true},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const std::string target = tidvex::test::SeedLinkTarget("officcls" + std::to_string(i), c.leafTarget, c.value);
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, c.link, target)) << c.link;
+        Set(c.step);
+    }
+    Run();
+    EXPECT_EQ(events_.Events().back(), "CleanEnd(-1)");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        EXPECT_TRUE(LinkTargetIntact("officcls" + std::to_string(i), c.leafTarget, c.value)) << c.link;
+        EXPECT_EQ(tidvex::test::RegistryLinkExists(HKEY_CURRENT_USER, c.link), !c.linkGoes) << c.link;
+        tidvex::test::RemoveRegistryLink(HKEY_CURRENT_USER, c.link);
+    }
+}
+
 TEST_F(OfficClsTest, AnExcelListWithSubkeysStaysAndTheRunGoesOn) {
     SetString(HKEY_CURRENT_USER, Office("10.0", "\\Excel\\recent files"), "File1", "C:\\a.xls");
     CreateKey(HKEY_CURRENT_USER, Office("10.0", "\\Excel\\recent files\\child"));

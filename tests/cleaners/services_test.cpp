@@ -377,8 +377,9 @@ TEST(Probes, BrowsersAndMessengersAreFoundByTheirRegistryKeys) {
 // ---- errors handed to COM callers ----
 
 TEST(ErrorsToCallers, CarryNumberSourceAndDescription) {
-    tidvex::registry::RegistryError reg(26001, "Velmora.cRegistry", "Failed to create registry Key: 'X");
-    EXPECT_EQ(velmora::ReportError(reg, __uuidof(_WinCls)), static_cast<HRESULT>(0x800A6591));
+    const tidvex::com::ErrorTarget winCls{&__uuidof(_WinCls), velmora::kDllName};
+    tidvex::RunTimeError reg(26001, "Failed to create registry Key: 'X", "Velmora.cRegistry");
+    EXPECT_EQ(tidvex::com::ReportError(reg, winCls), static_cast<HRESULT>(0x800A6591));
     ComPtr<IErrorInfo> info;
     ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
     Bstr text, source;
@@ -386,9 +387,9 @@ TEST(ErrorsToCallers, CarryNumberSourceAndDescription) {
     info->GetSource(source.Put());
     EXPECT_EQ(text.Text(), "Failed to create registry Key: 'X");
     EXPECT_EQ(source.Text(), "Velmora.cRegistry");
-    tidvex::registry::RegistryError write(static_cast<std::int32_t>(0x800469A9u), "Velmora.cRegistry", "w");
-    EXPECT_EQ(velmora::ReportError(write, __uuidof(_WinCls)), static_cast<HRESULT>(0x800469A9u));
-    EXPECT_EQ(velmora::ReportError(tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound), __uuidof(_WinCls)),
+    tidvex::RunTimeError write(static_cast<std::int32_t>(0x800469A9u), "w", "Velmora.cRegistry");
+    EXPECT_EQ(tidvex::com::ReportError(write, winCls), static_cast<HRESULT>(0x800469A9u));
+    EXPECT_EQ(tidvex::com::ReportError(tidvex::fs::MakeFsError(tidvex::fs::kPathNotFound), winCls),
               static_cast<HRESULT>(0x800A004C));
 }
 

@@ -15,7 +15,7 @@ namespace {
 using namespace velmora::test;
 using tidvex::com::ComPtr;
 using tidvex::test::PathExists;
-using velmora::CallError;
+using tidvex::RunTimeError;
 using velmora::CURLHistory;
 
 ComPtr<IUrlHistoryStg2> Store() {
@@ -35,7 +35,7 @@ std::vector<std::wstring> Urls(const CURLHistory& history) {
 long ErrorOf(const std::function<void()>& call) {
     try {
         call();
-    } catch (const CallError& e) {
+    } catch (const RunTimeError& e) {
         return e.Number();
     }
     return 0;

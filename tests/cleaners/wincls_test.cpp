@@ -292,6 +292,39 @@ TEST_F(WinClsTest, RegistryStepsDeleteTheirKeysAndLeaveTheirNeighbours) {
     EXPECT_EQ(captions.size(), 14u);
 }
 
+// A registry link planted where a step deletes goes as a link: the key it points
+// to keeps every value and subkey.
+TEST_F(WinClsTest, RegistryLinksInTheCleanedKeysGoAsLinks) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        const wchar_t* step;
+        std::string link;
+        bool leafTarget;
+    } cases[] = {
+        // below a key the recursive delete empties
+        {L"CleanRecent3D", "Software\\Microsoft\\Direct3D\\MostRecentApplication\\sub\\planted", false},
+        // the key the recursive delete is given is itself a link
+        {L"CleanMPRecent", "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", false},
+        {L"CleanFindHistoryP", "Software\\Microsoft\\Search Assistant\\ACMru", true},
+        // the single-key delete is given a link to a key without subkeys
+        {L"CleanRunHistory", std::string(kExplorer) + "\\RunMRU", true},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const std::string target = tidvex::test::SeedLinkTarget("wincls" + std::to_string(i), c.leafTarget);
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, c.link, target)) << c.link;
+        Set(c.step);
+    }
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D\\MostRecentApplication", "Name", "game.exe");
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_TRUE(LinkTargetIntact("wincls" + std::to_string(i), cases[i].leafTarget)) << cases[i].link;
+        EXPECT_FALSE(tidvex::test::RegistryLinkExists(HKEY_CURRENT_USER, cases[i].link)) << cases[i].link;
+    }
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D\\MostRecentApplication"));
+}
+
 TEST_F(WinClsTest, ADailyLogThatCannotBeWrittenDoesNotStopTheSteps) {
     // A file where the log folder belongs: no log line can be written.
     std::string logs = libFolder_ + "\\Logs";

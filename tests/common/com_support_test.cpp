@@ -154,19 +154,33 @@ TEST(ComServer, FindConnectionPointRefusesOtherInterfaces) {
     EXPECT_NE(wrong.Connect(obj.Get()), S_OK);
 }
 
+// The test server's registration entry points, called directly.
+class ServerEntries {
+public:
+    ServerEntries() : dll_(LoadLibraryA("Y:\\ComTest.dll")) {}
+    ~ServerEntries() {
+        if (dll_) FreeLibrary(dll_);
+    }
+    HRESULT Register() const { return Call("DllRegisterServer"); }
+    HRESULT Unregister() const { return Call("DllUnregisterServer"); }
+
+private:
+    HRESULT Call(const char* name) const {
+        using Entry = HRESULT(WINAPI*)();
+        auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+        return entry ? entry() : E_NOTIMPL;
+    }
+    HMODULE dll_;
+};
+
 TEST(ComServer, UnregisterRemovesExactlyWhatRegistrationWrote) {
-    HMODULE dll = LoadLibraryA("Y:\\ComTest.dll");
-    ASSERT_NE(dll, nullptr);
-    using Entry = HRESULT(WINAPI*)();
-    auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
-    auto reg = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-    ASSERT_TRUE(unreg && reg);
+    ServerEntries server;
     // A key of someone else's beside ours must survive.
     HKEY other;
     ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "TidvexTest.Other", &other), ERROR_SUCCESS);
     RegCloseKey(other);
 
-    ASSERT_EQ(unreg(), S_OK);
+    ASSERT_EQ(server.Unregister(), S_OK);
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.TestObject.1"));
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.TestObject"));
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kClsidKey));
@@ -175,12 +189,27 @@ TEST(ComServer, UnregisterRemovesExactlyWhatRegistrationWrote) {
     EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "TidvexTest.Other"));
     ComPtr<IDispatch> none;
     EXPECT_TRUE(FAILED(CreateByProgId(L"TidvexTest.TestObject", IID_IDispatch, none.PutVoid())));
-    EXPECT_EQ(unreg(), S_OK) << "unregistering twice must not fail";
+    EXPECT_EQ(server.Unregister(), S_OK) << "unregistering twice must not fail";
 
-    ASSERT_EQ(reg(), S_OK);
+    ASSERT_EQ(server.Register(), S_OK);
     EXPECT_TRUE(CreateByProgId<IDispatch>(L"TidvexTest.TestObject"));
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TidvexTest.Other");
-    FreeLibrary(dll);
+}
+
+// A registry link planted below the class key goes with the key as a link; the
+// key it points to keeps everything.
+TEST(ComServer, UnregisteringRemovesAPlantedRegistryLinkNotItsTarget) {
+    ServerEntries server;
+    for (bool leaf : {true, false}) {
+        ASSERT_EQ(server.Register(), S_OK);
+        const std::string target = tidvex::test::SeedLinkTarget("comserver", leaf);
+        const std::string link = std::string(kClsidKey) + (leaf ? "\\planted" : "\\InprocServer32\\planted");
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CLASSES_ROOT, link, target));
+        ASSERT_EQ(server.Unregister(), S_OK);
+        EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kClsidKey)) << leaf;
+        EXPECT_TRUE(tidvex::test::LinkTargetIntact("comserver", leaf)) << leaf;
+    }
+    ASSERT_EQ(server.Register(), S_OK);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace tidvex::test {
 
@@ -99,6 +101,93 @@ std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const st
     RegCloseKey(k);
     if (rc != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
     return v;
+}
+
+namespace {
+
+const std::string kLinkTargets = "Software\\TidvexLinkTarget\\";
+
+bool SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS;
+}
+
+// The subkeys and value names of a key, opened as a link when it is one.
+std::pair<std::vector<std::string>, std::vector<std::string>> Content(HKEY root, const std::string& key) {
+    std::vector<std::string> subkeys, values;
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    char name[256];
+    for (DWORD i = 0; RegEnumKeyA(k, i, name, sizeof name) == ERROR_SUCCESS; ++i) subkeys.push_back(name);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumValueA(k, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        values.push_back(name);
+    }
+    RegCloseKey(k);
+    return {subkeys, values};
+}
+
+}  // namespace
+
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value) {
+    const std::string key = kLinkTargets + name;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+    EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, key, value, name)) << key;
+    if (!leaf) {
+        EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, key + "\\inner", value, name)) << key;
+    }
+    return key;
+}
+
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value) {
+    const std::string key = kLinkTargets + name;
+    const auto holds = [&](const std::string& k) {
+        return Content(HKEY_LOCAL_MACHINE, k).second == std::vector<std::string>{value} &&
+               RegReadString(HKEY_LOCAL_MACHINE, k, value) == name;
+    };
+    const auto subkeys = Content(HKEY_LOCAL_MACHINE, key).first;
+    if (!holds(key)) return false;
+    if (leaf) return subkeys.empty();
+    return subkeys == std::vector<std::string>{"inner"} && holds(key + "\\inner");
+}
+
+bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey) {
+    HKEY k;
+    if (RegCreateKeyExA(root, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK,
+                        nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::string target = "\\Registry\\Machine\\" + machineKey;
+    const std::wstring wide(target.begin(), target.end());
+    LONG rc = RegSetValueExW(k, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(wide.data()),
+                             static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegistryLinkExists(HKEY root, const std::string& link) {
+    HKEY k;
+    if (RegOpenKeyExA(root, link.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    bool isLink = RegQueryValueExA(k, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+                  type == REG_LINK;
+    RegCloseKey(k);
+    return isLink;
+}
+
+void RemoveRegistryLink(HKEY root, const std::string& link) {
+    using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+    auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    HKEY k;
+    if (!deleteKey || RegOpenKeyExA(root, link.c_str(), REG_OPTION_OPEN_LINK, DELETE, &k) != ERROR_SUCCESS) return;
+    deleteKey(k);
+    RegCloseKey(k);
 }
 
 std::string UnixPathOf(const std::string& windowsPath) {

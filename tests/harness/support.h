@@ -32,6 +32,21 @@ bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);
 std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const std::string& name);
 
+// Registry links, for tests of what must never be deleted through one. A link
+// target is HKEY_LOCAL_MACHINE\Software\TidvexLinkTarget\<name>, holding the
+// value <value> = <name> and, unless it is a leaf, a subkey "inner" with the
+// same value. SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept");
+// The target exactly as SeedLinkTarget left it.
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept");
+// Makes root\link a registry link to HKEY_LOCAL_MACHINE\<machineKey> (which need
+// not exist). False where it cannot be done.
+bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey);
+// Whether root\link exists as a link (opened as a link, not followed).
+bool RegistryLinkExists(HKEY root, const std::string& link);
+// Deletes a registry link itself, leaving what it points to.
+void RemoveRegistryLink(HKEY root, const std::string& link);
+
 // The Unix path that Wine maps a Windows path to ("" when it cannot tell).
 std::string UnixPathOf(const std::string& windowsPath);
 

@@ -1,8 +1,10 @@
 // The registry helpers of the optimizer library against the sandbox's registry.
 #include "modreg.h"
-#include "run_time_error.h"
+#include "conversion.h"
 
 #include "reg_probe.h"
+
+#include "harness/support.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +171,15 @@ TEST(DeleteKeyValue, TheEmptyNameDeletesTheValueNamedLikeTheKeyPath) {
     EXPECT_FALSE(ReadStored(HKEY_CURRENT_USER, key, "other"));
     EXPECT_FALSE(DeleteKeyValue(HKEY_CURRENT_USER, key, "other"));
     EXPECT_FALSE(DeleteKeyValue(HKEY_CURRENT_USER, kKey + "\\NoSuchKey", "other"));
+}
+
+TEST(DeleteKeyValue, NeverDeletesAValueThroughARegistryLink) {
+    const std::string link = kKey + "\\Link";
+    const std::string target = tidvex::test::SeedLinkTarget("modreg", true);
+    ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, link, target));
+    EXPECT_FALSE(DeleteKeyValue(HKEY_CURRENT_USER, link, "kept"));
+    EXPECT_TRUE(tidvex::test::LinkTargetIntact("modreg", true));
+    tidvex::test::RemoveRegistryLink(HKEY_CURRENT_USER, link);
 }
 
 TEST(Helpers, WriteMachineWideValuesIntoTheNativeRegistryView) {

@@ -18,13 +18,14 @@ class AccessRecorder final : public RegistryApi {
 public:
     std::vector<REGSAM> access;
 
-    LONG OpenKeyEx(HKEY root, const std::string& subKey, REGSAM a, HKEY* key) override {
+    LONG OpenKeyEx(HKEY root, const std::string& subKey, DWORD options, REGSAM a, HKEY* key) override {
         access.push_back(a);
-        return fake_.OpenKeyEx(root, subKey, a, key);
+        return fake_.OpenKeyEx(root, subKey, options, a, key);
     }
-    LONG CreateKeyEx(HKEY root, const std::string& subKey, REGSAM a, HKEY* key) override {
+    LONG CreateKeyEx(HKEY root, const std::string& subKey, const std::string& keyClass, REGSAM a,
+                     HKEY* key) override {
         access.push_back(a);
-        return fake_.CreateKeyEx(root, subKey, a, key);
+        return fake_.CreateKeyEx(root, subKey, keyClass, a, key);
     }
     LONG QueryValueEx(HKEY key, const std::string& name, DWORD* type, BYTE* data, DWORD* size) override {
         return fake_.QueryValueEx(key, name, type, data, size);

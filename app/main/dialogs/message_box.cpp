@@ -1,15 +1,12 @@
 #include "main/dialogs/message_box.h"
 
 #include "services/helpers.h"
-
-#include <algorithm>
-#include <cctype>
+#include "text/text.h"
 
 namespace tidvex::dialogs {
 
 std::int32_t ResultOfCaption(const std::string& caption) {
-    std::string lower = caption;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    const std::string lower = text::Lower(caption);
     if (lower == "ok") return kResultOk;
     if (lower == "cancel") return kResultCancel;
     if (lower == "yes") return kResultYes;

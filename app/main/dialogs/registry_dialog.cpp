@@ -1,13 +1,10 @@
 #include "main/dialogs/registry_dialog.h"
 
-#include "errors/run_time_errors.h"
+#include "errors/run_time_error.h"
 #include "registry/registry.h"
 #include "services/helpers.h"
 #include "services/lists.h"
-
-#include <algorithm>
-#include <cctype>
-#include <stdexcept>
+#include "text/text.h"
 
 namespace tidvex::dialogs {
 
@@ -17,11 +14,6 @@ const char kRegistryEditor[] = "regedit";
 const char kRootKeyMessage[] = "This is a root key or invalid key, Root keys can not be added";
 const char kInSafeList[] = "This item is already exist in the safe list.";
 const char kInBlackList[] = "This item is already exist in the black list.";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 }  // namespace
 
@@ -73,7 +65,7 @@ void frmRegistry::Message(const std::string& text) {
 void frmRegistry::cmdOk_Click() {
     const std::string text = parts_.txtRegItem.Text();
     if (text.empty()) return;
-    if (Lower(text.substr(0, 5)) != "hkey_" || !IsAddableRegistryKey(text)) {
+    if (tidvex::text::Lower(text.substr(0, 5)) != "hkey_" || !IsAddableRegistryKey(text)) {
         Message(kRootKeyMessage);
         return;
     }
@@ -101,7 +93,7 @@ void frmRegistry::cmdCancel_Click() { parts_.form.Close(); }
 void frmRegistry::picRegistry_MouseDown(int button) {
     if (button != controls::kLeftButton) return;
     if (!seams_.startProgram || !seams_.startProgram(kRegistryEditor))
-        throw std::runtime_error(RunTimeErrorText(53));
+        throw RunTimeError::Of(kFileNotFound);
 }
 
 void frmRegistry::LaunchRegistryEditor() {

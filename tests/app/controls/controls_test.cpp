@@ -478,11 +478,13 @@ TEST_F(RealControls, TheTabShownIsTheOnlyPageShown) {
 
 TEST_F(RealControls, AHandlersErrorIsReportedAndStaysInTheWindowProcedure) {
     std::string reported;
-    auto previous = win32::SetErrorReporter([&](const std::string& text) { reported = text; });
-    win32::Win32Button button(host, "Ok", Bounds{0, 0, 90, 26});
-    button.OnClick = [] { throw std::runtime_error("File not found"); };
-    SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
-    win32::SetErrorReporter(previous);
+    {
+        tidvex::ScopedSeam<win32::ErrorReporter> reporter(win32::gErrorReporter,
+                                                          [&](const std::string& text) { reported = text; });
+        win32::Win32Button button(host, "Ok", Bounds{0, 0, 90, 26});
+        button.OnClick = [] { throw std::runtime_error("File not found"); };
+        SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
+    }
     EXPECT_EQ(reported, "File not found");
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,7 +70,7 @@ protected:
     static void SetUpTestSuite() {
         // The program's files (its event log) lie off the drive being cleaned.
         CreateDirectoryA("C:\\tidvex-hd", nullptr);
-        tidvex::services::SetAppPath("C:\\tidvex-hd");
+        appPath_ = std::make_unique<tidvex::services::ScopedAppPath>("C:\\tidvex-hd");
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
     }
 
@@ -117,6 +118,9 @@ protected:
         cleaner_.CleanCustomFiles(".bak*");
     }
 
+    static void TearDownTestSuite() { appPath_.reset(); }
+
+    static inline std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
     clsHDCleaner cleaner_;
@@ -226,7 +230,7 @@ TEST_F(HDCleanerTest, StopEndsTheScanAtTheNextFolderAndDeletesNothing) {
 TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     cleaner_.CleanTempFiles(true);
     for (const char* notADrive : {"", "  ", "\\", "S:\\sub", "S", "SS:\\"})
-        EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::services::AppError) << notADrive;
+        EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::RunTimeError) << notADrive;
     EXPECT_TRUE(types_.empty());
     EXPECT_TRUE(progress_.empty());
     EXPECT_TRUE(PathExists("S:\\b.TMP"));

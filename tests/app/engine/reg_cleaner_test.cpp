@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,7 +113,7 @@ protected:
                                  "\\My App\\app.exe", "\\My App\\lib.dll"})
             WriteFileBytes(dir_ + file, "MZ");
         SetEnvironmentVariableA("TIDVEX_REG", dir_.c_str());
-        tidvex::services::SetAppPath(tidvex::test::ScratchFolder("reglog"));
+        appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("reglog"));
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
     }
 
@@ -140,6 +141,9 @@ protected:
     }
 
     static inline std::string dir_;
+    static void TearDownTestSuite() { appPath_.reset(); }
+
+    static inline std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
     clsRegCleaner cleaner_;
@@ -562,7 +566,7 @@ TEST_F(RegCleanerTest, AFailingCheckIsLoggedUnderItsTagAndTheNextOneRuns) {
     cleaner_.IsCleanBrokenSound(true);
     cleaner_.ScanningRegKey = [this](std::string&, std::string& type) {
         events_.push_back("scan:" + type);
-        if (type == "Broken Font entries") throw tidvex::services::AppError(91, "Object variable not set");
+        if (type == "Broken Font entries") throw tidvex::RunTimeError(91, "Object variable not set");
     };
     cleaner_.StartClean(0, 20);
     EXPECT_EQ(Events("done"), std::vector<std::string>{"Broken System Sounds entries"});

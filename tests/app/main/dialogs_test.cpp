@@ -106,8 +106,7 @@ TEST(MessageBoxDialog, TheIconAskedForIsBroughtToTheFront) {
 
 class RegistryDialog : public ::testing::Test {
 protected:
-    void SetUp() override { services::SetAppPath(test::ScratchFolder("registry-dialog")); }
-    void TearDown() override { services::SetAppPath(""); }
+    services::ScopedAppPath appPath{test::ScratchFolder("registry-dialog")};
 
     MemoryBox messages;
     MemoryForm form;
@@ -288,7 +287,7 @@ TEST(RealMessageBox, ClosingAOneButtonBoxGivesCancel) {
 }
 
 TEST(RealRegistryDialog, TypedKeyIsAddedByOkAndCancelAddsNothing) {
-    services::SetAppPath(test::ScratchFolder("real-registry-dialog"));
+    services::ScopedAppPath appPath(test::ScratchFolder("real-registry-dialog"));
     dialogs::MessageBoxWindow messages;
     MemoryListBox safe, black;
     dialogs::RegistryDialogWindow window(safe, black, messages.box());
@@ -322,7 +321,6 @@ TEST(RealRegistryDialog, TypedKeyIsAddedByOkAndCancelAddsNothing) {
     window.dialog().Show(nullptr);
     EXPECT_EQ(message, "This is a root key or invalid key, Root keys can not be added");
     EXPECT_EQ(black.Items(), std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Junk"});
-    services::SetAppPath("");
 }
 
 }  // namespace

@@ -222,7 +222,7 @@ TEST_F(ExecuteWaitTest, StopsWaitingWhenTheProgramCloses) {
 }
 
 TEST_F(ExecuteWaitTest, ACommandThatCannotStartIsRaised) {
-    EXPECT_THROW(ExecuteWait("Y:\\no-such-program.exe"), AppError);
+    EXPECT_THROW(ExecuteWait("Y:\\no-such-program.exe"), tidvex::RunTimeError);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,42 @@ TEST_F(ListsTest, FillingTheMatchListsSortsByTypeAndSkipsBadLines) {
     EXPECT_TRUE(FillSafeBlackLists());
     EXPECT_TRUE(gMatchLists.safeFiles.empty());
     EXPECT_TRUE(gMatchLists.blackFoldersEmpty);
+}
+
+// A safe list that cannot be read protects nothing that a cleaning could then
+// delete: the fill fails, with one line in the event log.
+TEST_F(ListsTest, AnUnreadableSafeListFailsTheFillWithOneLogLine) {
+    const std::string safe = ListFilePath(kSafeList);
+    struct Case {
+        const char* what;
+        std::function<HANDLE()> makeUnreadable;  // returns a handle to close afterwards, or none
+    } cases[] = {
+        {"held open by another program",
+         [&] {
+             WriteFileBytes(safe, "0|C:\\keep\r\n");
+             return CreateFileA(safe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+         }},
+        {"a folder where the file belongs",
+         [&] {
+             CreateDirectoryA(safe.c_str(), nullptr);
+             return INVALID_HANDLE_VALUE;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(LogFilePath().c_str());
+        HANDLE held = c.makeUnreadable();
+        EXPECT_FALSE(FillSafeBlackLists());
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        const std::string log = Log();
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_EQ(log.find("Error Number: 70, Description: Permission denied - , Function: stsiLkcalBefaSlliF : On : "),
+                  0u)
+            << log;
+        EXPECT_TRUE(gMatchLists.safeFiles.empty());
+        DeleteFileA(safe.c_str());
+        RemoveDirectoryA(safe.c_str());
+    }
 }
 
 TEST_F(ListsTest, MatchingRules) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <regex>
 #include <string>
 
@@ -63,7 +64,7 @@ TEST_F(LoggerTest, LinesAreOnlyAppended) {
 }
 
 TEST_F(LoggerTest, AWriteFailureIsSwallowed) {
-    SetAppPath("S:\\no\\such\\folder");
+    ScopedAppPath elsewhere("S:\\no\\such\\folder");
     gLogger().LoggError({53, "File not found"}, "X");  // no exception, no file
     EXPECT_FALSE(tidvex::test::PathExists("S:\\no"));
 }
@@ -84,22 +85,29 @@ TEST(CurrentError, KeepsTheNumbersOfTheProgramsOwnFailures) {
         try {
             thrower();
         } catch (...) {
-            return CurrentError();
+            return tidvex::CurrentError();
         }
-        return ErrorInfo{};
+        return tidvex::RunTimeError(0, "");
     };
-    auto e = of([] { throw tidvex::registry::RegistryError(26001, "src", "registry text"); });
-    EXPECT_EQ(e.number, 26001);
-    EXPECT_EQ(e.description, "registry text");
+    auto e = of([] { throw tidvex::RunTimeError(26001, "registry text", "src"); });
+    EXPECT_EQ(e.Number(), 26001);
+    EXPECT_EQ(e.Description(), "registry text");
+    EXPECT_EQ(e.Source(), "src");
     e = of([] { throw tidvex::fs::MakeFsError(tidvex::fs::kFileNotFound); });
-    EXPECT_EQ(e.number, 53);
-    EXPECT_EQ(e.description, "File not found");
-    e = of([] { throw AppError(-2147024894, "platform"); });
-    EXPECT_EQ(e.number, -2147024894);
+    EXPECT_EQ(e.Number(), 53);
+    EXPECT_EQ(e.Description(), "File not found");
+    e = of([] { throw tidvex::RunTimeError(-2147024894, "platform"); });
+    EXPECT_EQ(e.Number(), -2147024894);
     e = of([] { throw std::runtime_error("odd"); });
-    EXPECT_EQ(e.number, 5);
-    EXPECT_EQ(e.description, "odd");
-    EXPECT_EQ(PlatformError(ERROR_FILE_NOT_FOUND).number, 2);
+    EXPECT_EQ(e.Number(), 5);
+    EXPECT_EQ(e.Description(), "odd");
+    e = of([] { throw std::bad_alloc(); });
+    EXPECT_EQ(e.Number(), 7);
+    EXPECT_EQ(e.Description(), "Out of memory");
+    e = of([] { throw 42; });
+    EXPECT_EQ(e.Number(), 5);
+    EXPECT_EQ(e.Description(), "Invalid procedure call or argument");
+    EXPECT_EQ(tidvex::PlatformError(ERROR_FILE_NOT_FOUND).Number(), 2);
 }
 
 }  // namespace

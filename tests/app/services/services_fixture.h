@@ -15,16 +15,11 @@ namespace tidvex::services {
 
 class ServicesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetAppPath(test::ScratchFolder("program"));
-        gLogger().SetSwitch(&logSwitch_);
-    }
-    void TearDown() override {
-        gLogger().SetSwitch(nullptr);
-        SetAppPath("");
-    }
+    void SetUp() override { gLogger().SetSwitch(&logSwitch_); }
+    void TearDown() override { gLogger().SetSwitch(nullptr); }
     std::string Log() { return test::ReadFileBytes(LogFilePath()).value_or(""); }
 
+    ScopedAppPath appPath_{test::ScratchFolder("program")};
     controls::MemoryCheckBox logSwitch_{-1};
 };
 

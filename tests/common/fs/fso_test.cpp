@@ -21,7 +21,7 @@ using tidvex::test::WriteFileBytes;
 int ErrorOf(const std::function<void()>& call) {
     try {
         call();
-    } catch (const FsError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         return e.Number();
     }
     return 0;
@@ -88,7 +88,7 @@ TEST(FileSystemObject, DeleteFileNeedsForceForReadOnlyFiles) {
     EXPECT_EQ(ErrorOf([&] { gFSO().DeleteFile(folder, true); }), kFileNotFound) << "a folder is not a file";
     try {
         gFSO().DeleteFile(plain, true);
-    } catch (const FsError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_STREQ(e.what(), "File not found");
     }
 }

@@ -18,14 +18,14 @@ using Op = FakeRegistry::Op;
 const std::string kKey = "HKEY_CURRENT_USER\\Software\\T";
 
 template <class F>
-RegistryError Raised(F&& f) {
+tidvex::RunTimeError Raised(F&& f) {
     try {
         f();
-    } catch (const RegistryError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         return e;
     }
     ADD_FAILURE() << "no error raised";
-    return RegistryError(0, "", "");
+    return tidvex::RunTimeError(0, "");
 }
 
 class FakeRegistryTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -143,14 +144,14 @@ TEST_F(RealRegistryTest, RefusedWritesRaiseTheirErrors) {
     try {
         reg_.Value(RegValue("not bytes"));
         FAIL() << "no error";
-    } catch (const RegistryError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_EQ(e.Number(), 26001);
     }
     reg_.ValueType(REG_NONE);
     try {
         reg_.Value(RegValue("x"));
         FAIL() << "no error";
-    } catch (const RegistryError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_EQ(e.Number(), -2147194455);
         EXPECT_EQ(e.Source(), CRegistry::Source());
         EXPECT_EQ(e.Description(),
@@ -260,6 +261,73 @@ TEST_F(RealRegistryTest, RecursiveDeleteRemovesTheWholeTree) {
     reg_.del_reg_sub("HKEY_CURRENT_USER\\" + key_ + "\\Tree");
 }
 
+// A registry link planted where the class deletes is removed as a link: the key
+// it points to keeps every value and subkey, whether it has subkeys (which a
+// delete that followed the link would empty first) or none (which it would
+// delete at once).
+TEST_F(RealRegistryTest, LinksAreDeletedAsLinksAndNeverFollowed) {
+    using tidvex::test::LinkTargetIntact;
+    using tidvex::test::RegistryLinkExists;
+    struct Case {
+        const char* name;
+        bool leafTarget;
+        const char* link;  // below the test's key
+        std::function<void(CRegistry&, const std::string& key)> act;
+        bool keyGoes;   // the test's key goes with everything in it
+        bool linkGoes;  // the link itself goes
+    } cases[] = {
+        {"del_reg_sub over a link to a tree", false, "\\a\\link",
+         [](CRegistry& r, const std::string& key) { r.del_reg_sub("HKEY_CURRENT_USER\\" + key); }, true, true},
+        {"del_reg_sub over a link to a leaf", true, "\\a\\link",
+         [](CRegistry& r, const std::string& key) { r.del_reg_sub("HKEY_CURRENT_USER\\" + key); }, true, true},
+        {"del_reg_sub of the link itself", false, "\\link",
+         [](CRegistry& r, const std::string& key) { r.del_reg_sub("HKEY_CURRENT_USER\\" + key + "\\link"); },
+         false, true},
+        {"DeleteKey of a link to a leaf", true, "\\link",
+         [](CRegistry& r, const std::string& key) {
+             r.sectionkey(key + "\\link");
+             EXPECT_TRUE(r.DeleteKey());
+         },
+         false, true},
+        {"DeleteValue through a link", true, "\\link",
+         [](CRegistry& r, const std::string& key) {
+             r.sectionkey(key + "\\link");
+             r.valuekey("kept");
+             EXPECT_FALSE(r.DeleteValue());
+         },
+         false, false},
+        {"EnumerateSections and EnumerateValues of a link", false, "\\link",
+         [](CRegistry& r, const std::string& key) {
+             r.sectionkey(key + "\\link");
+             std::vector<std::string> names;
+             std::int32_t count = 0;
+             r.EnumerateSections(names, count);
+             EXPECT_EQ(count, 0);
+             r.EnumerateValues(names, count);
+             EXPECT_EQ(std::count(names.begin(), names.end(), "kept"), 0);
+         },
+         false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+        const std::string target = tidvex::test::SeedLinkTarget("registry_class", c.leafTarget);
+        Put("own", REG_SZ, std::string("x", 2), "\\a");
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, key_ + c.link, target));
+        CRegistry reg;
+        reg.classkey(kCurrentUser);
+        c.act(reg, key_);
+        EXPECT_TRUE(LinkTargetIntact("registry_class", c.leafTarget));
+        EXPECT_EQ(RegistryLinkExists(HKEY_CURRENT_USER, key_ + c.link), !c.linkGoes);
+        EXPECT_EQ(RegKeyExists(HKEY_CURRENT_USER, key_), !c.keyGoes);
+        tidvex::test::RemoveRegistryLink(HKEY_CURRENT_USER, key_ + c.link);
+    }
+    // A dangling link goes like any other.
+    ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, key_ + "\\dangling", "Software\\NoSuchKey"));
+    reg_.del_reg_sub("HKEY_CURRENT_USER\\" + key_);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
+}
+
 TEST_F(RealRegistryTest, RecursiveDeleteRefusesRootsAndRelativePaths) {
     Put("keep", REG_SZ, std::string("1", 2));
     for (const std::string& path :
@@ -348,7 +416,7 @@ TEST(RegistryAssociations, WritesBothClassRootsAndRestoresTheTarget) {
     auto number = [&](const std::string& cls, const std::vector<std::string>& items) {
         try {
             reg.CreateAdditionalEXEAssociations(cls, items);
-        } catch (const RegistryError& e) {
+        } catch (const tidvex::RunTimeError& e) {
             return e.Number();
         }
         return 0;

@@ -93,7 +93,7 @@ TEST(ShredFreeSpace, ADriveThatCannotBeReachedIsReportedToTheCaller) {
         try {
             shredder.ShredFreeSpace(drive);
             ADD_FAILURE() << drive << ": no error";
-        } catch (const tidvex::fs::FsError& e) {
+        } catch (const tidvex::RunTimeError& e) {
             EXPECT_NE(e.Number(), 0) << drive;
         }
     }

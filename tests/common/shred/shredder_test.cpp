@@ -192,7 +192,7 @@ TEST(FileShred, LibrarySwitchAndLogHook) {
     try {
         program.FileShred(folder + "\\missing.txt");
         ADD_FAILURE() << "no error";
-    } catch (const tidvex::fs::FsError& e) {
+    } catch (const tidvex::RunTimeError& e) {
         EXPECT_EQ(e.Number(), tidvex::fs::kFileNotFound);
     }
 }

@@ -1,6 +1,6 @@
-// The library's registry class copy: the one registry class core with the
-// library's hooks (a daily-log line after each deletion, and the Showlog event
-// its owner passes on as a status message).
+// Makes the registry objects of the library's steps and services: the one
+// registry class (registry/registry.h) configured as the library has it, each
+// key or value it deletes followed by a daily-log line with message "msg15".
 #pragma once
 
 #include "registry/registry.h"
@@ -17,7 +17,7 @@ using tidvex::registry::CleanerRegistry;
 
 // A registry object whose deletions are logged; showlog, when given, receives
 // the paths the object reports through its Showlog event.
-CleanerRegistry LibraryRegistry(std::function<void(const std::string&)> showlog = {});
+CleanerRegistry MakeRegistry(std::function<void(const std::string&)> showlog = {});
 
 // Whether the key exists under the hive (a tidvex::registry::k... value).
 bool RegistryKeyExists(std::int32_t hive, const std::string& key);

@@ -1,11 +1,11 @@
-#include "shredder_copy.h"
+#include "shredder_factory.h"
 
 #include "library.h"
 #include "logger.h"
 
 namespace velmora {
 
-Shredder LibraryShredder(std::function<void(const std::string&)> showlog) {
+Shredder MakeShredder(std::function<void(const std::string&)> showlog) {
     Shredder sh({.shredSwitch = [] { return ShredSwitch() != VARIANT_FALSE; },
                  .ignorePlainDeleteFailure = true,
                  .fileShredded = [](const std::string& path) { LogDeletion("msg16", path); },

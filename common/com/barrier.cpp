@@ -1,0 +1,40 @@
+#include "barrier.h"
+
+#include "com_types.h"
+
+namespace tidvex::com {
+
+Seam<std::function<void()>> gMemberFault;
+
+HRESULT ErrorHResult(std::int32_t number) {
+    if (number < 0) return static_cast<HRESULT>(number);
+    if (number > 0 && number <= 0xFFFF) return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number);
+    return E_FAIL;
+}
+
+HRESULT ReportError(const RunTimeError& error, const ErrorTarget& target) noexcept {
+    const HRESULT hr = ErrorHResult(error.Number());
+    try {
+        ComPtr<ICreateErrorInfo> create;
+        if (FAILED(CreateErrorInfo(create.Put()))) return hr;
+        std::wstring source = Widen(error.Source().empty() ? std::string_view(target.source) : error.Source());
+        std::wstring description = Widen(error.Description());
+        create->SetGUID(*target.iid);
+        create->SetSource(source.data());
+        create->SetDescription(description.data());
+        if (auto info = create.As<IErrorInfo>()) SetErrorInfo(0, info.Get());
+    } catch (...) {
+        // No room left even for the texts: the caller still gets the number.
+    }
+    return hr;
+}
+
+HRESULT ReportCurrentError(const ErrorTarget& target) noexcept {
+    try {
+        return ReportError(CurrentError(), target);
+    } catch (...) {
+        return ErrorHResult(kOutOfMemory);
+    }
+}
+
+}  // namespace tidvex::com

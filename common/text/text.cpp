@@ -1,0 +1,46 @@
+#include "text/text.h"
+
+#include <windows.h>
+
+namespace tidvex::text {
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    if (!out.empty()) CharUpperBuffA(out.data(), static_cast<DWORD>(out.size()));
+    return out;
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    if (!out.empty()) CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
+    return out;
+}
+
+std::string Trim(std::string_view s) {
+    const size_t first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && Upper(a) == Upper(b); }
+
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+    return Upper(text).find(Upper(part)) != std::string::npos;
+}
+
+std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with) {
+    if (what.empty()) return std::string(text);
+    const std::string upper = Upper(text);
+    const std::string needle = Upper(what);
+    std::string out;
+    size_t from = 0;
+    for (size_t at = upper.find(needle); at != std::string::npos; at = upper.find(needle, from)) {
+        out.append(text.substr(from, at - from));
+        out.append(with);
+        from = at + needle.size();
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
+}  // namespace tidvex::text

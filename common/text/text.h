@@ -1,0 +1,24 @@
+// Letter case and blanks, with one meaning in the program and the libraries:
+// the texts are byte strings in the system code page, and letters are changed
+// and compared as that code page has them (so "ä" and "Ä" are one letter, as
+// they are to the registry and the file system). Trim removes blanks (spaces)
+// at both ends and nothing else.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tidvex::text {
+
+std::string Upper(std::string_view s);
+std::string Lower(std::string_view s);
+std::string Trim(std::string_view s);
+
+// Equal, letter case ignored.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// part occurs somewhere in text, letter case ignored (the empty part does).
+bool ContainsNoCase(std::string_view text, std::string_view part);
+// Every occurrence of what in text (letter case ignored) replaced by with.
+std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with);
+
+}  // namespace tidvex::text
