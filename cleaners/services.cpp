@@ -224,11 +224,7 @@ void System::ListUninstall(UnInstall& result) {
         constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
         auto reg = MakeRegistry();
         reg.ClassKey(kLocalMachine);
-        reg.SectionKey(kUninstall);
-        std::vector<std::string> keys;
-        std::int32_t count = 0;
-        reg.EnumerateSections(keys, count);
-        for (const std::string& key : keys) {
+        for (const std::string& key : SubkeyNames(kLocalMachine, kUninstall)) {
             reg.SectionKey(kUninstall + key);
             reg.ValueKey("DisplayName");
             std::string name = reg.value().Text();
