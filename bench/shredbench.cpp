@@ -81,14 +81,15 @@ double ShredBySession(IShredder* shredder, const std::string& path, bool& failed
 double ShredByCore(short method, const std::string& path, bool& failed) {
     QuietEvents events;
     fraxil::ShredderCore core(events);
-    if (core.Initialize() != 1 || !core.SetShredMethod(method)) {
+    if (core.Initialize() != 1 || !core.Settings().SetShredMethod(method)) {
         failed = true;
         return 0;
     }
     uint64_t size = FileSize(path);
-    core.ResetProgress(size * static_cast<uint64_t>(core.PassesOfSelectedMethod()));
+    const size_t passes = core.Algorithms().PassesOf(static_cast<size_t>(method)).size();
+    core.Wiper().ResetProgress(size * static_cast<uint64_t>(passes));
     auto start = Clock::now();
-    core.ShredFile({path});
+    core.Wiper().ShredFile({path});
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     failed = events.errors > 0;
     return seconds;

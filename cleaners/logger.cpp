@@ -3,6 +3,8 @@
 #include "library.h"
 #include "platform.h"
 
+#include "fs/guarded_file.h"
+
 #include <cstdio>
 
 namespace velmora {
@@ -40,15 +42,7 @@ bool Logger::AddToLog(const std::string& section, const std::string& txt) {
     }
     SYSTEMTIME now;
     GetLocalTime(&now);
-    std::string path = folder + "\\Logs\\" + FileName(now);
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::string line = Line(now, section, txt);
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == line.size();
+    return tidvex::fs::AppendText(folder + "\\Logs\\" + FileName(now), Line(now, section, txt));
 }
 
 void LogDeletion(const char* messageId, const std::string& what) {

@@ -1,8 +1,9 @@
 // Makes the shredder objects of the library's steps: the one overwriting
 // shredder (shred/shredder.h) configured as the library has it: it overwrites
 // only while the library-wide shred switch is on, a plain delete that fails is
-// passed over, and each file it overwrote and removed is followed by a
-// daily-log line with message "msg16".
+// passed over, and each file it overwrote and removed, or whose name alone it
+// removed because other names share the content, is followed by a daily-log
+// line with message "msg16".
 #pragma once
 
 #include "shred/shredder.h"

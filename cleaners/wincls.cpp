@@ -8,6 +8,7 @@
 #include "shredder_factory.h"
 
 #include "fs/fso.h"
+#include "handles/handles.h"
 
 namespace velmora {
 
@@ -211,15 +212,11 @@ void WinCls::CleanIconCache() {
     try {
         std::string cache = GetWindowsDir() + "\\ShellIconCache";
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(cache.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
-        // Only a file is the cache: a folder of that name is not looked at.
-        if (search != INVALID_HANDLE_VALUE && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (!SetFileAttributesA(cache.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-                throw tidvex::fs::FsErrorFromPlatform(GetLastError());
-            }
-            if (!DeleteFileA(cache.c_str())) throw tidvex::fs::FsErrorFromPlatform(GetLastError());
-        }
+        tidvex::handles::Find search(FindFirstFileA(cache.c_str(), &found));
+        // Only a file is the cache: a folder of that name is not looked at. A link
+        // of that name is refused like a file that cannot be deleted, and what it
+        // leads to stays.
+        if (search && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) tidvex::fs::gFSO().DeleteFile(cache, true);
     } catch (...) {
         restore();
         throw;

@@ -3,6 +3,7 @@
 #include "modreg.h"
 
 #include "com/server.h"
+#include "fs/guarded_file.h"
 #include "text/text.h"
 
 namespace quenza {
@@ -37,18 +38,6 @@ std::string Now() {
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
     return std::string(date) + " " + time;
-}
-
-bool AppendLine(const std::string& path, std::string_view line) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::string text(line);
-    text += "\r\n";
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
 }
 
 RunTimeError FileError(DWORD code) {
@@ -97,7 +86,8 @@ void WriteErrorLog(const RunTimeError& error, std::string_view method, std::stri
         if (LogSwitch() != true) return;
         std::string folder = ReadLogSetting(kLogFolderValue);
         if (folder.empty()) folder = libraryFolder;
-        AppendLine(folder + "\\Errors.txt", ErrorLogLine(error.Number(), error.Description(), extra, method));
+        tidvex::fs::AppendLine(folder + "\\Errors.txt",
+                               ErrorLogLine(error.Number(), error.Description(), extra, method));
     } catch (...) {
         // The entry is lost; the caller's own error handling goes on.
     }
@@ -112,7 +102,7 @@ void LoggString(std::string_view text) {
     if (!guard.Entered()) return;
     try {
         if (LogSwitch() != true) return;
-        AppendLine(ReadLogSetting(kLogFolderValue) + "\\Detections.txt", text);
+        tidvex::fs::AppendLine(ReadLogSetting(kLogFolderValue) + "\\Detections.txt", text);
     } catch (...) {
     }
 }
@@ -123,12 +113,11 @@ std::string& ErrLogPath() {
 }
 
 bool DeleteErrorLog() {
-    const std::string& path = ErrLogPath();
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(path.c_str())) return true;
-    LoggError(FileError(GetLastError()), "DeleteErrorLog", "");
+    // A link is refused like a file that may not be deleted; what it leads to stays.
+    const tidvex::fs::FileOutcome outcome = tidvex::fs::DeleteFileName(ErrLogPath(), true);
+    if (outcome.Done()) return true;
+    LoggError(FileError(outcome.refusal == tidvex::fs::FileRefusal::Link ? ERROR_ACCESS_DENIED : outcome.error),
+              "DeleteErrorLog", "");
     return false;
 }
 

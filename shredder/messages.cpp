@@ -24,6 +24,8 @@ const MessageEntry kMessages[] = {
     {31038, "The contents of \n%s\nhave been shredded, but Shredder was unable to delete the file.\nThis could be caused by either a hardware failure or\nan error within the disk's directory structure."},
     {31039, "Skipping %s folder."},
     {31040, "Warning:\n%s\nis marked as a System folder."},
+    // A file with other names is never overwritten: the log tells that only its listed name went.
+    {31041, "Warning\n%s\nshares its content with other names of the file.\nIts content was not overwritten: only this name is removed."},
     {31043, "Unable to remove folder:\n%s\n\n"},
     {31044, "Error code: %u (%s)."},
     {31045, "There is no free space available on drive %c\nfor the current user account."},

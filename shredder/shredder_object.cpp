@@ -107,12 +107,12 @@ STDMETHODIMP ShredderObject::ReleaseShredder() {
 
 // --- text settings ----------------------------------------------------------------------
 
-#define FRAXIL_TEXT_PROPERTY(Name)                                                                      \
-    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) {                                                \
-        return OutText(pVal, [&] { return core_.Name(); });                                             \
-    }                                                                                                   \
-    STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                                              \
-        return Member([&] { core_.Set##Name(Narrow(newVal)); });                                        \
+#define FRAXIL_TEXT_PROPERTY(Name)                                                                  \
+    STDMETHODIMP ShredderObject::get_##Name(BSTR* pVal) {                                           \
+        return OutText(pVal, [&] { return core_.Settings().Name(); });                              \
+    }                                                                                               \
+    STDMETHODIMP ShredderObject::put_##Name(BSTR newVal) {                                          \
+        return Member([&] { core_.Settings().Set##Name(Narrow(newVal)); });                         \
     }
 
 FRAXIL_TEXT_PROPERTY(ShredderApplicationName)
@@ -126,12 +126,12 @@ FRAXIL_TEXT_PROPERTY(CommandLineString)
 
 // --- flags ------------------------------------------------------------------------------------
 
-#define FRAXIL_FLAG_PROPERTY(Name)                                                                             \
-    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) {                                                      \
-        return OutLong(pVal, [&] { return core_.FlagValue(Flag::Name); });                                     \
-    }                                                                                                          \
-    STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                                                     \
-        return Member([&] { core_.SetFlag(Flag::Name, newVal); });                                             \
+#define FRAXIL_FLAG_PROPERTY(Name)                                                                  \
+    STDMETHODIMP ShredderObject::get_##Name(LONG* pVal) {                                           \
+        return OutLong(pVal, [&] { return core_.Settings().FlagValue(Flag::Name); });               \
+    }                                                                                               \
+    STDMETHODIMP ShredderObject::put_##Name(LONG newVal) {                                          \
+        return Member([&] { core_.Settings().SetFlag(Flag::Name, newVal); });                       \
     }
 
 FRAXIL_FLAG_PROPERTY(EnableHook)
@@ -150,37 +150,37 @@ FRAXIL_FLAG_PROPERTY(ShredHiddenAndSystemFiles)
 STDMETHODIMP ShredderObject::get_ShredMethod(short* pVal) {
     if (!pVal) return E_POINTER;
     *pVal = 0;
-    return Member([&] { *pVal = core_.ShredMethod(); });
+    return Member([&] { *pVal = core_.Settings().ShredMethod(); });
 }
 
 STDMETHODIMP ShredderObject::put_ShredMethod(short newVal) {
     // The value indexes the method table: anything outside it is refused.
-    return Member([&] { return core_.SetShredMethod(newVal) ? S_OK : E_INVALIDARG; });
+    return Member([&] { return core_.Settings().SetShredMethod(newVal) ? S_OK : E_INVALIDARG; });
 }
 
 STDMETHODIMP ShredderObject::get_SessionType(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.SessionType(); });
+    return OutLong(pVal, [&] { return core_.Settings().SessionType(); });
 }
 
 STDMETHODIMP ShredderObject::put_SessionType(LONG newVal) {
-    return Member([&] { core_.SetSessionType(newVal); });
+    return Member([&] { core_.Settings().SetSessionType(newVal); });
 }
 
 STDMETHODIMP ShredderObject::get_ParentWindowHandle(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.ParentWindowHandle(); });
+    return OutLong(pVal, [&] { return core_.Settings().ParentWindowHandle(); });
 }
 
 STDMETHODIMP ShredderObject::put_ParentWindowHandle(LONG newVal) {
-    return Member([&] { core_.SetParentWindowHandle(newVal); });
+    return Member([&] { core_.Settings().SetParentWindowHandle(newVal); });
 }
 
 // --- status ---------------------------------------------------------------------------------------
 
 STDMETHODIMP ShredderObject::get_CurrentProgress(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.CurrentProgress(); });
+    return OutLong(pVal, [&] { return core_.Wiper().CurrentProgress(); });
 }
 STDMETHODIMP ShredderObject::get_CurrentTotalProgress(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.CurrentTotalProgress(); });
+    return OutLong(pVal, [&] { return core_.Wiper().CurrentTotalProgress(); });
 }
 STDMETHODIMP ShredderObject::get_SessionState(LONG* pVal) {
     return OutLong(pVal, [&] { return core_.SessionState(); });
@@ -189,10 +189,10 @@ STDMETHODIMP ShredderObject::get_LastMessage(BSTR* pVal) {
     return OutText(pVal, [&] { return core_.LastMessage(); });
 }
 STDMETHODIMP ShredderObject::get_CurrentItemShredded(BSTR* pVal) {
-    return OutText(pVal, [&] { return core_.CurrentItemShredded(); });
+    return OutText(pVal, [&] { return core_.Wiper().CurrentItemShredded(); });
 }
 STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.FilesInUseCount(); });
+    return OutLong(pVal, [&] { return core_.Wiper().FilesInUseCount(); });
 }
 
 // The lists are filled only by sessions; until then they are empty.
@@ -226,35 +226,35 @@ STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) {
 // --- wiping methods -----------------------------------------------------------------------------------
 
 STDMETHODIMP ShredderObject::GetFirstShreddingAlgorithm(LONG* pResult) {
-    return Result(pResult, [&] { return core_.GetFirstAlgorithm(); });
+    return Result(pResult, [&] { return core_.Algorithms().GetFirst(); });
 }
 
 STDMETHODIMP ShredderObject::NextShreddingAlgorithm(LONG* pResult) {
-    return Result(pResult, [&] { return core_.NextAlgorithm(); });
+    return Result(pResult, [&] { return core_.Algorithms().Next(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmName(BSTR* pVal) {
-    return OutText(pVal, [&] { return core_.CurrentAlgorithmName(); });
+    return OutText(pVal, [&] { return core_.Algorithms().CurrentName(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmDescription(BSTR* pVal) {
-    return OutText(pVal, [&] { return core_.CurrentAlgorithmDescription(); });
+    return OutText(pVal, [&] { return core_.Algorithms().CurrentDescription(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithmPassesCount(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.CurrentAlgorithmPassesCount(); });
+    return OutLong(pVal, [&] { return core_.Algorithms().CurrentPassesCount(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_PatternLength(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.CurrentFirstPassPatternLength(); });
+    return OutLong(pVal, [&] { return core_.Algorithms().CurrentFirstPassPatternLength(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_WriteType(LONG* pVal) {
-    return OutLong(pVal, [&] { return core_.CurrentFirstPassWriteType(); });
+    return OutLong(pVal, [&] { return core_.Algorithms().CurrentFirstPassWriteType(); });
 }
 
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_Pattern(BSTR* pVal) {
-    return OutText(pVal, [&] { return core_.CurrentFirstPassPattern(); });
+    return OutText(pVal, [&] { return core_.Algorithms().CurrentFirstPassPattern(); });
 }
 
 // --- members that refuse until their support is in place ------------------------------------------------

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "handles/handles.h"
+
 #include <cstdio>
 
 namespace fraxil {
@@ -38,8 +40,9 @@ SystemFolders ReadSystemFolders() {
 }
 
 bool CheckRecycleBinApis() {
-    HMODULE shell = LoadLibraryA("SHELL32.DLL");
-    if (!shell) return false;
+    tidvex::handles::Module module(LoadLibraryA("SHELL32.DLL"));
+    if (!module) return false;
+    HMODULE shell = module.Get();
     bool ok = false;
     auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")));
     if (getVersion) {
@@ -50,7 +53,6 @@ bool CheckRecycleBinApis() {
             ok = recentEnough && GetProcAddress(shell, "SHQueryRecycleBinA") && GetProcAddress(shell, "SHEmptyRecycleBinA");
         }
     }
-    FreeLibrary(shell);
     return ok;
 }
 
@@ -76,13 +78,12 @@ FixedDriveTable BuildDriveTable() {
 
 int GetUserSidText(std::string& text) {
     text.clear();
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, &token)) return 1;
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, &opened)) return 1;
+    tidvex::handles::KernelObject token(opened);
     alignas(TOKEN_USER) BYTE buffer[1000];
     DWORD size = 0;
-    BOOL got = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
-    CloseHandle(token);
-    if (!got) return 2;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer, sizeof buffer, &size)) return 2;
     PSID sid = reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid;
     if (!IsValidSid(sid)) return 3;
 

@@ -52,6 +52,16 @@ std::string DriveToScan(const std::string& sDrive) {
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
 }
 
+// The program's shredder: a file whose content other names share loses only its
+// name, and the event log says so.
+shred::ShredOptions ShredderOptions() {
+    shred::ShredOptions options;
+    options.nameOnlyDeleted = [](const std::string& path) {
+        services::gLogger().LoggString(shred::NameOnlyDeletedNote(path));
+    };
+    return options;
+}
+
 }  // namespace
 
 std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
@@ -71,7 +81,7 @@ std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
     return extensions;
 }
 
-clsHDCleaner::clsHDCleaner() = default;
+clsHDCleaner::clsHDCleaner() : shredder_(ShredderOptions()) {}
 
 void clsHDCleaner::Reset() { switches_.fill(false); }
 

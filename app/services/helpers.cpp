@@ -1,6 +1,7 @@
 #include "services/helpers.h"
 
 #include "com/client.h"
+#include "handles/handles.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
@@ -107,18 +108,18 @@ std::string StripNull(std::string& text) {
 }
 
 void AdjustToken() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened)) {
         gLogger().LoggError(PlatformError(GetLastError()), "AdjustToken");
         return;
     }
+    handles::KernelObject token(opened);
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) ||
-        !AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr))
+        !AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr))
         gLogger().LoggError(PlatformError(GetLastError()), "AdjustToken");
-    CloseHandle(token);
 }
 
 void ExitWindows(std::int32_t mode) {
@@ -202,13 +203,12 @@ std::string FindFiles(const std::string& folder, bool noRecursion, bool listFold
 
     auto each = [&](auto&& visit) {
         WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((base + "*.*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return;
+        handles::Find find(FindFirstFileA((base + "*.*").c_str(), &data));
+        if (!find) return;
         do {
             const std::string name = data.cFileName;
             if (name != "." && name != "..") visit(name, data.dwFileAttributes);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+        } while (FindNextFileA(find.Get(), &data));
     };
     each([&](const std::string& name, DWORD attributes) {
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;

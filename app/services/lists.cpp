@@ -1,6 +1,8 @@
 #include "services/lists.h"
 
 #include "fs/fso.h"
+#include "fs/guarded_file.h"
+#include "handles/handles.h"
 #include "registry/registry.h"
 #include "services/helpers.h"
 #include "services/logger.h"
@@ -20,9 +22,9 @@ namespace {
 
 // The whole file, or nothing when it does not exist; other failures throw.
 std::optional<std::string> ReadWhole(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
+    handles::File f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
         throw fs::FsErrorFromPlatform(error);
@@ -31,20 +33,9 @@ std::optional<std::string> ReadWhole(const std::string& path) {
     char buf[65536];
     DWORD got = 0;
     BOOL ok;
-    while ((ok = ReadFile(f, buf, sizeof buf, &got, nullptr)) && got > 0) content.append(buf, got);
-    DWORD error = ok ? 0 : GetLastError();
-    CloseHandle(f);
-    if (!ok) throw fs::FsErrorFromPlatform(error);
+    while ((ok = ReadFile(f.Get(), buf, sizeof buf, &got, nullptr)) && got > 0) content.append(buf, got);
+    if (!ok) throw fs::FsErrorFromPlatform(GetLastError());
     return content;
-}
-
-void WriteAll(HANDLE f, const std::string& text) {
-    DWORD written = 0;
-    if (!WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size()) {
-        DWORD error = GetLastError();
-        CloseHandle(f);
-        throw fs::FsErrorFromPlatform(error);
-    }
 }
 
 // Too little content to hold an entry.
@@ -96,11 +87,7 @@ std::string ListFilePath(std::int32_t lList) {
 bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lList) {
     try {
         const std::string path = RequireListFile(lList);
-        HANDLE f = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (f == INVALID_HANDLE_VALUE) throw fs::FsErrorFromPlatform(GetLastError());
-        WriteAll(f, std::to_string(lType) + "|" + sItem + "\r\n");
-        CloseHandle(f);
+        if (!fs::AppendLine(path, std::to_string(lType) + "|" + sItem)) throw fs::FsErrorFromPlatform(GetLastError());
         return true;
     } catch (...) {
         gLogger().LoggError(CurrentError(), "AddiTem2File");
@@ -120,15 +107,28 @@ bool RemoveItemFromList(const std::string& sItem, std::int32_t lList) {
             if (entry && entry->value == sItem) continue;
             kept += line + "\r\n";  // a line without "|" is kept as it is
         }
-        // Written beside the list and put in its place, so a failed write loses nothing.
+        // Written beside the list and put in its place, so a failed write loses
+        // nothing. The copy is always a new file: one left from an earlier try is
+        // deleted first, and a link of that name is never written through.
         const std::string temp = path + ".new";
-        HANDLE f = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (f == INVALID_HANDLE_VALUE) throw fs::FsErrorFromPlatform(GetLastError());
-        WriteAll(f, kept);
-        CloseHandle(f);
+        fs::FileOutcome left = fs::DeleteFileName(temp, true);
+        if (!left.Done() && left.refusal != fs::FileRefusal::Missing) throw fs::MakeFsError(fs::kPermissionDenied);
+        {
+            handles::File f(
+                CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!f) throw fs::FsErrorFromPlatform(GetLastError());
+            DWORD written = 0;
+            if (!WriteFile(f.Get(), kept.data(), static_cast<DWORD>(kept.size()), &written, nullptr) ||
+                written != kept.size()) {
+                DWORD error = GetLastError();
+                f.Reset();
+                fs::DeleteFileName(temp, true);
+                throw fs::FsErrorFromPlatform(error);
+            }
+        }
         if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DWORD error = GetLastError();
-            DeleteFileA(temp.c_str());
+            fs::DeleteFileName(temp, true);
             throw fs::FsErrorFromPlatform(error);
         }
         return true;

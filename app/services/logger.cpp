@@ -1,6 +1,7 @@
 #include "services/logger.h"
 
 #include "fs/fso.h"
+#include "fs/guarded_file.h"
 #include "services/program.h"
 
 #include <windows.h>
@@ -33,14 +34,7 @@ bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
 void clsLogger::Append(const std::string& line) {
     // Created when missing, appended to, closed again: another program may read
     // or delete the file between two calls.
-    HANDLE f =
-        CreateFileA(LogFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\r\n";
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
+    fs::AppendLine(LogFilePath(), line);
 }
 
 void clsLogger::LoggError(const RunTimeError& ErrorObject, const std::string& sMethod,

@@ -1,5 +1,6 @@
 #include "fs/fso.h"
 
+#include "fs/guarded_file.h"
 #include "fs/paths.h"
 #include "text/text.h"
 
@@ -12,6 +13,17 @@ namespace {
 DWORD Attributes(const std::string& path) {
     if (path.empty() || HasWildcards(path)) return INVALID_FILE_ATTRIBUTES;
     return GetFileAttributesA(path.c_str());
+}
+
+// A refused delete as the scripting run time reports it: a link is not the
+// caller's to delete.
+RunTimeError ErrorOf(const FileOutcome& outcome) {
+    switch (outcome.refusal) {
+        case FileRefusal::Missing:
+        case FileRefusal::Folder: return MakeFsError(kFileNotFound);
+        case FileRefusal::Link: return MakeFsError(kPermissionDenied);
+        default: return FsErrorFromPlatform(outcome.error);
+    }
 }
 
 // Removes what can be removed below and including `folder`; remembers the first failure.
@@ -35,14 +47,8 @@ void RemoveTree(const std::string& folder, DWORD folderAttributes, bool force, s
             RemoveTree(path, entry.attributes, force, failure);
             continue;
         }
-        if (entry.attributes & FILE_ATTRIBUTE_READONLY) {
-            if (!force) {
-                note(MakeFsError(kPermissionDenied));
-                continue;
-            }
-            SetFileAttributesA(path.c_str(), entry.attributes & ~FILE_ATTRIBUTE_READONLY);
-        }
-        if (!::DeleteFileA(path.c_str())) note(FsErrorFromPlatform(GetLastError()));
+        FileOutcome outcome = DeleteFileName(path, force);
+        if (!outcome.Done()) note(ErrorOf(outcome));
     }
     if (folderAttributes & FILE_ATTRIBUTE_READONLY) {
         if (!force) {
@@ -137,16 +143,8 @@ std::string FileSystemObject::GetExtensionName(const std::string& path) const {
 
 void FileSystemObject::DeleteFile(const std::string& path, bool force) const {
     if (!IsFullPathBelowRoot(path)) throw MakeFsError(kInvalidArgument);
-    DWORD attributes = Attributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        throw MakeFsError(kFileNotFound);
-    }
-    if (IsLink(path)) throw MakeFsError(kPermissionDenied);
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        if (!force) throw MakeFsError(kPermissionDenied);
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    if (!::DeleteFileA(path.c_str())) throw FsErrorFromPlatform(GetLastError());
+    FileOutcome outcome = DeleteFileName(path, force);
+    if (!outcome.Done()) throw ErrorOf(outcome);
 }
 
 void FileSystemObject::DeleteFolder(const std::string& path, bool force) const {

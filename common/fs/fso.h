@@ -30,10 +30,11 @@ public:
     // The text after the last "." of the path's last part; "" when it has none.
     std::string GetExtensionName(const std::string& path) const;
 
-    // Deletes one file; with `force` a read-only one too. Throws RunTimeError:
-    // kInvalidArgument for an empty, relative or root path, kFileNotFound when
-    // there is no such file, kPermissionDenied for a read-only file without
-    // `force`, for a link, and when the file cannot be deleted.
+    // Deletes one file; with `force` a read-only one too. A file with other
+    // names loses this name only. Throws RunTimeError: kInvalidArgument for an empty,
+    // relative or root path, kFileNotFound when there is no such file,
+    // kPermissionDenied for a read-only file without `force`, for a link (its
+    // target is never touched), and when the file cannot be deleted.
     void DeleteFile(const std::string& path, bool force = false) const;
 
     // Deletes a folder with everything in it; with `force` read-only items too.

@@ -1,5 +1,6 @@
 #include "fs/paths.h"
 
+#include "handles/handles.h"
 #include "text/text.h"
 
 namespace tidvex::fs {
@@ -97,8 +98,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    handles::Find find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
+    if (!find) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<FolderEntry>{};
         return std::nullopt;
     }
@@ -108,20 +109,26 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
         if (name == "." || name == "..") continue;
         entries.push_back({name, data.dwFileAttributes,
                            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &data));
     return entries;
 }
 
-std::optional<std::string> FinalPathOf(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
     char buffer[MAX_PATH * 4];
-    DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    CloseHandle(h);
+    DWORD n = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0 || n >= sizeof buffer) return std::nullopt;
     return std::string(buffer, n);
+}
+
+std::optional<std::string> FinalPathOf(const std::string& path) {
+    handles::File h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::nullopt;
+    return FinalPathOfHandle(h.Get());
+}
+
+bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name) {
+    return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
 }
 
 LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {}
@@ -132,16 +139,15 @@ bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     // An entry of its own resolves to its folder's final path and its own name;
     // a link resolves to somewhere else.
     auto finalEntry = FinalPathOf(JoinPath(folder_, name));
-    return !finalEntry || !text::EqualsNoCase(*finalEntry, JoinPath(*finalFolder_, name));
+    return !finalEntry || !IsOwnEntry(*finalEntry, *finalFolder_, name);
 }
 
 bool IsLink(const std::string& path) {
     if (HasWildcards(path)) return true;
     std::string trimmed = TrimTrailingSeparators(path);
     WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(trimmed.c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return true;
-    FindClose(find);
+    handles::Find find(FindFirstFileA(trimmed.c_str(), &entry));
+    if (!find) return true;
     size_t cut = trimmed.find_last_of("\\/");
     if (cut == std::string::npos) return true;
     std::string folder = trimmed.substr(0, cut + 1);

@@ -43,6 +43,13 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // The file system's own full path of what the path leads to, links resolved
 // ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).
 std::optional<std::string> FinalPathOf(const std::string& path);
+// The same for an open handle.
+std::optional<std::string> FinalPathOfHandle(HANDLE handle);
+
+// Whether an entry whose final path is `finalEntry` is the entry `name` of the
+// folder whose final path is `finalFolder` itself, rather than a link that
+// leads somewhere else.
+bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name);
 
 // Tells the entries of one folder that are links rather than files or folders
 // of their own: reparse points (junctions, symbolic links), and also the Unix

@@ -1,7 +1,9 @@
 #include "shred/shredder.h"
 
 #include "fs/fso.h"
+#include "fs/guarded_file.h"
 #include "fs/paths.h"
+#include "handles/handles.h"
 #include "pump/pump.h"
 #include "text/text.h"
 
@@ -39,6 +41,10 @@ enum class FillEnd { Written, DriveFull, Stopped };
 
 }  // namespace
 
+std::string NameOnlyDeletedNote(const std::string& path) {
+    return path + " - only this name was deleted: the file has other names, which keep its content";
+}
+
 Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
 
 bool Shredder::IsShortcut(const std::string& file) const {
@@ -60,21 +66,27 @@ std::int64_t Shredder::FileShred(const std::string& file) {
     }
     pump::BusyPointer busy;
     if (!fs::IsFullPathBelowRoot(file) || fs::HasWildcards(file)) return 0;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) return 0;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fs::IsLink(file)) return 0;
-    const std::int64_t result = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    // Judged and changed through handles of its own: a link is refused here, and
+    // neither its target's attributes nor its content are ever touched.
+    fs::GuardedFile probe = fs::GuardedFile::Open(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!probe) return 0;
+    const std::int64_t result = static_cast<std::int64_t>(probe.Facts().size);
+    const DWORD attributes = probe.Facts().attributes;
 
-    if (IsShortcut(file)) {
-        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(file.c_str());
+    if (IsShortcut(file) || probe.HasOtherNames()) {
+        // A shortcut is deleted unwritten; so is a name that shares its content
+        // with others, whose content must stay for them.
+        const bool shared = probe.HasOtherNames();
+        probe.Close();
+        if (fs::DeleteFileName(file, true).Done() && shared) Notify(options_.nameOnlyDeleted, file);
         return result;
     }
 
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        SetFileAttributesA(file.c_str(), data.dwFileAttributes);
+    probe.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+    fs::GuardedFile writer = probe.Reopen(GENERIC_WRITE, 0);
+    if (!writer) {
+        // In use: left as it was, its marks included.
+        probe.SetAttributes(attributes);
         return result;
     }
     // The whole content, and never less than one full sequence.
@@ -84,16 +96,14 @@ std::int64_t Shredder::FileShred(const std::string& file) {
         pump::DoEvents();
         const DWORD n = static_cast<DWORD>(std::min<std::int64_t>(kOverwriteBlock, length - done));
         DWORD written = 0;
-        if (stop_ || !WriteFile(h, block.data(), n, &written, nullptr) || written != n) {
-            CloseHandle(h);
-            return result;
-        }
+        if (stop_ || !WriteFile(writer.Get(), block.data(), n, &written, nullptr) || written != n) return result;
         done += n;
     }
     // Without the flush the new bytes may never reach the disk before the
     // delete drops them, and the old content stays on the device.
-    const bool flushed = FlushFileBuffers(h);
-    CloseHandle(h);
+    const bool flushed = FlushFileBuffers(writer.Get());
+    writer.Close();
+    probe.Close();
     if (!flushed) return result;
 
     if (options_.beforeDelete) options_.beforeDelete(file);
@@ -102,13 +112,16 @@ std::int64_t Shredder::FileShred(const std::string& file) {
     } catch (const RunTimeError&) {
         return result;
     }
-    if (options_.fileShredded) {
-        try {
-            options_.fileShredded(file);
-        } catch (...) {
-        }
-    }
+    Notify(options_.fileShredded, file);
     return result;
+}
+
+void Shredder::Notify(const std::function<void(const std::string&)>& hook, const std::string& path) {
+    if (!hook) return;
+    try {
+        hook(path);
+    } catch (...) {
+    }
 }
 
 std::int32_t Shredder::FolderShred(const std::string& fname, bool DeleteContentsOnly,
@@ -166,15 +179,27 @@ std::int32_t Shredder::ShredFolder(const std::string& path, bool contentsOnly, c
 
 namespace {
 
-// Writes `size` bytes "0" into a new file (remembered in `written` as soon as
-// it exists) and flushes them to the disk.
+// Writes `size` bytes "0" into a new file, or into one of that name left from an
+// earlier fill, emptied first (remembered in `written` as soon as it is open),
+// and flushes them to the disk. A link or a file with other names of that name
+// is never written to.
 FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<std::string>& written,
                       const bool& stop) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    handles::File created(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fs::GuardedFile existing;
+    HANDLE h = created.Get();
+    if (!created) {
         DWORD code = GetLastError();
         if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return FillEnd::DriveFull;
-        throw fs::FsErrorFromPlatform(code, fs::kPathNotFound);
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+            throw fs::FsErrorFromPlatform(code, fs::kPathNotFound);
+        }
+        existing = fs::GuardedFile::Open(path, GENERIC_WRITE, 0);
+        if (existing.Refusal() == fs::FileRefusal::Failed) throw fs::FsErrorFromPlatform(existing.Error());
+        if (!existing || existing.HasOtherNames()) throw fs::MakeFsError(fs::kPermissionDenied);
+        if (!SetEndOfFile(existing.Get())) throw fs::FsErrorFromPlatform(GetLastError());
+        h = existing.Get();
     }
     written.push_back(path);
     static const std::string zeros(kFillBlock, '0');
@@ -201,7 +226,8 @@ FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<st
         done += n;
     }
     if (!failure && !FlushFileBuffers(h)) failure = GetLastError();
-    CloseHandle(h);
+    created.Reset();
+    existing.Close();
     if (failure == ERROR_DISK_FULL || failure == ERROR_HANDLE_DISK_FULL) return FillEnd::DriveFull;
     if (failure) throw fs::FsErrorFromPlatform(failure);
     return end;
@@ -229,7 +255,7 @@ void Shredder::ShredFreeSpace(const std::string& drive) {
         bool removed = true;
         for (const auto& path : written) {
             if (options_.beforeDelete) options_.beforeDelete(path);
-            removed = ::DeleteFileA(path.c_str()) && removed;
+            removed = fs::DeleteFileName(path, false).Done() && removed;
         }
         written.clear();
         return removed;

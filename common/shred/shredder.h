@@ -23,6 +23,10 @@ struct ShredOptions {
     // Called after each overwritten file has been deleted, with its path (the
     // library's daily log line). What it throws is ignored.
     std::function<void(const std::string& path)> fileShredded;
+    // Called after the name of a file with other names has been deleted without
+    // overwriting: its content is the other names' too, and stays. What it
+    // throws is ignored.
+    std::function<void(const std::string& path)> nameOnlyDeleted;
     // Test seam: called with the path of each file the shredder has written,
     // just before it deletes it, when the bytes are final.
     std::function<void(const std::string& path)> beforeDelete;
@@ -34,6 +38,10 @@ inline constexpr unsigned char kOverwriteRuns[21] = {85, 170, 74, 99, 71, 92,  1
                                                      119, 86, 79, 109, 72, 90, 0,   255, 212, 0};
 inline constexpr int kRunLength = 10;
 inline constexpr int kSequenceLength = 21 * kRunLength;  // 210
+
+// What a log says of a file whose name alone was deleted, unwritten, because
+// other names share its content: the path and why.
+std::string NameOnlyDeletedNote(const std::string& path);
 
 // The free-space fill writes files of this size.
 inline constexpr std::int64_t kFillFileSize = 10'000'000;
@@ -54,9 +62,10 @@ public:
     // Overwrites the whole file (at least 210 bytes) and deletes it; returns its
     // length before shredding, 0 when it could not be measured, when only a
     // plain delete was done, or when the path is refused (empty, relative, a
-    // root, a folder or a link). A shortcut (a path ending in "lnk") is deleted
-    // without being written to. Failures end the call quietly; a stop leaves the
-    // file partly overwritten.
+    // root, a folder or a link, whose target is never touched). A shortcut (a
+    // path ending in "lnk") and a file with other names are deleted without being
+    // written to. A file in use is left as it was. Failures end the call quietly;
+    // a stop leaves the file partly overwritten.
     std::int64_t FileShred(const std::string& file);
 
     // Shreds the files of a folder whose extension matches `File_Extension`
@@ -86,6 +95,7 @@ private:
     std::int32_t ShredFolder(const std::string& folder, bool contentsOnly, const std::string& extension,
                              bool subFolders, double maxBytes, double minBytes);
     void PlainDelete(const std::string& file);
+    static void Notify(const std::function<void(const std::string&)>& hook, const std::string& path);
     bool IsShortcut(const std::string& file) const;
 
     ShredOptions options_;

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +26,14 @@
 namespace {
 
 using namespace tidvex::com;
+using tidvex::test::MakeUnixHardLink;
+using tidvex::test::MakeUnixSymlink;
+using tidvex::test::MakeUnixSymlinkText;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
+using tidvex::test::ReadFileBytes;
+using tidvex::test::RemoveUnixName;
+using tidvex::test::UnixPathOf;
 using tidvex::test::RegKeyExists;
 using tidvex::test::RegReadDword;
 using tidvex::test::ScratchFolder;
@@ -222,6 +230,60 @@ TEST_F(WinClsTest, WithTheShredSwitchOnRemovedFilesAreOverwrittenAndLogged) {
     std::string log = TodaysLog(libFolder_);
     EXPECT_NE(log.find("\tFILE: " + cd + "\\one.iso\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find("\tFILE: " + cd + "\\two.iso\r\n"), std::string::npos) << log;
+}
+
+// Links of every kind and second names of outside files, planted in every folder
+// a file step empties, with the shred switch off and on: each step ends as
+// usual, no link is followed, every target keeps its content, and a second name
+// goes alone, unwritten (the daily log says so when shredding).
+TEST_F(WinClsTest, FileStepsNeverActThroughLinksAndLeaveOtherNamesWhole) {
+    for (bool shred : {false, true}) {
+        SCOPED_TRACE(shred ? "shredding" : "deleting");
+        const std::string run = shred ? "on" : "off";
+        std::string ls = ScratchFolder("links-ls-" + run), cd = ScratchFolder("links-cd-" + run),
+                    tpl = ScratchFolder("links-tpl-" + run), recent = ScratchFolder("links-recent-" + run);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Local Settings", ls);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "CD Burning", cd);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Templates", tpl);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Recent", recent);
+        CreateDirectoryA((ls + "\\temp").c_str(), nullptr);
+        const std::string win = WindowsFolder();
+        CreateDirectoryA((win + "\\temp").c_str(), nullptr);
+        CreateDirectoryA((win + "\\links-" + run).c_str(), nullptr);
+        struct Place {
+            std::string folder, prefix, extension;
+        };
+        const Place places[] = {{ls + "\\temp", "", ".tmp"},
+                                {win + "\\temp", "links-" + run + "-", ".tmp"},
+                                {cd, "", ".iso"},
+                                {tpl, "", ".dot"},
+                                {win, "links-" + run + "-", ".log"},
+                                {win + "\\links-" + run, "", ".log"},
+                                {recent, "", ".lnk"}};
+        std::vector<PlantedLinks> links(std::size(places));
+        for (size_t i = 0; i < links.size(); ++i) {
+            const std::string outside = ScratchFolder("links-outside-" + run + std::to_string(i));
+            if (!links[i].Plant(places[i].folder, outside, places[i].prefix, places[i].extension)) {
+                GTEST_SKIP() << "no Unix links can be made here";
+            }
+        }
+        SetShred(shred);
+        for (const wchar_t* s :
+             {L"CleanTmpFolder", L"CleanCdTmp", L"CleanTemplates", L"CleanLogFiles", L"CleanRecentDoc"}) {
+            Set(s);
+        }
+        Run();
+        SetShred(false);
+        EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+        const std::string log = TodaysLog(libFolder_);
+        for (const PlantedLinks& planted : links) {
+            planted.Check();
+            for (size_t i : {0, 1, 3}) EXPECT_TRUE(PathExists(planted.Entries()[i])) << planted.Entries()[i];
+            EXPECT_FALSE(PathExists(planted.HardLink()));
+            const std::string line = "\tFILE: " + planted.HardLink() + " - only this name was deleted";
+            EXPECT_EQ(log.find(line) != std::string::npos, shred) << planted.HardLink();
+        }
+    }
 }
 
 TEST_F(WinClsTest, RegistryStepsDeleteTheirKeysAndLeaveTheirNeighbours) {
@@ -462,6 +524,45 @@ TEST_F(WinClsTest, AFolderNamedLikeTheIconCacheIsNotTheCache) {
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Printers\\Connections")) << "the later step ran";
     DeleteFileA((folder + "\\inside.dat").c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// An icon cache that is a link is refused like a cache that cannot be deleted
+// (the run ends, "hidden" is restored) and what it leads to stays; a link to
+// nothing or to a folder is no cache file; a second name goes alone.
+TEST_F(WinClsTest, AnIconCacheThatIsALinkIsNeverFollowed) {
+    const std::string cache = WindowsFolder() + "\\ShellIconCache";
+    const std::string outside = ScratchFolder("cache-outside");
+    const std::string target = outside + "\\icons.db", folder = outside + "\\folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    struct Case {
+        const char* kind;
+        std::function<bool()> plant;
+        bool completes;
+        bool nameStays;
+    };
+    const Case cases[] = {
+        {"link to a file", [&] { return MakeUnixSymlink(target, cache); }, false, true},
+        {"link to nothing",
+         [&] { return MakeUnixSymlinkText(UnixPathOf(outside) + "/missing.db", cache); }, true, false},
+        {"link to a folder", [&] { return MakeUnixSymlink(folder, cache); }, true, true},
+        {"second name", [&] { return MakeUnixHardLink(target, cache); }, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        WriteFileBytes(target, "the icons of another user");
+        if (!c.plant()) GTEST_SKIP() << "no Unix links can be made here";
+        SetDword(HKEY_CURRENT_USER, kAdvanced, "hidden", 2);
+        Set(L"CleanIconCashP");
+        Run();
+        EXPECT_EQ(Completed(), c.completes) << testing::PrintToString(events_.Events());
+        EXPECT_EQ(Raised("CleanAbort(-1)"), !c.completes);
+        EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kAdvanced, "hidden"), 2u);
+        EXPECT_EQ(ReadFileBytes(target), "the icons of another user");
+        EXPECT_FALSE(PathExists(outside + "\\missing.db"));
+        EXPECT_TRUE(PathExists(folder));
+        EXPECT_EQ(PathExists(cache), c.nameStays);
+        RemoveUnixName(cache);
+    }
 }
 
 TEST_F(WinClsTest, ALockedIconCacheEndsTheRunButHiddenIsRestored) {

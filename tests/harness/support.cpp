@@ -202,26 +202,91 @@ std::string UnixPathOf(const std::string& windowsPath) {
     return out;
 }
 
-bool MakeUnixSymlink(const std::string& target, const std::string& link) {
+namespace {
+
+// Wine runs the program's code natively on Linux, so the kernel's own calls
+// (symlink is 88, link 86 and unlink 87 on x86-64) are the one way to make and
+// remove links.
+bool UnixCall(long number, const std::string& first, const std::string& second) {
 #if defined(__x86_64__)
-    std::string unixTarget = UnixPathOf(target);
-    std::string linkFolder = link.substr(0, link.find_last_of('\\'));
-    std::string unixFolder = UnixPathOf(linkFolder);
-    if (unixTarget.empty() || unixFolder.empty()) return false;
-    std::string unixLink = unixFolder + "/" + link.substr(link.find_last_of('\\') + 1);
-    // Wine runs the program's code natively on Linux, so the kernel's own
-    // symlink call (number 88 on x86-64) is the one way to make the link.
     long result;
     asm volatile("syscall"
                  : "=a"(result)
-                 : "a"(88L), "D"(unixTarget.c_str()), "S"(unixLink.c_str())
+                 : "a"(number), "D"(first.c_str()), "S"(second.c_str())
                  : "rcx", "r11", "memory");
     return result == 0;
 #else
-    (void)target;
-    (void)link;
+    (void)number;
+    (void)first;
+    (void)second;
     return false;
 #endif
+}
+
+// The Unix path of a Windows path whose last part need not exist.
+std::string UnixPathOfNew(const std::string& windowsPath) {
+    size_t cut = windowsPath.find_last_of('\\');
+    if (cut == std::string::npos) return {};
+    std::string folder = UnixPathOf(windowsPath.substr(0, cut));
+    return folder.empty() ? folder : folder + "/" + windowsPath.substr(cut + 1);
+}
+
+}  // namespace
+
+bool MakeUnixSymlink(const std::string& target, const std::string& link) {
+    std::string unixTarget = UnixPathOf(target);
+    return !unixTarget.empty() && MakeUnixSymlinkText(unixTarget, link);
+}
+
+bool MakeUnixSymlinkText(const std::string& text, const std::string& link) {
+    std::string unixLink = UnixPathOfNew(link);
+    return !unixLink.empty() && UnixCall(88, text, unixLink);
+}
+
+bool MakeUnixHardLink(const std::string& existing, const std::string& name) {
+    std::string unixExisting = UnixPathOf(existing), unixName = UnixPathOfNew(name);
+    return !unixExisting.empty() && !unixName.empty() && UnixCall(86, unixExisting, unixName);
+}
+
+bool RemoveUnixName(const std::string& path) {
+    std::string unixPath = UnixPathOfNew(path);
+    return !unixPath.empty() && UnixCall(87, unixPath, "");
+}
+
+bool PlantedLinks::Plant(const std::string& place, const std::string& outside, const std::string& prefix,
+                         const std::string& extension) {
+    const std::string tag = prefix + "-" + std::to_string(GetTickCount64() % 100000);
+    auto target = [&](const std::string& name, const std::string& content) {
+        std::string path = outside + "\\" + tag + name;
+        WriteFileBytes(path, content);
+        kept_.push_back({path, content});
+        return path;
+    };
+    const std::string file = target("-file" + extension, "file target " + tag);
+    const std::string relative = target("-relative" + extension, "relative target " + tag);
+    const std::string hard = target("-hard" + extension, "hard link's other name " + tag);
+    const std::string folder = outside + "\\" + tag + "-folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    target("-folder\\inside" + extension, "inside the folder target " + tag);
+    missing_ = outside + "\\" + tag + "-missing" + extension;
+
+    // The relative link climbs from its own folder to the root and down again.
+    std::string unixPlace = UnixPathOf(place), unixRelative = UnixPathOf(relative);
+    if (unixPlace.empty() || unixRelative.empty()) return false;
+    std::string up;
+    for (char c : unixPlace)
+        if (c == '/') up += "../";
+    entries_ = {place + "\\" + prefix + "file-link" + extension, place + "\\" + prefix + "relative-link" + extension,
+                place + "\\" + prefix + "dangling-link" + extension, place + "\\" + prefix + "folder-link",
+                place + "\\" + prefix + "hard-link" + extension};
+    return MakeUnixSymlink(file, entries_[0]) && MakeUnixSymlinkText(up + unixRelative.substr(1), entries_[1]) &&
+           MakeUnixSymlinkText(UnixPathOfNew(missing_), entries_[2]) && MakeUnixSymlink(folder, entries_[3]) &&
+           MakeUnixHardLink(hard, entries_[4]);
+}
+
+void PlantedLinks::Check() const {
+    for (const auto& [path, content] : kept_) EXPECT_EQ(ReadFileBytes(path), content) << path;
+    EXPECT_FALSE(PathExists(missing_)) << "a link to nothing made its target";
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tidvex::test {
 
@@ -56,6 +58,39 @@ std::string UnixPathOf(const std::string& windowsPath);
 // CreateSymbolicLink succeeds without doing anything, and junctions are not
 // supported. False where it cannot be done.
 bool MakeUnixSymlink(const std::string& target, const std::string& link);
+// The same with the link's own text as given: a relative target ("../a/b") or one
+// that does not exist.
+bool MakeUnixSymlinkText(const std::string& text, const std::string& link);
+// Gives the existing file `existing` the second name `name` (a hard link).
+bool MakeUnixHardLink(const std::string& existing, const std::string& name);
+// Removes the name `path` itself, a link included, as the host does (a delete
+// through Wine would remove a link's target).
+bool RemoveUnixName(const std::string& path);
+
+// Links of every kind planted in a folder that an operation is about to clean,
+// all leading to files and a folder outside it, and a second name of a file
+// outside. Check() then tells that every target kept its content byte for byte,
+// that the link to nothing made nothing, and that the outside folder kept its file.
+class PlantedLinks {
+public:
+    // Plants in `place` and keeps the targets in `outside` (a folder the
+    // operation must never touch): "file-link.txt", "relative-link.txt",
+    // "dangling-link.txt", "folder-link" and "hard-link.txt". `prefix` starts
+    // every name (a cleaner may take only names of its own pattern); `extension`
+    // replaces ".txt" of the file links. False where links cannot be made here.
+    bool Plant(const std::string& place, const std::string& outside, const std::string& prefix = "",
+               const std::string& extension = ".txt");
+    // Adds failures for every target that changed.
+    void Check() const;
+    // The paths of the planted entries, in the order above.
+    const std::vector<std::string>& Entries() const { return entries_; }
+    std::string HardLink() const { return entries_.empty() ? "" : entries_.back(); }
+
+private:
+    std::vector<std::pair<std::string, std::string>> kept_;  // target path, its content
+    std::vector<std::string> entries_;
+    std::string missing_;
+};
 
 // Dispatches window messages until done() or the timeout; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));

@@ -13,7 +13,10 @@
 namespace {
 
 using namespace quenza;
+using tidvex::test::MakeUnixHardLink;
+using tidvex::test::MakeUnixSymlink;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::WriteFileBytes;
@@ -113,6 +116,39 @@ TEST_F(ErrorLog, DeleteErrorLogDeletesReadOnlyFilesAndLogsWhatFails) {
     EXPECT_EQ(Errors().find("Error Number: 53, Description: File not found - , Function: goLrorrEeteleD : On : "), 0u)
         << Errors();
     ErrLogPath().clear();
+}
+
+// The log to delete, or the log folder's logs, planted as links: nothing is
+// deleted or written through them, and a refused delete is logged as one that
+// may not be done; a second name goes alone.
+TEST_F(ErrorLog, NoLogIsDeletedOrWrittenThroughALink) {
+    const std::string outside = ScratchFolder("quenza-links-outside");
+    PlantedLinks links;
+    if (!links.Plant(folder_, outside)) GTEST_SKIP() << "no Unix links can be made here";
+    SetLogs("True", folder_);
+    const auto& entries = links.Entries();
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+        ErrLogPath() = entries[i];
+        EXPECT_FALSE(DeleteErrorLog()) << entries[i];
+    }
+    ErrLogPath() = links.HardLink();
+    EXPECT_TRUE(DeleteErrorLog());
+    EXPECT_FALSE(PathExists(links.HardLink()));
+    ErrLogPath().clear();
+    links.Check();
+    EXPECT_NE(Errors().find("Error Number: 70, Description: Permission denied"), std::string::npos) << Errors();
+
+    // "Errors.txt" a link to another file, "Detections.txt" a second name of one.
+    const std::string logs = ScratchFolder("quenza-link-logs");
+    WriteFileBytes(outside + "\\errors-target.txt", "not a log");
+    WriteFileBytes(outside + "\\detections-target.txt", "not a log either");
+    ASSERT_TRUE(MakeUnixSymlink(outside + "\\errors-target.txt", logs + "\\Errors.txt"));
+    ASSERT_TRUE(MakeUnixHardLink(outside + "\\detections-target.txt", logs + "\\Detections.txt"));
+    SetLogs("True", logs);
+    WriteErrorLog(RunTimeError::Of(53), "DeleteErrorLog", "", "S:\\");
+    LoggString("a detection");
+    EXPECT_EQ(ReadFileBytes(outside + "\\errors-target.txt"), "not a log");
+    EXPECT_EQ(ReadFileBytes(outside + "\\detections-target.txt"), "not a log either");
 }
 
 TEST(ErrLogPath, IsHeldForEachThread) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <utility>
 
 namespace {
@@ -37,6 +38,7 @@ const std::pair<long, const char*> kExpected[] = {
     {31038, "The contents of \n%s\nhave been shredded, but Shredder was unable to delete the file.\nThis could be caused by either a hardware failure or\nan error within the disk's directory structure."},
     {31039, "Skipping %s folder."},
     {31040, "Warning:\n%s\nis marked as a System folder."},
+    {31041, "Warning\n%s\nshares its content with other names of the file.\nIts content was not overwritten: only this name is removed."},
     {31043, "Unable to remove folder:\n%s\n\n"},
     {31044, "Error code: %u (%s)."},
     {31045, "There is no free space available on drive %c\nfor the current user account."},
@@ -100,10 +102,10 @@ protected:
     void SetUp() override {
         app_ = ScratchFolder(std::string("fraxil_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         ASSERT_EQ(core_.Initialize(), 1);
-        core_.SetApplicationPath(app_);
+        core_.Settings().SetApplicationPath(app_);
         rec_.events.clear();
     }
-    std::string Log() { return ReadFileBytes(core_.LogFilePath()).value_or("<no log>"); }
+    std::string Log() { return ReadFileBytes(core_.Messages().LogFilePath()).value_or("<no log>"); }
 
     std::string app_;
     Recorder rec_;
@@ -132,30 +134,69 @@ TEST_F(Messages, InitializeReadsTheSystemFoldersDrivesAndUserSid) {
     LocalFree(text);
 }
 
+// Initialize needs COM on its thread. A thread that has none gets a
+// single-threaded apartment; one already in an apartment keeps it, the
+// multithreaded one included (the global interface table serves it as well), and
+// that is no failure.
+TEST(InitializeApartment, KeepsTheCallersApartmentAndSucceedsInEach) {
+    struct Case {
+        const char* name;
+        bool com;  // whether the thread is in an apartment before
+        DWORD init;
+        APTTYPE after;
+    };
+    const Case cases[] = {{"no apartment", false, 0, APTTYPE_STA},
+                          {"single-threaded", true, COINIT_APARTMENTTHREADED, APTTYPE_STA},
+                          {"multithreaded", true, COINIT_MULTITHREADED, APTTYPE_MTA}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        long result = -1;
+        HRESULT apartment = E_FAIL;
+        APTTYPE type{};
+        Recorder rec;
+        std::thread([&] {
+            if (c.com) CoInitializeEx(nullptr, c.init);
+            {
+                ShredderCore core(rec);
+                result = core.Initialize();
+            }
+            APTTYPEQUALIFIER qualifier{};
+            apartment = CoGetApartmentType(&type, &qualifier);
+            CoUninitialize();
+        }).join();
+        EXPECT_EQ(result, 1);
+        EXPECT_TRUE(rec.Of(Ev::Error).empty());
+        ASSERT_EQ(rec.Of(Ev::Message).size(), 1u);
+        EXPECT_EQ(rec.Of(Ev::Message)[0].text, "Init Success.");
+        EXPECT_EQ(apartment, S_OK);
+        EXPECT_EQ(type, c.after);
+    }
+}
+
 TEST_F(Messages, EveryNumberHasItsBuiltInEnglishText) {
-    for (auto [number, text] : kExpected) EXPECT_EQ(core_.LookupMessage(number), text) << number;
+    for (auto [number, text] : kExpected) EXPECT_EQ(core_.Messages().LookupMessage(number), text) << number;
     EXPECT_EQ(MessageTable().size(), std::size(kExpected));
     // The seek failure carries the system's text; it has none of its own.
-    EXPECT_EQ(core_.LookupMessage(37000), "");
+    EXPECT_EQ(core_.Messages().LookupMessage(37000), "");
 }
 
 TEST_F(Messages, ALanguageFileReplacesOneTextAndHashIsALineBreak) {
     CreateDirectoryA((app_ + "\\Lang").c_str(), nullptr);
     WriteFileBytes(app_ + "\\Lang\\English.ini", "[Tidvex Language Pack]\r\n37018=Keine laufende#Sitzung\r\n");
     // Another section of the file is another language pack.
-    EXPECT_EQ(core_.LookupMessage(37018), "There is No Running Session to abort.");
-    core_.SetProfileName("Tidvex Language Pack");
-    EXPECT_EQ(core_.LookupMessage(37018), "Keine laufende\nSitzung");
-    EXPECT_EQ(core_.LookupMessage(37019), "File Shredding Aborted.");
+    EXPECT_EQ(core_.Messages().LookupMessage(37018), "There is No Running Session to abort.");
+    core_.Settings().SetProfileName("Tidvex Language Pack");
+    EXPECT_EQ(core_.Messages().LookupMessage(37018), "Keine laufende\nSitzung");
+    EXPECT_EQ(core_.Messages().LookupMessage(37019), "File Shredding Aborted.");
 
     // The language name is taken as given, extension and all.
-    core_.SetLanguage("English.ini");
-    EXPECT_EQ(core_.LookupMessage(37018), "There is No Running Session to abort.");
+    core_.Settings().SetLanguage("English.ini");
+    EXPECT_EQ(core_.Messages().LookupMessage(37018), "There is No Running Session to abort.");
     WriteFileBytes(app_ + "\\Lang\\English.ini.ini", "[Tidvex Language Pack]\r\n37018=Doppelt\r\n");
-    EXPECT_EQ(core_.LookupMessage(37018), "Doppelt");
+    EXPECT_EQ(core_.Messages().LookupMessage(37018), "Doppelt");
 
     // A replaced text passes through the events as it is.
-    core_.ReportError(37018, core_.LookupMessage(37018));
+    core_.Messages().ReportError(37018, core_.Messages().LookupMessage(37018));
     ASSERT_EQ(rec_.events.size(), 1u);
     EXPECT_EQ(rec_.events[0].text, "Doppelt");
 }
@@ -177,15 +218,15 @@ TEST(Placeholders, AreFilledInOneScanAndNeverAsAFormat) {
 TEST_F(Messages, ALanguageTextWithFormatCharactersIsHarmless) {
     CreateDirectoryA((app_ + "\\Lang").c_str(), nullptr);
     WriteFileBytes(app_ + "\\Lang\\English.ini", "[P]\r\n31034=%n%n%s %x %p\r\n");
-    core_.SetProfileName("P");
-    EXPECT_EQ(FillPlaceholders(core_.LookupMessage(31034), {{'s', "C:\\a%s"}}), "%n%nC:\\a%s %x %p");
+    core_.Settings().SetProfileName("P");
+    EXPECT_EQ(FillPlaceholders(core_.Messages().LookupMessage(31034), {{'s', "C:\\a%s"}}), "%n%nC:\\a%s %x %p");
 }
 
 TEST_F(Messages, ByDefaultErrorsAndMessagesAreFiredAndOnlyWarningsLogged) {
-    core_.ReportError(37018, "There is No Running Session to abort.");
-    core_.ReportMessage("Start Files Shredding.");
+    core_.Messages().ReportError(37018, "There is No Running Session to abort.");
+    core_.Messages().ReportMessage("Start Files Shredding.");
     EXPECT_FALSE(PathExists(app_ + "\\log.txt"));
-    core_.ReportWarning("Warning\nC:\\x\nis marked");
+    core_.Messages().ReportWarning("Warning\nC:\\x\nis marked");
 
     ASSERT_EQ(rec_.events.size(), 2u);
     EXPECT_EQ(rec_.events[0].kind, Ev::Error);
@@ -194,48 +235,48 @@ TEST_F(Messages, ByDefaultErrorsAndMessagesAreFiredAndOnlyWarningsLogged) {
     EXPECT_EQ(rec_.events[1].text, "Start Files Shredding.");
     // Text mode: every line break of the text is a line of the file.
     EXPECT_EQ(Log(), "Warning\r\nC:\\x\r\nis marked\r\n");
-    EXPECT_EQ(core_.ErrorText(), "There is No Running Session to abort.");
-    EXPECT_EQ(core_.ErrorNumber(), 37018);
-    EXPECT_EQ(core_.MessageText(), "Warning\nC:\\x\nis marked");
+    EXPECT_EQ(core_.Messages().ErrorText(), "There is No Running Session to abort.");
+    EXPECT_EQ(core_.Messages().ErrorNumber(), 37018);
+    EXPECT_EQ(core_.Messages().MessageText(), "Warning\nC:\\x\nis marked");
 }
 
 TEST_F(Messages, WithTheLogOnReportsAreFiredAndLogged) {
-    core_.SetFlag(Flag::EnableLogFile, 1);
-    core_.SetLogFileName("ShredLog.txt");
-    core_.ReportError(37018, core_.LookupMessage(37018));
-    core_.ReportMessage("Files List is empty.");
+    core_.Settings().SetFlag(Flag::EnableLogFile, 1);
+    core_.Settings().SetLogFileName("ShredLog.txt");
+    core_.Messages().ReportError(37018, core_.Messages().LookupMessage(37018));
+    core_.Messages().ReportMessage("Files List is empty.");
     EXPECT_EQ(rec_.events.size(), 2u);
     EXPECT_EQ(ReadFileBytes(app_ + "\\ShredLog.txt"),
               "Error 37018:There is No Running Session to abort.\r\nFiles List is empty.\r\n");
     // A text that carries its own "\r\n" (the write failure) gets no extra carriage return.
-    core_.ReportError(31047, "Write failed.\r\nSystem error code: 0x 00000070");
+    core_.Messages().ReportError(31047, "Write failed.\r\nSystem error code: 0x 00000070");
     EXPECT_EQ(ReadFileBytes(app_ + "\\ShredLog.txt"),
               "Error 37018:There is No Running Session to abort.\r\nFiles List is empty.\r\n"
               "Error 31047:Write failed.\r\nSystem error code: 0x 00000070\r\n");
 }
 
 TEST_F(Messages, DisableWarningLogsEverythingAndFiresNothing) {
-    core_.SetFlag(Flag::DisableWarning, 1);
-    core_.ReportError(37005, "File Not in List.");
-    core_.ReportMessage("Start Folders Shredding.");
-    core_.ReportWarning("w");
+    core_.Settings().SetFlag(Flag::DisableWarning, 1);
+    core_.Messages().ReportError(37005, "File Not in List.");
+    core_.Messages().ReportMessage("Start Folders Shredding.");
+    core_.Messages().ReportWarning("w");
     EXPECT_TRUE(rec_.events.empty());
     EXPECT_EQ(Log(), "Error 37005:File Not in List.\r\nStart Folders Shredding.\r\nw\r\n");
     // Errors that are fired directly bypass the log and the switch.
-    core_.FireErrorEvent(34009, "Hooking Disabled.!");
+    core_.Messages().FireErrorEvent(34009, "Hooking Disabled.!");
     ASSERT_EQ(rec_.events.size(), 1u);
     EXPECT_EQ(rec_.events[0].number, 34009);
     EXPECT_EQ(Log(), "Error 37005:File Not in List.\r\nStart Folders Shredding.\r\nw\r\n");
 }
 
 TEST_F(Messages, LogFileNameDefaultsAndAnUnwritableLogLosesTheLine) {
-    core_.SetLogFileName("");
-    EXPECT_EQ(core_.LogFilePath(), app_ + "\\log.txt");
-    core_.ReportWarning("one");
+    core_.Settings().SetLogFileName("");
+    EXPECT_EQ(core_.Messages().LogFilePath(), app_ + "\\log.txt");
+    core_.Messages().ReportWarning("one");
     EXPECT_EQ(ReadFileBytes(app_ + "\\log.txt"), "one\r\n");
 
-    core_.SetApplicationPath(app_ + "\\missing\\folder");
-    core_.ReportWarning("lost");
+    core_.Settings().SetApplicationPath(app_ + "\\missing\\folder");
+    core_.Messages().ReportWarning("lost");
     EXPECT_FALSE(PathExists(app_ + "\\missing"));
     EXPECT_TRUE(rec_.events.empty());
 }

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -16,6 +18,7 @@ using fraxil::test::Ev;
 using fraxil::test::Event;
 using fraxil::test::Recorder;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::TestDrive;
@@ -47,7 +50,7 @@ protected:
         app_ = dir_ + "\\app";
         CreateDirectoryA(app_.c_str(), nullptr);
         ASSERT_EQ(core_.Initialize(), 1);
-        core_.SetApplicationPath(app_);
+        core_.Settings().SetApplicationPath(app_);
         rec_.events.clear();
     }
     std::string Log() { return ReadFileBytes(app_ + "\\log.txt").value_or(""); }
@@ -99,16 +102,16 @@ TEST_F(ShredFile, EveryMethodWritesItsPassesWithTheirEventsInOrder) {
         SCOPED_TRACE("method " + std::to_string(mc.method));
         const std::string path = dir_ + "\\secret" + std::to_string(mc.method) + ".doc";
         WriteFileBytes(path, Bytes(size, 'A'));
-        ASSERT_TRUE(core_.SetShredMethod(mc.method));
+        ASSERT_TRUE(core_.Settings().SetShredMethod(mc.method));
         const size_t passes = mc.passTexts.size();
-        core_.ResetProgress(uint64_t{size} * passes);
+        core_.Wiper().ResetProgress(uint64_t{size} * passes);
         rec_.events.clear();
 
         std::vector<std::string> afterPass;  // the file's bytes when a pass reached 100 %
         rec_.onEvent = [&](const Event& e) {
             if (e.kind == Ev::Progress && e.number == 100) afterPass.push_back(ReadFileBytes(path).value_or(""));
         };
-        EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
+        EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
         rec_.onEvent = nullptr;
 
         // CurrentItemShredded, CurrentProgress 0, CurrentTotalProgress, then per pass
@@ -129,9 +132,9 @@ TEST_F(ShredFile, EveryMethodWritesItsPassesWithTheirEventsInOrder) {
             EXPECT_EQ(rec_.events[i].text, expected[i].text) << i;
             EXPECT_EQ(rec_.events[i].number, expected[i].number) << i;
         }
-        EXPECT_EQ(core_.CurrentProgress(), 100);
-        EXPECT_EQ(core_.CurrentTotalProgress(), 100);
-        EXPECT_EQ(core_.MessageText(), mc.passTexts.back());
+        EXPECT_EQ(core_.Wiper().CurrentProgress(), 100);
+        EXPECT_EQ(core_.Wiper().CurrentTotalProgress(), 100);
+        EXPECT_EQ(core_.Messages().MessageText(), mc.passTexts.back());
 
         // What each pass left in the file.
         ASSERT_EQ(afterPass.size(), passes);
@@ -168,7 +171,7 @@ TEST_F(ShredFile, SmallFiles) {
     // 0 bytes: deleted at once, without a pass.
     std::string empty = dir_ + "\\empty.txt";
     WriteFileBytes(empty, "");
-    EXPECT_EQ(core_.ShredFile({empty}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({empty}), kShredContinue);
     EXPECT_FALSE(PathExists(empty));
     ASSERT_EQ(rec_.events.size(), 1u);
     EXPECT_EQ(rec_.events[0].kind, Ev::Item);
@@ -177,39 +180,39 @@ TEST_F(ShredFile, SmallFiles) {
     std::string one = dir_ + "\\one.txt";
     WriteFileBytes(one, "x");
     rec_.events.clear();
-    EXPECT_EQ(core_.ShredFile({one}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({one}), kShredContinue);
     EXPECT_FALSE(PathExists(one));
     auto progress = rec_.Of(Ev::Progress);
     ASSERT_EQ(progress.size(), 2u);
     EXPECT_EQ(progress[1].number, 100);
 
     // Exactly 64 KB: two rounds per pass, the second writing nothing; 100 both times.
-    core_.SetShredMethod(1);
+    core_.Settings().SetShredMethod(1);
     std::string block = dir_ + "\\block.bin";
     WriteFileBytes(block, Bytes(65536, 'q'));
-    core_.ResetProgress(65536 * 3);
+    core_.Wiper().ResetProgress(65536 * 3);
     rec_.events.clear();
     std::vector<uint64_t> written;
     rec_.onEvent = [&](const Event& e) {
-        if (e.kind == Ev::Total) written.push_back(core_.BytesWritten());
+        if (e.kind == Ev::Total) written.push_back(core_.Wiper().BytesWritten());
         // No lock is held while an event is delivered: the handler may read the object.
-        EXPECT_EQ(core_.CurrentItemShredded(), block);
+        EXPECT_EQ(core_.Wiper().CurrentItemShredded(), block);
     };
-    EXPECT_EQ(core_.ShredFile({block}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({block}), kShredContinue);
     rec_.onEvent = nullptr;
     progress = rec_.Of(Ev::Progress);
     ASSERT_EQ(progress.size(), 1u + 3 * 2);
     for (size_t i = 1; i < progress.size(); ++i) EXPECT_EQ(progress[i].number, 100) << i;
     EXPECT_EQ(written, (std::vector<uint64_t>{0, 65536, 65536, 131072, 131072, 196608, 196608}));
-    EXPECT_EQ(core_.CurrentTotalProgress(), 100);
+    EXPECT_EQ(core_.Wiper().CurrentTotalProgress(), 100);
     EXPECT_FALSE(PathExists(block));
 }
 
 TEST_F(ShredFile, WithoutAPlanTheSessionPercentStays) {
     std::string path = dir_ + "\\unplanned.txt";
     WriteFileBytes(path, Bytes(1000, 'u'));
-    core_.ResetProgress(0);
-    EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
+    core_.Wiper().ResetProgress(0);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
     for (const Event& e : rec_.Of(Ev::Total)) EXPECT_EQ(e.number, 0);
     EXPECT_FALSE(PathExists(path));
 }
@@ -224,9 +227,9 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
     ASSERT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
 
-    core_.SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
-    EXPECT_EQ(core_.ShredFile({hidden}), kShredContinue);
-    EXPECT_EQ(core_.ShredFile({readOnly}), kShredContinue);
+    core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
+    EXPECT_EQ(core_.Wiper().ShredFile({hidden}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({readOnly}), kShredContinue);
     EXPECT_EQ(ReadFileBytes(hidden), "hidden content");
     EXPECT_EQ(ReadFileBytes(readOnly), "read-only content");
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
@@ -239,9 +242,9 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
         "Warning\r\n" + readOnly + "\r\nis marked with the System, Hidden,\r\nand/or Read-only attributes.\r\n";
     EXPECT_EQ(Log(), warnHidden + warnReadOnly);
 
-    core_.SetFlag(Flag::ShredHiddenAndSystemFiles, 1);
-    EXPECT_EQ(core_.ShredFile({hidden}), kShredContinue);
-    EXPECT_EQ(core_.ShredFile({readOnly}), kShredContinue);
+    core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 1);
+    EXPECT_EQ(core_.Wiper().ShredFile({hidden}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({readOnly}), kShredContinue);
     EXPECT_FALSE(PathExists(hidden));
     EXPECT_FALSE(PathExists(readOnly));
     EXPECT_EQ(Log(), warnHidden + warnReadOnly + warnHidden + warnReadOnly);
@@ -250,8 +253,8 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
     std::string inner = dir_ + "\\inner.dat";
     WriteFileBytes(inner, "x");
     SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    core_.SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
-    EXPECT_EQ(core_.ShredFile({inner, 1}), kShredContinue);
+    core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
+    EXPECT_EQ(core_.Wiper().ShredFile({inner, 1}), kShredContinue);
     EXPECT_FALSE(PathExists(inner));
     EXPECT_EQ(Log(), warnHidden + warnReadOnly + warnHidden + warnReadOnly);
 }
@@ -261,11 +264,11 @@ TEST_F(ShredFile, AFileInUseIsLeftAndCounted) {
     WriteFileBytes(path, "still needed");
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
-    EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
     CloseHandle(lock);
 
-    EXPECT_EQ(core_.FilesInUseCount(), 2);
+    EXPECT_EQ(core_.Wiper().FilesInUseCount(), 2);
     EXPECT_EQ(ReadFileBytes(path), "still needed");
     EXPECT_TRUE(rec_.Of(Ev::Message).empty());
     EXPECT_TRUE(rec_.Of(Ev::Progress).empty());
@@ -274,9 +277,126 @@ TEST_F(ShredFile, AFileInUseIsLeftAndCounted) {
     EXPECT_EQ(Log(), warning + warning);
 }
 
+// A file in use inside a shredded folder (no warning about its marks): left as
+// it was, the marks it carried included.
+TEST_F(ShredFile, AFileInUseKeepsItsMarks) {
+    const std::string path = dir_ + "\\marked-busy.txt";
+    WriteFileBytes(path, "busy");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(core_.Wiper().ShredFile({path, 1}), kShredContinue);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(path), "busy");
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(core_.Wiper().FilesInUseCount(), 1);
+}
+
+// Each kind of link given as the file to shred, at every quiet level: a link is
+// an item that cannot be accessed (error 31034) and what it leads to stays
+// whole; a file with other names is not overwritten, only its listed name goes
+// (Recycle Bin content is left for the shell), and the log says so.
+TEST_F(ShredFile, LinksAreRefusedAndOtherNamesKeepTheirContent) {
+    for (int quiet : {0, 1, 2}) {
+        SCOPED_TRACE("quiet level " + std::to_string(quiet));
+        const std::string place = dir_ + "\\q" + std::to_string(quiet), outside = place + "-outside";
+        CreateDirectoryA(place.c_str(), nullptr);
+        CreateDirectoryA(outside.c_str(), nullptr);
+        PlantedLinks links;
+        if (!links.Plant(place, outside)) GTEST_SKIP() << "no Unix links can be made here";
+        const auto& entries = links.Entries();
+        rec_.events.clear();
+        const std::string logBefore = Log();
+
+        for (const std::string& entry : entries) EXPECT_EQ(core_.Wiper().ShredFile({entry, quiet}), kShredContinue);
+        auto errors = rec_.Of(Ev::Error);
+        ASSERT_EQ(errors.size(), entries.size() - 1);
+        for (size_t i = 0; i < errors.size(); ++i) {
+            EXPECT_EQ(errors[i].number, 31034);
+            EXPECT_EQ(errors[i].text, "Error: Unable to access\n" + entries[i]);
+        }
+        EXPECT_TRUE(rec_.Of(Ev::Message).empty()) << "no pass was written";
+        EXPECT_TRUE(PathExists(entries[0]));
+        EXPECT_TRUE(PathExists(entries[3]));
+        EXPECT_EQ(PathExists(links.HardLink()), quiet == 2);
+        EXPECT_EQ(Log(), logBefore + "Warning\r\n" + links.HardLink() +
+                             "\r\nshares its content with other names of the file.\r\n"
+                             "Its content was not overwritten: only this name is removed.\r\n");
+        links.Check();
+    }
+}
+
+// The log is appended to through the guarded path: a log name that is a link or
+// a second name of another file loses the line, and what it leads to stays.
+TEST_F(ShredFile, ALogThatIsALinkIsNeverWrittenThrough) {
+    const std::string outside = dir_ + "\\log-outside";
+    CreateDirectoryA(outside.c_str(), nullptr);
+    PlantedLinks links;
+    if (!links.Plant(app_, outside, "log-")) GTEST_SKIP() << "no Unix links can be made here";
+    for (const std::string& entry : links.Entries()) {
+        core_.Settings().SetLogFileName(entry.substr(entry.find_last_of('\\') + 1));
+        core_.Messages().ReportWarning("a warning that must not reach the target");
+    }
+    links.Check();
+}
+
+// The caller's thread reads and sets the properties while the worker overwrites a
+// file: every value reads back as set, and the shred completes as usual.
+TEST_F(ShredFile, PropertiesAreReadAndSetWhileAFileIsShreddedOnAnotherThread) {
+    const std::string path = dir_ + "\\big.bin";
+    WriteFileBytes(path, Bytes(4 << 20, 'b'));
+    ASSERT_TRUE(core_.Settings().SetShredMethod(4));
+    core_.Wiper().ResetProgress(uint64_t{7} * (4 << 20));
+    std::atomic<bool> done{false};
+    std::atomic<long> lastTotal{0};
+    bool totalFell = false;
+    rec_.onEvent = [&](const Event& e) {
+        if (e.kind != Ev::Total) return;
+        if (e.number < lastTotal) totalFell = true;
+        lastTotal = e.number;
+    };
+    int result = -1;
+    std::thread worker([&] {
+        result = core_.Wiper().ShredFile({path});
+        done = true;
+    });
+    int rounds = 0;
+    for (; !done; ++rounds) {
+        ShredderSettings& settings = core_.Settings();
+        const std::string text = "round " + std::to_string(rounds);
+        settings.SetShredderApplicationName(text);
+        settings.SetCommandLineString(text);
+        settings.SetParentWindowHandle(rounds);
+        settings.SetSessionType(rounds % 3);
+        settings.SetFlag(Flag::EnableHook, rounds % 2);
+        settings.SetLogFileName("log.txt");
+        EXPECT_EQ(settings.ShredderApplicationName(), text);
+        EXPECT_EQ(settings.CommandLineString(), text);
+        EXPECT_EQ(settings.ParentWindowHandle(), rounds);
+        EXPECT_EQ(settings.SessionType(), rounds % 3);
+        EXPECT_EQ(settings.FlagValue(Flag::EnableHook), rounds % 2);
+        EXPECT_EQ(settings.ShredMethod(), 4);
+        const long progress = core_.Wiper().CurrentProgress();
+        EXPECT_TRUE(progress >= 0 && progress <= 100) << progress;
+        const std::string item = core_.Wiper().CurrentItemShredded();
+        EXPECT_TRUE(item.empty() || item == path) << item;
+        EXPECT_EQ(core_.Messages().LogFilePath(), app_ + "\\log.txt");
+        Sleep(0);
+    }
+    worker.join();
+    rec_.onEvent = nullptr;
+    EXPECT_EQ(result, kShredContinue);
+    EXPECT_GT(rounds, 1) << "the worker ended before the caller's thread could act";
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_EQ(rec_.Of(Ev::Message).size(), 7u);
+    EXPECT_FALSE(totalFell);
+    EXPECT_EQ(core_.Wiper().CurrentTotalProgress(), 100);
+}
+
 TEST_F(ShredFile, AMissingFileIsAnErrorAndTheListGoesOn) {
     const std::string path = dir_ + "\\gone.txt";
-    EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
     auto errors = rec_.Of(Ev::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, 31034);
@@ -286,11 +406,11 @@ TEST_F(ShredFile, AMissingFileIsAnErrorAndTheListGoesOn) {
 TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
     const std::string path = dir_ + "\\abort.bin";
     WriteFileBytes(path, Bytes(200000, 'z'));
-    core_.SetShredMethod(4);
+    core_.Settings().SetShredMethod(4);
     rec_.onEvent = [&](const Event& e) {
-        if (e.kind == Ev::Progress && e.number > 0) core_.SetAbort(true);
+        if (e.kind == Ev::Progress && e.number > 0) core_.Wiper().SetAbort(true);
     };
-    EXPECT_EQ(core_.ShredFile({path}), kShredStop);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredStop);
     rec_.onEvent = nullptr;
     // One chunk was written; every later pass still announces itself.
     EXPECT_EQ(rec_.Of(Ev::Progress).size(), 2u);
@@ -300,7 +420,7 @@ TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
     // While the flag is set nothing is started.
     WriteFileBytes(path, "x");
     rec_.events.clear();
-    EXPECT_EQ(core_.ShredFile({path}), kShredStop);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredStop);
     EXPECT_TRUE(rec_.events.empty());
     EXPECT_TRUE(PathExists(path));
 }
@@ -308,7 +428,7 @@ TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
 TEST_F(ShredFile, RecycleBinContentIsEmptiedButKept) {
     const std::string path = dir_ + "\\Dc1.txt";
     WriteFileBytes(path, "recycled");
-    EXPECT_EQ(core_.ShredFile({path, 2}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({path, 2}), kShredContinue);
     EXPECT_EQ(ReadFileBytes(path), "");
 }
 
@@ -317,14 +437,14 @@ TEST_F(ShredFile, BeforeInitializeNothingIsWritten) {
     ShredderCore fresh(rec);
     const std::string path = dir_ + "\\early.txt";
     WriteFileBytes(path, "early");
-    EXPECT_EQ(fresh.ShredFile({path}), kShredStop);
+    EXPECT_EQ(fresh.Wiper().ShredFile({path}), kShredStop);
     EXPECT_EQ(ReadFileBytes(path), "early");
     ASSERT_EQ(rec.Of(Ev::Error).size(), 1u);
     EXPECT_EQ(rec.Of(Ev::Error)[0].number, 37016);
     // An index outside the table is refused and never used.
-    EXPECT_FALSE(core_.SetShredMethod(5));
-    EXPECT_FALSE(core_.SetShredMethod(-1));
-    EXPECT_EQ(core_.ShredMethod(), 0);
+    EXPECT_FALSE(core_.Settings().SetShredMethod(5));
+    EXPECT_FALSE(core_.Settings().SetShredMethod(-1));
+    EXPECT_EQ(core_.Settings().ShredMethod(), 0);
 }
 
 TEST_F(ShredFile, TemporaryFilesOfFreeSpaceWipingAreOverwrittenInPlace) {
@@ -338,12 +458,12 @@ TEST_F(ShredFile, TemporaryFilesOfFreeSpaceWipingAreOverwrittenInPlace) {
     ASSERT_TRUE(WriteFile(record.handle, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr));
     record.bytesWritten = done;
 
-    core_.SetShredMethod(2);
+    core_.Settings().SetShredMethod(2);
     ShredRequest request;
     request.temp = &record;
     request.tempIndex = 1;
     request.tempCount = 3;
-    EXPECT_EQ(core_.ShredFile(request), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(request), kShredContinue);
 
     auto items = rec_.Of(Ev::Item);
     ASSERT_EQ(items.size(), 2u);
@@ -373,7 +493,7 @@ TEST_F(ShredFile, AFailedWriteIsReportedAndTheFileKept) {
     ASSERT_TRUE(SetEndOfFile(h));
     CloseHandle(h);
 
-    EXPECT_EQ(core_.ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
     auto errors = rec_.Of(Ev::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, 31047);
@@ -382,7 +502,7 @@ TEST_F(ShredFile, AFailedWriteIsReportedAndTheFileKept) {
     ASSERT_GT(errors[0].text.size(), code.size());
     EXPECT_EQ(errors[0].text.substr(errors[0].text.size() - code.size()), code) << errors[0].text;
     EXPECT_TRUE(PathExists(path));
-    EXPECT_LT(core_.CurrentProgress(), 100);
+    EXPECT_LT(core_.Wiper().CurrentProgress(), 100);
 }
 
 }  // namespace

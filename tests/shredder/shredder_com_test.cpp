@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -159,6 +160,24 @@ TEST(ShredderClass, TheEventInterfaceHasItsSixEvents) {
         events->ReleaseFuncDesc(fd);
     }
     events->ReleaseTypeAttr(attr);
+}
+
+// A caller in the multithreaded apartment reaches the apartment-threaded object
+// through COM's own proxy; Initialize succeeds there as on the main thread.
+TEST(ShredderClass, InitializeFromAThreadInTheMultithreadedApartment) {
+    HRESULT created = E_FAIL, called = E_FAIL;
+    LONG out = -7;
+    std::thread([&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        {
+            auto obj = CreateByProgId<IShredder>(L"Fraxil.Shredder", &created);
+            if (obj) called = obj->Initialize(&out);
+        }
+        CoUninitialize();
+    }).join();
+    EXPECT_EQ(created, S_OK);
+    EXPECT_EQ(called, S_OK);
+    EXPECT_EQ(out, 1);
 }
 
 TEST_F(Shredder, InitializeSetsTheDefaultsOverEarlierValues) {

@@ -28,15 +28,15 @@ TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
     Recorder rec;
     ShredderCore core(rec);
     ASSERT_EQ(core.Initialize(), 1);
-    core.SetApplicationPath(ScratchFolder("fraxil_trace"));
+    core.Settings().SetApplicationPath(ScratchFolder("fraxil_trace"));
 
     WriteMarkerToDevice("E:\\kept.txt", kKeptMarker, 100000);
     for (short method = 0; method < kAlgorithmCount; ++method) {
         const std::string path = "E:\\file" + std::to_string(method) + ".txt";
         // Sizes that end inside a block and span several chunks.
         WriteMarkerToDevice(path, kShreddedMarkers[method], 70000 + 30011 * method);
-        ASSERT_TRUE(core.SetShredMethod(method));
-        EXPECT_EQ(core.ShredFile({path}), kShredContinue);
+        ASSERT_TRUE(core.Settings().SetShredMethod(method));
+        EXPECT_EQ(core.Wiper().ShredFile({path}), kShredContinue);
         EXPECT_FALSE(PathExists(path));
     }
     EXPECT_TRUE(rec.Of(fraxil::test::Ev::Error).empty());

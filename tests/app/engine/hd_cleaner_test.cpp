@@ -195,6 +195,21 @@ TEST_F(HDCleanerTest, OnlyTheChosenCategoriesAndOnlyWholeExtensions) {
                                                 "Cleaning Custom Files"}));
 }
 
+// A junk file that is a second name of a file elsewhere: shredding removes the
+// name alone, the other name keeps the content, and the event log says so.
+TEST_F(HDCleanerTest, ShreddingRemovesOnlyTheNameOfAFileWithOtherNames) {
+    WriteFileBytes("S:\\outside-name.txt", "shared content");
+    ASSERT_TRUE(tidvex::test::MakeUnixHardLink("S:\\outside-name.txt", "S:\\shared.tmp"));
+    cleaner_.CleanTempFiles(true);
+    cleaner_.IsUserShredderInsteadofNormalDelete(true);
+    cleaner_.StartClean(20, 70, "S:");
+    EXPECT_FALSE(PathExists("S:\\shared.tmp"));
+    EXPECT_FALSE(PathExists("S:\\b.TMP"));
+    EXPECT_EQ(tidvex::test::ReadFileBytes("S:\\outside-name.txt"), "shared content");
+    const auto log = tidvex::test::ReadFileBytes(tidvex::services::LogFilePath()).value_or("");
+    EXPECT_NE(log.find("S:\\shared.tmp - only this name was deleted"), std::string::npos) << log;
+}
+
 TEST_F(HDCleanerTest, CustomPatternsAreReadAsExtensions) {
     EXPECT_EQ(ParseExtensionPattern(".bak*.old*|*.TMP; .log* ,zip"),
               (std::vector<std::string>{"bak", "old", "tmp", "log", "zip"}));

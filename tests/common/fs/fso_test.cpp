@@ -14,6 +14,7 @@ namespace {
 using namespace tidvex::fs;
 using tidvex::test::MakeUnixSymlink;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::WriteFileBytes;
@@ -151,6 +152,30 @@ TEST(FileSystemObject, LinksAreNeitherFollowedNorDeleted) {
     EXPECT_TRUE(PathExists(tree)) << "the links keep the folder";
     EXPECT_EQ(ReadFileBytes(outside + "\\precious.txt"), "keep me");
     EXPECT_TRUE(PathExists(outside + "\\empty"));
+}
+
+TEST(FileSystemObject, EveryKindOfLinkInADeletedTreeIsLeftWithItsTarget) {
+    std::string tree = ScratchFolder("fso-planted"), outside = ScratchFolder("fso-planted-outside");
+    WriteFileBytes(tree + "\\own.txt", "mine");
+    PlantedLinks links;
+    if (!links.Plant(tree, outside)) GTEST_SKIP() << "no Unix links can be made here";
+    // Links are not the caller's to delete (a link to nothing is nothing at all);
+    // a second name of a file outside is deleted, and only that name goes.
+    const auto& e = links.Entries();
+    const int expected[] = {kPermissionDenied, kPermissionDenied, kFileNotFound, kPermissionDenied, 0};
+    for (size_t i = 0; i < e.size(); ++i) {
+        EXPECT_EQ(ErrorOf([&] { gFSO().DeleteFile(e[i], true); }), expected[i]) << e[i];
+    }
+    EXPECT_FALSE(PathExists(links.HardLink()));
+    links.Check();
+
+    PlantedLinks again;
+    ASSERT_TRUE(again.Plant(tree, outside, "again-"));
+    EXPECT_EQ(ErrorOf([&] { gFSO().DeleteFolder(tree, true); }), kPermissionDenied);
+    EXPECT_FALSE(PathExists(tree + "\\own.txt"));
+    EXPECT_FALSE(PathExists(again.HardLink()));
+    EXPECT_TRUE(PathExists(again.Entries()[0]));
+    again.Check();
 }
 
 TEST(FileSystemObject, ExistenceTestsTellFilesFromFolders) {

@@ -7,13 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
 
 using namespace tidvex::shred;
+using tidvex::test::MakeUnixHardLink;
+using tidvex::test::MakeUnixSymlink;
+using tidvex::test::MakeUnixSymlinkText;
 using tidvex::test::PathExists;
+using tidvex::test::ReadFileBytes;
+using tidvex::test::RemoveUnixName;
 using tidvex::test::TestDrive;
+using tidvex::test::UnixPathOf;
+using tidvex::test::WriteFileBytes;
 
 std::uint64_t FreeBytes(const std::string& root) {
     ULARGE_INTEGER available{}, total{}, totalFree{};
@@ -85,6 +93,43 @@ TEST(ShredFreeSpace, ADriveSmallerThanOneFileGetsOnlyTheLastFile) {
     EXPECT_LT(watch.freeAtFirstDelete, 1'000'000u);
     EXPECT_EQ(watch.progress, std::vector<double>{100});
     EXPECT_TRUE(FillFilesOn("U:\\").empty());
+}
+
+// A fill file's name already taken by a link or by a second name of another
+// file: the fill stops there with an error, what was written is deleted, and the
+// link's target or the other name keeps its content.
+TEST(ShredFreeSpace, AFillFileNameTakenByALinkIsNeverWrittenThrough) {
+    if (!TestDrive('T')) GTEST_SKIP() << "no 24 MB tmpfs drive T: (mounting needs root)";
+    CreateDirectoryA("T:\\outside", nullptr);
+    const std::string target = "T:\\outside\\precious.txt", missing = "T:\\outside\\missing.txt";
+    struct Case {
+        const char* kind;
+        std::function<bool(const std::string& name)> plant;
+    };
+    const Case cases[] = {
+        {"link to a file", [&](const std::string& name) { return MakeUnixSymlink(target, name); }},
+        {"link to nothing",
+         [&](const std::string& name) {
+             return MakeUnixSymlinkText(UnixPathOf("T:\\outside") + "/missing.txt", name);
+         }},
+        {"second name", [&](const std::string& name) { return MakeUnixHardLink(target, name); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        WriteFileBytes(target, "precious content");
+        if (!c.plant("T:\\TmpShred.2")) GTEST_SKIP() << "no Unix links can be made here";
+        Shredder shredder;
+        EXPECT_THROW(shredder.ShredFreeSpace("T:"), tidvex::RunTimeError);
+        EXPECT_EQ(ReadFileBytes(target), "precious content");
+        EXPECT_FALSE(PathExists(missing));
+        EXPECT_FALSE(PathExists("T:\\TmpShred.1")) << "what was written is deleted";
+        EXPECT_TRUE(RemoveUnixName("T:\\TmpShred.2"));
+    }
+    // A plain file of that name, left from an earlier fill, is simply filled anew.
+    WriteFileBytes("T:\\TmpShred.2", "left over");
+    Shredder shredder;
+    shredder.ShredFreeSpace("T:");
+    EXPECT_TRUE(FillFilesOn("T:\\").empty());
 }
 
 TEST(ShredFreeSpace, ADriveThatCannotBeReachedIsReportedToTheCaller) {

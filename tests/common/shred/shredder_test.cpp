@@ -17,6 +17,7 @@ using namespace tidvex::shred;
 using tidvex::pump::ScopedDoEvents;
 using tidvex::test::MakeUnixSymlink;
 using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::WriteFileBytes;
@@ -121,6 +122,55 @@ TEST(FileShred, RefusesWhatItMustNotTouch) {
         EXPECT_TRUE(PathExists(folder + "\\link.txt"));
     }
     EXPECT_EQ(ReadFileBytes(folder + "\\target.txt"), "precious");
+    EXPECT_TRUE(rec.paths.empty());
+}
+
+// Every kind of link, given as the file to shred, with the shred switch on and
+// off: a link is refused and its target keeps its content; a file with other
+// names loses only the given name, unwritten, and the log hook says so.
+TEST(FileShred, LinksAreRefusedAndOtherNamesKeepTheirContent) {
+    for (bool shredSwitch : {true, false}) {
+        SCOPED_TRACE(shredSwitch ? "shredding" : "plain delete");
+        std::string place = ScratchFolder(std::string("shred-links-") + (shredSwitch ? "on" : "off"));
+        std::string outside = ScratchFolder(std::string("shred-links-outside-") + (shredSwitch ? "on" : "off"));
+        PlantedLinks links;
+        if (!links.Plant(place, outside)) GTEST_SKIP() << "no Unix links can be made here";
+        Recorder rec;
+        ShredOptions options = rec.Options();
+        options.shredSwitch = [&] { return shredSwitch; };
+        options.ignorePlainDeleteFailure = true;
+        std::vector<std::string> nameOnly;
+        options.nameOnlyDeleted = [&](const std::string& path) { nameOnly.push_back(path); };
+        Shredder shredder(options);
+
+        // The links count as nothing to shred; the second name's length is the
+        // result, as for any file that was removed.
+        const auto& entries = links.Entries();
+        for (size_t i = 0; i + 1 < entries.size(); ++i) EXPECT_EQ(shredder.FileShred(entries[i]), 0) << entries[i];
+        const std::int64_t hardLength = static_cast<std::int64_t>(ReadFileBytes(links.HardLink())->size());
+        EXPECT_EQ(shredder.FileShred(links.HardLink()), shredSwitch ? hardLength : 0);
+        for (size_t i : {0, 1, 3}) EXPECT_TRUE(PathExists(entries[i])) << "a link is left in place";
+        EXPECT_FALSE(PathExists(links.HardLink()));
+        links.Check();
+        EXPECT_TRUE(rec.paths.empty()) << "nothing was overwritten";
+        EXPECT_EQ(nameOnly, shredSwitch ? std::vector<std::string>{links.HardLink()} : std::vector<std::string>{});
+    }
+}
+
+TEST(FileShred, AFileInUseIsLeftUntouchedWithItsAttributes) {
+    std::string folder = ScratchFolder("shred-in-use");
+    std::string file = folder + "\\busy.dat";
+    WriteFileBytes(file, "in use elsewhere");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), marks));
+    HANDLE other = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    Recorder rec;
+    Shredder shredder(rec.Options());
+    EXPECT_EQ(shredder.FileShred(file), 16);
+    CloseHandle(other);
+    EXPECT_EQ(ReadFileBytes(file), "in use elsewhere");
+    EXPECT_EQ(GetFileAttributesA(file.c_str()) & marks, marks);
     EXPECT_TRUE(rec.paths.empty());
 }
 
@@ -320,6 +370,21 @@ TEST(FolderShred, RefusesRootsAndRelativePathsAndNeverFollowsLinks) {
     EXPECT_TRUE(PathExists(tree + "\\dirlink"));
     EXPECT_TRUE(PathExists(tree + "\\filelink.txt"));
     EXPECT_EQ(ReadFileBytes(outside + "\\precious.txt"), "precious");
+
+    // Links of every kind among the files: the folder's own files go, the links
+    // stay with their targets whole, a file with other names loses this name only.
+    std::string place = folder + "\\planted", away = folder + "\\away";
+    CreateDirectoryA(place.c_str(), nullptr);
+    CreateDirectoryA(away.c_str(), nullptr);
+    WriteFileBytes(place + "\\mine.txt", "mine");
+    PlantedLinks links;
+    ASSERT_TRUE(links.Plant(place, away));
+    shredder.FolderShred(place, false, "*", true);
+    EXPECT_FALSE(PathExists(place + "\\mine.txt"));
+    EXPECT_FALSE(PathExists(links.HardLink()));
+    EXPECT_TRUE(PathExists(links.Entries()[0]));
+    EXPECT_TRUE(PathExists(links.Entries()[3]));
+    links.Check();
 
     // A link given as the folder itself is not walked either.
     shredder.FolderShred(tree + "\\dirlink", false, "*", true);

@@ -1,0 +1,292 @@
+#include "file_wiper.h"
+
+#include "fs/guarded_file.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+#include <vector>
+
+namespace fraxil {
+
+namespace fs = tidvex::fs;
+
+namespace {
+
+std::string Number(uint64_t n) { return std::to_string(n); }
+
+bool SeekToStart(HANDLE file) {
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+}
+
+}  // namespace
+
+uint64_t ChunkRounds(uint64_t size) { return (size + 1) / kWriteBufferSize + 1; }
+
+long ItemPercent(uint64_t written, uint64_t size) {
+    if (size == 0) return 100;
+    return static_cast<long>(std::min<uint64_t>(100, (written + 1) * 100 / size));
+}
+
+long SessionPercent(uint64_t written, uint64_t planned, long previous) {
+    if (planned == 0) return previous;
+    double percent = static_cast<double>(written) * 100.0 / static_cast<double>(planned);
+    return static_cast<long>(std::min(100.0, percent));
+}
+
+FileWiper::FileWiper(const ShredderSettings& settings, MessageLog& log, const AlgorithmCursor& algorithms,
+                     ShredderEvents& events)
+    : settings_(settings), log_(log), algorithms_(algorithms), events_(events) {}
+
+std::shared_ptr<uint8_t[]> FileWiper::NewBuffer() {
+    std::shared_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kWriteBufferSize]);
+    if (buffer) std::fill_n(buffer.get(), kWriteBufferSize, uint8_t{0});
+    return buffer;
+}
+
+void FileWiper::SetBuffer(std::shared_ptr<uint8_t[]> buffer) {
+    std::lock_guard lock(mu_);
+    buffer_ = std::move(buffer);
+}
+
+bool FileWiper::HasBuffer() const {
+    std::lock_guard lock(mu_);
+    return buffer_ != nullptr;
+}
+
+std::string FileWiper::CurrentItemShredded() const {
+    std::lock_guard lock(mu_);
+    return currentItem_;
+}
+
+void FileWiper::ResetProgress(uint64_t plannedBytes) {
+    plannedBytes_ = plannedBytes;
+    bytesWritten_ = 0;
+    currentProgress_ = 0;
+    totalProgress_ = 0;
+}
+
+void FileWiper::SetCurrentItem(const std::string& item) {
+    {
+        std::lock_guard lock(mu_);
+        currentItem_ = item;
+    }
+    events_.OnCurrentItemShredded(item);
+}
+
+void FileWiper::SetCurrentProgress(long percent) {
+    currentProgress_ = percent;
+    events_.OnCurrentProgress(percent);
+}
+
+void FileWiper::FireTotalProgress() { events_.OnCurrentTotalProgress(totalProgress_); }
+
+void FileWiper::CountWritten(uint64_t bytes) {
+    uint64_t written = bytesWritten_ += bytes;
+    totalProgress_ = SessionPercent(written, plannedBytes_, totalProgress_);
+    FireTotalProgress();
+}
+
+void FileWiper::CountFileInUse(const std::string& path) {
+    log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31037), {{'s', path}}));
+    ++filesInUse_;
+}
+
+void FileWiper::PumpWaitingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void FileWiper::ReportWriteFailure(DWORD code) {
+    std::string text = FillPlaceholders(log_.LookupMessage(31047), {{'s', SystemErrorText(code, 255)}});
+    log_.ReportError(31047, AppendErrorCode(text, code));
+}
+
+int FileWiper::ShredFile(const ShredRequest& request) {
+    if (abort_) return kShredStop;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    const bool freeSpace = request.temp != nullptr;
+    if (freeSpace) {
+        SetCurrentItem(FillPlaceholders(log_.LookupMessage(31919), {{'s', request.temp->path},
+                                                                    {'u', Number(request.tempIndex)},
+                                                                    {'t', Number(request.tempCount)}}));
+    }
+    const std::string& path = request.path;
+    SetCurrentItem(path);
+
+    if (freeSpace) {
+        // The record's handle stays open and the file in place, for the caller.
+        HANDLE file = request.temp->handle;
+        if (file == INVALID_HANDLE_VALUE || file == nullptr) return kShredContinue;
+        switch (WritePasses(file, request.temp->bytesWritten)) {
+            case PassesEnd::Stop: return kShredStop;
+            case PassesEnd::WriteFailed: return kShredContinue;
+            case PassesEnd::Written: break;
+        }
+        return abort_ ? kShredStop : kShredContinue;
+    }
+
+    // The status is read through the guard: a link is not the listed file, and
+    // neither the attributes nor the content of what it leads to are touched.
+    fs::GuardedFile probe = fs::GuardedFile::Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!probe) {
+        log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', path}}));
+        return kShredContinue;
+    }
+    const DWORD attributes = probe.Facts().attributes;
+    if (probe.Facts().size == 0) {
+        probe.Close();
+        fs::DeleteFileName(path, false);
+        return kShredContinue;
+    }
+    const DWORD marked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((attributes & marked) && request.quietLevel == 0) {
+        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31036), {{'s', path}}));
+        if (settings_.FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return kShredContinue;
+    }
+    if (probe.HasOtherNames()) {
+        // Its content is also the content of its other names: overwriting it
+        // would destroy theirs. Only the listed name goes (Recycle Bin content is
+        // left for the shell to remove), and the log says so.
+        probe.Close();
+        if (request.quietLevel != 2 && !fs::DeleteFileName(path, true).Done()) {
+            CountFileInUse(path);
+        } else {
+            log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31041), {{'s', path}}));
+        }
+        return kShredContinue;
+    }
+
+    probe.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+    fs::GuardedFile writer = probe.Reopen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          FILE_FLAG_WRITE_THROUGH);
+    if (!writer) {
+        // In use: left as it was, its marks included.
+        probe.SetAttributes(attributes);
+        if (writer.Refusal() == fs::FileRefusal::Link) {
+            log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', path}}));
+        } else {
+            CountFileInUse(path);
+        }
+        return kShredContinue;
+    }
+    // The open file is what gets overwritten: its size counts, not the one read
+    // before; that one still serves if the open file's size cannot be read, so a
+    // file is never truncated unwritten.
+    uint64_t size = probe.Facts().size;
+    LARGE_INTEGER openSize;
+    if (GetFileSizeEx(writer.Get(), &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
+
+    switch (WritePasses(writer.Get(), size)) {
+        case PassesEnd::Stop: return kShredStop;
+        case PassesEnd::WriteFailed: return kShredContinue;  // old content may remain: the file stays
+        case PassesEnd::Written: break;
+    }
+
+    if (!SeekToStart(writer.Get())) {
+        DWORD code = GetLastError();
+        writer.Close();
+        log_.ReportError(37000, SystemErrorText(code, 100));
+        return kShredStop;
+    }
+    SetEndOfFile(writer.Get());
+    writer.Close();
+    probe.Close();
+
+    if (request.quietLevel != 2) RemoveShreddedFile(path, request.quietLevel);
+    return abort_ ? kShredStop : kShredContinue;
+}
+
+FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
+    std::vector<PassInfo> passes = algorithms_.PassesOf(static_cast<size_t>(settings_.ShredMethod()));
+    std::shared_ptr<uint8_t[]> buffer;
+    {
+        std::lock_guard lock(mu_);
+        buffer = buffer_;
+    }
+    if (passes.empty() || !buffer) {
+        log_.ReportError(37016, log_.LookupMessage(37016));
+        return PassesEnd::Stop;
+    }
+
+    SetCurrentProgress(0);
+    FireTotalProgress();
+
+    const std::string passCount = Number(passes.size());
+    for (size_t p = 0; p < passes.size(); ++p) {
+        const PassInfo& pass = passes[p];
+        std::string text = FillPlaceholders(log_.LookupMessage(31921), {{'d', Number(p + 1)}, {'e', passCount}});
+        FillWriteBuffer(buffer.get(), pass);
+        switch (pass.type) {
+            case WriteType::Random:
+                text += log_.LookupMessage(31923);
+                break;
+            case WriteType::Pattern:
+                text += log_.LookupMessage(31922);
+                text += " 0x";
+                for (uint8_t b : pass.pattern) text += FormatPatternHex(b);
+                break;
+            case WriteType::Complement:
+                text += log_.LookupMessage(31924);
+                break;
+        }
+        log_.FireMessage(text);
+
+        if (!SeekToStart(file)) {
+            log_.ReportError(37000, SystemErrorText(GetLastError(), 100));
+            return PassesEnd::Stop;
+        }
+        const uint64_t chunks = ChunkRounds(size);
+        uint64_t written = 0;
+        for (uint64_t c = 0; c < chunks && !abort_; ++c) {
+            DWORD k = static_cast<DWORD>(std::min<uint64_t>(size - written, kWriteBufferSize));
+            if (k > 0) {
+                DWORD done = 0;
+                BOOL ok = WriteFile(file, buffer.get(), k, &done, nullptr);
+                if (!ok || done != k) {
+                    // Old content may still be there: this file does not count as shredded.
+                    ReportWriteFailure(ok ? ERROR_DISK_FULL : GetLastError());
+                    return PassesEnd::WriteFailed;
+                }
+            }
+            written += k;
+            SetCurrentProgress(ItemPercent(written, size));
+            CountWritten(k);
+        }
+        // The system may keep the pass in its cache however the file was opened;
+        // only a flush puts it on the device before the next pass or the truncation.
+        if (!FlushFileBuffers(file)) {
+            ReportWriteFailure(GetLastError());
+            return PassesEnd::WriteFailed;
+        }
+        PumpWaitingMessages();
+    }
+    return PassesEnd::Written;
+}
+
+// Renames the emptied file to a fresh name in its folder before deleting it, so
+// the directory keeps neither its content nor its name. Each step goes through
+// the guard, so a link put in the file's place meanwhile is neither renamed nor
+// followed.
+void FileWiper::RemoveShreddedFile(const std::string& path, int quietLevel) {
+    size_t slash = path.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    char temp[MAX_PATH] = {};
+    std::string target = path;
+    if (GetTempFileNameA(folder.c_str(), "del", 0, temp)) {
+        fs::DeleteFileName(temp, false);  // the empty file that reserved the name
+        if (fs::RenameFile(path, temp).Done()) target = temp;
+    }
+    if (fs::DeleteFileName(target, false).Done()) return;
+    if (quietLevel == 0) {
+        if (target != path) fs::RenameFile(target, path);
+        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31038), {{'s', path}}));
+    }
+}
+
+}  // namespace fraxil

@@ -1,0 +1,142 @@
+// The guarded file path: what it makes of each kind of entry, deletes that remove
+// a name and never a link's target, renames, appends, and a file swapped for a
+// link between two opens.
+#include "fs/guarded_file.h"
+#include "harness/support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tidvex::fs;
+using tidvex::test::MakeUnixHardLink;
+using tidvex::test::MakeUnixSymlink;
+using tidvex::test::PathExists;
+using tidvex::test::PlantedLinks;
+using tidvex::test::ReadFileBytes;
+using tidvex::test::ScratchFolder;
+using tidvex::test::WriteFileBytes;
+
+class GuardedFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        place_ = ScratchFolder("guard-" + name);
+        outside_ = ScratchFolder("guard-outside-" + name);
+        WriteFileBytes(place_ + "\\own.txt", "own");
+        CreateDirectoryA((place_ + "\\folder").c_str(), nullptr);
+        if (!links_.Plant(place_, outside_)) GTEST_SKIP() << "no Unix links can be made here";
+    }
+
+    // Every kind of entry with what the guard must make of it.
+    struct Case {
+        std::string path;
+        FileRefusal open;
+        bool otherNames;
+    };
+    std::vector<Case> Cases() const {
+        const auto& e = links_.Entries();
+        return {{place_ + "\\own.txt", FileRefusal::None, false},
+                {place_ + "\\folder", FileRefusal::Folder, false},
+                {place_ + "\\missing.txt", FileRefusal::Missing, false},
+                {e[0], FileRefusal::Link, false},
+                {e[1], FileRefusal::Link, false},
+                {e[2], FileRefusal::Missing, false},
+                {e[3], FileRefusal::Link, false},
+                {e[4], FileRefusal::None, true}};
+    }
+
+    std::string place_, outside_;
+    PlantedLinks links_;
+};
+
+TEST_F(GuardedFileTest, OpenTellsEachKindOfEntry) {
+    for (const Case& c : Cases()) {
+        GuardedFile file = GuardedFile::Open(c.path, FILE_READ_ATTRIBUTES);
+        EXPECT_EQ(file.Refusal(), c.open) << c.path;
+        EXPECT_EQ(file.Ok(), c.open == FileRefusal::None) << c.path;
+        if (file) {
+            EXPECT_EQ(file.HasOtherNames(), c.otherNames) << c.path;
+        }
+    }
+    links_.Check();
+}
+
+TEST_F(GuardedFileTest, DeletesRemoveTheNameAndNeverALinksTarget) {
+    for (const Case& c : Cases()) {
+        FileOutcome outcome = DeleteFileName(c.path, true);
+        EXPECT_EQ(outcome.refusal, c.open) << c.path;
+        // A refused link stays where it is, and so does its target.
+        EXPECT_EQ(PathExists(c.path), !outcome.Done() && c.open != FileRefusal::Missing) << c.path;
+    }
+    links_.Check();
+}
+
+TEST_F(GuardedFileTest, ReadOnlyFilesNeedForceAndOtherNamesKeepTheirMarks) {
+    const std::string ro = place_ + "\\ro.txt";
+    WriteFileBytes(ro, "read-only");
+    ASSERT_TRUE(SetFileAttributesA(ro.c_str(), FILE_ATTRIBUTE_READONLY));
+    FileOutcome refused = DeleteFileName(ro, false);
+    EXPECT_EQ(refused.refusal, FileRefusal::Failed);
+    EXPECT_EQ(refused.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(DeleteFileName(ro, true).Done());
+    EXPECT_FALSE(PathExists(ro));
+
+    const std::string first = outside_ + "\\marked.txt", second = place_ + "\\marked.txt";
+    WriteFileBytes(first, "marked");
+    ASSERT_TRUE(MakeUnixHardLink(first, second));
+    ASSERT_TRUE(SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(DeleteFileName(second, true).Done());
+    EXPECT_FALSE(PathExists(second));
+    EXPECT_EQ(ReadFileBytes(first), "marked");
+    EXPECT_EQ(GetFileAttributesA(first.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(GuardedFileTest, RenamesMoveTheNameAndNeverALinksTarget) {
+    int n = 0;
+    for (const Case& c : Cases()) {
+        const std::string to = place_ + "\\renamed" + std::to_string(n++);
+        FileOutcome outcome = RenameFile(c.path, to);
+        EXPECT_EQ(outcome.refusal, c.open) << c.path;
+        EXPECT_EQ(PathExists(to), outcome.Done()) << c.path;
+    }
+    links_.Check();
+    // An existing name is never replaced.
+    WriteFileBytes(place_ + "\\a.txt", "a");
+    WriteFileBytes(place_ + "\\b.txt", "b");
+    EXPECT_EQ(RenameFile(place_ + "\\a.txt", place_ + "\\b.txt").refusal, FileRefusal::Failed);
+    EXPECT_EQ(ReadFileBytes(place_ + "\\b.txt"), "b");
+}
+
+TEST_F(GuardedFileTest, AppendsWriteOnlyToAFileOfItsOwn) {
+    for (const Case& c : Cases()) {
+        const bool own = c.open == FileRefusal::None && !c.otherNames;
+        EXPECT_EQ(AppendLine(c.path, "line"), own || c.path == place_ + "\\missing.txt") << c.path;
+    }
+    EXPECT_EQ(ReadFileBytes(place_ + "\\own.txt"), "ownline\r\n");
+    EXPECT_EQ(ReadFileBytes(place_ + "\\missing.txt"), "line\r\n") << "a missing file is made";
+    EXPECT_TRUE(AppendText(place_ + "\\missing.txt", "more"));
+    EXPECT_EQ(ReadFileBytes(place_ + "\\missing.txt"), "line\r\nmore");
+    links_.Check();
+}
+
+// The name is judged again on every open: a file moved out of the way and
+// replaced by a link between the two opens is neither written nor followed.
+TEST_F(GuardedFileTest, AReopenRefusesAFileSwappedForALink) {
+    const std::string path = place_ + "\\swapped.txt", target = outside_ + "\\swap-target.txt";
+    WriteFileBytes(path, "before");
+    WriteFileBytes(target, "target");
+    GuardedFile probe = GuardedFile::Open(path, FILE_READ_ATTRIBUTES);
+    ASSERT_TRUE(probe);
+    ASSERT_TRUE(MoveFileA(path.c_str(), (place_ + "\\away.txt").c_str()));
+    ASSERT_TRUE(MakeUnixSymlink(target, path));
+
+    GuardedFile writer = probe.Reopen(GENERIC_WRITE, 0);
+    EXPECT_EQ(writer.Refusal(), FileRefusal::Link);
+    EXPECT_FALSE(writer.Get() != INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadFileBytes(target), "target");
+    EXPECT_EQ(GuardedFile::Open(path, GENERIC_WRITE).Refusal(), FileRefusal::Link);
+}
+
+}  // namespace
