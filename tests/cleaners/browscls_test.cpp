@@ -42,6 +42,42 @@ TEST_F(BrowsClsTest, EachStepAloneRemovesItsTracesAndKeepsTheirNeighbours) {
     }
 }
 
+// Links of every kind and a second name of an outside file, planted in every
+// folder a step empties or removes, while shredding: their targets keep their
+// content byte for byte.
+TEST_F(BrowsClsTest, LinksInsideCleanedFoldersKeepTheirTargets) {
+    const std::string favorites = ShellPath(CSIDL_FAVORITES);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
+    Seed(favorites + "\\a.url");
+    std::vector<std::string> places = {favorites};
+    for (const Trace& step : SeedBrowsers()) {
+        const std::wstring sw = step.sw;
+        if (sw == L"IECleanDownloadDir" || sw == L"IERemoveCookies" || sw == L"IECleanCashe" ||
+            sw == L"FFCleanCash" || sw == L"OPCleanCash" || sw == L"NSCleanCash") {
+            places.push_back(ParentOf(step.gone.front()));
+        }
+    }
+    const std::string outside = ShellPath(CSIDL_PROFILE) + "\\outside";
+    CreateDirectoryA(outside.c_str(), nullptr);
+    std::vector<tidvex::test::PlantedLinks> links(places.size());
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (!links[i].Plant(places[i], outside)) GTEST_SKIP() << "no links can be made here";
+    }
+    Make();
+    Set(L"isShredInsteadofNormalDelete");
+    for (const wchar_t* sw : {L"IECleanDownloadDir", L"IERemoveCookies", L"IECleanCashe", L"FFCleanCash",
+                              L"OPCleanCash", L"NSCleanCash"}) {
+        Set(sw);
+    }
+    Run();
+    Set(L"isShredInsteadofNormalDelete", false);
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    for (const auto& planted : links) {
+        planted.Check();
+        for (const auto& entry : planted.Entries()) tidvex::test::RemoveUnixName(entry);
+    }
+}
+
 TEST_F(BrowsClsTest, TypedUrlsAreDeletedByTheirStepAndNotHidden) {
     EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
     EmptyKey(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls");

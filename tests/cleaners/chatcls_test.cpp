@@ -86,6 +86,35 @@ TEST_F(ChatClsTest, EachStepAloneRemovesItsTracesAndKeepsTheirNeighbours) {
     }
 }
 
+// Links of every kind and a second name of an outside file, planted in every
+// folder a step empties or removes, while shredding: their targets keep their
+// content byte for byte.
+TEST_F(ChatClsTest, LinksInsideCleanedFoldersKeepTheirTargets) {
+    SeedMessengers();
+    const std::string icq = pf_ + "\\ICQ";
+    const std::vector<std::string> places = {msn_, icq + "\\Bookmark", icq + "\\Chats", icq + "\\AteBrowser",
+                                             docs_ + "\\ICQ got", pf_ + "\\Yahoo!\\Messenger\\Profiles"};
+    const std::string outside = ShellPath(CSIDL_PROFILE) + "\\outside";
+    CreateDirectoryA(outside.c_str(), nullptr);
+    std::vector<tidvex::test::PlantedLinks> links(places.size());
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (!links[i].Plant(places[i], outside)) GTEST_SKIP() << "no links can be made here";
+    }
+    Make();
+    Set(L"isShredInsteadofNormalDelete");
+    for (const wchar_t* sw : {L"CleanMSNRecived", L"CleanYahooProfile", L"CleanICQBookmark", L"CleanICQChat",
+                              L"CleanICQBrowsCache", L"CleanICQReceivedFile"}) {
+        Set(sw);
+    }
+    Run();
+    Set(L"isShredInsteadofNormalDelete", false);
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    for (const auto& planted : links) {
+        planted.Check();
+        for (const auto& entry : planted.Entries()) tidvex::test::RemoveUnixName(entry);
+    }
+}
+
 TEST_F(ChatClsTest, YahooProfilesGoFromTheRegistryWithTheUserId) {
     SeedMessengers();
     SetString(HKEY_CURRENT_USER, "Software\\Yahoo\\Profiles\\me", "x", "1");
