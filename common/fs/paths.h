@@ -51,6 +51,17 @@ std::optional<std::string> FinalPathOfHandle(HANDLE handle);
 // leads somewhere else.
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name);
 
+// A folder read through one open: its final path (as FinalPathOf gives it)
+// and its entries (as ListFolder gives them). A walk that must tell links
+// asks both of every folder; under Wine each open is a call to its server,
+// dearer than reading the folder's entries.
+struct FolderContents {
+    std::string finalPath;
+    std::vector<FolderEntry> entries;
+};
+// Nothing when the folder cannot be opened or read (GetLastError tells).
+std::optional<FolderContents> ReadFolder(const std::string& folder);
+
 // Tells the entries of one folder that are links rather than files or folders
 // of their own: reparse points (junctions, symbolic links), and also the Unix
 // symbolic links to files under Wine, which carry no reparse attribute. Wine's
@@ -59,12 +70,19 @@ bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, c
 class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder);
+    // For a folder whose final path is known (ReadFolder read it): the folder
+    // is not opened again.
+    LinkProbe(const std::string& folder, std::string finalFolder);
     // `name` and `attributes` as the folder listing gives them.
     bool IsLink(const std::string& name, DWORD attributes) const;
+    // The same, or nothing when the entry or the folder cannot be opened to
+    // tell (GetLastError says why); IsLink takes that for a link.
+    std::optional<bool> TellLink(const std::string& name, DWORD attributes) const;
 
 private:
     std::string folder_;
     std::optional<std::string> finalFolder_;
+    DWORD folderError_ = 0;
 };
 
 // The same test for one path: true when it is a link, or when that cannot be told.
