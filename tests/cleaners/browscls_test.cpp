@@ -57,25 +57,8 @@ TEST_F(BrowsClsTest, LinksInsideCleanedFoldersKeepTheirTargets) {
             places.push_back(ParentOf(step.gone.front()));
         }
     }
-    const std::string outside = ShellPath(CSIDL_PROFILE) + "\\outside";
-    CreateDirectoryA(outside.c_str(), nullptr);
-    std::vector<tidvex::test::PlantedLinks> links(places.size());
-    for (size_t i = 0; i < places.size(); ++i) {
-        if (!links[i].Plant(places[i], outside)) GTEST_SKIP() << "no links can be made here";
-    }
-    Make();
-    Set(L"isShredInsteadofNormalDelete");
-    for (const wchar_t* sw : {L"IECleanDownloadDir", L"IERemoveCookies", L"IECleanCashe", L"FFCleanCash",
-                              L"OPCleanCash", L"NSCleanCash"}) {
-        Set(sw);
-    }
-    Run();
-    Set(L"isShredInsteadofNormalDelete", false);
-    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
-    for (const auto& planted : links) {
-        planted.Check();
-        for (const auto& entry : planted.Entries()) tidvex::test::RemoveUnixName(entry);
-    }
+    ExpectLinkTargetsKept(places, {L"IECleanDownloadDir", L"IERemoveCookies", L"IECleanCashe", L"FFCleanCash",
+                                   L"OPCleanCash", L"NSCleanCash"});
 }
 
 TEST_F(BrowsClsTest, TypedUrlsAreDeletedByTheirStepAndNotHidden) {

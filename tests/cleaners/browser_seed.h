@@ -184,6 +184,27 @@ protected:
         return std::find(e.begin(), e.end(), event) != e.end();
     }
     std::string Log() const { return TodaysLog(lib_); }
+    // Plants links of every kind and a second name of an outside file in each
+    // place, runs the steps with shredding on, and expects every target to keep
+    // its content; the planted names go afterwards.
+    void ExpectLinkTargetsKept(const std::vector<std::string>& places, std::initializer_list<const wchar_t*> steps) {
+        const std::string outside = ShellPath(CSIDL_PROFILE) + "\\outside";
+        CreateDirectoryA(outside.c_str(), nullptr);
+        std::vector<tidvex::test::PlantedLinks> links(places.size());
+        for (size_t i = 0; i < places.size(); ++i) {
+            if (!links[i].Plant(places[i], outside)) GTEST_SKIP() << "no links can be made here";
+        }
+        Make();
+        Set(L"isShredInsteadofNormalDelete");
+        for (const wchar_t* sw : steps) Set(sw);
+        Run();
+        Set(L"isShredInsteadofNormalDelete", false);
+        EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+        for (const auto& planted : links) {
+            planted.Check();
+            for (const auto& entry : planted.Entries()) tidvex::test::RemoveUnixName(entry);
+        }
+    }
     // What the step removes is gone, what it leaves is there.
     void ExpectTraces(const Trace& t) const {
         for (const auto& path : t.gone) EXPECT_FALSE(Exists(path)) << tidvex::com::Narrow(t.sw) << ": " << path;

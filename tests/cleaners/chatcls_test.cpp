@@ -94,25 +94,8 @@ TEST_F(ChatClsTest, LinksInsideCleanedFoldersKeepTheirTargets) {
     const std::string icq = pf_ + "\\ICQ";
     const std::vector<std::string> places = {msn_, icq + "\\Bookmark", icq + "\\Chats", icq + "\\AteBrowser",
                                              docs_ + "\\ICQ got", pf_ + "\\Yahoo!\\Messenger\\Profiles"};
-    const std::string outside = ShellPath(CSIDL_PROFILE) + "\\outside";
-    CreateDirectoryA(outside.c_str(), nullptr);
-    std::vector<tidvex::test::PlantedLinks> links(places.size());
-    for (size_t i = 0; i < places.size(); ++i) {
-        if (!links[i].Plant(places[i], outside)) GTEST_SKIP() << "no links can be made here";
-    }
-    Make();
-    Set(L"isShredInsteadofNormalDelete");
-    for (const wchar_t* sw : {L"CleanMSNRecived", L"CleanYahooProfile", L"CleanICQBookmark", L"CleanICQChat",
-                              L"CleanICQBrowsCache", L"CleanICQReceivedFile"}) {
-        Set(sw);
-    }
-    Run();
-    Set(L"isShredInsteadofNormalDelete", false);
-    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
-    for (const auto& planted : links) {
-        planted.Check();
-        for (const auto& entry : planted.Entries()) tidvex::test::RemoveUnixName(entry);
-    }
+    ExpectLinkTargetsKept(places, {L"CleanMSNRecived", L"CleanYahooProfile", L"CleanICQBookmark", L"CleanICQChat",
+                                   L"CleanICQBrowsCache", L"CleanICQReceivedFile"});
 }
 
 TEST_F(ChatClsTest, YahooProfilesGoFromTheRegistryWithTheUserId) {
