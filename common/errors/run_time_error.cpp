@@ -15,6 +15,7 @@ const char* RunTimeErrorText(long number) {
         case kInvalidArgument: return "Invalid procedure call or argument";
         case kOverflow: return "Overflow";
         case kOutOfMemory: return "Out of memory";
+        case kSubscriptOutOfRange: return "Subscript out of range";
         case kTypeMismatch: return "Type mismatch";
         case kFileNotFound: return "File not found";
         case kFileAlreadyExists: return "File already exists";

@@ -15,6 +15,7 @@ enum RunTimeErrorNumber : std::int32_t {
     kInvalidArgument = 5,     // "Invalid procedure call or argument"
     kOverflow = 6,            // "Overflow"
     kOutOfMemory = 7,         // "Out of memory"
+    kSubscriptOutOfRange = 9, // "Subscript out of range"
     kTypeMismatch = 13,       // "Type mismatch"
     kFileNotFound = 53,       // "File not found"
     kFileAlreadyExists = 58,  // "File already exists"
