@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
@@ -46,9 +47,20 @@ constexpr char kWordData[] = "Software\\Microsoft\\Office\\9.0\\Word\\Data";
 constexpr char kBlackKey[] = "Software\\TidvexBlack";
 constexpr char kScanPrefix[] = "Item:Scanning(HD Cleaner):";
 
-// Boxes of the seeded traces: MS Paint MRU, temporary files, Run and Find
-// history, Word MRU.
-constexpr int kPaintBox = 40, kTempBox = 33, kRunBox = 24, kFindBox = 23, kWordBox = 44;
+constexpr char kAutoComplete[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
+constexpr char kYahooProfiles[] = "Software\\Yahoo\\Profiles";
+constexpr char kFirefoxPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\firefox.exe";
+
+// Boxes of the seeded traces: MS Paint MRU, temporary files, Firefox history,
+// Yahoo profiles, Run and Find history, Word MRU.
+constexpr int kPaintBox = 40, kTempBox = 33, kFirefoxBox = 4, kYahooBox = 18, kRunBox = 24, kFindBox = 23,
+              kWordBox = 44;
+
+std::string FirefoxHistory() {
+    char appData[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData);
+    return std::string(appData) + "\\Mozilla\\Firefox\\Profiles\\t.default\\history.dat";
+}
 
 void EmptyScratchDrive() {
     WIN32_FIND_DATAA f;
@@ -133,7 +145,7 @@ protected:
             DeleteFileA((std::string(kProgramFolder) + file).c_str());
         tidvex::services::gLogger().SetSwitch(&logSwitch_);
         EmptyScratchDrive();
-        for (const char* key : {kPaintMru, kRunMru, kFindMru, kWordData, kBlackKey})
+        for (const char* key : {kPaintMru, kRunMru, kFindMru, kWordData, kBlackKey, kYahooProfiles})
             RegDeleteTreeA(HKEY_CURRENT_USER, key);
         form_.cmbDrives.AddItem("S: [scratch]");
         form_.cmbDrives.ListIndex(0);
@@ -152,6 +164,18 @@ protected:
         SetString(HKEY_CURRENT_USER, kRunMru, "a", "cmd\\1");
         SetString(HKEY_CURRENT_USER, kFindMru, "0", "needle");
         SetString(HKEY_CURRENT_USER, kWordData, "Settings", "list");
+        // Firefox and Yahoo! Messenger installed, with a history and a profile.
+        CreateKey(HKEY_LOCAL_MACHINE, kFirefoxPath);
+        CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Yahoo\\pager");
+        const std::string history = FirefoxHistory();
+        const std::string firefox = history.substr(0, history.find("\\Profiles\\"));
+        CreateDirectoryA((firefox.substr(0, firefox.rfind('\\'))).c_str(), nullptr);
+        for (const char* sub : {"", "\\Profiles", "\\Profiles\\t.default"})
+            CreateDirectoryA((firefox + sub).c_str(), nullptr);
+        WriteFileBytes(firefox + "\\profiles.ini", "[Profile0]\r\nPath=Profiles\\t.default\r\n");
+        WriteFileBytes(history, "visited");
+        SetString(HKEY_CURRENT_USER, std::string(kYahooProfiles) + "\\me", "x", "1");
+        CleaningOptions.installed.FireFox = CleaningOptions.installed.Yahoo = true;
         SetString(HKEY_CURRENT_USER, std::string(kBlackKey) + "\\Sub", "v", "1");
 
         WriteFileBytes(tidvex::services::ListFilePath(tidvex::services::kSafeList),
@@ -162,7 +186,7 @@ protected:
         for (const char* entry : {"S:\\black\\missing.txt", "S:\\black\\file.txt", "S:\\black\\folder",
                                   "HKEY_CURRENT_USER\\Software\\TidvexBlack"})
             form_.lstBlackList.AddItem(entry);
-        form_.Check({kPaintBox, kTempBox, kRunBox, kFindBox, kWordBox});
+        form_.Check({kPaintBox, kTempBox, kFirefoxBox, kYahooBox, kRunBox, kFindBox, kWordBox});
     }
 
     std::shared_ptr<clsCleanSession> NewSession(bool switches) {
@@ -204,8 +228,13 @@ TEST_F(CleanSessionTest, AWholeCleaningRunsTheSixCleanersInOrderAndThenTheBlackL
                                      "Done:Hard Drive Cleaner is scanning...",
                                      "Item:Scanning(HD Cleaner)",
                                      "Done:Cleaning Temporary Files",
-                                     // A library operation is finished when the next one is announced.
+                                     // A library operation is finished when the next one is
+                                     // announced, also by the next library cleaner.
+                                     "Item:Cleaning FireFox History",
+                                     "Item:Cleaning Yahoo profiles",
+                                     "Done:Cleaning FireFox History",
                                      "Item:Cleaning Run Dialog History",
+                                     "Done:Cleaning Yahoo profiles",
                                      "Item:Cleaning Find History",
                                      "Done:Cleaning Run Dialog History",
                                      "Item:Cleaning MS Word MRU",
@@ -233,6 +262,8 @@ TEST_F(CleanSessionTest, AWholeCleaningRunsTheSixCleanersInOrderAndThenTheBlackL
     ExpectTracesKept(false, false, false, false, false);
     EXPECT_FALSE(PathExists("S:\\sub\\more.tmp"));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kRunMru));
+    EXPECT_FALSE(PathExists(FirefoxHistory()));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kYahooProfiles));
     EXPECT_TRUE(PathExists("S:\\keep.txt"));
     // The safe folder keeps its junk from the hard-disk cleaner, not from the black list.
     EXPECT_TRUE(PathExists("S:\\black\\kept.tmp"));
@@ -258,6 +289,7 @@ TEST_F(CleanSessionTest, WithEverySwitchOffOnlyTheProgressMarksAndTheBlackListFo
         Seed();
         for (auto& box : form_.chkCleanSett) box.Value(-1);
         if (!c.blackListBox) form_.lstBlackList.Clear();
+        SetString(HKEY_CURRENT_USER, kAutoComplete, "Append Completion", "yes");
         auto session = NewSession(false);
         EXPECT_TRUE(session->StartClean()) << c.what;
 
@@ -269,6 +301,10 @@ TEST_F(CleanSessionTest, WithEverySwitchOffOnlyTheProgressMarksAndTheBlackListFo
         for (size_t i = 0; i < expected.size(); ++i) EXPECT_DOUBLE_EQ(recorder_.Progress()[i], expected[i]) << i;
         ExpectTracesKept(true, true, true, true, !c.blackListBox);
         EXPECT_TRUE(PathExists("S:\\sub\\more.tmp")) << c.what;
+        EXPECT_TRUE(PathExists(FirefoxHistory())) << c.what;
+        EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kYahooProfiles)) << c.what;
+        // What every cleaning does beyond its boxes: the browser cleaner's two-way steps.
+        EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, kAutoComplete, "Append Completion"), "no");
     }
 }
 
