@@ -24,7 +24,9 @@ const char* RunTimeErrorText(long number) {
         case kDiskNotReady: return "Disk not ready";
         case kPathFileAccess: return "Path/File access error";
         case kPathNotFound: return "Path not found";
+        case kObjectNotSet: return "Object variable or With block variable not set";
         case kObjectRequired: return "Object required";
+        case kCannotCreateObject: return "ActiveX component can't create object";
         case kNoSuchMember: return "Object doesn't support this property or method";
         default: return "Application-defined or object-defined error";
     }
