@@ -332,14 +332,16 @@ public:
 
 // What the window's design data says of one control: its name, its index in a
 // control array (-1 for a single control), its caption as stored ("&&" shows
-// as one "&"), its design-time value (check boxes and option buttons) and its
-// design-time items (list and combo boxes).
+// as one "&"), its design-time value (check boxes and option buttons; a
+// timer's interval in milliseconds) and its design-time items (list and combo
+// boxes; a tab strip's tabs), and how a label looks.
 struct ControlDesign {
     std::string name;
     int index = -1;
     std::string caption{};
     int value = 0;
     std::vector<std::string> items{};
+    LabelStyle style = LabelStyle::Plain;
 };
 
 // Makes the controls of a form from their design data: the window hands in one
@@ -352,6 +354,13 @@ public:
     virtual std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Button> MakeButton(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Label> MakeLabel(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Picture> MakePicture(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Panel> MakePanel(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) = 0;
+    // Off until switched on.
+    virtual std::unique_ptr<Timer> MakeTimer(const ControlDesign& design) = 0;
 };
 
 }  // namespace tidvex::controls

@@ -547,6 +547,20 @@ public:
     std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
         return std::make_unique<MemoryTextBox>(design.caption);
     }
+    std::unique_ptr<Button> MakeButton(const ControlDesign& design) override {
+        return std::make_unique<MemoryButton>(design.caption);
+    }
+    std::unique_ptr<Label> MakeLabel(const ControlDesign& design) override {
+        return std::make_unique<MemoryLabel>(design.caption, design.style);
+    }
+    std::unique_ptr<Picture> MakePicture(const ControlDesign&) override { return std::make_unique<MemoryPicture>(); }
+    std::unique_ptr<Panel> MakePanel(const ControlDesign&) override { return std::make_unique<MemoryPanel>(); }
+    std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) override {
+        return std::make_unique<MemoryTabStrip>(static_cast<int>(design.items.size()));
+    }
+    std::unique_ptr<Timer> MakeTimer(const ControlDesign& design) override {
+        return std::make_unique<MemoryTimer>(design.value);
+    }
 
 private:
     template <class T>

@@ -10,6 +10,7 @@ namespace tidvex::main {
 namespace {
 
 using controls::ControlDesign;
+using controls::LabelStyle;
 
 constexpr int kOn = -1;
 constexpr int kOff = 0;
@@ -121,10 +122,63 @@ std::vector<ControlDesign> Build() {
     d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff});
     d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
     d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
+
+    // Options page
+    const char* const options[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
+    for (int i = 0; i < 6; ++i) d.push_back({"cmdOptions", i, options[i]});
+    // The buttons choose the tab: the strip shows no captions of its own.
+    d.push_back({"tbOptions", -1, "", 0, {"", "", "", "", "", ""}});
+    d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, LabelStyle::Banner});
+    d.push_back({"Label55", -1, "Hard Drive cleaner default drive to clean"});
+    d.push_back({"Label21", -1, "Add items to be safe from removing"});
+    d.push_back({"Label46", -1, "Registry Cleaner and Hard Disk cleaner will always skip these items"});
+    d.push_back({"cmdAddSafeFile", -1, "Add File(s)"});
+    d.push_back({"cmdAddSafeFolder", -1, "Add Folder"});
+    d.push_back({"cmdAddSafeRegKey", -1, "Add Registry Key"});
+    d.push_back({"cmdRemoveSafeItem", -1, "Remove Selected"});
+    d.push_back({"Label22", -1, "Add items to be always removed each cleaning session"});
+    d.push_back({"cmdAddBlackFile", -1, "Add File(s)"});
+    d.push_back({"cmdAddBlackFolder", -1, "Add Folder"});
+    d.push_back({"cmdAddBlackRegistry", -1, "Add Registry Key"});
+    d.push_back({"cmdRemoveBlackItem", -1, "Remove Selected"});
+    d.push_back({"Label23", -1, "Check the cookie(s) that will not be removed while cleaning sessions"});
+    d.push_back({"Label24", -1,
+                 "Here are all the cookie categories that are exist in your system for internet explorer, Select and "
+                 "add to safe list"});
+    d.push_back({"lstAllCookies", -1});
+    d.push_back({"chkSelectAllCookies", -1, "Select All", kOff});
+    d.push_back({"cmdAddSafeCookie", -1, "Add selected to safe list >>"});
+    d.push_back({"Label25", -1,
+                 "Here are all cookie categories that will not be removed during cleaning sessions for internet "
+                 "explorer"});
+    d.push_back({"lstSafeCookies", -1});
+    d.push_back({"chkSelectAllSafeCookies", -1, "Select All", kOff});
+    d.push_back({"cmdRemoveSafeCookie", -1, "Remove selected from safe list"});
+    d.push_back({"Label26", -1,
+                 "Scheduling allows you to clean your system on specific times or at specific session's actions. "
+                 "Scheduling is only active while the program is running maximized or even minimized to system tray"});
+    d.push_back({"MyFrame1", -1});
+    d.push_back({"MyFrame2", -1});
+    d.push_back({"barSched1", -1, "", 0, {}, LabelStyle::Bars});
+    d.push_back({"barSched2", -1, "", 0, {}, LabelStyle::Bars});
+    // Set when the window starts.
+    d.push_back({"lblVersion", -1});
+    d.push_back({"lblWebSite", -1, kHomePage});
+    d.push_back({"picLogo", -1});
+    d.push_back({"lblHelp", -1, "Help"});
+    d.push_back({"lblUpdate", -1, "Check for updates"});
+    d.push_back({"lblAbout", -1, "About"});
+    // The schedule's interval timer counts the seconds of this one.
+    d.push_back({"tmrScheduleClock", -1, "", 1000});
+
+    // Main window: the shutdown cleaning starts this long after the close was held back.
+    d.push_back({"tmrShutDownClean", -1, "", 1500});
     return d;
 }
 
 }  // namespace
+
+const char kHomePage[] = "https://tidvex.marbleton.example/";
 
 const std::vector<ControlDesign>& FormDesign() {
     static const std::vector<ControlDesign> design = Build();
