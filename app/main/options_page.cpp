@@ -29,7 +29,7 @@ constexpr int kStringValue = 1;  // REG_SZ
 constexpr char kFilesTitle[] = "Please Select a file or group of files";
 constexpr char kFolderTitle[] = "Please Select a folder";
 // "All Files(*.*)" with the pattern "*.*", as the dialog takes a filter.
-const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 20);
+const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
 constexpr char kCancelled[] = "Cancel";
 constexpr int kOptionsPage = 5;
 constexpr int kSettingsTab = 0;
