@@ -188,6 +188,7 @@ private:
     void Open(const std::string& target);
     void ShowOptionsTab(int tab);
     void Cleaning();
+    void SessionBoxesUsable();
     template <class T>
     T* Keep(std::unique_ptr<T> control);
 

@@ -110,6 +110,29 @@ void PlatformShellOpen(const std::string& target) {
 
 void PlatformExitWindows(int mode) { services::ExitWindows(mode); }
 
+OptionsCalls WindowOptionsCalls(controls::Form& mainForm, dialogs::frmMessageBox& messages,
+                                dialogs::frmRegistry& registryDialog) {
+    OptionsCalls calls;
+    calls.showMe = [&mainForm, &messages](const std::string& text, bool is2Buttons, const std::string& button1,
+                                          const std::string& button2, int icon) {
+        return messages.ShowMe(&mainForm, text, is2Buttons, button1, button2, static_cast<std::int16_t>(icon));
+    };
+    calls.openFiles = [&mainForm](const std::string& title, const std::string& filter, bool multiSelect) {
+        std::string dialogFilter = filter;
+        return services::ShowOpenFile(mainForm.hWnd(), dialogFilter, title, multiSelect);
+    };
+    calls.browseForFolder = [&mainForm](const std::string& title) {
+        return services::BrowseForFolder(mainForm.hWnd(), title);
+    };
+    calls.showRegistryDialog = [&mainForm, &registryDialog](bool isSafeItem) {
+        registryDialog.isSafeItem = isSafeItem;
+        registryDialog.Show(&mainForm);
+    };
+    calls.shellOpen = PlatformShellOpen;
+    calls.exitWindows = PlatformExitWindows;
+    return calls;
+}
+
 int frmMain::Say(const std::string& text) {
     if (!optionsCalls.showMe) return dialogs::kResultOk;
     return optionsCalls.showMe(text, false, "Ok", "", dialogs::kIconNotice);

@@ -2,6 +2,8 @@
 // the paths the safe and black lists take.
 #pragma once
 
+#include "main/dialogs/message_box.h"
+#include "main/dialogs/registry_dialog.h"
 #include "main/form.h"
 
 #include <string>
@@ -22,5 +24,12 @@ void WriteRunAtStartup(const frmMain& form);
 std::vector<std::string> ChosenFiles(const std::string& dialogResult);
 // False for a path of three characters or fewer: nothing, or a drive root.
 bool IsAddablePath(const std::string& path);
+
+// The Options page's outside calls in a real window: the program's message box
+// and registry-key dialog over the main window, the platform's file dialog,
+// folder picker, shell and power-off. The other pages' operations (isCleaning,
+// startCleaning, showPage, hideScanSettings, showWindow) are the window's to add.
+OptionsCalls WindowOptionsCalls(controls::Form& mainForm, dialogs::frmMessageBox& messages,
+                                dialogs::frmRegistry& registryDialog);
 
 }  // namespace tidvex::main

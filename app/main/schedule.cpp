@@ -48,6 +48,15 @@ void frmMain::ApplyTimeSchedule() {
 void frmMain::ApplyWhenWindowsShutDown() {
     const bool on = Checked(chkWhenWindowsShuts);
     for (auto* option : optSessionSchedule) option->Enabled(on);
+    // The loader sets the boxes without their clicks: the two session boxes
+    // follow "Session Clean" from here too.
+    SessionBoxesUsable();
+}
+
+void frmMain::SessionBoxesUsable() {
+    const bool on = Checked(chkSessionSchedule);
+    chkWhenWindowStarts->Enabled(on);
+    chkWhenWindowsShuts->Enabled(on);
 }
 
 void frmMain::chkTimeSchedule_Click() { ApplyTimeSchedule(); }
@@ -58,10 +67,8 @@ void frmMain::optTimeSchedule_Click(int Index) {
 }
 
 void frmMain::chkSessionSchedule_Click() {
-    const bool on = Checked(chkSessionSchedule);
-    chkWhenWindowStarts->Enabled(on);
-    chkWhenWindowsShuts->Enabled(on);
-    if (on) return;
+    SessionBoxesUsable();
+    if (Checked(chkSessionSchedule)) return;
     chkWhenWindowStarts->Value(0);
     chkWhenWindowsShuts->Value(0);
     // What the two boxes did goes with them: no cleaning at Windows start, no

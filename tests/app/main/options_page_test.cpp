@@ -6,8 +6,10 @@
 #include "main/form_design.h"
 
 #include "../services/cookie_index.h"
+#include "memory_box.h"
 #include "page_fixture.h"
 #include "registry/registry.h"
+#include "services/helpers.h"
 #include "services/lists.h"
 
 #include <gtest/gtest.h>
@@ -329,6 +331,56 @@ TEST_F(OptionsPageTest, TheLinksOpenTheirTargetsWithTheLeftButtonOnly) {
     label(f.lblAbout)(tidvex::controls::kLeftButton);
     EXPECT_EQ(TakeCalls(), Texts{}) << "About is refused while a cleaning runs";
     EXPECT_EQ(f.tbOptions->Tab(), 1);
+}
+
+// The calls a real window hands in: the program's own message box and
+// registry-key dialog over the main window, the platform's file dialog.
+TEST_F(OptionsPageTest, InTheWindowTheProgramsOwnDialogsAnswer) {
+    using namespace tidvex::controls;
+    frmMain& f = form();
+    MemoryForm mainForm;
+    MemoryBox messages;
+    Texts shown;
+    std::vector<Form*> owners;
+    messages.form.WhileShown = [&] {
+        shown.push_back(messages.message.Caption());
+        owners.push_back(messages.form.owner);
+        messages.b0.UserClick();
+    };
+    MemoryForm regForm;
+    MemoryLabel banner, l0, l1, l2, l3, l4;
+    MemoryTextBox text;
+    MemoryPicture picture;
+    MemoryButton ok, cancel;
+    tidvex::dialogs::frmRegistry registry{{regForm, banner, {&l0, &l1, &l2, &l3, &l4}, text, picture, ok, cancel},
+                                          {*f.lstSafeList, *f.lstBlackList, messages.box, nullptr}};
+    regForm.WhileShown = [&] {
+        EXPECT_EQ(regForm.owner, &mainForm);
+        text.Text("HKEY_CURRENT_USER\\Software\\Kept");
+        ok.UserClick();
+    };
+    f.optionsCalls = tidvex::main::WindowOptionsCalls(mainForm, messages.box, registry);
+
+    tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEA* ofn) {
+        const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";
+        memcpy(ofn->lpstrFile, chosen, sizeof chosen);
+        return TRUE;
+    }});
+    Press(f.cmdAddBlackFile).UserClick();
+    EXPECT_EQ(List(f.lstBlackList).Items(), (Texts{"S:\\dir\\a.txt", "S:\\dir\\b.txt"}));
+    Press(f.cmdAddSafeFile).UserClick();
+    EXPECT_EQ(shown, (Texts{"This item is already exist in the black list.",
+                            "This item is already exist in the black list."}));
+
+    Press(f.cmdAddSafeRegKey).UserClick();
+    EXPECT_EQ(List(f.lstSafeList).Items(), Texts{"HKEY_CURRENT_USER\\Software\\Kept"});
+    EXPECT_EQ(File(services::kSafeList), "2|HKEY_CURRENT_USER\\Software\\Kept\r\n");
+    EXPECT_TRUE(registry.isSafeItem);
+    Press(f.cmdAddBlackRegistry).UserClick();
+    EXPECT_FALSE(registry.isSafeItem);
+    EXPECT_EQ(shown.back(), "This item is already exist in the safe list.");
+    // The page's messages lie over the main window, the dialog's over the dialog.
+    EXPECT_EQ(owners, (std::vector<Form*>{&mainForm, &mainForm, &regForm}));
 }
 
 }  // namespace

@@ -108,6 +108,44 @@ TEST_F(ScheduleTest, ATickDuringACleaningLeavesItAlone) {
     EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 1);
 }
 
+// The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
+TEST_F(ScheduleTest, ACleaningLongerThanTheIntervalIsNotInterrupted) {
+    frmMain& f = form();
+    int started = 0;
+    f.optionsCalls.startCleaning = [&] {
+        ++started;
+        cleaning = true;
+        Clock(f.tmrScheduleClock).Elapse(40 * kSecondsPerMinute);
+        cleaning = false;
+    };
+    Box(f.optTimeSchedule[0]).UserClick();
+    Clock(f.tmrScheduleClock).Elapse(15 * kSecondsPerMinute);
+    EXPECT_EQ(started, 1);
+    // The count went on during the cleaning: the next comes 5 minutes after it.
+    Clock(f.tmrScheduleClock).Elapse(5 * kSecondsPerMinute - 1);
+    EXPECT_EQ(started, 1);
+    Clock(f.tmrScheduleClock).Elapse(1);
+    EXPECT_EQ(started, 2);
+}
+
+TEST_F(ScheduleTest, AfterLoadingTheSessionBoxesAreUsableOnlyUnderSessionClean) {
+    struct Case {
+        const char* session;
+        const char* shuts;
+        bool boxes, options;
+    };
+    const Case cases[] = {{"-1", "-1", true, true}, {"-1", "0", true, false}, {"0", "0", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.session) + " " + c.shuts);
+        Store("IsSessinoSchedule", c.session);
+        Store("isWhenWindowsShuts", c.shuts);
+        tidvex::main::LoadScheduleSettings(form());
+        EXPECT_EQ(form().chkWhenWindowStarts->Enabled(), c.boxes);
+        EXPECT_EQ(form().chkWhenWindowsShuts->Enabled(), c.boxes);
+        EXPECT_EQ(form().optSessionSchedule[1]->Enabled(), c.options);
+    }
+}
+
 TEST_F(ScheduleTest, UncheckingSessionCleanUnchecksAndDisablesBothBoxesAndTheirEffects) {
     frmMain& f = form();
     struct Case {
