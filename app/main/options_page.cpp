@@ -13,7 +13,6 @@
 #include "services/registry.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 namespace tidvex::main {
 
@@ -32,7 +31,6 @@ constexpr char kFolderTitle[] = "Please Select a folder";
 const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
 constexpr char kCancelled[] = "Cancel";
 constexpr int kOptionsPage = 5;
-constexpr int kSettingsTab = 0;
 constexpr int kCookiesTab = 3;
 constexpr int kAboutTab = 5;
 // The version and product word the update page is asked about.
@@ -104,44 +102,26 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
 
 bool IsAddablePath(const std::string& path) { return path.size() > 3; }
 
-void PlatformShellOpen(const std::string& target) {
-    ShellExecuteA(nullptr, "Open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void PlatformExitWindows(int mode) { services::ExitWindows(mode); }
-
-OptionsCalls WindowOptionsCalls(controls::Form& mainForm, dialogs::frmMessageBox& messages,
-                                dialogs::frmRegistry& registryDialog) {
+OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog) {
     OptionsCalls calls;
-    calls.showMe = [&mainForm, &messages](const std::string& text, bool is2Buttons, const std::string& button1,
-                                          const std::string& button2, int icon) {
-        return messages.ShowMe(&mainForm, text, is2Buttons, button1, button2, static_cast<std::int16_t>(icon));
-    };
-    calls.openFiles = [&mainForm](const std::string& title, const std::string& filter, bool multiSelect) {
+    calls.openFiles = [&owner](const std::string& title, const std::string& filter, bool multiSelect) {
         std::string dialogFilter = filter;
-        return services::ShowOpenFile(mainForm.hWnd(), dialogFilter, title, multiSelect);
+        return services::ShowOpenFile(owner.hWnd(), dialogFilter, title, multiSelect);
     };
-    calls.browseForFolder = [&mainForm](const std::string& title) {
-        return services::BrowseForFolder(mainForm.hWnd(), title);
-    };
-    calls.showRegistryDialog = [&mainForm, &registryDialog](bool isSafeItem) {
+    calls.browseForFolder = [&owner](const std::string& title) { return services::BrowseForFolder(owner.hWnd(), title); };
+    calls.showRegistryDialog = [&owner, &registryDialog](bool isSafeItem) {
         registryDialog.isSafeItem = isSafeItem;
-        registryDialog.Show(&mainForm);
+        registryDialog.Show(&owner);
     };
-    calls.shellOpen = PlatformShellOpen;
-    calls.exitWindows = PlatformExitWindows;
+    calls.exitWindows = [](int mode) { services::ExitWindows(mode); };
     return calls;
 }
 
-int frmMain::Say(const std::string& text) {
-    if (!optionsCalls.showMe) return dialogs::kResultOk;
-    return optionsCalls.showMe(text, false, "Ok", "", dialogs::kIconNotice);
-}
+void frmMain::Say(const std::string& text) { Platform().ShowMe(text, false, "Ok", "", dialogs::kIconNotice); }
 
 void frmMain::WireOptionsPage() {
     for (int i = 0; i < static_cast<int>(cmdOptions.size()); ++i)
         cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
-    tbOptions->OnBeforeClick = [this](int tab, bool& cancel) { tbOptions_BeforeClick(tab, cancel); };
     for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i)
         chkSettings[static_cast<size_t>(i)]->OnClick = [this, i] { chkSettings_Click(i); };
     cmdAddSafeFile->OnClick = [this] { cmdAddSafeFile_Click(); };
@@ -166,13 +146,10 @@ void frmMain::WireOptionsPage() {
 }
 
 void frmMain::cmdOptions_Click(int Index) {
-    const auto chosen = static_cast<size_t>(Index);
-    IgnoringErrors([&] {
-        for (auto* button : cmdOptions) button->Selected(false);
-    });
-    IgnoringErrors([&] { cmdOptions.at(chosen)->Selected(true); });
-    IgnoringErrors([&] { gOptionsTitle->Caption(cmdOptions.at(chosen)->Caption()); });
+    if (Index < 0 || Index >= static_cast<int>(cmdOptions.size())) return;
+    IgnoringErrors([&] { gOptionsTitle->Caption(cmdOptions[static_cast<size_t>(Index)]->Caption()); });
     if (Index == kCookiesTab) {
+        // Both lists afresh: what is on the machine, what is kept.
         IgnoringErrors([&] { lstAllCookies->Clear(); });
         IgnoringErrors([&] { services::LoadCookies2List(*lstAllCookies); });
         IgnoringErrors([&] { lstSafeCookies->Clear(); });
@@ -180,14 +157,7 @@ void frmMain::cmdOptions_Click(int Index) {
     }
     IgnoringErrors([&] { chkSelectAllCookies->Value(0); });
     IgnoringErrors([&] { chkSelectAllSafeCookies->Value(0); });
-    IgnoringErrors([&] { tbOptions->Tab(Index); });
-    IgnoringErrors([&] { tbOptions->Refresh(); });
-}
-
-void frmMain::tbOptions_BeforeClick(int newTab, bool& Cancel) {
-    // Only the sub-page buttons change the tab: they select first, then set it.
-    Cancel = newTab < 0 || newTab >= static_cast<int>(cmdOptions.size()) ||
-             !cmdOptions[static_cast<size_t>(newTab)]->Selected();
+    IgnoringErrors([&] { SelectSubPage(cmdOptions, *tbOptions, Index); });
 }
 
 void frmMain::chkSettings_Click(int Index) {
@@ -256,39 +226,27 @@ void frmMain::cmdRemoveSafeCookie_Click() { RemoveSelected(*lstSafeCookies, kCoo
 void frmMain::chkSelectAllCookies_Click() { SelectAll(*lstAllCookies, chkSelectAllCookies->Value() != 0); }
 void frmMain::chkSelectAllSafeCookies_Click() { SelectAll(*lstSafeCookies, chkSelectAllSafeCookies->Value() != 0); }
 
-void frmMain::Open(const std::string& target) {
-    if (optionsCalls.shellOpen) optionsCalls.shellOpen(target);
-}
-
 void frmMain::lblHelp_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Open(services::AppPath() + "\\Help.chm");
+    // The tray menu's Help opens the same file.
+    if (Button == controls::kLeftButton) mnuHelp_Click();
 }
 
 void frmMain::lblUpdate_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Open(std::string(kHomePage) + kUpdateQuery);
+    if (Button == controls::kLeftButton) Platform().ShellOpen(std::string(kHomePage) + kUpdateQuery);
 }
 
 void frmMain::lblWebSite_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Open(kHomePage);
+    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
 }
 
 void frmMain::picLogo_MouseDown(int Button) {
-    if (Button == controls::kLeftButton) Open(kHomePage);
-}
-
-void frmMain::ShowOptionsTab(int tab) {
-    if (optionsCalls.showPage) optionsCalls.showPage(kOptionsPage);
-    cmdOptions_Click(tab);
+    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
 }
 
 void frmMain::lblAbout_MouseUp(int Button) {
-    if (Button != controls::kLeftButton) return;
-    if (optionsCalls.isCleaning && optionsCalls.isCleaning()) return;
-    ShowOptionsTab(kAboutTab);
-}
-
-void frmMain::lblGoToSettings_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) ShowOptionsTab(kSettingsTab);
+    if (Button != controls::kLeftButton || gIsCleaning) return;
+    cmdToolBar_Click(kOptionsPage);
+    cmdOptions_Click(kAboutTab);
 }
 
 }  // namespace tidvex::main

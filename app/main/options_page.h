@@ -2,7 +2,6 @@
 // the paths the safe and black lists take.
 #pragma once
 
-#include "main/dialogs/message_box.h"
 #include "main/dialogs/registry_dialog.h"
 #include "main/form.h"
 
@@ -25,11 +24,9 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult);
 // False for a path of three characters or fewer: nothing, or a drive root.
 bool IsAddablePath(const std::string& path);
 
-// The Options page's outside calls in a real window: the program's message box
-// and registry-key dialog over the main window, the platform's file dialog,
-// folder picker, shell and power-off. The other pages' operations (isCleaning,
-// startCleaning, showPage, hideScanSettings, showWindow) are the window's to add.
-OptionsCalls WindowOptionsCalls(controls::Form& mainForm, dialogs::frmMessageBox& messages,
-                                dialogs::frmRegistry& registryDialog);
+// The Options page's calls in a real window: the platform's file dialog and
+// folder picker over the owner, the program's registry-key dialog modal over
+// it, and the end of the Windows session.
+OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog);
 
 }  // namespace tidvex::main

@@ -13,7 +13,6 @@ namespace {
 // Minutes of optTimeSchedule(0..3).
 constexpr int kScheduleMinutes[] = {15, 30, 60, 300};
 constexpr int kCleanerPage = 1;
-constexpr int kShutdownEnding = 2;  // the close request's reason: the Windows session ends
 constexpr int kPowerOff = 8;
 constexpr int kRestart = 2;
 
@@ -28,8 +27,6 @@ void frmMain::WireSchedule() {
     chkSessionSchedule->OnClick = [this] { chkSessionSchedule_Click(); };
     chkWhenWindowStarts->OnClick = [this] { chkWhenWindowStarts_Click(); };
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
-    tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
-    tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
 }
 
 void frmMain::ApplyTimeSchedule() {
@@ -81,41 +78,24 @@ void frmMain::chkWhenWindowStarts_Click() { WriteRunAtStartup(*this); }
 
 void frmMain::chkWhenWindowsShuts_Click() { ApplyWhenWindowsShutDown(); }
 
-void frmMain::Cleaning() {
-    IgnoringErrors([&] {
-        if (optionsCalls.hideScanSettings) optionsCalls.hideScanSettings();
-    });
-    IgnoringErrors([&] {
-        if (optionsCalls.showPage) optionsCalls.showPage(kCleanerPage);
-    });
-    IgnoringErrors([&] {
-        if (optionsCalls.startCleaning) optionsCalls.startCleaning();
-    });
+void frmMain::RunCleaning() {
+    IgnoringErrors([&] { frScanSettings->Visible(false); });
+    IgnoringErrors([&] { cmdToolBar_Click(kCleanerPage); });
+    IgnoringErrors([&] { cmdStartCleaning_Click(); });
 }
 
 void frmMain::tmrSchedule_Timer() {
     // A cleaning that runs (it yields to the timers) is left alone.
-    if (optionsCalls.isCleaning && optionsCalls.isCleaning()) return;
-    Cleaning();
+    if (gIsCleaning) return;
+    RunCleaning();
 }
 
-bool frmMain::HoldBackForShutdownClean(int UnloadMode) {
-    if (UnloadMode != kShutdownEnding || !Checked(chkWhenWindowsShuts)) return false;
-    IgnoringErrors([&] {
-        if (optionsCalls.showWindow) optionsCalls.showWindow();
-    });
-    tmrShutDownClean->Enabled(true);
-    return true;
-}
-
-void frmMain::tmrShutDownClean_Timer() {
-    tmrShutDownClean->Enabled(false);
+void frmMain::ShutDownClean() {
     // From here on a failing step is passed over: the power-off or restart
     // still comes.
-    IgnoringErrors([&] {
-        if (optionsCalls.showWindow) optionsCalls.showWindow();
-    });
-    Cleaning();
+    IgnoringErrors([&] { Platform().WindowState(0); });
+    IgnoringErrors([&] { Platform().Visible(true); });
+    RunCleaning();
     IgnoringErrors([&] {
         if (!optionsCalls.exitWindows) return;
         if (Checked(optSessionSchedule[0])) optionsCalls.exitWindows(kPowerOff);

@@ -24,8 +24,8 @@ using namespace tidvex::test;
 using tidvex::main::frmMain;
 namespace services = tidvex::services;
 
-const std::string kInSafe = "message This item is already exist in the safe list.";
-const std::string kInBlack = "message This item is already exist in the black list.";
+const std::string kInSafe = "ShowMe This item is already exist in the safe list. [Ok] icon 0";
+const std::string kInBlack = "ShowMe This item is already exist in the black list. [Ok] icon 0";
 const std::string kFilesDialog =
     "files Please Select a file or group of files (several) filter All Files(*.*)|*.*|";
 const std::string kFolderDialog = "folder Please Select a folder";
@@ -63,7 +63,7 @@ TEST_F(OptionsPageTest, EachSubPageButtonSelectsItselfItsTitleAndItsTab) {
         EXPECT_EQ(strip.Tab(), 2) << tab;
     }
     bool cancel = true;
-    f.tbOptions_BeforeClick(2, cancel);
+    f.tbOptions->OnBeforeClick(2, cancel);
     EXPECT_FALSE(cancel) << "the selected button's own tab may be shown";
 }
 
@@ -309,8 +309,6 @@ TEST_F(OptionsPageTest, TheLinksOpenTheirTargetsWithTheLeftButtonOnly) {
         {"web site", label(f.lblWebSite), {"open " + home}},
         {"logo", [&f](int b) { static_cast<tidvex::controls::MemoryPicture*>(f.picLogo)->UserMouseDown(b); },
          {"open " + home}},
-        {"about", label(f.lblAbout), {"page 5"}},
-        {"options", [&f](int b) { f.lblGoToSettings_MouseUp(b); }, {"page 5"}},
     };
     EXPECT_EQ(f.lblWebSite->Caption(), home);
     for (const auto& c : cases) {
@@ -320,31 +318,36 @@ TEST_F(OptionsPageTest, TheLinksOpenTheirTargetsWithTheLeftButtonOnly) {
         c.click(tidvex::controls::kLeftButton);
         EXPECT_EQ(TakeCalls(), c.calls);
     }
-    EXPECT_TRUE(f.cmdOptions[0]->Selected()) << "Options shows the Settings tab";
-    label(f.lblAbout)(tidvex::controls::kLeftButton);
+}
+
+TEST_F(OptionsPageTest, AboutShowsTheAboutTabUnlessACleaningRuns) {
+    frmMain& f = form();
+    auto& about = *static_cast<tidvex::controls::MemoryLabel*>(f.lblAbout);
+    about.UserMouseUp(tidvex::controls::kRightButton);
+    EXPECT_EQ(f.CurrentPageIndex, -1);
+    about.UserMouseUp(tidvex::controls::kLeftButton);
+    EXPECT_EQ(f.CurrentPageIndex, 5);
     EXPECT_EQ(f.tbOptions->Tab(), 5);
     EXPECT_EQ(f.gOptionsTitle->Caption(), "About");
-    TakeCalls();
 
-    cleaning = true;
+    f.cmdToolBar_Click(0);
     f.cmdOptions_Click(1);
-    label(f.lblAbout)(tidvex::controls::kLeftButton);
-    EXPECT_EQ(TakeCalls(), Texts{}) << "About is refused while a cleaning runs";
+    tidvex::main::gIsCleaning = true;
+    about.UserMouseUp(tidvex::controls::kLeftButton);
+    EXPECT_EQ(f.CurrentPageIndex, 0);
     EXPECT_EQ(f.tbOptions->Tab(), 1);
 }
 
-// The calls a real window hands in: the program's own message box and
-// registry-key dialog over the main window, the platform's file dialog.
-TEST_F(OptionsPageTest, InTheWindowTheProgramsOwnDialogsAnswer) {
+// The calls a real window hands in: the platform's file dialog, the program's
+// registry-key dialog over the main window.
+TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
     using namespace tidvex::controls;
     frmMain& f = form();
     MemoryForm mainForm;
     MemoryBox messages;
     Texts shown;
-    std::vector<Form*> owners;
     messages.form.WhileShown = [&] {
         shown.push_back(messages.message.Caption());
-        owners.push_back(messages.form.owner);
         messages.b0.UserClick();
     };
     MemoryForm regForm;
@@ -359,7 +362,7 @@ TEST_F(OptionsPageTest, InTheWindowTheProgramsOwnDialogsAnswer) {
         text.Text("HKEY_CURRENT_USER\\Software\\Kept");
         ok.UserClick();
     };
-    f.optionsCalls = tidvex::main::WindowOptionsCalls(mainForm, messages.box, registry);
+    f.optionsCalls = tidvex::main::WindowOptionsCalls(mainForm, registry);
 
     tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEA* ofn) {
         const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";
@@ -369,8 +372,7 @@ TEST_F(OptionsPageTest, InTheWindowTheProgramsOwnDialogsAnswer) {
     Press(f.cmdAddBlackFile).UserClick();
     EXPECT_EQ(List(f.lstBlackList).Items(), (Texts{"S:\\dir\\a.txt", "S:\\dir\\b.txt"}));
     Press(f.cmdAddSafeFile).UserClick();
-    EXPECT_EQ(shown, (Texts{"This item is already exist in the black list.",
-                            "This item is already exist in the black list."}));
+    EXPECT_EQ(TakeCalls(), (Texts{kInBlack, kInBlack}));
 
     Press(f.cmdAddSafeRegKey).UserClick();
     EXPECT_EQ(List(f.lstSafeList).Items(), Texts{"HKEY_CURRENT_USER\\Software\\Kept"});
@@ -378,9 +380,9 @@ TEST_F(OptionsPageTest, InTheWindowTheProgramsOwnDialogsAnswer) {
     EXPECT_TRUE(registry.isSafeItem);
     Press(f.cmdAddBlackRegistry).UserClick();
     EXPECT_FALSE(registry.isSafeItem);
-    EXPECT_EQ(shown.back(), "This item is already exist in the safe list.");
-    // The page's messages lie over the main window, the dialog's over the dialog.
-    EXPECT_EQ(owners, (std::vector<Form*>{&mainForm, &mainForm, &regForm}));
+    // The dialog's own message lies over the dialog.
+    EXPECT_EQ(shown, Texts{"This item is already exist in the safe list."});
+    EXPECT_EQ(messages.form.owner, &regForm);
 }
 
 }  // namespace

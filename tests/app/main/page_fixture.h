@@ -6,6 +6,7 @@
 
 #include "controls/memory_controls.h"
 #include "harness/support.h"
+#include "scripted_window.h"
 #include "services/program.h"
 #include "services/settings_store.h"
 
@@ -15,17 +16,16 @@
 
 #include <deque>
 #include <memory>
-#include <stdexcept>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace tidvex::test {
 
-using Texts = std::vector<std::string>;
-
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The window's part: the schedule's calls go to the form itself.
+// What the settings loader asks of the window: the schedule's calls go to the
+// form, as the real window's do.
 class FormWindow : public main::WindowCalls {
 public:
     void ApplyTimeSchedule() override { form->ApplyTimeSchedule(); }
@@ -40,8 +40,10 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, services::SettingsKey);
         DeleteRunValue();
         appPath_ = std::make_unique<services::ScopedAppPath>(ScratchFolder("program"));
-        form_ = std::make_unique<main::frmMain>(factory_, window_);
-        window_.form = form_.get();
+        main::gIsCleaning = false;
+        services::gIsExiting = false;
+        form_ = std::make_unique<main::frmMain>(factory_, loader_, &window);
+        loader_.form = form_.get();
         auto group = [](auto& options) {
             std::vector<controls::MemoryOptionButton*> buttons;
             for (auto* o : options) buttons.push_back(static_cast<controls::MemoryOptionButton*>(o));
@@ -50,32 +52,20 @@ protected:
         group(form_->optTimeSchedule);
         group(form_->optSessionSchedule);
         auto& calls = form_->optionsCalls;
-        calls.showMe = [this](const std::string& text, bool, const std::string&, const std::string&, int icon) {
-            record("message " + text + (icon ? " icon " + std::to_string(icon) : ""));
-            return 1;
-        };
         calls.openFiles = [this](const std::string& title, const std::string& filter, bool multi) {
-            record("files " + title + (multi ? " (several)" : "") + " filter " + Visible(filter));
+            window.Log("files " + title + (multi ? " (several)" : "") + " filter " + Visible(filter));
             return Next();
         };
         calls.browseForFolder = [this](const std::string& title) {
-            record("folder " + title);
+            window.Log("folder " + title);
             return Next();
         };
-        calls.showRegistryDialog = [this](bool safe) { record(safe ? "registry safe" : "registry black"); };
-        calls.shellOpen = [this](const std::string& target) { record("open " + target); };
-        calls.exitWindows = [this](int mode) { record("exit " + std::to_string(mode)); };
-        calls.isCleaning = [this] { return cleaning; };
-        calls.startCleaning = [this] {
-            record("start cleaning");
-            if (failCleaning) throw std::runtime_error("the cleaning failed");
-        };
-        calls.showPage = [this](int page) { record("page " + std::to_string(page)); };
-        calls.hideScanSettings = [this] { record("hide clean settings"); };
-        calls.showWindow = [this] { record("show window"); };
+        calls.showRegistryDialog = [this](bool safe) { window.Log(safe ? "registry safe" : "registry black"); };
+        calls.exitWindows = [this](int mode) { window.Log("exit " + std::to_string(mode)); };
     }
     void TearDown() override {
         form_.reset();
+        main::gIsCleaning = false;
         DeleteRunValue();
     }
 
@@ -95,7 +85,6 @@ protected:
         return text;
     }
 
-    void record(const std::string& call) { calls_.push_back(call); }
     // The next scripted dialog answer.
     std::string Next() {
         if (answers.empty()) return "Cancel";
@@ -103,7 +92,8 @@ protected:
         answers.pop_front();
         return answer;
     }
-    Texts TakeCalls() { return std::exchange(calls_, {}); }
+    // What the window and the platform were asked since the last call.
+    Texts TakeCalls() { return std::exchange(window.log, {}); }
 
     main::frmMain& form() { return *form_; }
     static controls::MemoryCheckBox& Box(controls::CheckBox* box) { return *static_cast<controls::MemoryCheckBox*>(box); }
@@ -111,16 +101,14 @@ protected:
     static controls::MemoryButton& Press(controls::Button* button) { return *static_cast<controls::MemoryButton*>(button); }
     static controls::MemoryTimer& Clock(controls::Timer* timer) { return *static_cast<controls::MemoryTimer*>(timer); }
 
+    ScriptedWindow window;
     std::deque<std::string> answers;
-    bool cleaning = false;
-    bool failCleaning = false;
 
 private:
     std::unique_ptr<services::ScopedAppPath> appPath_;
     controls::MemoryControlFactory factory_;
-    FormWindow window_;
+    FormWindow loader_;
     std::unique_ptr<main::frmMain> form_;
-    Texts calls_;
 };
 
 }  // namespace tidvex::test

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -15,7 +16,6 @@ using namespace tidvex::test;
 using tidvex::main::frmMain;
 
 constexpr int kSecondsPerMinute = 60;
-const Texts kScheduledCleaning = {"hide clean settings", "page 1", "start cleaning"};
 
 class ScheduleTest : public PageTest {
 protected:
@@ -25,10 +25,14 @@ protected:
     }
     // Lets the seconds pass on the schedule's clock and counts the cleanings started.
     int CleaningsIn(int seconds) {
-        Clock(form().tmrScheduleClock).Elapse(seconds);
-        int started = 0;
-        for (const auto& call : TakeCalls()) started += call == "start cleaning";
-        return started;
+        Clock(form().tmrScheduleBeat).Elapse(seconds);
+        const Texts calls = TakeCalls();
+        return static_cast<int>(std::count(calls.begin(), calls.end(), "StartClean"));
+    }
+    // A scheduled cleaning shows the Cleaner page without the clean-settings panel.
+    void ExpectCleanerPage() {
+        EXPECT_EQ(form().CurrentPageIndex, 1);
+        EXPECT_FALSE(form().frScanSettings->Visible());
     }
 };
 
@@ -40,8 +44,9 @@ TEST_F(ScheduleTest, EveryHourSavedOnCleansAfterAFullHourThenEveryHour) {
     EXPECT_TRUE(form().tmrSchedule->Enabled());
 
     EXPECT_EQ(CleaningsIn(60 * kSecondsPerMinute - 1), 0);
-    Clock(form().tmrScheduleClock).Elapse(1);
-    EXPECT_EQ(TakeCalls(), kScheduledCleaning);
+    form().frScanSettings->Visible(true);
+    EXPECT_EQ(CleaningsIn(1), 1);
+    ExpectCleanerPage();
     EXPECT_EQ(CleaningsIn(60 * kSecondsPerMinute - 1), 0);
     EXPECT_EQ(CleaningsIn(1), 1);
 
@@ -101,31 +106,26 @@ TEST_F(ScheduleTest, TheLastSelectedOptionWinsAndAnUncheckedBoxStopsTheTimer) {
 TEST_F(ScheduleTest, ATickDuringACleaningLeavesItAlone) {
     frmMain& f = form();
     Box(f.optTimeSchedule[0]).UserClick();
-    cleaning = true;
+    tidvex::main::gIsCleaning = true;
     EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 0);
-    EXPECT_EQ(TakeCalls(), Texts{});
-    cleaning = false;
+    EXPECT_EQ(f.CurrentPageIndex, -1) << "the page stays";
+    tidvex::main::gIsCleaning = false;
     EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 1);
 }
 
 // The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
 TEST_F(ScheduleTest, ACleaningLongerThanTheIntervalIsNotInterrupted) {
     frmMain& f = form();
-    int started = 0;
-    f.optionsCalls.startCleaning = [&] {
-        ++started;
-        cleaning = true;
-        Clock(f.tmrScheduleClock).Elapse(40 * kSecondsPerMinute);
-        cleaning = false;
+    // The session lets 40 minutes pass on the clock while it cleans.
+    window.script = [&f](ScriptedSession& session) {
+        session.during = [&f](ScriptedSession&) { Clock(f.tmrScheduleBeat).Elapse(40 * kSecondsPerMinute); };
     };
     Box(f.optTimeSchedule[0]).UserClick();
-    Clock(f.tmrScheduleClock).Elapse(15 * kSecondsPerMinute);
-    EXPECT_EQ(started, 1);
+    EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 1);
     // The count went on during the cleaning: the next comes 5 minutes after it.
-    Clock(f.tmrScheduleClock).Elapse(5 * kSecondsPerMinute - 1);
-    EXPECT_EQ(started, 1);
-    Clock(f.tmrScheduleClock).Elapse(1);
-    EXPECT_EQ(started, 2);
+    window.script = nullptr;
+    EXPECT_EQ(CleaningsIn(5 * kSecondsPerMinute - 1), 0);
+    EXPECT_EQ(CleaningsIn(1), 1);
 }
 
 TEST_F(ScheduleTest, AfterLoadingTheSessionBoxesAreUsableOnlyUnderSessionClean) {
@@ -171,7 +171,9 @@ TEST_F(ScheduleTest, UncheckingSessionCleanUnchecksAndDisablesBothBoxesAndTheirE
         EXPECT_FALSE(f.optSessionSchedule[0]->Enabled() || f.optSessionSchedule[1]->Enabled());
         const std::string value = RunValue();
         EXPECT_EQ(value.substr(value.size() - c.runValue.size()), c.runValue) << value;
-        EXPECT_FALSE(f.HoldBackForShutdownClean(2));
+        bool cancel = false;
+        f.Form_QueryUnload(cancel, 2);
+        EXPECT_FALSE(cancel) << "no shutdown cleaning";
     }
 }
 
@@ -195,7 +197,7 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         bool heldBack;
         Texts afterTick;
     };
-    const Texts cleaned = {"show window", "hide clean settings", "page 1", "start cleaning"};
+    const Texts cleaned = {"state 0", "show", "StartClean"};
     auto with = [&cleaned](const char* last) {
         Texts t = cleaned;
         if (last) t.push_back(last);
@@ -210,20 +212,40 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         {"closed by the user", 0, -1, 0, false, false, {}},
         {"closed by the tray menu", 1, -1, 1, false, false, {}},
     };
+    // What the shutdown cleaning does, in order.
+    auto steps = [](const Texts& log) {
+        Texts kept;
+        for (const auto& call : log)
+            if (call == "state 0" || call == "show" || call == "StartClean" || call.rfind("exit", 0) == 0)
+                kept.push_back(call);
+        return kept;
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         frmMain& f = form();
+        f.cmdToolBar_Click(0);
         f.chkWhenWindowsShuts->Value(c.shuts);
         for (int i = 0; i < 2; ++i) f.optSessionSchedule[static_cast<size_t>(i)]->Value(i == c.option ? -1 : 0);
-        failCleaning = c.cleaningFails;
+        window.script = [&c](ScriptedSession& session) { session.throws = c.cleaningFails; };
+        TakeCalls();
 
-        EXPECT_EQ(f.HoldBackForShutdownClean(c.reason), c.heldBack);
+        bool cancel = false;
+        f.Form_QueryUnload(cancel, c.reason);
+        EXPECT_EQ(cancel, c.heldBack);
         EXPECT_EQ(f.tmrShutDownClean->Enabled(), c.heldBack);
-        EXPECT_EQ(TakeCalls(), c.heldBack ? Texts{"show window"} : Texts{});
+        EXPECT_EQ(steps(TakeCalls()), c.heldBack ? Texts{"show"} : Texts{});
         EXPECT_EQ(f.tmrShutDownClean->Interval(), 1500);
 
         Clock(f.tmrShutDownClean).Elapse(3);
-        EXPECT_EQ(TakeCalls(), c.afterTick) << "one tick only";
+        const Texts log = TakeCalls();
+        EXPECT_EQ(steps(log), c.afterTick) << "one tick only";
+        if (c.heldBack) ExpectCleanerPage();
+        if (c.cleaningFails) {
+            EXPECT_NE(std::find(log.begin(), log.end(),
+                                "ShowMe Error occurred while scanning. Scanning aborted.\r\nObject variable or With "
+                                "block variable not set [Ok] icon 1"),
+                      log.end());
+        }
         EXPECT_FALSE(f.tmrShutDownClean->Enabled());
     }
 }
