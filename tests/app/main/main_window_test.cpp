@@ -206,15 +206,20 @@ TEST(MainWindow, TheStartButtonRunsACleaningToItsEnd) {
     const bool done = WaitFor(
         [&] {
             items.clear();
-            const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-            for (int i = 0; i < count; ++i) {
-                char text[512] = {};
-                SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-                items.push_back(text);
+            DWORD_PTR count = 0;
+            if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return false;
+            for (int i = 0; i < static_cast<int>(count); ++i) {
+                // Across processes the list's text comes as UTF-16 (ASCII here).
+                wchar_t text[512] = {};
+                SendMessageTimeoutW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text),
+                                    SMTO_ABORTIFHUNG, 5000, nullptr);
+                std::string narrow;
+                for (const wchar_t* c = text; *c; ++c) narrow += static_cast<char>(*c);
+                items.push_back(narrow);
             }
             return !items.empty() && (items.back() == "Cleaning Done." || items.back() == "Cleaning Aborted.");
         },
-        240000);
+        180000);
     ASSERT_TRUE(done) << "no end of the cleaning in the list (" << items.size() << " items)";
     EXPECT_EQ(items.back(), "Cleaning Done.");
     EXPECT_GT(items.size(), 1u) << "the finished items are listed";
