@@ -296,14 +296,16 @@ void ToolsPageRows(std::vector<ControlDesign>& d) {
 // window's top.
 void OptionsPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 5);
+    // A label the window draws in the link colour.
+    constexpr int kLinkLabel = 4;
     const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
     for (int i = 0; i < 6; ++i)
         d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
     d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
     // The buttons choose the tab: the strip's own captions are not shown.
     d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 800, 6800, 4800});
-    d.push_back({"lblHelp", -1, "Help", 0, {}, "", 7000, 560, 700, 255});
-    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, "", 7760, 560, 1700, 255});
+    d.push_back({"lblHelp", -1, "Help", 0, {}, "", 7000, 560, 700, 255, kLinkLabel});
+    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, "", 7760, 560, 1700, 255, kLinkLabel});
     auto tab = [](int i) { return TabPage("tbOptions", -1, i); };
 
     const std::string settings = tab(0);
@@ -316,17 +318,19 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
     // Filled with the fixed drives when the window starts.
     d.push_back({"cmbDrives", -1, "", 0, {}, settings, 3900, 1520, 2400, 315});
 
-    // The safe and the black list: several entries can be selected and removed.
-    constexpr int kMultiSelect = 1;
+    // The safe and the black list: several entries can be selected and removed,
+    // and files and folders dropped on them are added.
+    constexpr int kMultiSelect = controls::kMultiSelectList;
+    constexpr int kDropList = controls::kMultiSelectList | controls::kDropTargetList;
     const std::string safe = tab(1);
     d.push_back({"Label21", -1, "Add items to be safe from removing", 0, {}, safe, 240, 120, 6200, 270});
     d.push_back({"Label46", -1, "Registry Cleaner and Hard Disk cleaner will always skip these items", 0, {}, safe, 240,
                  420, 6200, 270});
-    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3600, kMultiSelect});
+    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3600, kDropList});
     const std::string black = tab(2);
     d.push_back({"Label22", -1, "Add items to be always removed each cleaning session", 0, {}, black, 240, 120, 6200,
                  270});
-    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3600, kMultiSelect});
+    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3600, kDropList});
     const char* safeButtons[] = {"cmdAddSafeFile", "cmdAddSafeFolder", "cmdAddSafeRegKey", "cmdRemoveSafeItem"};
     const char* blackButtons[] = {"cmdAddBlackFile", "cmdAddBlackFolder", "cmdAddBlackRegistry", "cmdRemoveBlackItem"};
     const char* captions[] = {"Add File(s)", "Add Folder", "Add Registry Key", "Remove Selected"};
@@ -383,7 +387,7 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
                  1600, 1100, 4800, 600});
     // Set when the window starts.
     d.push_back({"lblVersion", -1, "", 0, {}, about, 2450, 700, 2000, 270});
-    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270});
+    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270, kLinkLabel});
 }
 
 std::vector<ControlDesign> Build() {
