@@ -291,9 +291,9 @@ void ToolsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"Grid2", -1, "", 0, {}, TabPage("tbTools", -1, 1), 120, 120, 8600, 4200});
 }
 
-// Options page: the sub-page buttons with the banner of the chosen one, and the
-// tab strip whose six tabs they choose; the Help and update links sit at the
-// window's top.
+// Options page: the sub-page buttons with the banner of the chosen one, the
+// tab strip whose six tabs they choose, and below the buttons the links to the
+// help file and the update page.
 void OptionsPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 5);
     // A label the window draws in the link colour.
@@ -304,8 +304,8 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
     // The buttons choose the tab: the strip's own captions are not shown.
     d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 800, 6800, 4800});
-    d.push_back({"lblHelp", -1, "Help", 0, {}, "", 7000, 560, 700, 255, kLinkLabel});
-    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, "", 7760, 560, 1700, 255, kLinkLabel});
+    d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLinkLabel});
+    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLinkLabel});
     auto tab = [](int i) { return TabPage("tbOptions", -1, i); };
 
     const std::string settings = tab(0);
@@ -326,11 +326,11 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"Label21", -1, "Add items to be safe from removing", 0, {}, safe, 240, 120, 6200, 270});
     d.push_back({"Label46", -1, "Registry Cleaner and Hard Disk cleaner will always skip these items", 0, {}, safe, 240,
                  420, 6200, 270});
-    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3600, kDropList});
+    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3400, kDropList});
     const std::string black = tab(2);
     d.push_back({"Label22", -1, "Add items to be always removed each cleaning session", 0, {}, black, 240, 120, 6200,
                  270});
-    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3600, kDropList});
+    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3400, kDropList});
     const char* safeButtons[] = {"cmdAddSafeFile", "cmdAddSafeFolder", "cmdAddSafeRegKey", "cmdRemoveSafeItem"};
     const char* blackButtons[] = {"cmdAddBlackFile", "cmdAddBlackFolder", "cmdAddBlackRegistry", "cmdRemoveBlackItem"};
     const char* captions[] = {"Add File(s)", "Add Folder", "Add Registry Key", "Remove Selected"};
@@ -345,17 +345,17 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"Label24", -1,
                  "Here are all the cookie categories that are exist in your system for internet explorer, Select and "
                  "add to safe list",
-                 0, {}, cookies, 240, 360, 3000, 660});
-    d.push_back({"lstAllCookies", -1, "", 0, {}, cookies, 240, 1080, 3000, 2500, kMultiSelect});
-    d.push_back({"chkSelectAllCookies", -1, "Select All", kOff, {}, cookies, 240, 3640, 1500, 270});
-    d.push_back({"cmdAddSafeCookie", -1, "Add selected to safe list >>", 0, {}, cookies, 240, 3960, 3000, 400});
+                 0, {}, cookies, 240, 360, 3000, 800});
+    d.push_back({"lstAllCookies", -1, "", 0, {}, cookies, 240, 1200, 3000, 2400, kMultiSelect});
+    d.push_back({"chkSelectAllCookies", -1, "Select All", kOff, {}, cookies, 240, 3660, 1500, 270});
+    d.push_back({"cmdAddSafeCookie", -1, "Add selected to safe list >>", 0, {}, cookies, 240, 3980, 3000, 400});
     d.push_back({"Label25", -1,
                  "Here are all cookie categories that will not be removed during cleaning sessions for internet "
                  "explorer",
-                 0, {}, cookies, 3400, 360, 3000, 660});
-    d.push_back({"lstSafeCookies", -1, "", 0, {}, cookies, 3400, 1080, 3000, 2500, kMultiSelect});
-    d.push_back({"chkSelectAllSafeCookies", -1, "Select All", kOff, {}, cookies, 3400, 3640, 1500, 270});
-    d.push_back({"cmdRemoveSafeCookie", -1, "Remove selected from safe list", 0, {}, cookies, 3400, 3960, 3000, 400});
+                 0, {}, cookies, 3400, 360, 3000, 800});
+    d.push_back({"lstSafeCookies", -1, "", 0, {}, cookies, 3400, 1200, 3000, 2400, kMultiSelect});
+    d.push_back({"chkSelectAllSafeCookies", -1, "Select All", kOff, {}, cookies, 3400, 3660, 1500, 270});
+    d.push_back({"cmdRemoveSafeCookie", -1, "Remove selected from safe list", 0, {}, cookies, 3400, 3980, 3000, 400});
 
     // Schedule: each group's options lie in a frame of their own.
     const std::string schedule = tab(4);
