@@ -338,8 +338,8 @@ public:
 // Where it lies: `parent` names the control it sits on ("" the window itself,
 // "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip), and
 // left, top, width and height are twips of that parent's inside. `style` is the
-// kind's own look (a LabelStyle for labels; for list boxes 1 multi-select, 2
-// check boxes). A tab strip's items are its tabs' captions.
+// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes 1
+// multi-select, 2 check boxes). A tab strip's items are its tabs' captions.
 struct ControlDesign {
     std::string name;
     int index = -1;

@@ -208,6 +208,12 @@ bool MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE && !loading_) form_->Form_LostFocus();
             return false;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            // Controls standing on the window itself take its colour.
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            result = reinterpret_cast<LRESULT>(back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
+            return true;
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(hwnd(), &r);
