@@ -44,10 +44,7 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
     form_ = std::make_unique<frmMain>(*factory_, *this, this);
 }
 
-MainWindow::~MainWindow() {
-    form_.reset();
-    if (back_) DeleteObject(back_);
-}
+MainWindow::~MainWindow() { form_.reset(); }
 
 bool MainWindow::Load() {
     form_->Form_Load();
@@ -137,12 +134,7 @@ int MainWindow::ScaleWidth() {
     return r.right - r.left;
 }
 
-void MainWindow::BackColor(COLORREF color) {
-    if (back_) DeleteObject(back_);
-    back_ = CreateSolidBrush(color);
-    controls::win32::SetContainerColor(hwnd(), color);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-}
+void MainWindow::BackColor(COLORREF color) { controls::win32::SetContainerColor(hwnd(), color); }
 
 void MainWindow::Visible(bool on) {
     if (loading_) {
@@ -208,20 +200,7 @@ bool MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE && !loading_) form_->Form_LostFocus();
             return false;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            // Controls standing on the window itself take its colour.
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            result = reinterpret_cast<LRESULT>(back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
-            return true;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd(), &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
-            result = 1;
-            return true;
-        }
-        default: return false;
+        default: return controls::win32::PaintContainerBack(hwnd(), msg, wp, result);
     }
 }
 
