@@ -32,46 +32,49 @@ std::string Class(HWND hwnd) {
     return name;
 }
 
+struct TopSearch {
+    DWORD pid;
+    const std::string& className;
+    const std::string& title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTop(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->pid && IsWindowVisible(hwnd) && Class(hwnd) == s->className && Text(hwnd) == s->title) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window of the process with this class and title.
 HWND FindTop(DWORD pid, const std::string& className, const std::string& title) {
-    struct Search {
-        DWORD pid;
-        const std::string& className;
-        const std::string& title;
-        HWND found;
-    } search{pid, className, title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->pid && IsWindowVisible(hwnd) && Class(hwnd) == s->className && Text(hwnd) == s->title) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TopSearch search{pid, className, title, nullptr};
+    EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct ChildSearch {
+    const std::function<bool(HWND)>& test;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    if (s->test(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // The first descendant of `parent` that passes the test.
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& test) {
-    struct Search {
-        const std::function<bool(HWND)>& test;
-        HWND found;
-    } search{test, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (s->test(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{test, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
