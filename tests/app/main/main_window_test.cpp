@@ -99,11 +99,12 @@ bool WaitFor(F done, int milliseconds) {
 
 class Program {
 public:
-    Program() {
+    explicit Program(const std::string& arguments = "") {
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        char cmd[] = "Y:\\Tidvex.exe";
-        started_ = CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
+        std::string cmd = "Y:\\Tidvex.exe";
+        if (!arguments.empty()) cmd += " " + arguments;
+        started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -140,6 +141,21 @@ TEST(MainWindow, OpensTitledTidvexAndEndsWhenClosed) {
     ASSERT_NE(main, nullptr) << "no visible window titled Tidvex";
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(tidvex.Ended(10000)) << "Tidvex did not end after its window closed";
+    EXPECT_EQ(tidvex.ExitCode(), 0u);
+}
+
+TEST(MainWindow, TrayStartsHiddenAndStillCloses) {
+    Program tidvex("/tray");
+    ASSERT_TRUE(tidvex.Started());
+    HWND hidden = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hidden = FindWindowA("TidvexMain", "Tidvex")) != nullptr || tidvex.Ended(0); }, 20000));
+    ASSERT_NE(hidden, nullptr);
+    // Long after the start-up (a shown window appears within about a second).
+    Sleep(4000);
+    EXPECT_FALSE(IsWindowVisible(hidden)) << "the window ends its start-up hidden in the tray";
+    EXPECT_FALSE(tidvex.Ended(0));
+    PostMessageA(hidden, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000));
     EXPECT_EQ(tidvex.ExitCode(), 0u);
 }
 
