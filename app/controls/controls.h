@@ -338,9 +338,9 @@ public:
 // Where it lies: `parent` names the control it sits on ("" the window itself,
 // "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip), and
 // left, top, width and height are twips of that parent's inside. `style` is the
-// kind's own look (a LabelStyle for labels; for list boxes the sum of
-// kMultiSelectList, kCheckBoxList and kDropTargetList). A tab strip's items are
-// its tabs' captions.
+// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes the
+// sum of kMultiSelectList, kCheckBoxList and kDropTargetList). A tab strip's
+// items are its tabs' captions.
 inline constexpr int kMultiSelectList = 1;
 inline constexpr int kCheckBoxList = 2;
 // Takes files dropped from the shell.

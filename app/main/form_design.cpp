@@ -127,6 +127,8 @@ constexpr int kPlain = static_cast<int>(controls::LabelStyle::Plain);
 constexpr int kBanner = static_cast<int>(controls::LabelStyle::Banner);
 constexpr int kBars = static_cast<int>(controls::LabelStyle::Bars);
 constexpr int kGradient = static_cast<int>(controls::LabelStyle::Gradient);
+// A plain label the user clicks, drawn in the link colour.
+constexpr int kLink = 4;
 
 // The window's frame: the banner, the toolbar, the page panels, the tray, the
 // splash and the timers. The window is 9630 x 8650 twips; the pages sit below
@@ -136,7 +138,7 @@ void FrameRows(std::vector<ControlDesign>& d) {
     const char* pages[] = {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"};
     for (int i = 0; i < 6; ++i)
         d.push_back({"cmdToolBar", i, pages[i], 0, {}, "", 90 + i * 1440, 975, 1380, 660});
-    d.push_back({"lblAbout", -1, "About", 0, {}, "", 8760, 1170, 700, 270});
+    d.push_back({"lblAbout", -1, "About", 0, {}, "", 8760, 1170, 700, 270, kLink});
     for (int i = 0; i < 6; ++i) d.push_back({"frPage", i, pages[i], 0, {}, "", 0, 1755, 9620, 6895});
     // The overlay of the page-switch effect, without caption.
     d.push_back({"frPage", 6, "", 0, {}, "", 0, 1755, 9620, 6895});
@@ -188,7 +190,7 @@ void MainPageRows(std::vector<ControlDesign>& d) {
         {"lblShredRecycleHere", 3440}, {"lblOptimizeHere", 3950},  {"lblStartupHere", 4400},
         {"lblUninstalHere", 4850},
     };
-    for (const auto& [name, top] : links) d.push_back({name, -1, "Click Here", 0, {}, page, 6600, top, 1200, 270});
+    for (const auto& [name, top] : links) d.push_back({name, -1, "Click Here", 0, {}, page, 6600, top, 1200, 270, kLink});
 }
 
 // Cleaner page: Start/Stop, the current item, the progress, the finished items
@@ -196,7 +198,7 @@ void MainPageRows(std::vector<ControlDesign>& d) {
 void CleanerPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 1);
     d.push_back({"cmdStartCleaning", -1, "Start Cleaning", 0, {}, page, 300, 300, 2200, 540});
-    d.push_back({"lblChangeCleanSettings", -1, "Change Clean Settings", 0, {}, page, 2800, 435, 2300, 270});
+    d.push_back({"lblChangeCleanSettings", -1, "Change Clean Settings", 0, {}, page, 2800, 435, 2300, 270, kLink});
     d.push_back({"lblArrow", -1, "<<", 0, {}, page, 5150, 435, 400, 270});
     d.push_back({"lblArrowText", -1,
                  "Its highly recommended to review the clean settings before start cleaning, This message will not "
@@ -211,7 +213,7 @@ void CleanerPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"frScanSettings", -1, "Clean Settings", 0, {}, page, 0, 0, 9620, 6895});
     const std::string panel = "frScanSettings";
     d.push_back({"Label1", -1, "Check/Uncheck items to Include/Exclude from cleaning", 0, {}, panel, 300, 60, 6000, 240});
-    d.push_back({"lblBack2Clean", -1, "Back to Clean Page", 0, {}, panel, 7500, 60, 1800, 240});
+    d.push_back({"lblBack2Clean", -1, "Back to Clean Page", 0, {}, panel, 7500, 60, 1800, 240, kLink});
     d.push_back({"chkInternet", -1, "Include Internet Items", kOn, {}, panel, 300, 310, 2900, 270});
     d.push_back({"chkSystem", -1, "Include System Items", kOn, {}, panel, 3300, 310, 2900, 270});
     d.push_back({"chkRegistry", -1, "Include Registry Items", kOn, {}, panel, 6300, 310, 2900, 270});
@@ -242,7 +244,7 @@ void CleanerPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"lblCustomExtNote", 1, "Ex.:-  .bmp*.js*      Use * as separator", 0, {}, hd, 1300, 2600, 4700, 240});
     d.push_back({"lblHDCleaner", -1, "The hard drive cleaner will scan drive C, if you want to select another drive, go to",
                  0, {}, hd, 240, 3050, 6500, 480});
-    d.push_back({"lblGoToSettings", -1, "Options", 0, {}, hd, 240, 3550, 900, 240});
+    d.push_back({"lblGoToSettings", -1, "Options", 0, {}, hd, 240, 3550, 900, 240, kLink});
     // Over the boxes of a program that is not installed.
     struct Missing {
         const char* name;
@@ -296,16 +298,14 @@ void ToolsPageRows(std::vector<ControlDesign>& d) {
 // help file and the update page.
 void OptionsPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 5);
-    // A label the window draws in the link colour.
-    constexpr int kLinkLabel = 4;
     const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
     for (int i = 0; i < 6; ++i)
         d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
     d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
     // The buttons choose the tab: the strip's own captions are not shown.
     d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 800, 6800, 4800});
-    d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLinkLabel});
-    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLinkLabel});
+    d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLink});
+    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLink});
     auto tab = [](int i) { return TabPage("tbOptions", -1, i); };
 
     const std::string settings = tab(0);
@@ -387,7 +387,7 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
                  1600, 1100, 4800, 600});
     // Set when the window starts.
     d.push_back({"lblVersion", -1, "", 0, {}, about, 2450, 700, 2000, 270});
-    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270, kLinkLabel});
+    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270, kLink});
 }
 
 std::vector<ControlDesign> Build() {

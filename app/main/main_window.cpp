@@ -132,6 +132,8 @@ void frmMain::Form_Load() {
         }
         if (!MarkerExists(kMinimizeMarker)) IsFirstMinimize = true;
         LoadSettings(*this);
+        // The custom extension can be edited only while its box is checked.
+        chkCleanSett_Click(60);
         Splash->Close();
         Splash->Close();
         LoadingStep.clear();

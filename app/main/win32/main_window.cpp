@@ -52,7 +52,6 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
 MainWindow::~MainWindow() {
     registryDialog_.reset();
     form_.reset();
-    if (back_) DeleteObject(back_);
 }
 
 bool MainWindow::Load() {
@@ -143,12 +142,7 @@ int MainWindow::ScaleWidth() {
     return r.right - r.left;
 }
 
-void MainWindow::BackColor(COLORREF color) {
-    if (back_) DeleteObject(back_);
-    back_ = CreateSolidBrush(color);
-    controls::win32::SetContainerColor(hwnd(), color);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-}
+void MainWindow::BackColor(COLORREF color) { controls::win32::SetContainerColor(hwnd(), color); }
 
 void MainWindow::Visible(bool on) {
     if (loading_) {
@@ -214,14 +208,7 @@ bool MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE && !loading_) form_->Form_LostFocus();
             return false;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd(), &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
-            result = 1;
-            return true;
-        }
-        default: return false;
+        default: return controls::win32::PaintContainerBack(hwnd(), msg, wp, result);
     }
 }
 

@@ -74,7 +74,6 @@ private:
 
     std::string commandLine_;
     HICON icon_ = nullptr;
-    HBRUSH back_ = nullptr;
     HANDLE mutex_ = nullptr;
     bool loading_ = true, showAfterLoad_ = true, ended_ = false;
     std::unique_ptr<Win32ControlFactory> factory_;

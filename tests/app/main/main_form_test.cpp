@@ -752,6 +752,8 @@ TEST_F(MainFormTest, ScanAreasDriveTheirIncludeButtons) {
 
 TEST_F(MainFormTest, TheCustomExtensionBoxAndItsRules) {
     Load();
+    EXPECT_FALSE(f().txtCustomExt->Enabled()) << "box 60 is off by design";
+    EXPECT_FALSE(f().cmdSaveCustomExt->Enabled());
     Mem(f().chkCleanSett[60])->UserClick();
     EXPECT_TRUE(f().txtCustomExt->Enabled());
     EXPECT_TRUE(f().cmdSaveCustomExt->Enabled());

@@ -32,46 +32,49 @@ std::string Class(HWND hwnd) {
     return name;
 }
 
+struct TopSearch {
+    DWORD pid;
+    const std::string& className;
+    const std::string& title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTop(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->pid && IsWindowVisible(hwnd) && Class(hwnd) == s->className && Text(hwnd) == s->title) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window of the process with this class and title.
 HWND FindTop(DWORD pid, const std::string& className, const std::string& title) {
-    struct Search {
-        DWORD pid;
-        const std::string& className;
-        const std::string& title;
-        HWND found;
-    } search{pid, className, title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->pid && IsWindowVisible(hwnd) && Class(hwnd) == s->className && Text(hwnd) == s->title) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TopSearch search{pid, className, title, nullptr};
+    EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct ChildSearch {
+    const std::function<bool(HWND)>& test;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    if (s->test(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // The first descendant of `parent` that passes the test.
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& test) {
-    struct Search {
-        const std::function<bool(HWND)>& test;
-        HWND found;
-    } search{test, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (s->test(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{test, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -96,11 +99,12 @@ bool WaitFor(F done, int milliseconds) {
 
 class Program {
 public:
-    Program() {
+    explicit Program(const std::string& arguments = "") {
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        char cmd[] = "Y:\\Tidvex.exe";
-        started_ = CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
+        std::string cmd = "Y:\\Tidvex.exe";
+        if (!arguments.empty()) cmd += " " + arguments;
+        started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -137,6 +141,21 @@ TEST(MainWindow, OpensTitledTidvexAndEndsWhenClosed) {
     ASSERT_NE(main, nullptr) << "no visible window titled Tidvex";
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(tidvex.Ended(10000)) << "Tidvex did not end after its window closed";
+    EXPECT_EQ(tidvex.ExitCode(), 0u);
+}
+
+TEST(MainWindow, TrayStartsHiddenAndStillCloses) {
+    Program tidvex("/tray");
+    ASSERT_TRUE(tidvex.Started());
+    HWND hidden = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hidden = FindWindowA("TidvexMain", "Tidvex")) != nullptr || tidvex.Ended(0); }, 20000));
+    ASSERT_NE(hidden, nullptr);
+    // Long after the start-up (a shown window appears within about a second).
+    Sleep(4000);
+    EXPECT_FALSE(IsWindowVisible(hidden)) << "the window ends its start-up hidden in the tray";
+    EXPECT_FALSE(tidvex.Ended(0));
+    PostMessageA(hidden, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000));
     EXPECT_EQ(tidvex.ExitCode(), 0u);
 }
 
