@@ -12,6 +12,7 @@ namespace {
 
 using namespace fraxil;
 using fraxil::test::Recorder;
+using fraxil::test::Req;
 using tidvex::test::PathExists;
 using tidvex::test::WriteMarkerToDevice;
 using tidvex::test::ScratchFolder;
@@ -36,7 +37,7 @@ TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
         // Sizes that end inside a block and span several chunks.
         WriteMarkerToDevice(path, kShreddedMarkers[method], 70000 + 30011 * method);
         ASSERT_TRUE(core.Settings().SetShredMethod(method));
-        EXPECT_EQ(core.Wiper().ShredFile({path}), kShredContinue);
+        EXPECT_EQ(core.Wiper().ShredFile(Req(path)), kShredContinue);
         EXPECT_FALSE(PathExists(path));
     }
     EXPECT_TRUE(rec.Of(fraxil::test::Ev::Error).empty());
