@@ -17,7 +17,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$top/build/x64}
 build=$(cd "$build" && pwd)
-. "$top/tools/wine-lib.sh"
+. "$top/bench/bench-lib.sh"
 
 sizes=${BENCH_SIZES:-1 64 512}
 methods=${BENCH_METHODS:-0 1 4}
@@ -28,38 +28,12 @@ command -v shred >/dev/null || { echo "shredbench: GNU shred is missing" >&2; ex
 
 largest=0
 for s in $sizes; do [ "$s" -gt "$largest" ] && largest=$s; done
-work=${BENCH_DIR:-$build/bench}
-rm -rf "$work"
-mkdir -p "$work/mnt"
-img=$work/bench.img
-mnt=$work/mnt
-prefix=$work/prefix
-
-cleanup() {
-  tidvex_wine_kill "$prefix"
-  mountpoint -q "$mnt" && umount "$mnt"
-  rm -f "$img"
-}
-trap cleanup EXIT
-
-truncate -s $((largest * 2 + 256))M "$img"
-mkfs.ext4 -q -m 0 -F "$img"
-mount -o loop "$img" "$mnt"
-
-tidvex_wine_template "$build/wine/template"
-tidvex_wine_copy "$build/wine/template" "$prefix"
-tidvex_wine_env "$prefix"
-unset DISPLAY WAYLAND_DISPLAY
-tidvex_wine_map "$prefix" y "$build/bin"
-tidvex_wine_map "$prefix" e "$mnt"
-"$TIDVEX_WINESERVER" -p >/dev/null 2>&1
-cd "$build/bin"  # Y:, so Wine starts in a folder it can see
+bench_image "${BENCH_DIR:-$build/bench}" $((largest * 2 + 256))M
+bench_wine "$build/bin"
 "$TIDVEX_WINE" regsvr32 /s 'Y:\Fraxil.dll'
 
 passes_of() { case $1 in 0) echo 1 ;; 1) echo 3 ;; 2|3) echo 3 ;; 4) echo 7 ;; esac; }
 rate() { awk -v b="$1" -v s="$2" 'BEGIN { if (s <= 0) print "inf"; else printf "%.1f", b / 1048576 / s }'; }
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", b - a }'; }
 
 # A file of random content that is on the device before it is shredded.
 make_file() {

@@ -6,7 +6,7 @@
 #include "engine/target_probe.h"
 #include "fs/fso.h"
 #include "fs/paths.h"
-#include "pump/pump.h"
+#include "services/helpers.h"
 #include "services/lists.h"
 #include "services/logger.h"
 
@@ -42,10 +42,11 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+const char* const kScanTag = "SearchAndDestroy@clsHDCleaner";
+
 // "X:\" for "x:" or "x:\"; anything else names no drive.
-std::string DriveToScan(const std::string& sDrive) {
+std::string DriveRoot(const std::string& sDrive) {
     const std::string text = Trim(sDrive);
-    if (text.empty()) throw RunTimeError(5, "No drive was given to clean");
     const bool drive = (text.size() == 2 || (text.size() == 3 && (text[2] == '\\' || text[2] == '/'))) &&
                        std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
     if (!drive) throw RunTimeError(5, "Not a drive to clean: " + text);
@@ -81,7 +82,18 @@ std::vector<std::string> ParseExtensionPattern(const std::string& pattern) {
     return extensions;
 }
 
-clsHDCleaner::clsHDCleaner() : shredder_(ShredderOptions()) {}
+clsHDCleaner::clsHDCleaner(std::string windowsFolder)
+    : windowsFolder_(std::move(windowsFolder)), shredder_(ShredderOptions()) {}
+
+std::string clsHDCleaner::DefaultWindowsFolder() { return services::GetWindowsFolder(); }
+
+std::string clsHDCleaner::DriveToScan(const std::string& sDrive) const {
+    // The session adds "\" to the first two characters of the drive box, so an
+    // empty box arrives as "\".
+    if (sDrive.find_first_not_of(" \t\\/") != std::string::npos) return DriveRoot(sDrive);
+    const std::string windowsDrive = Trim(windowsFolder_).substr(0, 3);
+    return DriveRoot(windowsDrive.empty() ? "C:\\" : windowsDrive);
+}
 
 void clsHDCleaner::Reset() { switches_.fill(false); }
 
@@ -121,59 +133,67 @@ void clsHDCleaner::StartClean(double& start, double range, const std::string& sD
     RaiseProgress(bandStart_ + range);
 }
 
-void clsHDCleaner::SearchAndDestroy(const std::string& folder) {
+void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string& parentFinal) {
     YieldTimes(5);
     if (stop_) return;
     std::string path = folder;
     if (path.empty() || path.back() != '\\') path += "\\";
+
+    // The folder is opened once, to be told and listed.
+    std::optional<fs::FolderContents> contents;
+    try {
+        contents = fs::ReadFolder(path);
+        if (!contents) return LogNotExamined(GetLastError(), path);
+    } catch (...) {
+        return services::gLogger().LoggError(CurrentError(), kScanTag, path);
+    }
+    // A junction, mount point or symbolic link may lead anywhere, another drive
+    // or back up this tree: it is never followed. The listing shows most as
+    // reparse points; one that it does not show resolves elsewhere.
+    if (!parentFinal.empty() && !fs::IsOwnEntry(contents->finalPath, parentFinal, fs::LastComponent(path))) return;
     std::string announced = path;
     if (ScanningFolder) ScanningFolder(announced);
 
     std::vector<std::string> subfolders;
-    try {
-        auto entries = fs::ListFolder(path);
-        if (!entries) throw RunTimeError(static_cast<std::int32_t>(GetLastError()), "Cannot list " + path);
-        fs::LinkProbe links(path);
-        for (const auto& entry : *entries) {
-            YieldTimes(5);
-            try {
-                // A junction, mount point or symbolic link may lead anywhere,
-                // another drive or back up this tree: it is never followed.
-                if (!links.IsLink(entry.name, entry.attributes)) {
-                    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                        subfolders.push_back(entry.name);
-                    } else {
-                        Examine(path, entry.name, entry.size);
-                    }
+    const fs::LinkProbe links(path, contents->finalPath);
+    for (const auto& entry : contents->entries) {
+        YieldTimes(5);
+        try {
+            if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    subfolders.push_back(entry.name);
+                } else {
+                    Examine(links, path, entry);
                 }
-            } catch (...) {
-                services::gLogger().LoggError(CurrentError(), "SearchAndDestroy@clsHDCleaner");
             }
-            YieldTimes(1);
+        } catch (...) {
+            services::gLogger().LoggError(CurrentError(), kScanTag, path + entry.name);
         }
-    } catch (...) {
-        services::gLogger().LoggError(CurrentError(), "SearchAndDestroy@clsHDCleaner");
+        YieldTimes(1);
     }
-    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\");
+    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\", contents->finalPath);
 }
 
-void clsHDCleaner::Examine(const std::string& folder, const std::string& name, std::uint64_t size) {
+void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) {
     ++filesExamined_;
-    bytesExamined_ += static_cast<double>(size);
+    bytesExamined_ += static_cast<double>(file.size);
     if (filesExamined_ % 100 == 0) {
         const double share = usedBytes_ > 0 ? std::clamp(bytesExamined_ / usedBytes_, 0.0, 1.0) : 0.0;
         RaiseProgress(bandStart_ + share * scanShare_);
     }
 
     // A name without an extension matches nothing: no token stands for it.
-    const std::string extension = Lower(fs::gFSO().GetExtensionName(name));
+    const std::string extension = Lower(fs::gFSO().GetExtensionName(file.name));
     if (extension.empty()) return;
     bool wanted = Contains(custom_, extension);
     for (int c = 0; c < kCustom && !wanted; ++c) wanted = switches_[c] && Contains(kCategories[c].extensions, extension);
     if (!wanted) return;
 
-    const std::string path = folder + name;
+    const std::string path = folder + file.name;
     YieldTimes(5);
+    // Only a file that would be collected is opened to tell whether it is a
+    // link: Wine lists a Unix link to a file as a plain file.
+    if (!IsOwnFile(links, folder, file)) return;
     if (extension == "lnk") {
         if (IsLinkBroken(path) && !IsSafe(path)) lists_[kBrokenLink].push_back(path);
         return;
@@ -183,6 +203,18 @@ void clsHDCleaner::Examine(const std::string& folder, const std::string& name, s
         if (c == kBrokenLink) continue;
         if (Contains(c == kCustom ? custom_ : kCategories[c].extensions, extension)) lists_[c].push_back(path);
     }
+}
+
+bool clsHDCleaner::IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const {
+    const std::optional<bool> link = links.TellLink(file.name, file.attributes);
+    if (!link) LogNotExamined(GetLastError(), folder + file.name);
+    return link.has_value() && !*link;
+}
+
+void clsHDCleaner::LogNotExamined(DWORD error, const std::string& path) {
+    // Every failure gets a line, also one that left no code behind.
+    services::gLogger().LoggError(PlatformError(error != 0 ? error : ERROR_CANT_ACCESS_FILE), kScanTag,
+                                  path);
 }
 
 bool clsHDCleaner::IsSafe(const std::string& path) const {
@@ -221,7 +253,7 @@ void clsHDCleaner::RaiseEndType(const std::string& type) {
 }
 
 void clsHDCleaner::YieldTimes(int times) {
-    for (int i = 0; i < times; ++i) pump::DoEvents();
+    for (int i = 0; i < times; ++i) yield_();
 }
 
 bool IsLinkBroken(const std::string& shortcut) {

@@ -11,6 +11,8 @@
 // files and folders on the user's safe list are left alone.
 #pragma once
 
+#include "fs/paths.h"
+#include "pump/pump.h"
 #include "shred/shredder.h"
 
 #include <array>
@@ -33,7 +35,8 @@ std::vector<std::string> ParseExtensionPattern(const std::string& pattern);
 
 class clsHDCleaner {
 public:
-    clsHDCleaner();
+    // `windowsFolder`: the folder whose drive an empty drive text stands for.
+    explicit clsHDCleaner(std::string windowsFolder = DefaultWindowsFolder());
 
     // The five category switches off; the custom pattern and the shred switch stay.
     void Reset();
@@ -47,9 +50,10 @@ public:
     void CleanCustomFiles(const std::string& pattern);
 
     // Scans the drive that sDrive names ("c:", "c:\") and cleans what it found.
-    // `start` ends at the end of the scan's share (start + 0.7 x range), also
-    // after the deletion; the last Progress is start + range. Throws RunTimeError when sDrive names
-    // no drive (an empty text included): the scan never guesses one.
+    // An empty text, or a bare "\" (what an empty drive box gives), stands for
+    // the Windows folder's drive. `start` ends at the end of the scan's share
+    // (start + 0.7 x range), also after the deletion; the last Progress is
+    // start + range. Throws RunTimeError when sDrive names no drive.
     void StartClean(double& start, double range, const std::string& sDrive);
     void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }
     void StopClean() { stop_ = true; }
@@ -68,15 +72,25 @@ public:
     std::function<void(double& iTotlaProgress)> Progress;
 
 private:
-    void SearchAndDestroy(const std::string& folder);
-    void Examine(const std::string& folder, const std::string& name, std::uint64_t size);
+    static std::string DefaultWindowsFolder();
+    std::string DriveToScan(const std::string& sDrive) const;
+    // `parentFinal`: the final path of the folder that listed this one (empty
+    // for the drive's root); a folder that does not lie there is a link.
+    void SearchAndDestroy(const std::string& folder, const std::string& parentFinal = "");
+    void Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file);
+    // Whether a file is the folder's own rather than a link; one that cannot
+    // be opened to tell is logged and passed over.
+    bool IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const;
+    // Logs what the scan could not examine, and why; the scan goes on.
+    static void LogNotExamined(DWORD error, const std::string& path);
     // Works on its own copy of start: the caller's stays at the end of the scan.
     void DeleteCollectedFiles(double start, double range);
     bool IsSafe(const std::string& path) const;
     void RaiseProgress(double value);
     void RaiseEndType(const std::string& type);
-    static void YieldTimes(int times);
+    void YieldTimes(int times);
 
+    std::string windowsFolder_;
     std::array<bool, 5> switches_{};
     std::vector<std::string> custom_;
     bool shred_ = false;
@@ -90,6 +104,7 @@ private:
     double bytesExamined_ = 0;
 
     shred::Shredder shredder_;
+    pump::PacedDoEvents yield_;
 };
 
 // Whether a shortcut's target is surely gone. A target that cannot be read, an

@@ -2,7 +2,6 @@
 
 #include "engine/progress_band.h"
 #include "engine/text.h"
-#include "pump/pump.h"
 #include "services/helpers.h"
 #include "services/logger.h"
 
@@ -45,12 +44,14 @@ std::string TextOf(const registry::RegValue& value) {
 
 }  // namespace
 
-clsRegCleaner::clsRegCleaner() { SetWindowsFolders(); }
+clsRegCleaner::clsRegCleaner(std::vector<FolderAlias> programFolders) : programFolders_(std::move(programFolders)) {
+    SetWindowsFolders();
+}
 
 void clsRegCleaner::StartClean(double& start, double range) {
     const double first = start;
     stop_ = false;
-    folders_ = ProbeFolders{gWindowsDir, gSystemDir};
+    folders_ = ProbeFolders{gWindowsDir, gSystemDir, {}, programFolders_};
     try {
         for (int step = 0; step < kStepCount; ++step) {
             if (switches_[step]) RunStep(step);
@@ -116,7 +117,7 @@ void clsRegCleaner::Check(const char* tag, void (clsRegCleaner::*check)()) {
 
 void clsRegCleaner::BeforeEntry() {
     for (int i = 0; i < 5; ++i) {
-        pump::DoEvents();
+        yield_();
         ThrowIfStopped();
     }
 }
@@ -140,79 +141,106 @@ void clsRegCleaner::RaiseComplete(std::string item) {
     ThrowIfStopped();
 }
 
-std::vector<std::string> clsRegCleaner::Sections() {
+std::vector<std::string> clsRegCleaner::Subkeys(std::int32_t hive, const std::string& key) {
     std::vector<std::string> names;
     std::int32_t count = 0;
+    reg_.classkey(hive);
+    reg_.sectionkey(key);
     reg_.EnumerateSections(names, count);
     return names;
 }
 
-std::vector<std::string> clsRegCleaner::Values() {
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg_.EnumerateValues(names, count);
-    return names;
+void clsRegCleaner::ForEachSubkey(std::int32_t hive, const std::string& key, const Visit& visit) {
+    // The names are read in full first: a visit may delete the entry it was given.
+    for (const auto& name : Subkeys(hive, key)) {
+        BeforeEntry();
+        visit(name);
+    }
 }
 
-std::string clsRegCleaner::ReadText(const std::string& sectionkey, const std::string& valuekey) {
-    reg_.sectionkey(sectionkey);
-    reg_.valuekey(valuekey);
-    return Trim(TextOf(reg_.Value()));
+void clsRegCleaner::ForEachValue(std::int32_t hive, const std::string& key, const Visit& visit) {
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg_.classkey(hive);
+    reg_.sectionkey(key);
+    reg_.EnumerateValues(names, count);
+    for (const auto& name : names) {
+        BeforeEntry();
+        visit(name);
+    }
 }
+
+registry::RegValue clsRegCleaner::ReadValue(std::int32_t hive, const std::string& key, const std::string& value) {
+    reg_.classkey(hive);
+    reg_.sectionkey(key);
+    reg_.valuekey(value);
+    return reg_.Value();
+}
+
+std::string clsRegCleaner::ReadText(std::int32_t hive, const std::string& key, const std::string& value) {
+    return Trim(TextOf(ReadValue(hive, key, value)));
+}
+
+void clsRegCleaner::DeleteValue(std::int32_t hive, const std::string& key, const std::string& value) {
+    reg_.classkey(hive);
+    reg_.sectionkey(key);
+    reg_.valuekey(value);
+    reg_.DeleteValue(false);
+}
+
+void clsRegCleaner::DeleteKey(std::int32_t hive, const std::string& key) {
+    reg_.classkey(hive);
+    reg_.sectionkey(key);
+    reg_.DeleteKey(false);
+}
+
+void clsRegCleaner::DeleteTree(const std::string& fullPath) { reg_.del_reg_sub(fullPath); }
 
 // ---- The broken-reference checks ----
 
 void clsRegCleaner::CleanBrokenFileType() {
     const std::string category = "Broken File Type entries";
-    reg_.classkey(kClassesRoot);
-    reg_.sectionkey("");
     RaiseScanning(kHKCR, category);
-    for (const auto& type : Sections()) {
-        BeforeEntry();
-        if (!type.empty() && type[0] == '.') continue;
-        const std::string command = ReadText(type + "\\Shell\\Open\\Command", "");
-        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
-        reg_.DeleteValue(false);
+    ForEachSubkey(kClassesRoot, "", [&](const std::string& type) {
+        if (!type.empty() && type[0] == '.') return;
+        const std::string commandKey = type + "\\Shell\\Open\\Command";
+        const std::string command = ReadText(kClassesRoot, commandKey, "");
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
+        DeleteValue(kClassesRoot, commandKey, "");
         RaiseScanning(kHKCR + "\\" + type, category);
         RaiseCleaning(kHKCR + "\\" + type, category);
-    }
+    });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenCOM_OLE() {
     const std::string category = "Broken Com/OLE object entries";
-    reg_.classkey(kClassesRoot);
-    reg_.sectionkey("CLSID");
-    for (const auto& clsid : Sections()) {
-        BeforeEntry();
-        const std::string server = ReadText("CLSID\\" + clsid + "\\InprocServer32", "");
-        if (server.empty() || ProbePath(server, folders_) != Presence::Missing) continue;
+    ForEachSubkey(kClassesRoot, "CLSID", [&](const std::string& clsid) {
+        const std::string server = ReadText(kClassesRoot, "CLSID\\" + clsid + "\\InprocServer32", "");
+        if (server.empty() || ProbePath(server, folders_) != Presence::Missing) return;
         const std::string registration = kHKCR + "\\CLSID\\" + clsid;
-        reg_.del_reg_sub(registration);
+        DeleteTree(registration);
         RaiseScanning(registration, category);
         RaiseCleaning(registration, category);
-    }
+    });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenActiveX() {
     const std::string category = "Broken ActiveX entries";
-    reg_.classkey(kClassesRoot);
-    reg_.sectionkey("TypeLib");
     RaiseScanning(kHKCR + "\\TypeLib", category);
-    for (const auto& library : Sections()) {
-        BeforeEntry();
+    ForEachSubkey(kClassesRoot, "TypeLib", [&](const std::string& library) {
         const std::string libraryKey = "TypeLib\\" + library;
-        reg_.sectionkey(libraryKey);
-        const std::vector<std::string> versions = Sections();
+        const std::vector<std::string> versions = Subkeys(kClassesRoot, libraryKey);
         // The library goes only when every one of its versions names a file
         // that is surely gone; one that resolves, or cannot be told, keeps it.
         bool broken = !versions.empty();
         for (const auto& version : versions) {
-            const std::string win32 = ReadText(libraryKey + "\\" + version + "\\0\\win32", "");
+            const std::string languageKey = libraryKey + "\\" + version + "\\0";
+            const std::string win32 = ReadText(kClassesRoot, languageKey + "\\win32", "");
             Presence p = win32.empty() ? Presence::Unknown : ProbeTypeLibrary(win32, folders_);
             if (p == Presence::Missing) {
-                const std::string win64 = ReadText(libraryKey + "\\" + version + "\\0\\win64", "");
+                const std::string win64 = ReadText(kClassesRoot, languageKey + "\\win64", "");
                 if (!win64.empty() && ProbeTypeLibrary(win64, folders_) != Presence::Missing) p = Presence::Present;
             }
             if (p != Presence::Missing) {
@@ -220,11 +248,11 @@ void clsRegCleaner::CleanBrokenActiveX() {
                 break;
             }
         }
-        if (!broken) continue;
+        if (!broken) return;
         const std::string registration = kHKCR + "\\" + libraryKey;
-        reg_.del_reg_sub(registration);
+        DeleteTree(registration);
         RaiseCleaning(registration, category);
-    }
+    });
     RaiseComplete(category);
 }
 
@@ -236,32 +264,25 @@ void clsRegCleaner::CleanBrokenStartup() {
 }
 
 void clsRegCleaner::CleanRunValues(std::int32_t hive, const std::string& keyText, const std::string& category) {
-    reg_.classkey(hive);
-    reg_.sectionkey(kRunKey);
     RaiseScanning(keyText, category);
-    for (const auto& name : Values()) {
-        BeforeEntry();
-        const std::string command = ReadText(kRunKey, name);
-        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
-        reg_.DeleteValue(false);
+    ForEachValue(hive, kRunKey, [&](const std::string& name) {
+        const std::string command = ReadText(hive, kRunKey, name);
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
+        DeleteValue(hive, kRunKey, name);
         RaiseCleaning(keyText + "=" + name, category);
-    }
+    });
 }
 
 void clsRegCleaner::CleanBrokenSharedDLL() {
     const std::string category = "Broken Shared DLL's entries";
     const std::string keyText = kHKLM + "\\" + kSharedDllsKey;
-    reg_.classkey(kLocalMachine);
-    reg_.sectionkey(kSharedDllsKey);
     RaiseScanning(keyText, category);
-    for (const auto& name : Values()) {
-        BeforeEntry();
-        reg_.sectionkey(kSharedDllsKey);
-        reg_.valuekey(name);
-        if (reg_.Value().Text().empty() || ProbePath(name, folders_) != Presence::Missing) continue;
-        reg_.DeleteValue(false);
+    ForEachValue(kLocalMachine, kSharedDllsKey, [&](const std::string& name) {
+        // The value's name is the library; its data, a use count, only has to be there.
+        if (ReadValue(kLocalMachine, kSharedDllsKey, name).Text().empty() || ProbePath(name, folders_) != Presence::Missing) return;
+        DeleteValue(kLocalMachine, kSharedDllsKey, name);
         RaiseCleaning(keyText + "=" + name, category);
-    }
+    });
     RaiseComplete(category);
 }
 
@@ -271,16 +292,13 @@ void clsRegCleaner::CleanBrokenFont() {
                                      ? "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"
                                      : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
     const std::string keyText = kHKLM + "\\" + fontsKey;
-    reg_.classkey(kLocalMachine);
-    reg_.sectionkey(fontsKey);
     RaiseScanning(keyText, category);
-    for (const auto& name : Values()) {
-        BeforeEntry();
-        const std::string file = ReadText(fontsKey, name);
-        if (file.empty() || ProbeFont(file, folders_) != Presence::Missing) continue;
-        reg_.DeleteValue(false);
+    ForEachValue(kLocalMachine, fontsKey, [&](const std::string& name) {
+        const std::string file = ReadText(kLocalMachine, fontsKey, name);
+        if (file.empty() || ProbeFont(file, folders_) != Presence::Missing) return;
+        DeleteValue(kLocalMachine, fontsKey, name);
         RaiseCleaning(keyText + "=" + name, category);
-    }
+    });
     RaiseComplete(category);
 }
 
@@ -288,55 +306,45 @@ void clsRegCleaner::CleanBrokenSound() {
     const std::string category = "Broken System Sounds entries";
     ProbeFolders soundFolders = folders_;
     soundFolders.first.push_back(folders_.windowsDir + "\\Media");
-    reg_.classkey(kCurrentUser);
-    reg_.sectionkey(kSoundsKey);
     RaiseScanning(kHKCU + "\\" + kSoundsKey, category);
-    for (const auto& app : Sections()) {
+    for (const auto& app : Subkeys(kCurrentUser, kSoundsKey)) {
         const std::string appKey = kSoundsKey + "\\" + app;
-        reg_.sectionkey(appKey);
-        for (const auto& event : Sections()) {
-            BeforeEntry();
+        ForEachSubkey(kCurrentUser, appKey, [&](const std::string& event) {
             const std::string currentKey = appKey + "\\" + event + "\\.Current";
-            const std::string sound = ReadText(currentKey, "");
-            if (sound.empty() || ProbePath(sound, soundFolders) != Presence::Missing) continue;
-            reg_.DeleteKey(false);
+            const std::string sound = ReadText(kCurrentUser, currentKey, "");
+            if (sound.empty() || ProbePath(sound, soundFolders) != Presence::Missing) return;
+            DeleteKey(kCurrentUser, currentKey);
             RaiseCleaning(kHKCU + "\\" + currentKey, category);
-        }
+        });
     }
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenHelpFiles() {
     const std::string category = "Broken help file entries";
-    reg_.classkey(kLocalMachine);
-    reg_.sectionkey(kHelpKey);
     RaiseScanning(kHKLM + "\\" + kHelpKey, category);
-    for (const auto& name : Values()) {
-        BeforeEntry();
+    ForEachValue(kLocalMachine, kHelpKey, [&](const std::string& name) {
         // The value's name is the help file, its data the folder it lies in.
-        std::string folder = ReadText(kHelpKey, name);
-        if (folder.empty()) continue;
+        std::string folder = ReadText(kLocalMachine, kHelpKey, name);
+        if (folder.empty()) return;
         if (folder.back() != '\\') folder += "\\";
-        if (ProbePath(folder + name, folders_) != Presence::Missing) continue;
-        reg_.DeleteValue(false);
+        if (ProbePath(folder + name, folders_) != Presence::Missing) return;
+        DeleteValue(kLocalMachine, kHelpKey, name);
         RaiseCleaning(kHKLM + "\\" + kHelpKey + ":" + name, category);
-    }
+    });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenApplicationPath() {
     const std::string category = "Broken Application Path entries";
-    reg_.classkey(kLocalMachine);
-    reg_.sectionkey(kAppPathsKey);
     RaiseScanning(kHKLM + "\\" + kAppPathsKey, category);
-    for (const auto& application : Sections()) {
-        BeforeEntry();
+    ForEachSubkey(kLocalMachine, kAppPathsKey, [&](const std::string& application) {
         const std::string key = kAppPathsKey + "\\" + application;
-        const std::string path = ReadText(key, "");
-        if (path.empty() || ProbePath(path, folders_) != Presence::Missing) continue;
-        reg_.DeleteKey(false);
+        const std::string path = ReadText(kLocalMachine, key, "");
+        if (path.empty() || ProbePath(path, folders_) != Presence::Missing) return;
+        DeleteKey(kLocalMachine, key);
         RaiseCleaning(kHKLM + "\\" + key, category);
-    }
+    });
     RaiseComplete(category);
 }
 
@@ -349,35 +357,28 @@ void clsRegCleaner::CleanBrokenIcon() {
 
 void clsRegCleaner::CleanIconPass(const std::string& parent, const std::string& iconKey,
                                   const std::string& category) {
-    reg_.classkey(kClassesRoot);
-    reg_.sectionkey(parent);
     RaiseScanning(parent.empty() ? kHKCR : kHKCR + "\\" + parent, category);
-    for (const auto& name : Sections()) {
-        BeforeEntry();
+    ForEachSubkey(kClassesRoot, parent, [&](const std::string& name) {
         // File extensions carry no icon of their own here; their type does.
-        if (parent.empty() && !name.empty() && name[0] == '.') continue;
+        if (parent.empty() && !name.empty() && name[0] == '.') return;
         const std::string key = (parent.empty() ? name : parent + "\\" + name) + "\\" + iconKey;
-        const std::string icon = ReadText(key, "");
-        if (icon.empty() || ProbeIcon(icon, folders_) != Presence::Missing) continue;
-        reg_.DeleteKey(false);
+        const std::string icon = ReadText(kClassesRoot, key, "");
+        if (icon.empty() || ProbeIcon(icon, folders_) != Presence::Missing) return;
+        DeleteKey(kClassesRoot, key);
         RaiseCleaning(kHKCR + "\\" + key, category);
-    }
+    });
 }
 
 void clsRegCleaner::CleanBrokenUninstall() {
     const std::string category = "Broken Uninstall entries";
-    reg_.classkey(kLocalMachine);
-    reg_.sectionkey(kUninstallKey);
     RaiseScanning(kHKLM + "\\" + kUninstallKey, category);
-    for (const auto& product : Sections()) {
-        BeforeEntry();
+    ForEachSubkey(kLocalMachine, kUninstallKey, [&](const std::string& product) {
         const std::string key = kUninstallKey + "\\" + product;
-        const std::string command = ReadText(key, "UninstallString");
-        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) continue;
+        const std::string command = ReadText(kLocalMachine, key, "UninstallString");
+        if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
         RaiseCleaning(kHKLM + "\\" + key, category);
-        reg_.sectionkey(key);
-        reg_.DeleteKey(false);
-    }
+        DeleteKey(kLocalMachine, key);
+    });
     RaiseComplete(category);
 }
 
@@ -386,19 +387,16 @@ void clsRegCleaner::CleanBrokenUninstall() {
 void clsRegCleaner::ClearMru(const std::string& category, const std::string& first, const std::string& second,
                              bool fullPath) {
     BeforeEntry();
-    reg_.classkey(kCurrentUser);
-    reg_.sectionkey(first);
     RaiseScanning(first, category);
     if (second.empty()) RaiseCleaning(first, category);
     if (fullPath) {
-        reg_.del_reg_sub(first);
+        DeleteTree(first);
     } else {
-        reg_.DeleteKey(false);
+        DeleteKey(kCurrentUser, first);
     }
     if (!second.empty()) {
-        reg_.sectionkey(second);
         RaiseScanning(second, category);
-        reg_.DeleteKey(false);
+        DeleteKey(kCurrentUser, second);
     }
     RaiseComplete(category);
 }

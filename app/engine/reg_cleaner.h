@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/target_probe.h"
+#include "pump/pump.h"
 #include "services/registry.h"
 
 #include <array>
@@ -29,7 +30,9 @@ void SetWindowsFolders();
 
 class clsRegCleaner {
 public:
-    clsRegCleaner();
+    // `programFolders`: the folders this process sees in place of a 64-bit
+    // program's (a 32-bit process on 64-bit Windows; none otherwise).
+    explicit clsRegCleaner(std::vector<FolderAlias> programFolders = Wow64ProgramFolders());
 
     // The switches, in the order their steps run.
     void IsCleanBrokenFileType(bool on) { switches_[kFileType] = on; }
@@ -103,17 +106,31 @@ private:
     void RaiseScanning(std::string key, std::string type);
     void RaiseCleaning(std::string key, std::string type);
     void RaiseComplete(std::string item);
-    // The current key's subkeys or values; none when it cannot be opened.
-    std::vector<std::string> Sections();
-    std::vector<std::string> Values();
-    // Points the registry object at a value and reads it as trimmed text
-    // (empty for data that is not text).
-    std::string ReadText(const std::string& sectionkey, const std::string& valuekey);
+
+    // Every call below names the key it works on: nothing depends on where an
+    // earlier read left the registry object.
+    using Visit = std::function<void(const std::string& name)>;
+    // The walks: each subkey or value name of the key, in the order the
+    // registry lists them, after BeforeEntry; none when the key cannot be opened.
+    void ForEachSubkey(std::int32_t hive, const std::string& key, const Visit& visit);
+    void ForEachValue(std::int32_t hive, const std::string& key, const Visit& visit);
+    // The subkey names without yielding (an inner level of a walk).
+    std::vector<std::string> Subkeys(std::int32_t hive, const std::string& key);
+    // A value as stored, and as trimmed text (empty for data that is not text).
+    registry::RegValue ReadValue(std::int32_t hive, const std::string& key, const std::string& value);
+    std::string ReadText(std::int32_t hive, const std::string& key, const std::string& value);
+    // The deletes, with the safe-list check off.
+    void DeleteValue(std::int32_t hive, const std::string& key, const std::string& value);
+    void DeleteKey(std::int32_t hive, const std::string& key);
+    // A full path ("HKEY_CLASSES_ROOT\CLSID\{...}") with everything below it.
+    void DeleteTree(const std::string& fullPath);
 
     std::array<bool, kStepCount> switches_{};
     bool stop_ = false;
+    std::vector<FolderAlias> programFolders_;
     ProbeFolders folders_;
     services::CRegistry reg_;
+    pump::PacedDoEvents yield_;
 };
 
 }  // namespace tidvex::engine

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace tidvex::engine {
 
@@ -83,6 +84,31 @@ Presence ProbeFileOrFolder(const std::string& path, bool& folder) {
     return ProbeUnredirected(path);
 }
 
+// The alias whose `seen` folder holds the path, the innermost one; null for none.
+const FolderAlias* AliasOf(const std::string& path, const std::vector<FolderAlias>& aliases) {
+    const FolderAlias* best = nullptr;
+    const std::string lower = Lower(path);
+    for (const auto& alias : aliases) {
+        if (alias.seen.empty()) continue;
+        const std::string seen = Lower(alias.seen) + "\\";
+        if (lower.rfind(seen, 0) == 0 && (!best || alias.seen.size() > best->seen.size())) best = &alias;
+    }
+    return best;
+}
+
+// As above, and a file missing below an aliased folder is looked for below
+// the folder it stands for.
+Presence ProbeFileOrFolder(const std::string& path, const ProbeFolders& folders, bool& folder) {
+    Presence p = ProbeFileOrFolder(path, folder);
+    if (p != Presence::Missing) return p;
+    const FolderAlias* alias = AliasOf(path, folders.aliases);
+    if (!alias) return p;
+    if (alias->native.empty()) return Presence::Unknown;
+    bool nativeFolder = false;
+    p = ProbeFileOrFolder(alias->native + path.substr(alias->seen.size()), nativeFolder);
+    return nativeFolder ? Presence::Unknown : p;
+}
+
 // A bare name in the given folders, then along the platform's search path;
 // `defaultExtension` (".exe", ".dll") is tried for a name without one, as the
 // platform does when it starts a program or loads a library.
@@ -97,7 +123,7 @@ Presence ProbeName(const std::string& name, const ProbeFolders& folders, const s
     for (const auto& place : places) {
         if (place.empty()) continue;
         for (const auto& n : names) {
-            Presence p = ProbeFullPath(fs::JoinPath(place, n));
+            Presence p = ProbeFullPath(fs::JoinPath(place, n), folders);
             if (p == Presence::Present) return p;
             if (p == Presence::Unknown) unknown = true;
         }
@@ -105,7 +131,7 @@ Presence ProbeName(const std::string& name, const ProbeFolders& folders, const s
     char found[MAX_PATH] = {};
     DWORD length = SearchPathA(nullptr, name.c_str(), defaultExtension.empty() ? nullptr : defaultExtension.c_str(),
                                MAX_PATH, found, nullptr);
-    if (length > 0 && length < MAX_PATH && ProbeFullPath(found) == Presence::Present) return Presence::Present;
+    if (length > 0 && length < MAX_PATH && ProbeFullPath(found, folders) == Presence::Present) return Presence::Present;
     return unknown ? Presence::Unknown : Presence::Missing;
 }
 
@@ -117,9 +143,9 @@ Presence ProbeModule(const std::string& text, const ProbeFolders& folders, const
     const std::string path = Trim(text);
     if (path.empty()) return Presence::Unknown;
     if (IsBareName(path)) return ProbeName(path, folders, defaultExtension);
-    Presence p = ProbeFileOrFolder(path, folder);
+    Presence p = ProbeFileOrFolder(path, folders, folder);
     if (p == Presence::Missing && !defaultExtension.empty() && !HasExtension(path)) {
-        Presence withExtension = ProbeFullPath(path + defaultExtension);
+        Presence withExtension = ProbeFullPath(path + defaultExtension, folders);
         if (withExtension != Presence::Missing) return withExtension;
     }
     return p;
@@ -167,10 +193,38 @@ std::string ExpandPathVariables(const std::string& text, const std::string& wind
     return expanded.c_str();
 }
 
-Presence ProbeFullPath(const std::string& path) {
+Presence ProbeFullPath(const std::string& path) { return ProbeFullPath(path, ProbeFolders{}); }
+
+Presence ProbeFullPath(const std::string& path, const ProbeFolders& folders) {
     bool folder = false;
-    Presence p = ProbeFileOrFolder(path, folder);
+    Presence p = ProbeFileOrFolder(path, folders, folder);
     return folder ? Presence::Unknown : p;
+}
+
+std::vector<FolderAlias> Wow64ProgramFolders(bool wow64,
+                                             const std::function<std::string(const std::string&)>& environment) {
+    std::vector<FolderAlias> aliases;
+    if (!wow64) return aliases;
+    const std::pair<const char*, const char*> pairs[] = {{"ProgramFiles", "ProgramW6432"},
+                                                         {"CommonProgramFiles", "CommonProgramW6432"}};
+    for (const auto& [seenName, nativeName] : pairs) {
+        const std::string seen = fs::TrimTrailingSeparators(Trim(environment(seenName)));
+        const std::string native = fs::TrimTrailingSeparators(Trim(environment(nativeName)));
+        // Where both name one folder, nothing is redirected.
+        if (seen.empty() || text::EqualsNoCase(seen, native)) continue;
+        aliases.push_back({seen, native});
+    }
+    return aliases;
+}
+
+std::vector<FolderAlias> Wow64ProgramFolders() {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64)) wow64 = FALSE;
+    return Wow64ProgramFolders(wow64 != FALSE, [](const std::string& name) {
+        char value[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableA(name.c_str(), value, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::string(value, length) : std::string();
+    });
 }
 
 Presence ProbePath(const std::string& path, const ProbeFolders& folders) {
@@ -183,7 +237,7 @@ Presence ProbePath(const std::string& path, const ProbeFolders& folders) {
     text = Trim(ExpandPathVariables(text, folders.windowsDir));
     if (text.empty()) return Presence::Unknown;
     if (IsBareName(text)) return ProbeName(text, folders, "");
-    return ProbeFullPath(text);
+    return ProbeFullPath(text, folders);
 }
 
 Presence ProbeCommandLine(const std::string& commandLine, const ProbeFolders& folders) {

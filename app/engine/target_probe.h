@@ -8,6 +8,7 @@
 // cleaner delete.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,13 +16,33 @@ namespace tidvex::engine {
 
 enum class Presence { Present, Missing, Unknown };
 
+// A folder that a 32-bit program on 64-bit Windows sees in place of the one a
+// 64-bit program means: there "%ProgramFiles%" expands to "C:\Program Files (x86)",
+// while a 64-bit program's registration written as "%ProgramFiles%\..." lies
+// below "C:\Program Files".
+struct FolderAlias {
+    std::string seen;    // the folder this process's variable gives, without a closing "\"
+    std::string native;  // the 64-bit program's folder; empty when it cannot be told
+};
+
 // The folders a bare file name ("ole32.dll", "ding.wav") is looked up in.
 struct ProbeFolders {
     std::string windowsDir;  // without a closing "\"
     std::string systemDir;   // without a closing "\"
     // Looked in before the System and Windows folders (the Fonts or Media folder).
     std::vector<std::string> first{};
+    // A file missing below a `seen` folder is looked for below its `native`
+    // one; when that folder cannot be told, the file cannot be either.
+    std::vector<FolderAlias> aliases{};
 };
+
+// The program folders of a 32-bit process on 64-bit Windows: %ProgramFiles% and
+// %CommonProgramFiles% with %ProgramW6432% and %CommonProgramW6432%. None for
+// any other process. `environment` gives a variable's value, empty when unset.
+std::vector<FolderAlias> Wow64ProgramFolders(bool wow64,
+                                             const std::function<std::string(const std::string&)>& environment);
+// The same for this process.
+std::vector<FolderAlias> Wow64ProgramFolders();
 
 // Environment variables expanded, "%Program Files%" taken as the Windows
 // drive's "Program Files" folder.
@@ -29,6 +50,8 @@ std::string ExpandPathVariables(const std::string& text, const std::string& wind
 
 // A full path as it stands (no quotes, no variables left to expand).
 Presence ProbeFullPath(const std::string& path);
+// The same, with the folder aliases of `folders` tried for a missing file.
+Presence ProbeFullPath(const std::string& path, const ProbeFolders& folders);
 
 // A plain path: surrounding quotes dropped, variables expanded; a bare name is
 // looked up in the given folders and along the search path.

@@ -209,19 +209,71 @@ bool IsOwnEntry(const std::wstring& finalEntry, const std::wstring& finalFolder,
     return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
 }
 
+std::optional<FolderContents> ReadFolder(const std::string& folder) {
+    const handles::File handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    auto finalPath = FinalPathOfHandle(handle.Get());
+    if (!finalPath) return std::nullopt;
+    FolderContents contents{*finalPath, {}};
+    // Names as the ANSI file functions give them.
+    const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    std::vector<std::uint64_t> buffer(8192);  // 64 KB, aligned for the records
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
+    while (GetFileInformationByHandleEx(handle.Get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
+        const char* at = reinterpret_cast<const char*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const int wide = static_cast<int>(info->FileNameLength / sizeof(WCHAR));
+            const int length = WideCharToMultiByte(codePage, 0, info->FileName, wide, nullptr, 0, nullptr, nullptr);
+            std::string name(static_cast<size_t>(length), '\0');
+            WideCharToMultiByte(codePage, 0, info->FileName, wide, name.data(), length, nullptr, nullptr);
+            if (name != "." && name != "..")
+                contents.entries.push_back(
+                    {name, info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart)});
+            if (info->NextEntryOffset == 0) break;
+            at += info->NextEntryOffset;
+        }
+    }
+    // The end of the list; a folder without even "." and ".." (a drive's root) is empty.
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return contents;
+}
+
 LinkProbe::LinkProbe(const std::string& folder) : LinkProbe(text::Wide(folder)) {}
 
-LinkProbe::LinkProbe(const std::wstring& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {}
+LinkProbe::LinkProbe(const std::wstring& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
+    if (!finalFolder_) folderError_ = GetLastError();
+}
 
-bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const { return IsLink(text::Wide(name), attributes); }
+LinkProbe::LinkProbe(const std::string& folder, std::string finalFolder)
+    : folder_(text::Wide(folder)), finalFolder_(text::Wide(finalFolder)) {}
+
+bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
+    return TellLink(name, attributes).value_or(true);
+}
 
 bool LinkProbe::IsLink(const std::wstring& name, DWORD attributes) const {
+    return TellLink(name, attributes).value_or(true);
+}
+
+std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attributes) const {
+    return TellLink(text::Wide(name), attributes);
+}
+
+std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attributes) const {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
-    if (!finalFolder_ || HasWildcards(name)) return true;
+    if (!finalFolder_) {
+        SetLastError(folderError_);
+        return std::nullopt;
+    }
     // An entry of its own resolves to its folder's final path and its own name;
     // a link resolves to somewhere else.
     auto finalEntry = FinalPathOf(JoinPath(folder_, name));
-    return !finalEntry || !IsOwnEntry(*finalEntry, *finalFolder_, name);
+    if (!finalEntry) return std::nullopt;
+    return !IsOwnEntry(*finalEntry, *finalFolder_, name);
 }
 
 bool IsLink(const std::string& path) { return IsLink(text::Wide(path)); }

@@ -77,6 +77,17 @@ std::optional<std::wstring> WideFinalPathOfHandle(HANDLE handle);
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name);
 bool IsOwnEntry(const std::wstring& finalEntry, const std::wstring& finalFolder, const std::wstring& name);
 
+// A folder read through one open: its final path (as FinalPathOf gives it)
+// and its entries (as ListFolder gives them). A walk that must tell links
+// asks both of every folder; under Wine each open is a call to its server,
+// dearer than reading the folder's entries.
+struct FolderContents {
+    std::string finalPath;
+    std::vector<FolderEntry> entries;
+};
+// Nothing when the folder cannot be opened or read (GetLastError tells).
+std::optional<FolderContents> ReadFolder(const std::string& folder);
+
 // Tells the entries of one folder that are links rather than files or folders
 // of their own: reparse points (junctions, symbolic links), and also the Unix
 // symbolic links to files under Wine, which carry no reparse attribute. Wine's
@@ -86,13 +97,21 @@ class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder);
     explicit LinkProbe(const std::wstring& folder);
+    // For a folder whose final path is known (ReadFolder read it): the folder
+    // is not opened again.
+    LinkProbe(const std::string& folder, std::string finalFolder);
     // `name` and `attributes` as the folder listing gives them.
     bool IsLink(const std::string& name, DWORD attributes) const;
     bool IsLink(const std::wstring& name, DWORD attributes) const;
+    // The same, or nothing when the entry or the folder cannot be opened to
+    // tell (GetLastError says why); IsLink takes that for a link.
+    std::optional<bool> TellLink(const std::string& name, DWORD attributes) const;
+    std::optional<bool> TellLink(const std::wstring& name, DWORD attributes) const;
 
 private:
     std::wstring folder_;
     std::optional<std::wstring> finalFolder_;
+    DWORD folderError_ = 0;
 };
 
 // The same test for one path: true when it is a link, or when that cannot be told.

@@ -38,6 +38,16 @@ void DoEvents() {
     PumpPendingMessages();
 }
 
+void PacedDoEvents::operator()() {
+    if (gDoEvents.Get()) return DoEvents();
+    // The tick count is read from memory the system keeps, without a call into it.
+    const unsigned long long now = GetTickCount64();
+    if (pumped_ && now - last_ < interval_) return;
+    pumped_ = true;
+    last_ = now;
+    PumpPendingMessages();
+}
+
 BusyPointer::BusyPointer() {
     if (g_busyDepth++ == 0) SetCursor(LoadCursor(nullptr, IDC_WAIT));
 }

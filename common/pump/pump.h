@@ -22,6 +22,22 @@ void PumpPendingMessages();
 // the real pump.
 extern Seam<std::function<void()>> gDoEvents;
 
+// DoEvents for a loop that yields for every item, many thousand times a
+// second. Each real pump is a round trip to the window system (under Wine a
+// call to its server), dearer than the work on one file or registry entry, so
+// the real pump runs at most once per interval; the window stays as live as
+// anyone can tell. A DoEvents replaced by a test runs at every call.
+class PacedDoEvents {
+public:
+    explicit PacedDoEvents(unsigned intervalMilliseconds = 10) : interval_(intervalMilliseconds) {}
+    void operator()();
+
+private:
+    unsigned long long interval_;
+    unsigned long long last_ = 0;
+    bool pumped_ = false;
+};
+
 // Puts a scripted DoEvents in place for the life of the object.
 class ScopedDoEvents : public ScopedSeam<std::function<void()>> {
 public:

@@ -123,7 +123,8 @@ protected:
     static inline std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     static inline tidvex::controls::MemoryCheckBox logSwitch_{-1};
     tidvex::pump::ScopedDoEvents quiet_{[] {}};
-    clsHDCleaner cleaner_;
+    // The drive an empty drive text stands for is the scratch drive, never C:.
+    clsHDCleaner cleaner_{"S:\\Windows"};
     std::vector<std::string> folders_, types_;
     std::vector<double> progress_;
 };
@@ -244,7 +245,7 @@ TEST_F(HDCleanerTest, StopEndsTheScanAtTheNextFolderAndDeletesNothing) {
 
 TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     cleaner_.CleanTempFiles(true);
-    for (const char* notADrive : {"", "  ", "\\", "S:\\sub", "S", "SS:\\"})
+    for (const char* notADrive : {"S:\\sub", "S", "SS:\\", "S:\\\\", "\\S:"})
         EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::RunTimeError) << notADrive;
     EXPECT_TRUE(types_.empty());
     EXPECT_TRUE(progress_.empty());
@@ -253,7 +254,73 @@ TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     // With nothing to clean there is nothing to refuse either.
     cleaner_.Reset();
     EXPECT_NO_THROW(cleaner_.StartClean(20, 70, ""));
+    EXPECT_NO_THROW(cleaner_.StartClean(20, 70, "S:\\sub"));
     EXPECT_TRUE(types_.empty());
+}
+
+// An empty drive box reaches the cleaner as "\": the Windows folder's drive is
+// cleaned, and a Windows folder on no drive letter is refused like a bad name.
+TEST_F(HDCleanerTest, AnEmptyDriveTextMeansTheWindowsFoldersDrive) {
+    struct Case {
+        const char* windowsFolder;
+        const char* drive;
+    };
+    for (const auto& [windows, drive] : {Case{"S:\\WINDOWS", ""}, Case{"s:\\Windows", "\\"}, Case{" s:\\w ", " \\ "},
+                                         Case{"S:", "/"}}) {
+        clsHDCleaner cleaner(windows);
+        std::vector<std::string> folders;
+        cleaner.ScanningFolder = [&](std::string& folder) { folders.push_back(folder); };
+        cleaner.CleanCheckDiskFiles(true);
+        EXPECT_NO_THROW(cleaner.StartClean(20, 70, drive)) << windows;
+        ASSERT_FALSE(folders.empty()) << windows;
+        EXPECT_EQ(folders.front(), "S:\\") << windows;
+    }
+    EXPECT_FALSE(PathExists("S:\\i.chk"));
+
+    clsHDCleaner onAShare("\\\\server\\share\\Windows");
+    onAShare.CleanTempFiles(true);
+    EXPECT_THROW(onAShare.StartClean(20, 70, "\\"), tidvex::RunTimeError);
+    EXPECT_TRUE(PathExists("S:\\b.TMP"));
+}
+
+// Paths longer than the platform's ANSI calls take cannot be examined: the
+// folder S:\long\<200 x a> can be listed, but its matching file and its
+// subfolder cannot be opened. Each is logged and everything else is cleaned;
+// a file that matches nothing is never opened, so it costs no log line.
+TEST_F(HDCleanerTest, WhatCannotBeExaminedIsLoggedAndTheScanGoesOn) {
+    const std::wstring folder = L"\\\\?\\S:\\long\\" + std::wstring(200, L'a');
+    const std::wstring name(100, L'b');
+    const std::vector<std::wstring> files = {folder + L"\\" + name + L".tmp", folder + L"\\" + name + L".txt"};
+    auto removeTree = [&] {
+        for (const auto& file : files) DeleteFileW(file.c_str());
+        RemoveDirectoryW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+        RemoveDirectoryW(L"\\\\?\\S:\\long");
+    };
+    CreateDirectoryW(L"\\\\?\\S:\\long", nullptr);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\" + name).c_str(), nullptr));
+    for (const auto& file : files) {
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        CloseHandle(h);
+    }
+
+    cleaner_.CleanTempFiles(true);
+    cleaner_.StartClean(20, 70, "S:");
+    EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Temporary)),
+              (std::set<std::string>{"S:\\b.TMP", "S:\\sub\\c._mp", "S:\\sub\\c.~mp"}));
+    EXPECT_EQ(std::count(folders_.begin(), folders_.end(), "S:\\sub\\deep\\"), 1);
+    EXPECT_NE(GetFileAttributesW(files[0].c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const auto log = tidvex::test::ReadFileBytes(tidvex::services::LogFilePath());
+    removeTree();
+    ASSERT_TRUE(log);
+    const std::string inside = "S:\\long\\" + std::string(200, 'a') + "\\" + std::string(100, 'b');
+    for (const std::string& logged : {inside + ".tmp", inside + "\\"})
+        EXPECT_NE(log->find(" - " + logged + ", Function: renaelCDHslc@yortseDdnAhcraeS : "), std::string::npos)
+            << logged;
+    EXPECT_EQ(log->find(inside + ".txt"), std::string::npos);
 }
 
 }  // namespace

@@ -261,6 +261,28 @@ TEST_F(RegCleanerTest, StartupEntriesOfBothHives) {
                            "done:Broken Startup entries"}));
 }
 
+// In a 32-bit process on 64-bit Windows a 64-bit program's entry reads as a
+// path below the "(x86)" folder (here S:\reg\x86); its file is looked for in
+// the 64-bit folder before the entry goes, and kept when that cannot be told.
+TEST_F(RegCleanerTest, EntriesOfSixtyFourBitProgramsSeenFromAThirtyTwoBitProcess) {
+    CreateDirectoryA("S:\\reg\\native", nullptr);
+    WriteFileBytes("S:\\reg\\native\\app64.exe", "MZ");
+    clsRegCleaner wow({{"S:\\reg\\x86", "S:\\reg\\native"}, {"S:\\reg\\unknown64", ""}});
+    Put(HKLM, kRun, kSeed + "Native", "\"S:\\reg\\x86\\app64.exe\" /tray");
+    Put(HKLM, kRun, kSeed + "Unknown", "S:\\reg\\unknown64\\app.exe");
+    Put(HKLM, kRun, kSeed + "Gone", "S:\\reg\\x86\\gone.exe");
+    wow.IsCleanBrokenStartup(true);
+    wow.StartClean(0, 20);
+    EXPECT_TRUE(HasValue(HKLM, kRun, kSeed + "Native"));
+    EXPECT_TRUE(HasValue(HKLM, kRun, kSeed + "Unknown"));
+    EXPECT_FALSE(HasValue(HKLM, kRun, kSeed + "Gone"));
+
+    // In a 64-bit process the same entries name files that are surely gone.
+    Run(&clsRegCleaner::IsCleanBrokenStartup);
+    EXPECT_FALSE(HasValue(HKLM, kRun, kSeed + "Native"));
+    EXPECT_FALSE(HasValue(HKLM, kRun, kSeed + "Unknown"));
+}
+
 TEST_F(RegCleanerTest, SharedDllsFontsAndHelpFiles) {
     // The prefix's own font entries name fonts that Wine keeps outside the
     // prefix; giving them files leaves the seeded entries the only broken ones.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,12 @@ protected:
         const std::string dir = tidvex::test::ScratchFolder("probe");
         CreateDirectoryA((dir + "\\My App").c_str(), nullptr);
         CreateDirectoryA((dir + "\\Folder").c_str(), nullptr);
-        for (const char* file : {"\\present.exe", "\\tool.exe", "\\lib.dll", "\\My App\\app.exe", "\\My App\\lib.dll"})
+        for (const char* folder : {"\\x86", "\\x86\\App", "\\x86\\Common Files", "\\native", "\\native\\App",
+                                   "\\native\\Folder", "\\native\\Common Files", "\\common64"})
+            CreateDirectoryA((dir + folder).c_str(), nullptr);
+        for (const char* file : {"\\present.exe", "\\tool.exe", "\\lib.dll", "\\My App\\app.exe", "\\My App\\lib.dll",
+                                 "\\x86\\only32.exe", "\\native\\App\\app64.exe", "\\native\\tool64.exe",
+                                 "\\common64\\shared.dll", "\\native\\Common Files\\wrong.dll"})
             WriteFileBytes(dir + file, "MZ");
         SetEnvironmentVariableA("TIDVEX_PROBE", dir.c_str());
         folders_ = ProbeFolders{tidvex::services::GetWindowsFolder(), tidvex::services::GetSystemFolder()};
@@ -129,6 +135,42 @@ TEST_F(TargetProbeTest, PathsIconsAndTypeLibraries) {
         {"S:\\probe\\lib.dll\\2", Presence::Present},  // the second type library inside the module
         {"S:\\probe\\gone.dll\\2", Presence::Missing},
     });
+}
+
+// A 32-bit process on 64-bit Windows reads "%ProgramFiles%" as the "(x86)"
+// folder; S:\probe\x86 plays that folder, S:\probe\native the 64-bit one.
+TEST_F(TargetProbeTest, ProgramFoldersOfA32BitProcessOn64BitWindows) {
+    ProbeFolders wow = folders_;
+    wow.aliases = {{"S:\\probe\\x86", "S:\\probe\\native"},
+                   {"S:\\probe\\x86\\Common Files", "S:\\probe\\common64"},
+                   {"S:\\probe\\unknown64", ""}};
+    const std::vector<Case> cases = {
+        {"S:\\probe\\x86\\only32.exe", Presence::Present},
+        {"S:\\probe\\x86\\App\\app64.exe", Presence::Present},
+        {"\"S:\\probe\\X86\\app\\APP64.EXE\" /x", Presence::Present},
+        {"S:\\probe\\x86\\tool64 -y", Presence::Present},                  // ".exe" implied in the 64-bit folder
+        {"S:\\probe\\x86\\Common Files\\shared.dll", Presence::Present},  // the innermost folder decides
+        {"S:\\probe\\x86\\Common Files\\wrong.dll", Presence::Missing},
+        {"S:\\probe\\x86\\gone.exe", Presence::Missing},
+        {"S:\\probe\\x86-other\\app64.exe", Presence::Missing},  // a name that only begins alike
+        {"S:\\probe\\x86\\Folder", Presence::Unknown},
+        {"S:\\probe\\unknown64\\app.exe", Presence::Unknown},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Name(ProbeCommandLine(c.text, wow)), Name(c.expected)) << "for: " << c.text;
+    EXPECT_EQ(Name(ProbeCommandLine("S:\\probe\\x86\\App\\app64.exe", folders_)), "Missing");
+
+    const std::map<std::string, std::string> wow64 = {
+        {"ProgramFiles", "C:\\Program Files (x86)"}, {"ProgramW6432", "C:\\Program Files\\"},
+        {"CommonProgramFiles", "C:\\Program Files (x86)\\Common Files"}};
+    auto environment = [&](const std::string& name) { return wow64.count(name) ? wow64.at(name) : ""; };
+    const auto aliases = Wow64ProgramFolders(true, environment);
+    ASSERT_EQ(aliases.size(), 2u);
+    EXPECT_EQ(aliases[0].seen + "|" + aliases[0].native, "C:\\Program Files (x86)|C:\\Program Files");
+    EXPECT_EQ(aliases[1].seen + "|" + aliases[1].native, "C:\\Program Files (x86)\\Common Files|");
+    EXPECT_TRUE(Wow64ProgramFolders(false, environment).empty());
+    EXPECT_TRUE(Wow64ProgramFolders(true, [](const std::string&) { return std::string("C:\\Program Files"); }).empty());
+    // This test program is a 64-bit one: nothing stands for anything else.
+    EXPECT_TRUE(Wow64ProgramFolders().empty());
 }
 
 }  // namespace

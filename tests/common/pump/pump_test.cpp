@@ -81,6 +81,28 @@ TEST(DoEvents, ScriptedReplacementsNestAndTheRealPumpComesBack) {
     DestroyWindow(hwnd);
 }
 
+TEST(PacedDoEvents, PumpsAtMostOncePerIntervalUnlessScripted) {
+    HWND hwnd = MakeWindow();
+    g_received.clear();
+    PacedDoEvents paced(60 * 60 * 1000);
+    PostMessageA(hwnd, WM_APP + 5, 0, 0);
+    paced();  // the first call pumps
+    PostMessageA(hwnd, WM_APP + 6, 0, 0);
+    paced();  // within the interval: the message waits
+    EXPECT_EQ(g_received, (std::vector<UINT>{WM_APP + 5}));
+    PacedDoEvents(0)();
+    EXPECT_EQ(g_received, (std::vector<UINT>{WM_APP + 5, WM_APP + 6}));
+
+    // A scripted DoEvents runs at every call.
+    int scripted = 0;
+    {
+        ScopedDoEvents script([&] { ++scripted; });
+        for (int i = 0; i < 3; ++i) paced();
+    }
+    EXPECT_EQ(scripted, 3);
+    DestroyWindow(hwnd);
+}
+
 TEST(BusyPointer, StaysBusyUntilTheOutermostEnds) {
     EXPECT_FALSE(IsBusy());
     {
