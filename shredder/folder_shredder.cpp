@@ -132,7 +132,8 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& path, bool isSystem
             continue;
         }
         if (!walkSubfolders) continue;
-        if (probe.IsLink(e.name, e.attributes)) {
+        // One that cannot be told any more is looked at below, which reports it as it finds it.
+        if (probe.TellLink(e.name, e.attributes).value_or(false)) {
             log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', Narrow(full)}}));
             continue;
         }
