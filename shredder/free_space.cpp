@@ -121,6 +121,9 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
             break;
         }
         ++created;
+        // A journalling file system holds back the space of files deleted just
+        // before until its journal is written: writing it now frees that space for the fill.
+        FlushFileBuffers(record.handle.Get());
         const std::string verb = log.LookupMessage(method != 0 ? 31916 : 31915);
         wiper.SetCurrentItem(FillPlaceholders(log.LookupMessage(31914), {{'s', verb},
                                                                          {'u', std::to_string(created)},
