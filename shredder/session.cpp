@@ -195,6 +195,7 @@ DWORD WINAPI SessionRunner::ThreadProc(void* p) {
     {
         tidvex::com::ComInit com(COINIT_MULTITHREADED);
         std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(p));
+        if (start->hold) start->hold->WorkerStarted();
         start->runner->RunWork();
         // Letting the hold go may end the object and this runner with it.
     }

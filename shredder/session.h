@@ -27,10 +27,12 @@ class ShredderCore;
 
 enum SessionStateValue : long { kSessionIdle = 0, kSessionRunning = 1, kSessionAborted = 2, kSessionCompleted = 3 };
 
-// What a worker keeps alive until it has ended.
+// What a worker keeps alive until it has ended. Made on the caller's thread;
+// told when the worker starts, and let go at its end, on the worker's thread.
 class WorkerHold {
 public:
     virtual ~WorkerHold() = default;
+    virtual void WorkerStarted() {}
 };
 using HoldFactory = std::function<std::unique_ptr<WorkerHold>()>;
 

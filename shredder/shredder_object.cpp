@@ -63,21 +63,26 @@ HRESULT OutEntry(BSTR* out, Read&& read) {
     });
 }
 
-// What a session's worker holds: the object and, with it, the library.
+// What a session's worker holds: the object and, with it, the library; and, on
+// the worker's thread, the sinks it fires its events to.
 class ObjectHold final : public WorkerHold {
 public:
-    explicit ObjectHold(IUnknown* object) : object_(object) { object_->AddRef(); }
-    ~ObjectHold() override { object_->Release(); }
+    explicit ObjectHold(ShredderObject* object) : object_(object) { object_->AddRef(); }
+    ~ObjectHold() override {
+        object_->UnpinSinks();
+        object_->Release();
+    }
+    void WorkerStarted() override { object_->PinSinksForThread(); }
 
 private:
-    IUnknown* object_;
+    ShredderObject* object_;
     tidvex::com::ModuleRef module_;
 };
 
 }  // namespace
 
 ShredderObject::ShredderObject() : core_(*this) {
-    core_.Session().SetHoldFactory([this] { return std::make_unique<ObjectHold>(static_cast<IShredder*>(this)); });
+    core_.Session().SetHoldFactory([this] { return std::make_unique<ObjectHold>(this); });
 }
 
 // --- events -------------------------------------------------------------------------

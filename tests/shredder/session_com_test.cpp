@@ -7,6 +7,9 @@
 #include <sddl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 using namespace fraxil::comtest;
@@ -119,6 +122,25 @@ TEST_F(Session, AFreeSpaceSessionFillsAndDeletesItsTemporaryFiles) {
         EXPECT_EQ(items, c.items);
         EXPECT_TRUE(Errors().empty());
         EXPECT_EQ(Numbers(kTotal).back(), 100);
+        if (c.method == 0) {
+            // While the drive is filled block by block, a sink hears each
+            // percentage once: the item's stays 0 and the session's climbs.
+            std::vector<LONG> progress, total;
+            auto it = std::find_if(fired_.begin(), fired_.end(),
+                                   [&](const Fired& f) { return f.id == kItem && f.text == c.items[1]; });
+            for (; it != fired_.end() && !(it->id == kItem && it->text == c.items[2]); ++it) {
+                if (it->id == kProgress) progress.push_back(it->number);
+                if (it->id == kTotal) total.push_back(it->number);
+            }
+            // (Before the deleting, both are fired once more: 0 and 100.)
+            EXPECT_EQ(progress, (std::vector<LONG>{0, 0}));
+            ASSERT_GE(total.size(), 3u);
+            EXPECT_EQ(total.back(), 100);
+            total.pop_back();
+            EXPECT_EQ(total.back(), 100);
+            EXPECT_TRUE(std::adjacent_find(total.begin(), total.end(), std::greater_equal<LONG>()) == total.end())
+                << "the session's percentage repeats or falls";
+        }
         EXPECT_FALSE(PathExists("T:\\SHREDTMP.$$$"));
         ULARGE_INTEGER after{};
         GetDiskFreeSpaceExA("T:\\", &after, nullptr, nullptr);
