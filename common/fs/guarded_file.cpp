@@ -21,19 +21,6 @@ FileRefusal RefusalOfOpenError(DWORD code) {
     }
 }
 
-std::wstring FullPathOf(const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-        if (n == 0) return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.resize(n + 1);
-    }
-}
-
 // Whether the open handle is the entry that `fullPath` names itself.
 bool NamesItself(HANDLE handle, const std::wstring& fullPath) {
     size_t cut = fullPath.find_last_of(L"\\/");
@@ -66,7 +53,7 @@ bool MarkForDeletion(HANDLE handle) {
 }
 
 bool RenameHandle(HANDLE handle, const std::wstring& newPath, std::wstring& renamed) {
-    const std::wstring full = FullPathOf(newPath);
+    const std::wstring full = FullPathName(newPath);
     if (full.empty() || HasWildcards(newPath)) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
@@ -88,7 +75,7 @@ bool RenameHandle(HANDLE handle, const std::wstring& newPath, std::wstring& rena
 GuardedFile GuardedFile::OpenEntry(const std::wstring& path, DWORD access, DWORD share, DWORD flags, Want want) {
     if (path.empty() || HasWildcards(path)) return GuardedFile(FileRefusal::Missing, ERROR_FILE_NOT_FOUND);
     // A folder is named without closing separators, so that its own name can be judged.
-    const std::wstring full = want == Want::Folder ? TrimTrailingSeparators(FullPathOf(path)) : FullPathOf(path);
+    const std::wstring full = want == Want::Folder ? TrimTrailingSeparators(FullPathName(path)) : FullPathName(path);
     if (full.empty()) return GuardedFile(FileRefusal::Missing, ERROR_INVALID_NAME);
 
     // Backup semantics let a folder open, so that it is told apart from a file in use.

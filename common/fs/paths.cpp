@@ -112,7 +112,7 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return folder.back() == L'\\' || folder.back() == L'/' ? folder + name : folder + L"\\" + name;
 }
 
-std::wstring NormalizedFullPath(const std::wstring& path) {
+std::wstring FullPathName(const std::wstring& path) {
     if (path.empty()) return {};
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -120,12 +120,13 @@ std::wstring NormalizedFullPath(const std::wstring& path) {
         if (n == 0) return {};
         if (n < buffer.size()) {
             buffer.resize(n);
-            break;
+            return buffer;
         }
         buffer.resize(n + 1);
     }
-    return TrimTrailingSeparators(buffer);
 }
+
+std::wstring NormalizedFullPath(const std::wstring& path) { return TrimTrailingSeparators(FullPathName(path)); }
 
 bool IsRootPath(const std::wstring& path) {
     // "C:" alone means the current folder of drive C: to the system, but a root to whoever wrote it.

@@ -36,7 +36,10 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 std::wstring TrimTrailingSeparators(const std::wstring& path);
 
 // The full path that the system makes of `path` ("." and ".." resolved, "/"
-// turned into "\"), without closing separators unless it is a bare root
+// turned into "\"), of any length; empty when it has none.
+std::wstring FullPathName(const std::wstring& path);
+
+// FullPathName without closing separators unless it is a bare root
 // ("C:\"); empty when it has none.
 std::wstring NormalizedFullPath(const std::wstring& path);
 
