@@ -1,13 +1,26 @@
-// The browser cleaner: its run frame, switches, reset and installed-browser
-// probes. The cleaning steps themselves come with the browser cleaning work.
+// The browser cleaner: Internet Explorer's typed URLs, history, download folder,
+// auto-complete, cookies, cache, and the typed URLs, Favorites and stored
+// passwords it hides and gives back; the caches, histories, bookmarks, cookies,
+// form history and mail trash of Firefox, Opera and Netscape; the installed-
+// browser probes and the list of WinINet's URL cache.
 #include "classes.h"
 
+#include "logger.h"
+#include "platform.h"
 #include "registry_factory.h"
+#include "shredder_factory.h"
+#include "url_history.h"
 
+#include "fs/fso.h"
+#include "fs/paths.h"
 #include "text/text.h"
+
+#include <wininet.h>
 
 namespace velmora {
 
+using tidvex::com::AllocBstr;
+using tidvex::com::Narrow;
 using tidvex::registry::kCurrentUser;
 using tidvex::registry::kLocalMachine;
 
@@ -37,6 +50,14 @@ constexpr size_t kSwitchOfStep[] = {
 };
 static_assert(std::size(kSteps) == std::size(kSwitchOfStep));
 
+constexpr char kInternetExplorer[] = "Software\\Microsoft\\Internet Explorer";
+constexpr char kTypedUrls[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+constexpr char kAutoComplete[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
+constexpr char kPasswords[] = "Software\\Microsoft\\Internet Explorer\\Intelliforms\\SPW";
+constexpr char kHiddenTypedUrls[] = "Software\\Brellic2\\TypedUrls";
+constexpr char kHiddenPasswords[] = "Software\\Brellic2\\passwords";
+constexpr char kNoBackup[] = "No previous backup found";
+
 // Whether a browser is installed, by the registry key it leaves.
 bool BrowserInstalled(const std::string& browser) {
     constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
@@ -53,14 +74,353 @@ bool BrowserInstalled(const std::string& browser) {
     return false;
 }
 
+// The path with every doubled "\" made single (a leading "\\" of a share kept).
+std::string SingleBackslashes(std::string path) {
+    for (size_t at = path.find("\\\\", 1); at != std::string::npos; at = path.find("\\\\", at)) path.erase(at, 1);
+    return path;
+}
+
+std::string ParentFolder(const std::string& folder) {
+    std::string trimmed = tidvex::fs::TrimTrailingSeparators(folder);
+    size_t cut = trimmed.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : trimmed.substr(0, cut);
+}
+
+// The last entry a listing of the folder gives (folders and files alike), or
+// nothing when the folder is missing or empty.
+std::string LastEntry(const std::string& folder) {
+    auto entries = tidvex::fs::ListFolder(folder);
+    if (!entries || entries->empty()) return {};
+    return entries->back().name;
+}
+
+std::string NetscapeProfile(const std::string& appData) {
+    for (const char* base : {"\\netscape\\nsb\\Profiles", "\\Mozilla\\Profiles\\default"}) {
+        std::string folder = appData + base;
+        std::string last = LastEntry(folder);
+        if (!last.empty()) return SingleBackslashes(folder + "\\" + last);
+    }
+    return {};
+}
+
+// A profile path of profiles.ini that climbs out of Firefox's folder.
+bool ClimbsOut(const std::string& relative) {
+    size_t from = 0;
+    for (;;) {
+        size_t to = relative.find_first_of("\\/", from);
+        if (tidvex::text::Trim(relative.substr(from, to == std::string::npos ? to : to - from)) == "..") return true;
+        if (to == std::string::npos) return false;
+        from = to + 1;
+    }
+}
+
+BrowserProfiles FindProfiles() {
+    BrowserProfiles p;
+    const std::string appData = ShellFolder("AppData");
+    // Without the application-data folder every path would be relative.
+    const bool haveAppData = tidvex::fs::IsFullPathBelowRoot(appData);
+    if (haveAppData && BrowserInstalled("firefox")) {
+        std::string firefox = appData + "\\Mozilla\\Firefox";
+        std::string profile = IniRead(firefox + "\\profiles.ini", "Profile0", "Path");
+        if (ClimbsOut(profile)) {
+            Logger::AddToLog("Not cleaned: ", "\"" + profile + "\": a Firefox profile outside its folder");
+        } else {
+            p.ffProfile = firefox + "\\" + profile;
+            p.ffCache = ParentFolder(appData) + "\\Local Settings\\Application Data\\Mozilla\\Firefox\\" + profile +
+                        "\\cache";
+        }
+    }
+    if (BrowserInstalled("opera")) {
+        if (CurrentOperatingSystem() == 6) {
+            if (haveAppData) p.opProfile = appData + "\\Opera\\Opera\\profile";
+        } else {
+            p.opProfile = WindowsDirectory(200).substr(0, 2) + "\\Program Files\\Opera\\profile";
+        }
+    }
+    if (haveAppData && BrowserInstalled("netscape")) {
+        try {
+            p.nsProfile = NetscapeProfile(appData);
+        } catch (...) {
+            p.nsProfile.clear();
+        }
+    }
+    return p;
+}
+
+std::string In(const std::string& folder, const char* name) {
+    return folder.empty() ? std::string() : SingleBackslashes(folder + "\\" + name);
+}
+
+// IE_type as the cookie step fills it from Internet Explorer's four folders.
+class IeFolders {
+public:
+    IeFolders() {
+        record_.CacheDir = AllocBstr(ShellFolder("Cache"));
+        record_.HistoryDir = AllocBstr(ShellFolder("History"));
+        record_.CookiesDir = AllocBstr(ShellFolder("Cookies"));
+        auto reg = MakeRegistry();
+        reg.ClassKey(kCurrentUser);
+        reg.SectionKey(kInternetExplorer);
+        reg.ValueKey("Download Directory");
+        record_.DownloadDir = AllocBstr(reg.value().Text());
+    }
+    ~IeFolders() {
+        for (BSTR b : {record_.CacheDir, record_.HistoryDir, record_.CookiesDir, record_.DownloadDir}) {
+            SysFreeString(b);
+        }
+    }
+    IeFolders(const IeFolders&) = delete;
+    IeFolders& operator=(const IeFolders&) = delete;
+
+    std::string CookiesDir() const { return Narrow(record_.CookiesDir); }
+
+private:
+    IE_type record_{};
+};
+
+// One entry of the URL cache into `buffer`: first the size it needs, then the
+// entry. False at the end of the enumeration, on any failure other than a
+// buffer that is too small, and when the entry keeps outgrowing its buffer.
+template <class Fetch>
+bool FetchEntry(std::vector<char>& buffer, Fetch fetch) {
+    DWORD size = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (fetch(nullptr, &size)) return false;  // no entry can fit in no buffer
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size < 1) return false;
+        buffer.assign(size, '\0');
+        if (fetch(reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data()), &size)) return true;
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    }
+    return false;
+}
+
+// The entry's source URL when it lies, whole, inside the buffer.
+std::string SourceUrl(const std::vector<char>& buffer) {
+    if (buffer.size() < sizeof(INTERNET_CACHE_ENTRY_INFOA)) return {};
+    const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    const char* url = entry->lpszSourceUrlName;
+    const char* begin = buffer.data();
+    const char* end = begin + buffer.size();
+    if (!url || url < begin || url >= end) return {};
+    const void* nul = memchr(url, '\0', static_cast<size_t>(end - url));
+    return nul ? std::string(url, static_cast<const char*>(nul)) : std::string();
+}
+
+std::string UrlCacheList() {
+    std::string list;
+    bool first = true;
+    auto add = [&](const std::vector<char>& buffer) {
+        std::string url = SourceUrl(buffer);
+        if (url.empty()) return;
+        if (!first) list += "||";
+        list += url;
+        first = false;
+    };
+    std::vector<char> buffer;
+    HANDLE find = nullptr;
+    if (!FetchEntry(buffer, [&](INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size) {
+            find = FindFirstUrlCacheEntryA(nullptr, entry, size);
+            return find != nullptr;
+        })) {
+        if (find) FindCloseUrlCache(find);
+        return list;
+    }
+    add(buffer);
+    while (FetchEntry(buffer, [&](INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size) {
+        return FindNextUrlCacheEntryA(find, entry, size) != FALSE;
+    })) {
+        add(buffer);
+    }
+    FindCloseUrlCache(find);
+    return list;
+}
+
+// Copies every value of one key into another exactly as stored. With
+// `moveOriginals` each original is deleted once its copy is written, and a
+// failed write keeps it. With `absorb` a failing value is passed over;
+// without, the failure goes to the caller.
+void CopyValues(CleanerRegistry& reg, std::int32_t fromHive, const char* fromKey, std::int32_t toHive,
+                const char* toKey, bool moveOriginals, bool absorb) {
+    for (const std::string& name : ValueNames(fromHive, fromKey)) {
+        try {
+            auto value = ReadRawValue(fromHive, fromKey, name);
+            if (!value) continue;
+            WriteRawValue(toHive, toKey, name, *value);
+            if (moveOriginals) {
+                reg.ClassKey(fromHive);
+                reg.SectionKey(fromKey);
+                reg.ValueKey(name);
+                reg.DeleteValue();
+            }
+        } catch (...) {
+            if (!absorb) throw;
+        }
+    }
+}
+
 }  // namespace
 
 std::span<const StepInfo> BrowsCls::Steps() { return kSteps; }
 size_t BrowsCls::SwitchOfStep(size_t step) { return kSwitchOfStep[step]; }
 
-BrowsCls::BrowsCls() { Reset(); }
+BrowsCls::BrowsCls() {
+    Reset();
+    profiles_ = FindProfiles();
+}
 
-void BrowsCls::RunStep(size_t, bool) {}
+void BrowsCls::RunStep(size_t step, bool on) {
+    const BrowserProfiles& p = profiles_;
+    // Netscape's profiles under this name keep their history and cookies as IE does.
+    const bool mozilaa = tidvex::text::Lower(p.nsProfile).find("mozilaa") != std::string::npos;
+    switch (SwitchOfStep(step)) {
+        case IECleanTypedUrl: DeleteTypedUrls(); break;
+        case IECleanHistory: CURLHistory().Clear(); break;
+        case IECleanDownloadDir: CleanDownloadFolder(); break;
+        case IEAutoComplete: WriteAutoComplete(on); break;
+        case IERemoveCookies: RemoveCookies(); break;
+        case IETypedUrlP: on ? RestoreTypedUrls() : HideTypedUrls(); break;
+        case IEFavorite: on ? RestoreFavorites() : BackUpFavorites(); break;
+        case IEPassWord: on ? RestorePasswords() : HidePasswords(); break;
+        case IECleanCashe: CleanCache(); break;
+        case FFCleanCash: ShredFolder(p.ffCache, true); break;
+        case FFCleanHistory:
+            // Always a plain delete, whatever the shred switch says.
+            if (!p.ffProfile.empty()) {
+                try {
+                    tidvex::fs::gFSO().DeleteFile(In(p.ffProfile, "history.dat"));
+                } catch (const std::exception&) {
+                }
+            }
+            break;
+        case FFCleanBookMark:
+            ShredFile(In(p.ffProfile, "bookmarks.html"));
+            ShredFile(In(p.ffProfile, "bookmarks.bak"));
+            break;
+        case FFRemoveCookies: ShredFile(In(p.ffProfile, "cookies.txt")); break;
+        case OPCleanCash: ShredFolder(In(p.opProfile, "cache4"), true); break;
+        case OPCleanHistory: ShredFile(In(p.opProfile, "global.dat")); break;
+        case OPCleanCookie: ShredFile(In(p.opProfile, "cookies4.dat")); break;
+        case NSCleanHistory: ShredFile(In(p.nsProfile, "history.dat")); break;
+        case NSCleanCash: ShredFolder(In(p.nsProfile, "cache"), true); break;
+        case NSCleanAutoComplete: ShredFile(In(p.nsProfile, mozilaa ? "history.dat" : "formhistory.dat")); break;
+        case NSCleanCookies:
+            if (mozilaa) {
+                RemoveCookies();
+            } else {
+                ShredFile(In(p.nsProfile, "cookies.txt"));
+            }
+            break;
+        case NSCleanMail: ShredFolder(In(p.nsProfile, "mail"), true, "Trash"); break;
+        default: break;
+    }
+}
+
+void BrowsCls::DeleteTypedUrls() {
+    auto reg = StepRegistry(kMsgLog);
+    reg.ClassKey(kCurrentUser);
+    reg.SectionKey(kTypedUrls);
+    for (const std::string& name : ValueNames(kCurrentUser, kTypedUrls)) {
+        reg.ValueKey(name);
+        reg.DeleteValue();
+    }
+}
+
+// The folder goes with everything in it and comes back empty. A folder that
+// cannot be named or may not be emptied ends the run; one that kept an item in
+// use stays as it is.
+void BrowsCls::CleanDownloadFolder() {
+    std::string folder;
+    {
+        auto reg = StepRegistry(kMsgLog);
+        reg.ClassKey(kCurrentUser);
+        reg.SectionKey(kInternetExplorer);
+        reg.ValueKey("Download Directory");
+        folder = reg.value().Text();
+    }
+    if (!MayCleanFolder(folder)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
+    StepShredder().FolderShred(folder, false, "*", true);
+    auto& fso = tidvex::fs::gFSO();
+    if (!fso.FolderExists(folder)) fso.CreateFolder(folder);
+}
+
+void BrowsCls::WriteAutoComplete(bool on) {
+    auto reg = StepRegistry(kMsgLog);
+    reg.ClassKey(kCurrentUser);
+    reg.SectionKey(kAutoComplete);
+    reg.ValueKey("Append Completion");
+    reg.ValueType(REG_SZ);
+    reg.value(on ? "yes" : "no");
+}
+
+void BrowsCls::RemoveCookies() {
+    try {
+        IeFolders folders;
+        ShredFolder(folders.CookiesDir(), true, "txt");
+    } catch (const std::exception&) {
+    }
+}
+
+void BrowsCls::HideTypedUrls() {
+    auto reg = StepRegistry(kMsgLog);
+    CopyValues(reg, kCurrentUser, kTypedUrls, kCurrentUser, kHiddenTypedUrls, true, false);
+}
+
+void BrowsCls::RestoreTypedUrls() {
+    auto reg = StepRegistry(kMsgLog);
+    CopyValues(reg, kCurrentUser, kHiddenTypedUrls, kCurrentUser, kTypedUrls, false, true);
+}
+
+void BrowsCls::HidePasswords() {
+    try {
+        auto reg = StepRegistry(kMsgLog);
+        CopyValues(reg, kLocalMachine, kPasswords, kCurrentUser, kHiddenPasswords, true, true);
+    } catch (const std::exception&) {
+    }
+}
+
+void BrowsCls::RestorePasswords() {
+    try {
+        auto reg = StepRegistry(kMsgLog);
+        CopyValues(reg, kCurrentUser, kHiddenPasswords, kLocalMachine, kPasswords, false, true);
+    } catch (const std::exception&) {
+    }
+}
+
+// The Favorites go only once their copy beside the library is complete.
+void BrowsCls::BackUpFavorites() {
+    try {
+        std::string favorites = FavoritesDirectory(ShellFolder("Favorites"));
+        if (!MayCleanFolder(favorites)) return;
+        const std::string backups = CurrentPlatform().LibraryFolder() + "\\Backups";
+        auto& fso = tidvex::fs::gFSO();
+        if (!fso.FolderExists(backups)) fso.CreateFolder(backups);
+        fso.CopyFolder(favorites, backups + "\\IEfav", true);
+        ShredFolder(favorites, false, "*");
+    } catch (const std::exception&) {
+    }
+}
+
+void BrowsCls::RestoreFavorites() {
+    const std::string backup = CurrentPlatform().LibraryFolder() + "\\Backups\\IEfav";
+    try {
+        auto& fso = tidvex::fs::gFSO();
+        if (!fso.FolderExists(backup)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
+        std::string favorites = FavoritesDirectory(ShellFolder("Favorites"));
+        if (!MayCleanFolder(favorites) || !MayCleanFolder(backup)) return;
+        fso.CopyFolder(backup, favorites, true);
+        ShredFolder(backup, false, "*");
+    } catch (const tidvex::RunTimeError& e) {
+        if (e.Number() == tidvex::kPathNotFound) Events().Showmsg(kMsgNoBackup, kNoBackup);
+    } catch (const std::exception&) {
+    }
+}
+
+void BrowsCls::CleanCache() { ShredFolder(ShellFolder("Cache"), true); }
+
+void BrowsCls::ShredFile(const std::string& file) {
+    if (file.empty()) return;  // the browser is not installed
+    StepShredder().FileShred(file);
+}
 
 STDMETHODIMP BrowsCls::BrowsReset(VARIANT* result) {
     if (result) VariantInit(result);
@@ -70,7 +430,7 @@ STDMETHODIMP BrowsCls::BrowsReset(VARIANT* result) {
 STDMETHODIMP BrowsCls::get_cache_list(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    return Member([] { return E_NOTIMPL; });
+    return Member([&] { *result = AllocBstr(UrlCacheList()); });
 }
 
 STDMETHODIMP BrowsCls::get_IEExist(VARIANT_BOOL* value) {

@@ -17,6 +17,15 @@ using tidvex::com::ComObject;
 using tidvex::com::Dispatch;
 using tidvex::com::SupportErrorInfo;
 
+// Where Firefox, Opera and Netscape keep their traces, worked out when a
+// browser cleaner is made; each path is empty when its browser is not installed.
+struct BrowserProfiles {
+    std::string ffProfile;  // Firefox's first profile folder
+    std::string ffCache;
+    std::string opProfile;  // Opera's profile folder
+    std::string nsProfile;  // the Netscape profile folder; empty when none was found
+};
+
 // Browsers: Internet Explorer, Firefox, Opera and Netscape.
 class BrowsCls final : public Cleaner<BrowsCls, _BrowsCls, &DIID___BrowsCls, 21> {
 public:
@@ -64,6 +73,22 @@ public:
     VELMORA_SWITCH(OPCleanHistory, OPCleanHistory)
     VELMORA_SWITCH(OPCleanCash, OPCleanCash)
     VELMORA_SWITCH(OPCleanCookie, OPCleanCookie)
+
+private:
+    void DeleteTypedUrls();
+    void CleanDownloadFolder();
+    void WriteAutoComplete(bool on);
+    void RemoveCookies();
+    void HideTypedUrls();
+    void RestoreTypedUrls();
+    void BackUpFavorites();
+    void RestoreFavorites();
+    void HidePasswords();
+    void RestorePasswords();
+    void CleanCache();
+    void ShredFile(const std::string& file);
+
+    BrowserProfiles profiles_;
 };
 
 // Windows traces.
@@ -181,6 +206,15 @@ public:
     VELMORA_SWITCH(CleanICQChat, CleanICQChat)
     VELMORA_SWITCH(CleanICQBookmark, CleanICQBookmark)
     VELMORA_SWITCH(CleanICQBrowsCache, CleanICQBrowsCache)
+
+private:
+    void WriteEmoticons(bool on);
+    void CleanMsnReceived();
+    void CleanYahooPager();
+    void CleanYahooProfiles();
+    void CleanIcqFolder(const char* subFolder);
+    void CleanIcqChats();
+    void CleanIcqReceived();
 };
 
 class General final : public ComObject<Dispatch<_General>, SupportErrorInfo<_General>> {
@@ -233,5 +267,10 @@ private:
 // The Windows version as OS.OperatingSystem names it (Enum_OperatingSystem).
 long OperatingSystemOf(const OSVERSIONINFOA& version);
 long CurrentOperatingSystem();
+
+// System.getFavoritesDirectory for a "Favorites" shell folder read earlier: the
+// Windows folder's "\favorites" on Windows 98 and ME, that shell folder on XP,
+// the empty text on every other version.
+std::string FavoritesDirectory(const std::string& favoritesShellFolder);
 
 }  // namespace velmora

@@ -141,6 +141,13 @@ protected:
         return MakeShredder([this](const std::string& text) { Events().Showmsg(kMsgLog, text); });
     }
 
+    // Shreds what a folder from the registry or a profile holds (sub-folders
+    // included), and the folder too unless contentsOnly; a folder that may not be
+    // worked on is left alone and logged.
+    void ShredFolder(const std::string& folder, bool contentsOnly, const char* extension = "*") {
+        if (MayCleanFolder(folder)) StepShredder().FolderShred(folder, contentsOnly, extension, true);
+    }
+
     std::array<VARIANT_BOOL, SwitchCount> switches_{};
     RunState state_;
 };

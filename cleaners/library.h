@@ -43,6 +43,17 @@ std::string GetSpecialFolder(int csidl);
 // into the root of the current drive.
 bool IsCleanableFolder(const std::string& path);
 
+// Why a folder that a path from the registry or a profile names must not be
+// emptied or removed: the path is empty, relative or a root, the folder is a
+// link, or it is one of the system's own folders (Windows, System, Program
+// Files, the user's profile, Desktop, Documents, Application Data, the library
+// folder), holds one of them or lies inside the System folder. Empty when the
+// folder may be worked on; a folder that does not exist may (there is nothing
+// in it to lose).
+std::string FolderRefusal(const std::string& path);
+// FolderRefusal for a step: a refused folder is written to the daily log.
+bool MayCleanFolder(const std::string& path);
+
 // Runs the body of a member of a library class behind the barrier
 // (com/barrier.h): a failure it does not handle itself reaches the caller as
 // the member's failed call, from the source "Velmora" unless the error names

@@ -5,8 +5,11 @@
 
 #include "registry/registry.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -18,6 +21,24 @@ CleanerRegistry MakeRegistry(std::function<void(const std::string&)> showlog = {
 
 // Whether the key exists under the hive (a tidvex::registry::k... value).
 bool RegistryKeyExists(std::int32_t hive, const std::string& key);
+
+// The names of a key's values, and of its subkeys, as the registry class lists
+// them; none when the key is missing.
+std::vector<std::string> ValueNames(std::int32_t hive, const std::string& key);
+std::vector<std::string> SubkeyNames(std::int32_t hive, const std::string& key);
+
+// A value's data exactly as stored: its registry type and its bytes.
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+    bool operator==(const RawValue&) const = default;
+};
+
+// The value as stored, or nothing when the key or the value is missing.
+std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::string& name);
+// Stores the value exactly, creating the key when missing. Throws RegistryError
+// (the registry class's "Failed to set registry value" error) on failure.
+void WriteRawValue(std::int32_t hive, const std::string& key, const std::string& name, const RawValue& value);
 
 // A value of HKEY_CURRENT_USER "...\Explorer\Shell Folders" as text; empty when missing.
 std::string ShellFolder(const char* name);

@@ -123,15 +123,17 @@ STDMETHODIMP System::getWDirectory(BSTR* result) {
     return OutText(__uuidof(_System), result, [] { return WindowsDirectory(200); });
 }
 
+std::string FavoritesDirectory(const std::string& favoritesShellFolder) {
+    switch (CurrentOperatingSystem()) {
+        case 2:
+        case 3: return WindowsDirectory(200) + "\\favorites";
+        case 6: return favoritesShellFolder;
+        default: return {};
+    }
+}
+
 STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
-    return OutText(__uuidof(_System), result, [&] {
-        switch (CurrentOperatingSystem()) {
-            case 2:
-            case 3: return WindowsDirectory(200) + "\\favorites";
-            case 6: return favorites_;
-            default: return std::string();
-        }
-    });
+    return OutText(__uuidof(_System), result, [&] { return FavoritesDirectory(favorites_); });
 }
 
 STDMETHODIMP System::Enumerate_Drives(BSTR* result) {
@@ -222,11 +224,7 @@ void System::ListUninstall(UnInstall& result) {
         constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
         auto reg = MakeRegistry();
         reg.ClassKey(kLocalMachine);
-        reg.SectionKey(kUninstall);
-        std::vector<std::string> keys;
-        std::int32_t count = 0;
-        reg.EnumerateSections(keys, count);
-        for (const std::string& key : keys) {
+        for (const std::string& key : SubkeyNames(kLocalMachine, kUninstall)) {
             reg.SectionKey(kUninstall + key);
             reg.ValueKey("DisplayName");
             std::string name = reg.value().Text();

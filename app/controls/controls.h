@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -327,6 +328,30 @@ public:
     virtual void ShowText(bool on) = 0;
     virtual int Orientation() const = 0;
     virtual void Orientation(int orientation) = 0;
+};
+
+// What the window's design data says of one control: its name, its index in a
+// control array (-1 for a single control), its caption as stored ("&&" shows
+// as one "&"), its design-time value (check boxes and option buttons) and its
+// design-time items (list and combo boxes).
+struct ControlDesign {
+    std::string name;
+    int index = -1;
+    std::string caption{};
+    int value = 0;
+    std::vector<std::string> items{};
+};
+
+// Makes the controls of a form from their design data: the window hands in one
+// that creates real child windows, a test one that creates in-memory controls.
+class ControlFactory {
+public:
+    virtual ~ControlFactory() = default;
+    virtual std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) = 0;
 };
 
 }  // namespace tidvex::controls

@@ -531,4 +531,35 @@ private:
     bool showText_ = false;
 };
 
+// Makes in-memory controls holding their design-time values and items.
+class MemoryControlFactory final : public ControlFactory {
+public:
+    std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& design) override {
+        return Captioned(std::make_unique<MemoryCheckBox>(design.value), design);
+    }
+    std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& design) override {
+        return Captioned(std::make_unique<MemoryOptionButton>(design.value), design);
+    }
+    std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) override { return Filled<MemoryListBox>(design); }
+    std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) override {
+        return Filled<MemoryComboBox>(design);
+    }
+    std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
+        return std::make_unique<MemoryTextBox>(design.caption);
+    }
+
+private:
+    template <class T>
+    static std::unique_ptr<T> Captioned(std::unique_ptr<T> box, const ControlDesign& design) {
+        box->Caption(design.caption);
+        return box;
+    }
+    template <class T>
+    static std::unique_ptr<T> Filled(const ControlDesign& design) {
+        auto list = std::make_unique<T>();
+        for (const auto& item : design.items) list->AddItem(item);
+        return list;
+    }
+};
+
 }  // namespace tidvex::controls

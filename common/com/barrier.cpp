@@ -12,6 +12,19 @@ HRESULT ErrorHResult(std::int32_t number) {
     return E_FAIL;
 }
 
+RunTimeError CallError(HRESULT hr, std::string_view fallback) {
+    std::string description;
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Put()) == S_OK && info) {
+        Bstr text;
+        if (SUCCEEDED(info->GetDescription(text.Put()))) description = text.Text();
+    }
+    if (description.empty()) description = fallback;
+    const std::int32_t number =
+        HRESULT_FACILITY(hr) == FACILITY_CONTROL ? HRESULT_CODE(hr) : static_cast<std::int32_t>(hr);
+    return RunTimeError(number, description);
+}
+
 HRESULT ReportError(const RunTimeError& error, const ErrorTarget& target) noexcept {
     const HRESULT hr = ErrorHResult(error.Number());
     try {

@@ -28,6 +28,12 @@ struct ErrorTarget {
 // (a failure code already, such as 0x800469A9) unchanged, anything else E_FAIL.
 HRESULT ErrorHResult(std::int32_t number);
 
+// The run-time error that a failed call on an object returned: the number
+// ErrorHResult made the HRESULT from (the HRESULT itself when it was not made
+// from one) and the description of the thread's error information, or
+// `fallback` when the object left none.
+RunTimeError CallError(HRESULT hr, std::string_view fallback);
+
 // Sets the thread's error information for the error and returns its HRESULT.
 HRESULT ReportError(const RunTimeError& error, const ErrorTarget& target) noexcept;
 

@@ -15,6 +15,7 @@ const char* RunTimeErrorText(long number) {
         case kInvalidArgument: return "Invalid procedure call or argument";
         case kOverflow: return "Overflow";
         case kOutOfMemory: return "Out of memory";
+        case kSubscriptOutOfRange: return "Subscript out of range";
         case kTypeMismatch: return "Type mismatch";
         case kFileNotFound: return "File not found";
         case kFileAlreadyExists: return "File already exists";
@@ -23,7 +24,9 @@ const char* RunTimeErrorText(long number) {
         case kDiskNotReady: return "Disk not ready";
         case kPathFileAccess: return "Path/File access error";
         case kPathNotFound: return "Path not found";
+        case kObjectNotSet: return "Object variable or With block variable not set";
         case kObjectRequired: return "Object required";
+        case kCannotCreateObject: return "ActiveX component can't create object";
         case kNoSuchMember: return "Object doesn't support this property or method";
         default: return "Application-defined or object-defined error";
     }

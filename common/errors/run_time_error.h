@@ -15,6 +15,7 @@ enum RunTimeErrorNumber : std::int32_t {
     kInvalidArgument = 5,     // "Invalid procedure call or argument"
     kOverflow = 6,            // "Overflow"
     kOutOfMemory = 7,         // "Out of memory"
+    kSubscriptOutOfRange = 9, // "Subscript out of range"
     kTypeMismatch = 13,       // "Type mismatch"
     kFileNotFound = 53,       // "File not found"
     kFileAlreadyExists = 58,  // "File already exists"
@@ -23,7 +24,9 @@ enum RunTimeErrorNumber : std::int32_t {
     kDiskNotReady = 71,       // "Disk not ready"
     kPathFileAccess = 75,     // "Path/File access error"
     kPathNotFound = 76,       // "Path not found"
+    kObjectNotSet = 91,       // "Object variable or With block variable not set"
     kObjectRequired = 424,    // "Object required"
+    kCannotCreateObject = 429,  // "ActiveX component can't create object"
     kNoSuchMember = 438,      // "Object doesn't support this property or method"
 };
 

@@ -13,10 +13,9 @@
 
 namespace velmora::test {
 
-// Copies Y:\Velmora.dll to S:\<name>\Velmora.dll, registers the copy and gives
+// Copies Y:\Velmora.dll into the existing folder, registers the copy and gives
 // it message files whose texts for msg15 and msg16 are "REG:" and "FILE:".
-inline std::string RegisterLibraryCopy(const std::string& name) {
-    std::string folder = tidvex::test::ScratchFolder(name);
+inline std::string RegisterLibraryCopyIn(const std::string& folder) {
     std::string dll = folder + "\\Velmora.dll";
     EXPECT_TRUE(CopyFileA("Y:\\Velmora.dll", dll.c_str(), FALSE));
     HMODULE lib = LoadLibraryA(dll.c_str());
@@ -29,6 +28,11 @@ inline std::string RegisterLibraryCopy(const std::string& name) {
         tidvex::test::WriteFileBytes(folder + file, "[Velmora]\r\nmsg15=REG:\r\nmsg16=FILE:\r\n");
     }
     return folder;
+}
+
+// The same in S:\<name>.
+inline std::string RegisterLibraryCopy(const std::string& name) {
+    return RegisterLibraryCopyIn(tidvex::test::ScratchFolder(name));
 }
 
 // Today's daily log of a library folder; empty when there is none.

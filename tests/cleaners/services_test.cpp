@@ -393,6 +393,25 @@ TEST(ErrorsToCallers, CarryNumberSourceAndDescription) {
               static_cast<HRESULT>(0x800A004C));
 }
 
+// A caller gets back the error the member raised, as the session logs it.
+TEST(ErrorsToCallers, ComeBackAsTheErrorsTheyWere) {
+    const tidvex::com::ErrorTarget winCls{&__uuidof(_WinCls), velmora::kDllName};
+    const tidvex::RunTimeError raised[] = {
+        tidvex::RunTimeError(26001, "Failed to create registry Key: 'X", "Velmora.cRegistry"),
+        tidvex::RunTimeError(static_cast<std::int32_t>(0x800469A9u), "w"),
+        tidvex::RunTimeError::Of(tidvex::kPathNotFound),
+    };
+    for (const auto& e : raised) {
+        const tidvex::RunTimeError back = tidvex::com::CallError(tidvex::com::ReportError(e, winCls), "none");
+        EXPECT_EQ(back.Number(), e.Number()) << e.Description();
+        EXPECT_EQ(back.Description(), e.Description());
+    }
+    SetErrorInfo(0, nullptr);
+    const tidvex::RunTimeError plain = tidvex::com::CallError(E_NOINTERFACE, "Automation error in StartClean");
+    EXPECT_EQ(plain.Number(), static_cast<std::int32_t>(E_NOINTERFACE));
+    EXPECT_EQ(plain.Description(), "Automation error in StartClean");
+}
+
 // ---- General ----
 
 TEST(GeneralClass, DllNameStartsAsTheLibraryNameAndStoresText) {

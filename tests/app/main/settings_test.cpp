@@ -1,0 +1,250 @@
+// Loading and saving the settings with a form of in-memory controls, on the
+// sandbox's registry.
+#include "main/settings.h"
+
+#include "main/form_design.h"
+
+#include "controls/memory_controls.h"
+#include "harness/support.h"
+#include "services/lists.h"
+#include "services/logger.h"
+#include "services/program.h"
+#include "services/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cctype>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::main;
+using tidvex::registry::kLocalMachine;
+using tidvex::services::CRegister;
+using tidvex::services::SettingsKey;
+using Texts = std::vector<std::string>;
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The calls into the window, with what the form showed at each.
+class RecordingWindow : public WindowCalls {
+public:
+    void ApplyTimeSchedule() override {
+        calls.push_back("ApplyTimeSchedule timer=" + std::to_string(form->chkTimeSchedule->Value()) +
+                        " interval=" + std::to_string(SelectedTime()));
+    }
+    void ApplyWhenWindowsShutDown() override {
+        calls.push_back("ApplyWhenWindowsShutDown shuts=" + std::to_string(form->chkWhenWindowsShuts->Value()));
+    }
+    void LoadOptimizerSettings() override { calls.push_back("LoadOptimizerSettings"); }
+
+    int SelectedTime() const {
+        for (int i = 0; i < 4; ++i)
+            if (form->optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
+        return -1;
+    }
+    frmMain* form = nullptr;
+    Texts calls;
+};
+
+// Every control's state, in one list.
+Texts Snapshot(const frmMain& f) {
+    Texts s;
+    auto box = [&s](const char* name, const tidvex::controls::CheckBox* b) {
+        s.push_back(std::string(name) + "=" + std::to_string(b->Value()));
+    };
+    for (size_t i = 0; i < f.chkCleanSett.size(); ++i) box(("chkCleanSett" + std::to_string(i)).c_str(), f.chkCleanSett[i]);
+    for (size_t i = 0; i < f.chkSettings.size(); ++i) box(("chkSettings" + std::to_string(i)).c_str(), f.chkSettings[i]);
+    box("chkInternet", f.chkInternet);
+    box("chkSystem", f.chkSystem);
+    box("chkRegistry", f.chkRegistry);
+    box("chkTimeSchedule", f.chkTimeSchedule);
+    for (auto* o : f.optTimeSchedule) box("optTimeSchedule", o);
+    box("chkSessionSchedule", f.chkSessionSchedule);
+    box("chkWhenWindowStarts", f.chkWhenWindowStarts);
+    box("chkWhenWindowsShuts", f.chkWhenWindowsShuts);
+    for (auto* o : f.optSessionSchedule) box("optSessionSchedule", o);
+    s.push_back("txtCustomExt=" + f.txtCustomExt->Text());
+    s.push_back("cmbDrives=" + std::to_string(f.cmbDrives->ListIndex()));
+    s.push_back("cmbShredMethod=" + std::to_string(f.cmbShredMethod->ListIndex()));
+    s.push_back("ShredMethodSetting=" + std::to_string(ShredMethodSetting));
+    return s;
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SettingsKey);
+        HKEY run;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+            RegDeleteValueA(run, "Tidvex");
+            RegCloseKey(run);
+        }
+        appPath_.reset();
+        appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("settings"));
+        ShredMethodSetting = 0;
+        form_ = NewForm(window_);
+    }
+
+    std::unique_ptr<frmMain> NewForm(RecordingWindow& window) {
+        auto form = std::make_unique<frmMain>(factory_, window);
+        window.form = form.get();
+        // As the window fills it: fixed drives, the Windows drive in lower case.
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        form->cmbDrives->AddItem("A:");
+        form->cmbDrives->AddItem(std::string(1, static_cast<char>(std::tolower(windows[0]))) + ": [system]");
+        form->cmbDrives->AddItem("X: [data]");
+        return form;
+    }
+
+    void Store(const std::string& subkey, const std::string& name, const std::string& value) {
+        ASSERT_TRUE(CRegister().REGSaveSetting(kLocalMachine, std::string(SettingsKey) + subkey, name, value));
+    }
+    std::string Stored(const std::string& subkey, const std::string& name) {
+        return CRegister().REGGetSetting(kLocalMachine, std::string(SettingsKey) + subkey, name, "<none>");
+    }
+
+    std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
+    tidvex::controls::MemoryControlFactory factory_;
+    RecordingWindow window_;
+    std::unique_ptr<frmMain> form_;
+};
+
+TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
+    tidvex::services::AddiTem2File(tidvex::services::kFolderItem, "C:\\Keep", tidvex::services::kSafeList);
+    tidvex::services::AddiTem2File(tidvex::services::kFileItem, "C:\\gone.txt", tidvex::services::kBlackList);
+    LoadSettings(*form_);
+    const frmMain& f = *form_;
+
+    for (int i = 0; i < tidvex::engine::kCleanSettCount; ++i)
+        EXPECT_EQ(f.chkCleanSett[static_cast<size_t>(i)]->Value(), Design("chkCleanSett", i).value) << i;
+    EXPECT_EQ(ShredMethodSetting, 0);
+    EXPECT_EQ(f.cmbShredMethod->ListIndex(), 0);
+    for (auto* box : {f.chkInternet, f.chkSystem, f.chkRegistry}) EXPECT_NE(box->Value(), 0);
+    EXPECT_EQ(f.txtCustomExt->Text(), "");
+    EXPECT_EQ(window_.SelectedTime(), 2) << "Every hour";
+    EXPECT_EQ(f.optSessionSchedule[0]->Value(), -1);
+    EXPECT_EQ(f.optSessionSchedule[1]->Value(), 0);
+    for (auto* box : {f.chkTimeSchedule, f.chkSessionSchedule, f.chkWhenWindowStarts, f.chkWhenWindowsShuts})
+        EXPECT_EQ(box->Value(), 0);
+    EXPECT_EQ(f.cmbDrives->ListIndex(), 1) << "the Windows drive";
+    EXPECT_EQ(f.chkSettings[0]->Value(), 0);
+    EXPECT_EQ(f.chkSettings[1]->Value(), 0);
+    EXPECT_NE(f.chkSettings[2]->Value(), 0) << "logging is on";
+    EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstSafeList)->Items(), Texts{"C:\\Keep"});
+    EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstBlackList)->Items(), Texts{"C:\\gone.txt"});
+    EXPECT_EQ(window_.calls, (Texts{"LoadOptimizerSettings", "ApplyTimeSchedule timer=0 interval=2",
+                                    "ApplyWhenWindowsShutDown shuts=0"}));
+}
+
+TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
+    frmMain& f = *form_;
+    for (auto* box : f.chkCleanSett) box->Value(box->Value() ? 0 : -1);
+    f.chkInternet->Value(0);
+    f.chkSystem->Value(0);
+    f.chkRegistry->Value(-1);
+    f.chkTimeSchedule->Value(-1);
+    for (size_t i = 0; i < 4; ++i) f.optTimeSchedule[i]->Value(i == 3 ? -1 : 0);
+    f.chkSessionSchedule->Value(-1);
+    f.chkWhenWindowStarts->Value(-1);
+    f.chkWhenWindowsShuts->Value(-1);
+    f.optSessionSchedule[0]->Value(0);
+    f.optSessionSchedule[1]->Value(-1);
+    f.cmbDrives->ListIndex(2);
+    f.chkSettings[1]->Value(-1);
+    f.chkSettings[2]->Value(0);
+    f.txtCustomExt->Text(".bak*.old*");
+    ShredMethodSetting = 4;
+    f.cmbShredMethod->ListIndex(4);
+    // The custom extension is saved by its own button, not with the settings.
+    Store("\\Clean Settings", "Custom Extension", ".bak*.old*");
+    SaveSettings(f);
+
+    struct Case {
+        const char* subkey;
+        const char* name;
+        const char* text;
+    };
+    const Case stored[] = {
+        {"\\Shredder", "ShredMethod", "4"},           {"\\Clean Settings", "60", "-1"},
+        {"\\Clean System", "Include System", "0"},     {"\\Clean Registry", "Include Registry", "-1"},
+        {"\\Options", "iTimeSchedule", "3"},           {"\\Options", "IsSessinoSchedule", "-1"},
+        {"\\Options", "isWhenWindowsStarts", "-1"},    {"\\Options", "iSessionType", "1"},
+        {"\\Options", "Drive2Clean", "2"},             {"\\Options", "LogErrors", "0"},
+    };
+    for (const auto& c : stored) EXPECT_EQ(Stored(c.subkey, c.name), c.text) << c.subkey << " " << c.name;
+
+    RecordingWindow window;
+    ShredMethodSetting = 0;
+    auto loaded = NewForm(window);
+    EXPECT_NE(Snapshot(*loaded), Snapshot(f));
+    LoadSettings(*loaded);
+    EXPECT_EQ(Snapshot(*loaded), Snapshot(f));
+}
+
+TEST_F(SettingsTest, AValueThatIsNoNumberOrNamesNoItemGivesTheDefault) {
+    struct Case {
+        const char* subkey;
+        const char* name;
+        const char* text;
+        std::function<int(const frmMain&)> read;
+        int expected;
+    };
+    auto method = [](const frmMain& f) { return f.cmbShredMethod->ListIndex() * 10 + ShredMethodSetting; };
+    auto time = [](const frmMain& f) {
+        for (int i = 0; i < 4; ++i)
+            if (f.optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
+        return -1;
+    };
+    auto drive = [](const frmMain& f) { return f.cmbDrives->ListIndex(); };
+    auto session = [](const frmMain& f) { return f.optSessionSchedule[1]->Value() ? 1 : 0; };
+    const Case cases[] = {
+        {"\\Shredder", "ShredMethod", "x", method, 0},
+        {"\\Shredder", "ShredMethod", "9", method, 0},
+        {"\\Shredder", "ShredMethod", " 3 ", method, 33},
+        {"\\Options", "iTimeSchedule", "4", time, 2},
+        {"\\Options", "iTimeSchedule", "1x", time, 2},
+        {"\\Options", "iSessionType", "2", session, 0},
+        {"\\Options", "iSessionType", "1", session, 1},
+        {"\\Options", "Drive2Clean", "3", drive, 1},
+        {"\\Options", "Drive2Clean", "0", drive, 0},
+        // Any text but a zero is a checked box.
+        {"\\Clean System", "Include System", "yes", [](const frmMain& f) { return f.chkSystem->Value(); }, -1},
+        {"\\Clean Settings", "7", "00", [](const frmMain& f) { return f.chkCleanSett[7]->Value(); }, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Store(c.subkey, c.name, c.text);
+        LoadSettings(*form_);
+        EXPECT_EQ(c.read(*form_), c.expected) << c.name << " = \"" << c.text << "\"";
+    }
+}
+
+TEST_F(SettingsTest, StartWithWindowsIsCheckedByAnyRunValue) {
+    struct Case {
+        const char* value;  // nullptr: none
+        int expected;
+    };
+    const Case cases[] = {{nullptr, 0}, {"", 0}, {"C:\\Tidvex\\Tidvex.exe /tray", -1}};
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.value) {
+            HKEY run;
+            ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+                      ERROR_SUCCESS);
+            RegSetValueExA(run, "Tidvex", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.value),
+                           static_cast<DWORD>(strlen(c.value) + 1));
+            RegCloseKey(run);
+        }
+        LoadSettings(*form_);
+        EXPECT_EQ(form_->chkSettings[0]->Value(), c.expected) << (c.value ? c.value : "none");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,321 @@
+// The browser cleaner in this process, on installations the tests write into
+// the prefix: each step alone removes its traces and keeps their neighbours,
+// the two-way steps hide and give back byte for byte, folders that must never
+// be emptied are refused, and Wine's URL-history stub fails the run cleanly.
+#include "browser_seed.h"
+
+#include "fs/fso.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace velmora::test;
+using tidvex::com::Narrow;
+using tidvex::test::PathExists;
+using tidvex::test::ScratchFolder;
+
+constexpr char kIe[] = "Software\\Microsoft\\Internet Explorer";
+constexpr char kTypedUrls[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+constexpr char kPasswords[] = "Software\\Microsoft\\Internet Explorer\\Intelliforms\\SPW";
+constexpr char kAutoComplete[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
+
+class BrowsClsTest : public InProcessCleaner<velmora::BrowsCls> {
+protected:
+    BrowsClsTest() : InProcessCleaner(DIID___BrowsCls, "velmora_brows") {}
+
+    void TearDown() override { SetCurrentDirectoryA("C:\\"); }
+};
+
+TEST_F(BrowsClsTest, EachStepAloneRemovesItsTracesAndKeepsTheirNeighbours) {
+    for (const Trace& step : SeedBrowsers()) {
+        SeedBrowsers();
+        Make();
+        Set(step.sw);
+        Run();
+        std::vector<std::string> captions;
+        if (step.caption) captions.push_back(step.caption);
+        EXPECT_EQ(events_.Captions(), captions) << Narrow(step.sw);
+        EXPECT_EQ(events_.Frame(), (std::vector<std::string>{"CleanStart(-1)", "CleanEnd(-1)", "CleanStart(0)"}))
+            << Narrow(step.sw);
+        ExpectTraces(step);
+    }
+}
+
+// Links of every kind and a second name of an outside file, planted in every
+// folder a step empties or removes, while shredding: their targets keep their
+// content byte for byte.
+TEST_F(BrowsClsTest, LinksInsideCleanedFoldersKeepTheirTargets) {
+    const std::string favorites = ShellPath(CSIDL_FAVORITES);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
+    Seed(favorites + "\\a.url");
+    std::vector<std::string> places = {favorites};
+    for (const Trace& step : SeedBrowsers()) {
+        const std::wstring sw = step.sw;
+        if (sw == L"IECleanDownloadDir" || sw == L"IERemoveCookies" || sw == L"IECleanCashe" ||
+            sw == L"FFCleanCash" || sw == L"OPCleanCash" || sw == L"NSCleanCash") {
+            places.push_back(ParentOf(step.gone.front()));
+        }
+    }
+    ExpectLinkTargetsKept(places, {L"IECleanDownloadDir", L"IERemoveCookies", L"IECleanCashe", L"FFCleanCash",
+                                   L"OPCleanCash", L"NSCleanCash"});
+}
+
+TEST_F(BrowsClsTest, TypedUrlsAreDeletedByTheirStepAndNotHidden) {
+    EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+    EmptyKey(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls");
+    SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://a.example/");
+    Make();
+    Set(L"IECleanTypedUrl");
+    Run();
+    EXPECT_TRUE(Values(HKEY_CURRENT_USER, kTypedUrls).empty());
+    EXPECT_TRUE(Values(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls").empty());
+    EXPECT_NE(Log().find("REG: HKEY_CURRENT_USER\\" + std::string(kTypedUrls) + "\\url1"), std::string::npos) << Log();
+}
+
+// The four two-way steps run on every run: with their switches off they hide,
+// with them on they give back exactly what was hidden.
+TEST_F(BrowsClsTest, HiddenItemsComeBackByteForByte) {
+    const std::string favorites = ShellPath(CSIDL_FAVORITES);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
+    EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+    EmptyKey(HKEY_LOCAL_MACHINE, kPasswords);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+    const std::map<std::string, Raw> urls = {
+        {"url1", {REG_SZ, std::string("http://a.example/%20x%20\0", 25)}},
+        {"url2", {REG_SZ, std::string("http://b.example/\0", 18)}},
+    };
+    const std::map<std::string, Raw> passwords = {
+        {"site1", {REG_BINARY, std::string("\x01\x00\xff\x00secret\x00\x00", 12)}},
+        {"site2", {REG_BINARY, std::string("\x00\x00", 2)}},
+    };
+    for (const auto& [name, raw] : urls) SetRaw(HKEY_CURRENT_USER, kTypedUrls, name, raw);
+    for (const auto& [name, raw] : passwords) SetRaw(HKEY_LOCAL_MACHINE, kPasswords, name, raw);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+    Seed(favorites + "\\Links\\a.url", "[InternetShortcut]\r\nURL=http://a/\r\n");
+    Seed(favorites + "\\b.url", std::string("\x00\x01\x02", 3));
+    Seed(favorites + "\\deep\\er\\c.url", "c");
+    const auto tree = Tree(favorites);
+
+    Make();
+    Call(L"BrowsReset");
+    Run();
+    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "CleanEnd(-1)", "CleanStart(0)"}));
+    EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, kAutoComplete, "Append Completion"), "no");
+    EXPECT_TRUE(Values(HKEY_CURRENT_USER, kTypedUrls).empty());
+    EXPECT_EQ(Values(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls"), urls);
+    EXPECT_TRUE(Values(HKEY_LOCAL_MACHINE, kPasswords).empty());
+    EXPECT_EQ(Values(HKEY_CURRENT_USER, "Software\\Brellic2\\passwords"), passwords);
+    EXPECT_FALSE(PathExists(favorites));
+    EXPECT_EQ(Tree(lib_ + "\\Backups\\IEfav"), tree);
+
+    for (const wchar_t* sw : {L"IEAutoComplete", L"IETypedUrlP", L"IEFavorite", L"IEPassWord"}) Set(sw);
+    Run();
+    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "CleanEnd(-1)", "CleanStart(0)"}));
+    EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, kAutoComplete, "Append Completion"), "yes");
+    EXPECT_EQ(Values(HKEY_CURRENT_USER, kTypedUrls), urls);
+    EXPECT_EQ(Values(HKEY_LOCAL_MACHINE, kPasswords), passwords);
+    EXPECT_EQ(Values(HKEY_CURRENT_USER, "Software\\Brellic2\\passwords"), passwords) << "the hidden copies stay";
+    EXPECT_EQ(Tree(favorites), tree);
+    EXPECT_FALSE(PathExists(lib_ + "\\Backups\\IEfav")) << "the backup goes once it is back";
+
+    Run();
+    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "Showmsg(3,No previous backup found)",
+                                                          "CleanEnd(-1)", "CleanStart(0)"}));
+    EXPECT_EQ(Tree(favorites), tree);
+}
+
+// A volatile "Software\Brellic2" takes no lasting subkey, so no hidden copy can
+// be written: the typed URLs stay and the run ends, the passwords stay and the
+// run goes on.
+TEST_F(BrowsClsTest, NothingIsRemovedWhenItsHiddenCopyCannotBeWritten) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+    HKEY volatileKey;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brellic2", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+    EmptyKey(HKEY_LOCAL_MACHINE, kPasswords);
+    SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://typed/");
+    SetRaw(HKEY_LOCAL_MACHINE, kPasswords, "site", {REG_BINARY, std::string("\x01\x00\x02", 3)});
+    Make();
+    Run();
+    EXPECT_TRUE(Raised("CleanAbort(-1)")) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTypedUrls, "url1"));
+    Set(L"IETypedUrlP");
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kPasswords, "site"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+}
+
+TEST_F(BrowsClsTest, FavoritesStayWhenTheirBackupCannotBeMade) {
+    const std::string favorites = ShellPath(CSIDL_FAVORITES);
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
+    Seed(favorites + "\\a.url", "a");
+    tidvex::test::WriteFileBytes(lib_ + "\\Backups", "a file where the backup folder belongs");
+    Make();
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_TRUE(PathExists(favorites + "\\a.url"));
+    DeleteFileA((lib_ + "\\Backups").c_str());
+}
+
+// What the download folder, the cache and the cookie folder name is checked
+// before anything in it is touched.
+TEST_F(BrowsClsTest, FoldersThatMustNeverBeEmptiedAreRefusedAndLogged) {
+    const std::string cwd = ScratchFolder("brows_cwd");
+    SetCurrentDirectoryA(cwd.c_str());
+    const std::string profile = ShellPath(CSIDL_PROFILE);
+    const std::string target = profile + "\\link-target";
+    Seed(target + "\\canary.txt", "kept");
+    ASSERT_TRUE(tidvex::test::MakeUnixSymlink(target, profile + "\\dl-link"));
+    struct Case {
+        std::string folder;
+        std::string canary;  // a file that must stay
+    };
+    const std::vector<Case> cases = {
+        {"", cwd + "\\canary.txt"},
+        {"dl", cwd + "\\dl\\canary.txt"},
+        {"C:\\", "C:\\canary.txt"},
+        {"\\\\server\\share", cwd + "\\canary.txt"},
+        {ShellPath(CSIDL_WINDOWS), ShellPath(CSIDL_WINDOWS) + "\\canary.txt"},
+        {ShellPath(CSIDL_PROGRAM_FILES), ShellPath(CSIDL_PROGRAM_FILES) + "\\canary.txt"},
+        {ShellPath(CSIDL_SYSTEM) + "\\drivers", ShellPath(CSIDL_SYSTEM) + "\\drivers\\canary.txt"},
+        {profile, profile + "\\canary.txt"},
+        {ParentOf(profile), profile + "\\canary.txt"},
+        {ShellPath(CSIDL_DESKTOPDIRECTORY) + "\\", ShellPath(CSIDL_DESKTOPDIRECTORY) + "\\canary.txt"},
+        {ShellPath(CSIDL_PERSONAL), ShellPath(CSIDL_PERSONAL) + "\\canary.txt"},
+        {profile + "\\dl-link", target + "\\canary.txt"},
+    };
+    for (const Case& c : cases) Seed(c.canary, "kept");
+    for (const Case& c : cases) {
+        SetString(HKEY_CURRENT_USER, kIe, "Download Directory", c.folder);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", c.folder);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Cookies", c.folder);
+        Make();
+        Set(L"IERemoveCookies");
+        Set(L"IECleanCashe");
+        Run();
+        EXPECT_TRUE(Completed()) << c.folder << ": the cookie and cache steps pass a refused folder by";
+        Set(L"IECleanDownloadDir");
+        Run();
+        EXPECT_TRUE(Raised("Showmsg(2,Path not found)")) << c.folder << ": the download step ends the run";
+        EXPECT_TRUE(Raised("CleanAbort(-1)")) << c.folder;
+        for (const Case& all : cases) EXPECT_TRUE(PathExists(all.canary)) << c.folder << ": " << all.canary;
+        EXPECT_NE(Log().find("Not cleaned: \"" + c.folder + "\""), std::string::npos) << c.folder;
+    }
+    EXPECT_TRUE(PathExists(profile + "\\dl-link")) << "the link itself stays too";
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", ShellPath(CSIDL_INTERNET_CACHE));
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Cookies", ShellPath(CSIDL_COOKIES));
+}
+
+TEST_F(BrowsClsTest, AMissingDownloadFolderIsMadeAndOneInUseIsKept) {
+    const std::string dl = ShellPath(CSIDL_PROFILE) + "\\Downloads\\fresh";
+    RemoveDirectoryA(dl.c_str());
+    SetString(HKEY_CURRENT_USER, kIe, "Download Directory", dl);
+    Make();
+    Set(L"IECleanDownloadDir");
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_TRUE(PathExists(dl));
+
+    Seed(dl + "\\busy.part", "in use");
+    HANDLE busy = CreateFileA((dl + "\\busy.part").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    Run();
+    CloseHandle(busy);
+    EXPECT_TRUE(Completed()) << "a folder that stays is not made again" << testing::PrintToString(events_.Events());
+}
+
+TEST_F(BrowsClsTest, ProfilesThatAreMissingOrClimbOutRemoveNothing) {
+    const std::string appData = ShellPath(CSIDL_APPDATA);
+    const std::string cwd = ScratchFolder("brows_rel");
+    SetCurrentDirectoryA(cwd.c_str());
+    for (const char* name : {"history.dat", "cookies.txt", "formhistory.dat", "cache\\x.bin", "mail\\Trash"}) {
+        Seed(cwd + "\\" + name, "kept");
+    }
+    // Netscape installed without a profile; Firefox's profile climbs out of its folder.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Opera Software");
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "Netscape.exe");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kAppPaths) + "Netscp.exe").c_str());
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "firefox.exe");
+    RemoveTree(appData + "\\netscape");
+    RemoveTree(appData + "\\Mozilla");
+    Seed(appData + "\\Mozilla\\Firefox\\profiles.ini", "[Profile0]\r\nPath=..\\..\r\n");
+    Seed(appData + "\\cookies.txt", "kept");
+    Seed(appData + "\\history.dat", "kept");
+    Make();
+    for (const wchar_t* sw : {L"FFCleanHistory", L"FFRemoveCookies", L"FFCleanCash", L"NSCleanHistory",
+                              L"NSCleanCash", L"NSCleanAutoComplete", L"NSCleanCookies", L"NSCleanMail",
+                              L"OPCleanHistory", L"OPCleanCash", L"OPCleanCookie"}) {
+        Set(sw);
+    }
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    for (const char* name : {"history.dat", "cookies.txt", "formhistory.dat", "cache\\x.bin", "mail\\Trash"}) {
+        EXPECT_TRUE(PathExists(cwd + "\\" + name)) << name;
+    }
+    EXPECT_TRUE(PathExists(appData + "\\cookies.txt"));
+    EXPECT_TRUE(PathExists(appData + "\\history.dat"));
+}
+
+TEST_F(BrowsClsTest, NetscapeProfilesAreFoundUnderEitherBase) {
+    const std::string appData = ShellPath(CSIDL_APPDATA);
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "Netscape.exe");
+    RemoveTree(appData + "\\netscape");
+    Seed(appData + "\\Mozilla\\Profiles\\default\\x.slt\\cookies.txt");
+    Make();
+    Set(L"NSCleanCookies");
+    Run();
+    EXPECT_FALSE(PathExists(appData + "\\Mozilla\\Profiles\\default\\x.slt\\cookies.txt"));
+}
+
+TEST_F(BrowsClsTest, FirefoxHistoryIsDeletedPlainlyEvenWhenShredding) {
+    SeedBrowsers();
+    const std::string ff = ShellPath(CSIDL_APPDATA) + "\\Mozilla\\Firefox\\Profiles/abc.default";
+    Make();
+    Set(L"isShredInsteadofNormalDelete");
+    Set(L"FFCleanHistory");
+    Set(L"FFRemoveCookies");
+    Run();
+    Set(L"isShredInsteadofNormalDelete", false);
+    EXPECT_FALSE(PathExists(ff + "\\history.dat"));
+    EXPECT_FALSE(PathExists(ff + "\\cookies.txt"));
+    EXPECT_EQ(Log().find("FILE: " + ff + "\\history.dat"), std::string::npos) << Log();
+    EXPECT_NE(Log().find("FILE: " + ff + "\\cookies.txt"), std::string::npos) << Log();
+}
+
+TEST_F(BrowsClsTest, WithWinesHistoryStubTheHistoryStepEndsTheRun) {
+    const std::string cache = ShellPath(CSIDL_INTERNET_CACHE);
+    Seed(cache + "\\later.htm", "kept");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", cache);
+    Make();
+    Set(L"IECleanHistory");
+    Set(L"IECleanCashe");
+    Run();
+    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "Op:Cleaning IE History",
+                                                          "Showmsg(2,Not implemented)", "CleanAbort(-1)",
+                                                          "CleanStart(0)"}));
+    EXPECT_TRUE(PathExists(cache + "\\later.htm")) << "no later step ran";
+}
+
+TEST_F(BrowsClsTest, ProbesAnswerByTheKeysBrowsersLeave) {
+    const std::vector<std::pair<const wchar_t*, std::pair<HKEY, std::string>>> probes = {
+        {L"FireFoxExist", {HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "firefox.exe"}},
+        {L"NetScapeExist", {HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "Netscp.exe"}},
+        {L"NetScapeExist", {HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "Netscape.exe"}},
+        {L"OperaExist", {HKEY_CURRENT_USER, "Software\\Opera Software"}},
+    };
+    for (const auto& [probe, key] : probes) {
+        for (const auto& [other, otherKey] : probes) RegDeleteTreeA(otherKey.first, otherKey.second.c_str());
+        Make();
+        EXPECT_FALSE(Get(probe)) << Narrow(probe);
+        CreateKey(key.first, key.second);
+        EXPECT_TRUE(Get(probe)) << Narrow(probe) << " " << key.second;
+    }
+    EXPECT_TRUE(Get(L"IEExist"));
+}
+
+}  // namespace
