@@ -45,7 +45,11 @@ void frmMain::cmdToolBar_Click(int Index) {
     CurrentPageIndex = static_cast<std::int16_t>(Index);
 
     switch (Index) {
-        case 1: frScanSettings->Visible(false); break;
+        case 1:
+            frScanSettings->Visible(false);
+            // The current item is the Cleaner page's own: it shows there again.
+            lblCleanItem->Visible(true);
+            break;
         case 2: ShredderPageEntered(); break;
         case 3: LoadLockedDrives(); break;
         case 4:

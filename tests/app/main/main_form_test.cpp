@@ -405,7 +405,7 @@ TEST_F(MainFormTest, ThePageSwitchRules) {
             EXPECT_EQ(f().frPage[static_cast<size_t>(i)]->Visible(), shown) << page << " " << i;
         }
         EXPECT_TRUE(f().tmrRefresh->Enabled());
-        EXPECT_FALSE(f().lblCleanItem->Visible());
+        EXPECT_EQ(f().lblCleanItem->Visible(), page == 1) << "the current item shows on the Cleaner page alone";
     }
     EXPECT_EQ(effect->played.size(), played + 6);
     EXPECT_EQ(effect->played.back(), f().frPage[6]->hWnd()) << "over the overlay panel";
