@@ -20,9 +20,4 @@ void frmMain::LoadStartupEntries() {}
 void frmMain::CreateUninstaller() {}
 void frmMain::LoadInstalledPrograms() {}
 
-// Options page
-void frmMain::cmdOptions_Click(int Index) { SelectSubPage(cmdOptions, *tbOptions, Index); }
-void frmMain::tmrSchedule_Timer() {}
-void frmMain::ShutDownClean() {}
-
 }  // namespace tidvex::main
