@@ -121,6 +121,72 @@ std::vector<ControlDesign> Build() {
     d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff});
     d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
     d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
+
+    // The window's frame: the toolbar.
+    index = 0;
+    for (const char* page : {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"})
+        d.push_back({"cmdToolBar", index++, page});
+
+    // Shredder page.
+    d.push_back({"cmdShredder", 0, "Shred Files/Folders"});
+    d.push_back({"cmdShredder", 1, "Shred Empty Space"});
+    d.push_back({"cmdShredder", 2, "Shred Recycle Bin"});
+    d.push_back({"tbShredder", -1, "", 0, {"Files/Folders", "Empty Space", "Recycle Bin"}});
+    d.push_back({"lstFiles", -1});
+    d.push_back({"cmdAddFiles", -1, "Add File(s)"});
+    d.push_back({"cmdAddFolder", -1, "Add Folder"});
+    d.push_back({"cmdRemoveShredItem", -1, "Remove"});
+    d.push_back({"cmdRemoveAllShred", -1, "Remove All"});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
+    d.push_back({"lstDrives", -1});
+    d.push_back({"cmdStartShred", -1, "Start Shredding Files/Folders"});
+    d.push_back({"chkShredShutdown", -1, "Shutdown Windows after shredding", kOff});
+    d.push_back({"prgItemShred", -1});
+    d.push_back({"prgTotalShred", -1});
+    d.push_back({"lblItemProgress", -1, "Item Progress"});
+    d.push_back({"lblTotalProgress", -1, "Total Progress"});
+    d.push_back({"lblShredLabel", -1, "Shredding...."});
+    index = 0;
+    for (const char* text :
+         {"Add files and folders to be shred ", "Select a drive or more to shred its empty space",
+          "Recycle bin contains files and folders that you  have deleted using Windows",
+          "Click \"Start Shredding Recycle Bin\" to begin", "Select shredding algorithm:",
+          "When you delete files/folders using windows -even permenantly- the files contents remain as they are"})
+        d.push_back({"lblShredText", index++, text});
+
+    // Optimizer page.
+    index = 0;
+    for (const char* section : {"Internet Connection", "System", "Windows Explorer", "Privacy"})
+        d.push_back({"cmdOptimizer", index++, section});
+    d.push_back({"tbOptimizer", -1, "", 0, {"Internet Connection", "System", "Windows Explorer", "Privacy"}});
+    index = 0;
+    for (const char* tweak : {
+             "Optimize the broad band cable modem and DSL connections [2000/XP/Vista]",      // tab 0
+             "Increase the number of simultaneous connections ",                             // tab 0
+             "Optimize hard drive automatically at windows startup [XP]*",                   // tab 1
+             "Optimize hard disk when idle (Drive Defragmentation)  [XP]*",                  // tab 1
+             "Disable low disk space notification [XP]*",                                    // tab 1
+             "Add new item to explorer context menu to copy or move to a folder [All Windows]*",  // tab 2
+             "Disable save settings at shutdown [All Windows]*",                             // tab 2
+             "Restore open folders at startup [XP]*",                                        // tab 2
+             "Disable the control panel [2000/XP]*",                                         // tab 3
+             "Disable recent document history [98,Me,2000,XP, Classic start menu only]*",    // tab 3
+             "Prevent access to the following hard disk drives: [2000/Me/XP]*",              // tab 3
+         })
+        d.push_back({"chkOptimizer", index++, tweak, kOff});
+    std::vector<std::string> counts;
+    for (int n = 1; n <= 16; ++n) counts.push_back(std::to_string(n));
+    d.push_back({"cmbConnections", -1, "", 0, counts});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
+    d.push_back({"lstPreventAccess", -1});
+    d.push_back({"cmdOptimizeApply", -1, "Apply All"});
+    d.push_back({"cmdOptimizeCancel", -1, "Cancel and back to Main window"});
+    index = 0;
+    for (const char* text :
+         {"(All Windows)*", "Affcets the currenlty running internet applications", "* Requires windows restart",
+          "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization option in any "
+          "section then click the \"Apply All\" button"})
+        d.push_back({"lblOptimizerText", index++, text});
     return d;
 }
 
