@@ -98,14 +98,12 @@ void frmMain::cmdOptimizeApply_Click() {
 void frmMain::cmdOptimizeCancel_Click() { window_.ShowPage(0); }
 
 void frmMain::cmdOptimizer_Click(int Index) {
-    try {
-        for (auto* b : cmdOptimizer) b->Selected(false);
-        cmdOptimizer.at(static_cast<size_t>(Index))->Selected(true);
-        tbOptimizer->Tab(Index);
-        tbOptimizer->Refresh();
-    } catch (...) {
-        // Nothing to tell: the section stays as it was.
-    }
+    // Errors are ignored: an index beyond the buttons leaves none pressed and the tab as it was.
+    for (auto* b : cmdOptimizer) b->Selected(false);
+    if (Index < 0 || Index >= static_cast<int>(cmdOptimizer.size())) return;
+    cmdOptimizer[static_cast<size_t>(Index)]->Selected(true);
+    tbOptimizer->Tab(Index);
+    tbOptimizer->Refresh();
 }
 
 void frmMain::chkOptimizer_Click(int Index) {

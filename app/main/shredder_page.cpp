@@ -114,7 +114,8 @@ void frmMain::cmdShredder_Click(int Index) {
     if (IsShredding) return;
     try {
         for (auto* b : cmdShredder) b->Selected(false);
-        cmdShredder.at(static_cast<size_t>(Index))->Selected(true);
+        if (Index < 0 || Index >= static_cast<int>(cmdShredder.size())) throw RunTimeError::Of(kSubscriptOutOfRange);
+        cmdShredder[static_cast<size_t>(Index)]->Selected(true);
         tbShredder->Tab(Index);
         tbShredder->Refresh();
         ShredMode = static_cast<std::int16_t>(Index);
