@@ -288,7 +288,9 @@ void frmMain::shredder_SessionCompleted() {
     if (!IsShredding) return;
     if (Shredder->SessionType() == kFilesSession) {
         std::optional<shred::Shredder> again;
-        for (int i = 0; i < lstFiles->ListCount(); ++i) {
+        // The second pass yields to the window between writes; a Stop pressed
+        // then ends it after the current entry, and the page is idle already.
+        for (int i = 0; i < lstFiles->ListCount() && IsShredding; ++i) {
             const std::string path = lstFiles->List(i);
             if (!MayShred(path)) continue;
             const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -300,6 +302,7 @@ void frmMain::shredder_SessionCompleted() {
             else
                 again->FileShred(path);
         }
+        if (!IsShredding) return;
     }
     IsShredding = false;
     tbShredder->Enabled(true);

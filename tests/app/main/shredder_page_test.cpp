@@ -4,6 +4,7 @@
 #include "page_fixture.h"
 
 #include "controls/win32_window.h"
+#include "pump/pump.h"
 #include "services/logger.h"
 
 #include <shlobj.h>
@@ -441,6 +442,26 @@ TEST_F(ShredderPageTest, ALateCompletionOfAStoppedSessionShredsNothing) {
     Button(f().cmdStartShred).UserClick();
     f().shredder_SessionCompleted();
     EXPECT_EQ(ReadFileBytes(dir + "\\stays.txt").value_or(""), "kept");
+    EXPECT_EQ(f().cmdStartShred->Caption(), "Start Shredding Files/Folders");
+}
+
+TEST_F(ShredderPageTest, AStopDuringTheSecondPassEndsItWithoutPowerOff) {
+    const std::string dir = ScratchFolder("second");
+    WriteFileBytes(dir + "\\first.txt", std::string(400, '1'));
+    WriteFileBytes(dir + "\\second.txt", "2nd");
+    Enter();
+    f().chkShredShutdown->Value(-1);
+    List(f().lstFiles).UserDrop({dir + "\\first.txt", dir + "\\second.txt"});
+    Button(f().cmdStartShred).UserClick();
+    int yields = 0;
+    ScopedSeam<std::function<void()>> pump(pump::gDoEvents, [&] {
+        if (++yields == 1) Button(f().cmdStartShred).UserClick();
+    });
+    f().shredder_SessionCompleted();
+    EXPECT_GT(yields, 0);
+    EXPECT_EQ(ReadFileBytes(dir + "\\second.txt").value_or(""), "2nd");
+    EXPECT_TRUE(exits_.empty());
+    EXPECT_FALSE(Busy());
     EXPECT_EQ(f().cmdStartShred->Caption(), "Start Shredding Files/Folders");
 }
 
