@@ -3,6 +3,7 @@
 #include "engine/clean_options.h"
 
 #include <iterator>
+#include <utility>
 #include <stdexcept>
 #include <string>
 
@@ -90,14 +91,303 @@ constexpr Box kCleanSett[] = {
 
 static_assert(std::size(kCleanSett) == engine::kCleanSettCount);
 
+// The clean-settings tab strips: each tab's caption and its boxes, top to bottom.
+struct SettingsTab {
+    int strip;
+    const char* caption;
+    std::vector<int> boxes;
+};
+
+const std::vector<SettingsTab>& SettingsTabs() {
+    static const std::vector<SettingsTab> tabs = {
+        {0, "IE", {0, 1, 2, 3}},
+        {0, "FireFox", {4, 5, 6, 7}},
+        {0, "Netscape", {8, 9, 10, 11}},
+        {0, "Opera", {12, 13, 14}},
+        {1, "MSN", {15, 16}},
+        {1, "Yahoo", {17, 18}},
+        {1, "ICQ", {19, 20, 21, 22}},
+        {2, "History Cleaner", {23, 24, 25, 26}},
+        {2, "Recent Files Cleaner", {27, 28, 29, 30, 31}},
+        {3, "Hard Drive Cleaner", {32, 33, 34, 35, 36, 60}},
+        {4, "Windows MRU", {37, 38, 39, 40, 41, 42}},
+        {4, "Office MRU", {43, 44, 45, 46, 47, 48}},
+        {5, "Broken Registry Items", {49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59}},
+    };
+    return tabs;
+}
+
+// "frPage(1)", or the bare name of a single control.
+std::string Index(const char* name, int index) {
+    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
+}
+std::string TabPage(const char* strip, int index, int tab) { return Index(strip, index) + "#" + std::to_string(tab); }
+
+constexpr int kPlain = static_cast<int>(controls::LabelStyle::Plain);
+constexpr int kBanner = static_cast<int>(controls::LabelStyle::Banner);
+constexpr int kBars = static_cast<int>(controls::LabelStyle::Bars);
+constexpr int kGradient = static_cast<int>(controls::LabelStyle::Gradient);
+// A plain label the user clicks, drawn in the link colour.
+constexpr int kLink = 4;
+
+// The window's frame: the banner, the toolbar, the page panels, the tray, the
+// splash and the timers. The window is 9630 x 8650 twips; the pages sit below
+// the toolbar (the initialiser places them again).
+void FrameRows(std::vector<ControlDesign>& d) {
+    d.push_back({"topGrad", -1, "Marbleton Tidvex", 0, {}, "", 0, 0, 9630, 900, kBanner});
+    const char* pages[] = {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdToolBar", i, pages[i], 0, {}, "", 90 + i * 1440, 975, 1380, 660});
+    d.push_back({"lblAbout", -1, "About", 0, {}, "", 8760, 1170, 700, 270, kLink});
+    for (int i = 0; i < 6; ++i) d.push_back({"frPage", i, pages[i], 0, {}, "", 0, 1755, 9620, 6895});
+    // The overlay of the page-switch effect, without caption.
+    d.push_back({"frPage", 6, "", 0, {}, "", 0, 1755, 9620, 6895});
+    d.push_back({"TrayIcon", -1, "Tidvex"});
+    d.push_back({"ToolTip", -1});
+    d.push_back({"mnuTray", -1, "Tray", 0, {"Open Tidvex", "-", "Clean Now", "-", "Help", "Exit Tidvex"}});
+    d.push_back({"Splash", -1});
+    d.push_back({"Splash2", -1});
+    // Timers: the value is the interval in milliseconds.
+    d.push_back({"tmrCleanItem", -1, "", 330});
+    d.push_back({"tmrArrow", -1, "", 300});
+    d.push_back({"tmrRefresh", -1, "", 1000});
+    d.push_back({"tmrShutDownClean", -1, "", 1500});
+    d.push_back({"tmrRefreshOptions", -1, "", 1500});
+    // The interval timer's one-second beat.
+    d.push_back({"tmrSchedule", -1, "", 1000});
+}
+
+// Main page: what each page is for and a link to it.
+void MainPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 0);
+    struct Text {
+        const char* caption;
+        int left, top, width;
+    };
+    const Text texts[] = {
+        {"Start using Tidvex", 300, 200, 6000},
+        {"If you want to:-", 300, 750, 3000},
+        {"Clean your internet privacy.", 700, 1050, 5000},
+        {"Clean your chat history.", 700, 1320, 5000},
+        {"Clean your Windows recent used files.", 700, 1590, 5000},
+        {"Clean unnecessary files and registry keys.", 700, 1860, 5000},
+        {"And more...", 700, 2130, 3000},
+        {"If you want to:-", 300, 2600, 3000},
+        {"Shred Files/Folders, so they will be unrecoverable...", 700, 2900, 5700},
+        {"Shred drives empty space, So no one can recover deleted files...", 700, 3170, 5700},
+        {"Shred recycle bin...", 700, 3440, 5700},
+        {"If you want to optimize your system && privacy...", 300, 3950, 6100},
+        {"If you want to manage startup applications...", 300, 4400, 6100},
+        {"If you want to manage installed applications...", 300, 4850, 6100},
+    };
+    // The first is the page's title.
+    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) {
+        const Text& t = texts[i];
+        d.push_back({"lblMainText", i, t.caption, 0, {}, page, t.left, t.top, t.width, 270, i == 0 ? kGradient : kPlain});
+    }
+    const std::pair<const char*, int> links[] = {
+        {"lblCleanerHere", 2130},    {"lblShredFilesHere", 2900}, {"lblShredSpaceHere", 3170},
+        {"lblShredRecycleHere", 3440}, {"lblOptimizeHere", 3950},  {"lblStartupHere", 4400},
+        {"lblUninstalHere", 4850},
+    };
+    for (const auto& [name, top] : links) d.push_back({name, -1, "Click Here", 0, {}, page, 6600, top, 1200, 270, kLink});
+}
+
+// Cleaner page: Start/Stop, the current item, the progress, the finished items
+// and the clean-settings panel over the whole page.
+void CleanerPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 1);
+    d.push_back({"cmdStartCleaning", -1, "Start Cleaning", 0, {}, page, 300, 300, 2200, 540});
+    d.push_back({"lblChangeCleanSettings", -1, "Change Clean Settings", 0, {}, page, 2800, 435, 2300, 270, kLink});
+    d.push_back({"lblArrow", -1, "<<", 0, {}, page, 5150, 435, 400, 270});
+    d.push_back({"lblArrowText", -1,
+                 "Its highly recommended to review the clean settings before start cleaning, This message will not "
+                 "appear again if you view the clean settings.",
+                 0, {}, page, 5600, 220, 3800, 800});
+    d.push_back({"lblCleanItem", -1, "Ready For Cleaning", 0, {}, page, 300, 1100, 9000, 270});
+    d.push_back({"prgClean", -1, "", 0, {}, page, 300, 1450, 9000, 360});
+    d.push_back({"asxLabel3", -1, "Complete Items", 0, {}, page, 300, 1950, 3000, 300, kGradient});
+    d.push_back({"lstCompleteClean", -1, "", 0, {}, page, 300, 2300, 9000, 3200});
+    d.push_back({"chkCloseAfterClean", -1, "Close Tidvex after cleaning", kOff, {}, page, 300, 5650, 4000, 300});
+
+    d.push_back({"frScanSettings", -1, "Clean Settings", 0, {}, page, 0, 0, 9620, 6895});
+    const std::string panel = "frScanSettings";
+    d.push_back({"Label1", -1, "Check/Uncheck items to Include/Exclude from cleaning", 0, {}, panel, 300, 60, 6000, 240});
+    d.push_back({"lblBack2Clean", -1, "Back to Clean Page", 0, {}, panel, 7500, 60, 1800, 240, kLink});
+    d.push_back({"chkInternet", -1, "Include Internet Items", kOn, {}, panel, 300, 310, 2900, 270});
+    d.push_back({"chkSystem", -1, "Include System Items", kOn, {}, panel, 3300, 310, 2900, 270});
+    d.push_back({"chkRegistry", -1, "Include Registry Items", kOn, {}, panel, 6300, 310, 2900, 270});
+    const char* includes[] = {"Browsers", "Chat", "Windows", "Hard Drive", "MRU", "Registry"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdInclude", i, includes[i], 0, {}, panel, 300, 880 + i * 560, 1750, 480});
+    d.push_back({"gCSettingsTitle", -1, "Browsers", 0, {}, panel, 2200, 600, 7100, 270, kBanner});
+    for (int strip = 0; strip < 6; ++strip) {
+        std::vector<std::string> captions;
+        for (const SettingsTab& tab : SettingsTabs())
+            if (tab.strip == strip) captions.push_back(tab.caption);
+        d.push_back({"tbCSettings", strip, "", 0, captions, panel, 2200, 880, 7100, 4400});
+    }
+    // The boxes, a column on each tab.
+    int tabOfStrip[6] = {};
+    for (const SettingsTab& tab : SettingsTabs()) {
+        const std::string where = TabPage("tbCSettings", tab.strip, tabOfStrip[tab.strip]++);
+        int row = 0;
+        for (int box : tab.boxes) {
+            const Box& b = kCleanSett[box];
+            d.push_back({"chkCleanSett", box, b.caption, b.value, {}, where, 240, 150 + row++ * 330, 6400, 300});
+        }
+    }
+    const std::string hd = TabPage("tbCSettings", 3, 0);
+    d.push_back({"txtCustomExt", -1, "", 0, {}, hd, 600, 2180, 4300, 315});
+    d.push_back({"cmdSaveCustomExt", -1, "Save", 0, {}, hd, 5000, 2160, 1000, 360});
+    d.push_back({"lblCustomExtNote", 0, "Note:-", 0, {}, hd, 600, 2600, 700, 240});
+    d.push_back({"lblCustomExtNote", 1, "Ex.:-  .bmp*.js*      Use * as separator", 0, {}, hd, 1300, 2600, 4700, 240});
+    d.push_back({"lblHDCleaner", -1, "The hard drive cleaner will scan drive C, if you want to select another drive, go to",
+                 0, {}, hd, 240, 3050, 6500, 480});
+    d.push_back({"lblGoToSettings", -1, "Options", 0, {}, hd, 240, 3550, 900, 240, kLink});
+    // Over the boxes of a program that is not installed.
+    struct Missing {
+        const char* name;
+        const char* caption;
+        int strip, tab;
+    };
+    const Missing missing[] = {
+        {"lblIEDisabled", "Internet Explorer is not installed in your system", 0, 0},
+        {"lblFireFoxDisabled", "FireFox is not installed in your system", 0, 1},
+        {"lblNetscapeDisabled", "Netscape is not installed in your system", 0, 2},
+        {"lblOperaDisabled", "Opera is not installed in your system", 0, 3},
+        {"lblMSNDisable", "MSN Messanger is not installed in your system", 1, 0},
+        {"lblYahooDisanled", "Yahoo Messanger is not installed in your system", 1, 1},
+        {"lblICQDisabled", "ICQ is not installed in your system", 1, 2},
+    };
+    for (const Missing& m : missing)
+        d.push_back({m.name, -1, m.caption, 0, {}, TabPage("tbCSettings", m.strip, m.tab), 120, 100, 6800, 1500});
+}
+
+// Shredder page: the three modes over one tab strip (files and folders, drives,
+// the Recycle Bin), the wiping method, Start/Stop and the two bars.
+void ShredderPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 2);
+    const char* modes[] = {"Shred Files/Folders", "Shred Empty Space", "Shred Recycle Bin"};
+    for (int i = 0; i < 3; ++i) d.push_back({"cmdShredder", i, modes[i], 0, {}, page, 300 + i * 2100, 200, 2000, 480});
+    d.push_back({"tbShredder", -1, "", 0, {"Files", "Empty Space", "Recycle Bin"}, page, 300, 800, 9000, 3700});
+
+    const std::string files = TabPage("tbShredder", -1, 0);
+    d.push_back({"lblShredText", 0, "Add files and folders to be shred ", 0, {}, files, 240, 120, 6000, 270});
+    d.push_back({"lstFiles", -1, "", 0, {}, files, 240, 450, 6600, 2700});
+    const char* fileButtons[] = {"cmdAddFiles", "cmdAddFolder", "cmdRemoveShredItem", "cmdRemoveAllShred"};
+    const char* fileCaptions[] = {"Add File(s)", "Add Folder", "Remove", "Remove All"};
+    for (int i = 0; i < 4; ++i) d.push_back({fileButtons[i], -1, fileCaptions[i], 0, {}, files, 7000, 450 + i * 560, 1700, 460});
+
+    const std::string drives = TabPage("tbShredder", -1, 1);
+    d.push_back({"lblShredText", 1, "Select a drive or more to shred its empty space", 0, {}, drives, 240, 120, 6000, 270});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
+    d.push_back({"lstDrives", -1, "", 0, {}, drives, 240, 500, 4000, 2500, 2});
+
+    const std::string bin = TabPage("tbShredder", -1, 2);
+    d.push_back({"lblShredText", 2, "Recycle bin contains files and folders that you  have deleted using Windows", 0, {},
+                 bin, 240, 200, 8400, 1400});
+    d.push_back({"lblShredText", 3, "Click \"Start Shredding Recycle Bin\" to begin", 0, {}, bin, 240, 1800, 8400, 270});
+
+    d.push_back({"lblShredText", 4, "Select shredding algorithm:", 0, {}, page, 300, 4650, 2400, 270});
+    // The item index is the wiping method's number.
+    d.push_back({"cmbShredMethod", -1, "", 0,
+                 {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
+                  "American NAVSO P-5239-26 (MFM)", "German: VSITR"},
+                 page, 2700, 4600, 3600, 300});
+    d.push_back({"chkShredShutdown", -1, "Shutdown Windows after shredding", kOff, {}, page, 6500, 4620, 3000, 300});
+    d.push_back({"cmdStartShred", -1, "Start Shredding Files/Folders", 0, {}, page, 300, 5050, 3400, 480});
+    d.push_back({"lblShredLabel", -1, "Shredding....", 0, {}, page, 3900, 5150, 1500, 270});
+    d.push_back({"lblItemProgress", -1, "Item Progress", 0, {}, page, 300, 5650, 1400, 270});
+    d.push_back({"prgItemShred", -1, "", 0, {}, page, 1800, 5620, 7500, 300});
+    d.push_back({"lblTotalProgress", -1, "Total Progress", 0, {}, page, 300, 6050, 1400, 270});
+    d.push_back({"prgTotalShred", -1, "", 0, {}, page, 1800, 6020, 7500, 300});
+    d.push_back({"lblShredText", 5,
+                 "When you delete files/folders using windows -even permenantly- the files contents remain as they are",
+                 0, {}, page, 300, 6420, 9000, 400});
+}
+
+// Optimizer page: the four sections over one tab strip, the eleven tweaks, the
+// connection count, the drives to lock, Apply and Cancel.
+void OptimizerPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 3);
+    const char* sections[] = {"Internet Connection", "System", "Windows Explorer", "Privacy"};
+    for (int i = 0; i < 4; ++i)
+        d.push_back({"cmdOptimizer", i, sections[i], 0, {}, page, 300, 300 + i * 600, 2200, 500});
+    d.push_back({"tbOptimizer", -1, "", 0, {"0", "1", "2", "3"}, page, 2700, 300, 6600, 5000});
+
+    struct Tweak {
+        const char* caption;
+        int tab, top, width;
+    };
+    const Tweak tweaks[] = {
+        {"Optimize the broad band cable modem and DSL connections [2000/XP/Vista]", 0, 300, 6200},
+        {"Increase the number of simultaneous connections ", 0, 900, 4000},
+        {"Optimize hard drive automatically at windows startup [XP]*", 1, 300, 6200},
+        {"Optimize hard disk when idle (Drive Defragmentation)  [XP]*", 1, 800, 6200},
+        {"Disable low disk space notification [XP]*", 1, 1300, 6200},
+        {"Add new item to explorer context menu to copy or move to a folder [All Windows]*", 2, 300, 6200},
+        {"Disable save settings at shutdown [All Windows]*", 2, 800, 6200},
+        {"Restore open folders at startup [XP]*", 2, 1300, 6200},
+        {"Disable the control panel [2000/XP]*", 3, 300, 6200},
+        {"Disable recent document history [98,Me,2000,XP, Classic start menu only]*", 3, 700, 6200},
+        {"Prevent access to the following hard disk drives: [2000/Me/XP]*", 3, 1100, 6200},
+    };
+    for (int i = 0; i < 11; ++i)
+        d.push_back({"chkOptimizer", i, tweaks[i].caption, kOff, {}, TabPage("tbOptimizer", -1, tweaks[i].tab), 240,
+                     tweaks[i].top, tweaks[i].width, 400});
+    std::vector<std::string> counts;
+    for (int n = 1; n <= 16; ++n) counts.push_back(std::to_string(n));
+    const std::string internet = TabPage("tbOptimizer", -1, 0);
+    d.push_back({"cmbConnections", -1, "", 0, counts, internet, 4400, 900, 900, 300});
+    d.push_back({"lblOptimizerText", 0, "(All Windows)*", 0, {}, internet, 5400, 950, 1100, 270});
+    d.push_back({"lblOptimizerText", 1, "Affcets the currenlty running internet applications", 0, {}, internet, 240,
+                 1400, 6000, 270});
+    for (int tab = 0; tab < 4; ++tab)
+        d.push_back({"lblOptimizerText", 2 + tab, "* Requires windows restart", 0, {}, TabPage("tbOptimizer", -1, tab),
+                     240, 4400, 4000, 270});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
+    d.push_back({"lstPreventAccess", -1, "", 0, {}, TabPage("tbOptimizer", -1, 3), 240, 1500, 3500, 2000, 2});
+    d.push_back({"cmdOptimizeApply", -1, "Apply All", 0, {}, page, 2700, 5500, 2000, 480});
+    d.push_back({"cmdOptimizeCancel", -1, "Cancel and back to Main window", 0, {}, page, 4900, 5500, 3200, 480});
+    d.push_back({"lblOptimizerText", 6,
+                 "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization option in any "
+                 "section then click the \"Apply All\" button",
+                 0, {}, page, 300, 6150, 9000, 500});
+}
+
+// Tools page: the start-up manager and the uninstall manager.
+void ToolsPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 4);
+    d.push_back({"cmdTools", 0, "StartUp Manager", 0, {}, page, 300, 200, 2200, 480});
+    d.push_back({"cmdTools", 1, "Uninstall Manager", 0, {}, page, 2600, 200, 2200, 480});
+    d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}, page, 300, 800, 9000, 5000});
+    d.push_back({"Grid", -1, "", 0, {}, TabPage("tbTools", -1, 0), 120, 120, 8600, 4200});
+    d.push_back({"Grid2", -1, "", 0, {}, TabPage("tbTools", -1, 1), 120, 120, 8600, 4200});
+}
+
+// Options page: the sub-page buttons and their tab strip; the version on About
+// and the schedule's bars.
+void OptionsPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 5);
+    const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
+    d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 300, 6800, 5000});
+    d.push_back({"lblVersion", -1, "", 0, {}, TabPage("tbOptions", -1, 5), 1500, 900, 3000, 270});
+    d.push_back({"barSched1", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 400, 6600, 120, kBars});
+    d.push_back({"barSched2", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 2400, 6600, 120, kBars});
+}
+
 std::vector<ControlDesign> Build() {
     std::vector<ControlDesign> d;
-    int index = 0;
-    for (const Box& box : kCleanSett) d.push_back({"chkCleanSett", index++, box.caption, box.value});
-    d.push_back({"chkInternet", -1, "Include Internet Items", kOn});
-    d.push_back({"chkSystem", -1, "Include System Items", kOn});
-    d.push_back({"chkRegistry", -1, "Include Registry Items", kOn});
-    d.push_back({"txtCustomExt", -1, ""});
+    FrameRows(d);
+    MainPageRows(d);
+    CleanerPageRows(d);
+    ShredderPageRows(d);
+    OptimizerPageRows(d);
+    ToolsPageRows(d);
+    OptionsPageRows(d);
 
     d.push_back({"chkSettings", 0, "Launch Tidvex at windows startup", kOff});
     d.push_back({"chkSettings", 1, "Shred files && folders instead of normal delete in the cleaning sessions (Slower)", kOff});
@@ -106,10 +396,6 @@ std::vector<ControlDesign> Build() {
     d.push_back({"cmbDrives", -1});
     d.push_back({"lstSafeList", -1});
     d.push_back({"lstBlackList", -1});
-    // The item index is the wiping method's number.
-    d.push_back({"cmbShredMethod", -1, "", 0,
-                 {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
-                  "American NAVSO P-5239-26 (MFM)", "German: VSITR"}});
 
     d.push_back({"chkTimeSchedule", -1, "Time Clean", kOff});
     d.push_back({"optTimeSchedule", 0, "Every 15 minutes", kOff});
@@ -122,71 +408,6 @@ std::vector<ControlDesign> Build() {
     d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
     d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
 
-    // The window's frame: the toolbar.
-    index = 0;
-    for (const char* page : {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"})
-        d.push_back({"cmdToolBar", index++, page});
-
-    // Shredder page.
-    d.push_back({"cmdShredder", 0, "Shred Files/Folders"});
-    d.push_back({"cmdShredder", 1, "Shred Empty Space"});
-    d.push_back({"cmdShredder", 2, "Shred Recycle Bin"});
-    d.push_back({"tbShredder", -1, "", 0, {"Files/Folders", "Empty Space", "Recycle Bin"}});
-    d.push_back({"lstFiles", -1});
-    d.push_back({"cmdAddFiles", -1, "Add File(s)"});
-    d.push_back({"cmdAddFolder", -1, "Add Folder"});
-    d.push_back({"cmdRemoveShredItem", -1, "Remove"});
-    d.push_back({"cmdRemoveAllShred", -1, "Remove All"});
-    // Filled with the drives that are not CD-ROM drives when the window starts.
-    d.push_back({"lstDrives", -1});
-    d.push_back({"cmdStartShred", -1, "Start Shredding Files/Folders"});
-    d.push_back({"chkShredShutdown", -1, "Shutdown Windows after shredding", kOff});
-    d.push_back({"prgItemShred", -1});
-    d.push_back({"prgTotalShred", -1});
-    d.push_back({"lblItemProgress", -1, "Item Progress"});
-    d.push_back({"lblTotalProgress", -1, "Total Progress"});
-    d.push_back({"lblShredLabel", -1, "Shredding...."});
-    index = 0;
-    for (const char* text :
-         {"Add files and folders to be shred ", "Select a drive or more to shred its empty space",
-          "Recycle bin contains files and folders that you  have deleted using Windows",
-          "Click \"Start Shredding Recycle Bin\" to begin", "Select shredding algorithm:",
-          "When you delete files/folders using windows -even permenantly- the files contents remain as they are"})
-        d.push_back({"lblShredText", index++, text});
-
-    // Optimizer page.
-    index = 0;
-    for (const char* section : {"Internet Connection", "System", "Windows Explorer", "Privacy"})
-        d.push_back({"cmdOptimizer", index++, section});
-    d.push_back({"tbOptimizer", -1, "", 0, {"Internet Connection", "System", "Windows Explorer", "Privacy"}});
-    index = 0;
-    for (const char* tweak : {
-             "Optimize the broad band cable modem and DSL connections [2000/XP/Vista]",      // tab 0
-             "Increase the number of simultaneous connections ",                             // tab 0
-             "Optimize hard drive automatically at windows startup [XP]*",                   // tab 1
-             "Optimize hard disk when idle (Drive Defragmentation)  [XP]*",                  // tab 1
-             "Disable low disk space notification [XP]*",                                    // tab 1
-             "Add new item to explorer context menu to copy or move to a folder [All Windows]*",  // tab 2
-             "Disable save settings at shutdown [All Windows]*",                             // tab 2
-             "Restore open folders at startup [XP]*",                                        // tab 2
-             "Disable the control panel [2000/XP]*",                                         // tab 3
-             "Disable recent document history [98,Me,2000,XP, Classic start menu only]*",    // tab 3
-             "Prevent access to the following hard disk drives: [2000/Me/XP]*",              // tab 3
-         })
-        d.push_back({"chkOptimizer", index++, tweak, kOff});
-    std::vector<std::string> counts;
-    for (int n = 1; n <= 16; ++n) counts.push_back(std::to_string(n));
-    d.push_back({"cmbConnections", -1, "", 0, counts});
-    // Filled with the drives that are not CD-ROM drives when the window starts.
-    d.push_back({"lstPreventAccess", -1});
-    d.push_back({"cmdOptimizeApply", -1, "Apply All"});
-    d.push_back({"cmdOptimizeCancel", -1, "Cancel and back to Main window"});
-    index = 0;
-    for (const char* text :
-         {"(All Windows)*", "Affcets the currenlty running internet applications", "* Requires windows restart",
-          "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization option in any "
-          "section then click the \"Apply All\" button"})
-        d.push_back({"lblOptimizerText", index++, text});
     return d;
 }
 
@@ -202,6 +423,13 @@ const ControlDesign& Design(std::string_view name, int index) {
         if (control.name == name && control.index == index) return control;
     }
     throw std::out_of_range("No control " + std::string(name) + "(" + std::to_string(index) + ") in the design");
+}
+
+int DesignCount(std::string_view name) {
+    int count = 0;
+    for (const auto& control : FormDesign())
+        if (control.name == name) ++count;
+    return count;
 }
 
 }  // namespace tidvex::main

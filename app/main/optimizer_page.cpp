@@ -92,18 +92,13 @@ void frmMain::cmdOptimizeApply_Click() {
     if (on(kLockDrives)) drives = LockedDrivesText();
     Optimizer->OPZLockHardDrives(on(kLockDrives), drives);
     SaveLockedDrives(drives);
-    window_.ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
+    Platform().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
 }
 
-void frmMain::cmdOptimizeCancel_Click() { window_.ShowPage(0); }
+void frmMain::cmdOptimizeCancel_Click() { cmdToolBar_Click(0); }
 
 void frmMain::cmdOptimizer_Click(int Index) {
-    // Errors are ignored: an index beyond the buttons leaves none pressed and the tab as it was.
-    for (auto* b : cmdOptimizer) b->Selected(false);
-    if (Index < 0 || Index >= static_cast<int>(cmdOptimizer.size())) return;
-    cmdOptimizer[static_cast<size_t>(Index)]->Selected(true);
-    tbOptimizer->Tab(Index);
-    tbOptimizer->Refresh();
+    SelectSubPage(cmdOptimizer, *tbOptimizer, Index);
 }
 
 void frmMain::chkOptimizer_Click(int Index) {

@@ -109,6 +109,11 @@ void frmMain::InitShredder() {
     IsShredding = false;
 }
 
+void frmMain::ShredderPageEntered() {
+    InitShredder();
+    UpdateStartShredButton();
+}
+
 void frmMain::cmdShredder_Click(int Index) {
     // The lists and the mode stay as they are under a running session.
     if (IsShredding) return;
@@ -133,7 +138,7 @@ void frmMain::cmdShredder_Click(int Index) {
 void frmMain::cmdAddFiles_Click() {
     std::string filter("All Files(*.*)\0*.*", 18);
     const std::string chosen =
-        services::ShowOpenFile(window_.hWnd(), filter, "Please Select a file or group of files", true);
+        services::ShowOpenFile(Platform().hWnd(), filter, "Please Select a file or group of files", true);
     if (chosen == "Cancel") return;
     const std::vector<std::string> parts = SplitAtNul(chosen);
     const bool onePath = parts.size() < 2 || parts[1].empty();
@@ -150,7 +155,7 @@ void frmMain::cmdAddFiles_Click() {
 }
 
 void frmMain::cmdAddFolder_Click() {
-    const std::string folder = services::BrowseForFolder(window_.hWnd(), "Please Select a folder");
+    const std::string folder = services::BrowseForFolder(Platform().hWnd(), "Please Select a folder");
     // A drive root such as C:\ is never listed this way.
     if (folder.size() > 3) AddUnlisted(*lstFiles, folder);
     UpdateStartShredButton();

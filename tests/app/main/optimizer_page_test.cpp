@@ -177,15 +177,17 @@ TEST_F(OptimizerPageTest, SectionButtonsShowTheirTab) {
         for (int j = 0; j < 4; ++j) EXPECT_EQ(f().cmdOptimizer[static_cast<size_t>(j)]->Selected(), i == j);
     }
     f().cmdOptimizer_Click(7);
-    EXPECT_EQ(f().tbOptimizer->Tab(), 1) << "an unknown section keeps the tab";
-    for (auto* b : f().cmdOptimizer) EXPECT_FALSE(b->Selected());
+    EXPECT_EQ(f().tbOptimizer->Tab(), 1) << "an unknown section changes nothing";
+    EXPECT_TRUE(f().cmdOptimizer[1]->Selected());
 }
 
 TEST_F(OptimizerPageTest, CancelShowsTheMainPageAndApplyLaterSendsTheBoxesAsLeft) {
     f().cmbConnections->ListIndex(1);
     Check({2, 5});
+    f().cmdToolBar_Click(3);
     Button(f().cmdOptimizeCancel).UserClick();
-    EXPECT_EQ(window_.pages, std::vector<int>{0});
+    EXPECT_EQ(f().CurrentPageIndex, 0);
+    EXPECT_TRUE(f().cmdToolBar[0]->Selected());
     EXPECT_EQ(Box(2).Value(), -1);
     Button(f().cmdOptimizeApply).UserClick();
     EXPECT_EQ(calls_, Applied("00100100000", "2", "|"));

@@ -42,12 +42,6 @@ public:
         calls.push_back("ApplyWhenWindowsShutDown shuts=" + std::to_string(form->chkWhenWindowsShuts->Value()));
     }
     void LoadOptimizerSettings() override { calls.push_back("LoadOptimizerSettings"); }
-    HWND hWnd() const override { return nullptr; }
-    void ShowPage(int index) override { calls.push_back("ShowPage " + std::to_string(index)); }
-    std::int32_t ShowMe(const std::string& text, bool, const std::string&, const std::string&, std::int16_t) override {
-        calls.push_back("ShowMe " + text);
-        return 1;
-    }
 
     int SelectedTime() const {
         for (int i = 0; i < 4; ++i)

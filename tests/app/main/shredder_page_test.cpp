@@ -117,7 +117,7 @@ TEST_F(ShredderPageTest, AMethodChosenGoesToTheObjectAndIsSavedAtOnce) {
     EXPECT_EQ(Stored(services::kShredderSection, "ShredMethod"), "4");
     // The next start of the program (a new form) selects it again.
     main::ShredMethodSetting = 0;
-    main::frmMain again(factory_, window_);
+    main::frmMain again(factory_, window_, &window_);
     again.Shredder = std::make_unique<ScriptedShredder>(calls_);
     again.InitShredder();
     EXPECT_EQ(again.cmbShredMethod->ListIndex(), 4);
@@ -200,7 +200,7 @@ TEST_F(ShredderPageTest, AddFilesSplitsTheDialogsAnswer) {
         Button(f().cmdAddFiles).UserClick();
         EXPECT_EQ(Files(), c.listed);
         EXPECT_EQ(f().cmdStartShred->Enabled(), !c.listed.empty());
-        EXPECT_EQ(dialogOwner_, window_.hWnd());
+        EXPECT_EQ(dialogOwner_, reinterpret_cast<HWND>(0x1234));
         EXPECT_EQ(dialogTitle_, "Please Select a file or group of files");
         EXPECT_EQ(dialogFilter_, std::string("All Files(*.*)\0*.*\0\0\0", 20));
     }
