@@ -3,6 +3,7 @@
 #include "main/form_design.h"
 #include "services/logger.h"
 
+#include <initializer_list>
 #include <type_traits>
 
 namespace tidvex::main {
@@ -16,8 +17,8 @@ namespace {
 class NoWindow final : public MainWindowCalls {
 public:
     bool CreateInstanceMutex(const std::string&) override { return true; }
-    com::ComPtr<IShredder> CreateShredder() override { return {}; }
-    com::ComPtr<_Optimizer> CreateOptimizer() override { return {}; }
+    std::unique_ptr<ShredderObject> CreateShredder(frmMain&) override { return nullptr; }
+    std::unique_ptr<OptimizerObject> CreateOptimizer() override { return nullptr; }
     std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override {
         return MakeCleanSession(form);
     }
@@ -84,6 +85,9 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWin
 
     MakeOptionsPage(factory);
     cmbShredMethod = Keep(factory.MakeComboBox(Design("cmbShredMethod")));
+
+    MakeShredderPage(factory);
+    MakeOptimizerPage(factory);
 
     HideAtDesign(*this);
     WireFrame();
@@ -172,14 +176,6 @@ void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
 void frmMain::MakeOtherPages(controls::ControlFactory& factory) {
     auto button = [&](const char* name, int index) { return Keep(factory.MakeButton(Design(name, index))); };
     auto strip = [&](const char* name) { return Keep(factory.MakeTabStrip(Design(name))); };
-    // Shredder page
-    for (int i = 0; i < 3; ++i) cmdShredder[static_cast<size_t>(i)] = button("cmdShredder", i);
-    tbShredder = strip("tbShredder");
-    lstDrives = Keep(factory.MakeListBox(Design("lstDrives")));
-    // Optimizer page
-    for (int i = 0; i < 4; ++i) cmdOptimizer[static_cast<size_t>(i)] = button("cmdOptimizer", i);
-    tbOptimizer = strip("tbOptimizer");
-    lstPreventAccess = Keep(factory.MakeListBox(Design("lstPreventAccess")));
     // Tools page
     for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)] = button("cmdTools", i);
     tbTools = strip("tbTools");
@@ -252,6 +248,79 @@ void frmMain::MakeOptionsPage(controls::ControlFactory& factory) {
     for (int i = 0; i < DesignCount("lblAboutText"); ++i) lblAboutText.push_back(label("lblAboutText", i));
     lblVersion = label("lblVersion");
     lblWebSite = label("lblWebSite");
+}
+
+namespace {
+
+// The shredding bars: the two-tone style with the percentage shown, in the
+// design colour (the colour scheme sets its own later).
+constexpr int kTwoToneStyle = 5;
+constexpr COLORREF kBarColor = 0xC56A31;
+
+}  // namespace
+
+void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
+    auto button = [&](const char* name, int index = -1) { return Keep(factory.MakeButton(Design(name, index))); };
+    auto label = [&](const char* name, int index = -1) { return Keep(factory.MakeLabel(Design(name, index))); };
+    auto bar = [&](const char* name) {
+        auto* b = Keep(factory.MakeProgressBar(Design(name)));
+        b->Scrolling(kTwoToneStyle);
+        b->ShowText(true);
+        b->Color(kBarColor);
+        return b;
+    };
+
+    for (int i = 0; i < static_cast<int>(cmdShredder.size()); ++i) {
+        cmdShredder[static_cast<size_t>(i)] = button("cmdShredder", i);
+        cmdShredder[static_cast<size_t>(i)]->OnClick = [this, i] { cmdShredder_Click(i); };
+    }
+    tbShredder = Keep(factory.MakeTabStrip(Design("tbShredder")));
+    lstFiles = Keep(factory.MakeListBox(Design("lstFiles")));
+    lstFiles->OnDropFiles = [this](const std::vector<std::string>& paths) { lstFiles_OLEDragDrop(paths); };
+    cmdAddFiles = button("cmdAddFiles");
+    cmdAddFiles->OnClick = [this] { cmdAddFiles_Click(); };
+    cmdAddFolder = button("cmdAddFolder");
+    cmdAddFolder->OnClick = [this] { cmdAddFolder_Click(); };
+    cmdRemoveShredItem = button("cmdRemoveShredItem");
+    cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
+    cmdRemoveAllShred = button("cmdRemoveAllShred");
+    cmdRemoveAllShred->OnClick = [this] { cmdRemoveAllShred_Click(); };
+    lstDrives = Keep(factory.MakeListBox(Design("lstDrives")));
+    lstDrives->OnItemCheck = [this](int index) { lstDrives_ItemCheck(index); };
+    cmbShredMethod->OnClick = [this] { cmbShredMethod_Click(); };
+    cmdStartShred = button("cmdStartShred");
+    cmdStartShred->OnClick = [this] { cmdStartShred_Click(); };
+    chkShredShutdown = Keep(factory.MakeCheckBox(Design("chkShredShutdown")));
+    prgItemShred = bar("prgItemShred");
+    prgTotalShred = bar("prgTotalShred");
+    lblItemProgress = label("lblItemProgress");
+    lblTotalProgress = label("lblTotalProgress");
+    lblShredLabel = label("lblShredLabel");
+    for (int i = 0; i < DesignCount("lblShredText"); ++i) lblShredText.push_back(label("lblShredText", i));
+    // No shredding runs yet.
+    for (controls::Control* c : std::initializer_list<controls::Control*>{
+             lblItemProgress, lblTotalProgress, lblShredLabel, prgItemShred, prgTotalShred})
+        c->Visible(false);
+}
+
+void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
+    for (int i = 0; i < static_cast<int>(cmdOptimizer.size()); ++i) {
+        cmdOptimizer[static_cast<size_t>(i)] = Keep(factory.MakeButton(Design("cmdOptimizer", i)));
+        cmdOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptimizer_Click(i); };
+    }
+    tbOptimizer = Keep(factory.MakeTabStrip(Design("tbOptimizer")));
+    for (int i = 0; i < static_cast<int>(chkOptimizer.size()); ++i) {
+        chkOptimizer[static_cast<size_t>(i)] = Keep(factory.MakeCheckBox(Design("chkOptimizer", i)));
+        chkOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { chkOptimizer_Click(i); };
+    }
+    cmbConnections = Keep(factory.MakeComboBox(Design("cmbConnections")));
+    lstPreventAccess = Keep(factory.MakeListBox(Design("lstPreventAccess")));
+    cmdOptimizeApply = Keep(factory.MakeButton(Design("cmdOptimizeApply")));
+    cmdOptimizeApply->OnClick = [this] { cmdOptimizeApply_Click(); };
+    cmdOptimizeCancel = Keep(factory.MakeButton(Design("cmdOptimizeCancel")));
+    cmdOptimizeCancel->OnClick = [this] { cmdOptimizeCancel_Click(); };
+    for (int i = 0; i < DesignCount("lblOptimizerText"); ++i)
+        lblOptimizerText.push_back(Keep(factory.MakeLabel(Design("lblOptimizerText", i))));
 }
 
 }  // namespace tidvex::main

@@ -14,6 +14,7 @@
 #include "controls/controls.h"
 #include "controls/extra_timer.h"
 #include "engine/clean_options.h"
+#include "main/library_objects.h"
 
 #include <array>
 #include <cstdint>
@@ -74,8 +75,8 @@ public:
     virtual bool CreateInstanceMutex(const std::string& name) = 0;
     // The library objects; a class that cannot be created raises the run-time
     // error (429).
-    virtual com::ComPtr<IShredder> CreateShredder() = 0;
-    virtual com::ComPtr<_Optimizer> CreateOptimizer() = 0;
+    virtual std::unique_ptr<ShredderObject> CreateShredder(frmMain& form) = 0;
+    virtual std::unique_ptr<OptimizerObject> CreateOptimizer() = 0;
     virtual std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) = 0;
     // The program's own message box over the window; the pressed button's result.
     virtual std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
@@ -165,11 +166,8 @@ public:
     void mnuHelp_Click();
     void mnuExit_Click();
 
-    com::ComPtr<IShredder> Shredder;
-    com::ComPtr<_Optimizer> Optimizer;
     std::int16_t CurrentPageIndex = -1;
     bool IsFirstMinimize = false;
-    bool IsShredding = false;
     // What start-up step runs, named in the report when it fails.
     std::string LoadingStep;
 
@@ -280,18 +278,74 @@ public:
     // ---- Shredder page ----
     std::array<controls::Button*, 3> cmdShredder{};
     controls::TabStrip* tbShredder = nullptr;
+    controls::ListBox* lstFiles = nullptr;
+    controls::Button* cmdAddFiles = nullptr;
+    controls::Button* cmdAddFolder = nullptr;
+    controls::Button* cmdRemoveShredItem = nullptr;
+    controls::Button* cmdRemoveAllShred = nullptr;
     controls::ListBox* lstDrives = nullptr;
+    controls::Button* cmdStartShred = nullptr;
+    controls::CheckBox* chkShredShutdown = nullptr;
+    controls::ProgressBar* prgItemShred = nullptr;
+    controls::ProgressBar* prgTotalShred = nullptr;
+    controls::Label* lblItemProgress = nullptr;
+    controls::Label* lblTotalProgress = nullptr;
+    controls::Label* lblShredLabel = nullptr;
+    // The page's fixed texts.
+    std::vector<controls::Label*> lblShredText;
+
+    // The shredder object, for the program's life; its events come to the
+    // Shredder_... handlers below.
+    std::unique_ptr<ShredderObject> Shredder;
+    // A ShredSessionType: 0 files and folders, 1 free space of drives, 2 Recycle Bin.
+    std::int16_t ShredMode = 0;
+    bool IsShredding = false;
+
+    void InitShredder();
+    // Entering the page: the object configured, then the Start button.
+    void ShredderPageEntered();
     void cmdShredder_Click(int Index);
     void cmdStartShred_Click();
-    // What entering the page sets up.
-    void ShredderPageEntered();
+    void cmdAddFiles_Click();
+    void cmdAddFolder_Click();
+    void lstFiles_OLEDragDrop(const std::vector<std::string>& paths);
+    void cmdRemoveShredItem_Click();
+    void cmdRemoveAllShred_Click();
+    void lstDrives_ItemCheck(int index);
+    void cmbShredMethod_Click();
+    void UpdateStartShredButton();
+    void SetShredBusyUI();
+    void SetShredIdleUI();
+    void Shredder_CurrentItemShredded(const std::string& strCurrentItemShredded);
+    void Shredder_CurrentProgress(std::int32_t nCurrentProgress);
+    void Shredder_CurrentTotalProgress(std::int32_t nCurrentTotalProgress);
+    void Shredder_ErrorMessage(const std::string& strErrrorMessage, std::int32_t nErrorNumber);
+    void Shredder_Message(const std::string& strMessage);
+    void shredder_SessionCompleted();
 
     // ---- Optimizer page ----
     std::array<controls::Button*, 4> cmdOptimizer{};
     controls::TabStrip* tbOptimizer = nullptr;
+    std::array<controls::CheckBox*, 11> chkOptimizer{};
+    controls::ComboBox* cmbConnections = nullptr;
     controls::ListBox* lstPreventAccess = nullptr;
+    controls::Button* cmdOptimizeApply = nullptr;
+    controls::Button* cmdOptimizeCancel = nullptr;
+    // The page's fixed texts.
+    std::vector<controls::Label*> lblOptimizerText;
+
+    // The optimizer object, for the program's life.
+    std::unique_ptr<OptimizerObject> Optimizer;
+
+    void cmdOptimizeApply_Click();
+    void cmdOptimizeCancel_Click();
     void cmdOptimizer_Click(int Index);
+    void chkOptimizer_Click(int Index);
+    void SaveLockedDrives(const std::string& sLockedDrives);
     void LoadLockedDrives();
+    void LoadOptimizerSettings();
+    // "|" and each checked drive's letter followed by "|".
+    std::string LockedDrivesText() const;
 
     // ---- Tools page ----
     std::array<controls::Button*, 2> cmdTools{};
@@ -394,6 +448,8 @@ private:
     void MakeCleanerPage(controls::ControlFactory& factory);
     void MakeOtherPages(controls::ControlFactory& factory);
     void MakeOptionsPage(controls::ControlFactory& factory);
+    void MakeShredderPage(controls::ControlFactory& factory);
+    void MakeOptimizerPage(controls::ControlFactory& factory);
     // The notifications of the controls to their handlers.
     void WireFrame();
     void WireCleanerPage();

@@ -264,23 +264,96 @@ void CleanerPageRows(std::vector<ControlDesign>& d) {
         d.push_back({m.name, -1, m.caption, 0, {}, TabPage("tbCSettings", m.strip, m.tab), 120, 100, 6800, 1500});
 }
 
-// Shredder page: the mode buttons and their tab strip, the drives to shred.
+// Shredder page: the three modes over one tab strip (files and folders, drives,
+// the Recycle Bin), the wiping method, Start/Stop and the two bars.
 void ShredderPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 2);
     const char* modes[] = {"Shred Files/Folders", "Shred Empty Space", "Shred Recycle Bin"};
     for (int i = 0; i < 3; ++i) d.push_back({"cmdShredder", i, modes[i], 0, {}, page, 300 + i * 2100, 200, 2000, 480});
-    d.push_back({"tbShredder", -1, "", 0, {"Files", "Empty Space", "Recycle Bin"}, page, 300, 800, 9000, 4800});
-    d.push_back({"lstDrives", -1, "", 0, {}, TabPage("tbShredder", -1, 1), 240, 500, 4000, 2500, 2});
+    d.push_back({"tbShredder", -1, "", 0, {"Files", "Empty Space", "Recycle Bin"}, page, 300, 800, 9000, 3700});
+
+    const std::string files = TabPage("tbShredder", -1, 0);
+    d.push_back({"lblShredText", 0, "Add files and folders to be shred ", 0, {}, files, 240, 120, 6000, 270});
+    d.push_back({"lstFiles", -1, "", 0, {}, files, 240, 450, 6600, 2700});
+    const char* fileButtons[] = {"cmdAddFiles", "cmdAddFolder", "cmdRemoveShredItem", "cmdRemoveAllShred"};
+    const char* fileCaptions[] = {"Add File(s)", "Add Folder", "Remove", "Remove All"};
+    for (int i = 0; i < 4; ++i) d.push_back({fileButtons[i], -1, fileCaptions[i], 0, {}, files, 7000, 450 + i * 560, 1700, 460});
+
+    const std::string drives = TabPage("tbShredder", -1, 1);
+    d.push_back({"lblShredText", 1, "Select a drive or more to shred its empty space", 0, {}, drives, 240, 120, 6000, 270});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
+    d.push_back({"lstDrives", -1, "", 0, {}, drives, 240, 500, 4000, 2500, 2});
+
+    const std::string bin = TabPage("tbShredder", -1, 2);
+    d.push_back({"lblShredText", 2, "Recycle bin contains files and folders that you  have deleted using Windows", 0, {},
+                 bin, 240, 200, 8400, 1400});
+    d.push_back({"lblShredText", 3, "Click \"Start Shredding Recycle Bin\" to begin", 0, {}, bin, 240, 1800, 8400, 270});
+
+    d.push_back({"lblShredText", 4, "Select shredding algorithm:", 0, {}, page, 300, 4650, 2400, 270});
+    // The item index is the wiping method's number.
+    d.push_back({"cmbShredMethod", -1, "", 0,
+                 {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
+                  "American NAVSO P-5239-26 (MFM)", "German: VSITR"},
+                 page, 2700, 4600, 3600, 300});
+    d.push_back({"chkShredShutdown", -1, "Shutdown Windows after shredding", kOff, {}, page, 6500, 4620, 3000, 300});
+    d.push_back({"cmdStartShred", -1, "Start Shredding Files/Folders", 0, {}, page, 300, 5050, 3400, 480});
+    d.push_back({"lblShredLabel", -1, "Shredding....", 0, {}, page, 3900, 5150, 1500, 270});
+    d.push_back({"lblItemProgress", -1, "Item Progress", 0, {}, page, 300, 5650, 1400, 270});
+    d.push_back({"prgItemShred", -1, "", 0, {}, page, 1800, 5620, 7500, 300});
+    d.push_back({"lblTotalProgress", -1, "Total Progress", 0, {}, page, 300, 6050, 1400, 270});
+    d.push_back({"prgTotalShred", -1, "", 0, {}, page, 1800, 6020, 7500, 300});
+    d.push_back({"lblShredText", 5,
+                 "When you delete files/folders using windows -even permenantly- the files contents remain as they are",
+                 0, {}, page, 300, 6420, 9000, 400});
 }
 
-// Optimizer page: the section buttons and their tab strip, the drives to lock.
+// Optimizer page: the four sections over one tab strip, the eleven tweaks, the
+// connection count, the drives to lock, Apply and Cancel.
 void OptimizerPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 3);
     const char* sections[] = {"Internet Connection", "System", "Windows Explorer", "Privacy"};
     for (int i = 0; i < 4; ++i)
         d.push_back({"cmdOptimizer", i, sections[i], 0, {}, page, 300, 300 + i * 600, 2200, 500});
     d.push_back({"tbOptimizer", -1, "", 0, {"0", "1", "2", "3"}, page, 2700, 300, 6600, 5000});
+
+    struct Tweak {
+        const char* caption;
+        int tab, top, width;
+    };
+    const Tweak tweaks[] = {
+        {"Optimize the broad band cable modem and DSL connections [2000/XP/Vista]", 0, 300, 6200},
+        {"Increase the number of simultaneous connections ", 0, 900, 4000},
+        {"Optimize hard drive automatically at windows startup [XP]*", 1, 300, 6200},
+        {"Optimize hard disk when idle (Drive Defragmentation)  [XP]*", 1, 800, 6200},
+        {"Disable low disk space notification [XP]*", 1, 1300, 6200},
+        {"Add new item to explorer context menu to copy or move to a folder [All Windows]*", 2, 300, 6200},
+        {"Disable save settings at shutdown [All Windows]*", 2, 800, 6200},
+        {"Restore open folders at startup [XP]*", 2, 1300, 6200},
+        {"Disable the control panel [2000/XP]*", 3, 300, 6200},
+        {"Disable recent document history [98,Me,2000,XP, Classic start menu only]*", 3, 700, 6200},
+        {"Prevent access to the following hard disk drives: [2000/Me/XP]*", 3, 1100, 6200},
+    };
+    for (int i = 0; i < 11; ++i)
+        d.push_back({"chkOptimizer", i, tweaks[i].caption, kOff, {}, TabPage("tbOptimizer", -1, tweaks[i].tab), 240,
+                     tweaks[i].top, tweaks[i].width, 400});
+    std::vector<std::string> counts;
+    for (int n = 1; n <= 16; ++n) counts.push_back(std::to_string(n));
+    const std::string internet = TabPage("tbOptimizer", -1, 0);
+    d.push_back({"cmbConnections", -1, "", 0, counts, internet, 4400, 900, 900, 300});
+    d.push_back({"lblOptimizerText", 0, "(All Windows)*", 0, {}, internet, 5400, 950, 1100, 270});
+    d.push_back({"lblOptimizerText", 1, "Affcets the currenlty running internet applications", 0, {}, internet, 240,
+                 1400, 6000, 270});
+    for (int tab = 0; tab < 4; ++tab)
+        d.push_back({"lblOptimizerText", 2 + tab, "* Requires windows restart", 0, {}, TabPage("tbOptimizer", -1, tab),
+                     240, 4400, 4000, 270});
+    // Filled with the drives that are not CD-ROM drives when the window starts.
     d.push_back({"lstPreventAccess", -1, "", 0, {}, TabPage("tbOptimizer", -1, 3), 240, 1500, 3500, 2000, 2});
+    d.push_back({"cmdOptimizeApply", -1, "Apply All", 0, {}, page, 2700, 5500, 2000, 480});
+    d.push_back({"cmdOptimizeCancel", -1, "Cancel and back to Main window", 0, {}, page, 4900, 5500, 3200, 480});
+    d.push_back({"lblOptimizerText", 6,
+                 "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization option in any "
+                 "section then click the \"Apply All\" button",
+                 0, {}, page, 300, 6150, 9000, 500});
 }
 
 // Tools page: the start-up manager and the uninstall manager.
@@ -400,10 +473,6 @@ std::vector<ControlDesign> Build() {
     ToolsPageRows(d);
     OptionsPageRows(d);
 
-    // The item index is the wiping method's number.
-    d.push_back({"cmbShredMethod", -1, "", 0,
-                 {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
-                  "American NAVSO P-5239-26 (MFM)", "German: VSITR"}});
     return d;
 }
 

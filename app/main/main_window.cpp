@@ -88,8 +88,6 @@ void frmMain::WireFrame() {
     lblUninstalHere->OnMouseUp = [this](int b) { lblUninstalHere_MouseUp(b); };
 
     for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)]->OnClick = [this, i] { cmdTools_Click(i); };
-    for (int i = 0; i < 3; ++i) cmdShredder[static_cast<size_t>(i)]->OnClick = [this, i] { cmdShredder_Click(i); };
-    for (int i = 0; i < 4; ++i) cmdOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptimizer_Click(i); };
     for (int i = 0; i < 6; ++i) cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
     // Only the sub-page buttons change these tabs: a click on a tab is refused
     // unless its button is the selected one.
@@ -120,7 +118,7 @@ void frmMain::Form_Load() {
         Splash->Show(0);
         CurrentPageIndex = -1;
         LoadingStep = "Creating the shredder object (Fraxil.Shredder)";
-        Shredder = window.CreateShredder();
+        Shredder = window.CreateShredder(*this);
         LoadingStep = "Creating the optimizer object (Quenza.Optimizer)";
         Optimizer = window.CreateOptimizer();
         Form_Initialize();

@@ -5,15 +5,6 @@
 
 namespace tidvex::main {
 
-// Shredder page
-void frmMain::cmdShredder_Click(int Index) { SelectSubPage(cmdShredder, *tbShredder, Index); }
-void frmMain::cmdStartShred_Click() {}
-void frmMain::ShredderPageEntered() {}
-
-// Optimizer page
-void frmMain::cmdOptimizer_Click(int Index) { SelectSubPage(cmdOptimizer, *tbOptimizer, Index); }
-void frmMain::LoadLockedDrives() {}
-
 // Tools page
 void frmMain::CreateStartupManager() {}
 void frmMain::LoadStartupEntries() {}

@@ -76,13 +76,9 @@ bool MainWindow::CreateInstanceMutex(const std::string& name) {
     return true;
 }
 
-com::ComPtr<IShredder> MainWindow::CreateShredder() {
-    return engine::CreateLibraryObject<IShredder>(CLSID_Shredder, IID_IShredder);
-}
+std::unique_ptr<ShredderObject> MainWindow::CreateShredder(frmMain& form) { return MakeFraxilShredder(form); }
 
-com::ComPtr<_Optimizer> MainWindow::CreateOptimizer() {
-    return engine::CreateLibraryObject<_Optimizer>(CLSID_Optimizer, IID__Optimizer);
-}
+std::unique_ptr<OptimizerObject> MainWindow::CreateOptimizer() { return MakeQuenzaOptimizer(); }
 
 std::shared_ptr<CleaningSession> MainWindow::NewCleanSession(const engine::CleaningForm& form) {
     return MakeCleanSession(form);

@@ -32,8 +32,8 @@ public:
 
     // MainWindowCalls
     bool CreateInstanceMutex(const std::string& name) override;
-    com::ComPtr<IShredder> CreateShredder() override;
-    com::ComPtr<_Optimizer> CreateOptimizer() override;
+    std::unique_ptr<ShredderObject> CreateShredder(frmMain& form) override;
+    std::unique_ptr<OptimizerObject> CreateOptimizer() override;
     std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override;
     std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
                         const std::string& button2, std::int16_t icon) override;
@@ -63,7 +63,7 @@ public:
     // apply what the settings loader set; their pages fill these in.
     void ApplyTimeSchedule() override { form_->ApplyTimeSchedule(); }
     void ApplyWhenWindowsShutDown() override { form_->ApplyWhenWindowsShutDown(); }
-    void LoadOptimizerSettings() override {}
+    void LoadOptimizerSettings() override { form_->LoadOptimizerSettings(); }
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 

@@ -5,6 +5,7 @@
 #include "main/form.h"
 
 #include "errors/run_time_error.h"
+#include "scripted_libraries.h"
 
 #include <algorithm>
 #include <cctype>
@@ -71,15 +72,17 @@ public:
         Log("mutex " + name);
         return !otherInstance;
     }
-    tidvex::com::ComPtr<IShredder> CreateShredder() override {
+    std::unique_ptr<tidvex::main::ShredderObject> CreateShredder(tidvex::main::frmMain&) override {
         Log("CreateShredder");
         if (shredderMissing) throw tidvex::RunTimeError::Of(tidvex::kCannotCreateObject);
-        return {};
+        return std::make_unique<ScriptedShredder>(libraryCalls);
     }
-    tidvex::com::ComPtr<_Optimizer> CreateOptimizer() override {
+    std::unique_ptr<tidvex::main::OptimizerObject> CreateOptimizer() override {
         Log("CreateOptimizer");
-        return {};
+        return std::make_unique<ScriptedOptimizer>(libraryCalls);
     }
+    // What the page set-ups asked of the library objects.
+    std::vector<std::string> libraryCalls;
     std::shared_ptr<CleaningSession> NewCleanSession(const tidvex::engine::CleaningForm&) override {
         Log("NewCleanSession");
         if (sessionFails) throw tidvex::RunTimeError(429, "ActiveX component can't create object");

@@ -1,0 +1,117 @@
+// A main form of in-memory controls with a recording window, a scripted
+// shredder and a scripted optimizer, for the page tests. The session-ending
+// call is always recorded, never made.
+#pragma once
+
+#include "main/form.h"
+#include "main/settings.h"
+#include "scripted_libraries.h"
+
+#include "controls/memory_controls.h"
+#include "harness/support.h"
+#include "services/helpers.h"
+#include "services/program.h"
+#include "services/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tidvex::test {
+
+using Calls = std::vector<std::string>;
+
+// The window's calls: the message boxes shown are recorded, the rest does nothing.
+class PageWindow : public main::WindowCalls, public main::MainWindowCalls {
+public:
+    void ApplyTimeSchedule() override {}
+    void ApplyWhenWindowsShutDown() override {}
+    void LoadOptimizerSettings() override {}
+
+    bool CreateInstanceMutex(const std::string&) override { return true; }
+    std::unique_ptr<main::ShredderObject> CreateShredder(main::frmMain&) override { return nullptr; }
+    std::unique_ptr<main::OptimizerObject> CreateOptimizer() override { return nullptr; }
+    std::shared_ptr<main::CleaningSession> NewCleanSession(const engine::CleaningForm&) override { return nullptr; }
+    std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
+                        const std::string& button2, std::int16_t icon) override {
+        shown.push_back(text + (is2Buttons ? " [2]" : "") + " " + button1 + button2 + " icon " + std::to_string(icon));
+        return 1;
+    }
+    std::string CommandLine() override { return {}; }
+    void Version(int& major, int& minor, int& revision) override { major = minor = revision = 0; }
+    std::vector<std::string> Drives() override { return {}; }
+    unsigned DriveType(const std::string&) override { return 0; }
+    HWND hWnd() override { return reinterpret_cast<HWND>(0x1234); }
+    HICON WindowIcon() override { return nullptr; }
+    void Size(int, int) override {}
+    int Pixels(int twips) override { return twips; }
+    int ScaleWidth() override { return 0; }
+    void BackColor(COLORREF) override {}
+    bool Visible() override { return true; }
+    void Visible(bool) override {}
+    int WindowState() override { return 0; }
+    void WindowState(int) override {}
+    void SetForeground() override {}
+    POINT CursorPos() override { return {}; }
+    void Repaint() override {}
+    void Unload() override {}
+    void PostUnload() override {}
+    void EndProcess() override {}
+    void ShellOpen(const std::string&) override {}
+
+    Calls shown;
+};
+
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, services::SettingsKey);
+        appPath_ = std::make_unique<services::ScopedAppPath>(ScratchFolder("app"));
+        main::ShredMethodSetting = 0;
+        form_ = std::make_unique<main::frmMain>(factory_, window_, &window_);
+        auto shredder = std::make_unique<ScriptedShredder>(calls_);
+        shredder_ = shredder.get();
+        form_->Shredder = std::move(shredder);
+        auto optimizer = std::make_unique<ScriptedOptimizer>(calls_);
+        optimizer_ = optimizer.get();
+        form_->Optimizer = std::move(optimizer);
+    }
+
+    main::frmMain& f() { return *form_; }
+    template <class T, class C>
+    static T& Mem(C* control) {
+        return *static_cast<T*>(control);
+    }
+    controls::MemoryButton& Button(controls::Button* b) { return Mem<controls::MemoryButton>(b); }
+    controls::MemoryListBox& List(controls::ListBox* l) { return Mem<controls::MemoryListBox>(l); }
+
+    std::string Stored(const char* subkey, const std::string& name) {
+        return services::CRegister().REGGetSetting(registry::kLocalMachine, std::string(services::SettingsKey) + subkey,
+                                                   name, "<none>");
+    }
+    void Store(const char* subkey, const std::string& name, const std::string& value) {
+        services::CRegister().REGSaveSetting(registry::kLocalMachine, std::string(services::SettingsKey) + subkey,
+                                             name, value);
+    }
+
+    // Every session-ending call the pages make.
+    std::vector<UINT> exits_;
+    services::ScopedPlatformCalls exitSeam_{{.exitWindowsEx = [this](UINT flags, DWORD) {
+        exits_.push_back(flags);
+        return TRUE;
+    }}};
+    std::unique_ptr<services::ScopedAppPath> appPath_;
+    controls::MemoryControlFactory factory_;
+    PageWindow window_;
+    Calls calls_;
+    std::unique_ptr<main::frmMain> form_;
+    ScriptedShredder* shredder_ = nullptr;
+    ScriptedOptimizer* optimizer_ = nullptr;
+};
+
+}  // namespace tidvex::test
