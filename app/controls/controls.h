@@ -352,6 +352,11 @@ public:
     virtual std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Button> MakeButton(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Label> MakeLabel(const ControlDesign& design) = 0;
+    // A tab strip with one tab per design item.
+    virtual std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Grid> MakeGrid(const ControlDesign& design) = 0;
 };
 
 }  // namespace tidvex::controls

@@ -547,6 +547,16 @@ public:
     std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
         return std::make_unique<MemoryTextBox>(design.caption);
     }
+    std::unique_ptr<Button> MakeButton(const ControlDesign& design) override {
+        return std::make_unique<MemoryButton>(design.caption);
+    }
+    std::unique_ptr<Label> MakeLabel(const ControlDesign& design) override {
+        return std::make_unique<MemoryLabel>(design.caption);
+    }
+    std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) override {
+        return std::make_unique<MemoryTabStrip>(static_cast<int>(design.items.size()));
+    }
+    std::unique_ptr<Grid> MakeGrid(const ControlDesign&) override { return std::make_unique<MemoryGrid>(); }
 
 private:
     template <class T>

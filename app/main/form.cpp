@@ -37,8 +37,34 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window) : windo
     for (int i = 0; i < static_cast<int>(optSessionSchedule.size()); ++i)
         optSessionSchedule[static_cast<size_t>(i)] = option("optSessionSchedule", i);
 
+    MakeToolsPage(factory);
+
     // The event log writes while "Log errors and events to text file" is checked.
     services::gLogger().SetSwitch(chkSettings[2]);
+}
+
+void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
+    auto button = [&](const char* name, int index = -1) { return Keep(factory.MakeButton(Design(name, index))); };
+    for (int i = 0; i < static_cast<int>(cmdTools.size()); ++i) cmdTools[static_cast<size_t>(i)] = button("cmdTools", i);
+    tbTools = Keep(factory.MakeTabStrip(Design("tbTools")));
+    Grid = Keep(factory.MakeGrid(Design("Grid")));
+    cmdApplyStartup = button("cmdApplyStartup");
+    lblStartupHint = Keep(factory.MakeLabel(Design("lblStartupHint")));
+    Grid2 = Keep(factory.MakeGrid(Design("Grid2")));
+    cmdUninstall = button("cmdUninstall");
+    cmdRemoveEntry = button("cmdRemoveEntry");
+    cmdRenameEntry = button("cmdRenameEntry");
+    cmdSaveUins2txt = button("cmdSaveUins2txt");
+
+    cmdApplyStartup->OnClick = [this] { cmdApplyStartup_Click(); };
+    cmdUninstall->OnClick = [this] { cmdUninstall_Click(); };
+    cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };
+    cmdRenameEntry->OnClick = [this] { cmdRenameEntry_Click(); };
+    cmdSaveUins2txt->OnClick = [this] { cmdSaveUins2txt_Click(); };
+    Grid2->OnBeforeUpdate = [this](int row, int column, const std::string& text, bool& cancel) {
+        Grid2_BeforeUpdate(row, column, text, cancel);
+    };
+    Grid2->OnAfterEdit = [this](int, int) { Grid2_AfterEdit(); };
 }
 
 frmMain::~frmMain() { services::gLogger().SetSwitch(nullptr); }

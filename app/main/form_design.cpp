@@ -121,6 +121,21 @@ std::vector<ControlDesign> Build() {
     d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff});
     d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
     d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
+
+    // Tools page: the section buttons and their tab strip; on tab 0 the start-up
+    // list, on tab 1 the installed programs.
+    d.push_back({"cmdTools", 0, "StartUp Manager"});
+    d.push_back({"cmdTools", 1, "Uninstall Manager"});
+    d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}});
+    d.push_back({"Grid", -1});
+    d.push_back({"cmdApplyStartup", -1, "Apply"});
+    d.push_back({"lblStartupHint", -1,
+                 "Unchek the items that you want to remove from your Winodws startup list then click Apply"});
+    d.push_back({"Grid2", -1});
+    d.push_back({"cmdUninstall", -1, "Uninstall"});
+    d.push_back({"cmdRemoveEntry", -1, "Remove entry"});
+    d.push_back({"cmdRenameEntry", -1, "Rename"});
+    d.push_back({"cmdSaveUins2txt", -1, "Save to text file"});
     return d;
 }
 
