@@ -99,8 +99,11 @@ public:
     std::unique_ptr<services::clsUninstaller> Uninstaller;
     services::UninstallRecordset UninstallList;
     void SetToolsCalls(ToolsCalls& calls) { tools_ = &calls; }
-    // What entering the Tools page does: new objects, both lists loaded again.
-    void LoadToolsPage();
+    // A new start-up manager and a new uninstaller, then their lists.
+    void CreateStartupManager();
+    void LoadStartupEntries() { RefreshStartupList(); }
+    void CreateUninstaller();
+    void LoadInstalledPrograms() { RefreshUninstallList(); }
     void RefreshStartupList();
     void InitStartupGrid();
     void cmdApplyStartup_Click();

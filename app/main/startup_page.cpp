@@ -19,18 +19,8 @@ bool Unchecked(const std::string& check) { return check == "0"; }
 
 }  // namespace
 
-void frmMain::LoadToolsPage() {
-    if (!tools_) return;
-    Grid->Visible(false);
-    StartUpManager = tools_->NewStartUp();
-    Grid->Unbind();
-    RefreshStartupList();
-    Grid->Visible(true);
-    Grid2->Visible(false);
-    Uninstaller = tools_->NewUninstaller();
-    Grid2->Unbind();
-    RefreshUninstallList();
-    Grid2->Visible(true);
+void frmMain::CreateStartupManager() {
+    if (tools_) StartUpManager = tools_->NewStartUp();
 }
 
 void frmMain::RefreshStartupList() {

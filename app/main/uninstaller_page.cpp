@@ -40,6 +40,10 @@ std::string TextFileName(std::string chosen) {
 
 }  // namespace
 
+void frmMain::CreateUninstaller() {
+    if (tools_) Uninstaller = tools_->NewUninstaller();
+}
+
 void frmMain::RefreshUninstallList() {
     try {
         if (!Uninstaller) return;

@@ -101,6 +101,15 @@ protected:
         form_ = std::make_unique<frmMain>(factory_, window_);
         form_->SetToolsCalls(tools_);
     }
+    // What entering the Tools page does.
+    void EnterToolsPage() {
+        form_->CreateStartupManager();
+        form_->Grid->Unbind();
+        form_->LoadStartupEntries();
+        form_->CreateUninstaller();
+        form_->Grid2->Unbind();
+        form_->LoadInstalledPrograms();
+    }
     MemoryGrid& Grid() { return static_cast<MemoryGrid&>(*form_->Grid); }
     MemoryGrid& Grid2() { return static_cast<MemoryGrid&>(*form_->Grid2); }
     void Press(tidvex::controls::Button* button) { static_cast<MemoryButton*>(button)->UserClick(); }
@@ -144,7 +153,7 @@ TEST_F(ToolsPageTest, ApplyRemovesOnlyRowsTheUserUncheckedSinceTheLoad) {
         form_->SetToolsCalls(tools_);
         for (size_t i = 0; i < c.loaded.size(); ++i)
             tools_.startup.rows.push_back(Entry(c.loaded[i], std::string(1, static_cast<char>('A' + i))));
-        form_->LoadToolsPage();
+        EnterToolsPage();
         for (int row : c.toggled) Grid().UserCheck(row);
         Press(form_->cmdApplyStartup);
 
@@ -162,7 +171,7 @@ TEST_F(ToolsPageTest, ApplyRemovesOnlyRowsTheUserUncheckedSinceTheLoad) {
 TEST_F(ToolsPageTest, ApplyPassesTheLocationIndexOfTheRowsText) {
     tools_.startup.rows = {Entry("-1", "ini", "Win.ini Run"), Entry("-1", "odd", "Somewhere else"),
                            Entry("-1", "folder", "All Users (Start Up Folder)")};
-    form_->LoadToolsPage();
+    EnterToolsPage();
     for (int row = 0; row < 3; ++row) Grid().UserCheck(row);
     Press(form_->cmdApplyStartup);
     EXPECT_EQ(tools_.startup.calls, (Texts{"BeginApply", "remove ini|C:\\ini.exe|8", "remove odd|C:\\odd.exe|0",
@@ -192,7 +201,7 @@ TEST_F(ToolsPageTest, FirstUncheckedRowIsTheFirstRowUncheckedAtLoad) {
     for (const auto& c : cases) {
         tools_.startup.rows.clear();
         for (size_t i = 0; i < c.checks.size(); ++i) tools_.startup.rows.push_back(Entry(c.checks[i], "R" + std::to_string(i)));
-        form_->LoadToolsPage();
+        EnterToolsPage();
         EXPECT_EQ(form_->FirstUncheckedRow, c.first) << c.checks.size();
     }
 }
@@ -200,7 +209,7 @@ TEST_F(ToolsPageTest, FirstUncheckedRowIsTheFirstRowUncheckedAtLoad) {
 TEST_F(ToolsPageTest, AFailingRemovalIsReportedAndApplyStaysUsable) {
     tools_.startup.rows = {Entry("-1", "A"), Entry("-1", "B"), Entry("-1", "C")};
     tools_.startup.failOn = "B";
-    form_->LoadToolsPage();
+    EnterToolsPage();
     for (int row = 0; row < 3; ++row) Grid().UserCheck(row);
     Press(form_->cmdApplyStartup);
     EXPECT_EQ(tools_.errors, Texts{"70 Permission denied"});
@@ -211,7 +220,7 @@ TEST_F(ToolsPageTest, AFailingRemovalIsReportedAndApplyStaysUsable) {
 
 TEST_F(ToolsPageTest, TheStartupGridShowsTheCheckBoxAndThreeReadOnlyColumns) {
     tools_.startup.rows = {Entry("-1", "A")};
-    form_->LoadToolsPage();
+    EnterToolsPage();
     EXPECT_TRUE(Grid().Layout(0).hidden);
     EXPECT_TRUE(Grid().Layout(1).checkBox);
     EXPECT_EQ(Grid().Layout(2).header, "Task Name");
@@ -244,7 +253,7 @@ protected:
         ToolsPageTest::SetUp();
         SeedProgram("P-Alpha", "Alpha", longCommand_);
         SeedProgram("P-Beta", "Beta", "C:\\beta\\unins.exe");
-        form_->LoadToolsPage();
+        EnterToolsPage();
     }
     int Row(const std::string& name) { return RowNamed(Grid2(), 1, name); }
     const std::string longCommand_ = "\"C:\\Program Files\\Alpha\\" + std::string(280, 'a') + ".exe\" /remove";
