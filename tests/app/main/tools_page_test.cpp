@@ -236,15 +236,8 @@ TEST_F(ToolsPageTest, TheStartupGridShowsTheCheckBoxAndThreeReadOnlyColumns) {
 std::string UninstallKey(const std::string& name) { return std::string(kUninstallKey) + "\\" + name; }
 
 void SeedProgram(const std::string& keyName, const std::string& display, const std::string& command) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(display.c_str()),
-                   static_cast<DWORD>(display.size() + 1));
-    RegSetValueExA(k, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>(command.size() + 1));
-    RegCloseKey(k);
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, UninstallKey(keyName), "DisplayName", display));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, UninstallKey(keyName), "UninstallString", command));
 }
 
 class UninstallerPageTest : public ToolsPageTest {

@@ -23,6 +23,7 @@ using namespace tidvex::services;
 using tidvex::controls::GridRow;
 using tidvex::test::PathExists;
 using tidvex::test::ReadFileBytes;
+using tidvex::test::RegWriteString;
 using tidvex::test::WriteFileBytes;
 
 constexpr char kVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion\\";
@@ -31,14 +32,6 @@ std::string Folder(int csidl) {
     char path[MAX_PATH + 1] = {};
     EXPECT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)));
     return path;
-}
-
-void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& data) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(k);
 }
 
 void MakeShortcut(const std::string& file, const std::string& target, const std::string& arguments) {
@@ -86,11 +79,11 @@ std::vector<Seeded> SeededEntries() {
 class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetString(HKEY_CURRENT_USER, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min");
-        SetString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "LmApp", "C:\\lm\\run.exe");
-        SetString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnce", "OnceApp", "C:\\lm\\once.exe");
-        SetString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnceEx\\0001", "ExApp", "C:\\lm\\ex.dll|Go");
-        SetString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunServices", "SvcApp", "C:\\lm\\svc.exe");
+        ASSERT_TRUE(RegWriteString(HKEY_CURRENT_USER, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "LmApp", "C:\\lm\\run.exe"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnce", "OnceApp", "C:\\lm\\once.exe"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnceEx\\0001", "ExApp", "C:\\lm\\ex.dll|Go"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunServices", "SvcApp", "C:\\lm\\svc.exe"));
         MakeShortcut(Folder(CSIDL_STARTUP) + "\\UserTool.lnk", "C:\\tools\\user.exe", "/s");
         WriteFileBytes(Folder(CSIDL_COMMON_STARTUP) + "\\common.bat", "@echo off\r\n");
         WriteFileBytes(WinIniPath(), kWinIni);
@@ -147,7 +140,7 @@ TEST_F(StartUpTest, WinIniKeepsEveryOtherEntryLineAndSection) {
 
 TEST_F(StartUpTest, RemovesOnlyWhereNameCommandAndLocationAllMatch) {
     // The same name under the machine's Run key and a changed command.
-    SetString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min");
+    ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min"));
     const auto before = Shown(List());
     struct Case {
         std::string name, path;

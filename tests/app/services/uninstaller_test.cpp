@@ -19,6 +19,7 @@ namespace {
 using namespace tidvex::services;
 using tidvex::test::RegKeyExists;
 using tidvex::test::RegReadString;
+using tidvex::test::RegWriteString;
 
 class RecordingRunner : public ProgramRunner {
 public:
@@ -29,23 +30,20 @@ public:
 
 std::string Key(const std::string& name) { return std::string(kUninstallKey) + "\\" + name; }
 
-void SetString(const std::string& key, const std::string& name, const std::string& data) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(k);
-}
-
 void Seed(const std::string& keyName, const char* display, const char* command, const char* icon) {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key(keyName).c_str());
     HKEY k = nullptr;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
     RegCloseKey(k);
-    if (display) SetString(Key(keyName), "DisplayName", display);
-    if (command) SetString(Key(keyName), "UninstallString", command);
-    if (icon) SetString(Key(keyName), "DisplayIcon", icon);
+    if (display) {
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, Key(keyName), "DisplayName", display));
+    }
+    if (command) {
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, Key(keyName), "UninstallString", command));
+    }
+    if (icon) {
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, Key(keyName), "DisplayIcon", icon));
+    }
 }
 
 const UninstallRecord* Find(const UninstallRecordset& list, const std::string& keyName) {
@@ -126,7 +124,7 @@ TEST(RenameEntry, SetsTheDisplayNameAndRefusesAMissingEntry) {
 TEST(RemoveEntry, DeletesTheKeyButNotOneWithSubkeysNorTheUninstallKey) {
     Seed("T-Remove", "Remove Me", "C:\\x\\unins.exe", nullptr);
     Seed("T-Nested", "Nested", "C:\\n\\unins.exe", nullptr);
-    SetString(Key("T-Nested") + "\\inner", "v", "1");
+    ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, Key("T-Nested") + "\\inner", "v", "1"));
     clsUninstaller u;
     u.RemoveEntry("T-Remove");
     u.RemoveEntry("T-Nested");
