@@ -92,11 +92,13 @@ public:
     controls::Button* cmdRemoveEntry = nullptr;
     controls::Button* cmdRenameEntry = nullptr;
     controls::Button* cmdSaveUins2txt = nullptr;
-    // The objects and lists of the Tools page: new objects on every entry.
-    std::unique_ptr<services::IStartUp> StartUpManager;
+    // The objects and lists of the Tools page: new objects on every entry. A
+    // handler keeps the object it works with alive, as the page may be entered
+    // again while it waits.
+    std::shared_ptr<services::IStartUp> StartUpManager;
     std::vector<controls::GridRow> StartupList;
     std::int16_t FirstUncheckedRow = -1;
-    std::unique_ptr<services::clsUninstaller> Uninstaller;
+    std::shared_ptr<services::clsUninstaller> Uninstaller;
     services::UninstallRecordset UninstallList;
     void SetToolsCalls(ToolsCalls& calls) { tools_ = &calls; }
     // A new start-up manager and a new uninstaller, then their lists.

@@ -25,8 +25,9 @@ void frmMain::CreateStartupManager() {
 
 void frmMain::RefreshStartupList() {
     try {
-        if (!StartUpManager) return;
-        StartupList = StartUpManager->GetStartupList();
+        const auto manager = StartUpManager;
+        if (!manager) return;
+        StartupList = manager->GetStartupList();
         InitStartupGrid();
         // What each row was when loaded: Apply removes only rows the user unchecked since.
         startupChecksAtLoad_.clear();
@@ -63,10 +64,11 @@ std::int32_t frmMain::GetStartupLocationIndex(const std::string& location) {
 }
 
 void frmMain::cmdApplyStartup_Click() {
-    if (!tools_ || !StartUpManager) return;
+    const auto manager = StartUpManager;
+    if (!tools_ || !manager) return;
     cmdApplyStartup->Enabled(false);
     try {
-        StartUpManager->BeginApply();
+        manager->BeginApply();
         std::string removed;
         for (int i = 0; i < Grid->Rows(); ++i) {
             const size_t at = static_cast<size_t>(i);
@@ -76,7 +78,7 @@ void frmMain::cmdApplyStartup_Click() {
             std::string path = Grid->Cell(i, kStartupPathColumn);
             std::int32_t location = GetStartupLocationIndex(Grid->Cell(i, kStartupLocationColumn));
             removed += (removed.empty() ? "" : " , ") + name;
-            StartUpManager->RemoveStartupItem(name, path, location);
+            manager->RemoveStartupItem(name, path, location);
         }
         Grid->Unbind();
         RefreshStartupList();

@@ -46,8 +46,9 @@ void frmMain::CreateUninstaller() {
 
 void frmMain::RefreshUninstallList() {
     try {
-        if (!Uninstaller) return;
-        auto list = Uninstaller->FillUninstallList();
+        const auto uninstaller = Uninstaller;
+        if (!uninstaller) return;
+        auto list = uninstaller->FillUninstallList();
         UninstallList = list ? std::move(*list) : services::UninstallRecordset();
         InitUninstallGrid();
     } catch (...) {
@@ -77,16 +78,18 @@ bool frmMain::UninstallRowChosen(int& row) {
 
 void frmMain::cmdUninstall_Click() {
     int row = -1;
-    if (!Uninstaller || !UninstallRowChosen(row)) return;
-    Uninstaller->UninstallItem(Grid2->Cell(row, kUninsPathColumn), true);
+    const auto uninstaller = Uninstaller;
+    if (!uninstaller || !UninstallRowChosen(row)) return;
+    uninstaller->UninstallItem(Grid2->Cell(row, kUninsPathColumn), true);
     Grid2->Unbind();
     RefreshUninstallList();
 }
 
 void frmMain::cmdRemoveEntry_Click() {
     int row = -1;
-    if (!Uninstaller || !UninstallRowChosen(row)) return;
-    Uninstaller->RemoveEntry(Grid2->Cell(row, kUninsKeyColumn));
+    const auto uninstaller = Uninstaller;
+    if (!uninstaller || !UninstallRowChosen(row)) return;
+    uninstaller->RemoveEntry(Grid2->Cell(row, kUninsKeyColumn));
     RefreshUninstallList();
 }
 

@@ -51,9 +51,11 @@ CRegistry& clsUninstaller::Reg() {
 }
 
 std::optional<UninstallRecordset> clsUninstaller::FillUninstallList() {
+    // Built apart from the kept list: the messages processed on the way may
+    // run another fill of this object.
+    UninstallRecordset list;
     try {
-        list_ = UninstallRecordset();
-        list_.reserve(64);
+        list.reserve(64);
     } catch (const std::bad_alloc&) {
         if (FatalError) FatalError("Error 1001, Can not intialize Uninstaller, Process aborted");
         return std::nullopt;
@@ -81,14 +83,15 @@ std::optional<UninstallRecordset> clsUninstaller::FillUninstallList() {
             const std::string display = reg.Value().Text();
             if (display.empty()) continue;
             reg.valuekey("DisplayIcon");
-            list_.push_back({id, display, command, reg.Value().Text(), name});
+            list.push_back({id, display, command, reg.Value().Text(), name});
             pump::DoEvents();
             pump::DoEvents();
             ++id;
         } catch (...) {
         }
     }
-    return list_;
+    list_ = list;
+    return list;
 }
 
 void clsUninstaller::UninstallItem(const std::string& sUninsPath, bool bWaitUntilFinish) {

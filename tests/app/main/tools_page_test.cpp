@@ -5,6 +5,7 @@
 
 #include "controls/memory_controls.h"
 #include "harness/support.h"
+#include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
 
@@ -13,6 +14,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,7 +60,11 @@ private:
 
 class RecordingRunner : public tidvex::services::ProgramRunner {
 public:
-    void RunAndWait(const std::string& command) override { calls.push_back("wait " + command); }
+    void RunAndWait(const std::string& command) override {
+        calls.push_back("wait " + command);
+        if (onWait) onWait();
+    }
+    std::function<void()> onWait;
     void Start(const std::string& command) override { calls.push_back("start " + command); }
     Texts calls;
 };
@@ -278,6 +284,25 @@ TEST_F(UninstallerPageTest, UninstallRunsTheWholeCommandWaitsAndReloads) {
     EXPECT_EQ(tools_.runner.calls, Texts{"wait " + longCommand_});
     EXPECT_LT(Row("Alpha"), 0) << "the list is loaded again";
     EXPECT_GE(Row("Beta"), 0);
+}
+
+TEST_F(UninstallerPageTest, EnteringThePageAgainWhileItWaitsOrLoadsIsSafe) {
+    // The window stays live while an uninstaller runs and while the list is
+    // read, so the user can switch to the Tools page again meanwhile.
+    tools_.runner.onWait = [this] { EnterToolsPage(); };
+    bool reentered = false;
+    tidvex::pump::ScopedDoEvents pump([&] {
+        if (reentered) return;
+        reentered = true;
+        EnterToolsPage();
+    });
+    Grid2().ActiveRow(Row("Beta"));
+    Press(form_->cmdUninstall);
+    EXPECT_TRUE(reentered);
+    EXPECT_EQ(tools_.runner.calls, Texts{"wait C:\\beta\\unins.exe"});
+    ASSERT_GE(Row("Alpha"), 0);
+    ASSERT_GE(Row("Beta"), 0);
+    for (int i = 0; i < Grid2().Rows(); ++i) EXPECT_EQ(Grid2().Cell(i, 0), std::to_string(i));
 }
 
 TEST_F(UninstallerPageTest, RemoveEntryDeletesTheKeyAtOnceAndReloads) {
