@@ -224,19 +224,6 @@ TEST_F(ToolsPageTest, AFailingRemovalIsReportedAndApplyStaysUsable) {
     EXPECT_EQ(Names(), (Texts{"B", "C"})) << "the list shows what is left";
 }
 
-TEST_F(ToolsPageTest, TheStartupGridShowsTheCheckBoxAndThreeReadOnlyColumns) {
-    tools_.startup.rows = {Entry("-1", "A")};
-    EnterToolsPage();
-    EXPECT_TRUE(Grid().Layout(0).hidden);
-    EXPECT_TRUE(Grid().Layout(1).checkBox);
-    EXPECT_EQ(Grid().Layout(2).header, "Task Name");
-    EXPECT_EQ(Grid().Layout(3).header, "Task Location");
-    EXPECT_EQ(Grid().Layout(4).header, "Task Path");
-    for (int c = 2; c < 5; ++c) EXPECT_TRUE(Grid().Layout(c).locked);
-    Grid().UserCheck(0);
-    EXPECT_EQ(Grid().Cell(0, 1), "0");
-}
-
 // ---- The uninstaller page, over the sandbox's registry ----
 
 std::string UninstallKey(const std::string& name) { return std::string(kUninstallKey) + "\\" + name; }
