@@ -5,6 +5,7 @@
 
 #include "controls/memory_controls.h"
 #include "harness/support.h"
+#include "tools_entry.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
@@ -27,13 +28,6 @@ using tidvex::controls::MemoryButton;
 using tidvex::controls::MemoryGrid;
 using tidvex::services::kUninstallKey;
 using Texts = std::vector<std::string>;
-
-class NoWindow : public WindowCalls {
-public:
-    void ApplyTimeSchedule() override {}
-    void ApplyWhenWindowsShutDown() override {}
-    void LoadOptimizerSettings() override {}
-};
 
 // A start-up manager over rows held by the test; what it was asked is recorded.
 struct StartupState {
@@ -107,15 +101,7 @@ protected:
         form_ = std::make_unique<frmMain>(factory_, window_);
         form_->SetToolsCalls(tools_);
     }
-    // What entering the Tools page does.
-    void EnterToolsPage() {
-        form_->CreateStartupManager();
-        form_->Grid->Unbind();
-        form_->LoadStartupEntries();
-        form_->CreateUninstaller();
-        form_->Grid2->Unbind();
-        form_->LoadInstalledPrograms();
-    }
+    void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
     MemoryGrid& Grid() { return static_cast<MemoryGrid&>(*form_->Grid); }
     MemoryGrid& Grid2() { return static_cast<MemoryGrid&>(*form_->Grid2); }
     void Press(tidvex::controls::Button* button) { static_cast<MemoryButton*>(button)->UserClick(); }
@@ -131,7 +117,7 @@ protected:
     }
 
     tidvex::controls::MemoryControlFactory factory_;
-    NoWindow window_;
+    tidvex::test::NoWindowCalls window_;
     ScriptedTools tools_;
     std::unique_ptr<frmMain> form_;
 };

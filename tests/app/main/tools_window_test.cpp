@@ -6,6 +6,7 @@
 
 #include "controls/win32_controls.h"
 #include "harness/support.h"
+#include "tools_entry.h"
 #include "services/startup_manager.h"
 #include "services/uninstaller.h"
 
@@ -65,13 +66,6 @@ private:
     HWND host_;
 };
 
-class NoWindow : public WindowCalls {
-public:
-    void ApplyTimeSchedule() override {}
-    void ApplyWhenWindowsShutDown() override {}
-    void LoadOptimizerSettings() override {}
-};
-
 HWND Of(const Control* control) { return dynamic_cast<const win32::Win32Window*>(control)->hwnd(); }
 
 // The text the list view shows in a row's shown column.
@@ -118,18 +112,11 @@ protected:
         form_.reset();
         DestroyWindow(host_);
     }
-    void EnterToolsPage() {
-        form_->CreateStartupManager();
-        form_->Grid->Unbind();
-        form_->LoadStartupEntries();
-        form_->CreateUninstaller();
-        form_->Grid2->Unbind();
-        form_->LoadInstalledPrograms();
-    }
+    void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
 
     HWND host_ = nullptr;
     std::unique_ptr<Win32Factory> factory_;
-    NoWindow window_;
+    tidvex::test::NoWindowCalls window_;
     std::unique_ptr<frmMain> form_;
     std::unique_ptr<PlatformToolsCalls> calls_;
     std::vector<std::string> shown_;
