@@ -4,61 +4,27 @@ namespace fraxil {
 
 AlgorithmCursor::AlgorithmCursor(MessageLog& log) : log_(log) {}
 
-void AlgorithmCursor::Build() {
-    std::vector<ShreddingAlgorithm> table = BuildAlgorithmTable();
-    std::lock_guard lock(mu_);
-    table_ = std::move(table);
-    cursor_ = -1;
-    current_ = -1;
-}
+void AlgorithmCursor::Build() { table_.Assign(BuildAlgorithmTable()); }
 
-void AlgorithmCursor::Clear() {
-    std::lock_guard lock(mu_);
-    table_.clear();
-    cursor_ = -1;
-    current_ = -1;
-}
+void AlgorithmCursor::Clear() { table_.Clear(); }
 
 long AlgorithmCursor::GetFirst() {
-    bool empty;
-    {
-        std::lock_guard lock(mu_);
-        empty = table_.empty();
-        if (!empty) {
-            current_ = 0;
-            cursor_ = 0;
-        }
-    }
-    if (empty) {
-        log_.ReportError(37016, log_.LookupMessage(37016));
-        return 0;
-    }
-    return 1;
+    if (table_.First()) return 1;
+    log_.ReportError(37016, log_.LookupMessage(37016));
+    return 0;
 }
 
 long AlgorithmCursor::Next() {
-    bool atEnd;
-    {
-        std::lock_guard lock(mu_);
-        atEnd = cursor_ < 0 || cursor_ >= static_cast<long>(table_.size());
-        if (!atEnd) current_ = cursor_++;
-    }
-    if (atEnd) {
-        log_.ReportError(37017, log_.LookupMessage(37017));
-        return 0;
-    }
-    return 1;
+    if (table_.Next()) return 1;
+    log_.ReportError(37017, log_.LookupMessage(37017));
+    return 0;
 }
 
-std::optional<ShreddingAlgorithm> AlgorithmCursor::Current() const {
-    std::lock_guard lock(mu_);
-    if (current_ < 0 || current_ >= static_cast<long>(table_.size())) return std::nullopt;
-    return table_[static_cast<size_t>(current_)];
-}
+std::optional<ShreddingAlgorithm> AlgorithmCursor::Current() const { return table_.Current(); }
 
 std::vector<PassInfo> AlgorithmCursor::PassesOf(size_t index) const {
-    std::lock_guard lock(mu_);
-    return index < table_.size() ? table_[index].passes : std::vector<PassInfo>{};
+    auto method = table_.At(index);
+    return method ? method->passes : std::vector<PassInfo>{};
 }
 
 std::optional<PassInfo> AlgorithmCursor::CurrentFirstPass() const {

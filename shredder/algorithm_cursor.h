@@ -4,9 +4,9 @@
 #pragma once
 
 #include "algorithms.h"
+#include "cursor_list.h"
 #include "message_log.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,10 +46,7 @@ private:
     std::optional<PassInfo> CurrentFirstPass() const;
 
     MessageLog& log_;
-    mutable std::mutex mu_;
-    std::vector<ShreddingAlgorithm> table_;
-    long cursor_ = -1;   // index of the next method, -1 without a cursor
-    long current_ = -1;  // index of the current method, -1 without one
+    CursorList<ShreddingAlgorithm> table_;
 };
 
 }  // namespace fraxil

@@ -1,6 +1,7 @@
 #include "file_wiper.h"
 
 #include "fs/guarded_file.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,6 +61,11 @@ std::string FileWiper::CurrentItemShredded() const {
     return currentItem_;
 }
 
+std::shared_ptr<uint8_t[]> FileWiper::Buffer() const {
+    std::lock_guard lock(mu_);
+    return buffer_;
+}
+
 void FileWiper::ResetProgress(uint64_t plannedBytes) {
     plannedBytes_ = plannedBytes;
     bytesWritten_ = 0;
@@ -77,19 +83,26 @@ void FileWiper::SetCurrentItem(const std::string& item) {
 
 void FileWiper::SetCurrentProgress(long percent) {
     currentProgress_ = percent;
+    if (skipRepeats_ && percent == firedProgress_) return;
+    firedProgress_ = percent;
     events_.OnCurrentProgress(percent);
 }
 
-void FileWiper::FireTotalProgress() { events_.OnCurrentTotalProgress(totalProgress_); }
+void FileWiper::FireTotalProgress() {
+    const long total = totalProgress_;
+    firedTotal_ = total;
+    events_.OnCurrentTotalProgress(total);
+}
 
 void FileWiper::CountWritten(uint64_t bytes) {
     uint64_t written = bytesWritten_ += bytes;
     totalProgress_ = SessionPercent(written, plannedBytes_, totalProgress_);
+    if (skipRepeats_ && totalProgress_ == firedTotal_) return;
     FireTotalProgress();
 }
 
-void FileWiper::CountFileInUse(const std::string& path) {
-    log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31037), {{'s', path}}));
+void FileWiper::CountFileInUse(const std::string& shown) {
+    log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31037), {{'s', shown}}));
     ++filesInUse_;
 }
 
@@ -112,17 +125,19 @@ int FileWiper::ShredFile(const ShredRequest& request) {
 
     const bool freeSpace = request.temp != nullptr;
     if (freeSpace) {
-        SetCurrentItem(FillPlaceholders(log_.LookupMessage(31919), {{'s', request.temp->path},
+        SetCurrentItem(FillPlaceholders(log_.LookupMessage(31919), {{'s', tidvex::text::Narrow(request.temp->path)},
                                                                     {'u', Number(request.tempIndex)},
                                                                     {'t', Number(request.tempCount)}}));
     }
-    const std::string& path = request.path;
-    SetCurrentItem(path);
+    const std::wstring& path = request.path;
+    const std::string shown = tidvex::text::Narrow(path);
+    SetCurrentItem(shown);
 
     if (freeSpace) {
         // The record's handle stays open and the file in place, for the caller.
-        HANDLE file = request.temp->handle;
-        if (file == INVALID_HANDLE_VALUE || file == nullptr) return kShredContinue;
+        HANDLE file = request.temp->handle.Get();
+        if (!request.temp->handle) return kShredContinue;
+        SkipRepeats fewer(*this);
         switch (WritePasses(file, request.temp->bytesWritten)) {
             case PassesEnd::Stop: return kShredStop;
             case PassesEnd::WriteFailed: return kShredContinue;
@@ -135,7 +150,7 @@ int FileWiper::ShredFile(const ShredRequest& request) {
     // neither the attributes nor the content of what it leads to are touched.
     fs::GuardedFile probe = fs::GuardedFile::Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (!probe) {
-        log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', path}}));
+        log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
         return kShredContinue;
     }
     const DWORD attributes = probe.Facts().attributes;
@@ -146,7 +161,7 @@ int FileWiper::ShredFile(const ShredRequest& request) {
     }
     const DWORD marked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((attributes & marked) && request.quietLevel == 0) {
-        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31036), {{'s', path}}));
+        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31036), {{'s', shown}}));
         if (settings_.FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return kShredContinue;
     }
     if (probe.HasOtherNames()) {
@@ -155,9 +170,9 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         // left for the shell to remove), and the log says so.
         probe.Close();
         if (request.quietLevel != 2 && !fs::DeleteFileName(path, true).Done()) {
-            CountFileInUse(path);
+            CountFileInUse(shown);
         } else {
-            log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31041), {{'s', path}}));
+            log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31041), {{'s', shown}}));
         }
         return kShredContinue;
     }
@@ -169,9 +184,9 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         // In use: left as it was, its marks included.
         probe.SetAttributes(attributes);
         if (writer.Refusal() == fs::FileRefusal::Link) {
-            log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', path}}));
+            log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
         } else {
-            CountFileInUse(path);
+            CountFileInUse(shown);
         }
         return kShredContinue;
     }
@@ -273,20 +288,28 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
 // the directory keeps neither its content nor its name. Each step goes through
 // the guard, so a link put in the file's place meanwhile is neither renamed nor
 // followed.
-void FileWiper::RemoveShreddedFile(const std::string& path, int quietLevel) {
-    size_t slash = path.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    char temp[MAX_PATH] = {};
-    std::string target = path;
-    if (GetTempFileNameA(folder.c_str(), "del", 0, temp)) {
-        fs::DeleteFileName(temp, false);  // the empty file that reserved the name
-        if (fs::RenameFile(path, temp).Done()) target = temp;
+void FileWiper::RemoveShreddedFile(const std::wstring& path, int quietLevel) {
+    std::wstring target = path;
+    if (std::optional<std::wstring> temp = ReserveTempName(FolderOf(path))) {
+        fs::DeleteFileName(*temp, false);  // the empty file that reserved the name
+        if (fs::RenameFile(path, *temp).Done()) target = *temp;
     }
     if (fs::DeleteFileName(target, false).Done()) return;
     if (quietLevel == 0) {
         if (target != path) fs::RenameFile(target, path);
-        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31038), {{'s', path}}));
+        log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31038), {{'s', tidvex::text::Narrow(path)}}));
     }
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+std::optional<std::wstring> ReserveTempName(const std::wstring& folder) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (!GetTempFileNameW(folder.c_str(), L"del", 0, temp)) return std::nullopt;
+    return std::wstring(temp);
 }
 
 }  // namespace fraxil

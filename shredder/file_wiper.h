@@ -12,33 +12,43 @@
 #include "settings.h"
 #include "shredder_events.h"
 
+#include "handles/handles.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace fraxil {
 
 // A temporary file of free-space wiping: filled already, open, overwritten in place.
 struct TempFileRecord {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    std::string path;
+    tidvex::handles::File handle;
+    std::wstring path;
     uint64_t bytesWritten = 0;
 };
 
 // How a file is shredded: quiet 0 = a listed file (warnings, an undeletable file
 // gets its name back), 1 = a file inside a shredded folder, 2 = Recycle Bin
-// content (wiped and truncated, left for the shell to remove).
+// content (wiped and truncated, left for the shell to remove). Paths are UTF-16
+// from end to end; the events show them in the system code page.
 struct ShredRequest {
-    std::string path;
+    std::wstring path;
     int quietLevel = 0;
     TempFileRecord* temp = nullptr;  // set for free-space wiping only
     unsigned tempIndex = 0;          // 1-based
     unsigned tempCount = 0;
 };
+
+// The folder part of a path (up to its last "\"), "." when it has none.
+std::wstring FolderOf(const std::wstring& path);
+// A fresh name in `folder` from GetTempFileName ("del" and four hex digits): the
+// system makes an empty file of that name to reserve it. Nothing when it cannot.
+std::optional<std::wstring> ReserveTempName(const std::wstring& folder);
 
 // ShredFile's results.
 constexpr int kShredContinue = 0;
@@ -74,6 +84,32 @@ public:
     long FilesInUseCount() const { return filesInUse_; }
     void SetFilesInUseCount(long n) { filesInUse_ = n; }
 
+    // What the folder, free-space and Recycle Bin routines report on the way:
+    // the item text, the item's percent and the session's (each fired), and
+    // bytes written to the session's count (which fires the session's percent).
+    void SetCurrentItem(const std::string& item);
+    void SetCurrentProgress(long percent);
+    void FireTotalProgress();
+    void CountWritten(uint64_t bytes);
+    // While one lives, a percentage equal to the one fired last is not fired
+    // again: free space is written in 16,384 blocks per GiB, and each event
+    // waits for the caller's thread.
+    class SkipRepeats {
+    public:
+        explicit SkipRepeats(FileWiper& wiper) : wiper_(wiper), was_(wiper.skipRepeats_.exchange(true)) {}
+        ~SkipRepeats() { wiper_.skipRepeats_ = was_; }
+        SkipRepeats(const SkipRepeats&) = delete;
+        SkipRepeats& operator=(const SkipRepeats&) = delete;
+
+    private:
+        FileWiper& wiper_;
+        bool was_;
+    };
+
+    // The write buffer while it exists (null after Release).
+    std::shared_ptr<uint8_t[]> Buffer() const;
+    void SetPlannedBytes(uint64_t planned) { plannedBytes_ = planned; }
+
     // Session counters: planned bytes set, written bytes and both percentages reset.
     void ResetProgress(uint64_t plannedBytes = 0);
     uint64_t PlannedBytes() const { return plannedBytes_; }
@@ -90,13 +126,9 @@ private:
     // file keeps whatever it holds and is left in place).
     enum class PassesEnd { Written, Stop, WriteFailed };
     PassesEnd WritePasses(HANDLE file, uint64_t size);
-    void SetCurrentItem(const std::string& item);
-    void SetCurrentProgress(long percent);
-    void FireTotalProgress();
-    void CountWritten(uint64_t bytes);
-    void CountFileInUse(const std::string& path);
+    void CountFileInUse(const std::string& shown);
     void ReportWriteFailure(DWORD code);
-    void RemoveShreddedFile(const std::string& path, int quietLevel);
+    void RemoveShreddedFile(const std::wstring& path, int quietLevel);
 
     const ShredderSettings& settings_;
     MessageLog& log_;
@@ -110,6 +142,8 @@ private:
     std::atomic<long> currentProgress_{0}, totalProgress_{0}, filesInUse_{0};
     std::atomic<uint64_t> plannedBytes_{0}, bytesWritten_{0};
     std::atomic<long> abort_{0};
+    std::atomic<bool> skipRepeats_{false};
+    std::atomic<long> firedProgress_{-1}, firedTotal_{-1};  // the values sinks saw last
 };
 
 }  // namespace fraxil

@@ -87,12 +87,14 @@ void MessageLog::ReportMessage(const std::string& text) { Report(MessageKind::Me
 void MessageLog::ReportWarning(const std::string& text) { Report(MessageKind::Warning, 0, text); }
 
 void MessageLog::FireErrorEvent(long number, const std::string& text) {
-    {
-        std::lock_guard lock(mu_);
-        errorText_ = text;
-        errorNumber_ = number;
-    }
+    StoreError(number, text);
     events_.OnErrorMessage(text, number);
+}
+
+void MessageLog::StoreError(long number, const std::string& text) {
+    std::lock_guard lock(mu_);
+    errorText_ = text;
+    errorNumber_ = number;
 }
 
 void MessageLog::FireMessage(const std::string& text) {

@@ -34,6 +34,8 @@ public:
     void FireErrorEvent(long number, const std::string& text);
     // A message that is fired only, never logged (the pass texts, "Init Success.").
     void FireMessage(const std::string& text);
+    // An error that is kept as the current error only: neither fired nor logged.
+    void StoreError(long number, const std::string& text);
 
     std::string MessageText() const;
     std::string ErrorText() const;

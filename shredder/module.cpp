@@ -1,5 +1,6 @@
 // Identities and class table of the shredder server.
 #include "Fraxil.h"
+#include "context_menu.h"
 #include "shredder_object.h"
 
 #include "com/server.h"
@@ -7,7 +8,8 @@
 namespace tidvex::com {
 
 const LibraryInfo& ServerLibrary() {
-    static const LibraryInfo lib{&LIBID_FRAXILLib, 1, 0};
+    // The Recycle Bin verb goes with the server.
+    static const LibraryInfo lib{&LIBID_FRAXILLib, 1, 0, &fraxil::UnregisterRecycleBinVerbs};
     return lib;
 }
 

@@ -2,6 +2,8 @@
 
 #include "algorithms.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 namespace fraxil {
@@ -36,15 +38,26 @@ bool ShredderSettings::SetShredMethod(long index) {
     return true;
 }
 
-std::string ShredderSettings::CommandLineString() const {
+std::wstring ShredderSettings::CommandLineString() const {
     std::lock_guard lock(mu_);
-    return std::string(commandLine_.data());
+    return commandLine_;
 }
 
-void ShredderSettings::SetCommandLineString(const std::string& text) {
+void ShredderSettings::SetCommandLineString(std::wstring_view text) {
+    // The text ends at its first zero, as the buffer would end it.
+    text = text.substr(0, text.find(L'\0'));
+    size_t bytes = 0, keep = 0;
+    while (keep < text.size()) {
+        // A surrogate pair is one character.
+        const size_t units = IS_HIGH_SURROGATE(text[keep]) && keep + 1 < text.size() ? 2 : 1;
+        const int n = WideCharToMultiByte(CP_ACP, 0, text.data() + keep, static_cast<int>(units), nullptr, 0, nullptr,
+                                          nullptr);
+        if (bytes + static_cast<size_t>(n) > kCommandLineSize - 1) break;
+        bytes += static_cast<size_t>(n);
+        keep += units;
+    }
     std::lock_guard lock(mu_);
-    std::fill(commandLine_.begin(), commandLine_.end(), '\0');
-    std::copy_n(text.begin(), std::min(text.size(), kCommandLineSize - 1), commandLine_.begin());
+    commandLine_.assign(text.substr(0, keep));
 }
 
 }  // namespace fraxil

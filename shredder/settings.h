@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fraxil {
@@ -44,8 +45,10 @@ public:
     void SetApplicationPath(std::string v) { Set(applicationPath_, std::move(v)); }
     std::string LogFileName() const { return Get(logFileName_); }
     void SetLogFileName(std::string v) { Set(logFileName_, std::move(v)); }
-    std::string CommandLineString() const;
-    void SetCommandLineString(const std::string& text);  // cut to fit the 23,400-byte buffer
+    // Kept in UTF-16, cut where its system code page form would no longer fit
+    // the 23,400-byte buffer with its closing zero.
+    std::wstring CommandLineString() const;
+    void SetCommandLineString(std::wstring_view text);
 
     short ShredMethod() const { return shredMethod_; }
     // Refuses (false, value kept) an index outside the method table's range.
@@ -63,7 +66,7 @@ private:
 
     mutable std::mutex mu_;  // guards the texts
     std::string appName_, profileName_, language_, applicationPath_, logFileName_;
-    std::vector<char> commandLine_ = std::vector<char>(kCommandLineSize, '\0');
+    std::wstring commandLine_;
 
     std::atomic<short> shredMethod_{0};
     std::array<std::atomic<long>, kFlagCount> flags_{};

@@ -1,10 +1,12 @@
 #include "shredder_core.h"
 
+#include "context_menu.h"
+
 #include <objbase.h>
 
 namespace fraxil {
 
-ShredderCore::ShredderCore(ShredderEvents& events) : events_(events) {}
+ShredderCore::ShredderCore(ShredderEvents& events) : relay_(events), restoreSource_(MakeWmiRestorePointSource()) {}
 
 ShredderCore::~ShredderCore() { FreeResources(); }
 
@@ -21,11 +23,10 @@ void ShredderCore::SetLastMessage(std::string v) {
 long ShredderCore::Initialize() {
     settings_.ApplyDefaults();
     log_.ClearError();
-    sessionState_ = kSessionIdle;
-    wiper_.ResetProgress(0);
+    // A session whose worker still works keeps its state and its counters.
+    if (session_.ReturnToIdle()) wiper_.ResetProgress(0);
     FreeResources();
     releasedEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    wiper_.SetAbort(false);
     algorithms_.Build();
 
     std::shared_ptr<uint8_t[]> buffer = FileWiper::NewBuffer();
@@ -52,10 +53,8 @@ long ShredderCore::Initialize() {
         log_.FireErrorEvent(31008, log_.LookupMessage(31008));
         return 0;
     }
-    getDiskFreeSpace_ = GetProcAddress(kernel.Get(), "GetDiskFreeSpaceExA");
-    haveDiskFreeSpaceEx_ = getDiskFreeSpace_ != nullptr;
-    if (!getDiskFreeSpace_) getDiskFreeSpace_ = GetProcAddress(kernel.Get(), "GetDiskFreeSpaceA");
-    if (!getDiskFreeSpace_) {
+    const DiskSpaceFunction diskSpace = FindDiskSpaceFunction(kernel.Get());
+    if (!diskSpace.function) {
         log_.FireErrorEvent(31009, log_.LookupMessage(31009));
         return 0;
     }
@@ -87,8 +86,9 @@ long ShredderCore::Initialize() {
     {
         std::lock_guard lock(mu_);
         systemFolders_ = std::move(folders);
-        drives_ = std::move(drives);
+        driveTable_ = std::move(drives);
         userSid_ = std::move(sid);
+        diskSpace_ = diskSpace;
     }
     log_.FireMessage("Init Success.");
     return 1;
@@ -97,15 +97,18 @@ long ShredderCore::Initialize() {
 void ShredderCore::FreeResources() {
     wiper_.SetBuffer(nullptr);
     algorithms_.Clear();
+    files_.Clear();
+    folders_.Clear();
+    drives_.Clear();
+    restorePoints_.Clear();
     {
         std::lock_guard lock(mu_);
         systemFolders_ = {};
-        drives_ = {};
+        driveTable_ = {};
         userSid_.clear();
+        diskSpace_ = {};
     }
     kernel32_.Reset();
-    getDiskFreeSpace_ = nullptr;
-    haveDiskFreeSpaceEx_ = false;
     setFilePointerEx_ = nullptr;
     recycleBinApis_ = false;
     if (releasedEvent_) SetEvent(releasedEvent_.Get());
@@ -121,12 +124,62 @@ SystemFolders ShredderCore::SystemFolderList() const {
 
 FixedDriveTable ShredderCore::DriveTable() const {
     std::lock_guard lock(mu_);
-    return drives_;
+    return driveTable_;
 }
 
 std::string ShredderCore::UserSid() const {
     std::lock_guard lock(mu_);
     return userSid_;
+}
+
+std::optional<DiskSpace> ShredderCore::QueryDiskSpace(const std::string& root) const {
+    DiskSpaceFunction query;
+    {
+        std::lock_guard lock(mu_);
+        query = diskSpace_;
+    }
+    return fraxil::QueryDiskSpace(query, root);
+}
+
+void ShredderCore::SetRestorePointSource(std::unique_ptr<RestorePointSource> source) {
+    std::lock_guard lock(mu_);
+    restoreSource_ = std::move(source);
+}
+
+long ShredderCore::GetRestorePoints(bool& refused) {
+    refused = settings_.FlagValue(Flag::EnableRestorePoints) == 0;
+    if (refused) {
+        log_.FireErrorEvent(36009, log_.LookupMessage(36009));
+        return 0;
+    }
+    std::shared_ptr<RestorePointSource> source;
+    {
+        std::lock_guard lock(mu_);
+        source = restoreSource_;
+    }
+    return restorePoints_.Load(*source);
+}
+
+long ShredderCore::AddContextMenu() {
+    const std::string path = settings_.ApplicationPath();
+    if (settings_.FlagValue(Flag::EnableContextMenu) != 0 && CheckContextMenuHelper(path, log_) &&
+        RegisterRecycleBinVerb(settings_.ShredderApplicationName(), path, log_))
+        return 1;
+    log_.FireErrorEvent(34001, log_.LookupMessage(34001));
+    return 0;
+}
+
+long ShredderCore::StartHook() {
+    // The hook facility never starts: enabled or not, the caller hears why.
+    const long number = settings_.FlagValue(Flag::EnableHook) == 0 ? 34009 : 34006;
+    log_.FireErrorEvent(number, log_.LookupMessage(number));
+    return 0;
+}
+
+long ShredderCore::StopHook() {
+    if (settings_.FlagValue(Flag::EnableHook) != 0) return 1;
+    log_.FireErrorEvent(34009, log_.LookupMessage(34009));
+    return 0;
 }
 
 }  // namespace fraxil

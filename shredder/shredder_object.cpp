@@ -46,24 +46,44 @@ HRESULT Result(LONG* out, Run&& run) {
     });
 }
 
-// Members whose work belongs to the session, folder, free-space, Recycle Bin,
-// restore-point, context-menu, hook and command-line support refuse until the
-// server carries that support.
-HRESULT NotAvailable(LONG* out) {
-    return Result(out, [] { return 0L; });
-}
-HRESULT NotAvailable(BSTR* out) {
+std::wstring WideOf(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
+
+// A list entry: S_OK with its text, or S_FALSE with an empty text when the list
+// refused (the reason was reported).
+template <class Read>
+HRESULT OutEntry(BSTR* out, Read&& read) {
     if (!out) return E_POINTER;
     *out = nullptr;
     return Member([&] {
-        *out = AllocBstr("");
-        return S_FALSE;
+        std::optional<std::wstring> entry = read();
+        const std::wstring text = entry.value_or(std::wstring());
+        *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        if (!*out) return E_OUTOFMEMORY;
+        return entry ? S_OK : S_FALSE;
     });
 }
 
+// What a session's worker holds: the object and, with it, the library; and, on
+// the worker's thread, the sinks it fires its events to.
+class ObjectHold final : public WorkerHold {
+public:
+    explicit ObjectHold(ShredderObject* object) : object_(object) { object_->AddRef(); }
+    ~ObjectHold() override {
+        object_->UnpinSinks();
+        object_->Release();
+    }
+    void WorkerStarted() override { object_->PinSinksForThread(); }
+
+private:
+    ShredderObject* object_;
+    tidvex::com::ModuleRef module_;
+};
+
 }  // namespace
 
-ShredderObject::ShredderObject() : core_(*this) {}
+ShredderObject::ShredderObject() : core_(*this) {
+    core_.Session().SetHoldFactory([this] { return std::make_unique<ObjectHold>(this); });
+}
 
 // --- events -------------------------------------------------------------------------
 
@@ -120,7 +140,6 @@ FRAXIL_TEXT_PROPERTY(ProfileName)
 FRAXIL_TEXT_PROPERTY(Language)
 FRAXIL_TEXT_PROPERTY(ApplicationPath)
 FRAXIL_TEXT_PROPERTY(LogFileName)
-FRAXIL_TEXT_PROPERTY(CommandLineString)
 
 #undef FRAXIL_TEXT_PROPERTY
 
@@ -195,32 +214,127 @@ STDMETHODIMP ShredderObject::get_FilesInUseCount(LONG* pVal) {
     return OutLong(pVal, [&] { return core_.Wiper().FilesInUseCount(); });
 }
 
-// The lists are filled only by sessions; until then they are empty.
 STDMETHODIMP ShredderObject::get_FilesCount(LONG* pVal) {
-    return OutLong(pVal, [] { return 0L; });
+    return OutLong(pVal, [&] { return core_.Files().Count(); });
 }
 STDMETHODIMP ShredderObject::get_FoldersCount(LONG* pVal) {
-    return OutLong(pVal, [] { return 0L; });
+    return OutLong(pVal, [&] { return core_.Folders().Count(); });
 }
 STDMETHODIMP ShredderObject::get_DrivesCount(LONG* pVal) {
-    return OutLong(pVal, [] { return 0L; });
+    return OutLong(pVal, [&] { return core_.Drives().Count(); });
 }
 STDMETHODIMP ShredderObject::get_RestorePointsCount(LONG* pVal) {
-    return OutLong(pVal, [] { return 0L; });
+    return OutLong(pVal, [&] { return core_.RestorePoints().Count(); });
 }
 
-// No restore point is current.
+// --- restore points -----------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::GetRestorePoints(LONG* pResult) {
+    if (!pResult) return E_POINTER;
+    *pResult = 0;
+    // Refused: S_FALSE; a reading that failed is reported but is no refusal.
+    return Member([&] {
+        bool refused = false;
+        *pResult = core_.GetRestorePoints(refused);
+        return refused ? S_FALSE : S_OK;
+    });
+}
+STDMETHODIMP ShredderObject::GetFirstRestorePoint(LONG* pResult) {
+    return Result(pResult, [&] { return core_.RestorePoints().GetFirst(); });
+}
+STDMETHODIMP ShredderObject::NextRestorePoint(LONG* pResult) {
+    return Result(pResult, [&] { return core_.RestorePoints().Next(); });
+}
 STDMETHODIMP ShredderObject::get_strRestorePointName(BSTR* pVal) {
-    return OutText(pVal, [] { return std::string(); });
+    return OutText(pVal, [&] { return core_.RestorePoints().CurrentName(); });
 }
 STDMETHODIMP ShredderObject::get_nRestorePointSequenceNumber(LONG* pVal) {
-    return OutLong(pVal, [] { return -1L; });
+    return OutLong(pVal, [&] { return core_.RestorePoints().CurrentSequenceNumber(); });
 }
 STDMETHODIMP ShredderObject::get_strRestorePointType(BSTR* pVal) {
-    return OutText(pVal, [] { return std::string(); });
+    return OutText(pVal, [&] { return core_.RestorePoints().CurrentTypeName(); });
 }
 STDMETHODIMP ShredderObject::get_CreationTime(BSTR* pVal) {
-    return OutText(pVal, [] { return std::string(); });
+    return OutText(pVal, [&] { return core_.RestorePoints().CurrentCreationTime(); });
+}
+
+// --- context menu and hooks ----------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::AddContextMenu(LONG* pResult) {
+    return Result(pResult, [&] { return core_.AddContextMenu(); });
+}
+STDMETHODIMP ShredderObject::StartHook(LONG* pResult) {
+    return Result(pResult, [&] { return core_.StartHook(); });
+}
+STDMETHODIMP ShredderObject::StopHook(LONG* pResult) {
+    return Result(pResult, [&] { return core_.StopHook(); });
+}
+
+// --- sessions ---------------------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::NewSession(LONG* pResult) {
+    return Result(pResult, [&] { return core_.Session().NewSession(); });
+}
+STDMETHODIMP ShredderObject::StartSession(LONG* pResult) {
+    return Result(pResult, [&] { return core_.Session().StartSession(); });
+}
+STDMETHODIMP ShredderObject::AbortSession(LONG* pResult) {
+    return Result(pResult, [&] { return core_.Session().AbortSession(); });
+}
+STDMETHODIMP ShredderObject::ProcessCommandLine(LONG* pResult) {
+    return Result(pResult, [&] { return core_.Session().ProcessCommandLine(); });
+}
+
+STDMETHODIMP ShredderObject::get_CommandLineString(BSTR* pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    return Member([&] {
+        const std::wstring text = core_.Settings().CommandLineString();
+        *pVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *pVal ? S_OK : E_OUTOFMEMORY;
+    });
+}
+STDMETHODIMP ShredderObject::put_CommandLineString(BSTR newVal) {
+    return Member([&] { core_.Settings().SetCommandLineString(WideOf(newVal)); });
+}
+
+// --- the item lists ------------------------------------------------------------------------------------
+
+STDMETHODIMP ShredderObject::AddFile(BSTR strFileName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Files().Add(WideOf(strFileName)); });
+}
+STDMETHODIMP ShredderObject::AddFolder(BSTR strFolderName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Folders().Add(WideOf(strFolderName)); });
+}
+STDMETHODIMP ShredderObject::AddDrive(BSTR strDriveName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Drives().Add(WideOf(strDriveName)); });
+}
+STDMETHODIMP ShredderObject::RemoveFile(BSTR strFileName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Files().Remove(WideOf(strFileName)); });
+}
+STDMETHODIMP ShredderObject::RemoveFolder(BSTR strFolderName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Folders().Remove(WideOf(strFolderName)); });
+}
+STDMETHODIMP ShredderObject::RemoveDrive(BSTR strDriveName, LONG* pResult) {
+    return Result(pResult, [&] { return core_.Drives().Remove(WideOf(strDriveName)); });
+}
+STDMETHODIMP ShredderObject::GetFirstFile(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Files().GetFirst(); });
+}
+STDMETHODIMP ShredderObject::NextFile(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Files().Next(); });
+}
+STDMETHODIMP ShredderObject::GetFirstFolder(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Folders().GetFirst(); });
+}
+STDMETHODIMP ShredderObject::NextFolder(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Folders().Next(); });
+}
+STDMETHODIMP ShredderObject::GetFirstDrive(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Drives().GetFirst(); });
+}
+STDMETHODIMP ShredderObject::NextDrive(BSTR* pResult) {
+    return OutEntry(pResult, [&] { return core_.Drives().Next(); });
 }
 
 // --- wiping methods -----------------------------------------------------------------------------------
@@ -256,30 +370,5 @@ STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_WriteType(LONG* pVal)
 STDMETHODIMP ShredderObject::get_CurrentAlgorithm_PassInfo_Pattern(BSTR* pVal) {
     return OutText(pVal, [&] { return core_.Algorithms().CurrentFirstPassPattern(); });
 }
-
-// --- members that refuse until their support is in place ------------------------------------------------
-
-STDMETHODIMP ShredderObject::StartHook(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::StopHook(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::AddContextMenu(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::GetRestorePoints(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::GetFirstRestorePoint(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::NextRestorePoint(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::NewSession(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::StartSession(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::AbortSession(LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::AddFile(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::AddFolder(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::AddDrive(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::RemoveFile(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::RemoveFolder(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::RemoveDrive(BSTR, LONG* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::GetFirstFile(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::NextFile(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::GetFirstFolder(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::NextFolder(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::GetFirstDrive(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::NextDrive(BSTR* pResult) { return NotAvailable(pResult); }
-STDMETHODIMP ShredderObject::ProcessCommandLine(LONG* pResult) { return NotAvailable(pResult); }
 
 }  // namespace fraxil

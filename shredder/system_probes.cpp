@@ -76,6 +76,37 @@ FixedDriveTable BuildDriveTable() {
     return table;
 }
 
+tidvex::Seam<std::function<std::optional<DiskSpace>(const std::string& root)>> gDiskSpace;
+
+DiskSpaceFunction FindDiskSpaceFunction(HMODULE kernel32) {
+    DiskSpaceFunction found;
+    found.function = GetProcAddress(kernel32, "GetDiskFreeSpaceExA");
+    found.extended = found.function != nullptr;
+    if (!found.function) found.function = GetProcAddress(kernel32, "GetDiskFreeSpaceA");
+    return found;
+}
+
+std::optional<DiskSpace> QueryDiskSpace(const DiskSpaceFunction& query, const std::string& root) {
+    if (const auto& replacement = gDiskSpace.Get()) return replacement(root);
+    if (!query.function) return std::nullopt;
+    DiskSpace space;
+    if (query.extended) {
+        using Ex = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+        auto ex = reinterpret_cast<Ex>(reinterpret_cast<void*>(query.function));
+        ULARGE_INTEGER available{}, total{}, free{};
+        if (!ex(root.c_str(), &available, &total, &free)) return std::nullopt;
+        space = {available.QuadPart, total.QuadPart, free.QuadPart};
+    } else {
+        using Old = BOOL(WINAPI*)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+        auto old = reinterpret_cast<Old>(reinterpret_cast<void*>(query.function));
+        DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+        if (!old(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) return std::nullopt;
+        const uint64_t cluster = uint64_t{sectorsPerCluster} * bytesPerSector;
+        space = {cluster * freeClusters, cluster * clusters, cluster * freeClusters};
+    }
+    return space;
+}
+
 int GetUserSidText(std::string& text) {
     text.clear();
     HANDLE opened = nullptr;

@@ -3,7 +3,14 @@
 // fixed drives and the current user's SID.
 #pragma once
 
+#include "seam/seam.h"
+
+#include <windows.h>
+
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace fraxil {
@@ -23,6 +30,28 @@ struct FixedDriveTable {
     bool anyNtfs = false;
 };
 FixedDriveTable BuildDriveTable();
+
+// The space of a drive, in bytes: what the user may still write (less than the
+// free space under a disk quota), the whole drive and all of its free space.
+struct DiskSpace {
+    uint64_t availableToUser = 0;
+    uint64_t total = 0;
+    uint64_t totalFree = 0;
+};
+
+// The space-query function kernel32 offers: GetDiskFreeSpaceExA where it
+// exists (then `extended`), else GetDiskFreeSpaceA.
+struct DiskSpaceFunction {
+    FARPROC function = nullptr;
+    bool extended = false;
+};
+DiskSpaceFunction FindDiskSpaceFunction(HMODULE kernel32);
+
+// The space of the drive whose root is `root` ("C:\"); nothing when it cannot be read.
+std::optional<DiskSpace> QueryDiskSpace(const DiskSpaceFunction& query, const std::string& root);
+
+// Where tests stand in for the drive's answer (a disk quota cannot be made here).
+extern tidvex::Seam<std::function<std::optional<DiskSpace>(const std::string& root)>> gDiskSpace;
 
 // The SID of the process token's user in its "S-1-..." form. Returns 0, or the
 // failing step: 1 token not opened, 2 user not read, 3 SID not convertible.

@@ -1,24 +1,14 @@
 #include "com_types.h"
 
+#include "text/text.h"
+
 #include <cstdio>
 
 namespace tidvex::com {
 
-std::wstring Widen(std::string_view s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-    return out;
-}
+std::wstring Widen(std::string_view s) { return text::Wide(s); }
 
-std::string Narrow(std::wstring_view s) {
-    if (s.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+std::string Narrow(std::wstring_view s) { return text::Narrow(s); }
 
 std::string Narrow(const BSTR b) {
     if (!b) return {};

@@ -90,22 +90,49 @@ size_t ConnectionPoint::SinkCount() {
 }
 
 void ConnectionPoint::Fire(DISPID id, std::span<VARIANT> args) {
-    std::vector<DWORD> targets;
+    std::vector<Sink> targets;
     {
         std::lock_guard lock(mu_);
-        for (const Sink& s : sinks_) targets.push_back(s.gitCookie);
+        targets = sinks_;
     }
     if (targets.empty()) return;
     // DISPPARAMS takes the arguments last first. The VARIANTs are shallow copies:
     // by-reference arguments still point at the caller's storage.
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    for (DWORD gitCookie : targets) {
+    const bool pinnedHere = pinnedThread_ == GetCurrentThreadId();
+    if (pinnedHere) {
+        // Sinks unadvised since they were pinned are let go. They are known by
+        // their connection's cookie, which is never given twice (the table's may be).
+        std::erase_if(pinned_, [&](const auto& p) {
+            return std::none_of(targets.begin(), targets.end(), [&](const Sink& s) { return s.cookie == p.first; });
+        });
+    }
+    for (const Sink& target : targets) {
         ComPtr<IDispatch> disp;
-        // A sink unadvised since the snapshot is simply no longer found.
-        if (FAILED(git_->GetInterfaceFromGlobal(gitCookie, IID_IDispatch, disp.PutVoid())) || !disp) continue;
+        if (pinnedHere) {
+            auto it = std::find_if(pinned_.begin(), pinned_.end(), [&](const auto& p) { return p.first == target.cookie; });
+            if (it != pinned_.end()) disp = it->second;
+        }
+        if (!disp) {
+            // A sink unadvised since the snapshot is simply no longer found.
+            if (FAILED(git_->GetInterfaceFromGlobal(target.gitCookie, IID_IDispatch, disp.PutVoid())) || !disp)
+                continue;
+            if (pinnedHere) pinned_.emplace_back(target.cookie, disp);
+        }
         disp->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     }
+}
+
+void ConnectionPoint::PinSinksForThread() {
+    pinned_.clear();
+    pinnedThread_ = GetCurrentThreadId();
+}
+
+void ConnectionPoint::UnpinSinks() {
+    if (pinnedThread_ != GetCurrentThreadId()) return;
+    pinnedThread_ = 0;
+    pinned_.clear();
 }
 
 EventSourceBase::EventSourceBase(std::initializer_list<IID> eventInterfaces) {
@@ -128,6 +155,14 @@ STDMETHODIMP EventSourceBase::FindConnectionPoint(REFIID iid, IConnectionPoint**
         }
     }
     return CONNECT_E_NOCONNECTION;
+}
+
+void EventSourceBase::PinSinksForThread() {
+    for (auto& p : points_) p->PinSinksForThread();
+}
+
+void EventSourceBase::UnpinSinks() {
+    for (auto& p : points_) p->UnpinSinks();
 }
 
 ConnectionPoint& EventSourceBase::Point(const IID* iid) {

@@ -9,6 +9,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <atomic>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
@@ -43,6 +44,13 @@ public:
     // a thread that has entered an apartment, with no lock of the caller held.
     void Fire(DISPID id, std::span<VARIANT> args = {});
 
+    // For a thread that fires many events (a worker): each sink is fetched from
+    // the table once for it and kept until UnpinSinks, which that same thread
+    // calls before it leaves its apartment. Fetching a sink for another
+    // apartment costs calls to the sink's apartment of its own.
+    void PinSinksForThread();
+    void UnpinSinks();
+
 private:
     struct Sink {
         DWORD cookie;
@@ -54,6 +62,8 @@ private:
     std::mutex mu_;
     std::vector<Sink> sinks_;
     DWORD nextCookie_ = 1;
+    std::atomic<DWORD> pinnedThread_{0};
+    std::vector<std::pair<DWORD, ComPtr<IDispatch>>> pinned_;  // only the pinned thread touches it
 };
 
 // IConnectionPointContainer for an object with one or more event interfaces.
@@ -70,6 +80,10 @@ public:
     ConnectionPoint& Point(const IID* iid = nullptr);
 
     void FireEvent(DISPID id, std::span<VARIANT> args = {}) { Point().Fire(id, args); }
+
+    // ConnectionPoint::PinSinksForThread / UnpinSinks for every event interface.
+    void PinSinksForThread();
+    void UnpinSinks();
 
 private:
     std::vector<std::unique_ptr<ConnectionPoint>> points_;

@@ -158,6 +158,10 @@ HRESULT Module::Register() {
 }
 
 HRESULT Module::Unregister() {
+    if (lib_.unregisterExtras) {
+        HRESULT hr = lib_.unregisterExtras();
+        if (FAILED(hr)) return hr;
+    }
     for (const ClassEntry& c : classes_) {
         const std::string clsid = GuidText(*c.clsid);
         // A ProgID that another server has taken over since is not ours to remove.

@@ -32,6 +32,9 @@ struct LibraryInfo {
     const GUID* libid;
     WORD majorVersion;
     WORD minorVersion;
+    // What the library wrote outside its own registration and removes again
+    // when it is unregistered; nothing when null.
+    HRESULT (*unregisterExtras)() = nullptr;
 };
 
 class Module {

@@ -1,6 +1,7 @@
 #include "fs/guarded_file.h"
 
 #include "fs/paths.h"
+#include "text/text.h"
 
 #include <vector>
 
@@ -20,19 +21,12 @@ FileRefusal RefusalOfOpenError(DWORD code) {
     }
 }
 
-std::string FullPathOf(const std::string& path) {
-    char buffer[MAX_PATH * 4];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (n == 0 || n >= sizeof buffer) return {};
-    return std::string(buffer, n);
-}
-
-// Whether the open handle is the file that `fullPath` names itself.
-bool NamesItself(HANDLE handle, const std::string& fullPath) {
-    size_t cut = fullPath.find_last_of("\\/");
-    if (cut == std::string::npos || cut + 1 == fullPath.size()) return false;
+// Whether the open handle is the entry that `fullPath` names itself.
+bool NamesItself(HANDLE handle, const std::wstring& fullPath) {
+    size_t cut = fullPath.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut + 1 == fullPath.size()) return false;
     auto finalFolder = FinalPathOf(fullPath.substr(0, cut + 1));
-    auto finalEntry = FinalPathOfHandle(handle);
+    auto finalEntry = WideFinalPathOfHandle(handle);
     return finalFolder && finalEntry && IsOwnEntry(*finalEntry, *finalFolder, fullPath.substr(cut + 1));
 }
 
@@ -47,30 +41,45 @@ FileFacts FactsOf(const BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 // The path as the file system's own calls take it ("\??\C:\a", "\??\UNC\server\share\a").
-std::wstring SystemPath(const std::string& fullPath) {
-    std::string system;
-    if (fullPath.rfind("\\\\?\\", 0) == 0) {
-        system = "\\??\\" + fullPath.substr(4);
-    } else if (fullPath.rfind("\\\\", 0) == 0) {
-        system = "\\??\\UNC\\" + fullPath.substr(2);
-    } else {
-        system = "\\??\\" + fullPath;
+std::wstring SystemPath(const std::wstring& fullPath) {
+    if (fullPath.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + fullPath.substr(4);
+    if (fullPath.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + fullPath.substr(2);
+    return L"\\??\\" + fullPath;
+}
+
+bool MarkForDeletion(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+bool RenameHandle(HANDLE handle, const std::wstring& newPath, std::wstring& renamed) {
+    const std::wstring full = FullPathName(newPath);
+    if (full.empty() || HasWildcards(newPath)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
     }
-    int n = MultiByteToWideChar(CP_ACP, 0, system.data(), static_cast<int>(system.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, system.data(), static_cast<int>(system.size()), wide.data(), n);
-    return wide;
+    const std::wstring target = SystemPath(full);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t), 0);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    target.copy(rename->FileName, target.size());
+    if (!SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) return false;
+    renamed = full;
+    return true;
 }
 
 }  // namespace
 
-GuardedFile GuardedFile::Open(const std::string& path, DWORD access, DWORD share, DWORD flags) {
+GuardedFile GuardedFile::OpenEntry(const std::wstring& path, DWORD access, DWORD share, DWORD flags, Want want) {
     if (path.empty() || HasWildcards(path)) return GuardedFile(FileRefusal::Missing, ERROR_FILE_NOT_FOUND);
-    const std::string full = FullPathOf(path);
+    // A folder is named without closing separators, so that its own name can be judged.
+    const std::wstring full = want == Want::Folder ? TrimTrailingSeparators(FullPathName(path)) : FullPathName(path);
     if (full.empty()) return GuardedFile(FileRefusal::Missing, ERROR_INVALID_NAME);
 
     // Backup semantics let a folder open, so that it is told apart from a file in use.
-    handles::File handle(CreateFileA(full.c_str(), access, share, nullptr, OPEN_EXISTING,
+    handles::File handle(CreateFileW(full.c_str(), access, share, nullptr, OPEN_EXISTING,
                                      flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle) {
         DWORD code = GetLastError();
@@ -81,12 +90,26 @@ GuardedFile GuardedFile::Open(const std::string& path, DWORD access, DWORD share
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !NamesItself(handle.Get(), full)) {
         return GuardedFile(FileRefusal::Link, 0);
     }
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return GuardedFile(FileRefusal::Folder, ERROR_ACCESS_DENIED);
+    const bool folder = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (folder && want == Want::File) return GuardedFile(FileRefusal::Folder, ERROR_ACCESS_DENIED);
+    if (!folder && want == Want::Folder) return GuardedFile(FileRefusal::Missing, ERROR_PATH_NOT_FOUND);
     GuardedFile file(FileRefusal::None, 0);
     file.handle_ = std::move(handle);
     file.path_ = full;
     file.facts_ = FactsOf(info);
     return file;
+}
+
+GuardedFile GuardedFile::Open(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+    return OpenEntry(path, access, share, flags, Want::File);
+}
+
+GuardedFile GuardedFile::Open(const std::string& path, DWORD access, DWORD share, DWORD flags) {
+    return Open(text::Wide(path), access, share, flags);
+}
+
+GuardedFile GuardedFile::OpenFolder(const std::wstring& path, DWORD access, DWORD share) {
+    return OpenEntry(path, access, share, 0, Want::Folder);
 }
 
 GuardedFile GuardedFile::Reopen(DWORD access, DWORD share, DWORD flags) const {
@@ -115,32 +138,13 @@ bool GuardedFile::SetAttributes(DWORD attributes) {
     return true;
 }
 
-bool GuardedFile::MarkForDeletion() {
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    return SetFileInformationByHandle(handle_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
-}
+bool GuardedFile::MarkForDeletion() { return fs::MarkForDeletion(handle_.Get()); }
 
-bool GuardedFile::Rename(const std::string& newPath) {
-    const std::string full = FullPathOf(newPath);
-    if (full.empty() || HasWildcards(newPath)) {
-        SetLastError(ERROR_INVALID_NAME);
-        return false;
-    }
-    const std::wstring target = SystemPath(full);
-    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t), 0);
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = FALSE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-    target.copy(rename->FileName, target.size());
-    if (!SetFileInformationByHandle(handle_.Get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
-        return false;
-    }
-    path_ = full;
-    return true;
-}
+bool GuardedFile::Rename(const std::wstring& newPath) { return RenameHandle(handle_.Get(), newPath, path_); }
 
-FileOutcome DeleteFileName(const std::string& path, bool force) {
+bool GuardedFile::Rename(const std::string& newPath) { return Rename(text::Wide(newPath)); }
+
+FileOutcome DeleteFileName(const std::wstring& path, bool force) {
     GuardedFile file = GuardedFile::Open(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     if (!file) return {file.Refusal(), file.Error()};
     const DWORD attributes = file.Facts().attributes;
@@ -159,45 +163,96 @@ FileOutcome DeleteFileName(const std::string& path, bool force) {
     return {};
 }
 
-FileOutcome RenameFile(const std::string& from, const std::string& to) {
+FileOutcome DeleteFileName(const std::string& path, bool force) { return DeleteFileName(text::Wide(path), force); }
+
+FileOutcome RenameFile(const std::wstring& from, const std::wstring& to) {
     GuardedFile file = GuardedFile::Open(from, DELETE | FILE_READ_ATTRIBUTES);
     if (!file) return {file.Refusal(), file.Error()};
     if (!file.Rename(to)) return {FileRefusal::Failed, GetLastError()};
     return {};
 }
 
-bool AppendText(const std::string& path, std::string_view text) {
-    GuardedFile file;
+FileOutcome RenameFile(const std::string& from, const std::string& to) {
+    return RenameFile(text::Wide(from), text::Wide(to));
+}
+
+FileOutcome RenameFolder(const std::wstring& from, const std::wstring& to) {
+    GuardedFile folder = GuardedFile::OpenFolder(from, DELETE | FILE_READ_ATTRIBUTES);
+    if (!folder) return {folder.Refusal(), folder.Error()};
+    if (!folder.Rename(to)) return {FileRefusal::Failed, GetLastError()};
+    return {};
+}
+
+FileOutcome RemoveEmptyFolder(const std::wstring& path) {
+    GuardedFile folder = GuardedFile::OpenFolder(path, DELETE | FILE_READ_ATTRIBUTES);
+    if (!folder) return {folder.Refusal(), folder.Error()};
+    // The system refuses to mark a folder that still holds entries.
+    if (!folder.MarkForDeletion()) return {FileRefusal::Failed, GetLastError()};
+    return {};
+}
+
+namespace {
+
+// A file to write to: the path's own file when it exists, else a new one.
+struct WriteTarget {
+    GuardedFile existing;
     handles::File created;
-    HANDLE target = INVALID_HANDLE_VALUE;
+    FileOutcome outcome;
+    HANDLE Get() const { return existing ? existing.Get() : created.Get(); }
+};
+
+// Never a link, never a file with other names (Failed, ERROR_ACCESS_DENIED), and
+// never a new file made through a link to nothing, which would make its target.
+WriteTarget OpenToWrite(const std::wstring& path, DWORD access, DWORD share) {
+    WriteTarget t;
     // Twice: a file that another writer created between the two tries is opened.
-    for (int attempt = 0; attempt < 2 && target == INVALID_HANDLE_VALUE; ++attempt) {
-        file = GuardedFile::Open(path, FILE_APPEND_DATA, kShareAll);
-        if (file) {
-            if (file.HasOtherNames()) {
-                SetLastError(ERROR_ACCESS_DENIED);
-                return false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        t.existing = GuardedFile::Open(path, access, share);
+        if (t.existing) {
+            if (t.existing.HasOtherNames()) {
+                t.existing = GuardedFile();
+                t.outcome = {FileRefusal::Failed, ERROR_ACCESS_DENIED};
             }
-            target = file.Get();
-        } else if (file.Refusal() == FileRefusal::Missing) {
-            // A new file only: never through a link to nothing, which would make its target.
-            created.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (created) target = created.Get();
-            else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-        } else {
-            SetLastError(file.Refusal() == FileRefusal::Failed ? file.Error() : ERROR_ACCESS_DENIED);
-            return false;
+            return t;
+        }
+        if (t.existing.Refusal() != FileRefusal::Missing) {
+            t.outcome = {t.existing.Refusal(), t.existing.Error()};
+            return t;
+        }
+        t.created.Reset(CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (t.created) return t;
+        const DWORD code = GetLastError();
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+            t.outcome = {FileRefusal::Failed, code};
+            return t;
         }
     }
-    if (target == INVALID_HANDLE_VALUE) return false;
+    t.outcome = {FileRefusal::Failed, ERROR_FILE_EXISTS};
+    return t;
+}
+
+FileOutcome WriteAll(HANDLE target, std::string_view bytes) {
     DWORD written = 0;
-    if (!WriteFile(target, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return false;
-    if (written != text.size()) {
-        SetLastError(ERROR_DISK_FULL);
-        return false;
-    }
-    return true;
+    if (!WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return {FileRefusal::Failed, GetLastError()};
+    if (written != bytes.size()) return {FileRefusal::Failed, ERROR_DISK_FULL};
+    return {};
+}
+
+}  // namespace
+
+FileOutcome WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    WriteTarget target = OpenToWrite(path, GENERIC_WRITE, FILE_SHARE_READ);
+    if (!target.outcome.Done()) return target.outcome;
+    if (!SetEndOfFile(target.Get())) return {FileRefusal::Failed, GetLastError()};
+    return WriteAll(target.Get(), bytes);
+}
+
+bool AppendText(const std::string& path, std::string_view text) {
+    WriteTarget target = OpenToWrite(text::Wide(path), FILE_APPEND_DATA, kShareAll);
+    FileOutcome outcome = target.outcome.Done() ? WriteAll(target.Get(), text) : target.outcome;
+    if (!outcome.Done()) SetLastError(outcome.refusal == FileRefusal::Failed ? outcome.error : ERROR_ACCESS_DENIED);
+    return outcome.Done();
 }
 
 bool AppendLine(const std::string& path, std::string_view line) {

@@ -12,6 +12,10 @@
 // A file with more than one name (a hard link) is one content under several
 // names: the guard says so (HasOtherNames), and callers never overwrite or append
 // to such a file; deleting one of its names leaves the others whole.
+//
+// Paths may be given in the system code page or in UTF-16; a name that the code
+// page cannot hold is reached only through its UTF-16 path (its narrow form holds
+// a "?", which names nothing here).
 #pragma once
 
 #include "handles/handles.h"
@@ -51,6 +55,11 @@ public:
     // Opens an existing `path` with `access` and `share` (and `flags`), and keeps
     // the handle only when it is the path's own file.
     static GuardedFile Open(const std::string& path, DWORD access, DWORD share = kShareAll, DWORD flags = 0);
+    static GuardedFile Open(const std::wstring& path, DWORD access, DWORD share = kShareAll, DWORD flags = 0);
+
+    // The same for a folder of its own, never a link to one nor a root (Link);
+    // a file there is Missing to it.
+    static GuardedFile OpenFolder(const std::wstring& path, DWORD access, DWORD share = kShareAll);
 
     // The same file opened once more with other rights; refused as a link when
     // the path no longer leads to that file.
@@ -64,7 +73,7 @@ public:
     const FileFacts& Facts() const { return facts_; }
     bool HasOtherNames() const { return facts_.names > 1; }
     HANDLE Get() const { return handle_.Get(); }
-    const std::string& Path() const { return path_; }
+    const std::wstring& Path() const { return path_; }
 
     // Need FILE_WRITE_ATTRIBUTES.
     bool SetAttributes(DWORD attributes);
@@ -74,13 +83,16 @@ public:
     // Needs DELETE: gives the file a new name in the same or another folder; an
     // existing file of that name is never replaced.
     bool Rename(const std::string& newPath);
+    bool Rename(const std::wstring& newPath);
     void Close() { handle_.Reset(); }
 
 private:
+    enum class Want { File, Folder };
+    static GuardedFile OpenEntry(const std::wstring& path, DWORD access, DWORD share, DWORD flags, Want want);
     GuardedFile(FileRefusal refusal, DWORD error) : refusal_(refusal), error_(error) {}
 
     handles::File handle_;
-    std::string path_;
+    std::wstring path_;
     FileRefusal refusal_ = FileRefusal::Missing;
     DWORD error_ = ERROR_FILE_NOT_FOUND;
     FileFacts facts_;
@@ -97,9 +109,23 @@ struct FileOutcome {
 // `force` (else Failed with ERROR_ACCESS_DENIED). A file with other names keeps
 // its content and its attributes under them.
 FileOutcome DeleteFileName(const std::string& path, bool force);
+FileOutcome DeleteFileName(const std::wstring& path, bool force);
 
 // Renames the file `from` to `to` (which must not exist), never a link's target.
 FileOutcome RenameFile(const std::string& from, const std::string& to);
+FileOutcome RenameFile(const std::wstring& from, const std::wstring& to);
+
+// Renames the folder `from` to `to` (which must not exist); never a link, never a root.
+FileOutcome RenameFolder(const std::wstring& from, const std::wstring& to);
+
+// Removes the folder `path` when it is empty (else Failed with
+// ERROR_DIR_NOT_EMPTY); never a link, never a root.
+FileOutcome RemoveEmptyFolder(const std::wstring& path);
+
+// Makes `path` hold exactly `bytes`: a missing file is created, a file of its
+// own is cut and written. A link or a file with other names is never written
+// to (Link / Failed with ERROR_ACCESS_DENIED).
+FileOutcome WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 // Appends `text` as it is to the file, which is created when missing. A link or
 // a file with other names is never written to: the text is lost, as it is when

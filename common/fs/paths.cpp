@@ -71,15 +71,26 @@ bool IsFullPathBelowRoot(const std::string& path) {
     return true;
 }
 
-bool HasWildcards(const std::string& path) {
-    size_t from = StartsWith(path, "\\\\?\\") ? 4 : 0;
-    return path.find_first_of("*?<>\"", from) != std::string::npos;
+bool HasWildcards(const std::string& path) { return HasWildcards(text::Wide(path)); }
+
+bool HasWildcards(std::wstring_view path) {
+    size_t from = path.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    return path.find_first_of(L"*?<>\"", from) != std::wstring_view::npos;
 }
 
 std::string TrimTrailingSeparators(const std::string& path) {
     std::string s = path;
     while (s.size() > 1 && IsSeparator(s.back())) {
         if (s.size() == 3 && s[1] == ':') break;  // "C:\"
+        s.pop_back();
+    }
+    return s;
+}
+
+std::wstring TrimTrailingSeparators(const std::wstring& path) {
+    std::wstring s = path;
+    while (s.size() > 1 && (s.back() == L'\\' || s.back() == L'/')) {
+        if (s.size() == 3 && s[1] == L':') break;  // "C:\"
         s.pop_back();
     }
     return s;
@@ -96,38 +107,106 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return IsSeparator(folder.back()) ? folder + name : folder + "\\" + name;
 }
 
-std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    handles::Find find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty()) return name;
+    return folder.back() == L'\\' || folder.back() == L'/' ? folder + name : folder + L"\\" + name;
+}
+
+std::wstring FullPathName(const std::wstring& path) {
+    if (path.empty()) return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(n + 1);
+    }
+}
+
+std::wstring NormalizedFullPath(const std::wstring& path) { return TrimTrailingSeparators(FullPathName(path)); }
+
+bool IsRootPath(const std::wstring& path) {
+    // "C:" alone means the current folder of drive C: to the system, but a root to whoever wrote it.
+    const std::wstring trimmed = TrimTrailingSeparators(path);
+    if (trimmed.size() == 2 && trimmed[1] == L':') return true;
+    std::wstring full = NormalizedFullPath(path);
+    if (full.rfind(L"\\\\?\\", 0) == 0) full.erase(0, 4);
+    if (full.size() <= 3 && full.size() >= 2 && full[1] == L':') return true;
+    if (full.size() > 2 && full[0] == L'\\' && full[1] == L'\\') {
+        // "\\server\share" and nothing below it.
+        size_t server = full.find(L'\\', 2);
+        return server == std::wstring::npos || full.find(L'\\', server + 1) == std::wstring::npos;
+    }
+    return false;
+}
+
+std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    handles::Find find(FindFirstFileW(JoinPath(folder, std::wstring(L"*")).c_str(), &data));
     if (!find) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<FolderEntry>{};
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<WideFolderEntry>{};
         return std::nullopt;
     }
-    std::vector<FolderEntry> entries;
+    std::vector<WideFolderEntry> entries;
     do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
         entries.push_back({name, data.dwFileAttributes,
                            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (FindNextFileA(find.Get(), &data));
+    } while (FindNextFileW(find.Get(), &data));
     return entries;
 }
 
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
+    auto wide = ListFolder(text::Wide(folder));
+    if (!wide) return std::nullopt;
+    std::vector<FolderEntry> entries;
+    entries.reserve(wide->size());
+    for (const WideFolderEntry& e : *wide) entries.push_back({text::Narrow(e.name), e.attributes, e.size});
+    return entries;
+}
+
+std::optional<std::wstring> WideFinalPathOfHandle(HANDLE handle) {
+    std::wstring buffer(MAX_PATH * 4, L'\0');
+    for (;;) {
+        DWORD n = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return std::nullopt;
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(n + 1);
+    }
+}
+
 std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
-    char buffer[MAX_PATH * 4];
-    DWORD n = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n == 0 || n >= sizeof buffer) return std::nullopt;
-    return std::string(buffer, n);
+    auto wide = WideFinalPathOfHandle(handle);
+    if (!wide) return std::nullopt;
+    return text::Narrow(*wide);
+}
+
+std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
+    handles::File h(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return std::nullopt;
+    return WideFinalPathOfHandle(h.Get());
 }
 
 std::optional<std::string> FinalPathOf(const std::string& path) {
-    handles::File h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h) return std::nullopt;
-    return FinalPathOfHandle(h.Get());
+    auto wide = FinalPathOf(text::Wide(path));
+    if (!wide) return std::nullopt;
+    return text::Narrow(*wide);
 }
 
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name) {
+    return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
+}
+
+bool IsOwnEntry(const std::wstring& finalEntry, const std::wstring& finalFolder, const std::wstring& name) {
     return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
 }
 
@@ -164,18 +243,28 @@ std::optional<FolderContents> ReadFolder(const std::string& folder) {
     return contents;
 }
 
-LinkProbe::LinkProbe(const std::string& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
+LinkProbe::LinkProbe(const std::string& folder) : LinkProbe(text::Wide(folder)) {}
+
+LinkProbe::LinkProbe(const std::wstring& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
     if (!finalFolder_) folderError_ = GetLastError();
 }
 
 LinkProbe::LinkProbe(const std::string& folder, std::string finalFolder)
-    : folder_(folder), finalFolder_(std::move(finalFolder)) {}
+    : folder_(text::Wide(folder)), finalFolder_(text::Wide(finalFolder)) {}
 
 bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     return TellLink(name, attributes).value_or(true);
 }
 
+bool LinkProbe::IsLink(const std::wstring& name, DWORD attributes) const {
+    return TellLink(name, attributes).value_or(true);
+}
+
 std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attributes) const {
+    return TellLink(text::Wide(name), attributes);
+}
+
+std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attributes) const {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
     if (!finalFolder_) {
         SetLastError(folderError_);
@@ -188,16 +277,18 @@ std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attribute
     return !IsOwnEntry(*finalEntry, *finalFolder_, name);
 }
 
-bool IsLink(const std::string& path) {
+bool IsLink(const std::string& path) { return IsLink(text::Wide(path)); }
+
+bool IsLink(const std::wstring& path) {
     if (HasWildcards(path)) return true;
-    std::string trimmed = TrimTrailingSeparators(path);
-    WIN32_FIND_DATAA entry;
-    handles::Find find(FindFirstFileA(trimmed.c_str(), &entry));
+    std::wstring trimmed = TrimTrailingSeparators(path);
+    WIN32_FIND_DATAW entry;
+    handles::Find find(FindFirstFileW(trimmed.c_str(), &entry));
     if (!find) return true;
-    size_t cut = trimmed.find_last_of("\\/");
-    if (cut == std::string::npos) return true;
-    std::string folder = trimmed.substr(0, cut + 1);
-    return LinkProbe(folder).IsLink(entry.cFileName, entry.dwFileAttributes);
+    size_t cut = trimmed.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return true;
+    std::wstring folder = trimmed.substr(0, cut + 1);
+    return LinkProbe(folder).IsLink(std::wstring(entry.cFileName), entry.dwFileAttributes);
 }
 
 }  // namespace tidvex::fs

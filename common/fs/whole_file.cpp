@@ -3,6 +3,7 @@
 #include "fs/fso.h"
 #include "fs/guarded_file.h"
 #include "handles/handles.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -31,17 +32,10 @@ void ReplaceFileContent(const std::string& path, std::string_view content) {
     const std::string temp = path + ".new";
     FileOutcome left = DeleteFileName(temp, true);
     if (!left.Done() && left.refusal != FileRefusal::Missing) throw MakeFsError(kPermissionDenied);
-    {
-        handles::File f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!f) throw FsErrorFromPlatform(GetLastError());
-        DWORD written = 0;
-        const BOOL ok = WriteFile(f.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        if (!ok || written != content.size()) {
-            const DWORD error = ok ? ERROR_DISK_FULL : GetLastError();
-            f.Reset();
-            DeleteFileName(temp, true);
-            throw FsErrorFromPlatform(error);
-        }
+    const FileOutcome written = WriteWholeFile(text::Wide(temp), content);
+    if (!written.Done()) {
+        DeleteFileName(temp, true);
+        throw FsErrorFromPlatform(written.refusal == FileRefusal::Failed ? written.error : ERROR_ACCESS_DENIED);
     }
     if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DWORD error = GetLastError();

@@ -21,4 +21,13 @@ bool ContainsNoCase(std::string_view text, std::string_view part);
 // Every occurrence of what in text (letter case ignored) replaced by with.
 std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with);
 
+// Between the system code page and UTF-16, which the file system and COM use.
+// A character the code page lacks becomes "?" in Narrow: such a text is for
+// showing, never for naming a file again.
+std::wstring Wide(std::string_view s);
+std::string Narrow(std::wstring_view s);
+
+// UTF-16 texts equal, letter case ignored as the file system ignores it.
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
 }  // namespace tidvex::text

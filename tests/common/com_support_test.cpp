@@ -142,6 +142,44 @@ TEST(ComServer, EventsFromAWorkerThreadArriveOnTheSinksOwnThread) {
     EXPECT_EQ(got[20].id, 2);
 }
 
+// A worker keeps the sinks it fetched for its thread; a sink disconnected while
+// it fires hears no more, and one connected meanwhile hears the rest.
+TEST(ComServer, AWorkersSinksFollowConnectionsMadeWhileItFires) {
+    auto obj = CreateByProgId<ITestObject>(L"TidvexTest.TestObject");
+    ASSERT_TRUE(obj);
+    struct Case {
+        LONG switchAt;  // the first sink hands over after the event of this index
+        size_t firstHears, secondHears;
+    };
+    const Case cases[] = {{0, 1, 20}, {4, 5, 16}, {19, 20, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switchAt);
+        std::vector<LONG> first, second;
+        bool touched = false;
+        EventSink* secondSink = nullptr;
+        EventSink one(DIID__ITestObjectEvents, [&](DISPID id, const DISPPARAMS& p) {
+            if (id != 1) return;
+            first.push_back(EventArgLong(p, 0));
+            if (first.back() == c.switchAt) {
+                one.Disconnect();
+                secondSink->Connect(obj.Get());
+            }
+        });
+        EventSink two(DIID__ITestObjectEvents, [&](DISPID id, const DISPPARAMS& p) {
+            if (id == 1) second.push_back(EventArgLong(p, 0));
+            if (id == 2) touched = true;
+        });
+        secondSink = &two;
+        ASSERT_EQ(one.Connect(obj.Get()), S_OK);
+        ASSERT_EQ(obj->FireEvents(20, VARIANT_TRUE), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return touched; }));
+        EXPECT_EQ(first.size(), c.firstHears);
+        ASSERT_EQ(second.size() + 1, c.secondHears) << "the second sink hears the rest and the last event";
+        for (size_t i = 0; i < second.size(); ++i) EXPECT_EQ(second[i], c.switchAt + 1 + static_cast<LONG>(i));
+        two.Disconnect();
+    }
+}
+
 TEST(ComServer, FindConnectionPointRefusesOtherInterfaces) {
     auto obj = CreateByProgId<IConnectionPointContainer>(L"TidvexTest.TestObject");
     ASSERT_TRUE(obj);

@@ -4,11 +4,21 @@
 
 #include "shredder_core.h"
 
+#include "text/text.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace fraxil::test {
+
+// A request for a path given in the system code page.
+inline ShredRequest Req(const std::string& path, int quietLevel = 0) {
+    ShredRequest r;
+    r.path = tidvex::text::Wide(path);
+    r.quietLevel = quietLevel;
+    return r;
+}
 
 enum class Ev { Message, Error, Item, Progress, Total, Completed };
 

@@ -17,6 +17,7 @@ using namespace fraxil;
 using fraxil::test::Ev;
 using fraxil::test::Event;
 using fraxil::test::Recorder;
+using fraxil::test::Req;
 using tidvex::test::PathExists;
 using tidvex::test::PlantedLinks;
 using tidvex::test::ReadFileBytes;
@@ -111,7 +112,7 @@ TEST_F(ShredFile, EveryMethodWritesItsPassesWithTheirEventsInOrder) {
         rec_.onEvent = [&](const Event& e) {
             if (e.kind == Ev::Progress && e.number == 100) afterPass.push_back(ReadFileBytes(path).value_or(""));
         };
-        EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+        EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
         rec_.onEvent = nullptr;
 
         // CurrentItemShredded, CurrentProgress 0, CurrentTotalProgress, then per pass
@@ -171,7 +172,7 @@ TEST_F(ShredFile, SmallFiles) {
     // 0 bytes: deleted at once, without a pass.
     std::string empty = dir_ + "\\empty.txt";
     WriteFileBytes(empty, "");
-    EXPECT_EQ(core_.Wiper().ShredFile({empty}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(empty)), kShredContinue);
     EXPECT_FALSE(PathExists(empty));
     ASSERT_EQ(rec_.events.size(), 1u);
     EXPECT_EQ(rec_.events[0].kind, Ev::Item);
@@ -180,7 +181,7 @@ TEST_F(ShredFile, SmallFiles) {
     std::string one = dir_ + "\\one.txt";
     WriteFileBytes(one, "x");
     rec_.events.clear();
-    EXPECT_EQ(core_.Wiper().ShredFile({one}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(one)), kShredContinue);
     EXPECT_FALSE(PathExists(one));
     auto progress = rec_.Of(Ev::Progress);
     ASSERT_EQ(progress.size(), 2u);
@@ -198,7 +199,7 @@ TEST_F(ShredFile, SmallFiles) {
         // No lock is held while an event is delivered: the handler may read the object.
         EXPECT_EQ(core_.Wiper().CurrentItemShredded(), block);
     };
-    EXPECT_EQ(core_.Wiper().ShredFile({block}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(block)), kShredContinue);
     rec_.onEvent = nullptr;
     progress = rec_.Of(Ev::Progress);
     ASSERT_EQ(progress.size(), 1u + 3 * 2);
@@ -212,7 +213,7 @@ TEST_F(ShredFile, WithoutAPlanTheSessionPercentStays) {
     std::string path = dir_ + "\\unplanned.txt";
     WriteFileBytes(path, Bytes(1000, 'u'));
     core_.Wiper().ResetProgress(0);
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
     for (const Event& e : rec_.Of(Ev::Total)) EXPECT_EQ(e.number, 0);
     EXPECT_FALSE(PathExists(path));
 }
@@ -228,8 +229,8 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
     ASSERT_TRUE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
 
     core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
-    EXPECT_EQ(core_.Wiper().ShredFile({hidden}), kShredContinue);
-    EXPECT_EQ(core_.Wiper().ShredFile({readOnly}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(hidden)), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(readOnly)), kShredContinue);
     EXPECT_EQ(ReadFileBytes(hidden), "hidden content");
     EXPECT_EQ(ReadFileBytes(readOnly), "read-only content");
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
@@ -243,8 +244,8 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
     EXPECT_EQ(Log(), warnHidden + warnReadOnly);
 
     core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 1);
-    EXPECT_EQ(core_.Wiper().ShredFile({hidden}), kShredContinue);
-    EXPECT_EQ(core_.Wiper().ShredFile({readOnly}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(hidden)), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(readOnly)), kShredContinue);
     EXPECT_FALSE(PathExists(hidden));
     EXPECT_FALSE(PathExists(readOnly));
     EXPECT_EQ(Log(), warnHidden + warnReadOnly + warnHidden + warnReadOnly);
@@ -254,7 +255,7 @@ TEST_F(ShredFile, MarkedFilesAreReportedAndShreddedOnlyWhenAllowed) {
     WriteFileBytes(inner, "x");
     SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_HIDDEN);
     core_.Settings().SetFlag(Flag::ShredHiddenAndSystemFiles, 0);
-    EXPECT_EQ(core_.Wiper().ShredFile({inner, 1}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(inner, 1)), kShredContinue);
     EXPECT_FALSE(PathExists(inner));
     EXPECT_EQ(Log(), warnHidden + warnReadOnly + warnHidden + warnReadOnly);
 }
@@ -264,8 +265,8 @@ TEST_F(ShredFile, AFileInUseIsLeftAndCounted) {
     WriteFileBytes(path, "still needed");
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
     CloseHandle(lock);
 
     EXPECT_EQ(core_.Wiper().FilesInUseCount(), 2);
@@ -285,7 +286,7 @@ TEST_F(ShredFile, AFileInUseKeepsItsMarks) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(core_.Wiper().ShredFile({path, 1}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path, 1)), kShredContinue);
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(path), "busy");
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
@@ -309,7 +310,7 @@ TEST_F(ShredFile, LinksAreRefusedAndOtherNamesKeepTheirContent) {
         rec_.events.clear();
         const std::string logBefore = Log();
 
-        for (const std::string& entry : entries) EXPECT_EQ(core_.Wiper().ShredFile({entry, quiet}), kShredContinue);
+        for (const std::string& entry : entries) EXPECT_EQ(core_.Wiper().ShredFile(Req(entry, quiet)), kShredContinue);
         auto errors = rec_.Of(Ev::Error);
         ASSERT_EQ(errors.size(), entries.size() - 1);
         for (size_t i = 0; i < errors.size(); ++i) {
@@ -358,7 +359,7 @@ TEST_F(ShredFile, PropertiesAreReadAndSetWhileAFileIsShreddedOnAnotherThread) {
     };
     int result = -1;
     std::thread worker([&] {
-        result = core_.Wiper().ShredFile({path});
+        result = core_.Wiper().ShredFile(Req(path));
         done = true;
     });
     int rounds = 0;
@@ -366,13 +367,13 @@ TEST_F(ShredFile, PropertiesAreReadAndSetWhileAFileIsShreddedOnAnotherThread) {
         ShredderSettings& settings = core_.Settings();
         const std::string text = "round " + std::to_string(rounds);
         settings.SetShredderApplicationName(text);
-        settings.SetCommandLineString(text);
+        settings.SetCommandLineString(tidvex::text::Wide(text));
         settings.SetParentWindowHandle(rounds);
         settings.SetSessionType(rounds % 3);
         settings.SetFlag(Flag::EnableHook, rounds % 2);
         settings.SetLogFileName("log.txt");
         EXPECT_EQ(settings.ShredderApplicationName(), text);
-        EXPECT_EQ(settings.CommandLineString(), text);
+        EXPECT_EQ(settings.CommandLineString(), tidvex::text::Wide(text));
         EXPECT_EQ(settings.ParentWindowHandle(), rounds);
         EXPECT_EQ(settings.SessionType(), rounds % 3);
         EXPECT_EQ(settings.FlagValue(Flag::EnableHook), rounds % 2);
@@ -396,7 +397,7 @@ TEST_F(ShredFile, PropertiesAreReadAndSetWhileAFileIsShreddedOnAnotherThread) {
 
 TEST_F(ShredFile, AMissingFileIsAnErrorAndTheListGoesOn) {
     const std::string path = dir_ + "\\gone.txt";
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
     auto errors = rec_.Of(Ev::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, 31034);
@@ -410,7 +411,7 @@ TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
     rec_.onEvent = [&](const Event& e) {
         if (e.kind == Ev::Progress && e.number > 0) core_.Wiper().SetAbort(true);
     };
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredStop);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredStop);
     rec_.onEvent = nullptr;
     // One chunk was written; every later pass still announces itself.
     EXPECT_EQ(rec_.Of(Ev::Progress).size(), 2u);
@@ -420,7 +421,7 @@ TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
     // While the flag is set nothing is started.
     WriteFileBytes(path, "x");
     rec_.events.clear();
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredStop);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredStop);
     EXPECT_TRUE(rec_.events.empty());
     EXPECT_TRUE(PathExists(path));
 }
@@ -428,7 +429,7 @@ TEST_F(ShredFile, AnAbortSkipsTheRemainingWritesButStillRemovesTheFile) {
 TEST_F(ShredFile, RecycleBinContentIsEmptiedButKept) {
     const std::string path = dir_ + "\\Dc1.txt";
     WriteFileBytes(path, "recycled");
-    EXPECT_EQ(core_.Wiper().ShredFile({path, 2}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path, 2)), kShredContinue);
     EXPECT_EQ(ReadFileBytes(path), "");
 }
 
@@ -437,7 +438,7 @@ TEST_F(ShredFile, BeforeInitializeNothingIsWritten) {
     ShredderCore fresh(rec);
     const std::string path = dir_ + "\\early.txt";
     WriteFileBytes(path, "early");
-    EXPECT_EQ(fresh.Wiper().ShredFile({path}), kShredStop);
+    EXPECT_EQ(fresh.Wiper().ShredFile(Req(path)), kShredStop);
     EXPECT_EQ(ReadFileBytes(path), "early");
     ASSERT_EQ(rec.Of(Ev::Error).size(), 1u);
     EXPECT_EQ(rec.Of(Ev::Error)[0].number, 37016);
@@ -450,12 +451,12 @@ TEST_F(ShredFile, BeforeInitializeNothingIsWritten) {
 TEST_F(ShredFile, TemporaryFilesOfFreeSpaceWipingAreOverwrittenInPlace) {
     const std::string path = dir_ + "\\SHRED000.TMP";
     TempFileRecord record;
-    record.path = path;
-    record.handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(record.handle, INVALID_HANDLE_VALUE);
+    record.path = tidvex::text::Wide(path);
+    record.handle.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(record.handle.Get(), INVALID_HANDLE_VALUE);
     std::string zeros(100000, '\0');
     DWORD done = 0;
-    ASSERT_TRUE(WriteFile(record.handle, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr));
+    ASSERT_TRUE(WriteFile(record.handle.Get(), zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr));
     record.bytesWritten = done;
 
     core_.Settings().SetShredMethod(2);
@@ -472,9 +473,9 @@ TEST_F(ShredFile, TemporaryFilesOfFreeSpaceWipingAreOverwrittenInPlace) {
     EXPECT_EQ(rec_.Of(Ev::Message).size(), 3u);
     // Left open and in place, at its size.
     LARGE_INTEGER size;
-    ASSERT_TRUE(GetFileSizeEx(record.handle, &size));
+    ASSERT_TRUE(GetFileSizeEx(record.handle.Get(), &size));
     EXPECT_EQ(size.QuadPart, 100000);
-    CloseHandle(record.handle);
+    record.handle.Reset();
     auto data = ReadFileBytes(path);
     ASSERT_TRUE(data);
     EXPECT_NE(*data, zeros);
@@ -493,7 +494,7 @@ TEST_F(ShredFile, AFailedWriteIsReportedAndTheFileKept) {
     ASSERT_TRUE(SetEndOfFile(h));
     CloseHandle(h);
 
-    EXPECT_EQ(core_.Wiper().ShredFile({path}), kShredContinue);
+    EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
     auto errors = rec_.Of(Ev::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, 31047);

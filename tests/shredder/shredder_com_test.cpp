@@ -1,6 +1,6 @@
 // The registered Shredder class through COM: registration, the interface's member
 // order and dispatch ids, the event table, defaults and flag values, the method
-// cursor, and the members that refuse for now.
+// cursor, and what every member answers on a fresh object.
 #include "Fraxil.h"
 
 #include "com/client.h"
@@ -346,26 +346,53 @@ TEST_F(Shredder, ErrorsGoToTheLogWhenItIsOn) {
               "Error 37017:Shredding Algorithms List is empty, or you have reached the end of the list\r\n");
 }
 
-TEST_F(Shredder, MembersOfLaterSupportRefuseQuietly) {
+// On a fresh object every member that refused while the server lacked its
+// support now answers, each with the reason of a refusal as an event.
+TEST_F(Shredder, MembersOnAFreshObjectAnswerWithTheirReasons) {
     ASSERT_EQ(Call(&IShredder::Initialize), 1);
+    struct Case {
+        HRESULT (STDMETHODCALLTYPE IShredder::*member)(LONG*);
+        LONG out;
+        HRESULT hr;
+        std::vector<LONG> numbers;  // of the ErrorMessage events
+    };
+    const Case cases[] = {
+        {&IShredder::StartHook, 0, S_FALSE, {34009}},
+        {&IShredder::StopHook, 0, S_FALSE, {34009}},
+        {&IShredder::AddContextMenu, 0, S_FALSE, {31059, 34001}},
+        {&IShredder::GetRestorePoints, 0, S_OK, {36010}},  // this thread is in a single-threaded apartment
+        {&IShredder::GetFirstRestorePoint, 0, S_FALSE, {37008}},
+        {&IShredder::NextRestorePoint, 0, S_FALSE, {37009}},
+        {&IShredder::NewSession, 1, S_OK, {}},
+        {&IShredder::AbortSession, 0, S_FALSE, {37018}},
+        {&IShredder::ProcessCommandLine, 1, S_OK, {}},  // an empty text starts nothing
+    };
+    for (const Case& c : cases) {
+        fired_.clear();
+        EXPECT_EQ(Call(c.member, c.hr), c.out);
+        std::vector<LONG> numbers;
+        for (const Fired& f : fired_) numbers.push_back(f.number);
+        EXPECT_EQ(numbers, c.numbers);
+    }
     fired_.clear();
-    for (auto member : {&IShredder::StartHook, &IShredder::StopHook, &IShredder::AddContextMenu,
-                        &IShredder::GetRestorePoints, &IShredder::GetFirstRestorePoint, &IShredder::NextRestorePoint,
-                        &IShredder::NewSession, &IShredder::StartSession, &IShredder::AbortSession,
-                        &IShredder::ProcessCommandLine})
-        EXPECT_EQ(Call(member, S_FALSE), 0);
     LONG out = -1;
     Bstr item("C:\\x.txt");
-    EXPECT_EQ(obj_->AddFile(item.Get(), &out), S_FALSE);
-    EXPECT_EQ(out, 0);
-    EXPECT_EQ(obj_->RemoveDrive(item.Get(), &out), S_FALSE);
     Bstr text;
     EXPECT_EQ(obj_->GetFirstFile(text.Put()), S_FALSE);
     EXPECT_EQ(text.Text(), "");
+    EXPECT_EQ(obj_->RemoveDrive(item.Get(), &out), S_FALSE);
+    EXPECT_EQ(out, 0);
     EXPECT_EQ(GetLong(&IShredder::get_FilesCount), 0);
     EXPECT_EQ(GetLong(&IShredder::get_RestorePointsCount), 0);
     EXPECT_EQ(GetLong(&IShredder::get_nRestorePointSequenceNumber), -1);
-    EXPECT_TRUE(fired_.empty());
+    EXPECT_EQ(obj_->AddFile(item.Get(), &out), S_OK);
+    EXPECT_EQ(out, 1);
+    EXPECT_EQ(GetLong(&IShredder::get_FilesCount), 1);
+    // A session of an empty kind completes at once.
+    obj_->put_SessionType(9);
+    EXPECT_EQ(Call(&IShredder::StartSession), 1);
+    EXPECT_TRUE(tidvex::test::PumpUntil([&] { return !fired_.empty() && fired_.back().id == 6; }));
+    EXPECT_EQ(GetLong(&IShredder::get_SessionState), 3);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // a name and never a link's target, renames, appends, and a file swapped for a
 // link between two opens.
 #include "fs/guarded_file.h"
+#include "fs/paths.h"
 #include "harness/support.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +139,82 @@ TEST_F(GuardedFileTest, AReopenRefusesAFileSwappedForALink) {
     EXPECT_FALSE(writer.Get() != INVALID_HANDLE_VALUE);
     EXPECT_EQ(ReadFileBytes(target), "target");
     EXPECT_EQ(GuardedFile::Open(path, GENERIC_WRITE).Refusal(), FileRefusal::Link);
+}
+
+// Folders are renamed and removed through the guard too: never a link, never
+// a file, never a root, and never one that still holds something.
+TEST_F(GuardedFileTest, FoldersAreRenamedAndRemovedOnlyWhenTheyAreTheirOwn) {
+    using tidvex::text::Wide;
+    CreateDirectoryA((place_ + "\\empty").c_str(), nullptr);
+    WriteFileBytes(place_ + "\\folder\\inside.txt", "inside");
+    const auto& e = links_.Entries();
+    struct Case {
+        std::string path;
+        FileRefusal refusal;
+        DWORD error;
+    };
+    const Case removals[] = {{place_ + "\\empty\\", FileRefusal::None, 0},
+                             {place_ + "\\folder", FileRefusal::Failed, ERROR_DIR_NOT_EMPTY},
+                             {place_ + "\\own.txt", FileRefusal::Missing, ERROR_PATH_NOT_FOUND},
+                             {e[3], FileRefusal::Link, 0},
+                             {e[0], FileRefusal::Link, 0},
+                             {"S:\\", FileRefusal::Link, 0}};
+    for (const Case& c : removals) {
+        const FileOutcome outcome = RemoveEmptyFolder(Wide(c.path));
+        EXPECT_EQ(outcome.refusal, c.refusal) << c.path;
+        if (c.error) {
+            EXPECT_EQ(outcome.error, c.error) << c.path;
+        }
+    }
+    EXPECT_FALSE(PathExists(place_ + "\\empty"));
+    EXPECT_TRUE(RenameFolder(Wide(place_ + "\\folder"), Wide(place_ + "\\moved")).Done());
+    EXPECT_EQ(ReadFileBytes(place_ + "\\moved\\inside.txt"), "inside");
+    EXPECT_EQ(RenameFolder(Wide(e[3]), Wide(place_ + "\\moved-link")).refusal, FileRefusal::Link);
+    EXPECT_FALSE(PathExists(place_ + "\\moved-link"));
+    links_.Check();
+}
+
+TEST_F(GuardedFileTest, AWholeFileIsWrittenOnlyToAFileOfItsOwn) {
+    using tidvex::text::Wide;
+    for (const Case& c : Cases()) {
+        const bool own = c.open == FileRefusal::None && !c.otherNames;
+        const bool missing = c.path == place_ + "\\missing.txt";
+        EXPECT_EQ(WriteWholeFile(Wide(c.path), "whole").Done(), own || missing) << c.path;
+    }
+    EXPECT_EQ(ReadFileBytes(place_ + "\\own.txt"), "whole");
+    EXPECT_EQ(ReadFileBytes(place_ + "\\missing.txt"), "whole");
+    EXPECT_TRUE(WriteWholeFile(Wide(place_ + "\\own.txt"), "ab").Done());
+    EXPECT_EQ(ReadFileBytes(place_ + "\\own.txt"), "ab") << "cut to what was written";
+    links_.Check();
+}
+
+// A name the code page cannot hold comes back as it is from the UTF-16 listing,
+// and opens through the guard; its narrow form ("?") names nothing.
+TEST_F(GuardedFileTest, NamesBeyondTheCodePageAreReachedOnlyInUtf16) {
+    const std::wstring folder = tidvex::text::Wide(place_), name = L"\x4e2d\x6587.txt";
+    HANDLE h = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    WriteFileBytes(place_ + "\\ab.txt", "ab");
+    bool listed = false;
+    for (const WideFolderEntry& entry : ListFolder(folder).value_or(std::vector<WideFolderEntry>{}))
+        listed = listed || entry.name == name;
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(GuardedFile::Open(folder + L"\\" + name, FILE_READ_ATTRIBUTES));
+    const std::string narrow = place_ + "\\" + tidvex::text::Narrow(name);
+    EXPECT_EQ(narrow, place_ + "\\??.txt");
+    EXPECT_EQ(DeleteFileName(narrow, true).refusal, FileRefusal::Missing);
+    EXPECT_EQ(ReadFileBytes(place_ + "\\ab.txt"), "ab");
+}
+
+TEST(Paths, RootsInEverySpelling) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"C:\\", true}, {L"c:", true}, {L"C:\\.", true}, {L"C:\\Windows\\..", true}, {L"C:/", true},
+        {L"C:\\.\\", true}, {L"\\\\server\\share\\", true}, {L"C:\\Windows", false},
+        {L"C:\\Windows\\", false}, {L"S:\\a\\..\\b", false}, {L"\\\\server\\share\\x", false}};
+    for (const auto& [path, root] : cases) EXPECT_EQ(IsRootPath(path), root) << tidvex::text::Narrow(path);
+    EXPECT_EQ(NormalizedFullPath(L"C:\\Windows\\System32\\..\\"), L"C:\\Windows");
+    EXPECT_EQ(NormalizedFullPath(L"c:\\"), L"c:\\");
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#include "command_line.h"
+
+#include "text/text.h"
+
+#include <cwchar>
+
+namespace fraxil {
+
+CommandSource SourceOf(std::wstring_view text) {
+    if (text.rfind(L"1?", 0) == 0) return CommandSource::Text;
+    if (text.rfind(L"2?", 0) == 0) return CommandSource::WorkList;
+    return CommandSource::None;
+}
+
+std::vector<std::wstring> SplitCommandText(std::wstring_view text) {
+    std::vector<std::wstring> items;
+    if (text.find(L'"') != std::wstring_view::npos) {
+        for (size_t open = text.find(L'"'); open != std::wstring_view::npos;) {
+            size_t close = text.find(L'"', open + 1);
+            if (close == std::wstring_view::npos) break;  // an unpaired quote encloses nothing
+            if (close > open + 1) items.emplace_back(text.substr(open + 1, close - open - 1));
+            open = text.find(L'"', close + 1);
+        }
+        return items;
+    }
+    if (text.rfind(L"1?", 0) == 0) text.remove_prefix(2);
+    size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && text[at] == L' ') ++at;
+        if (at >= text.size()) break;
+        size_t end = text.find(L' ', at);
+        if (end == std::wstring_view::npos) end = text.size();
+        std::wstring_view token = text.substr(at, end - at);
+        if (token.front() == L'0') break;
+        items.emplace_back(token);
+        at = end;
+    }
+    return items;
+}
+
+std::vector<std::wstring> SplitWorkList(std::string_view bytes) {
+    std::vector<std::wstring> items;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(at, end - at);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (!line.empty()) items.push_back(tidvex::text::Wide(line));
+        at = end + 1;
+    }
+    return items;
+}
+
+CommandItems SortCommandItems(const std::vector<std::wstring>& tokens) {
+    CommandItems sorted;
+    for (const std::wstring& token : tokens) {
+        if (token.empty()) continue;
+        if (token.front() != L'/') {
+            sorted.items.push_back(token);
+            continue;
+        }
+        // The number after the option's first two characters, as atoi reads it.
+        const long n = token.size() > 2 ? std::wcstol(token.c_str() + 2, nullptr, 10) : 0;
+        const wchar_t letter = token.size() > 1 ? token[1] : L'\0';
+        switch (letter) {
+            case L'O': sorted.method = n; break;
+            case L'F': sorted.subFolders = n != 0; break;
+            case L'R': sorted.removeSubFolders = n != 0; break;
+            default: break;  // D is accepted without effect; others are ignored
+        }
+    }
+    return sorted;
+}
+
+}  // namespace fraxil

@@ -1,0 +1,38 @@
+// The command-line form of a session: a text that begins with "1?" (the items
+// follow in it) or "2?" (the items are the lines of the work-list file
+// "files.txt"), whose items may carry options (/O method, /F subfolders,
+// /R remove subfolders, /D accepted without effect).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fraxil {
+
+enum class CommandSource { None, Text, WorkList };
+
+// "1?" items in the text, "2?" items in the work list, anything else nothing.
+CommandSource SourceOf(std::wstring_view text);
+
+// The items of a "1?" text. With a double quote anywhere, every pair of quotes
+// encloses one item and the rest is ignored; else the items are separated by
+// runs of spaces, the first one after the "1?" that begins it, and an item
+// that begins with the digit 0 ends the list. Empty items are dropped.
+std::vector<std::wstring> SplitCommandText(std::wstring_view text);
+
+// The items of the work-list file as it was read (bytes in the system code
+// page): one item per line, however long, line ends removed, empty lines dropped.
+std::vector<std::wstring> SplitWorkList(std::string_view bytes);
+
+// The items sorted from the options.
+struct CommandItems {
+    std::vector<std::wstring> items;
+    std::optional<long> method;             // /O<n>
+    std::optional<bool> subFolders;         // /F<n>: n <> 0
+    std::optional<bool> removeSubFolders;   // /R<n>: n <> 0
+};
+CommandItems SortCommandItems(const std::vector<std::wstring>& tokens);
+
+}  // namespace fraxil

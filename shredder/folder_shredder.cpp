@@ -1,0 +1,163 @@
+#include "folder_shredder.h"
+
+#include "shredder_core.h"
+
+#include "fs/guarded_file.h"
+#include "fs/paths.h"
+#include "text/text.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace fraxil {
+
+namespace fs = tidvex::fs;
+using tidvex::text::Narrow;
+using tidvex::text::Wide;
+
+uint64_t TreeBytes(const std::wstring& folder) {
+    auto entries = fs::ListFolder(folder);
+    if (!entries) return 0;
+    fs::LinkProbe probe(folder);
+    uint64_t bytes = 0;
+    for (const fs::WideFolderEntry& e : *entries) {
+        if (!(e.attributes & FILE_ATTRIBUTE_DIRECTORY))
+            bytes += e.size;
+        else if (!probe.IsLink(e.name, e.attributes))
+            bytes += TreeBytes(fs::JoinPath(folder, e.name));
+    }
+    return bytes;
+}
+
+int ErrnoOfRemoval(unsigned long platformError) {
+    switch (platformError) {
+        case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_CURRENT_DIRECTORY: return EACCES;
+        default: return EINVAL;
+    }
+}
+
+FolderShredder::FolderShredder(ShredderCore& core) : core_(core) {}
+
+std::string FolderShredder::SystemFolderOf(const std::wstring& path) const {
+    const std::wstring full = fs::NormalizedFullPath(path);
+    if (full.empty()) return {};
+    for (const std::string& folder : core_.SystemFolderList()) {
+        if (!folder.empty() && tidvex::text::EqualsNoCase(full, fs::NormalizedFullPath(Wide(folder)))) return folder;
+    }
+    return {};
+}
+
+std::string FolderShredder::RemovalFailureText(const std::wstring& path, unsigned long platformError,
+                                               bool withCode) const {
+    MessageLog& log = core_.Messages();
+    std::string text = FillPlaceholders(log.LookupMessage(31043), {{'s', Narrow(path)}});
+    if (withCode) {
+        const int code = ErrnoOfRemoval(platformError);
+        text += FillPlaceholders(log.LookupMessage(31044), {{'u', std::to_string(code)}, {'s', std::strerror(code)}});
+    }
+    return text;
+}
+
+unsigned long FolderShredder::RemoveIfEmpty(const std::wstring& path) {
+    auto entries = fs::ListFolder(path);
+    if (!entries || !entries->empty()) return 0;
+    fs::FileOutcome outcome = fs::RemoveEmptyFolder(path);
+    if (outcome.Done()) return 0;
+    return outcome.refusal == fs::FileRefusal::Failed ? outcome.error : ERROR_ACCESS_DENIED;
+}
+
+void FolderShredder::RemoveSubfolder(const std::wstring& parent, const std::wstring& subfolder, int level) {
+    if (level == kRecycleBinFolder) return;
+    if (level == kListedFolder && core_.Settings().FlagValue(Flag::RemoveSubFolder) == 0) return;
+    // Renamed first, so that the directory keeps nothing of its name.
+    std::wstring target = subfolder;
+    if (std::optional<std::wstring> temp = ReserveTempName(parent)) {
+        fs::DeleteFileName(*temp, false);  // the empty file that reserved the name
+        if (fs::RenameFolder(subfolder, *temp).Done()) target = *temp;
+    }
+    fs::FileOutcome outcome = fs::RemoveEmptyFolder(target);
+    if (outcome.Done() || level != kListedFolder) return;
+    const unsigned long error = outcome.refusal == fs::FileRefusal::Failed ? outcome.error : ERROR_ACCESS_DENIED;
+    core_.Messages().ReportError(31043, RemovalFailureText(subfolder, error, true));
+}
+
+FolderResult FolderShredder::ShredFolder(const std::wstring& path, bool isSystemFolder, int level) {
+    FileWiper& wiper = core_.Wiper();
+    MessageLog& log = core_.Messages();
+    if (wiper.AbortRequested()) return FolderResult::Stop;
+    const std::string shown = Narrow(path);
+
+    if (level == kListedFolder) {
+        const std::string system = SystemFolderOf(path);
+        if (!system.empty()) {
+            log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
+            return FolderResult::Done;
+        }
+        if (isSystemFolder) {
+            log.ReportWarning(FillPlaceholders(log.LookupMessage(31040), {{'s', shown}}));
+            if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Done;
+        }
+    }
+
+    auto entries = fs::ListFolder(path);
+    if (!entries) {
+        log.ReportError(31011, FillPlaceholders(log.LookupMessage(31011), {{'s', shown}}));
+        return FolderResult::Failed;
+    }
+    if (fs::IsLink(path)) {
+        // What it leads to is not the folder that was named.
+        log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', shown}}));
+        return FolderResult::Failed;
+    }
+
+    const bool walkSubfolders = level != kListedFolder || core_.Settings().FlagValue(Flag::ShredSubFolder) != 0;
+    const int quietLevel = level == kListedFolder ? 0 : 1;
+    const int subLevel = level == kListedFolder ? kListedFolder : kQuietFolder;
+    fs::LinkProbe probe(path);
+    for (const fs::WideFolderEntry& e : *entries) {
+        if (wiper.AbortRequested()) return FolderResult::Stop;
+        const std::wstring full = fs::JoinPath(path, e.name);
+        if (!(e.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ShredRequest request;
+            request.path = full;
+            request.quietLevel = quietLevel;
+            if (wiper.ShredFile(request) != kShredContinue || wiper.AbortRequested()) return FolderResult::Stop;
+            continue;
+        }
+        if (!walkSubfolders) continue;
+        // One that cannot be told any more is looked at below, which reports it as it finds it.
+        if (probe.TellLink(e.name, e.attributes).value_or(false)) {
+            log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', Narrow(full)}}));
+            continue;
+        }
+        // A subfolder that cannot be read is reported and kept; the rest of this folder goes on.
+        switch (ShredFolder(full, (e.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, subLevel)) {
+            case FolderResult::Stop: return FolderResult::Stop;
+            case FolderResult::Failed: break;
+            case FolderResult::Done: RemoveSubfolder(path, full, level); break;
+        }
+    }
+    return wiper.AbortRequested() ? FolderResult::Stop : FolderResult::Done;
+}
+
+void FolderShredder::ShredSystemVolumeInformation() {
+    const FixedDriveTable drives = core_.DriveTable();
+    for (size_t i = 0; i < drives.roots.size(); ++i) {
+        if (core_.Wiper().AbortRequested()) return;
+        if (drives.roots[i].empty()) continue;
+        std::wstring path = L"A:\\System Volume Information";
+        path[0] = static_cast<wchar_t>(L'A' + i);
+        ShredFolder(path, false, kQuietFolder);
+        if (unsigned long error = RemoveIfEmpty(path))
+            core_.Messages().FireErrorEvent(31043, RemovalFailureText(path, error, true));
+    }
+}
+
+}  // namespace fraxil

@@ -1,0 +1,57 @@
+// Shredding a folder tree: every file through the file wiper, the subfolders by
+// the options, each emptied subfolder renamed to a fresh name and removed; the
+// system's own folders are never shredded. Also the restore-point folders of
+// every fixed drive. Links are never walked into, written or removed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace fraxil {
+
+class ShredderCore;
+
+// 0 = a listed folder or one of its subfolders; 1 = quiet (restore-point
+// folders and everything below a level 1 or 2 folder); 2 = a subfolder of a
+// Recycle Bin folder.
+enum FolderLevel : int { kListedFolder = 0, kQuietFolder = 1, kRecycleBinFolder = 2 };
+
+enum class FolderResult {
+    Done,    // walked to its end
+    Failed,  // could not be read (reported): what is above it goes on, but keeps it
+    Stop,    // aborted, or a file could not be positioned: the session stops
+};
+
+// The bytes of every file below `folder`, links not followed; unreadable entries count 0.
+uint64_t TreeBytes(const std::wstring& folder);
+
+// The C library's error number for a platform failure of a folder removal, and its text.
+int ErrnoOfRemoval(unsigned long platformError);
+
+class FolderShredder {
+public:
+    explicit FolderShredder(ShredderCore& core);
+
+    FolderResult ShredFolder(const std::wstring& path, bool isSystemFolder, int level);
+
+    // The system folder that `path` is, compared as normalised full paths
+    // (letter case, "." and "..", closing "\" do not matter); empty when none.
+    std::string SystemFolderOf(const std::wstring& path) const;
+
+    // Removes `path` when it holds nothing any more; the platform's error when
+    // that failed, 0 when it was removed or is not empty (then it stays).
+    unsigned long RemoveIfEmpty(const std::wstring& path);
+    // "Unable to remove folder:\n<path>\n\n" and, when `withCode`, "Error code: <errno> (<text>)."
+    std::string RemovalFailureText(const std::wstring& path, unsigned long platformError, bool withCode) const;
+
+    // The "System Volume Information" folder of every fixed drive, quietly; each
+    // left empty is removed (a failure is fired as error 31043, not logged).
+    void ShredSystemVolumeInformation();
+
+private:
+    void RemoveSubfolder(const std::wstring& parent, const std::wstring& subfolder, int level);
+
+    ShredderCore& core_;
+};
+
+}  // namespace fraxil

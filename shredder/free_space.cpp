@@ -1,0 +1,206 @@
+#include "free_space.h"
+
+#include "shredder_core.h"
+
+#include "fs/guarded_file.h"
+#include "text/text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+namespace fraxil {
+
+namespace fs = tidvex::fs;
+using tidvex::text::Narrow;
+using tidvex::text::Wide;
+
+namespace {
+
+constexpr DWORD kSmallestBlock = 512;
+constexpr uint64_t kBlocksPerFile = kTempFileLimit / kWriteBufferSize;  // 16,384
+
+// The temporary folder must be a folder of its own on the drive: one that was
+// there already is used only when it is no link.
+bool MakeTempFolder(const std::wstring& folder) {
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    return static_cast<bool>(fs::GuardedFile::OpenFolder(folder, FILE_READ_ATTRIBUTES));
+}
+
+std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
+    wchar_t name[32];
+    std::swprintf(name, sizeof name / sizeof name[0], L"SHRED%03u.TMP", static_cast<unsigned>(k));
+    return folder + L"\\" + name;
+}
+
+}  // namespace
+
+uint64_t TempFileCount(uint64_t available) { return available / kTempFileLimit + 1; }
+
+FreeSpaceWiper::FreeSpaceWiper(ShredderCore& core) : core_(core) {}
+
+void FreeSpaceWiper::ShredDriveList(const std::vector<std::wstring>& drives) {
+    const FixedDriveTable table = core_.DriveTable();
+    for (const std::wstring& listed : drives) {
+        if (core_.Wiper().AbortRequested()) return;
+        std::wstring drive = listed;
+        CharUpperBuffW(drive.data(), static_cast<DWORD>(drive.size()));
+        for (const std::string& root : table.roots) {
+            if (!root.empty() && drive == Wide(root)) {
+                ShredDriveFreeSpace(root);
+                break;
+            }
+        }
+    }
+}
+
+void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
+    FileWiper& wiper = core_.Wiper();
+    MessageLog& log = core_.Messages();
+    if (wiper.AbortRequested()) return;
+
+    const std::wstring folder = Wide(root) + L"SHREDTMP.$$$";
+    if (!MakeTempFolder(folder)) {
+        log.ReportError(31012, log.LookupMessage(31012));
+        return;
+    }
+    auto removeFolder = [&] { fs::RemoveEmptyFolder(folder); };
+
+    const DiskSpace space = core_.QueryDiskSpace(root).value_or(DiskSpace{});
+    const uint64_t available = space.availableToUser;
+    if (available == 0) {
+        const long number = space.totalFree != 0 ? 31045 : 31046;
+        log.ReportError(number, FillFormatted(log.LookupMessage(number), {{'c', root.substr(0, 2)}}));
+        removeFolder();
+        return;
+    }
+    if (available != space.totalFree) {
+        const std::string quota =
+            FillFormatted(log.LookupMessage(31033), {{'s', core_.Settings().ShredderApplicationName()}});
+        // Told also as a message: a session that wiped nothing must say why.
+        log.ReportMessage(quota);
+        if (core_.Settings().FlagValue(Flag::DisableWarning) == 0) {
+            core_.SetLastMessage(quota);
+            removeFolder();
+            return;
+        }
+    }
+
+    const uint64_t count = TempFileCount(available);
+    std::vector<TempFileRecord> records;
+    try {
+        records.resize(static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        log.ReportError(31006, log.LookupMessage(31006));
+        removeFolder();
+        return;
+    }
+
+    const short method = core_.Settings().ShredMethod();
+    const uint64_t passes = core_.Algorithms().PassesOf(static_cast<size_t>(method)).size();
+    wiper.SetPlannedBytes((passes + (method != 0 ? 1 : 0)) * available);
+    wiper.SetCurrentItem(log.LookupMessage(31908));
+    wiper.SetCurrentProgress(0);
+    std::shared_ptr<uint8_t[]> buffer = wiper.Buffer();
+    if (buffer) std::fill_n(buffer.get(), kWriteBufferSize, uint8_t{0});
+
+    uint64_t created = 0;
+    bool filled = buffer != nullptr;
+    for (uint64_t k = 0; k < count && filled; ++k) {
+        TempFileRecord& record = records[static_cast<size_t>(k)];
+        record.path = TempFileName(folder, k);
+        // A file left by an earlier run loses its name first (never its other
+        // names' content); a link of that name makes the creation fail.
+        fs::DeleteFileName(record.path, true);
+        record.handle.Reset(CreateFileW(record.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_FLAG_WRITE_THROUGH, nullptr));
+        if (!record.handle) {
+            log.ReportError(31013, log.LookupMessage(31013));
+            filled = false;
+            break;
+        }
+        ++created;
+        // A journalling file system holds back the space of files deleted just
+        // before until its journal is written: writing it now frees that space for the fill.
+        FlushFileBuffers(record.handle.Get());
+        const std::string verb = log.LookupMessage(method != 0 ? 31916 : 31915);
+        wiper.SetCurrentItem(FillPlaceholders(log.LookupMessage(31914), {{'s', verb},
+                                                                         {'u', std::to_string(created)},
+                                                                         {'t', std::to_string(count)}}));
+        const int result = FillTemporaryFile(record);
+        filled = result == kFillReachedLimit || result == kFillDiskFull;
+    }
+
+    if (filled && !wiper.AbortRequested() && method != 0 && created > 0) {
+        for (uint64_t i = 1; i <= created && !wiper.AbortRequested(); ++i) {
+            ShredRequest request;
+            request.temp = &records[static_cast<size_t>(i - 1)];
+            request.tempIndex = static_cast<unsigned>(i);
+            request.tempCount = static_cast<unsigned>(created);
+            if (wiper.ShredFile(request) != kShredContinue) break;
+        }
+    }
+
+    // Always, also after a failure or an abort: nothing of the wipe stays on the drive.
+    wiper.SetCurrentProgress(0);
+    wiper.FireTotalProgress();
+    wiper.SetCurrentItem(log.LookupMessage(31911));
+    for (uint64_t j = 1; j <= count; ++j) {
+        TempFileRecord& record = records[static_cast<size_t>(j - 1)];
+        if (record.handle) {
+            record.handle.Reset();
+            fs::DeleteFileName(record.path, true);
+        }
+        wiper.SetCurrentProgress(static_cast<long>(std::min<uint64_t>(100, 100 * j / count)));
+        wiper.FireTotalProgress();
+    }
+    records.clear();
+    removeFolder();
+    SetFocus(nullptr);
+}
+
+int FreeSpaceWiper::FillTemporaryFile(TempFileRecord& record) {
+    FileWiper& wiper = core_.Wiper();
+    if (wiper.AbortRequested()) return kFillAborted;
+    std::shared_ptr<uint8_t[]> buffer = wiper.Buffer();
+    if (!buffer) return kFillWriteError;
+    DWORD block = kWriteBufferSize;
+    wiper.SetCurrentProgress(0);
+    wiper.FireTotalProgress();
+    FileWiper::SkipRepeats fewer(wiper);
+    uint64_t writes = 0;
+    // The system keeps what was written in its cache however the file was
+    // opened: only a flush puts the zeros over the old content on the device.
+    auto flushed = [&](int result) {
+        FlushFileBuffers(record.handle.Get());
+        return result;
+    };
+    for (;;) {
+        DWORD done = 0;
+        const bool ok = WriteFile(record.handle.Get(), buffer.get(), block, &done, nullptr);
+        // A write that succeeds without writing anything is a full disk too.
+        const DWORD code = ok ? ERROR_DISK_FULL : GetLastError();
+        if (ok && done > 0) {
+            ++writes;
+            wiper.SetCurrentProgress(static_cast<long>(std::min<uint64_t>(100, writes * 100 / kBlocksPerFile)));
+            wiper.CountWritten(done);
+            record.bytesWritten += done;
+            if (record.bytesWritten >= kTempFileLimit) return flushed(kFillReachedLimit);
+            FileWiper::PumpWaitingMessages();
+            if (wiper.AbortRequested()) return kFillAborted;
+            continue;
+        }
+        if (block > kSmallestBlock) {
+            block /= 2;
+            continue;
+        }
+        if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return flushed(kFillDiskFull);
+        MessageLog& log = core_.Messages();
+        std::string text = FillPlaceholders(log.LookupMessage(31047), {{'s', SystemErrorText(code, 255)}});
+        log.ReportError(31047, AppendErrorCode(text, code));
+        return kFillWriteError;
+    }
+}
+
+}  // namespace fraxil
