@@ -35,7 +35,10 @@ trap cleanup EXIT
 "$TIDVEX_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 install_dir="$prefix/drive_c/Program Files/Tidvex"
 mkdir -p "$install_dir"
-cp "$build/bin/Tidvex.exe" "$build/bin/Velmora.dll" "$build/bin/Fraxil.dll" "$build/bin/Quenza.dll" "$install_dir/"
+cp "$build/bin/Tidvex.exe" "$build/bin/Splash.spl" "$build/bin/Velmora.dll" "$build/bin/Fraxil.dll" \
+   "$build/bin/Quenza.dll" "$install_dir/"
+# The folders the libraries look in for their language and message files.
+mkdir -p "$install_dir/Lang" "$install_dir/skin"
 cd "$install_dir"
 for dll in Velmora Fraxil Quenza; do
   "$TIDVEX_WINE" regsvr32 /s "C:\\Program Files\\Tidvex\\$dll.dll"

@@ -39,7 +39,7 @@ sleep 1
 # The X11 driver, and Wine's own window frames (there is no window manager).
 "$TIDVEX_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 "$TIDVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-cp "$build/bin/tidvex_gallery.exe" "$prefix/drive_c/"
+cp "$build/bin/tidvex_gallery.exe" "$build/bin/tidvex_press.exe" "$prefix/drive_c/"
 
 for scene in controls progress question notice registry splash tray menu; do
   "$TIDVEX_WINE" 'C:\tidvex_gallery.exe' "$scene" 7 >/dev/null 2>&1 &
@@ -49,3 +49,32 @@ for scene in controls progress question notice registry splash tray menu; do
   wait "$gallery" || true
   echo "$out/$scene.png"
 done
+
+# The main window: every page and the clean-settings panel, pressed the way a
+# click does. Tidvex runs installed with its libraries registered.
+install_dir="$prefix/drive_c/Program Files/Tidvex"
+mkdir -p "$install_dir/Lang" "$install_dir/skin"
+cp "$build/bin/Tidvex.exe" "$build/bin/Splash.spl" "$build/bin/Velmora.dll" "$build/bin/Fraxil.dll" \
+   "$build/bin/Quenza.dll" "$install_dir/"
+for dll in Velmora Fraxil Quenza; do
+  "$TIDVEX_WINE" regsvr32 /s "C:\\Program Files\\Tidvex\\$dll.dll"
+done
+"$TIDVEX_WINE" "C:\\Program Files\\Tidvex\\Tidvex.exe" >/dev/null 2>&1 &
+tidvex=$!
+sleep 8
+press() { "$TIDVEX_WINE" 'C:\tidvex_press.exe' "$@" >/dev/null 2>&1 || echo "could not press $*"; sleep 2; }
+shot() { xwd -root -silent | convert xwd:- "$out/$1.png"; echo "$out/$1.png"; }
+shot page-main
+for page in Cleaner Shredder Optimizer Tools Options; do
+  press "$page"
+  shot "page-$(echo "$page" | tr 'A-Z' 'a-z')"
+done
+press Cleaner
+press "Change Clean Settings"
+shot clean-settings
+for include in Chat Windows "Hard Drive" MRU Registry; do
+  press "$include" "Clean Settings"
+  shot "clean-settings-$(echo "$include" | tr 'A-Z ' 'a-z-')"
+done
+WINEPREFIX=$prefix "$TIDVEX_WINESERVER" -k >/dev/null 2>&1 || true
+wait "$tidvex" 2>/dev/null || true

@@ -334,12 +334,21 @@ public:
 // control array (-1 for a single control), its caption as stored ("&&" shows
 // as one "&"), its design-time value (check boxes and option buttons) and its
 // design-time items (list and combo boxes).
+//
+// Where it lies: `parent` names the control it sits on ("" the window itself,
+// "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip), and
+// left, top, width and height are twips of that parent's inside. `style` is the
+// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes 1
+// multi-select, 2 check boxes). A tab strip's items are its tabs' captions.
 struct ControlDesign {
     std::string name;
     int index = -1;
     std::string caption{};
     int value = 0;
     std::vector<std::string> items{};
+    std::string parent{};
+    int left = 0, top = 0, width = 0, height = 0;
+    int style = 0;
 };
 
 // Makes the controls of a form from their design data: the window hands in one
@@ -352,11 +361,22 @@ public:
     virtual std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) = 0;
     virtual std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) = 0;
-    virtual std::unique_ptr<Button> MakeButton(const ControlDesign& design) = 0;
     virtual std::unique_ptr<Label> MakeLabel(const ControlDesign& design) = 0;
-    // A tab strip with one tab per design item.
+    virtual std::unique_ptr<Button> MakeButton(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Panel> MakePanel(const ControlDesign& design) = 0;
     virtual std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<ProgressBar> MakeProgressBar(const ControlDesign& design) = 0;
     virtual std::unique_ptr<Grid> MakeGrid(const ControlDesign& design) = 0;
+    // The value is the interval in milliseconds; timers start switched off.
+    virtual std::unique_ptr<Timer> MakeTimer(const ControlDesign& design) = 0;
+    // What the window has outside its client area: the tray icon with its
+    // balloon, the pop-up menu (its items are the design's), the splash picture
+    // and the page-switch effect.
+    virtual std::unique_ptr<TrayIcon> MakeTrayIcon(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Balloon> MakeBalloon(const ControlDesign& design, TrayIcon& icon) = 0;
+    virtual std::unique_ptr<PopupMenu> MakePopupMenu(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Splash> MakeSplash(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<PageEffect> MakePageEffect(const ControlDesign& design) = 0;
 };
 
 }  // namespace tidvex::controls

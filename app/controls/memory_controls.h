@@ -547,18 +547,49 @@ public:
     std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
         return std::make_unique<MemoryTextBox>(design.caption);
     }
-    std::unique_ptr<Button> MakeButton(const ControlDesign& design) override {
-        return std::make_unique<MemoryButton>(design.caption);
-    }
     std::unique_ptr<Label> MakeLabel(const ControlDesign& design) override {
-        return std::make_unique<MemoryLabel>(design.caption);
+        return Placed(std::make_unique<MemoryLabel>(design.caption, static_cast<LabelStyle>(design.style)), design);
+    }
+    std::unique_ptr<Button> MakeButton(const ControlDesign& design) override {
+        return Placed(std::make_unique<MemoryButton>(design.caption), design);
+    }
+    std::unique_ptr<Panel> MakePanel(const ControlDesign& design) override {
+        return Placed(std::make_unique<MemoryPanel>(), design);
     }
     std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) override {
-        return std::make_unique<MemoryTabStrip>(static_cast<int>(design.items.size()));
+        return Placed(std::make_unique<MemoryTabStrip>(std::max<int>(1, static_cast<int>(design.items.size()))),
+                      design);
     }
-    std::unique_ptr<Grid> MakeGrid(const ControlDesign&) override { return std::make_unique<MemoryGrid>(); }
+    std::unique_ptr<ProgressBar> MakeProgressBar(const ControlDesign& design) override {
+        return Placed(std::make_unique<MemoryProgressBar>(), design);
+    }
+    std::unique_ptr<Grid> MakeGrid(const ControlDesign& design) override {
+        return Placed(std::make_unique<MemoryGrid>(), design);
+    }
+    std::unique_ptr<Timer> MakeTimer(const ControlDesign& design) override {
+        return std::make_unique<MemoryTimer>(design.value);
+    }
+    std::unique_ptr<TrayIcon> MakeTrayIcon(const ControlDesign&) override { return std::make_unique<MemoryTrayIcon>(); }
+    std::unique_ptr<Balloon> MakeBalloon(const ControlDesign&, TrayIcon&) override {
+        return std::make_unique<MemoryBalloon>();
+    }
+    std::unique_ptr<PopupMenu> MakePopupMenu(const ControlDesign& design) override {
+        auto menu = std::make_unique<MemoryPopupMenu>();
+        for (const auto& item : design.items) item == "-" ? menu->AddSeparator() : menu->AddItem(item);
+        return menu;
+    }
+    std::unique_ptr<Splash> MakeSplash(const ControlDesign&) override { return std::make_unique<MemorySplash>(); }
+    std::unique_ptr<PageEffect> MakePageEffect(const ControlDesign&) override {
+        return std::make_unique<MemoryPageEffect>();
+    }
 
 private:
+    // At the design's place, in twips (memory controls have no pixels).
+    template <class T>
+    static std::unique_ptr<T> Placed(std::unique_ptr<T> control, const ControlDesign& design) {
+        control->Move(design.left, design.top, design.width, design.height);
+        return control;
+    }
     template <class T>
     static std::unique_ptr<T> Captioned(std::unique_ptr<T> box, const ControlDesign& design) {
         box->Caption(design.caption);

@@ -11,9 +11,7 @@ Win32Form::Win32Form(const std::string& caption, int width, int height) {
               r.bottom - r.top);
 }
 
-Win32Form::~Win32Form() {
-    if (back_) DeleteObject(back_);
-}
+Win32Form::~Win32Form() = default;
 
 int Win32Form::ScaleWidth() const {
     RECT r{};
@@ -22,8 +20,7 @@ int Win32Form::ScaleWidth() const {
 }
 
 void Win32Form::BackColor(COLORREF color) {
-    if (back_) DeleteObject(back_);
-    back_ = CreateSolidBrush(color);
+    SetContainerColor(hwnd(), color);
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -77,18 +74,6 @@ bool Win32Form::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
             if (!OnQueryClose || !OnQueryClose()) Close();
             result = 0;
             return true;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd(), &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
-            result = 1;
-            return true;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            result = reinterpret_cast<LRESULT>(back_ ? back_ : GetSysColorBrush(COLOR_BTNFACE));
-            return true;
         case WM_COMMAND:
             // Escape and Enter arrive from the dialog keys as IDCANCEL / IDOK:
             // a form of ours closes only through its own buttons.
@@ -97,7 +82,7 @@ bool Win32Form::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
                 return true;
             }
             return false;
-        default: return false;
+        default: return PaintContainerBack(hwnd(), msg, wp, result);
     }
 }
 

@@ -21,7 +21,6 @@ public:
     ~Win32Form() override;
 
 private:
-    HBRUSH back_ = nullptr;
     bool modal_ = false;
     bool closed_ = true;
 };

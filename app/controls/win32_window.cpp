@@ -22,25 +22,7 @@ const char kContainerClass[] = "TidvexContainer";
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (ReflectToChild(msg, wp, lp, result)) return result;
-    auto brush = static_cast<HBRUSH>(GetPropA(hwnd, kColorProp));
-    switch (msg) {
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-            return 1;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            // Labels, check boxes and option buttons take the container's colour.
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return reinterpret_cast<LRESULT>(brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-        case WM_NCDESTROY:
-            if (brush) DeleteObject(brush);
-            RemovePropA(hwnd, kColorProp);
-            break;
-        default: break;
-    }
+    if (PaintContainerBack(hwnd, msg, wp, result)) return result;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -171,6 +153,30 @@ const char* ContainerClass() {
 HWND CreateContainerWindow(const std::string& title, DWORD style, int width, int height, HWND owner) {
     return CreateWindowExA(0, ContainerClass(), title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
                            owner, nullptr, Instance(), nullptr);
+}
+
+bool PaintContainerBack(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result) {
+    auto brush = static_cast<HBRUSH>(GetPropA(hwnd, kColorProp));
+    switch (msg) {
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            result = 1;
+            return true;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            // Labels, check boxes and option buttons take the container's colour.
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            result = reinterpret_cast<LRESULT>(brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            return true;
+        case WM_NCDESTROY:
+            if (brush) DeleteObject(brush);
+            RemovePropA(hwnd, kColorProp);
+            return false;
+        default: return false;
+    }
 }
 
 void SetContainerColor(HWND container, COLORREF color) {

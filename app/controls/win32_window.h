@@ -61,6 +61,10 @@ const char* ContainerClass();
 HWND CreateContainerWindow(const std::string& title, DWORD style, int width, int height, HWND owner = nullptr);
 // A container's back colour (the default is the button face colour).
 void SetContainerColor(HWND container, COLORREF color);
+// What a container does with its back colour: erasing, the colour of the
+// controls standing on it, and letting the colour go. A window of ours that
+// holds controls calls it; true when the message was handled (result set).
+bool PaintContainerBack(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result);
 
 // One window owned by one object. The window is either of a class of ours
 // (CreateOwn) or a native control that is subclassed (CreateNative); both send

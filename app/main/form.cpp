@@ -1,27 +1,90 @@
 #include "main/form.h"
 
 #include "main/form_design.h"
+#include "main/tools_calls.h"
 #include "services/logger.h"
 
+#include <type_traits>
+
 namespace tidvex::main {
+
+bool gIsCleaning = false;
+
+namespace {
+
+// The window's calls of a form that has no window (the settings alone): no
+// other instance, no library objects, every question answered "Yes".
+class NoWindow final : public MainWindowCalls {
+public:
+    bool CreateInstanceMutex(const std::string&) override { return true; }
+    com::ComPtr<IShredder> CreateShredder() override { return {}; }
+    com::ComPtr<_Optimizer> CreateOptimizer() override { return {}; }
+    std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override {
+        return MakeCleanSession(form);
+    }
+    std::int32_t ShowMe(const std::string&, bool, const std::string&, const std::string&, std::int16_t) override {
+        return 6;
+    }
+    std::string CommandLine() override { return {}; }
+    void Version(int& major, int& minor, int& revision) override { major = minor = revision = 0; }
+    std::vector<std::string> Drives() override { return {}; }
+    unsigned DriveType(const std::string&) override { return 0; }
+    HWND hWnd() override { return nullptr; }
+    HICON WindowIcon() override { return nullptr; }
+    void Size(int, int) override {}
+    int Pixels(int twips) override { return twips; }
+    int ScaleWidth() override { return 0; }
+    void BackColor(COLORREF) override {}
+    bool Visible() override { return false; }
+    void Visible(bool) override {}
+    int WindowState() override { return 0; }
+    void WindowState(int) override {}
+    void SetForeground() override {}
+    POINT CursorPos() override { return {}; }
+    void Repaint() override {}
+    void Unload() override {}
+    void PostUnload() override {}
+    void EndProcess() override {}
+    void ShellOpen(const std::string&) override {}
+};
+
+// The labels, panels and boxes that the design hides until the window shows
+// them: the overlay of the effect, the clean-settings panel, the hint, the
+// "not installed" notes and two clean-settings boxes that no user changes.
+void HideAtDesign(frmMain& f) {
+    f.frPage[6]->Visible(false);
+    f.frScanSettings->Visible(false);
+    f.lblArrow->Visible(false);
+    f.lblArrowText->Visible(false);
+    for (auto* note : {f.lblIEDisabled, f.lblFireFoxDisabled, f.lblNetscapeDisabled, f.lblOperaDisabled,
+                       f.lblMSNDisable, f.lblYahooDisanled, f.lblICQDisabled})
+        note->Visible(false);
+    f.chkCleanSett[38]->Visible(false);
+    f.chkCleanSett[42]->Visible(false);
+}
+
+}  // namespace
 
 template <class T>
 T* frmMain::Keep(std::unique_ptr<T> control) {
     T* raw = control.get();
+    if constexpr (std::is_base_of_v<controls::SchemeControl, T>) scheme_.push_back(raw);
     controls_.push_back(std::shared_ptr<T>(std::move(control)));
     return raw;
 }
 
-frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window) : window_(window) {
+frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWindowCalls* platform)
+    : window_(window), ownPlatform_(platform ? nullptr : std::make_unique<NoWindow>()),
+      platform_(platform ? platform : ownPlatform_.get()) {
+    // Parents before their children: the window's factory places each control
+    // on a parent it has already made.
+    MakeFrame(factory);
+    MakeMainPage(factory);
+    MakeCleanerPage(factory);
+    MakeOtherPages(factory);
+
     auto check = [&](const char* name, int index = -1) { return Keep(factory.MakeCheckBox(Design(name, index))); };
     auto option = [&](const char* name, int index) { return Keep(factory.MakeOptionButton(Design(name, index))); };
-
-    for (int i = 0; i < engine::kCleanSettCount; ++i) chkCleanSett[static_cast<size_t>(i)] = check("chkCleanSett", i);
-    chkInternet = check("chkInternet");
-    chkSystem = check("chkSystem");
-    chkRegistry = check("chkRegistry");
-    txtCustomExt = Keep(factory.MakeTextBox(Design("txtCustomExt")));
-
     for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i) chkSettings[static_cast<size_t>(i)] = check("chkSettings", i);
     cmbDrives = Keep(factory.MakeComboBox(Design("cmbDrives")));
     lstSafeList = Keep(factory.MakeListBox(Design("lstSafeList")));
@@ -37,25 +100,122 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window) : windo
     for (int i = 0; i < static_cast<int>(optSessionSchedule.size()); ++i)
         optSessionSchedule[static_cast<size_t>(i)] = option("optSessionSchedule", i);
 
-    MakeToolsPage(factory);
+    HideAtDesign(*this);
+    WireFrame();
+    WireCleanerPage();
+    WireToolsPage();
+    ownTools_ = MakeWindowToolsCalls(*platform_);
+    tools_ = ownTools_.get();
 
     // The event log writes while "Log errors and events to text file" is checked.
     services::gLogger().SetSwitch(chkSettings[2]);
 }
 
-void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
-    auto button = [&](const char* name, int index = -1) { return Keep(factory.MakeButton(Design(name, index))); };
-    for (int i = 0; i < static_cast<int>(cmdTools.size()); ++i) cmdTools[static_cast<size_t>(i)] = button("cmdTools", i);
-    tbTools = Keep(factory.MakeTabStrip(Design("tbTools")));
+frmMain::~frmMain() {
+    services::gLogger().SetSwitch(nullptr);
+    // The interval timer lets go of its beat before the beat goes.
+    tmrSchedule.reset();
+}
+
+void frmMain::MakeFrame(controls::ControlFactory& factory) {
+    topGrad = Keep(factory.MakeLabel(Design("topGrad")));
+    for (int i = 0; i < 6; ++i) cmdToolBar[static_cast<size_t>(i)] = Keep(factory.MakeButton(Design("cmdToolBar", i)));
+    lblAbout = Keep(factory.MakeLabel(Design("lblAbout")));
+    for (int i = 0; i < 7; ++i) frPage[static_cast<size_t>(i)] = Keep(factory.MakePanel(Design("frPage", i)));
+    TrayIcon = Keep(factory.MakeTrayIcon(Design("TrayIcon")));
+    ToolTip = Keep(factory.MakeBalloon(Design("ToolTip"), *TrayIcon));
+    mnuTray = Keep(factory.MakePopupMenu(Design("mnuTray")));
+    Splash = Keep(factory.MakeSplash(Design("Splash")));
+    Splash2 = Keep(factory.MakePageEffect(Design("Splash2")));
+    tmrCleanItem = Keep(factory.MakeTimer(Design("tmrCleanItem")));
+    tmrArrow = Keep(factory.MakeTimer(Design("tmrArrow")));
+    tmrRefresh = Keep(factory.MakeTimer(Design("tmrRefresh")));
+    tmrShutDownClean = Keep(factory.MakeTimer(Design("tmrShutDownClean")));
+    tmrRefreshOptions = Keep(factory.MakeTimer(Design("tmrRefreshOptions")));
+    tmrScheduleBeat = Keep(factory.MakeTimer(Design("tmrSchedule")));
+    tmrSchedule = std::make_unique<controls::ExtraTimer>(*tmrScheduleBeat);
+}
+
+void frmMain::MakeMainPage(controls::ControlFactory& factory) {
+    for (int i = 0; i < DesignCount("lblMainText"); ++i) lblMainText.push_back(Keep(factory.MakeLabel(Design("lblMainText", i))));
+    auto link = [&](const char* name) { return Keep(factory.MakeLabel(Design(name))); };
+    lblCleanerHere = link("lblCleanerHere");
+    lblShredFilesHere = link("lblShredFilesHere");
+    lblShredSpaceHere = link("lblShredSpaceHere");
+    lblShredRecycleHere = link("lblShredRecycleHere");
+    lblOptimizeHere = link("lblOptimizeHere");
+    lblStartupHere = link("lblStartupHere");
+    lblUninstalHere = link("lblUninstalHere");
+}
+
+void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
+    auto label = [&](const char* name, int index = -1) { return Keep(factory.MakeLabel(Design(name, index))); };
+    auto check = [&](const char* name, int index = -1) { return Keep(factory.MakeCheckBox(Design(name, index))); };
+    cmdStartCleaning = Keep(factory.MakeButton(Design("cmdStartCleaning")));
+    lblChangeCleanSettings = label("lblChangeCleanSettings");
+    lblArrow = label("lblArrow");
+    lblArrowText = label("lblArrowText");
+    lblCleanItem = label("lblCleanItem");
+    prgClean = Keep(factory.MakeProgressBar(Design("prgClean")));
+    asxLabel3 = label("asxLabel3");
+    lstCompleteClean = Keep(factory.MakeListBox(Design("lstCompleteClean")));
+    chkCloseAfterClean = check("chkCloseAfterClean");
+
+    frScanSettings = Keep(factory.MakePanel(Design("frScanSettings")));
+    Label1 = label("Label1");
+    lblBack2Clean = label("lblBack2Clean");
+    chkInternet = check("chkInternet");
+    chkSystem = check("chkSystem");
+    chkRegistry = check("chkRegistry");
+    for (int i = 0; i < 6; ++i) cmdInclude[static_cast<size_t>(i)] = Keep(factory.MakeButton(Design("cmdInclude", i)));
+    gCSettingsTitle = label("gCSettingsTitle");
+    for (int i = 0; i < 6; ++i) tbCSettings[static_cast<size_t>(i)] = Keep(factory.MakeTabStrip(Design("tbCSettings", i)));
+    for (int i = 0; i < engine::kCleanSettCount; ++i) chkCleanSett[static_cast<size_t>(i)] = check("chkCleanSett", i);
+    txtCustomExt = Keep(factory.MakeTextBox(Design("txtCustomExt")));
+    cmdSaveCustomExt = Keep(factory.MakeButton(Design("cmdSaveCustomExt")));
+    for (int i = 0; i < 2; ++i) lblCustomExtNote[static_cast<size_t>(i)] = label("lblCustomExtNote", i);
+    lblHDCleaner = label("lblHDCleaner");
+    lblGoToSettings = label("lblGoToSettings");
+    lblIEDisabled = label("lblIEDisabled");
+    lblFireFoxDisabled = label("lblFireFoxDisabled");
+    lblNetscapeDisabled = label("lblNetscapeDisabled");
+    lblOperaDisabled = label("lblOperaDisabled");
+    lblMSNDisable = label("lblMSNDisable");
+    lblYahooDisanled = label("lblYahooDisanled");
+    lblICQDisabled = label("lblICQDisabled");
+}
+
+void frmMain::MakeOtherPages(controls::ControlFactory& factory) {
+    auto button = [&](const char* name, int index) { return Keep(factory.MakeButton(Design(name, index))); };
+    auto strip = [&](const char* name) { return Keep(factory.MakeTabStrip(Design(name))); };
+    // Shredder page
+    for (int i = 0; i < 3; ++i) cmdShredder[static_cast<size_t>(i)] = button("cmdShredder", i);
+    tbShredder = strip("tbShredder");
+    lstDrives = Keep(factory.MakeListBox(Design("lstDrives")));
+    // Optimizer page
+    for (int i = 0; i < 4; ++i) cmdOptimizer[static_cast<size_t>(i)] = button("cmdOptimizer", i);
+    tbOptimizer = strip("tbOptimizer");
+    lstPreventAccess = Keep(factory.MakeListBox(Design("lstPreventAccess")));
+    // Tools page
+    for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)] = button("cmdTools", i);
+    tbTools = strip("tbTools");
     Grid = Keep(factory.MakeGrid(Design("Grid")));
-    cmdApplyStartup = button("cmdApplyStartup");
+    cmdApplyStartup = button("cmdApplyStartup", -1);
     lblStartupHint = Keep(factory.MakeLabel(Design("lblStartupHint")));
     Grid2 = Keep(factory.MakeGrid(Design("Grid2")));
-    cmdUninstall = button("cmdUninstall");
-    cmdRemoveEntry = button("cmdRemoveEntry");
-    cmdRenameEntry = button("cmdRenameEntry");
-    cmdSaveUins2txt = button("cmdSaveUins2txt");
+    cmdUninstall = button("cmdUninstall", -1);
+    cmdRemoveEntry = button("cmdRemoveEntry", -1);
+    cmdRenameEntry = button("cmdRenameEntry", -1);
+    cmdSaveUins2txt = button("cmdSaveUins2txt", -1);
+    // Options page
+    for (int i = 0; i < 6; ++i) cmdOptions[static_cast<size_t>(i)] = button("cmdOptions", i);
+    tbOptions = strip("tbOptions");
+    lblVersion = Keep(factory.MakeLabel(Design("lblVersion")));
+    barSched1 = Keep(factory.MakeLabel(Design("barSched1")));
+    barSched2 = Keep(factory.MakeLabel(Design("barSched2")));
+}
 
+void frmMain::WireToolsPage() {
     cmdApplyStartup->OnClick = [this] { cmdApplyStartup_Click(); };
     cmdUninstall->OnClick = [this] { cmdUninstall_Click(); };
     cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };
@@ -66,7 +226,5 @@ void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
     };
     Grid2->OnAfterEdit = [this](int, int) { Grid2_AfterEdit(); };
 }
-
-frmMain::~frmMain() { services::gLogger().SetSwitch(nullptr); }
 
 }  // namespace tidvex::main

@@ -7,7 +7,12 @@
 // (WindowCalls). Members are added here as the window's pages are built.
 #pragma once
 
+#include "Fraxil.h"
+#include "Quenza.h"
+
+#include "com/com_types.h"
 #include "controls/controls.h"
+#include "controls/extra_timer.h"
 #include "engine/clean_options.h"
 #include "errors/run_time_error.h"
 #include "services/startup_manager.h"
@@ -15,11 +20,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tidvex::main {
+
+// A cleaning runs (set and cleared by the Cleaner page's Start/Stop).
+extern bool gIsCleaning;
 
 // What the settings loader asks of the window after it has set the boxes.
 class WindowCalls {
@@ -50,38 +59,246 @@ public:
     virtual std::unique_ptr<services::clsUninstaller> NewUninstaller() = 0;
 };
 
+// A cleaning session as the Cleaner page drives it: the program's is
+// engine::clsCleanSession (MakeCleanSession); tests script their own.
+class CleaningSession {
+public:
+    virtual ~CleaningSession() = default;
+    virtual void isCleanBrowsers(bool on) = 0;
+    virtual void isCleanChat(bool on) = 0;
+    virtual void isCleanHD(bool on) = 0;
+    virtual void isCleanWindows(bool on) = 0;
+    virtual void isCleanOffice(bool on) = 0;
+    virtual void isCleanRegistry(bool on) = 0;
+    // Runs the whole cleaning; false when it failed (logged by the session).
+    virtual bool StartClean() = 0;
+    virtual void StopClean() = 0;
+
+    std::function<void(std::string& sItem)> CleaningItem;
+    std::function<void(std::string& sItem)> CompleteCleaningItem;
+    std::function<void()> CleaningDone;
+    std::function<void(double& Progress)> Progress;
+};
+
+// The program's cleaning session over the window's controls.
+std::shared_ptr<CleaningSession> MakeCleanSession(const engine::CleaningForm& form);
+
+// What the main window's own window and the platform do for the form: the
+// single-instance mutex, the library objects, the message box, the window's
+// state, the shell. The real window implements it over Win32; tests script it.
+class MainWindowCalls {
+public:
+    virtual ~MainWindowCalls() = default;
+    // Creates the named mutex and keeps it for the process's life; false when
+    // it already existed (another instance runs).
+    virtual bool CreateInstanceMutex(const std::string& name) = 0;
+    // The library objects; a class that cannot be created raises the run-time
+    // error (429).
+    virtual com::ComPtr<IShredder> CreateShredder() = 0;
+    virtual com::ComPtr<_Optimizer> CreateOptimizer() = 0;
+    virtual std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) = 0;
+    // The program's own message box over the window; the pressed button's result.
+    virtual std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
+                                const std::string& button2, std::int16_t icon) = 0;
+    // The whole command line after the program's name, as the platform gives it.
+    virtual std::string CommandLine() = 0;
+    // The program file's version: major, minor and revision.
+    virtual void Version(int& major, int& minor, int& revision) = 0;
+    // The platform's drive list ("c: [label]") and a root's drive type.
+    virtual std::vector<std::string> Drives() = 0;
+    virtual unsigned DriveType(const std::string& root) = 0;
+    virtual HWND hWnd() = 0;
+    virtual HICON WindowIcon() = 0;
+    // The window's outer size in twips.
+    virtual void Size(int widthTwips, int heightTwips) = 0;
+    // Twips in the controls' units (pixels for the real window).
+    virtual int Pixels(int twips) = 0;
+    // The width of the window's inside, in the controls' units.
+    virtual int ScaleWidth() = 0;
+    virtual void BackColor(COLORREF color) = 0;
+    virtual bool Visible() = 0;
+    virtual void Visible(bool on) = 0;
+    // 0 normal, 1 minimised, 2 maximised.
+    virtual int WindowState() = 0;
+    virtual void WindowState(int state) = 0;
+    virtual void SetForeground() = 0;
+    virtual POINT CursorPos() = 0;
+    virtual void Repaint() = 0;
+    // Asks the window to close (the close request runs, then the unload); a
+    // posted one does so once the current handler has returned.
+    virtual void Unload() = 0;
+    virtual void PostUnload() = 0;
+    // Ends the process (the message loop ends and the program returns).
+    virtual void EndProcess() = 0;
+    virtual void ShellOpen(const std::string& path) = 0;
+};
+
 // The controls a cleaning reads (chkCleanSett, chkSettings, txtCustomExt,
 // cmbDrives, lstBlackList) come from engine::CleaningForm under the same names.
-class frmMain : public engine::CleaningForm {
+class frmMain : public engine::CleaningForm, public controls::SchemeForm {
 public:
     // Makes every control; the event log's switch becomes chkSettings(2).
-    frmMain(controls::ControlFactory& factory, WindowCalls& window);
+    // Without `platform` the window's own calls do nothing (the settings alone).
+    frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWindowCalls* platform = nullptr);
     ~frmMain();
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
     WindowCalls& Window() const { return window_; }
+    MainWindowCalls& Platform() const { return *platform_; }
 
-    // Cleaner page: the three scan areas.
+    // The colour scheme over the window and every control.
+    void SetBackColor(COLORREF color) override { platform_->BackColor(color); }
+    std::vector<controls::SchemeControl*> Controls() override { return scheme_; }
+
+    // ---- The window: start-up, tray and close (main_window.cpp) ----
+
+    // Start-up: everything from the mutex to the command line. A failure on the
+    // way ends the program with the run-time error report (ReportFatalError).
+    void Form_Load();
+    void Form_Initialize();
+    // reason 2: the Windows session is ending.
+    void Form_QueryUnload(bool& Cancel, int UnloadMode);
+    void Form_Unload();
+    void Form_Resize();
+    void Form_LostFocus();
+    void TrayIcon_MouseUp(int message);
+    void TrayIcon_Reattach();
+    void ToolTip_MouseUp(int message);
+    void mnuMaximize_Click();
+    void mnuClean_Click();
+    void mnuHelp_Click();
+    void mnuExit_Click();
+
+    com::ComPtr<IShredder> Shredder;
+    com::ComPtr<_Optimizer> Optimizer;
+    std::int16_t CurrentPageIndex = -1;
+    bool IsFirstMinimize = false;
+    bool IsShredding = false;
+    // What start-up step runs, named in the report when it fails.
+    std::string LoadingStep;
+
+    controls::Label* topGrad = nullptr;
+    controls::Label* lblAbout = nullptr;
+    std::array<controls::Button*, 6> cmdToolBar{};
+    // Pages 0-5 and the overlay of the page-switch effect.
+    std::array<controls::Panel*, 7> frPage{};
+    controls::TrayIcon* TrayIcon = nullptr;
+    controls::Balloon* ToolTip = nullptr;
+    controls::PopupMenu* mnuTray = nullptr;
+    controls::Splash* Splash = nullptr;
+    controls::PageEffect* Splash2 = nullptr;
+    controls::Timer* tmrCleanItem = nullptr;
+    controls::Timer* tmrArrow = nullptr;
+    controls::Timer* tmrRefresh = nullptr;
+    controls::Timer* tmrShutDownClean = nullptr;
+    controls::Timer* tmrRefreshOptions = nullptr;
+    // The schedule's interval timer over its one-second beat.
+    controls::Timer* tmrScheduleBeat = nullptr;
+    std::unique_ptr<controls::ExtraTimer> tmrSchedule;
+    // The tray menu's items.
+    static constexpr int mnuMaximize = 0, mnuClean = 2, mnuHelp = 4, mnuExit = 5;
+
+    // ---- Navigation (navigation.cpp) ----
+
+    void cmdToolBar_Click(int Index);
+    void cmdTools_Click(int Index);
+    void lblCleanerHere_MouseUp(int Button);
+    void lblOptimizeHere_MouseUp(int Button);
+    void lblShredFilesHere_MouseUp(int Button);
+    void lblShredSpaceHere_MouseUp(int Button);
+    void lblShredRecycleHere_MouseUp(int Button);
+    void lblStartupHere_MouseUp(int Button);
+    void lblUninstalHere_MouseUp(int Button);
+    void ScrollUp();
+    void ScrollDown();
+    void tmrArrow_Timer();
+    void tmrRefresh_Timer();
+    void tmrShutDownClean_Timer();
+    void tmrRefreshOptions_Timer();
+    // The schedule's cleanings (Options page, Schedule tab).
+    void tmrSchedule_Timer();
+    void ShutDownClean();
+
+    // Main page.
+    std::vector<controls::Label*> lblMainText;
+    controls::Label* lblCleanerHere = nullptr;
+    controls::Label* lblShredFilesHere = nullptr;
+    controls::Label* lblShredSpaceHere = nullptr;
+    controls::Label* lblShredRecycleHere = nullptr;
+    controls::Label* lblOptimizeHere = nullptr;
+    controls::Label* lblStartupHere = nullptr;
+    controls::Label* lblUninstalHere = nullptr;
+
+    // ---- Cleaner page (cleaner_page.cpp) ----
+
+    void cmdStartCleaning_Click();
+    void cClean_CleaningItem(std::string& sItem);
+    void cClean_CompleteCleaningItem(std::string& sItem);
+    void cClean_Progress(double& Progress);
+    void cClean_CleaningDone();
+    void tmrCleanItem_Timer();
+    void EnableToolbar();
+    void DisableToolbar();
+    void lblChangeCleanSettings_MouseUp(int Button);
+    void lblBack2Clean_MouseUp(int Button);
+    void chkInternet_Click();
+    void chkSystem_Click();
+    void chkRegistry_Click();
+    void chkCleanSett_Click(int Index);
+    void cmdInclude_Click(int Index);
+    void cmdSaveCustomExt_Click();
+
+    std::shared_ptr<CleaningSession> cClean;
+    std::string PendingCleanItem;
+
+    controls::Button* cmdStartCleaning = nullptr;
+    controls::Label* lblCleanItem = nullptr;
+    controls::ProgressBar* prgClean = nullptr;
+    controls::Label* asxLabel3 = nullptr;
+    controls::ListBox* lstCompleteClean = nullptr;
+    controls::CheckBox* chkCloseAfterClean = nullptr;
+    controls::Label* lblChangeCleanSettings = nullptr;
+    controls::Label* lblArrow = nullptr;
+    controls::Label* lblArrowText = nullptr;
+    controls::Panel* frScanSettings = nullptr;
+    controls::Label* Label1 = nullptr;
+    controls::Label* lblBack2Clean = nullptr;
     controls::CheckBox* chkInternet = nullptr;
     controls::CheckBox* chkSystem = nullptr;
     controls::CheckBox* chkRegistry = nullptr;
+    std::array<controls::Button*, 6> cmdInclude{};
+    controls::Label* gCSettingsTitle = nullptr;
+    std::array<controls::TabStrip*, 6> tbCSettings{};
+    controls::Button* cmdSaveCustomExt = nullptr;
+    std::array<controls::Label*, 2> lblCustomExtNote{};
+    controls::Label* lblHDCleaner = nullptr;
+    controls::Label* lblGoToSettings = nullptr;
+    controls::Label* lblIEDisabled = nullptr;
+    controls::Label* lblFireFoxDisabled = nullptr;
+    controls::Label* lblNetscapeDisabled = nullptr;
+    controls::Label* lblOperaDisabled = nullptr;
+    controls::Label* lblMSNDisable = nullptr;
+    controls::Label* lblYahooDisanled = nullptr;
+    controls::Label* lblICQDisabled = nullptr;
 
-    // Options page.
-    controls::ListBox* lstSafeList = nullptr;
+    // ---- Shredder page ----
+    std::array<controls::Button*, 3> cmdShredder{};
+    controls::TabStrip* tbShredder = nullptr;
+    controls::ListBox* lstDrives = nullptr;
+    void cmdShredder_Click(int Index);
+    void cmdStartShred_Click();
+    // What entering the page sets up.
+    void ShredderPageEntered();
 
-    // Shredder page: the wiping method, by item index.
-    controls::ComboBox* cmbShredMethod = nullptr;
+    // ---- Optimizer page ----
+    std::array<controls::Button*, 4> cmdOptimizer{};
+    controls::TabStrip* tbOptimizer = nullptr;
+    controls::ListBox* lstPreventAccess = nullptr;
+    void cmdOptimizer_Click(int Index);
+    void LoadLockedDrives();
 
-    // Options page, Schedule tab.
-    controls::CheckBox* chkTimeSchedule = nullptr;
-    std::array<controls::OptionButton*, 4> optTimeSchedule{};
-    controls::CheckBox* chkSessionSchedule = nullptr;
-    controls::CheckBox* chkWhenWindowStarts = nullptr;
-    controls::CheckBox* chkWhenWindowsShuts = nullptr;
-    std::array<controls::OptionButton*, 2> optSessionSchedule{};
-
-    // Tools page: tab 0 the start-up manager, tab 1 the uninstaller.
+    // ---- Tools page: tab 0 the start-up manager, tab 1 the uninstaller ----
     std::array<controls::Button*, 2> cmdTools{};
     controls::TabStrip* tbTools = nullptr;
     controls::Grid* Grid = nullptr;
@@ -120,17 +337,60 @@ public:
     void Grid2_AfterEdit();
     void cmdSaveUins2txt_Click();
 
+    // ---- Options page ----
+    std::array<controls::Button*, 6> cmdOptions{};
+    controls::TabStrip* tbOptions = nullptr;
+    controls::Label* lblVersion = nullptr;
+    controls::Label* barSched1 = nullptr;
+    controls::Label* barSched2 = nullptr;
+    void cmdOptions_Click(int Index);
+
+    // Options page.
+    controls::ListBox* lstSafeList = nullptr;
+
+    // Shredder page: the wiping method, by item index.
+    controls::ComboBox* cmbShredMethod = nullptr;
+
+    // Options page, Schedule tab.
+    controls::CheckBox* chkTimeSchedule = nullptr;
+    std::array<controls::OptionButton*, 4> optTimeSchedule{};
+    controls::CheckBox* chkSessionSchedule = nullptr;
+    controls::CheckBox* chkWhenWindowStarts = nullptr;
+    controls::CheckBox* chkWhenWindowsShuts = nullptr;
+    std::array<controls::OptionButton*, 2> optSessionSchedule{};
+
 private:
     template <class T>
     T* Keep(std::unique_ptr<T> control);
     // Tools page.
-    void MakeToolsPage(controls::ControlFactory& factory);
+    void WireToolsPage();
     bool UninstallRowChosen(int& row);
     ToolsCalls* tools_ = nullptr;
+    std::unique_ptr<ToolsCalls> ownTools_;
     // The check values of the start-up list as it was loaded.
     std::vector<std::string> startupChecksAtLoad_;
+    void MakeFrame(controls::ControlFactory& factory);
+    void MakeMainPage(controls::ControlFactory& factory);
+    void MakeCleanerPage(controls::ControlFactory& factory);
+    void MakeOtherPages(controls::ControlFactory& factory);
+    // The notifications of the controls to their handlers.
+    void WireFrame();
+    void WireCleanerPage();
+    // The Start half of Start/Stop; false when the session failed.
+    void StartCleaning();
+    void StopCleaning();
+    // Back to idle: caption, flag, timer, label and toolbar.
+    void CleaningIdle();
+    // A group's sub-page: button Index selected, tab Index of the strip shown.
+    template <size_t N>
+    void SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index);
 
     WindowCalls& window_;
+    std::vector<controls::SchemeControl*> scheme_;
+    std::unique_ptr<MainWindowCalls> ownPlatform_;
+    MainWindowCalls* platform_;
+    // Start refused while an earlier StartClean is still on the stack.
+    bool startCleanRunning_ = false;
     std::vector<std::shared_ptr<void>> controls_;
 };
 

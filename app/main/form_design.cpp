@@ -3,6 +3,7 @@
 #include "engine/clean_options.h"
 
 #include <iterator>
+#include <utility>
 #include <stdexcept>
 #include <string>
 
@@ -90,14 +91,239 @@ constexpr Box kCleanSett[] = {
 
 static_assert(std::size(kCleanSett) == engine::kCleanSettCount);
 
+// The clean-settings tab strips: each tab's caption and its boxes, top to bottom.
+struct SettingsTab {
+    int strip;
+    const char* caption;
+    std::vector<int> boxes;
+};
+
+const std::vector<SettingsTab>& SettingsTabs() {
+    static const std::vector<SettingsTab> tabs = {
+        {0, "IE", {0, 1, 2, 3}},
+        {0, "FireFox", {4, 5, 6, 7}},
+        {0, "Netscape", {8, 9, 10, 11}},
+        {0, "Opera", {12, 13, 14}},
+        {1, "MSN", {15, 16}},
+        {1, "Yahoo", {17, 18}},
+        {1, "ICQ", {19, 20, 21, 22}},
+        {2, "History Cleaner", {23, 24, 25, 26}},
+        {2, "Recent Files Cleaner", {27, 28, 29, 30, 31}},
+        {3, "Hard Drive Cleaner", {32, 33, 34, 35, 36, 60}},
+        {4, "Windows MRU", {37, 38, 39, 40, 41, 42}},
+        {4, "Office MRU", {43, 44, 45, 46, 47, 48}},
+        {5, "Broken Registry Items", {49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59}},
+    };
+    return tabs;
+}
+
+// "frPage(1)", or the bare name of a single control.
+std::string Index(const char* name, int index) {
+    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
+}
+std::string TabPage(const char* strip, int index, int tab) { return Index(strip, index) + "#" + std::to_string(tab); }
+
+constexpr int kPlain = static_cast<int>(controls::LabelStyle::Plain);
+constexpr int kBanner = static_cast<int>(controls::LabelStyle::Banner);
+constexpr int kBars = static_cast<int>(controls::LabelStyle::Bars);
+constexpr int kGradient = static_cast<int>(controls::LabelStyle::Gradient);
+// A plain label the user clicks, drawn in the link colour.
+constexpr int kLink = 4;
+
+// The window's frame: the banner, the toolbar, the page panels, the tray, the
+// splash and the timers. The window is 9630 x 8650 twips; the pages sit below
+// the toolbar (the initialiser places them again).
+void FrameRows(std::vector<ControlDesign>& d) {
+    d.push_back({"topGrad", -1, "Marbleton Tidvex", 0, {}, "", 0, 0, 9630, 900, kBanner});
+    const char* pages[] = {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdToolBar", i, pages[i], 0, {}, "", 90 + i * 1440, 975, 1380, 660});
+    d.push_back({"lblAbout", -1, "About", 0, {}, "", 8760, 1170, 700, 270, kLink});
+    for (int i = 0; i < 6; ++i) d.push_back({"frPage", i, pages[i], 0, {}, "", 0, 1755, 9620, 6895});
+    // The overlay of the page-switch effect, without caption.
+    d.push_back({"frPage", 6, "", 0, {}, "", 0, 1755, 9620, 6895});
+    d.push_back({"TrayIcon", -1, "Tidvex"});
+    d.push_back({"ToolTip", -1});
+    d.push_back({"mnuTray", -1, "Tray", 0, {"Open Tidvex", "-", "Clean Now", "-", "Help", "Exit Tidvex"}});
+    d.push_back({"Splash", -1});
+    d.push_back({"Splash2", -1});
+    // Timers: the value is the interval in milliseconds.
+    d.push_back({"tmrCleanItem", -1, "", 330});
+    d.push_back({"tmrArrow", -1, "", 300});
+    d.push_back({"tmrRefresh", -1, "", 1000});
+    d.push_back({"tmrShutDownClean", -1, "", 1500});
+    d.push_back({"tmrRefreshOptions", -1, "", 1500});
+    // The interval timer's one-second beat.
+    d.push_back({"tmrSchedule", -1, "", 1000});
+}
+
+// Main page: what each page is for and a link to it.
+void MainPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 0);
+    struct Text {
+        const char* caption;
+        int left, top, width;
+    };
+    const Text texts[] = {
+        {"Start using Tidvex", 300, 200, 6000},
+        {"If you want to:-", 300, 750, 3000},
+        {"Clean your internet privacy.", 700, 1050, 5000},
+        {"Clean your chat history.", 700, 1320, 5000},
+        {"Clean your Windows recent used files.", 700, 1590, 5000},
+        {"Clean unnecessary files and registry keys.", 700, 1860, 5000},
+        {"And more...", 700, 2130, 3000},
+        {"If you want to:-", 300, 2600, 3000},
+        {"Shred Files/Folders, so they will be unrecoverable...", 700, 2900, 5700},
+        {"Shred drives empty space, So no one can recover deleted files...", 700, 3170, 5700},
+        {"Shred recycle bin...", 700, 3440, 5700},
+        {"If you want to optimize your system && privacy...", 300, 3950, 6100},
+        {"If you want to manage startup applications...", 300, 4400, 6100},
+        {"If you want to manage installed applications...", 300, 4850, 6100},
+    };
+    // The first is the page's title.
+    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) {
+        const Text& t = texts[i];
+        d.push_back({"lblMainText", i, t.caption, 0, {}, page, t.left, t.top, t.width, 270, i == 0 ? kGradient : kPlain});
+    }
+    const std::pair<const char*, int> links[] = {
+        {"lblCleanerHere", 2130},    {"lblShredFilesHere", 2900}, {"lblShredSpaceHere", 3170},
+        {"lblShredRecycleHere", 3440}, {"lblOptimizeHere", 3950},  {"lblStartupHere", 4400},
+        {"lblUninstalHere", 4850},
+    };
+    for (const auto& [name, top] : links) d.push_back({name, -1, "Click Here", 0, {}, page, 6600, top, 1200, 270, kLink});
+}
+
+// Cleaner page: Start/Stop, the current item, the progress, the finished items
+// and the clean-settings panel over the whole page.
+void CleanerPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 1);
+    d.push_back({"cmdStartCleaning", -1, "Start Cleaning", 0, {}, page, 300, 300, 2200, 540});
+    d.push_back({"lblChangeCleanSettings", -1, "Change Clean Settings", 0, {}, page, 2800, 435, 2300, 270, kLink});
+    d.push_back({"lblArrow", -1, "<<", 0, {}, page, 5150, 435, 400, 270});
+    d.push_back({"lblArrowText", -1,
+                 "Its highly recommended to review the clean settings before start cleaning, This message will not "
+                 "appear again if you view the clean settings.",
+                 0, {}, page, 5600, 220, 3800, 800});
+    d.push_back({"lblCleanItem", -1, "Ready For Cleaning", 0, {}, page, 300, 1100, 9000, 270});
+    d.push_back({"prgClean", -1, "", 0, {}, page, 300, 1450, 9000, 360});
+    d.push_back({"asxLabel3", -1, "Complete Items", 0, {}, page, 300, 1950, 3000, 300, kGradient});
+    d.push_back({"lstCompleteClean", -1, "", 0, {}, page, 300, 2300, 9000, 3200});
+    d.push_back({"chkCloseAfterClean", -1, "Close Tidvex after cleaning", kOff, {}, page, 300, 5650, 4000, 300});
+
+    d.push_back({"frScanSettings", -1, "Clean Settings", 0, {}, page, 0, 0, 9620, 6895});
+    const std::string panel = "frScanSettings";
+    d.push_back({"Label1", -1, "Check/Uncheck items to Include/Exclude from cleaning", 0, {}, panel, 300, 60, 6000, 240});
+    d.push_back({"lblBack2Clean", -1, "Back to Clean Page", 0, {}, panel, 7500, 60, 1800, 240, kLink});
+    d.push_back({"chkInternet", -1, "Include Internet Items", kOn, {}, panel, 300, 310, 2900, 270});
+    d.push_back({"chkSystem", -1, "Include System Items", kOn, {}, panel, 3300, 310, 2900, 270});
+    d.push_back({"chkRegistry", -1, "Include Registry Items", kOn, {}, panel, 6300, 310, 2900, 270});
+    const char* includes[] = {"Browsers", "Chat", "Windows", "Hard Drive", "MRU", "Registry"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdInclude", i, includes[i], 0, {}, panel, 300, 880 + i * 560, 1750, 480});
+    d.push_back({"gCSettingsTitle", -1, "Browsers", 0, {}, panel, 2200, 600, 7100, 270, kBanner});
+    for (int strip = 0; strip < 6; ++strip) {
+        std::vector<std::string> captions;
+        for (const SettingsTab& tab : SettingsTabs())
+            if (tab.strip == strip) captions.push_back(tab.caption);
+        d.push_back({"tbCSettings", strip, "", 0, captions, panel, 2200, 880, 7100, 4400});
+    }
+    // The boxes, a column on each tab.
+    int tabOfStrip[6] = {};
+    for (const SettingsTab& tab : SettingsTabs()) {
+        const std::string where = TabPage("tbCSettings", tab.strip, tabOfStrip[tab.strip]++);
+        int row = 0;
+        for (int box : tab.boxes) {
+            const Box& b = kCleanSett[box];
+            d.push_back({"chkCleanSett", box, b.caption, b.value, {}, where, 240, 150 + row++ * 330, 6400, 300});
+        }
+    }
+    const std::string hd = TabPage("tbCSettings", 3, 0);
+    d.push_back({"txtCustomExt", -1, "", 0, {}, hd, 600, 2180, 4300, 315});
+    d.push_back({"cmdSaveCustomExt", -1, "Save", 0, {}, hd, 5000, 2160, 1000, 360});
+    d.push_back({"lblCustomExtNote", 0, "Note:-", 0, {}, hd, 600, 2600, 700, 240});
+    d.push_back({"lblCustomExtNote", 1, "Ex.:-  .bmp*.js*      Use * as separator", 0, {}, hd, 1300, 2600, 4700, 240});
+    d.push_back({"lblHDCleaner", -1, "The hard drive cleaner will scan drive C, if you want to select another drive, go to",
+                 0, {}, hd, 240, 3050, 6500, 480});
+    d.push_back({"lblGoToSettings", -1, "Options", 0, {}, hd, 240, 3550, 900, 240, kLink});
+    // Over the boxes of a program that is not installed.
+    struct Missing {
+        const char* name;
+        const char* caption;
+        int strip, tab;
+    };
+    const Missing missing[] = {
+        {"lblIEDisabled", "Internet Explorer is not installed in your system", 0, 0},
+        {"lblFireFoxDisabled", "FireFox is not installed in your system", 0, 1},
+        {"lblNetscapeDisabled", "Netscape is not installed in your system", 0, 2},
+        {"lblOperaDisabled", "Opera is not installed in your system", 0, 3},
+        {"lblMSNDisable", "MSN Messanger is not installed in your system", 1, 0},
+        {"lblYahooDisanled", "Yahoo Messanger is not installed in your system", 1, 1},
+        {"lblICQDisabled", "ICQ is not installed in your system", 1, 2},
+    };
+    for (const Missing& m : missing)
+        d.push_back({m.name, -1, m.caption, 0, {}, TabPage("tbCSettings", m.strip, m.tab), 120, 100, 6800, 1500});
+}
+
+// Shredder page: the mode buttons and their tab strip, the drives to shred.
+void ShredderPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 2);
+    const char* modes[] = {"Shred Files/Folders", "Shred Empty Space", "Shred Recycle Bin"};
+    for (int i = 0; i < 3; ++i) d.push_back({"cmdShredder", i, modes[i], 0, {}, page, 300 + i * 2100, 200, 2000, 480});
+    d.push_back({"tbShredder", -1, "", 0, {"Files", "Empty Space", "Recycle Bin"}, page, 300, 800, 9000, 4800});
+    d.push_back({"lstDrives", -1, "", 0, {}, TabPage("tbShredder", -1, 1), 240, 500, 4000, 2500, 2});
+}
+
+// Optimizer page: the section buttons and their tab strip, the drives to lock.
+void OptimizerPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 3);
+    const char* sections[] = {"Internet Connection", "System", "Windows Explorer", "Privacy"};
+    for (int i = 0; i < 4; ++i)
+        d.push_back({"cmdOptimizer", i, sections[i], 0, {}, page, 300, 300 + i * 600, 2200, 500});
+    d.push_back({"tbOptimizer", -1, "", 0, {"0", "1", "2", "3"}, page, 2700, 300, 6600, 5000});
+    d.push_back({"lstPreventAccess", -1, "", 0, {}, TabPage("tbOptimizer", -1, 3), 240, 1500, 3500, 2000, 2});
+}
+
+// Tools page: the start-up manager and the uninstall manager.
+void ToolsPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 4);
+    d.push_back({"cmdTools", 0, "StartUp Manager", 0, {}, page, 300, 200, 2200, 480});
+    d.push_back({"cmdTools", 1, "Uninstall Manager", 0, {}, page, 2600, 200, 2200, 480});
+    d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}, page, 300, 800, 9000, 5000});
+    const std::string startup = TabPage("tbTools", -1, 0), uninstall = TabPage("tbTools", -1, 1);
+    d.push_back({"lblStartupHint", -1,
+                 "Unchek the items that you want to remove from your Winodws startup list then click Apply", 0, {},
+                 startup, 120, 120, 8600, 300});
+    d.push_back({"Grid", -1, "", 0, {}, startup, 120, 480, 8600, 3600});
+    d.push_back({"cmdApplyStartup", -1, "Apply", 0, {}, startup, 7420, 4200, 1300, 420});
+    d.push_back({"Grid2", -1, "", 0, {}, uninstall, 120, 120, 8600, 3960});
+    d.push_back({"cmdUninstall", -1, "Uninstall", 0, {}, uninstall, 120, 4200, 1400, 420});
+    d.push_back({"cmdRemoveEntry", -1, "Remove entry", 0, {}, uninstall, 1640, 4200, 1400, 420});
+    d.push_back({"cmdRenameEntry", -1, "Rename", 0, {}, uninstall, 3160, 4200, 1400, 420});
+    d.push_back({"cmdSaveUins2txt", -1, "Save to text file", 0, {}, uninstall, 4680, 4200, 1800, 420});
+}
+
+// Options page: the sub-page buttons and their tab strip; the version on About
+// and the schedule's bars.
+void OptionsPageRows(std::vector<ControlDesign>& d) {
+    const std::string page = Index("frPage", 5);
+    const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
+    for (int i = 0; i < 6; ++i)
+        d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
+    d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 300, 6800, 5000});
+    d.push_back({"lblVersion", -1, "", 0, {}, TabPage("tbOptions", -1, 5), 1500, 900, 3000, 270});
+    d.push_back({"barSched1", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 400, 6600, 120, kBars});
+    d.push_back({"barSched2", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 2400, 6600, 120, kBars});
+}
+
 std::vector<ControlDesign> Build() {
     std::vector<ControlDesign> d;
-    int index = 0;
-    for (const Box& box : kCleanSett) d.push_back({"chkCleanSett", index++, box.caption, box.value});
-    d.push_back({"chkInternet", -1, "Include Internet Items", kOn});
-    d.push_back({"chkSystem", -1, "Include System Items", kOn});
-    d.push_back({"chkRegistry", -1, "Include Registry Items", kOn});
-    d.push_back({"txtCustomExt", -1, ""});
+    FrameRows(d);
+    MainPageRows(d);
+    CleanerPageRows(d);
+    ShredderPageRows(d);
+    OptimizerPageRows(d);
+    ToolsPageRows(d);
+    OptionsPageRows(d);
 
     d.push_back({"chkSettings", 0, "Launch Tidvex at windows startup", kOff});
     d.push_back({"chkSettings", 1, "Shred files && folders instead of normal delete in the cleaning sessions (Slower)", kOff});
@@ -121,21 +347,6 @@ std::vector<ControlDesign> Build() {
     d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff});
     d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
     d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
-
-    // Tools page: the section buttons and their tab strip; on tab 0 the start-up
-    // list, on tab 1 the installed programs.
-    d.push_back({"cmdTools", 0, "StartUp Manager"});
-    d.push_back({"cmdTools", 1, "Uninstall Manager"});
-    d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}});
-    d.push_back({"Grid", -1});
-    d.push_back({"cmdApplyStartup", -1, "Apply"});
-    d.push_back({"lblStartupHint", -1,
-                 "Unchek the items that you want to remove from your Winodws startup list then click Apply"});
-    d.push_back({"Grid2", -1});
-    d.push_back({"cmdUninstall", -1, "Uninstall"});
-    d.push_back({"cmdRemoveEntry", -1, "Remove entry"});
-    d.push_back({"cmdRenameEntry", -1, "Rename"});
-    d.push_back({"cmdSaveUins2txt", -1, "Save to text file"});
     return d;
 }
 
@@ -151,6 +362,13 @@ const ControlDesign& Design(std::string_view name, int index) {
         if (control.name == name && control.index == index) return control;
     }
     throw std::out_of_range("No control " + std::string(name) + "(" + std::to_string(index) + ") in the design");
+}
+
+int DesignCount(std::string_view name) {
+    int count = 0;
+    for (const auto& control : FormDesign())
+        if (control.name == name) ++count;
+    return count;
 }
 
 }  // namespace tidvex::main

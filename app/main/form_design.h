@@ -16,5 +16,7 @@ const std::vector<controls::ControlDesign>& FormDesign();
 // The design of one control; a name and index the table does not hold is a
 // programming error (std::out_of_range).
 const controls::ControlDesign& Design(std::string_view name, int index = -1);
+// How many members the design gives a control array.
+int DesignCount(std::string_view name);
 
 }  // namespace tidvex::main

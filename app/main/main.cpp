@@ -1,47 +1,38 @@
-// Tidvex: the program's entry and its main window.
+// Tidvex: the program's entry. The main window is the program: its start-up,
+// then the message loop until it unloads.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "com/com_types.h"
+#include "main/win32/main_window.h"
+
+#include <string>
 
 namespace {
 
-const char kWindowClass[] = "TidvexMain";
-const char kTitle[] = "Tidvex";
-
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(hwnd, msg, wp, lp);
-    }
+// The command line after the program's name, as the window compares it.
+std::string Arguments() {
+    const char* line = GetCommandLineA();
+    bool quoted = false;
+    for (; *line && (quoted || (*line != ' ' && *line != '\t')); ++line)
+        if (*line == '"') quoted = !quoted;
+    while (*line == ' ' || *line == '\t') ++line;
+    return line;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     tidvex::com::ComInit com;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
 
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&wc)) return 1;
-
-    HWND hwnd = CreateWindowExA(0, kWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                                nullptr, nullptr, instance, nullptr);
-    if (!hwnd) return 1;
-    ShowWindow(hwnd, show);
-    UpdateWindow(hwnd);
-
+    tidvex::main::win32::MainWindow window(Arguments());
+    if (!window.Load()) return 0;
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (!window.Ended() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return 0;
 }

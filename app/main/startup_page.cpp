@@ -12,9 +12,6 @@ using services::kStartupLocationColumn;
 using services::kStartupNameColumn;
 using services::kStartupPathColumn;
 
-// Grid widths are given in twips: 15 to a pixel on a screen of 96 dots per inch.
-constexpr int Twips(int twips) { return twips / 15; }
-
 bool Unchecked(const std::string& check) { return check == "0"; }
 
 }  // namespace
@@ -46,10 +43,10 @@ void frmMain::InitStartupGrid() {
     try {
         Grid->DataSource(StartupList, services::kStartupColumns);
         Grid->Layout(0, {"", 0, true, false, true});
-        Grid->Layout(kStartupCheckColumn, {" ", Twips(500), false, true, false});
-        Grid->Layout(kStartupNameColumn, {"Task Name", Twips(1900), false, false, true});
-        Grid->Layout(kStartupLocationColumn, {"Task Location", Twips(2200), false, false, true});
-        Grid->Layout(kStartupPathColumn, {"Task Path", Twips(3500), false, false, true});
+        Grid->Layout(kStartupCheckColumn, {" ", Platform().Pixels(500), false, true, false});
+        Grid->Layout(kStartupNameColumn, {"Task Name", Platform().Pixels(1900), false, false, true});
+        Grid->Layout(kStartupLocationColumn, {"Task Location", Platform().Pixels(2200), false, false, true});
+        Grid->Layout(kStartupPathColumn, {"Task Path", Platform().Pixels(3500), false, false, true});
         Grid->Colors({RGB(255, 255, 255), RGB(0, 0, 0), RGB(75, 99, 150), RGB(255, 255, 255)});
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "InitStartupGrid");

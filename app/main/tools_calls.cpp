@@ -1,5 +1,6 @@
 #include "main/tools_calls.h"
 
+#include "main/run_time_report.h"
 #include "services/helpers.h"
 
 namespace tidvex::main {
@@ -16,6 +17,17 @@ std::unique_ptr<services::IStartUp> PlatformToolsCalls::NewStartUp() { return st
 
 std::unique_ptr<services::clsUninstaller> PlatformToolsCalls::NewUninstaller() {
     return std::make_unique<services::clsUninstaller>();
+}
+
+std::unique_ptr<ToolsCalls> MakeWindowToolsCalls(MainWindowCalls& window) {
+    return std::make_unique<PlatformToolsCalls>(
+        [&window] { return window.hWnd(); },
+        [&window](const std::string& text, const std::string& button, std::int16_t icon) {
+            return window.ShowMe(text, false, button, "", icon);
+        },
+        [&window](const RunTimeError& error) {
+            window.ShowMe(RunTimeReportText(error, "Apply"), false, "Ok", "", 1);
+        });
 }
 
 }  // namespace tidvex::main

@@ -35,4 +35,8 @@ private:
     ReportCall report_;
 };
 
+// The calls over the window's own: its message box, its window as the owner,
+// and the run-time error report shown without ending the program.
+std::unique_ptr<ToolsCalls> MakeWindowToolsCalls(MainWindowCalls& window);
+
 }  // namespace tidvex::main

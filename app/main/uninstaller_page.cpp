@@ -21,9 +21,7 @@ constexpr COLORREF kActiveBack = RGB(122, 150, 223);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-constexpr int Twips(int twips) { return twips / 15; }
-
-controls::GridColumn NameColumn(bool editable) { return {" Application", Twips(8000), false, false, !editable}; }
+controls::GridColumn NameColumn(int width, bool editable) { return {" Application", width, false, false, !editable}; }
 
 // The grid's colours: the active row in the page's blue, or white with black
 // text while its name is being edited.
@@ -62,7 +60,7 @@ void frmMain::InitUninstallGrid() {
         for (const auto& r : UninstallList) rows.push_back({std::to_string(r.ID), r.Name, r.UninsPath, r.iconPath, r.KeyName});
         Grid2->DataSource(rows, kUninsColumns);
         for (int c = 0; c < kUninsColumns; ++c) Grid2->Layout(c, {"", 0, true, false, true});
-        Grid2->Layout(kUninsNameColumn, NameColumn(false));
+        Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
         Grid2->Colors(UninstallColors(false));
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "InitUninstallGrid");
@@ -96,7 +94,7 @@ void frmMain::cmdRemoveEntry_Click() {
 void frmMain::cmdRenameEntry_Click() {
     int row = -1;
     if (!UninstallRowChosen(row)) return;
-    Grid2->Layout(kUninsNameColumn, NameColumn(true));
+    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), true));
     Grid2->Colors(UninstallColors(true));
     Grid2->Refresh();
     Grid2->EditActiveCell();
@@ -122,7 +120,7 @@ void frmMain::Grid2_BeforeUpdate(int row, int, const std::string& newText, bool&
 }
 
 void frmMain::Grid2_AfterEdit() {
-    Grid2->Layout(kUninsNameColumn, NameColumn(false));
+    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
     Grid2->Colors(UninstallColors(false));
     Grid2->Refresh();
 }

@@ -1,49 +1,272 @@
-// Tidvex starts as a GUI program, shows its main window titled "Tidvex" and ends
-// when that window is closed.
+// Tidvex.exe for real, in the sandbox with its libraries registered: it starts
+// as a GUI program, shows its main window titled "Tidvex" and ends when that
+// window is closed; a second start shows its message and ends; a cleaning
+// started by pressing the window's buttons (by window message) runs to
+// "Cleaning Done.". Built a second time without the libraries registered, it
+// checks the run-time error report of a start-up that cannot create them.
+#include "harness/support.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
-struct Found {
+using tidvex::test::PathExists;
+using tidvex::test::WriteFileBytes;
+
+std::string Text(HWND hwnd) {
+    char text[1024] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string Class(HWND hwnd) {
+    char name[128] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+struct TopSearch {
     DWORD pid;
-    HWND hwnd;
+    const std::string& className;
+    const std::string& title;
+    HWND found;
 };
 
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM lp) {
-    auto* f = reinterpret_cast<Found*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char title[64] = {};
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (pid == f->pid && lstrcmpA(title, "Tidvex") == 0 && IsWindowVisible(hwnd)) {
-        f->hwnd = hwnd;
+BOOL CALLBACK MatchTop(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->pid && IsWindowVisible(hwnd) && Class(hwnd) == s->className && Text(hwnd) == s->title) {
+        s->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 
-TEST(MainWindow, OpensTitledTidvexAndEndsWhenClosed) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    char cmd[] = "Y:\\Tidvex.exe";
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi));
-    Found f{pi.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !f.hwnd; ++i) {
-        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
-        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&f));
-    }
-    ASSERT_NE(f.hwnd, nullptr) << "no visible window titled Tidvex";
-    PostMessageA(f.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0) << "Tidvex did not end after its window closed";
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+// A visible top-level window of the process with this class and title.
+HWND FindTop(DWORD pid, const std::string& className, const std::string& title) {
+    TopSearch search{pid, className, title, nullptr};
+    EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+struct ChildSearch {
+    const std::function<bool(HWND)>& test;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    if (s->test(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first descendant of `parent` that passes the test.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& test) {
+    ChildSearch search{test, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+[[maybe_unused]] HWND ChildWithText(HWND parent, const std::string& text, const std::string& className = "") {
+    return FindChild(parent, [&](HWND h) { return Text(h) == text && (className.empty() || Class(h) == className); });
+}
+
+// Presses a button the way a click does: its notification to its parent.
+[[maybe_unused]] void Press(HWND button) {
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+template <class F>
+bool WaitFor(F done, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (done()) return true;
+        Sleep(50);
+    }
+    return done();
+}
+
+class Program {
+public:
+    explicit Program(const std::string& arguments = "") {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string cmd = "Y:\\Tidvex.exe";
+        if (!arguments.empty()) cmd += " " + arguments;
+        started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
+    }
+    ~Program() {
+        if (!started_) return;
+        if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Id() const { return pi_.dwProcessId; }
+    bool Ended(int milliseconds) const { return WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+    // A visible window of the program, waited for.
+    HWND Window(const std::string& className, const std::string& title, int milliseconds = 20000) const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = FindTop(Id(), className, title)) != nullptr || Ended(0); }, milliseconds);
+        return found;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+#ifndef TIDVEX_LIBRARIES_UNREGISTERED
+
+TEST(MainWindow, OpensTitledTidvexAndEndsWhenClosed) {
+    Program tidvex;
+    ASSERT_TRUE(tidvex.Started());
+    HWND main = tidvex.Window("TidvexMain", "Tidvex");
+    ASSERT_NE(main, nullptr) << "no visible window titled Tidvex";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000)) << "Tidvex did not end after its window closed";
+    EXPECT_EQ(tidvex.ExitCode(), 0u);
+}
+
+TEST(MainWindow, TrayStartsHiddenAndStillCloses) {
+    Program tidvex("/tray");
+    ASSERT_TRUE(tidvex.Started());
+    HWND hidden = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hidden = FindWindowA("TidvexMain", "Tidvex")) != nullptr || tidvex.Ended(0); }, 20000));
+    ASSERT_NE(hidden, nullptr);
+    // Long after the start-up (a shown window appears within about a second).
+    Sleep(4000);
+    EXPECT_FALSE(IsWindowVisible(hidden)) << "the window ends its start-up hidden in the tray";
+    EXPECT_FALSE(tidvex.Ended(0));
+    PostMessageA(hidden, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000));
+    EXPECT_EQ(tidvex.ExitCode(), 0u);
+}
+
+TEST(MainWindow, ASecondStartShowsTheMessageAndEnds) {
+    Program first;
+    ASSERT_NE(first.Window("TidvexMain", "Tidvex"), nullptr);
+    Program second;
+    ASSERT_TRUE(second.Started());
+    HWND box = second.Window("TidvexForm", "Tidvex");
+    ASSERT_NE(box, nullptr) << "the second start shows no message";
+    EXPECT_NE(ChildWithText(box, "Tidvex is already running, Please Check it in the system tray"), nullptr);
+    EXPECT_EQ(FindTop(second.Id(), "TidvexMain", "Tidvex"), nullptr) << "and no window of its own";
+    HWND ok = ChildWithText(box, "Ok");
+    ASSERT_NE(ok, nullptr);
+    Press(ok);
+    EXPECT_TRUE(second.Ended(10000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_FALSE(first.Ended(0)) << "the first instance runs on";
+    PostMessageA(first.Window("TidvexMain", "Tidvex"), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(first.Ended(10000));
+}
+
+// The index among the drives the window offers to clean (fixed drives and
+// drives without a root, in the platform's order).
+int DriveIndex(char letter) {
+    char roots[512] = {};
+    GetLogicalDriveStringsA(sizeof roots - 1, roots);
+    int index = 0;
+    for (const char* root = roots; *root; root += lstrlenA(root) + 1) {
+        const UINT type = GetDriveTypeA(root);
+        if (type != DRIVE_FIXED && type != DRIVE_NO_ROOT_DIR) continue;
+        if (std::toupper(static_cast<unsigned char>(root[0])) == letter) return index;
+        ++index;
+    }
+    return -1;
+}
+
+TEST(MainWindow, TheStartButtonRunsACleaningToItsEnd) {
+    const std::string folder = tidvex::test::ScratchFolder("window-clean");
+    WriteFileBytes(folder + "\\junk.tmp", "x");
+    WriteFileBytes(folder + "\\keep.txt", "x");
+    const int drive = DriveIndex(folder[0]);
+    ASSERT_GE(drive, 0) << "the scratch drive is not offered";
+    HKEY options;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Marbleton Tidvex\\Settings\\Options", &options), 0);
+    const std::string index = std::to_string(drive);
+    RegSetValueExA(options, "Drive2Clean", 0, REG_SZ, reinterpret_cast<const BYTE*>(index.c_str()),
+                   static_cast<DWORD>(index.size() + 1));
+    RegCloseKey(options);
+
+    Program tidvex;
+    HWND main = tidvex.Window("TidvexMain", "Tidvex");
+    ASSERT_NE(main, nullptr);
+    HWND cleaner = ChildWithText(main, "Cleaner", "Button");
+    ASSERT_NE(cleaner, nullptr);
+    Press(cleaner);
+    HWND page = ChildWithText(main, "Cleaner", "TidvexPanel");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(page) != FALSE; }, 5000)) << "the Cleaner page is not shown";
+    HWND start = ChildWithText(page, "Start Cleaning");
+    ASSERT_NE(start, nullptr);
+    HWND list = FindChild(page, [](HWND h) { return lstrcmpiA(Class(h).c_str(), "ListBox") == 0; });
+    ASSERT_NE(list, nullptr);
+    Press(start);
+
+    std::vector<std::string> items;
+    const bool done = WaitFor(
+        [&] {
+            items.clear();
+            DWORD_PTR count = 0;
+            if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) return false;
+            for (int i = 0; i < static_cast<int>(count); ++i) {
+                // Across processes the list's text comes as UTF-16 (ASCII here).
+                wchar_t text[512] = {};
+                SendMessageTimeoutW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text),
+                                    SMTO_ABORTIFHUNG, 5000, nullptr);
+                std::string narrow;
+                for (const wchar_t* c = text; *c; ++c) narrow += static_cast<char>(*c);
+                items.push_back(narrow);
+            }
+            return !items.empty() && (items.back() == "Cleaning Done." || items.back() == "Cleaning Aborted.");
+        },
+        180000);
+    ASSERT_TRUE(done) << "no end of the cleaning in the list (" << items.size() << " items)";
+    EXPECT_EQ(items.back(), "Cleaning Done.");
+    EXPECT_GT(items.size(), 1u) << "the finished items are listed";
+    EXPECT_EQ(Text(start), "Start Cleaning");
+    EXPECT_FALSE(PathExists(folder + "\\junk.tmp")) << "the temporary file was cleaned";
+    EXPECT_TRUE(PathExists(folder + "\\keep.txt"));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000));
+}
+
+#else
+
+TEST(MainWindowWithoutLibraries, StartUpEndsWithTheRunTimeErrorReport) {
+    Program tidvex;
+    ASSERT_TRUE(tidvex.Started());
+    HWND report = tidvex.Window("#32770", "Tidvex");
+    ASSERT_NE(report, nullptr) << "no report";
+    const HWND text = FindChild(report, [](HWND h) { return Text(h).find("Run-time error") != std::string::npos; });
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(Text(text),
+              "Run-time error '429':\r\n\r\nActiveX component can't create object\r\n\r\n"
+              "Creating the shredder object (Fraxil.Shredder) failed.");
+    EXPECT_EQ(FindTop(tidvex.Id(), "TidvexMain", "Tidvex"), nullptr) << "no main window";
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(tidvex.Ended(10000)) << "the program ends after the report";
+    EXPECT_EQ(tidvex.ExitCode(), 429u);
+}
+
+#endif
 
 }  // namespace

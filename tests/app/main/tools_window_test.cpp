@@ -5,6 +5,8 @@
 #include "main/tools_calls.h"
 
 #include "controls/win32_controls.h"
+#include "main/win32/control_factory.h"
+#include "main/win32/main_window.h"
 #include "harness/support.h"
 #include "tools_entry.h"
 #include "services/startup_manager.h"
@@ -23,50 +25,8 @@ namespace {
 
 using namespace tidvex::main;
 using namespace tidvex::controls;
-using win32::Bounds;
 
-// Every control a child window of one hidden container.
-class Win32Factory final : public ControlFactory {
-public:
-    explicit Win32Factory(HWND host) : host_(host) {}
-    std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32CheckBox>(host_, d.caption, At(), win32::Win32CheckBox::Type::CheckBox,
-                                                      d.value);
-    }
-    std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32CheckBox>(host_, d.caption, At(), win32::Win32CheckBox::Type::OptionButton,
-                                                      d.value);
-    }
-    std::unique_ptr<ListBox> MakeListBox(const ControlDesign&) override {
-        return std::make_unique<win32::Win32ListBox>(host_, At());
-    }
-    std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& d) override {
-        auto box = std::make_unique<win32::Win32ComboBox>(host_, At());
-        for (const auto& item : d.items) box->AddItem(item);
-        return box;
-    }
-    std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32TextBox>(host_, d.caption, At());
-    }
-    std::unique_ptr<Button> MakeButton(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32Button>(host_, d.caption, At());
-    }
-    std::unique_ptr<Label> MakeLabel(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32Label>(host_, d.caption, At());
-    }
-    std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& d) override {
-        return std::make_unique<win32::Win32TabStrip>(host_, d.items, At());
-    }
-    std::unique_ptr<Grid> MakeGrid(const ControlDesign&) override {
-        return std::make_unique<win32::Win32Grid>(host_, Bounds{0, 0, 600, 300});
-    }
-
-private:
-    static Bounds At() { return {0, 0, 100, 24}; }
-    HWND host_;
-};
-
-HWND Of(const Control* control) { return dynamic_cast<const win32::Win32Window*>(control)->hwnd(); }
+HWND Of(const Control* control) { return dynamic_cast<const tidvex::controls::win32::Win32Window*>(control)->hwnd(); }
 
 // The text the list view shows in a row's shown column.
 std::string Shown(HWND list, int row, int column) {
@@ -96,8 +56,8 @@ void SetItemState(HWND list, int row, UINT mask, UINT state) {
 class ToolsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host_ = win32::CreateContainerWindow("tools page", WS_OVERLAPPEDWINDOW, 800, 600);
-        factory_ = std::make_unique<Win32Factory>(host_);
+        host_ = tidvex::controls::win32::CreateContainerWindow("tools page", WS_OVERLAPPEDWINDOW, 800, 600);
+        factory_ = std::make_unique<tidvex::main::win32::Win32ControlFactory>(host_);
         form_ = std::make_unique<frmMain>(*factory_, window_);
         calls_ = std::make_unique<PlatformToolsCalls>(
             [this] { return host_; },
@@ -115,7 +75,7 @@ protected:
     void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
 
     HWND host_ = nullptr;
-    std::unique_ptr<Win32Factory> factory_;
+    std::unique_ptr<tidvex::main::win32::Win32ControlFactory> factory_;
     tidvex::test::NoWindowCalls window_;
     std::unique_ptr<frmMain> form_;
     std::unique_ptr<PlatformToolsCalls> calls_;
@@ -166,6 +126,45 @@ TEST_F(ToolsWindowTest, UninstallRunsTheSeededUninstallerAndWaitsForIt) {
     EXPECT_GE(GetTickCount() - start, 750u) << "the page waited for the uninstaller";
     EXPECT_GE(RowShowing(Of(form_->Grid2), 0, "Sleeper"), 0) << "listed again after the reload";
     EXPECT_TRUE(shown_.empty());
+}
+
+// The program's own main window: its Tools button shows both lists, and
+// Uninstall on the window waits for the seeded uninstaller.
+TEST(MainWindowToolsPage, ListsSeededEntriesAndWaitsForAnUninstaller) {
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_CURRENT_USER, kRun, "WindowEntry", "C:\\wt\\entry.exe /q"));
+    const std::string key = std::string(tidvex::services::kUninstallKey) + "\\W-Window";
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "DisplayName", "Window Sleeper"));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "UninstallString", "Y:\\tidvex_sleeper.exe 800"));
+
+    tidvex::main::win32::MainWindow window("");
+    HWND tools = nullptr;
+    EnumChildWindows(
+        window.hWnd(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            char text[64] = {}, cls[64] = {};
+            GetWindowTextA(h, text, sizeof text);
+            GetClassNameA(h, cls, sizeof cls);
+            if (std::string(text) != "Tools" || lstrcmpiA(cls, "Button") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tools));
+    ASSERT_NE(tools, nullptr);
+    SendMessageA(tools, BM_CLICK, 0, 0);
+
+    HWND startup = Of(window.form().Grid), programs = Of(window.form().Grid2);
+    const int entry = RowShowing(startup, 1, "WindowEntry");
+    ASSERT_GE(entry, 0) << "the start-up list is shown";
+    EXPECT_EQ(Shown(startup, entry, 2), "Current User(Registry Run)");
+    EXPECT_EQ(Shown(startup, entry, 3), "C:\\wt\\entry.exe /q");
+    const int row = RowShowing(programs, 0, "Window Sleeper");
+    ASSERT_GE(row, 0) << "the uninstall list is shown";
+
+    SetItemState(programs, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const DWORD start = GetTickCount();
+    SendMessageA(Of(window.form().cmdUninstall), BM_CLICK, 0, 0);
+    EXPECT_GE(GetTickCount() - start, 750u) << "the window waited for the uninstaller";
+    EXPECT_GE(RowShowing(Of(window.form().Grid2), 0, "Window Sleeper"), 0);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The main window for real: a top-level window of ours holding frmMain's
+// controls, which it makes through the factory. It carries the window's own
+// events to the form's handlers (close request, unload, resize, loss of focus,
+// the session's end) and does for the form what only a window or the platform
+// can. No decisions of its own.
+#pragma once
+
+#include "controls/win32_window.h"
+#include "main/dialogs/win32_dialogs.h"
+#include "main/form.h"
+#include "main/win32/control_factory.h"
+
+#include <memory>
+#include <string>
+
+namespace tidvex::main::win32 {
+
+class MainWindow final : public controls::win32::Win32Window, public MainWindowCalls, public WindowCalls {
+public:
+    // Posted to the window to unload it once the current handler has returned.
+    static constexpr UINT kUnloadMessage = WM_APP + 0x60;
+
+    explicit MainWindow(std::string commandLine);
+    ~MainWindow() override;
+
+    frmMain& form() { return *form_; }
+    // Runs the start-up; false when the program is to end (a second instance,
+    // a failure). The window is shown at its end unless it went to the tray.
+    bool Load();
+    // Whether the program has ended (the message loop stops).
+    bool Ended() const { return ended_; }
+
+    // MainWindowCalls
+    bool CreateInstanceMutex(const std::string& name) override;
+    com::ComPtr<IShredder> CreateShredder() override;
+    com::ComPtr<_Optimizer> CreateOptimizer() override;
+    std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override;
+    std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
+                        const std::string& button2, std::int16_t icon) override;
+    std::string CommandLine() override { return commandLine_; }
+    void Version(int& major, int& minor, int& revision) override;
+    std::vector<std::string> Drives() override;
+    unsigned DriveType(const std::string& root) override { return GetDriveTypeA(root.c_str()); }
+    HWND hWnd() override { return hwnd(); }
+    HICON WindowIcon() override { return icon_; }
+    void Size(int widthTwips, int heightTwips) override;
+    int Pixels(int twips) override { return controls::win32::TwipsToPixels(twips); }
+    int ScaleWidth() override;
+    void BackColor(COLORREF color) override;
+    bool Visible() override { return IsWindowVisible(hwnd()) != FALSE; }
+    void Visible(bool on) override;
+    int WindowState() override;
+    void WindowState(int state) override;
+    void SetForeground() override { SetForegroundWindow(hwnd()); }
+    POINT CursorPos() override;
+    void Repaint() override { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
+    void Unload() override;
+    void PostUnload() override { PostMessageA(hwnd(), kUnloadMessage, 0, 0); }
+    void EndProcess() override;
+    void ShellOpen(const std::string& path) override;
+
+    // WindowCalls: the schedule, the shutdown options and the optimizer page
+    // apply what the settings loader set; their pages fill these in.
+    void ApplyTimeSchedule() override {}
+    void ApplyWhenWindowsShutDown() override {}
+    void LoadOptimizerSettings() override {}
+
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    // The close request, then the unload unless it was refused; true when the
+    // window unloaded.
+    bool RequestClose(int reason);
+
+    std::string commandLine_;
+    HICON icon_ = nullptr;
+    HANDLE mutex_ = nullptr;
+    bool loading_ = true, showAfterLoad_ = true, ended_ = false;
+    std::unique_ptr<Win32ControlFactory> factory_;
+    std::unique_ptr<dialogs::MessageBoxWindow> messageBox_;
+    std::unique_ptr<frmMain> form_;
+};
+
+}  // namespace tidvex::main::win32
