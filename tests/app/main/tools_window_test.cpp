@@ -128,6 +128,16 @@ TEST_F(ToolsWindowTest, UninstallRunsTheSeededUninstallerAndWaitsForIt) {
     EXPECT_TRUE(shown_.empty());
 }
 
+// Finds the toolbar's "Tools" button.
+BOOL CALLBACK FindToolsButton(HWND h, LPARAM found) {
+    char text[64] = {}, cls[64] = {};
+    GetWindowTextA(h, text, sizeof text);
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(text) != "Tools" || lstrcmpiA(cls, "Button") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+}
+
 // The program's own main window: its Tools button shows both lists, and
 // Uninstall on the window waits for the seeded uninstaller.
 TEST(MainWindowToolsPage, ListsSeededEntriesAndWaitsForAnUninstaller) {
@@ -138,17 +148,7 @@ TEST(MainWindowToolsPage, ListsSeededEntriesAndWaitsForAnUninstaller) {
 
     tidvex::main::win32::MainWindow window("");
     HWND tools = nullptr;
-    EnumChildWindows(
-        window.hWnd(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            char text[64] = {}, cls[64] = {};
-            GetWindowTextA(h, text, sizeof text);
-            GetClassNameA(h, cls, sizeof cls);
-            if (std::string(text) != "Tools" || lstrcmpiA(cls, "Button") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&tools));
+    EnumChildWindows(window.hWnd(), FindToolsButton, reinterpret_cast<LPARAM>(&tools));
     ASSERT_NE(tools, nullptr);
     SendMessageA(tools, BM_CLICK, 0, 0);
 
