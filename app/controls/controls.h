@@ -338,8 +338,14 @@ public:
 // Where it lies: `parent` names the control it sits on ("" the window itself,
 // "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip), and
 // left, top, width and height are twips of that parent's inside. `style` is the
-// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes 1
-// multi-select, 2 check boxes). A tab strip's items are its tabs' captions.
+// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes the
+// sum of kMultiSelectList, kCheckBoxList and kDropTargetList). A tab strip's
+// items are its tabs' captions.
+inline constexpr int kMultiSelectList = 1;
+inline constexpr int kCheckBoxList = 2;
+// Takes files dropped from the shell.
+inline constexpr int kDropTargetList = 4;
+
 struct ControlDesign {
     std::string name;
     int index = -1;
@@ -365,6 +371,7 @@ public:
     virtual std::unique_ptr<Button> MakeButton(const ControlDesign& design) = 0;
     virtual std::unique_ptr<Panel> MakePanel(const ControlDesign& design) = 0;
     virtual std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) = 0;
+    virtual std::unique_ptr<Picture> MakePicture(const ControlDesign& design) = 0;
     virtual std::unique_ptr<ProgressBar> MakeProgressBar(const ControlDesign& design) = 0;
     virtual std::unique_ptr<Grid> MakeGrid(const ControlDesign& design) = 0;
     // The value is the interval in milliseconds; timers start switched off.

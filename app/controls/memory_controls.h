@@ -560,6 +560,9 @@ public:
         return Placed(std::make_unique<MemoryTabStrip>(std::max<int>(1, static_cast<int>(design.items.size()))),
                       design);
     }
+    std::unique_ptr<Picture> MakePicture(const ControlDesign& design) override {
+        return Placed(std::make_unique<MemoryPicture>(), design);
+    }
     std::unique_ptr<ProgressBar> MakeProgressBar(const ControlDesign& design) override {
         return Placed(std::make_unique<MemoryProgressBar>(), design);
     }

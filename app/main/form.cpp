@@ -83,22 +83,8 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWin
     MakeCleanerPage(factory);
     MakeOtherPages(factory);
 
-    auto check = [&](const char* name, int index = -1) { return Keep(factory.MakeCheckBox(Design(name, index))); };
-    auto option = [&](const char* name, int index) { return Keep(factory.MakeOptionButton(Design(name, index))); };
-    for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i) chkSettings[static_cast<size_t>(i)] = check("chkSettings", i);
-    cmbDrives = Keep(factory.MakeComboBox(Design("cmbDrives")));
-    lstSafeList = Keep(factory.MakeListBox(Design("lstSafeList")));
-    lstBlackList = Keep(factory.MakeListBox(Design("lstBlackList")));
+    MakeOptionsPage(factory);
     cmbShredMethod = Keep(factory.MakeComboBox(Design("cmbShredMethod")));
-
-    chkTimeSchedule = check("chkTimeSchedule");
-    for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
-        optTimeSchedule[static_cast<size_t>(i)] = option("optTimeSchedule", i);
-    chkSessionSchedule = check("chkSessionSchedule");
-    chkWhenWindowStarts = check("chkWhenWindowStarts");
-    chkWhenWindowsShuts = check("chkWhenWindowsShuts");
-    for (int i = 0; i < static_cast<int>(optSessionSchedule.size()); ++i)
-        optSessionSchedule[static_cast<size_t>(i)] = option("optSessionSchedule", i);
 
     HideAtDesign(*this);
     WireFrame();
@@ -106,6 +92,8 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWin
     WireToolsPage();
     ownTools_ = MakeWindowToolsCalls(*platform_);
     tools_ = ownTools_.get();
+    WireOptionsPage();
+    WireSchedule();
 
     // The event log writes while "Log errors and events to text file" is checked.
     services::gLogger().SetSwitch(chkSettings[2]);
@@ -207,12 +195,73 @@ void frmMain::MakeOtherPages(controls::ControlFactory& factory) {
     cmdRemoveEntry = button("cmdRemoveEntry", -1);
     cmdRenameEntry = button("cmdRenameEntry", -1);
     cmdSaveUins2txt = button("cmdSaveUins2txt", -1);
-    // Options page
+}
+
+// Parents before their children: the tab strip's pages, then the frames of the
+// schedule's options.
+void frmMain::MakeOptionsPage(controls::ControlFactory& factory) {
+    auto button = [&](const char* name, int index = -1) { return Keep(factory.MakeButton(Design(name, index))); };
+    auto label = [&](const char* name, int index = -1) { return Keep(factory.MakeLabel(Design(name, index))); };
+    auto list = [&](const char* name) { return Keep(factory.MakeListBox(Design(name))); };
+    auto check = [&](const char* name, int index = -1) { return Keep(factory.MakeCheckBox(Design(name, index))); };
+    auto option = [&](const char* name, int index) { return Keep(factory.MakeOptionButton(Design(name, index))); };
+
     for (int i = 0; i < 6; ++i) cmdOptions[static_cast<size_t>(i)] = button("cmdOptions", i);
-    tbOptions = strip("tbOptions");
-    lblVersion = Keep(factory.MakeLabel(Design("lblVersion")));
-    barSched1 = Keep(factory.MakeLabel(Design("barSched1")));
-    barSched2 = Keep(factory.MakeLabel(Design("barSched2")));
+    gOptionsTitle = label("gOptionsTitle");
+    tbOptions = Keep(factory.MakeTabStrip(Design("tbOptions")));
+    lblHelp = label("lblHelp");
+    lblUpdate = label("lblUpdate");
+    // Settings
+    for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i) chkSettings[static_cast<size_t>(i)] = check("chkSettings", i);
+    Label55 = label("Label55");
+    cmbDrives = Keep(factory.MakeComboBox(Design("cmbDrives")));
+    // Safe List
+    Label21 = label("Label21");
+    Label46 = label("Label46");
+    lstSafeList = list("lstSafeList");
+    cmdAddSafeFile = button("cmdAddSafeFile");
+    cmdAddSafeFolder = button("cmdAddSafeFolder");
+    cmdAddSafeRegKey = button("cmdAddSafeRegKey");
+    cmdRemoveSafeItem = button("cmdRemoveSafeItem");
+    // Black list
+    Label22 = label("Label22");
+    lstBlackList = list("lstBlackList");
+    cmdAddBlackFile = button("cmdAddBlackFile");
+    cmdAddBlackFolder = button("cmdAddBlackFolder");
+    cmdAddBlackRegistry = button("cmdAddBlackRegistry");
+    cmdRemoveBlackItem = button("cmdRemoveBlackItem");
+    // Safe Cookies
+    Label23 = label("Label23");
+    Label24 = label("Label24");
+    lstAllCookies = list("lstAllCookies");
+    chkSelectAllCookies = check("chkSelectAllCookies");
+    cmdAddSafeCookie = button("cmdAddSafeCookie");
+    Label25 = label("Label25");
+    lstSafeCookies = list("lstSafeCookies");
+    chkSelectAllSafeCookies = check("chkSelectAllSafeCookies");
+    cmdRemoveSafeCookie = button("cmdRemoveSafeCookie");
+    // Schedule
+    Label26 = label("Label26");
+    barSched1 = label("barSched1");
+    chkTimeSchedule = check("chkTimeSchedule");
+    MyFrame1 = Keep(factory.MakePanel(Design("MyFrame1")));
+    for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
+        optTimeSchedule[static_cast<size_t>(i)] = option("optTimeSchedule", i);
+    barSched2 = label("barSched2");
+    chkSessionSchedule = check("chkSessionSchedule");
+    MyFrame2 = Keep(factory.MakePanel(Design("MyFrame2")));
+    chkWhenWindowStarts = check("chkWhenWindowStarts");
+    chkWhenWindowsShuts = check("chkWhenWindowsShuts");
+    for (int i = 0; i < static_cast<int>(optSessionSchedule.size()); ++i)
+        optSessionSchedule[static_cast<size_t>(i)] = option("optSessionSchedule", i);
+    // The schedule's interval timer, off until the schedule is applied: every 15 minutes by design.
+    tmrSchedule->Interval(15);
+    tmrSchedule->IntervalUnit(controls::kMinutes);
+    // About
+    picLogo = Keep(factory.MakePicture(Design("picLogo")));
+    for (int i = 0; i < DesignCount("lblAboutText"); ++i) lblAboutText.push_back(label("lblAboutText", i));
+    lblVersion = label("lblVersion");
+    lblWebSite = label("lblWebSite");
 }
 
 void frmMain::WireToolsPage() {

@@ -133,6 +133,21 @@ public:
     virtual void ShellOpen(const std::string& path) = 0;
 };
 
+// What the Options page and the schedule ask of the platform beyond the
+// window's calls: the file and folder dialogs, the registry-key dialog and the
+// end of the Windows session. The real window sets them; tests record them. An
+// empty member does nothing (the dialogs then count as cancelled).
+struct OptionsCalls {
+    // The open-file dialog's result as the platform gives it ("Cancel" when cancelled).
+    std::function<std::string(const std::string& title, const std::string& filter, bool multiSelect)> openFiles;
+    // The folder picker's result (empty when cancelled).
+    std::function<std::string(const std::string& title)> browseForFolder;
+    // The registry-key dialog, modal over the main window, adding to the safe list or the black list.
+    std::function<void(bool isSafeItem)> showRegistryDialog;
+    // Ends the Windows session: 2 restart, 8 power-off, both forced.
+    std::function<void(int mode)> exitWindows;
+};
+
 // The controls a cleaning reads (chkCleanSett, chkSettings, txtCustomExt,
 // cmbDrives, lstBlackList) come from engine::CleaningForm under the same names.
 class frmMain : public engine::CleaningForm, public controls::SchemeForm {
@@ -337,16 +352,76 @@ public:
     void Grid2_AfterEdit();
     void cmdSaveUins2txt_Click();
 
-    // ---- Options page ----
+    // ---- Options page (options_page.cpp, schedule.cpp) ----
+    OptionsCalls optionsCalls;
     std::array<controls::Button*, 6> cmdOptions{};
     controls::TabStrip* tbOptions = nullptr;
+    controls::Label* gOptionsTitle = nullptr;
     controls::Label* lblVersion = nullptr;
     controls::Label* barSched1 = nullptr;
     controls::Label* barSched2 = nullptr;
-    void cmdOptions_Click(int Index);
-
-    // Options page.
     controls::ListBox* lstSafeList = nullptr;
+    controls::Label* Label55 = nullptr;
+    controls::Label* Label21 = nullptr;
+    controls::Label* Label46 = nullptr;
+    controls::Button* cmdAddSafeFile = nullptr;
+    controls::Button* cmdAddSafeFolder = nullptr;
+    controls::Button* cmdAddSafeRegKey = nullptr;
+    controls::Button* cmdRemoveSafeItem = nullptr;
+    controls::Label* Label22 = nullptr;
+    controls::Button* cmdAddBlackFile = nullptr;
+    controls::Button* cmdAddBlackFolder = nullptr;
+    controls::Button* cmdAddBlackRegistry = nullptr;
+    controls::Button* cmdRemoveBlackItem = nullptr;
+    controls::Label* Label23 = nullptr;
+    controls::Label* Label24 = nullptr;
+    controls::ListBox* lstAllCookies = nullptr;
+    controls::CheckBox* chkSelectAllCookies = nullptr;
+    controls::Button* cmdAddSafeCookie = nullptr;
+    controls::Label* Label25 = nullptr;
+    controls::ListBox* lstSafeCookies = nullptr;
+    controls::CheckBox* chkSelectAllSafeCookies = nullptr;
+    controls::Button* cmdRemoveSafeCookie = nullptr;
+    controls::Label* Label26 = nullptr;
+    controls::Panel* MyFrame1 = nullptr;
+    controls::Panel* MyFrame2 = nullptr;
+    // About tab: the product line, "Version" and what Tidvex is for.
+    std::vector<controls::Label*> lblAboutText;
+    controls::Label* lblWebSite = nullptr;
+    controls::Picture* picLogo = nullptr;
+    controls::Label* lblHelp = nullptr;
+    controls::Label* lblUpdate = nullptr;
+
+    void cmdOptions_Click(int Index);
+    void chkSettings_Click(int Index);
+    void cmdAddSafeFile_Click();
+    void cmdAddSafeFolder_Click();
+    void cmdAddSafeRegKey_Click();
+    void cmdRemoveSafeItem_Click();
+    void lstSafeList_OLEDragDrop(const std::vector<std::string>& paths);
+    void cmdAddBlackFile_Click();
+    void cmdAddBlackFolder_Click();
+    void cmdAddBlackRegistry_Click();
+    void cmdRemoveBlackItem_Click();
+    void lstBlackList_OLEDragDrop(const std::vector<std::string>& paths);
+    void cmdAddSafeCookie_Click();
+    void cmdRemoveSafeCookie_Click();
+    void chkSelectAllCookies_Click();
+    void chkSelectAllSafeCookies_Click();
+    void lblHelp_MouseUp(int Button);
+    void lblUpdate_MouseUp(int Button);
+    void lblWebSite_MouseUp(int Button);
+    void picLogo_MouseDown(int Button);
+    void lblAbout_MouseUp(int Button);
+
+    // Schedule tab.
+    void ApplyTimeSchedule();
+    void ApplyWhenWindowsShutDown();
+    void chkTimeSchedule_Click();
+    void optTimeSchedule_Click(int Index);
+    void chkSessionSchedule_Click();
+    void chkWhenWindowStarts_Click();
+    void chkWhenWindowsShuts_Click();
 
     // Shredder page: the wiping method, by item index.
     controls::ComboBox* cmbShredMethod = nullptr;
@@ -373,9 +448,21 @@ private:
     void MakeMainPage(controls::ControlFactory& factory);
     void MakeCleanerPage(controls::ControlFactory& factory);
     void MakeOtherPages(controls::ControlFactory& factory);
+    void MakeOptionsPage(controls::ControlFactory& factory);
     // The notifications of the controls to their handlers.
     void WireFrame();
     void WireCleanerPage();
+    void WireOptionsPage();
+    void WireSchedule();
+    void Say(const std::string& text);
+    void AddToList(const std::string& path, std::int32_t type, bool toSafe);
+    void AddFiles(bool toSafe);
+    void AddFolder(bool toSafe);
+    void AddDropped(const std::vector<std::string>& paths, bool toSafe);
+    void AddRegistryKey(bool toSafe);
+    // The scheduled and the shutdown cleaning: the Cleaner page, then Start.
+    void RunCleaning();
+    void SessionBoxesUsable();
     // The Start half of Start/Stop; false when the session failed.
     void StartCleaning();
     void StopCleaning();

@@ -302,17 +302,101 @@ void ToolsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"cmdSaveUins2txt", -1, "Save to text file", 0, {}, uninstall, 4680, 4200, 1800, 420});
 }
 
-// Options page: the sub-page buttons and their tab strip; the version on About
-// and the schedule's bars.
+// Options page: the sub-page buttons with the banner of the chosen one, the
+// tab strip whose six tabs they choose, and below the buttons the links to the
+// help file and the update page.
 void OptionsPageRows(std::vector<ControlDesign>& d) {
     const std::string page = Index("frPage", 5);
     const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
     for (int i = 0; i < 6; ++i)
         d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
-    d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 300, 6800, 5000});
-    d.push_back({"lblVersion", -1, "", 0, {}, TabPage("tbOptions", -1, 5), 1500, 900, 3000, 270});
-    d.push_back({"barSched1", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 400, 6600, 120, kBars});
-    d.push_back({"barSched2", -1, "", 0, {}, TabPage("tbOptions", -1, 4), 0, 2400, 6600, 120, kBars});
+    d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
+    // The buttons choose the tab: the strip's own captions are not shown.
+    d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 800, 6800, 4800});
+    d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLink});
+    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLink});
+    auto tab = [](int i) { return TabPage("tbOptions", -1, i); };
+
+    const std::string settings = tab(0);
+    d.push_back({"chkSettings", 0, "Launch Tidvex at windows startup", kOff, {}, settings, 240, 240, 6200, 300});
+    d.push_back({"chkSettings", 1, "Shred files && folders instead of normal delete in the cleaning sessions (Slower)",
+                 kOff, {}, settings, 240, 640, 6200, 300});
+    d.push_back({"chkSettings", 2, "Log errors and events to text file (Log.txt)", kOn, {}, settings, 240, 1040, 6200,
+                 300});
+    d.push_back({"Label55", -1, "Hard Drive cleaner default drive to clean", 0, {}, settings, 240, 1560, 3600, 270});
+    // Filled with the fixed drives when the window starts.
+    d.push_back({"cmbDrives", -1, "", 0, {}, settings, 3900, 1520, 2400, 315});
+
+    // The safe and the black list: several entries can be selected and removed,
+    // and files and folders dropped on them are added.
+    constexpr int kMultiSelect = controls::kMultiSelectList;
+    constexpr int kDropList = controls::kMultiSelectList | controls::kDropTargetList;
+    const std::string safe = tab(1);
+    d.push_back({"Label21", -1, "Add items to be safe from removing", 0, {}, safe, 240, 120, 6200, 270});
+    d.push_back({"Label46", -1, "Registry Cleaner and Hard Disk cleaner will always skip these items", 0, {}, safe, 240,
+                 420, 6200, 270});
+    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3400, kDropList});
+    const std::string black = tab(2);
+    d.push_back({"Label22", -1, "Add items to be always removed each cleaning session", 0, {}, black, 240, 120, 6200,
+                 270});
+    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3400, kDropList});
+    const char* safeButtons[] = {"cmdAddSafeFile", "cmdAddSafeFolder", "cmdAddSafeRegKey", "cmdRemoveSafeItem"};
+    const char* blackButtons[] = {"cmdAddBlackFile", "cmdAddBlackFolder", "cmdAddBlackRegistry", "cmdRemoveBlackItem"};
+    const char* captions[] = {"Add File(s)", "Add Folder", "Add Registry Key", "Remove Selected"};
+    for (int i = 0; i < 4; ++i) {
+        d.push_back({safeButtons[i], -1, captions[i], 0, {}, safe, 4700, 780 + i * 520, 1800, 420});
+        d.push_back({blackButtons[i], -1, captions[i], 0, {}, black, 4700, 780 + i * 520, 1800, 420});
+    }
+
+    const std::string cookies = tab(3);
+    d.push_back({"Label23", -1, "Check the cookie(s) that will not be removed while cleaning sessions", 0, {}, cookies,
+                 240, 60, 6300, 270});
+    d.push_back({"Label24", -1,
+                 "Here are all the cookie categories that are exist in your system for internet explorer, Select and "
+                 "add to safe list",
+                 0, {}, cookies, 240, 360, 3000, 800});
+    d.push_back({"lstAllCookies", -1, "", 0, {}, cookies, 240, 1200, 3000, 2400, kMultiSelect});
+    d.push_back({"chkSelectAllCookies", -1, "Select All", kOff, {}, cookies, 240, 3660, 1500, 270});
+    d.push_back({"cmdAddSafeCookie", -1, "Add selected to safe list >>", 0, {}, cookies, 240, 3980, 3000, 400});
+    d.push_back({"Label25", -1,
+                 "Here are all cookie categories that will not be removed during cleaning sessions for internet "
+                 "explorer",
+                 0, {}, cookies, 3400, 360, 3000, 800});
+    d.push_back({"lstSafeCookies", -1, "", 0, {}, cookies, 3400, 1200, 3000, 2400, kMultiSelect});
+    d.push_back({"chkSelectAllSafeCookies", -1, "Select All", kOff, {}, cookies, 3400, 3660, 1500, 270});
+    d.push_back({"cmdRemoveSafeCookie", -1, "Remove selected from safe list", 0, {}, cookies, 3400, 3980, 3000, 400});
+
+    // Schedule: each group's options lie in a frame of their own.
+    const std::string schedule = tab(4);
+    d.push_back({"Label26", -1,
+                 "Scheduling allows you to clean your system on specific times or at specific session's actions. "
+                 "Scheduling is only active while the program is running maximized or even minimized to system tray",
+                 0, {}, schedule, 240, 60, 6300, 660});
+    d.push_back({"barSched1", -1, "", 0, {}, schedule, 0, 760, 6600, 120, kBars});
+    d.push_back({"chkTimeSchedule", -1, "Time Clean", kOff, {}, schedule, 240, 960, 2000, 300});
+    d.push_back({"MyFrame1", -1, "", 0, {}, schedule, 240, 1300, 6200, 700});
+    const char* times[] = {"Every 15 minutes", "Every 30 minutes", "Every hour", "Every 5 hours"};
+    for (int i = 0; i < 4; ++i)
+        d.push_back({"optTimeSchedule", i, times[i], i == 2 ? kOn : kOff, {}, "MyFrame1", 120 + i * 1500, 200, 1450,
+                     300});
+    d.push_back({"barSched2", -1, "", 0, {}, schedule, 0, 2200, 6600, 120, kBars});
+    d.push_back({"chkSessionSchedule", -1, "Session Clean", kOff, {}, schedule, 240, 2400, 2000, 300});
+    d.push_back({"MyFrame2", -1, "", 0, {}, schedule, 240, 2740, 6200, 1300});
+    d.push_back({"chkWhenWindowStarts", -1, "When Windows starts", kOff, {}, "MyFrame2", 120, 120, 2800, 300});
+    d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff, {}, "MyFrame2", 120, 480, 2800, 300});
+    d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn, {}, "MyFrame2", 600, 840, 2400, 300});
+    d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff, {}, "MyFrame2", 3100, 840, 2400, 300});
+
+    const std::string about = tab(5);
+    d.push_back({"picLogo", -1, "", 0, {}, about, 240, 240, 1200, 1200});
+    d.push_back({"lblAboutText", 0, "Marbleton Tidvex", 0, {}, about, 1600, 300, 4000, 300});
+    d.push_back({"lblAboutText", 1, "Version", 0, {}, about, 1600, 700, 800, 270});
+    d.push_back({"lblAboutText", 2,
+                 "Tidvex is a powerful easy to use tool to Clean, Optimize, and protect your system.", 0, {}, about,
+                 1600, 1100, 4800, 600});
+    // Set when the window starts.
+    d.push_back({"lblVersion", -1, "", 0, {}, about, 2450, 700, 2000, 270});
+    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270, kLink});
 }
 
 std::vector<ControlDesign> Build() {
@@ -325,32 +409,16 @@ std::vector<ControlDesign> Build() {
     ToolsPageRows(d);
     OptionsPageRows(d);
 
-    d.push_back({"chkSettings", 0, "Launch Tidvex at windows startup", kOff});
-    d.push_back({"chkSettings", 1, "Shred files && folders instead of normal delete in the cleaning sessions (Slower)", kOff});
-    d.push_back({"chkSettings", 2, "Log errors and events to text file (Log.txt)", kOn});
-    // Filled with the fixed drives when the window starts.
-    d.push_back({"cmbDrives", -1});
-    d.push_back({"lstSafeList", -1});
-    d.push_back({"lstBlackList", -1});
     // The item index is the wiping method's number.
     d.push_back({"cmbShredMethod", -1, "", 0,
                  {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
                   "American NAVSO P-5239-26 (MFM)", "German: VSITR"}});
-
-    d.push_back({"chkTimeSchedule", -1, "Time Clean", kOff});
-    d.push_back({"optTimeSchedule", 0, "Every 15 minutes", kOff});
-    d.push_back({"optTimeSchedule", 1, "Every 30 minutes", kOff});
-    d.push_back({"optTimeSchedule", 2, "Every hour", kOn});
-    d.push_back({"optTimeSchedule", 3, "Every 5 hours", kOff});
-    d.push_back({"chkSessionSchedule", -1, "Session Clean", kOff});
-    d.push_back({"chkWhenWindowStarts", -1, "When Windows starts", kOff});
-    d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff});
-    d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn});
-    d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff});
     return d;
 }
 
 }  // namespace
+
+const char kHomePage[] = "https://tidvex.marbleton.example/";
 
 const std::vector<ControlDesign>& FormDesign() {
     static const std::vector<ControlDesign> design = Build();

@@ -13,6 +13,9 @@ namespace tidvex::main {
 
 const std::vector<controls::ControlDesign>& FormDesign();
 
+// The maker's home page, shown on the About tab.
+extern const char kHomePage[];
+
 // The design of one control; a name and index the table does not hold is a
 // programming error (std::out_of_range).
 const controls::ControlDesign& Design(std::string_view name, int index = -1);

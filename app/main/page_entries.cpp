@@ -14,9 +14,4 @@ void frmMain::ShredderPageEntered() {}
 void frmMain::cmdOptimizer_Click(int Index) { SelectSubPage(cmdOptimizer, *tbOptimizer, Index); }
 void frmMain::LoadLockedDrives() {}
 
-// Options page
-void frmMain::cmdOptions_Click(int Index) { SelectSubPage(cmdOptions, *tbOptions, Index); }
-void frmMain::tmrSchedule_Timer() {}
-void frmMain::ShutDownClean() {}
-
 }  // namespace tidvex::main

@@ -24,6 +24,23 @@ const char* const kRegistrySteps[4] = {
     "4- Click Ok",
 };
 
+bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
+                          controls::ListBox& lstBlackList, const std::function<void(const std::string&)>& message) {
+    controls::ListBox& own = toSafe ? lstSafeList : lstBlackList;
+    controls::ListBox& other = toSafe ? lstBlackList : lstSafeList;
+    if (services::IsItemInList(item, own)) {
+        message(toSafe ? kInSafeList : kInBlackList);
+        return false;
+    }
+    if (services::IsItemInList(item, other)) {
+        message(toSafe ? kInBlackList : kInSafeList);
+        return false;
+    }
+    own.AddItem(item);
+    services::AddiTem2File(type, item, toSafe ? services::kSafeList : services::kBlackList);
+    return true;
+}
+
 bool IsAddableRegistryKey(const std::string& text) {
     const size_t slash = text.find('\\');
     if (slash == std::string::npos || !registry::HiveFromName(text.substr(0, slash))) return false;
@@ -73,18 +90,9 @@ void frmRegistry::cmdOk_Click() {
         parts_.form.Close();
         return;
     }
-    controls::ListBox& own = isSafeItem ? seams_.lstSafeList : seams_.lstBlackList;
-    controls::ListBox& other = isSafeItem ? seams_.lstBlackList : seams_.lstSafeList;
-    if (services::IsItemInList(text, own)) {
-        Message(isSafeItem ? kInSafeList : kInBlackList);
+    if (!AddToSafeOrBlackList(text, services::kRegistryKeyItem, isSafeItem, seams_.lstSafeList, seams_.lstBlackList,
+                              [this](const std::string& message) { Message(message); }))
         return;
-    }
-    if (services::IsItemInList(text, other)) {
-        Message(isSafeItem ? kInBlackList : kInSafeList);
-        return;
-    }
-    own.AddItem(text);
-    services::AddiTem2File(services::kRegistryKeyItem, text, isSafeItem ? services::kSafeList : services::kBlackList);
     parts_.form.Close();
 }
 

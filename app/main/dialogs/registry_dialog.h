@@ -5,6 +5,7 @@
 #include "controls/controls.h"
 #include "main/dialogs/message_box.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ extern const char* const kRegistrySteps[4];
 // ("HKEY_USERS\") is not a key that may be added: the black list would delete
 // the whole hive.
 bool IsAddableRegistryKey(const std::string& text);
+
+// Adds an item of the given list-file type to the safe list (toSafe) or the
+// black list: to the list box and to the list's file. An item that is already
+// in either list is not added; the message then names the list that has it
+// ("This item is already exist in the safe list." / "... black list."),
+// this list first. True when the item was added.
+bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
+                          controls::ListBox& lstBlackList, const std::function<void(const std::string&)>& message);
 
 class frmRegistry : public controls::SchemeForm {
 public:

@@ -56,8 +56,9 @@ std::unique_ptr<OptionButton> Win32ControlFactory::MakeOptionButton(const Contro
 
 std::unique_ptr<ListBox> Win32ControlFactory::MakeListBox(const ControlDesign& d) {
     Win32ListBox::Options options;
-    options.multiSelect = d.style == 1;
-    options.checkBoxes = d.style == 2;
+    options.multiSelect = (d.style & kMultiSelectList) != 0;
+    options.checkBoxes = (d.style & kCheckBoxList) != 0;
+    options.dropTarget = (d.style & kDropTargetList) != 0;
     auto list = std::make_unique<Win32ListBox>(Parent(d.parent), At(d), options);
     for (const auto& item : d.items) list->AddItem(item);
     return list;
@@ -78,6 +79,10 @@ std::unique_ptr<Label> Win32ControlFactory::MakeLabel(const ControlDesign& d) {
     auto label = std::make_unique<Win32Label>(Parent(d.parent), LabelText(d.caption), At(d), style);
     if (d.style == kLinkStyle) label->SetColor("ForeColor", kLinkColor);
     return label;
+}
+
+std::unique_ptr<Picture> Win32ControlFactory::MakePicture(const ControlDesign& d) {
+    return std::make_unique<Win32Picture>(Parent(d.parent), At(d));
 }
 
 std::unique_ptr<Button> Win32ControlFactory::MakeButton(const ControlDesign& d) {

@@ -24,6 +24,7 @@ public:
     std::unique_ptr<controls::Button> MakeButton(const controls::ControlDesign& design) override;
     std::unique_ptr<controls::Panel> MakePanel(const controls::ControlDesign& design) override;
     std::unique_ptr<controls::TabStrip> MakeTabStrip(const controls::ControlDesign& design) override;
+    std::unique_ptr<controls::Picture> MakePicture(const controls::ControlDesign& design) override;
     std::unique_ptr<controls::ProgressBar> MakeProgressBar(const controls::ControlDesign& design) override;
     std::unique_ptr<controls::Grid> MakeGrid(const controls::ControlDesign& design) override;
     std::unique_ptr<controls::Timer> MakeTimer(const controls::ControlDesign& design) override;

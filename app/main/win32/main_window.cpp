@@ -1,6 +1,7 @@
 #include "main/win32/main_window.h"
 
 #include "engine/library_cleaners.h"
+#include "main/options_page.h"
 #include "main/run_time_report.h"
 #include "services/helpers.h"
 
@@ -42,9 +43,16 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
     factory_ = std::make_unique<Win32ControlFactory>(hwnd());
     messageBox_ = std::make_unique<dialogs::MessageBoxWindow>();
     form_ = std::make_unique<frmMain>(*factory_, *this, this);
+    owner_ = std::make_unique<OwnerForm>(hwnd());
+    registryDialog_ =
+        std::make_unique<dialogs::RegistryDialogWindow>(*form_->lstSafeList, *form_->lstBlackList, messageBox_->box());
+    form_->optionsCalls = WindowOptionsCalls(*owner_, registryDialog_->dialog());
 }
 
-MainWindow::~MainWindow() { form_.reset(); }
+MainWindow::~MainWindow() {
+    registryDialog_.reset();
+    form_.reset();
+}
 
 bool MainWindow::Load() {
     form_->Form_Load();

@@ -61,8 +61,8 @@ public:
 
     // WindowCalls: the schedule, the shutdown options and the optimizer page
     // apply what the settings loader set; their pages fill these in.
-    void ApplyTimeSchedule() override {}
-    void ApplyWhenWindowsShutDown() override {}
+    void ApplyTimeSchedule() override { form_->ApplyTimeSchedule(); }
+    void ApplyWhenWindowsShutDown() override { form_->ApplyWhenWindowsShutDown(); }
     void LoadOptimizerSettings() override {}
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -79,6 +79,9 @@ private:
     std::unique_ptr<Win32ControlFactory> factory_;
     std::unique_ptr<dialogs::MessageBoxWindow> messageBox_;
     std::unique_ptr<frmMain> form_;
+    // The Options page's registry-key dialog, shown over the window.
+    std::unique_ptr<controls::Form> owner_;
+    std::unique_ptr<dialogs::RegistryDialogWindow> registryDialog_;
 };
 
 }  // namespace tidvex::main::win32

@@ -2,6 +2,7 @@
 // controls, and the real windows with their buttons pressed by window message.
 #include "controls/memory_controls.h"
 #include "harness/support.h"
+#include "memory_box.h"
 #include "main/dialogs/win32_dialogs.h"
 #include "services/program.h"
 
@@ -15,20 +16,7 @@ using namespace tidvex;
 using namespace tidvex::controls;
 using dialogs::frmMessageBox;
 using dialogs::frmRegistry;
-
-// A message box over in-memory controls.
-MemoryButton At(int left) {
-    MemoryButton button;
-    button.Move(left, 112, 80, 26);
-    return button;
-}
-
-struct MemoryBox {
-    MemoryForm form{380};
-    MemoryLabel banner{"", LabelStyle::Banner}, message;
-    MemoryButton b0 = At(100), b1 = At(200), i0, i1, i2, i3;
-    frmMessageBox box{{form, banner, message, {&b0, &b1}, {&i0, &i1, &i2, &i3}}};
-};
+using test::MemoryBox;
 
 TEST(MessageBoxDialog, TheResultComesFromThePressedButtonsCaption) {
     struct Case {

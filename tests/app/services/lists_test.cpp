@@ -6,6 +6,7 @@
 #include "services/registry.h"
 
 #include "harness/support.h"
+#include "cookie_index.h"
 #include "services_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ using tidvex::test::ReadFileBytes;
 using tidvex::test::ScratchFolder;
 using tidvex::test::WriteFileBytes;
 using Items = std::vector<std::string>;
+using tidvex::test::CookieIndex;
 
 class ListsTest : public ServicesTest {
 protected:
@@ -156,33 +158,6 @@ TEST_F(ListsTest, ProgramRegistryLeavesSafeKeysAlone) {
     EXPECT_FALSE(tidvex::test::RegKeyExists(HKEY_CURRENT_USER, key));
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TidvexTest");
 }
-
-// A cookie index laid out as the browser keeps it: a 20 KB header and hash
-// area, then records of 256 bytes ("URL ", "LEAK", "HASH", ...) whose name
-// area holds the cookie's key and, after NULs, the cookie file's name.
-class CookieIndex {
-public:
-    CookieIndex() {
-        data_ = "Client UrlCache MMF Ver 5.2";
-        data_.resize(0x5000, '\0');
-    }
-    void Record(const std::string& signature, const std::string& key, const std::string& file) {
-        std::string r(256, '\0');
-        r.replace(0, 4, signature);
-        r[4] = 2;       // blocks the record takes
-        r[8] = '\x7f';  // times, sizes and offsets: bytes the text leaves out
-        r[0x34] = 0x68;
-        r[97] = '\x10';
-        r.replace(0x68, key.size(), key);
-        r.replace(0xB0, file.size(), file);
-        data_ += r;
-    }
-    void Tail(const std::string& bytes) { data_ += bytes; }
-    const std::string& Bytes() const { return data_; }
-
-private:
-    std::string data_;
-};
 
 class CookieTest : public ListsTest {
 protected:

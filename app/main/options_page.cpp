@@ -1,0 +1,252 @@
+// The Options page: its six sub-pages, the safe, black and cookie lists, the
+// run-at-start-up value and the links to the help file and the maker's pages.
+#include "main/form.h"
+
+#include "main/dialogs/registry_dialog.h"
+#include "main/error_steps.h"
+#include "main/form_design.h"
+#include "main/options_page.h"
+#include "services/helpers.h"
+#include "services/lists.h"
+#include "services/logger.h"
+#include "services/program.h"
+#include "services/registry.h"
+
+#include <windows.h>
+
+namespace tidvex::main {
+
+namespace {
+
+using services::kBlackList;
+using services::kCookieList;
+using services::kSafeList;
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Tidvex";
+constexpr int kStringValue = 1;  // REG_SZ
+constexpr char kFilesTitle[] = "Please Select a file or group of files";
+constexpr char kFolderTitle[] = "Please Select a folder";
+// "All Files(*.*)" with the pattern "*.*", as the dialog takes a filter.
+const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
+constexpr char kCancelled[] = "Cancel";
+constexpr int kOptionsPage = 5;
+constexpr int kCookiesTab = 3;
+constexpr int kAboutTab = 5;
+// The version and product word the update page is asked about.
+constexpr char kUpdateQuery[] = "updates.html?V=1.0.0.0&N=Tidvex";
+
+// The running program's file name without ".exe".
+std::string ExeName() {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, n);
+    if (auto slash = name.find_last_of('\\'); slash != std::string::npos) name.erase(0, slash + 1);
+    if (auto dot = name.find_last_of('.'); dot != std::string::npos) name.erase(dot);
+    return name;
+}
+
+// Every entry of the list box selected (on) or none.
+void SelectAll(controls::ListBox& list, bool on) {
+    for (int i = 0; i < list.ListCount(); ++i) list.Selected(i, on);
+}
+
+// Removes the selected entries from the box and from the list's file, last first.
+void RemoveSelected(controls::ListBox& list, std::int32_t kind) {
+    for (int i = list.ListCount() - 1; i >= 0; --i) {
+        if (!list.Selected(i)) continue;
+        services::RemoveItemFromList(list.List(i), kind);
+        list.RemoveItem(i);
+    }
+}
+
+}  // namespace
+
+std::string RunAtStartupCommand(const std::string& option) {
+    // Quoted: a program folder with blanks would otherwise start another program.
+    return "\"" + services::AppPath() + "\\" + ExeName() + ".exe\" " + option;
+}
+
+void WriteRunAtStartup(const frmMain& form) {
+    services::CRegistry reg;
+    reg.classkey(registry::kLocalMachine);
+    reg.sectionkey(kRunKey);
+    reg.valuekey(kRunValue);
+    reg.ValueType(kStringValue);
+    if (form.chkWhenWindowStarts->Value() != 0) reg.Value(RunAtStartupCommand("/clean"));
+    else if (form.chkSettings[0]->Value() != 0) reg.Value(RunAtStartupCommand("/tray"));
+    else reg.DeleteValue();
+}
+
+std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= dialogResult.size()) {
+        size_t end = dialogResult.find('\0', start);
+        if (end == std::string::npos) end = dialogResult.size();
+        if (end > start) parts.push_back(dialogResult.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<std::string> files;
+    auto keep = [&files](const std::string& path) {
+        if (IsAddablePath(path)) files.push_back(path);
+    };
+    // One file chosen: the dialog gives its full path alone.
+    if (parts.size() == 1) keep(parts.front());
+    for (size_t i = 1; i < parts.size(); ++i) {
+        const std::string& folder = parts.front();
+        keep(folder.back() == '\\' ? folder + parts[i] : folder + "\\" + parts[i]);
+    }
+    return files;
+}
+
+bool IsAddablePath(const std::string& path) { return path.size() > 3; }
+
+OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog) {
+    OptionsCalls calls;
+    calls.openFiles = [&owner](const std::string& title, const std::string& filter, bool multiSelect) {
+        std::string dialogFilter = filter;
+        return services::ShowOpenFile(owner.hWnd(), dialogFilter, title, multiSelect);
+    };
+    calls.browseForFolder = [&owner](const std::string& title) { return services::BrowseForFolder(owner.hWnd(), title); };
+    calls.showRegistryDialog = [&owner, &registryDialog](bool isSafeItem) {
+        registryDialog.isSafeItem = isSafeItem;
+        registryDialog.Show(&owner);
+    };
+    calls.exitWindows = [](int mode) { services::ExitWindows(mode); };
+    return calls;
+}
+
+void frmMain::Say(const std::string& text) { Platform().ShowMe(text, false, "Ok", "", dialogs::kIconNotice); }
+
+void frmMain::WireOptionsPage() {
+    for (int i = 0; i < static_cast<int>(cmdOptions.size()); ++i)
+        cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
+    for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i)
+        chkSettings[static_cast<size_t>(i)]->OnClick = [this, i] { chkSettings_Click(i); };
+    cmdAddSafeFile->OnClick = [this] { cmdAddSafeFile_Click(); };
+    cmdAddSafeFolder->OnClick = [this] { cmdAddSafeFolder_Click(); };
+    cmdAddSafeRegKey->OnClick = [this] { cmdAddSafeRegKey_Click(); };
+    cmdRemoveSafeItem->OnClick = [this] { cmdRemoveSafeItem_Click(); };
+    lstSafeList->OnDropFiles = [this](const std::vector<std::string>& paths) { lstSafeList_OLEDragDrop(paths); };
+    cmdAddBlackFile->OnClick = [this] { cmdAddBlackFile_Click(); };
+    cmdAddBlackFolder->OnClick = [this] { cmdAddBlackFolder_Click(); };
+    cmdAddBlackRegistry->OnClick = [this] { cmdAddBlackRegistry_Click(); };
+    cmdRemoveBlackItem->OnClick = [this] { cmdRemoveBlackItem_Click(); };
+    lstBlackList->OnDropFiles = [this](const std::vector<std::string>& paths) { lstBlackList_OLEDragDrop(paths); };
+    cmdAddSafeCookie->OnClick = [this] { cmdAddSafeCookie_Click(); };
+    cmdRemoveSafeCookie->OnClick = [this] { cmdRemoveSafeCookie_Click(); };
+    chkSelectAllCookies->OnClick = [this] { chkSelectAllCookies_Click(); };
+    chkSelectAllSafeCookies->OnClick = [this] { chkSelectAllSafeCookies_Click(); };
+    lblHelp->OnMouseUp = [this](int button) { lblHelp_MouseUp(button); };
+    lblUpdate->OnMouseUp = [this](int button) { lblUpdate_MouseUp(button); };
+    lblWebSite->OnMouseUp = [this](int button) { lblWebSite_MouseUp(button); };
+    picLogo->OnMouseDown = [this](int button) { picLogo_MouseDown(button); };
+    lblAbout->OnMouseUp = [this](int button) { lblAbout_MouseUp(button); };
+}
+
+void frmMain::cmdOptions_Click(int Index) {
+    if (Index < 0 || Index >= static_cast<int>(cmdOptions.size())) return;
+    IgnoringErrors([&] { gOptionsTitle->Caption(cmdOptions[static_cast<size_t>(Index)]->Caption()); });
+    if (Index == kCookiesTab) {
+        // Both lists afresh: what is on the machine, what is kept.
+        IgnoringErrors([&] { lstAllCookies->Clear(); });
+        IgnoringErrors([&] { services::LoadCookies2List(*lstAllCookies); });
+        IgnoringErrors([&] { lstSafeCookies->Clear(); });
+        IgnoringErrors([&] { services::LoadFile2List(kCookieList, *lstSafeCookies); });
+    }
+    IgnoringErrors([&] { chkSelectAllCookies->Value(0); });
+    IgnoringErrors([&] { chkSelectAllSafeCookies->Value(0); });
+    IgnoringErrors([&] { SelectSubPage(cmdOptions, *tbOptions, Index); });
+}
+
+void frmMain::chkSettings_Click(int Index) {
+    if (Index != 0) return;
+    try {
+        WriteRunAtStartup(*this);
+    } catch (...) {
+        services::gLogger().LoggError(CurrentError(), "chkSettings_Click");
+    }
+}
+
+void frmMain::AddToList(const std::string& path, std::int32_t type, bool toSafe) {
+    dialogs::AddToSafeOrBlackList(path, type, toSafe, *lstSafeList, *lstBlackList,
+                                  [this](const std::string& message) { Say(message); });
+}
+
+void frmMain::AddFiles(bool toSafe) {
+    if (!optionsCalls.openFiles) return;
+    const std::string result = optionsCalls.openFiles(kFilesTitle, kAllFilesFilter, true);
+    if (result == kCancelled) return;
+    for (const auto& file : ChosenFiles(result)) AddToList(file, services::kFileItem, toSafe);
+}
+
+void frmMain::AddFolder(bool toSafe) {
+    if (!optionsCalls.browseForFolder) return;
+    const std::string folder = optionsCalls.browseForFolder(kFolderTitle);
+    // A drive root would cover the whole drive.
+    if (!IsAddablePath(folder)) return;
+    AddToList(folder, services::kFolderItem, toSafe);
+}
+
+void frmMain::AddDropped(const std::vector<std::string>& paths, bool toSafe) {
+    for (const auto& path : paths) {
+        if (!IsAddablePath(path)) continue;
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        AddToList(path, folder ? services::kFolderItem : services::kFileItem, toSafe);
+    }
+}
+
+void frmMain::AddRegistryKey(bool toSafe) {
+    if (optionsCalls.showRegistryDialog) optionsCalls.showRegistryDialog(toSafe);
+}
+
+void frmMain::cmdAddSafeFile_Click() { AddFiles(true); }
+void frmMain::cmdAddSafeFolder_Click() { AddFolder(true); }
+void frmMain::cmdAddSafeRegKey_Click() { AddRegistryKey(true); }
+void frmMain::cmdRemoveSafeItem_Click() { RemoveSelected(*lstSafeList, kSafeList); }
+void frmMain::lstSafeList_OLEDragDrop(const std::vector<std::string>& paths) { AddDropped(paths, true); }
+void frmMain::cmdAddBlackFile_Click() { AddFiles(false); }
+void frmMain::cmdAddBlackFolder_Click() { AddFolder(false); }
+void frmMain::cmdAddBlackRegistry_Click() { AddRegistryKey(false); }
+void frmMain::cmdRemoveBlackItem_Click() { RemoveSelected(*lstBlackList, kBlackList); }
+void frmMain::lstBlackList_OLEDragDrop(const std::vector<std::string>& paths) { AddDropped(paths, false); }
+
+void frmMain::cmdAddSafeCookie_Click() {
+    for (int i = 0; i < lstAllCookies->ListCount(); ++i) {
+        const std::string site = lstAllCookies->List(i);
+        if (!lstAllCookies->Selected(i) || services::IsItemInList(site, *lstSafeCookies)) continue;
+        services::AddiTem2File(services::kCookieSiteItem, site, kCookieList);
+        lstSafeCookies->AddItem(site);
+    }
+}
+
+void frmMain::cmdRemoveSafeCookie_Click() { RemoveSelected(*lstSafeCookies, kCookieList); }
+void frmMain::chkSelectAllCookies_Click() { SelectAll(*lstAllCookies, chkSelectAllCookies->Value() != 0); }
+void frmMain::chkSelectAllSafeCookies_Click() { SelectAll(*lstSafeCookies, chkSelectAllSafeCookies->Value() != 0); }
+
+void frmMain::lblHelp_MouseUp(int Button) {
+    // The tray menu's Help opens the same file.
+    if (Button == controls::kLeftButton) mnuHelp_Click();
+}
+
+void frmMain::lblUpdate_MouseUp(int Button) {
+    if (Button == controls::kLeftButton) Platform().ShellOpen(std::string(kHomePage) + kUpdateQuery);
+}
+
+void frmMain::lblWebSite_MouseUp(int Button) {
+    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
+}
+
+void frmMain::picLogo_MouseDown(int Button) {
+    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
+}
+
+void frmMain::lblAbout_MouseUp(int Button) {
+    if (Button != controls::kLeftButton || gIsCleaning) return;
+    cmdToolBar_Click(kOptionsPage);
+    cmdOptions_Click(kAboutTab);
+}
+
+}  // namespace tidvex::main

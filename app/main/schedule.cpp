@@ -1,0 +1,106 @@
+// Cleanings nobody starts by hand: every 15, 30, 60 or 300 minutes while the
+// program runs, at Windows start (through the run-at-start-up value) and when
+// Windows shuts down, followed by a forced power-off or restart.
+#include "main/form.h"
+
+#include "main/error_steps.h"
+#include "main/options_page.h"
+
+namespace tidvex::main {
+
+namespace {
+
+// Minutes of optTimeSchedule(0..3).
+constexpr int kScheduleMinutes[] = {15, 30, 60, 300};
+constexpr int kCleanerPage = 1;
+constexpr int kPowerOff = 8;
+constexpr int kRestart = 2;
+
+bool Checked(const controls::CheckBox* box) { return box->Value() != 0; }
+
+}  // namespace
+
+void frmMain::WireSchedule() {
+    chkTimeSchedule->OnClick = [this] { chkTimeSchedule_Click(); };
+    for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
+        optTimeSchedule[static_cast<size_t>(i)]->OnClick = [this, i] { optTimeSchedule_Click(i); };
+    chkSessionSchedule->OnClick = [this] { chkSessionSchedule_Click(); };
+    chkWhenWindowStarts->OnClick = [this] { chkWhenWindowStarts_Click(); };
+    chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
+}
+
+void frmMain::ApplyTimeSchedule() {
+    if (!Checked(chkTimeSchedule)) {
+        MyFrame1->Active(false);
+        tmrSchedule->Enabled(false);
+        return;
+    }
+    MyFrame1->Active(true);
+    tmrSchedule->Enabled(true);
+    // Should several be on, the last one wins, as the saved setting says.
+    for (size_t i = 0; i < optTimeSchedule.size(); ++i)
+        if (Checked(optTimeSchedule[i])) tmrSchedule->Interval(kScheduleMinutes[i]);
+}
+
+void frmMain::ApplyWhenWindowsShutDown() {
+    const bool on = Checked(chkWhenWindowsShuts);
+    for (auto* option : optSessionSchedule) option->Enabled(on);
+    // The loader sets the boxes without their clicks: the two session boxes
+    // follow "Session Clean" from here too.
+    SessionBoxesUsable();
+}
+
+void frmMain::SessionBoxesUsable() {
+    const bool on = Checked(chkSessionSchedule);
+    chkWhenWindowStarts->Enabled(on);
+    chkWhenWindowsShuts->Enabled(on);
+}
+
+void frmMain::chkTimeSchedule_Click() { ApplyTimeSchedule(); }
+
+void frmMain::optTimeSchedule_Click(int Index) {
+    tmrSchedule->Enabled(true);
+    tmrSchedule->Interval(kScheduleMinutes[static_cast<size_t>(Index)]);
+}
+
+void frmMain::chkSessionSchedule_Click() {
+    SessionBoxesUsable();
+    if (Checked(chkSessionSchedule)) return;
+    chkWhenWindowStarts->Value(0);
+    chkWhenWindowsShuts->Value(0);
+    // What the two boxes did goes with them: no cleaning at Windows start, no
+    // shutdown options.
+    ApplyWhenWindowsShutDown();
+    WriteRunAtStartup(*this);
+}
+
+void frmMain::chkWhenWindowStarts_Click() { WriteRunAtStartup(*this); }
+
+void frmMain::chkWhenWindowsShuts_Click() { ApplyWhenWindowsShutDown(); }
+
+void frmMain::RunCleaning() {
+    IgnoringErrors([&] { frScanSettings->Visible(false); });
+    IgnoringErrors([&] { cmdToolBar_Click(kCleanerPage); });
+    IgnoringErrors([&] { cmdStartCleaning_Click(); });
+}
+
+void frmMain::tmrSchedule_Timer() {
+    // A cleaning that runs (it yields to the timers) is left alone.
+    if (gIsCleaning) return;
+    RunCleaning();
+}
+
+void frmMain::ShutDownClean() {
+    // From here on a failing step is passed over: the power-off or restart
+    // still comes.
+    IgnoringErrors([&] { Platform().WindowState(0); });
+    IgnoringErrors([&] { Platform().Visible(true); });
+    RunCleaning();
+    IgnoringErrors([&] {
+        if (!optionsCalls.exitWindows) return;
+        if (Checked(optSessionSchedule[0])) optionsCalls.exitWindows(kPowerOff);
+        else if (Checked(optSessionSchedule[1])) optionsCalls.exitWindows(kRestart);
+    });
+}
+
+}  // namespace tidvex::main

@@ -1,0 +1,98 @@
+// The real main window in this process, with its libraries registered, while
+// Wine ends the session (wineboot --end-session asks every window with
+// WM_QUERYENDSESSION). With "When Windows shuts down" checked the window
+// refuses, shows itself, cleans and asks for the restart, which is recorded
+// here and never done.
+#include "main/win32/main_window.h"
+
+#include "com/com_types.h"
+#include "harness/support.h"
+#include "services/helpers.h"
+#include "services/program.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using tidvex::main::frmMain;
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Runs a Wine program of the prefix while this thread keeps its windows
+// answering; its exit code, or -1 when it could not start or did not end.
+long RunPumping(const std::string& command, DWORD timeoutMs) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = command;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    const DWORD end = GetTickCount() + timeoutMs;
+    while (WaitForSingleObject(pi.hProcess, 20) != WAIT_OBJECT_0 && GetTickCount() < end) Pump();
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<long>(code);
+}
+
+std::string LastItem(const tidvex::controls::ListBox& list) {
+    return list.ListCount() ? list.List(list.ListCount() - 1) : std::string();
+}
+
+TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {
+    // The program's files in a folder of the test's own, the splash picture with them.
+    const std::string folder = tidvex::test::ScratchFolder("program");
+    ASSERT_TRUE(CopyFileA("Y:\\Splash.spl", (folder + "\\Splash.spl").c_str(), FALSE));
+    tidvex::services::ScopedAppPath program(folder);
+    std::vector<UINT> exits;
+    tidvex::services::ScopedPlatformCalls power({.exitWindowsEx = [&exits](UINT flags, DWORD) {
+        exits.push_back(flags);
+        return TRUE;
+    }});
+
+    tidvex::com::ComInit com;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    tidvex::main::win32::MainWindow window("");
+    ASSERT_TRUE(window.Load());
+    frmMain& f = window.form();
+    // A short cleaning: no area of the machine chosen.
+    for (auto* area : {f.chkInternet, f.chkSystem, f.chkRegistry}) area->Value(0);
+    f.chkSessionSchedule->Value(-1);
+    f.chkWhenWindowsShuts->Value(-1);
+    f.optSessionSchedule[0]->Value(0);
+    f.optSessionSchedule[1]->Value(-1);
+    window.Visible(false);
+    Pump();
+
+    // wineboot ends with 1 when a window refused.
+    EXPECT_EQ(RunPumping("wineboot.exe --end-session", 60000), 1);
+    const DWORD end = GetTickCount() + 120000;
+    while (exits.empty() && GetTickCount() < end) {
+        Pump();
+        Sleep(20);
+    }
+    ASSERT_EQ(exits.size(), 1u) << "one restart asked for";
+    EXPECT_EQ(exits[0] & (EWX_REBOOT | EWX_FORCE), static_cast<UINT>(EWX_REBOOT | EWX_FORCE));
+    EXPECT_EQ(exits[0] & EWX_POWEROFF, 0u);
+    EXPECT_TRUE(IsWindow(window.hWnd()));
+    EXPECT_TRUE(IsWindowVisible(window.hWnd())) << "the window showed itself";
+    EXPECT_EQ(LastItem(*f.lstCompleteClean), "Cleaning Done.");
+    EXPECT_EQ(f.CurrentPageIndex, 1) << "on the Cleaner page";
+    EXPECT_FALSE(f.tmrShutDownClean->Enabled());
+    EXPECT_FALSE(window.Ended());
+}
+
+}  // namespace
