@@ -7,15 +7,6 @@
 
 namespace tidvex::engine {
 
-std::string gWindowsDir;
-std::string gSystemDir;
-
-void SetWindowsFolders() {
-    gWindowsDir = services::GetWindowsFolder();
-    gSystemDir = services::GetSystemFolder();
-    while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
-}
-
 namespace {
 
 using registry::kClassesRoot;

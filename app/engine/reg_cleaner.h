@@ -11,6 +11,7 @@
 
 #include "engine/target_probe.h"
 #include "pump/pump.h"
+#include "services/helpers.h"
 #include "services/registry.h"
 
 #include <array>
@@ -21,12 +22,10 @@
 
 namespace tidvex::engine {
 
-// The Windows and System folders without a closing "\", set when a registry
-// cleaner (or the uninstaller) is created.
-extern std::string gWindowsDir;
-extern std::string gSystemDir;
-// Sets both from the platform.
-void SetWindowsFolders();
+// The Windows and System folders (services/helpers.h).
+using services::gSystemDir;
+using services::gWindowsDir;
+using services::SetWindowsFolders;
 
 class clsRegCleaner {
 public:

@@ -1,6 +1,7 @@
 #include "main/form.h"
 
 #include "main/form_design.h"
+#include "main/tools_calls.h"
 #include "services/logger.h"
 
 #include <initializer_list>
@@ -92,6 +93,9 @@ frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWin
     HideAtDesign(*this);
     WireFrame();
     WireCleanerPage();
+    WireToolsPage();
+    ownTools_ = MakeWindowToolsCalls(*platform_);
+    tools_ = ownTools_.get();
     WireOptionsPage();
     WireSchedule();
 
@@ -180,7 +184,13 @@ void frmMain::MakeOtherPages(controls::ControlFactory& factory) {
     for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)] = button("cmdTools", i);
     tbTools = strip("tbTools");
     Grid = Keep(factory.MakeGrid(Design("Grid")));
+    cmdApplyStartup = button("cmdApplyStartup", -1);
+    lblStartupHint = Keep(factory.MakeLabel(Design("lblStartupHint")));
     Grid2 = Keep(factory.MakeGrid(Design("Grid2")));
+    cmdUninstall = button("cmdUninstall", -1);
+    cmdRemoveEntry = button("cmdRemoveEntry", -1);
+    cmdRenameEntry = button("cmdRenameEntry", -1);
+    cmdSaveUins2txt = button("cmdSaveUins2txt", -1);
 }
 
 // Parents before their children: the tab strip's pages, then the frames of the
@@ -321,6 +331,18 @@ void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
     cmdOptimizeCancel->OnClick = [this] { cmdOptimizeCancel_Click(); };
     for (int i = 0; i < DesignCount("lblOptimizerText"); ++i)
         lblOptimizerText.push_back(Keep(factory.MakeLabel(Design("lblOptimizerText", i))));
+}
+
+void frmMain::WireToolsPage() {
+    cmdApplyStartup->OnClick = [this] { cmdApplyStartup_Click(); };
+    cmdUninstall->OnClick = [this] { cmdUninstall_Click(); };
+    cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };
+    cmdRenameEntry->OnClick = [this] { cmdRenameEntry_Click(); };
+    cmdSaveUins2txt->OnClick = [this] { cmdSaveUins2txt_Click(); };
+    Grid2->OnBeforeUpdate = [this](int row, int column, const std::string& text, bool& cancel) {
+        Grid2_BeforeUpdate(row, column, text, cancel);
+    };
+    Grid2->OnAfterEdit = [this](int, int) { Grid2_AfterEdit(); };
 }
 
 }  // namespace tidvex::main

@@ -15,6 +15,9 @@
 #include "controls/extra_timer.h"
 #include "engine/clean_options.h"
 #include "main/library_objects.h"
+#include "errors/run_time_error.h"
+#include "services/startup_manager.h"
+#include "services/uninstaller.h"
 
 #include <array>
 #include <cstdint>
@@ -38,6 +41,23 @@ public:
     virtual void ApplyWhenWindowsShutDown() = 0;
     // The optimizer page's boxes from the optimizer object.
     virtual void LoadOptimizerSettings() = 0;
+};
+
+// What the Tools page's handlers need of the window and the outside.
+class ToolsCalls {
+public:
+    virtual ~ToolsCalls() = default;
+    // The program's message box over the main window with one button.
+    virtual std::int32_t ShowMe(const std::string& text, const std::string& button, std::int16_t icon) = 0;
+    // The platform's message box with the exclamation icon and the program's title.
+    virtual void MsgBoxExclamation(const std::string& text) = 0;
+    // The save dialog owned by the main window: the chosen name, "Cancel" or empty.
+    virtual std::string ShowSaveFile(std::string& filter, const std::string& title) = 0;
+    // The program's run-time error report (the error stays live, nothing ends).
+    virtual void ReportRunTimeError(const RunTimeError& error) = 0;
+    // A new start-up manager and a new uninstaller object.
+    virtual std::unique_ptr<services::IStartUp> NewStartUp() = 0;
+    virtual std::unique_ptr<services::clsUninstaller> NewUninstaller() = 0;
 };
 
 // A cleaning session as the Cleaner page drives it: the program's is
@@ -347,16 +367,44 @@ public:
     // "|" and each checked drive's letter followed by "|".
     std::string LockedDrivesText() const;
 
-    // ---- Tools page ----
+    // ---- Tools page: tab 0 the start-up manager, tab 1 the uninstaller ----
     std::array<controls::Button*, 2> cmdTools{};
     controls::TabStrip* tbTools = nullptr;
     controls::Grid* Grid = nullptr;
+    controls::Button* cmdApplyStartup = nullptr;
+    controls::Label* lblStartupHint = nullptr;
     controls::Grid* Grid2 = nullptr;
+    controls::Button* cmdUninstall = nullptr;
+    controls::Button* cmdRemoveEntry = nullptr;
+    controls::Button* cmdRenameEntry = nullptr;
+    controls::Button* cmdSaveUins2txt = nullptr;
+    // The objects and lists of the Tools page: new objects on every entry. A
+    // handler keeps the object it works with alive, as the page may be entered
+    // again while it waits.
+    std::shared_ptr<services::IStartUp> StartUpManager;
+    std::vector<controls::GridRow> StartupList;
+    std::int16_t FirstUncheckedRow = -1;
+    std::shared_ptr<services::clsUninstaller> Uninstaller;
+    services::UninstallRecordset UninstallList;
+    void SetToolsCalls(ToolsCalls& calls) { tools_ = &calls; }
     // A new start-up manager and a new uninstaller, then their lists.
     void CreateStartupManager();
-    void LoadStartupEntries();
+    void LoadStartupEntries() { RefreshStartupList(); }
     void CreateUninstaller();
-    void LoadInstalledPrograms();
+    void LoadInstalledPrograms() { RefreshUninstallList(); }
+    void RefreshStartupList();
+    void InitStartupGrid();
+    void cmdApplyStartup_Click();
+    // The StartupLocation of a location text; 0 for any other text.
+    static std::int32_t GetStartupLocationIndex(const std::string& location);
+    void RefreshUninstallList();
+    void InitUninstallGrid();
+    void cmdUninstall_Click();
+    void cmdRemoveEntry_Click();
+    void cmdRenameEntry_Click();
+    void Grid2_BeforeUpdate(int row, int column, const std::string& newText, bool& cancel);
+    void Grid2_AfterEdit();
+    void cmdSaveUins2txt_Click();
 
     // ---- Options page (options_page.cpp, schedule.cpp) ----
     OptionsCalls optionsCalls;
@@ -443,6 +491,13 @@ public:
 private:
     template <class T>
     T* Keep(std::unique_ptr<T> control);
+    // Tools page.
+    void WireToolsPage();
+    bool UninstallRowChosen(int& row);
+    ToolsCalls* tools_ = nullptr;
+    std::unique_ptr<ToolsCalls> ownTools_;
+    // The check values of the start-up list as it was loaded.
+    std::vector<std::string> startupChecksAtLoad_;
     void MakeFrame(controls::ControlFactory& factory);
     void MakeMainPage(controls::ControlFactory& factory);
     void MakeCleanerPage(controls::ControlFactory& factory);

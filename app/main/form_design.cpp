@@ -362,8 +362,17 @@ void ToolsPageRows(std::vector<ControlDesign>& d) {
     d.push_back({"cmdTools", 0, "StartUp Manager", 0, {}, page, 300, 200, 2200, 480});
     d.push_back({"cmdTools", 1, "Uninstall Manager", 0, {}, page, 2600, 200, 2200, 480});
     d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}, page, 300, 800, 9000, 5000});
-    d.push_back({"Grid", -1, "", 0, {}, TabPage("tbTools", -1, 0), 120, 120, 8600, 4200});
-    d.push_back({"Grid2", -1, "", 0, {}, TabPage("tbTools", -1, 1), 120, 120, 8600, 4200});
+    const std::string startup = TabPage("tbTools", -1, 0), uninstall = TabPage("tbTools", -1, 1);
+    d.push_back({"lblStartupHint", -1,
+                 "Unchek the items that you want to remove from your Winodws startup list then click Apply", 0, {},
+                 startup, 120, 120, 8600, 300});
+    d.push_back({"Grid", -1, "", 0, {}, startup, 120, 480, 8600, 3600});
+    d.push_back({"cmdApplyStartup", -1, "Apply", 0, {}, startup, 7420, 4200, 1300, 420});
+    d.push_back({"Grid2", -1, "", 0, {}, uninstall, 120, 120, 8600, 3960});
+    d.push_back({"cmdUninstall", -1, "Uninstall", 0, {}, uninstall, 120, 4200, 1400, 420});
+    d.push_back({"cmdRemoveEntry", -1, "Remove entry", 0, {}, uninstall, 1640, 4200, 1400, 420});
+    d.push_back({"cmdRenameEntry", -1, "Rename", 0, {}, uninstall, 3160, 4200, 1400, 420});
+    d.push_back({"cmdSaveUins2txt", -1, "Save to text file", 0, {}, uninstall, 4680, 4200, 1800, 420});
 }
 
 // Options page: the sub-page buttons with the banner of the chosen one, the

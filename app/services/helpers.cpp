@@ -242,6 +242,15 @@ std::string GetSystemFolder() {
     }
 }
 
+std::string gWindowsDir;
+std::string gSystemDir;
+
+void SetWindowsFolders() {
+    gWindowsDir = GetWindowsFolder();
+    gSystemDir = GetSystemFolder();
+    while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
+}
+
 void ExecuteWait(const std::string& command) {
     using namespace tidvex::com;
     HRESULT hr = S_OK;

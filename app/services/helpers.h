@@ -67,6 +67,13 @@ std::string FindFiles(const std::string& folder, bool noRecursion, bool listFold
 std::string GetWindowsFolder();
 std::string GetSystemFolder();
 
+// The Windows and System folders without a closing "\", set when a registry
+// cleaner or an uninstaller is created.
+extern std::string gWindowsDir;
+extern std::string gSystemDir;
+// Sets both from the platform.
+void SetWindowsFolders();
+
 // Runs a command through the scripting shell and waits for it to end while the
 // message loop keeps running; stops waiting when the program is closing.
 void ExecuteWait(const std::string& command);

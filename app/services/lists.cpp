@@ -2,7 +2,7 @@
 
 #include "fs/fso.h"
 #include "fs/guarded_file.h"
-#include "handles/handles.h"
+#include "fs/whole_file.h"
 #include "registry/registry.h"
 #include "services/helpers.h"
 #include "services/logger.h"
@@ -20,23 +20,7 @@ MatchLists gMatchLists;
 
 namespace {
 
-// The whole file, or nothing when it does not exist; other failures throw.
-std::optional<std::string> ReadWhole(const std::string& path) {
-    handles::File f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) {
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
-        throw fs::FsErrorFromPlatform(error);
-    }
-    std::string content;
-    char buf[65536];
-    DWORD got = 0;
-    BOOL ok;
-    while ((ok = ReadFile(f.Get(), buf, sizeof buf, &got, nullptr)) && got > 0) content.append(buf, got);
-    if (!ok) throw fs::FsErrorFromPlatform(GetLastError());
-    return content;
-}
+using fs::ReadWholeFile;
 
 // Too little content to hold an entry.
 bool CountsAsEmpty(const std::string& content) { return text::Trim(content).size() < 2; }
@@ -98,7 +82,7 @@ bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lLi
 bool RemoveItemFromList(const std::string& sItem, std::int32_t lList) {
     try {
         const std::string path = RequireListFile(lList);
-        auto content = ReadWhole(path);
+        auto content = ReadWholeFile(path);
         if (!content || CountsAsEmpty(*content)) return false;
         std::string kept;
         for (const auto& line : Lines(*content)) {
@@ -107,30 +91,8 @@ bool RemoveItemFromList(const std::string& sItem, std::int32_t lList) {
             if (entry && entry->value == sItem) continue;
             kept += line + "\r\n";  // a line without "|" is kept as it is
         }
-        // Written beside the list and put in its place, so a failed write loses
-        // nothing. The copy is always a new file: one left from an earlier try is
-        // deleted first, and a link of that name is never written through.
-        const std::string temp = path + ".new";
-        fs::FileOutcome left = fs::DeleteFileName(temp, true);
-        if (!left.Done() && left.refusal != fs::FileRefusal::Missing) throw fs::MakeFsError(fs::kPermissionDenied);
-        {
-            handles::File f(
-                CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!f) throw fs::FsErrorFromPlatform(GetLastError());
-            DWORD written = 0;
-            if (!WriteFile(f.Get(), kept.data(), static_cast<DWORD>(kept.size()), &written, nullptr) ||
-                written != kept.size()) {
-                DWORD error = GetLastError();
-                f.Reset();
-                fs::DeleteFileName(temp, true);
-                throw fs::FsErrorFromPlatform(error);
-            }
-        }
-        if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            DWORD error = GetLastError();
-            fs::DeleteFileName(temp, true);
-            throw fs::FsErrorFromPlatform(error);
-        }
+        // Written beside the list and put in its place, so a failed write loses nothing.
+        fs::ReplaceFileContent(path, kept);
         return true;
     } catch (...) {
         gLogger().LoggError(CurrentError(), "RemoveItemFromList");
@@ -140,7 +102,7 @@ bool RemoveItemFromList(const std::string& sItem, std::int32_t lList) {
 
 bool LoadFile2List(std::int32_t lList, ListBox& lst) {
     try {
-        auto content = ReadWhole(RequireListFile(lList));
+        auto content = ReadWholeFile(RequireListFile(lList));
         if (!content) return false;
         if (CountsAsEmpty(*content)) return true;
         for (const auto& line : Lines(*content))
@@ -156,7 +118,7 @@ bool FillSafeBlackLists() {
     gMatchLists = MatchLists{};
     try {
         auto load = [](std::int32_t list, std::vector<std::string>* byType[3], bool* emptyFlag[3]) {
-            auto content = ReadWhole(ListFilePath(list));
+            auto content = ReadWholeFile(ListFilePath(list));
             if (!content || CountsAsEmpty(*content)) return;
             for (const auto& line : Lines(*content)) {
                 auto entry = ParseLine(line);
@@ -241,7 +203,7 @@ bool LoadCookies2List(ListBox& lst) {
         }
         for (auto& name : cookieFiles) name = text::Upper(name);
 
-        auto index = ReadWhole(folder + "\\index.dat");
+        auto index = ReadWholeFile(folder + "\\index.dat");
         if (!index) throw fs::MakeFsError(fs::kFileNotFound);
         for (size_t at = kFirstRecord; at < index->size(); at += kRecordSize) {
             unsigned char record[kRecordSize] = {};

@@ -103,11 +103,7 @@ std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const st
     return v;
 }
 
-namespace {
-
-const std::string kLinkTargets = "Software\\TidvexLinkTarget\\";
-
-bool SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+bool RegWriteString(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
     HKEY k;
     if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
         return false;
@@ -116,6 +112,10 @@ bool SetText(HKEY root, const std::string& key, const std::string& name, const s
     RegCloseKey(k);
     return rc == ERROR_SUCCESS;
 }
+
+namespace {
+
+const std::string kLinkTargets = "Software\\TidvexLinkTarget\\";
 
 // The subkeys and value names of a key, opened as a link when it is one.
 std::pair<std::vector<std::string>, std::vector<std::string>> Content(HKEY root, const std::string& key) {
@@ -138,9 +138,9 @@ std::pair<std::vector<std::string>, std::vector<std::string>> Content(HKEY root,
 std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value) {
     const std::string key = kLinkTargets + name;
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
-    EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, key, value, name)) << key;
+    EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key, value, name)) << key;
     if (!leaf) {
-        EXPECT_TRUE(SetText(HKEY_LOCAL_MACHINE, key + "\\inner", value, name)) << key;
+        EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key + "\\inner", value, name)) << key;
     }
     return key;
 }

@@ -32,6 +32,8 @@ void WriteMarkerToDevice(const std::string& path, const std::string& marker, siz
 
 bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);
+// Creates the key when missing and writes a REG_SZ value; false on failure.
+bool RegWriteString(HKEY root, const std::string& subKey, const std::string& name, const std::string& text);
 std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const std::string& name);
 
 // Registry links, for tests of what must never be deleted through one. A link

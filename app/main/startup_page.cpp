@@ -1,0 +1,92 @@
+// The Tools page's start-up manager: the entries Windows starts at log-on in a
+// grid with a check box each; Apply removes the ones the user unchecked.
+#include "main/form.h"
+
+#include "services/logger.h"
+
+namespace tidvex::main {
+namespace {
+
+using services::kStartupCheckColumn;
+using services::kStartupLocationColumn;
+using services::kStartupNameColumn;
+using services::kStartupPathColumn;
+
+bool Unchecked(const std::string& check) { return check == "0"; }
+
+}  // namespace
+
+void frmMain::CreateStartupManager() {
+    if (tools_) StartUpManager = tools_->NewStartUp();
+}
+
+void frmMain::RefreshStartupList() {
+    try {
+        const auto manager = StartUpManager;
+        if (!manager) return;
+        StartupList = manager->GetStartupList();
+        InitStartupGrid();
+        // What each row was when loaded: Apply removes only rows the user unchecked since.
+        startupChecksAtLoad_.clear();
+        FirstUncheckedRow = -1;
+        for (int i = 0; i < Grid->Rows(); ++i) {
+            startupChecksAtLoad_.push_back(Grid->Cell(i, kStartupCheckColumn));
+            if (FirstUncheckedRow < 0 && Unchecked(startupChecksAtLoad_.back()))
+                FirstUncheckedRow = static_cast<std::int16_t>(i);
+        }
+    } catch (...) {
+        // A list that cannot be read leaves the grid as it was bound.
+    }
+}
+
+void frmMain::InitStartupGrid() {
+    try {
+        Grid->DataSource(StartupList, services::kStartupColumns);
+        Grid->Layout(0, {"", 0, true, false, true});
+        Grid->Layout(kStartupCheckColumn, {" ", Platform().Pixels(500), false, true, false});
+        Grid->Layout(kStartupNameColumn, {"Task Name", Platform().Pixels(1900), false, false, true});
+        Grid->Layout(kStartupLocationColumn, {"Task Location", Platform().Pixels(2200), false, false, true});
+        Grid->Layout(kStartupPathColumn, {"Task Path", Platform().Pixels(3500), false, false, true});
+        Grid->Colors({RGB(255, 255, 255), RGB(0, 0, 0), RGB(75, 99, 150), RGB(255, 255, 255)});
+    } catch (...) {
+        services::gLogger().LoggError(CurrentError(), "InitStartupGrid");
+    }
+}
+
+std::int32_t frmMain::GetStartupLocationIndex(const std::string& location) {
+    const auto& texts = services::StartupLocationTexts();
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i] == location) return static_cast<std::int32_t>(i);
+    return 0;
+}
+
+void frmMain::cmdApplyStartup_Click() {
+    const auto manager = StartUpManager;
+    if (!tools_ || !manager) return;
+    cmdApplyStartup->Enabled(false);
+    try {
+        manager->BeginApply();
+        std::string removed;
+        for (int i = 0; i < Grid->Rows(); ++i) {
+            const size_t at = static_cast<size_t>(i);
+            const bool wasChecked = at < startupChecksAtLoad_.size() && !Unchecked(startupChecksAtLoad_[at]);
+            if (!wasChecked || !Unchecked(Grid->Cell(i, kStartupCheckColumn))) continue;
+            std::string name = Grid->Cell(i, kStartupNameColumn);
+            std::string path = Grid->Cell(i, kStartupPathColumn);
+            std::int32_t location = GetStartupLocationIndex(Grid->Cell(i, kStartupLocationColumn));
+            removed += (removed.empty() ? "" : " , ") + name;
+            manager->RemoveStartupItem(name, path, location);
+        }
+        Grid->Unbind();
+        RefreshStartupList();
+        if (!removed.empty()) tools_->ShowMe(removed + " will not run again at windows startup.", "Ok", 2);
+    } catch (...) {
+        tools_->ReportRunTimeError(CurrentError());
+        // The list shows again what is really left.
+        Grid->Unbind();
+        RefreshStartupList();
+    }
+    cmdApplyStartup->Enabled(true);
+}
+
+}  // namespace tidvex::main

@@ -1,0 +1,145 @@
+// The Tools page's uninstaller: the installed programs in a grid that shows
+// their names; run an uninstaller and wait for it, remove or rename an entry,
+// save the names to a text file.
+#include "main/form.h"
+
+#include "fs/whole_file.h"
+#include "services/helpers.h"
+#include "services/logger.h"
+#include "text/text.h"
+
+namespace tidvex::main {
+namespace {
+
+// Columns of the uninstall grid: the record's fields in order.
+constexpr int kUninsNameColumn = 1;
+constexpr int kUninsPathColumn = 2;
+constexpr int kUninsKeyColumn = 4;
+constexpr int kUninsColumns = 5;
+
+constexpr COLORREF kActiveBack = RGB(122, 150, 223);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+controls::GridColumn NameColumn(int width, bool editable) { return {" Application", width, false, false, !editable}; }
+
+// The grid's colours: the active row in the page's blue, or white with black
+// text while its name is being edited.
+controls::GridColors UninstallColors(bool editing) {
+    return {kWhite, kBlack, editing ? kWhite : kActiveBack, editing ? kBlack : kWhite};
+}
+
+// The name the list is saved under: ".txt" added unless it ends so (in any
+// letter case).
+std::string TextFileName(std::string chosen) {
+    if (chosen.size() < 4 || text::Lower(chosen.substr(chosen.size() - 4)) != ".txt") chosen += ".txt";
+    return chosen;
+}
+
+}  // namespace
+
+void frmMain::CreateUninstaller() {
+    if (tools_) Uninstaller = tools_->NewUninstaller();
+}
+
+void frmMain::RefreshUninstallList() {
+    try {
+        const auto uninstaller = Uninstaller;
+        if (!uninstaller) return;
+        auto list = uninstaller->FillUninstallList();
+        UninstallList = list ? std::move(*list) : services::UninstallRecordset();
+        InitUninstallGrid();
+    } catch (...) {
+    }
+}
+
+void frmMain::InitUninstallGrid() {
+    try {
+        std::vector<controls::GridRow> rows;
+        rows.reserve(UninstallList.size());
+        for (const auto& r : UninstallList) rows.push_back({std::to_string(r.ID), r.Name, r.UninsPath, r.iconPath, r.KeyName});
+        Grid2->DataSource(rows, kUninsColumns);
+        for (int c = 0; c < kUninsColumns; ++c) Grid2->Layout(c, {"", 0, true, false, true});
+        Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
+        Grid2->Colors(UninstallColors(false));
+    } catch (...) {
+        services::gLogger().LoggError(CurrentError(), "InitUninstallGrid");
+    }
+}
+
+bool frmMain::UninstallRowChosen(int& row) {
+    row = Grid2->ActiveRow();
+    if (row >= 0) return true;
+    if (tools_) tools_->MsgBoxExclamation("No Application selected, please select an application first");
+    return false;
+}
+
+void frmMain::cmdUninstall_Click() {
+    int row = -1;
+    const auto uninstaller = Uninstaller;
+    if (!uninstaller || !UninstallRowChosen(row)) return;
+    uninstaller->UninstallItem(Grid2->Cell(row, kUninsPathColumn), true);
+    Grid2->Unbind();
+    RefreshUninstallList();
+}
+
+void frmMain::cmdRemoveEntry_Click() {
+    int row = -1;
+    const auto uninstaller = Uninstaller;
+    if (!uninstaller || !UninstallRowChosen(row)) return;
+    uninstaller->RemoveEntry(Grid2->Cell(row, kUninsKeyColumn));
+    RefreshUninstallList();
+}
+
+void frmMain::cmdRenameEntry_Click() {
+    int row = -1;
+    if (!UninstallRowChosen(row)) return;
+    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), true));
+    Grid2->Colors(UninstallColors(true));
+    Grid2->Refresh();
+    Grid2->EditActiveCell();
+}
+
+void frmMain::Grid2_BeforeUpdate(int row, int, const std::string& newText, bool& cancel) {
+    Grid2_AfterEdit();
+    if (!tools_) return;
+    if (newText.empty()) {
+        tools_->ShowMe("Name can not be empty.", "Ok", 1);
+        cancel = true;
+        return;
+    }
+    try {
+        if (!Uninstaller) throw RunTimeError::Of(kObjectNotSet);
+        Uninstaller->RenameEntry(Grid2->Cell(row, kUninsKeyColumn), newText);
+        const size_t at = static_cast<size_t>(row);
+        if (at < UninstallList.size()) UninstallList[at].Name = newText;
+    } catch (...) {
+        tools_->ShowMe("Error occured while renaming.", "Ok", 1);
+        cancel = true;
+    }
+}
+
+void frmMain::Grid2_AfterEdit() {
+    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
+    Grid2->Colors(UninstallColors(false));
+    Grid2->Refresh();
+}
+
+void frmMain::cmdSaveUins2txt_Click() {
+    if (!tools_) return;
+    try {
+        // The filter's pairs end in NUL; the dialog needs the last one.
+        std::string filter("Text Files(*.txt)\0*.txt\0", 24);
+        std::string chosen = tools_->ShowSaveFile(filter, "Save As");
+        if (chosen == "Cancel" || services::StripNull(chosen).empty()) return;
+        const std::string file = TextFileName(chosen);
+        std::string content;
+        for (int i = 0; i < Grid2->Rows(); ++i) content += Grid2->Cell(i, kUninsNameColumn) + "\r\n";
+        // A file already there is replaced only by a complete new one.
+        fs::ReplaceFileContent(file, content);
+    } catch (...) {
+        services::gLogger().LoggError(CurrentError(), "cmdSaveUins2txt_Click");
+    }
+}
+
+}  // namespace tidvex::main

@@ -1,0 +1,170 @@
+// The Tools page on real child windows: seeded start-up and uninstall entries
+// show in the list views, a row unchecked in the list view is removed by a
+// click on Apply, and Uninstall runs the seeded uninstaller and waits for it.
+#include "main/form.h"
+#include "main/tools_calls.h"
+
+#include "controls/win32_controls.h"
+#include "main/win32/control_factory.h"
+#include "main/win32/main_window.h"
+#include "harness/support.h"
+#include "tools_entry.h"
+#include "services/startup_manager.h"
+#include "services/uninstaller.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::main;
+using namespace tidvex::controls;
+
+HWND Of(const Control* control) { return dynamic_cast<const tidvex::controls::win32::Win32Window*>(control)->hwnd(); }
+
+// The text the list view shows in a row's shown column.
+std::string Shown(HWND list, int row, int column) {
+    char text[1024] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int RowShowing(HWND list, int column, const std::string& text) {
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int r = 0; r < rows; ++r)
+        if (Shown(list, r, column) == text) return r;
+    return -1;
+}
+
+void SetItemState(HWND list, int row, UINT mask, UINT state) {
+    LVITEMA item{};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+class ToolsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_ = tidvex::controls::win32::CreateContainerWindow("tools page", WS_OVERLAPPEDWINDOW, 800, 600);
+        factory_ = std::make_unique<tidvex::main::win32::Win32ControlFactory>(host_);
+        form_ = std::make_unique<frmMain>(*factory_, window_);
+        calls_ = std::make_unique<PlatformToolsCalls>(
+            [this] { return host_; },
+            [this](const std::string& text, const std::string&, std::int16_t) {
+                shown_.push_back(text);
+                return 1;
+            },
+            [this](const tidvex::RunTimeError& e) { shown_.push_back("error " + e.Description()); });
+        form_->SetToolsCalls(*calls_);
+    }
+    void TearDown() override {
+        form_.reset();
+        DestroyWindow(host_);
+    }
+    void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
+
+    HWND host_ = nullptr;
+    std::unique_ptr<tidvex::main::win32::Win32ControlFactory> factory_;
+    tidvex::test::NoWindowCalls window_;
+    std::unique_ptr<frmMain> form_;
+    std::unique_ptr<PlatformToolsCalls> calls_;
+    std::vector<std::string> shown_;
+};
+
+constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST_F(ToolsWindowTest, ListsSeededEntriesAndRemovesTheOneUncheckedInTheListView) {
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_CURRENT_USER, kRun, "WindowTest", "C:\\wt\\app.exe"));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, kRun, "WindowKeep", "C:\\wt\\keep.exe"));
+    tidvex::test::WriteFileBytes(tidvex::services::WinIniPath(), "[windows]\r\nrun=C:\\wt\\ini.exe\r\n");
+    EnterToolsPage();
+
+    // Shown columns: the check box, name, location, command.
+    HWND list = Of(form_->Grid);
+    const int row = RowShowing(list, 1, "WindowTest");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Shown(list, row, 2), "Current User(Registry Run)");
+    EXPECT_EQ(Shown(list, row, 3), "C:\\wt\\app.exe");
+    const int ini = RowShowing(list, 1, "ini.exe");
+    ASSERT_GE(ini, 0);
+    EXPECT_EQ(Shown(list, ini, 2), "Win.ini Run");
+
+    SetItemState(list, row, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1));  // the user unchecks it
+    SendMessageA(Of(form_->cmdApplyStartup), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(shown_, std::vector<std::string>{"WindowTest will not run again at windows startup."});
+    EXPECT_FALSE(tidvex::test::RegReadString(HKEY_CURRENT_USER, kRun, "WindowTest"));
+    EXPECT_TRUE(tidvex::test::RegReadString(HKEY_LOCAL_MACHINE, kRun, "WindowKeep"));
+    EXPECT_LT(RowShowing(Of(form_->Grid), 1, "WindowTest"), 0);
+    EXPECT_GE(RowShowing(Of(form_->Grid), 1, "WindowKeep"), 0);
+    EXPECT_TRUE(IsWindowEnabled(Of(form_->cmdApplyStartup)));
+}
+
+TEST_F(ToolsWindowTest, UninstallRunsTheSeededUninstallerAndWaitsForIt) {
+    const std::string key = std::string(tidvex::services::kUninstallKey) + "\\W-Sleeper";
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "DisplayName", "Sleeper"));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "UninstallString", "Y:\\tidvex_sleeper.exe 800"));
+    EnterToolsPage();
+
+    HWND list = Of(form_->Grid2);
+    const int row = RowShowing(list, 0, "Sleeper");
+    ASSERT_GE(row, 0);
+    SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const DWORD start = GetTickCount();
+    SendMessageA(Of(form_->cmdUninstall), BM_CLICK, 0, 0);
+    EXPECT_GE(GetTickCount() - start, 750u) << "the page waited for the uninstaller";
+    EXPECT_GE(RowShowing(Of(form_->Grid2), 0, "Sleeper"), 0) << "listed again after the reload";
+    EXPECT_TRUE(shown_.empty());
+}
+
+// Finds the toolbar's "Tools" button.
+BOOL CALLBACK FindToolsButton(HWND h, LPARAM found) {
+    char text[64] = {}, cls[64] = {};
+    GetWindowTextA(h, text, sizeof text);
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(text) != "Tools" || lstrcmpiA(cls, "Button") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = h;
+    return FALSE;
+}
+
+// The program's own main window: its Tools button shows both lists, and
+// Uninstall on the window waits for the seeded uninstaller.
+TEST(MainWindowToolsPage, ListsSeededEntriesAndWaitsForAnUninstaller) {
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_CURRENT_USER, kRun, "WindowEntry", "C:\\wt\\entry.exe /q"));
+    const std::string key = std::string(tidvex::services::kUninstallKey) + "\\W-Window";
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "DisplayName", "Window Sleeper"));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "UninstallString", "Y:\\tidvex_sleeper.exe 800"));
+
+    tidvex::main::win32::MainWindow window("");
+    HWND tools = nullptr;
+    EnumChildWindows(window.hWnd(), FindToolsButton, reinterpret_cast<LPARAM>(&tools));
+    ASSERT_NE(tools, nullptr);
+    SendMessageA(tools, BM_CLICK, 0, 0);
+
+    HWND startup = Of(window.form().Grid), programs = Of(window.form().Grid2);
+    const int entry = RowShowing(startup, 1, "WindowEntry");
+    ASSERT_GE(entry, 0) << "the start-up list is shown";
+    EXPECT_EQ(Shown(startup, entry, 2), "Current User(Registry Run)");
+    EXPECT_EQ(Shown(startup, entry, 3), "C:\\wt\\entry.exe /q");
+    const int row = RowShowing(programs, 0, "Window Sleeper");
+    ASSERT_GE(row, 0) << "the uninstall list is shown";
+
+    SetItemState(programs, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const DWORD start = GetTickCount();
+    SendMessageA(Of(window.form().cmdUninstall), BM_CLICK, 0, 0);
+    EXPECT_GE(GetTickCount() - start, 750u) << "the window waited for the uninstaller";
+    EXPECT_GE(RowShowing(Of(window.form().Grid2), 0, "Window Sleeper"), 0);
+}
+
+}  // namespace

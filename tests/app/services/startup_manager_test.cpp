@@ -1,0 +1,211 @@
+// The start-up manager on the sandbox: one entry seeded in each of the nine
+// places (registry Run keys, both Startup folders, win.ini), listed with its
+// location text, and removed exactly, leaving every other entry as it was.
+#include "services/startup_manager.h"
+
+#include "com/com_types.h"
+#include "errors/run_time_error.h"
+#include "harness/support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tidvex::services;
+using tidvex::controls::GridRow;
+using tidvex::test::PathExists;
+using tidvex::test::ReadFileBytes;
+using tidvex::test::RegWriteString;
+using tidvex::test::WriteFileBytes;
+
+constexpr char kVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion\\";
+
+std::string Folder(int csidl) {
+    char path[MAX_PATH + 1] = {};
+    EXPECT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)));
+    return path;
+}
+
+void MakeShortcut(const std::string& file, const std::string& target, const std::string& arguments) {
+    tidvex::com::ComPtr<IShellLinkA> link;
+    ASSERT_TRUE(SUCCEEDED(
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())));
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    auto persist = link.As<IPersistFile>(IID_IPersistFile);
+    ASSERT_TRUE(persist);
+    ASSERT_TRUE(SUCCEEDED(persist->Save(tidvex::com::Widen(file).c_str(), TRUE)));
+}
+
+const char kWinIni[] =
+    "[fonts]\r\n"
+    "load=not-this.exe\r\n"
+    "[windows]\r\n"
+    "load=C:\\w\\loada.exe,C:\\w\\loadb.exe\r\n"
+    "run=C:\\w\\runa.exe C:\\w\\runb.exe\r\n"
+    "Device=kept\r\n";
+
+struct Seeded {
+    std::int32_t location;
+    std::string name;
+    std::string path;
+};
+
+// One entry of each place (two of each win.ini line, to see the other kept).
+std::vector<Seeded> SeededEntries() {
+    return {
+        {kCurrentUserRun, "CuApp", "C:\\cu\\app.exe /min"},
+        {kAllUsersRun, "LmApp", "C:\\lm\\run.exe"},
+        {kAllUsersRunOnce, "OnceApp", "C:\\lm\\once.exe"},
+        {kAllUsersRunOnceEx, "ExApp", "C:\\lm\\ex.dll|Go"},
+        {kAllUsersRunServices, "SvcApp", "C:\\lm\\svc.exe"},
+        {kCurrentUserStartupFolder, "UserTool", "C:\\tools\\user.exe /s"},
+        {kAllUsersStartupFolder, "common.bat", Folder(CSIDL_COMMON_STARTUP) + "\\common.bat"},
+        {kWinIniLoad, "loada.exe", "C:\\w\\loada.exe"},
+        {kWinIniLoad, "loadb.exe", "C:\\w\\loadb.exe"},
+        {kWinIniRun, "runa.exe", "C:\\w\\runa.exe"},
+        {kWinIniRun, "runb.exe", "C:\\w\\runb.exe"},
+    };
+}
+
+class StartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(RegWriteString(HKEY_CURRENT_USER, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "LmApp", "C:\\lm\\run.exe"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnce", "OnceApp", "C:\\lm\\once.exe"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunOnceEx\\0001", "ExApp", "C:\\lm\\ex.dll|Go"));
+        ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "RunServices", "SvcApp", "C:\\lm\\svc.exe"));
+        MakeShortcut(Folder(CSIDL_STARTUP) + "\\UserTool.lnk", "C:\\tools\\user.exe", "/s");
+        WriteFileBytes(Folder(CSIDL_COMMON_STARTUP) + "\\common.bat", "@echo off\r\n");
+        WriteFileBytes(WinIniPath(), kWinIni);
+    }
+
+    static std::vector<GridRow> List() { return StartUp().GetStartupList(); }
+
+    static GridRow RowOf(const Seeded& s) {
+        return {"", "-1", s.name, StartupLocationTexts()[static_cast<size_t>(s.location)], s.path};
+    }
+    // The rows without their first column, which only tells where each was found.
+    static std::vector<GridRow> Shown(std::vector<GridRow> rows) {
+        for (auto& row : rows) row[0].clear();
+        return rows;
+    }
+};
+
+TEST_F(StartUpTest, ListsEverySeededEntryWithItsLocationText) {
+    const auto rows = List();
+    for (const auto& row : rows) ASSERT_EQ(row.size(), static_cast<size_t>(kStartupColumns));
+    const auto shown = Shown(rows);
+    for (const auto& s : SeededEntries()) {
+        SCOPED_TRACE(s.name);
+        EXPECT_NE(std::find(shown.begin(), shown.end(), RowOf(s)), shown.end());
+    }
+    // A "load=" line of another section is no start-up entry.
+    for (const auto& row : rows) EXPECT_NE(row[kStartupNameColumn], "not-this.exe");
+}
+
+TEST_F(StartUpTest, RemovingEachEntryRemovesExactlyIt) {
+    for (const auto& s : SeededEntries()) {
+        SCOPED_TRACE(s.name);
+        SetUp();
+        auto before = Shown(List());
+        std::string name = s.name, path = s.path;
+        std::int32_t location = s.location;
+        StartUp().RemoveStartupItem(name, path, location);
+        auto expected = before;
+        expected.erase(std::find(expected.begin(), expected.end(), RowOf(s)));
+        EXPECT_EQ(Shown(List()), expected);
+    }
+}
+
+TEST_F(StartUpTest, WinIniKeepsEveryOtherEntryLineAndSection) {
+    std::string name = "loada.exe", path = "C:\\w\\loada.exe";
+    std::int32_t location = kWinIniLoad;
+    StartUp().RemoveStartupItem(name, path, location);
+    name = "runb.exe", path = "C:\\w\\runb.exe", location = kWinIniRun;
+    StartUp().RemoveStartupItem(name, path, location);
+    EXPECT_EQ(ReadFileBytes(WinIniPath()).value_or(""),
+              "[fonts]\r\nload=not-this.exe\r\n[windows]\r\nload=C:\\w\\loadb.exe\r\nrun=C:\\w\\runa.exe\r\n"
+              "Device=kept\r\n");
+}
+
+TEST_F(StartUpTest, RemovesOnlyWhereNameCommandAndLocationAllMatch) {
+    // The same name under the machine's Run key and a changed command.
+    ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min"));
+    const auto before = Shown(List());
+    struct Case {
+        std::string name, path;
+        std::int32_t location;
+    } cases[] = {
+        {"CuApp", "C:\\cu\\other.exe", kCurrentUserRun},       // command changed since the list was read
+        {"LmApp", "C:\\lm\\run.exe", kCurrentUserRun},         // not at that location
+        {"UserTool", "C:\\tools\\else.exe", kCurrentUserStartupFolder},
+        {"loadc.exe", "C:\\w\\loadc.exe", kWinIniLoad},
+        {"CuApp", "C:\\cu\\app.exe /min", 12},                 // no such location
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.name);
+        StartUp().RemoveStartupItem(c.name, c.path, c.location);
+        EXPECT_EQ(Shown(List()), before);
+    }
+    std::string name = "CuApp", path = "C:\\cu\\app.exe /min";
+    std::int32_t location = kCurrentUserRun;
+    StartUp().RemoveStartupItem(name, path, location);
+    EXPECT_TRUE(tidvex::test::RegReadString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp"));
+    EXPECT_FALSE(tidvex::test::RegReadString(HKEY_CURRENT_USER, std::string(kVersion) + "Run", "CuApp"));
+}
+
+TEST_F(StartUpTest, ALinkInAStartupFolderIsRefusedAndItsTargetKept) {
+    const std::string outside = tidvex::test::ScratchFolder("startup-outside");
+    WriteFileBytes(outside + "\\target.exe", "keep me");
+    const std::string link = Folder(CSIDL_STARTUP) + "\\linked.exe";
+    if (!tidvex::test::MakeUnixSymlink(outside + "\\target.exe", link)) GTEST_SKIP() << "no links here";
+    std::string name = "linked.exe", path = link;
+    std::int32_t location = kCurrentUserStartupFolder;
+    EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    EXPECT_EQ(ReadFileBytes(outside + "\\target.exe").value_or(""), "keep me");
+    tidvex::test::RemoveUnixName(link);
+}
+
+TEST(StartupLocationTexts, AreTheNineInIndexOrder) {
+    EXPECT_EQ(StartupLocationTexts()[kCurrentUserRun], "Current User(Registry Run)");
+    EXPECT_EQ(StartupLocationTexts()[kCurrentUserStartupFolder], "Current User (Start Up Folder)");
+    EXPECT_EQ(StartupLocationTexts()[kWinIniRun], "Win.ini Run");
+}
+
+TEST(WinIniPrograms, SplitOnBlanksAndCommas) {
+    EXPECT_EQ(WinIniPrograms("a.exe, b.exe\tc.exe  "), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+    EXPECT_TRUE(WinIniPrograms("  ").empty());
+}
+
+TEST(RemoveWinIniProgram, TakesOneProgramAndItsSeparatorOnly) {
+    struct Case {
+        std::string value, program, expected;
+        bool found;
+    } cases[] = {
+        {"a.exe b.exe c.exe", "b.exe", "a.exe c.exe", true},
+        {"a.exe,b.exe", "b.exe", "a.exe", true},
+        {"a.exe  , b.exe", "a.exe", "b.exe", true},
+        {" a.exe", "a.exe", " ", true},
+        {"A.EXE b.exe", "a.exe", "b.exe", true},
+        {"a.exe a.exe", "a.exe", "a.exe", true},
+        {"a.exe b.exe", "c.exe", "a.exe b.exe", false},
+        {"ab.exe", "b.exe", "ab.exe", false},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.value + " - " + c.program);
+        EXPECT_EQ(RemoveWinIniProgram(c.value, c.program), c.found);
+        EXPECT_EQ(c.value, c.expected);
+    }
+}
+
+}  // namespace
