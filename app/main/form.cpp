@@ -13,42 +13,6 @@ bool gIsCleaning = false;
 
 namespace {
 
-// The window's calls of a form that has no window (the settings alone): no
-// other instance, no library objects, every question answered "Yes".
-class NoWindow final : public MainWindowCalls {
-public:
-    bool CreateInstanceMutex(const std::string&) override { return true; }
-    std::unique_ptr<ShredderObject> CreateShredder(frmMain&) override { return nullptr; }
-    std::unique_ptr<OptimizerObject> CreateOptimizer() override { return nullptr; }
-    std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override {
-        return MakeCleanSession(form);
-    }
-    std::int32_t ShowMe(const std::string&, bool, const std::string&, const std::string&, std::int16_t) override {
-        return 6;
-    }
-    std::string CommandLine() override { return {}; }
-    void Version(int& major, int& minor, int& revision) override { major = minor = revision = 0; }
-    std::vector<std::string> Drives() override { return {}; }
-    unsigned DriveType(const std::string&) override { return 0; }
-    HWND hWnd() override { return nullptr; }
-    HICON WindowIcon() override { return nullptr; }
-    void Size(int, int) override {}
-    int Pixels(int twips) override { return twips; }
-    int ScaleWidth() override { return 0; }
-    void BackColor(COLORREF) override {}
-    bool Visible() override { return false; }
-    void Visible(bool) override {}
-    int WindowState() override { return 0; }
-    void WindowState(int) override {}
-    void SetForeground() override {}
-    POINT CursorPos() override { return {}; }
-    void Repaint() override {}
-    void Unload() override {}
-    void PostUnload() override {}
-    void EndProcess() override {}
-    void ShellOpen(const std::string&) override {}
-};
-
 // The labels, panels and boxes that the design hides until the window shows
 // them: the overlay of the effect, the clean-settings panel, the hint, the
 // "not installed" notes and two clean-settings boxes that no user changes.
@@ -75,7 +39,7 @@ T* frmMain::Keep(std::unique_ptr<T> control) {
 }
 
 frmMain::frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWindowCalls* platform)
-    : window_(window), ownPlatform_(platform ? nullptr : std::make_unique<NoWindow>()),
+    : window_(window), ownPlatform_(platform ? nullptr : std::make_unique<NoWindowCalls>()),
       platform_(platform ? platform : ownPlatform_.get()) {
     // Parents before their children: the window's factory places each control
     // on a parent it has already made.

@@ -385,7 +385,7 @@ void OptionsPageRows(std::vector<ControlDesign>& d) {
         d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
     d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
     // The buttons choose the tab: the strip's own captions are not shown.
-    d.push_back({"tbOptions", -1, "", 0, {"0", "1", "2", "3", "4", "5"}, page, 2500, 800, 6800, 4800});
+    d.push_back({"tbOptions", -1, "", 0, {"", "", "", "", "", ""}, page, 2500, 800, 6800, 4800});
     d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLink});
     d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLink});
     auto tab = [](int i) { return TabPage("tbOptions", -1, i); };

@@ -26,43 +26,23 @@ namespace tidvex::test {
 
 using Calls = std::vector<std::string>;
 
-// The window's calls: the message boxes shown are recorded, the rest does nothing.
-class PageWindow : public main::WindowCalls, public main::MainWindowCalls {
+// The window's calls: the message boxes shown are recorded, the rest does
+// nothing as for a form with no window.
+class PageWindow : public main::WindowCalls, public main::NoWindowCalls {
 public:
     void ApplyTimeSchedule() override {}
     void ApplyWhenWindowsShutDown() override {}
     void LoadOptimizerSettings() override {}
 
-    bool CreateInstanceMutex(const std::string&) override { return true; }
-    std::unique_ptr<main::ShredderObject> CreateShredder(main::frmMain&) override { return nullptr; }
-    std::unique_ptr<main::OptimizerObject> CreateOptimizer() override { return nullptr; }
     std::shared_ptr<main::CleaningSession> NewCleanSession(const engine::CleaningForm&) override { return nullptr; }
     std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
                         const std::string& button2, std::int16_t icon) override {
         shown.push_back(text + (is2Buttons ? " [2]" : "") + " " + button1 + button2 + " icon " + std::to_string(icon));
         return 1;
     }
-    std::string CommandLine() override { return {}; }
-    void Version(int& major, int& minor, int& revision) override { major = minor = revision = 0; }
-    std::vector<std::string> Drives() override { return {}; }
-    unsigned DriveType(const std::string&) override { return 0; }
     HWND hWnd() override { return reinterpret_cast<HWND>(0x1234); }
-    HICON WindowIcon() override { return nullptr; }
-    void Size(int, int) override {}
-    int Pixels(int twips) override { return twips; }
-    int ScaleWidth() override { return 0; }
-    void BackColor(COLORREF) override {}
     bool Visible() override { return true; }
-    void Visible(bool) override {}
-    int WindowState() override { return 0; }
-    void WindowState(int) override {}
-    void SetForeground() override {}
-    POINT CursorPos() override { return {}; }
-    void Repaint() override {}
-    void Unload() override {}
-    void PostUnload() override {}
-    void EndProcess() override {}
-    void ShellOpen(const std::string&) override {}
+    using main::NoWindowCalls::Visible;
 
     Calls shown;
 };
