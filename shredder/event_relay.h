@@ -1,11 +1,18 @@
 // Passes every event of the shredder's parts on to the object's sinks, and
 // knows when one is on its way: a worker that waits for a handler to return
 // must not be waited for by that handler.
+//
+// Each event waits until the caller's thread has handled it, so a percentage is
+// passed on only when it differs from the one passed on last for its counter
+// (the item's, the session's): a file is written in 64 KB chunks and most of
+// them leave both percentages as they were. Items, messages, errors, the
+// completion and a session's final 100 always go through.
 #pragma once
 
 #include "shredder_events.h"
 
 #include <atomic>
+#include <climits>
 
 namespace fraxil {
 
@@ -31,12 +38,25 @@ public:
         target_.OnCurrentItemShredded(item);
     }
     void OnCurrentProgress(long percent) override {
+        if (firedProgress_.exchange(percent) == percent) return;
         Scope s(*this);
         target_.OnCurrentProgress(percent);
     }
     void OnCurrentTotalProgress(long percent) override {
+        if (firedTotal_.exchange(percent) == percent) return;
         Scope s(*this);
         target_.OnCurrentTotalProgress(percent);
+    }
+    // The session's percentage as its last word: passed on even when unchanged.
+    void OnFinalTotalProgress(long percent) {
+        firedTotal_ = percent;
+        Scope s(*this);
+        target_.OnCurrentTotalProgress(percent);
+    }
+    // A new session: its first percentages are news whatever the last one showed.
+    void ForgetProgress() {
+        firedProgress_ = kNoneFired;
+        firedTotal_ = kNoneFired;
     }
     void OnSessionCompleted() override {
         Scope s(*this);
@@ -53,7 +73,10 @@ private:
         EventRelay& relay;
     };
 
+    static constexpr long kNoneFired = LONG_MIN;
+
     ShredderEvents& target_;
+    std::atomic<long> firedProgress_{kNoneFired}, firedTotal_{kNoneFired};
     std::atomic<int> delivering_{0};
     std::atomic<unsigned long> begun_{0};
 };

@@ -83,21 +83,14 @@ void FileWiper::SetCurrentItem(const std::string& item) {
 
 void FileWiper::SetCurrentProgress(long percent) {
     currentProgress_ = percent;
-    if (skipRepeats_ && percent == firedProgress_) return;
-    firedProgress_ = percent;
     events_.OnCurrentProgress(percent);
 }
 
-void FileWiper::FireTotalProgress() {
-    const long total = totalProgress_;
-    firedTotal_ = total;
-    events_.OnCurrentTotalProgress(total);
-}
+void FileWiper::FireTotalProgress() { events_.OnCurrentTotalProgress(totalProgress_); }
 
 void FileWiper::CountWritten(uint64_t bytes) {
     uint64_t written = bytesWritten_ += bytes;
     totalProgress_ = SessionPercent(written, plannedBytes_, totalProgress_);
-    if (skipRepeats_ && totalProgress_ == firedTotal_) return;
     FireTotalProgress();
 }
 
@@ -137,7 +130,6 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         // The record's handle stays open and the file in place, for the caller.
         HANDLE file = request.temp->handle.Get();
         if (!request.temp->handle) return kShredContinue;
-        SkipRepeats fewer(*this);
         switch (WritePasses(file, request.temp->bytesWritten)) {
             case PassesEnd::Stop: return kShredStop;
             case PassesEnd::WriteFailed: return kShredContinue;

@@ -91,20 +91,6 @@ public:
     void SetCurrentProgress(long percent);
     void FireTotalProgress();
     void CountWritten(uint64_t bytes);
-    // While one lives, a percentage equal to the one fired last is not fired
-    // again: free space is written in 16,384 blocks per GiB, and each event
-    // waits for the caller's thread.
-    class SkipRepeats {
-    public:
-        explicit SkipRepeats(FileWiper& wiper) : wiper_(wiper), was_(wiper.skipRepeats_.exchange(true)) {}
-        ~SkipRepeats() { wiper_.skipRepeats_ = was_; }
-        SkipRepeats(const SkipRepeats&) = delete;
-        SkipRepeats& operator=(const SkipRepeats&) = delete;
-
-    private:
-        FileWiper& wiper_;
-        bool was_;
-    };
 
     // The write buffer while it exists (null after Release).
     std::shared_ptr<uint8_t[]> Buffer() const;
@@ -142,8 +128,6 @@ private:
     std::atomic<long> currentProgress_{0}, totalProgress_{0}, filesInUse_{0};
     std::atomic<uint64_t> plannedBytes_{0}, bytesWritten_{0};
     std::atomic<long> abort_{0};
-    std::atomic<bool> skipRepeats_{false};
-    std::atomic<long> firedProgress_{-1}, firedTotal_{-1};  // the values sinks saw last
 };
 
 }  // namespace fraxil

@@ -168,7 +168,6 @@ int FreeSpaceWiper::FillTemporaryFile(TempFileRecord& record) {
     DWORD block = kWriteBufferSize;
     wiper.SetCurrentProgress(0);
     wiper.FireTotalProgress();
-    FileWiper::SkipRepeats fewer(wiper);
     uint64_t writes = 0;
     // The system keeps what was written in its cache however the file was
     // opened: only a flush puts the zeros over the old content on the device.

@@ -153,6 +153,7 @@ long SessionRunner::StartSession() {
     FileWiper& wiper = core_.Wiper();
     const long previous = state_.exchange(kSessionRunning);
     wiper.ResetProgress(0);
+    core_.Events().ForgetProgress();
     wiper.SetAbort(false);
     wiper.SetFilesInUseCount(0);
     ResetEvent(workDone_.Get());
@@ -220,7 +221,7 @@ void SessionRunner::FinishSession() {
         return;
     }
     FileWiper& wiper = core_.Wiper();
-    if (wiper.CurrentTotalProgress() == 100) wiper.FireTotalProgress();
+    if (wiper.CurrentTotalProgress() == 100) core_.Events().OnFinalTotalProgress(100);
     // Never looked for at a drive's root: without an application path there is no work list.
     const std::string app = core_.Settings().ApplicationPath();
     if (!app.empty()) fs::DeleteFileName(Wide(app) + L"\\files.txt", false);
