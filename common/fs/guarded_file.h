@@ -42,8 +42,6 @@ struct FileFacts {
     DWORD attributes = 0;
     std::uint64_t size = 0;
     DWORD names = 0;  // the number of names of its content
-    DWORD volume = 0;
-    std::uint64_t id = 0;
 };
 
 inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;

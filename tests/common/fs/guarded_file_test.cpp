@@ -141,6 +141,61 @@ TEST_F(GuardedFileTest, AReopenRefusesAFileSwappedForALink) {
     EXPECT_EQ(GuardedFile::Open(path, GENERIC_WRITE).Refusal(), FileRefusal::Link);
 }
 
+// A reopen that finds another file of its own at the name (not a link) refuses
+// it too: it is not the file that was judged.
+TEST_F(GuardedFileTest, AReopenRefusesAnotherFileUnderTheSameName) {
+    const std::string path = place_ + "\\replaced.txt";
+    WriteFileBytes(path, "judged");
+    GuardedFile probe = GuardedFile::Open(path, FILE_READ_ATTRIBUTES);
+    ASSERT_TRUE(probe);
+    ASSERT_TRUE(MoveFileA(path.c_str(), (place_ + "\\judged.txt").c_str()));
+    WriteFileBytes(path, "newcomer");
+
+    EXPECT_EQ(probe.Reopen(GENERIC_WRITE, 0).Refusal(), FileRefusal::Link);
+    EXPECT_EQ(ReadFileBytes(path), "newcomer");
+    EXPECT_EQ(ReadFileBytes(place_ + "\\judged.txt"), "judged");
+}
+
+// What the guard reads of an open entry agrees with the platform's whole record
+// of it, for an entry opened and for a file reopened.
+TEST_F(GuardedFileTest, FactsAgreeWithThePlatformsRecord) {
+    const std::string marked = place_ + "\\marked.bin";
+    WriteFileBytes(marked, std::string(70000, 'm'));
+    ASSERT_TRUE(SetFileAttributesA(marked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    struct Case {
+        std::string path;
+        bool folder;
+        DWORD names;  // 0: not asked
+    };
+    const Case cases[] = {{place_ + "\\own.txt", false, 1},
+                          {links_.HardLink(), false, 2},
+                          {marked, false, 1},
+                          {place_ + "\\folder", true, 0}};
+    for (const Case& c : cases) {
+        GuardedFile opened = c.folder ? GuardedFile::OpenFolder(tidvex::text::Wide(c.path), FILE_READ_ATTRIBUTES)
+                                      : GuardedFile::Open(c.path, FILE_READ_ATTRIBUTES);
+        ASSERT_TRUE(opened) << c.path;
+        std::vector<const GuardedFile*> handles{&opened};
+        GuardedFile reopened;
+        if (!c.folder) {
+            reopened = opened.Reopen(FILE_READ_ATTRIBUTES, kShareAll);
+            ASSERT_TRUE(reopened) << c.path;
+            handles.push_back(&reopened);
+        }
+        for (const GuardedFile* f : handles) {
+            BY_HANDLE_FILE_INFORMATION info;
+            ASSERT_TRUE(GetFileInformationByHandle(f->Get(), &info)) << c.path;
+            EXPECT_EQ(f->Facts().attributes, info.dwFileAttributes) << c.path;
+            EXPECT_EQ(f->Facts().size, (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow) << c.path;
+            EXPECT_EQ(f->Facts().names, info.nNumberOfLinks) << c.path;
+            if (c.names) {
+                EXPECT_EQ(f->Facts().names, c.names) << c.path;
+            }
+        }
+    }
+    links_.Check();
+}
+
 // Folders are renamed and removed through the guard too: never a link, never
 // a file, never a root, and never one that still holds something.
 TEST_F(GuardedFileTest, FoldersAreRenamedAndRemovedOnlyWhenTheyAreTheirOwn) {
