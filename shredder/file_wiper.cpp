@@ -17,6 +17,10 @@ namespace {
 
 std::string Number(uint64_t n) { return std::to_string(n); }
 
+// What one handle needs to judge, unmark, overwrite and truncate a file. Not
+// the right to delete it: others may go on reading and writing it meanwhile.
+constexpr DWORD kWriteAccess = GENERIC_READ | GENERIC_WRITE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+
 bool SeekToStart(HANDLE file) {
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
 }
@@ -140,14 +144,22 @@ int FileWiper::ShredFile(const ShredRequest& request) {
 
     // The status is read through the guard: a link is not the listed file, and
     // neither the attributes nor the content of what it leads to are touched.
-    fs::GuardedFile probe = fs::GuardedFile::Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (!probe) {
+    // One handle serves from the judging to the truncation, so the name is
+    // judged once for all of it. A file that refuses writing (read-only, in use)
+    // is judged through a handle that may only read and change its attributes,
+    // and opened for writing once its marks are cleared.
+    fs::GuardedFile whole = fs::GuardedFile::Open(path, kWriteAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  FILE_FLAG_WRITE_THROUGH);
+    fs::GuardedFile probe;
+    if (!whole) probe = fs::GuardedFile::Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    fs::GuardedFile& judged = whole ? whole : probe;
+    if (!judged) {
         log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
         return kShredContinue;
     }
-    const DWORD attributes = probe.Facts().attributes;
-    if (probe.Facts().size == 0) {
-        probe.Close();
+    const DWORD attributes = judged.Facts().attributes;
+    if (judged.Facts().size == 0) {
+        judged.Close();
         fs::DeleteFileName(path, false);
         return kShredContinue;
     }
@@ -156,11 +168,11 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31036), {{'s', shown}}));
         if (settings_.FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return kShredContinue;
     }
-    if (probe.HasOtherNames()) {
+    if (judged.HasOtherNames()) {
         // Its content is also the content of its other names: overwriting it
         // would destroy theirs. Only the listed name goes (Recycle Bin content is
         // left for the shell to remove), and the log says so.
-        probe.Close();
+        judged.Close();
         if (request.quietLevel != 2 && !fs::DeleteFileName(path, true).Done()) {
             CountFileInUse(shown);
         } else {
@@ -169,23 +181,27 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         return kShredContinue;
     }
 
-    probe.SetAttributes(FILE_ATTRIBUTE_NORMAL);
-    fs::GuardedFile writer = probe.Reopen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          FILE_FLAG_WRITE_THROUGH);
-    if (!writer) {
-        // In use: left as it was, its marks included.
-        probe.SetAttributes(attributes);
-        if (writer.Refusal() == fs::FileRefusal::Link) {
-            log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
-        } else {
-            CountFileInUse(shown);
+    judged.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+    fs::GuardedFile reopened;
+    if (!whole) {
+        reopened = probe.Reopen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_FLAG_WRITE_THROUGH);
+        if (!reopened) {
+            // In use: left as it was, its marks included.
+            probe.SetAttributes(attributes);
+            if (reopened.Refusal() == fs::FileRefusal::Link) {
+                log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
+            } else {
+                CountFileInUse(shown);
+            }
+            return kShredContinue;
         }
-        return kShredContinue;
     }
+    fs::GuardedFile& writer = whole ? whole : reopened;
     // The open file is what gets overwritten: its size counts, not the one read
     // before; that one still serves if the open file's size cannot be read, so a
     // file is never truncated unwritten.
-    uint64_t size = probe.Facts().size;
+    uint64_t size = judged.Facts().size;
     LARGE_INTEGER openSize;
     if (GetFileSizeEx(writer.Get(), &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
 
@@ -277,20 +293,23 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
 }
 
 // Renames the emptied file to a fresh name in its folder before deleting it, so
-// the directory keeps neither its content nor its name. Each step goes through
-// the guard, so a link put in the file's place meanwhile is neither renamed nor
-// followed.
+// the directory keeps neither its content nor its name. Both go through one
+// guarded handle of the file (it goes when that handle is closed), so a link
+// put in the file's place meanwhile is neither renamed nor followed.
 void FileWiper::RemoveShreddedFile(const std::wstring& path, int quietLevel) {
-    std::wstring target = path;
-    if (std::optional<std::wstring> temp = ReserveTempName(FolderOf(path))) {
-        fs::DeleteFileName(*temp, false);  // the empty file that reserved the name
-        if (fs::RenameFile(path, *temp).Done()) target = *temp;
+    fs::GuardedFile file = fs::GuardedFile::Open(path, DELETE | FILE_READ_ATTRIBUTES);
+    if (file) {
+        bool renamed = false;
+        if (std::optional<std::wstring> temp = ReserveTempName(FolderOf(path))) {
+            fs::DeleteFileName(*temp, false);  // the empty file that reserved the name
+            renamed = file.Rename(*temp);
+        }
+        if (file.MarkForDeletion()) return;
+        // With quiet level 1 the file stays under the fresh name.
+        if (renamed && quietLevel == 0) file.Rename(path);
     }
-    if (fs::DeleteFileName(target, false).Done()) return;
-    if (quietLevel == 0) {
-        if (target != path) fs::RenameFile(target, path);
+    if (quietLevel == 0)
         log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31038), {{'s', tidvex::text::Narrow(path)}}));
-    }
 }
 
 std::wstring FolderOf(const std::wstring& path) {
