@@ -11,9 +11,42 @@ namespace fs = tidvex::fs;
 MessageLog::MessageLog(const ShredderSettings& settings, ShredderEvents& events)
     : settings_(settings), events_(events) {}
 
+MessageLog::KeptTexts::KeptTexts(const MessageLog& log) : log_(log) {
+    std::lock_guard lock(log_.keptMu_);
+    log_.keeping_ = true;
+}
+
+MessageLog::KeptTexts::~KeptTexts() {
+    std::lock_guard lock(log_.keptMu_);
+    log_.keeping_ = false;
+    log_.kept_.clear();
+    log_.keptSource_.clear();
+}
+
 std::string MessageLog::LookupMessage(long number) const {
     const std::string file = settings_.ApplicationPath() + "\\Lang\\" + settings_.Language() + ".ini";
     const std::string section = settings_.ProfileName();
+    const std::string source = file + '\n' + section;
+    {
+        std::lock_guard lock(keptMu_);
+        if (keeping_ && keptSource_ == source) {
+            auto it = kept_.find(number);
+            if (it != kept_.end()) return it->second;
+        }
+    }
+    std::string text = ReadMessage(file, section, number);
+    std::lock_guard lock(keptMu_);
+    if (keeping_) {
+        if (keptSource_ != source) {
+            kept_.clear();
+            keptSource_ = source;
+        }
+        kept_[number] = text;
+    }
+    return text;
+}
+
+std::string MessageLog::ReadMessage(const std::string& file, const std::string& section, long number) {
     // The profile functions trim a default's trailing blanks; a marker that no
     // file holds tells a missing key, and the built-in text is used as it is.
     static const char kMissing[] = "\x01";

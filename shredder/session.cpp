@@ -205,6 +205,7 @@ DWORD WINAPI SessionRunner::ThreadProc(void* p) {
 }
 
 void SessionRunner::RunWork() {
+    const MessageLog::KeptTexts kept(core_.Messages());
     switch (core_.Settings().SessionType()) {
         case 0: ShredFilesAndFolders(); break;
         case 1: core_.FreeSpace().ShredDriveList(core_.Drives().Items()); break;

@@ -201,6 +201,32 @@ TEST_F(Messages, ALanguageFileReplacesOneTextAndHashIsALineBreak) {
     EXPECT_EQ(rec_.events[0].text, "Doppelt");
 }
 
+// A session reads a text from the language file once for all its files and
+// passes; the next session reads the file again.
+TEST_F(Messages, EachSessionReadsTheLanguageFileAfresh) {
+    CreateDirectoryA((app_ + "\\Lang").c_str(), nullptr);
+    const std::string folder = app_ + "\\files";
+    core_.Settings().SetProfileName("P");
+    core_.Settings().SetShredMethod(1);
+    for (const std::string text : {"Durchgang %d von %e", "Passe %d de %e"}) {
+        WriteFileBytes(app_ + "\\Lang\\English.ini", "[P]\r\n31921=" + text + "\r\n");
+        CreateDirectoryA(folder.c_str(), nullptr);  // a session removes it
+        for (int i = 0; i < 2; ++i) WriteFileBytes(folder + "\\" + std::to_string(i), "secret");
+        core_.Session().NewSession();
+        ASSERT_EQ(core_.Folders().Add(tidvex::text::Wide(folder)), 1);
+        rec_.events.clear();
+        ASSERT_EQ(core_.Session().StartSession(), 1);
+        ASSERT_TRUE(core_.Session().WaitForWork(30000));
+        std::vector<std::string> passes;
+        for (const auto& e : rec_.Of(Ev::Message))
+            if (e.text.find(": Write") != std::string::npos) passes.push_back(e.text.substr(0, e.text.find(':')));
+        const std::string first = FillPlaceholders(text, {{'d', "1"}, {'e', "3"}});
+        const std::string second = FillPlaceholders(text, {{'d', "2"}, {'e', "3"}});
+        const std::string third = FillPlaceholders(text, {{'d', "3"}, {'e', "3"}});
+        EXPECT_EQ(passes, (std::vector<std::string>{first, second, third, first, second, third}));
+    }
+}
+
 TEST(Placeholders, AreFilledInOneScanAndNeverAsAFormat) {
     // A value that itself holds a marker is not filled again.
     EXPECT_EQ(FillPlaceholders("%s and %s, %u%% %x", {{'s', "A%uB"}, {'u', "7"}}), "A%uB and A%uB, 7%% %x");
