@@ -21,6 +21,50 @@ std::string Number(uint64_t n) { return std::to_string(n); }
 // the right to delete it: others may go on reading and writing it meanwhile.
 constexpr DWORD kWriteAccess = GENERIC_READ | GENERIC_WRITE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 
+// Puts what a pass has written so far on the device while the pass goes on:
+// the device works while the pass writes into the cache and waits for its
+// events, and the flush at the pass's end waits only for the rest. A thread of
+// its own flushes the file after every step written; what it finds wrong the
+// flush at the end finds too. A file of less than two steps has no such thread.
+class EarlyWriteback {
+public:
+    static constexpr uint64_t kStep = 8 << 20;
+
+    EarlyWriteback(HANDLE file, uint64_t size) : file_(file) {
+        if (size < 2 * kStep) return;
+        wake_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (wake_ && stop_) thread_.Reset(CreateThread(nullptr, 0, &EarlyWriteback::Run, this, 0, nullptr));
+    }
+    ~EarlyWriteback() {
+        if (!thread_) return;
+        SetEvent(stop_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+    }
+    EarlyWriteback(const EarlyWriteback&) = delete;
+    EarlyWriteback& operator=(const EarlyWriteback&) = delete;
+
+    void StartPass() { next_ = kStep; }
+    // `written` bytes of this pass are in the file.
+    void Written(uint64_t written) {
+        if (!thread_ || written < next_) return;
+        next_ = written + kStep;
+        SetEvent(wake_.Get());
+    }
+
+private:
+    static DWORD WINAPI Run(void* p) {
+        auto* self = static_cast<EarlyWriteback*>(p);
+        const HANDLE waits[2] = {self->stop_.Get(), self->wake_.Get()};
+        while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) FlushFileBuffers(self->file_);
+        return 0;
+    }
+
+    HANDLE file_;
+    uint64_t next_ = kStep;
+    tidvex::handles::KernelObject wake_, stop_, thread_;
+};
+
 bool SeekToStart(HANDLE file) {
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
 }
@@ -240,6 +284,7 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
     SetCurrentProgress(0);
     FireTotalProgress();
 
+    EarlyWriteback writeback(file, size);
     const std::string passCount = Number(passes.size());
     for (size_t p = 0; p < passes.size(); ++p) {
         const PassInfo& pass = passes[p];
@@ -266,6 +311,7 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
         }
         const uint64_t chunks = ChunkRounds(size);
         uint64_t written = 0;
+        writeback.StartPass();
         for (uint64_t c = 0; c < chunks && !abort_; ++c) {
             DWORD k = static_cast<DWORD>(std::min<uint64_t>(size - written, kWriteBufferSize));
             if (k > 0) {
@@ -278,6 +324,7 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
                 }
             }
             written += k;
+            writeback.Written(written);
             SetCurrentProgress(ItemPercent(written, size));
             CountWritten(k);
         }

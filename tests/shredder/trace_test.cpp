@@ -26,6 +26,7 @@ const char kListedMarker[] = "FraxilTraceListed0x3c4";
 const char kSubfolderMarker[] = "FraxilTraceSubfolder0x7d2";
 const char kFreedMarker[] = "FraxilTraceFreed0x5e9";
 const char kOutsideMarker[] = "FraxilTraceOutside0x2a6";
+const char kLargeMarker[] = "FraxilTraceLarge0x4b7";
 
 
 TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
@@ -44,6 +45,21 @@ TEST(Trace, EveryMethodLeavesNothingOfTheOldContentOnTheDevice) {
         EXPECT_EQ(core.Wiper().ShredFile(Req(path)), kShredContinue);
         EXPECT_FALSE(PathExists(path));
     }
+    EXPECT_TRUE(rec.Of(fraxil::test::Ev::Error).empty());
+}
+
+// A file large enough to be written back while its passes are still being
+// written leaves nothing either, whichever flush put each part on the device.
+TEST(Trace, ALargeFileLeavesNothingOfItsOldContentOnTheDevice) {
+    if (!TestDrive('E')) GTEST_SKIP() << "no ext4 drive E: could be mounted (needs root and loop devices)";
+    Recorder rec;
+    ShredderCore core(rec);
+    ASSERT_EQ(core.Initialize(), 1);
+    core.Settings().SetApplicationPath(ScratchFolder("fraxil_large_trace"));
+    WriteMarkerToDevice("E:\\large.bin", kLargeMarker, (20 << 20) + 4099);
+    ASSERT_TRUE(core.Settings().SetShredMethod(1));
+    EXPECT_EQ(core.Wiper().ShredFile(Req("E:\\large.bin")), kShredContinue);
+    EXPECT_FALSE(PathExists("E:\\large.bin"));
     EXPECT_TRUE(rec.Of(fraxil::test::Ev::Error).empty());
 }
 
