@@ -1,37 +1,43 @@
 #!/usr/bin/env bash
-# Shredding throughput of Fraxil next to GNU shred, on one loop-mounted ext4 image.
+# Shredding throughput of Fraxil next to GNU shred and dd, on one loop-mounted ext4 image.
 #
 #   bench/shredbench.sh [build dir]        (root; builds nothing: run tools/build.sh x86_64 first)
 #
-# Files of 1 MB, 64 MB and 512 MB are shredded with the wiping methods 0 (one zero
-# pass), 1 (three passes) and 4 (seven passes) through the registered
-# Fraxil.Shredder (bench/shredbench.exe under Wine, the image mapped as drive E:),
-# and with GNU shred doing the same number of passes on the same image. dd gives
-# the device's write bandwidth twice: with oflag=direct (each 1 MB block waits for
-# the device) and buffered with one fsync at the end (what a shredder that flushes
-# once per pass can reach). Rates are bytes overwritten (size x passes) per
-# second, in MB/s (MB = 2^20 bytes).
+# Files of 1 MB, 64 MB and 256 MB are shredded with the wiping methods 0 (one zero
+# pass) and 1 (three passes) through the registered Fraxil.Shredder
+# (bench/shredbench.exe under Wine, the image mapped as drive E:), once with a
+# sink connected to its events (as the program's window has one) and once
+# without, and by GNU shred doing the same number of passes on the same image.
+# dd gives the device's write bandwidth: with oflag=direct (each 1 MB block waits
+# for the device) and buffered with one fsync at the end. Rates are bytes
+# overwritten (size x passes) per second, in MB/s (MB = 2^20 bytes).
 #
-# Then, on the same image, a folder of 2,000 files of 4-64 KB goes through one
-# folder session of Fraxil and through GNU shred -u at the same passes (files
-# per second), and the drive's free space is filled once by a free-space session
-# with Quick Shred and once by dd if=/dev/zero of=fill bs=1M conv=fsync (MB/s of
-# the free space). Fraxil's sessions have a sink connected to their events, as
-# the program has.
+# Then a folder of 2,000 files of 4-64 KB goes through one folder session of
+# Fraxil (with and without a sink) and through GNU shred -u at the same passes
+# (files per second), and the drive's free space is filled by a free-space
+# session with Quick Shred (with and without a sink) and by dd if=/dev/zero
+# bs=1M conv=fsync (MB/s of the free space).
 #
-# Environment: BENCH_SIZES="1 64 512", BENCH_METHODS="0 1 4", BENCH_FILES=2000,
-# BENCH_FOLDER_METHODS="0 1", BENCH_DIR=<work folder>, BENCH_NO_SINK=1 (no sink connected).
+# Every contender runs each case BENCH_RUNS times, the contenders taking turns;
+# before each run the test data is made afresh and on the device, and the page
+# cache is written and dropped. The table gives the best and the median rate,
+# and the ratios of the medians: Fraxil with a sink against GNU shred (or dd)
+# and against Fraxil without a sink. The machine's load is printed with it.
+#
+# Environment: BENCH_SIZES="1 64 256", BENCH_METHODS="0 1", BENCH_FILES=2000,
+# BENCH_FOLDER_METHODS="0 1", BENCH_RUNS=3, BENCH_DIR=<work folder>.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$top/build/x64}
 build=$(cd "$build" && pwd)
 . "$top/bench/bench-lib.sh"
 
-sizes=${BENCH_SIZES:-1 64 512}
-methods=${BENCH_METHODS:-0 1 4}
+sizes=${BENCH_SIZES:-1 64 256}
+methods=${BENCH_METHODS:-0 1}
 file_count=${BENCH_FILES:-2000}
 folder_methods=${BENCH_FOLDER_METHODS:-0 1}
-[ "$(id -u)" -eq 0 ] || { echo "shredbench: needs root (loop mount)" >&2; exit 1; }
+runs=${BENCH_RUNS:-3}
+[ "$(id -u)" -eq 0 ] || { echo "shredbench: needs root (loop mount, dropping the page cache)" >&2; exit 1; }
 [ -f "$build/bin/shredbench.exe" ] && [ -f "$build/bin/Fraxil.dll" ] ||
   { echo "shredbench: $build/bin has no shredbench.exe / Fraxil.dll; run tools/build.sh x86_64" >&2; exit 1; }
 command -v shred >/dev/null || { echo "shredbench: GNU shred is missing" >&2; exit 1; }
@@ -43,53 +49,20 @@ bench_wine "$build/bin"
 "$TIDVEX_WINE" regsvr32 /s 'Y:\Fraxil.dll'
 
 passes_of() { case $1 in 0) echo 1 ;; 1) echo 3 ;; 2|3) echo 3 ;; 4) echo 7 ;; esac; }
-rate() { awk -v b="$1" -v s="$2" 'BEGIN { if (s <= 0) print "inf"; else printf "%.1f", b / 1048576 / s }'; }
+shred_args() { if [ "$1" -eq 0 ]; then echo "-n 0 -z -u"; else echo "-n $(passes_of "$1") -u"; fi; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
 
-# A file of random content that is on the device before it is shredded.
+# Nothing of the last run waits in the page cache, and nothing of the next run's data is in it.
+fresh() {
+  sync
+  echo 3 >/proc/sys/vm/drop_caches
+}
+
+# A file of $1 MB of random content at $2, on the device.
 make_file() {
   head -c "$(($1 * 1048576))" /dev/urandom >"$2"
   sync "$2"
 }
-
-# Seconds dd takes to write $1 MB with the options $2...
-dd_seconds() {
-  local count=$1 t0 t1; shift
-  t0=$(now)
-  dd if=/dev/zero of="$mnt/dd.bin" bs=1M count="$count" "$@" status=none
-  t1=$(now)
-  rm -f "$mnt/dd.bin"; sync
-  elapsed "$t0" "$t1"
-}
-
-printf '%-7s %-6s %-6s %12s %12s %8s %14s %12s\n' "size" "method" "passes" "Fraxil MB/s" "shred MB/s" "ratio" \
-  "dd direct MB/s" "dd sync MB/s"
-for size in $sizes; do
-  bytes=$((size * 1048576))
-  dd_direct=$(rate "$bytes" "$(dd_seconds "$size" oflag=direct conv=fsync)")
-  dd_sync=$(rate "$bytes" "$(dd_seconds "$size" conv=fsync)")
-  for method in $methods; do
-    passes=$(passes_of "$method")
-    make_file "$size" "$mnt/fraxil.bin"
-    out=$("$TIDVEX_WINE" 'Y:\shredbench.exe' "$method" 'E:\fraxil.bin' 2>&1 | tr -d '\r' || true)
-    fraxil_s=$(echo "$out" | awk '/^E:/ { print $3 }')
-    via=$(echo "$out" | awk '/^E:/ { print $4 }')
-    [ -n "$fraxil_s" ] || { echo "shredbench: Fraxil failed: $out" >&2; exit 1; }
-    [ ! -e "$mnt/fraxil.bin" ] || { echo "shredbench: Fraxil left the file: $out" >&2; exit 1; }
-
-    make_file "$size" "$mnt/shred.bin"
-    if [ "$method" -eq 0 ]; then args=(-n 0 -z -u); else args=(-n "$passes" -u); fi
-    t0=$(now); shred "${args[@]}" "$mnt/shred.bin"; t1=$(now)
-    shred_s=$(elapsed "$t0" "$t1")
-
-    total=$((bytes * passes))
-    f_rate=$(rate "$total" "$fraxil_s")
-    s_rate=$(rate "$total" "$shred_s")
-    ratio=$(awk -v f="$f_rate" -v s="$s_rate" 'BEGIN { if (s == 0) print "-"; else printf "%.2f", f / s }')
-    printf '%-7s %-6s %-6s %12s %12s %8s %14s %12s\n' "${size}MB" "$method" "$passes" "$f_rate" "$s_rate" "$ratio" \
-      "$dd_direct" "$dd_sync"
-  done
-done
-echo "Fraxil driven through: ${via:-?} (session = StartSession of the registered object)"
 
 # $1 files of 4-64 KB of random content in the folder $2, on the device.
 make_folder() {
@@ -105,43 +78,133 @@ PY
   sync
 }
 
+# Seconds the command takes, the page cache fresh before it.
+timed() {
+  local t0 t1
+  fresh
+  t0=$(now)
+  "$@"
+  t1=$(now)
+  elapsed "$t0" "$t1"
+}
+
+# Seconds of one Fraxil session as shredbench.exe reports them (field 3 of the line
+# that begins with $1); $2 is "sink" or "nosink", the rest its arguments.
+fraxil_seconds() {
+  local tag=$1 sink=$2 out s
+  shift 2
+  fresh
+  if [ "$sink" = nosink ]; then
+    out=$(BENCH_NO_SINK=1 "$TIDVEX_WINE" 'Y:\shredbench.exe' "$@" 2>&1 | tr -d '\r' || true)
+  else
+    out=$("$TIDVEX_WINE" 'Y:\shredbench.exe' "$@" 2>&1 | tr -d '\r' || true)
+  fi
+  s=$(echo "$out" | T=$tag awk 'index($0, ENVIRON["T"]) == 1 { print $3 }')
+  [ -n "$s" ] || { echo "shredbench: the Fraxil session failed ($sink): $out" >&2; exit 1; }
+  echo "$s"
+}
+
+# "best median" rates of $1 units (a number of bytes counts in MB) done in each of the seconds that follow.
+rates() {
+  local amount=$1
+  shift
+  printf '%s\n' "$@" | sort -g | awk -v a="$amount" '
+    { s[NR] = $1 }
+    END { m = (NR % 2) ? s[(NR + 1) / 2] : (s[NR / 2] + s[NR / 2 + 1]) / 2
+          printf "%.1f %.1f", (s[1] > 0 ? a / s[1] : 0), (m > 0 ? a / m : 0) }'
+}
+median_of() { echo "$1" | cut -d' ' -f2; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.2f", a / b }'; }
+
+echo "load average (1, 5, 15 min) at the start: $(load) on $(nproc) processors; $runs runs of each case"
 echo
-printf '%-7s %-6s %-6s %14s %14s %8s
-' "files" "method" "passes" "Fraxil files/s" "shred files/s" "ratio"
+printf '%-6s %-6s %-6s | %15s | %15s | %15s | %10s %10s | %9s %9s\n' "" "" "" "Fraxil+sink" "Fraxil no sink" \
+  "GNU shred" "sink/shred" "sink/none" "dd direct" "dd sync"
+printf '%-6s %-6s %-6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s | %9s %9s\n' "size" "method" "passes" \
+  "best" "median" "best" "median" "best" "median" "(medians)" "(medians)" "median" "median"
+for size in $sizes; do
+  direct=() buffered=()
+  for r in $(seq "$runs"); do
+    direct+=("$(timed dd if=/dev/zero of="$mnt/dd.bin" bs=1M count="$size" oflag=direct conv=fsync status=none)")
+    rm -f "$mnt/dd.bin"
+    buffered+=("$(timed dd if=/dev/zero of="$mnt/dd.bin" bs=1M count="$size" conv=fsync status=none)")
+    rm -f "$mnt/dd.bin"
+  done
+  dd_direct=$(median_of "$(rates "$size" "${direct[@]}")")
+  dd_sync=$(median_of "$(rates "$size" "${buffered[@]}")")
+  for method in $methods; do
+    passes=$(passes_of "$method")
+    sink=() none=() gnu=()
+    for r in $(seq "$runs"); do
+      for contender in sink nosink; do
+        make_file "$size" "$mnt/fraxil.bin"
+        s=$(fraxil_seconds 'E:\fraxil.bin' "$contender" "$method" 'E:\fraxil.bin')
+        [ ! -e "$mnt/fraxil.bin" ] || { echo "shredbench: Fraxil left the file" >&2; exit 1; }
+        if [ "$contender" = sink ]; then sink+=("$s"); else none+=("$s"); fi
+      done
+      make_file "$size" "$mnt/shred.bin"
+      # shellcheck disable=SC2046
+      gnu+=("$(timed shred $(shred_args "$method") "$mnt/shred.bin")")
+    done
+    total=$((size * passes))
+    s=$(rates "$total" "${sink[@]}") n=$(rates "$total" "${none[@]}") g=$(rates "$total" "${gnu[@]}")
+    printf '%-6s %-6s %-6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s | %9s %9s\n' "${size}MB" "$method" "$passes" \
+      $s $n $g "$(ratio "$(median_of "$s")" "$(median_of "$g")")" "$(ratio "$(median_of "$s")" "$(median_of "$n")")" \
+      "$dd_direct" "$dd_sync"
+  done
+done
+echo "(MB/s of bytes overwritten; Fraxil timed from StartSession to SessionCompleted)"
+
+echo
+printf '%-6s %-6s %-6s | %15s | %15s | %15s | %10s %10s\n' "" "" "" "Fraxil+sink" "Fraxil no sink" "GNU shred" \
+  "sink/shred" "sink/none"
+printf '%-6s %-6s %-6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s\n' "files" "method" "passes" \
+  "best" "median" "best" "median" "best" "median" "(medians)" "(medians)"
 for method in $folder_methods; do
   passes=$(passes_of "$method")
-  make_folder "$file_count" "$mnt/folder"
-  out=$("$TIDVEX_WINE" 'Y:\shredbench.exe' folder "$method" 'E:\folder' 2>&1 | tr -d '\r' || true)
-  fraxil_s=$(echo "$out" | awk '/^folder/ { print $3 }')
-  [ -n "$fraxil_s" ] && [ ! -e "$mnt/folder" ] || { echo "shredbench: the folder session failed: $out" >&2; exit 1; }
-
-  make_folder "$file_count" "$mnt/folder"
-  if [ "$method" -eq 0 ]; then args=(-n 0 -z -u); else args=(-n "$passes" -u); fi
-  t0=$(now); shred "${args[@]}" "$mnt"/folder/*; t1=$(now)
-  shred_s=$(elapsed "$t0" "$t1")
-  rm -rf "$mnt/folder"; sync
-
-  f_rate=$(awk -v n="$file_count" -v s="$fraxil_s" 'BEGIN { printf "%.1f", n / s }')
-  s_rate=$(awk -v n="$file_count" -v s="$shred_s" 'BEGIN { printf "%.1f", n / s }')
-  ratio=$(awk -v f="$f_rate" -v s="$s_rate" 'BEGIN { printf "%.2f", f / s }')
-  printf '%-7s %-6s %-6s %14s %14s %8s\n' "$file_count" "$method" "$passes" "$f_rate" "$s_rate" "$ratio"
+  sink=() none=() gnu=()
+  for r in $(seq "$runs"); do
+    for contender in sink nosink; do
+      make_folder "$file_count" "$mnt/folder"
+      s=$(fraxil_seconds folder "$contender" folder "$method" 'E:\folder')
+      [ ! -e "$mnt/folder" ] || { echo "shredbench: the folder session left $mnt/folder" >&2; exit 1; }
+      if [ "$contender" = sink ]; then sink+=("$s"); else none+=("$s"); fi
+    done
+    make_folder "$file_count" "$mnt/folder"
+    # shellcheck disable=SC2046
+    gnu+=("$(timed shred $(shred_args "$method") "$mnt"/folder/*)")
+    rm -rf "$mnt/folder"
+  done
+  s=$(rates "$file_count" "${sink[@]}") n=$(rates "$file_count" "${none[@]}") g=$(rates "$file_count" "${gnu[@]}")
+  printf '%-6s %-6s %-6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s\n' "$file_count" "$method" "$passes" $s $n $g \
+    "$(ratio "$(median_of "$s")" "$(median_of "$g")")" "$(ratio "$(median_of "$s")" "$(median_of "$n")")"
 done
+echo "(files per second)"
 
 echo
-sync
+fresh
 free_bytes=$(df -B1 --output=avail "$mnt" | tail -1 | tr -d ' ')
-out=$("$TIDVEX_WINE" 'Y:\shredbench.exe' freespace 0 'E:\' 2>&1 | tr -d '\r' || true)
-fraxil_s=$(echo "$out" | awk '/^freespace/ { print $3 }')
-[ -n "$fraxil_s" ] && [ ! -e "$mnt/SHREDTMP.\$\$\$" ] || { echo "shredbench: the free-space session failed: $out" >&2; exit 1; }
-sync
-t0=$(now)
-dd if=/dev/zero of="$mnt/fill" bs=1M conv=fsync status=none 2>/dev/null || true
-t1=$(now)
-dd_s=$(elapsed "$t0" "$t1")
-dd_bytes=$(stat -c %s "$mnt/fill")
-rm -f "$mnt/fill"; sync
-f_rate=$(rate "$free_bytes" "$fraxil_s")
-d_rate=$(rate "$dd_bytes" "$dd_s")
-printf '%-12s %14s %12s %14s %8s\n' "free space" "MB" "Fraxil MB/s" "dd fill MB/s" "ratio"
-printf '%-12s %14s %12s %14s %8s\n' "Quick Shred" "$((free_bytes / 1048576))" "$f_rate" "$d_rate" \
-  "$(awk -v f="$f_rate" -v d="$d_rate" 'BEGIN { printf "%.2f", f / d }')"
+sink=() none=() fill=()
+for r in $(seq "$runs"); do
+  for contender in sink nosink; do
+    s=$(fraxil_seconds freespace "$contender" freespace 0 'E:\')
+    [ ! -e "$mnt/SHREDTMP.\$\$\$" ] || { echo "shredbench: the free-space session left its folder" >&2; exit 1; }
+    if [ "$contender" = sink ]; then sink+=("$s"); else none+=("$s"); fi
+  done
+  d=$(timed dd if=/dev/zero of="$mnt/fill" bs=1M conv=fsync status=none 2>/dev/null || true)
+  # What dd wrote, as a share of the free space, so that its rate is of the same bytes.
+  fill+=("$(awk -v s="$d" -v w="$(stat -c %s "$mnt/fill")" -v f="$free_bytes" 'BEGIN { printf "%.6f", s * f / w }')")
+  rm -f "$mnt/fill"
+  sync
+done
+free_mb=$(awk -v b="$free_bytes" 'BEGIN { printf "%.3f", b / 1048576 }')
+s=$(rates "$free_mb" "${sink[@]}") n=$(rates "$free_mb" "${none[@]}") d=$(rates "$free_mb" "${fill[@]}")
+printf '%-12s %6s | %15s | %15s | %15s | %10s %10s\n' "" "" "Fraxil+sink" "Fraxil no sink" "dd fill" "sink/dd" \
+  "sink/none"
+printf '%-12s %6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s\n' "free space" "MB" "best" "median" "best" "median" \
+  "best" "median" "(medians)" "(medians)"
+printf '%-12s %6s | %7s %7s | %7s %7s | %7s %7s | %10s %10s\n' "Quick Shred" "$((free_bytes / 1048576))" $s $n $d \
+  "$(ratio "$(median_of "$s")" "$(median_of "$d")")" "$(ratio "$(median_of "$s")" "$(median_of "$n")")"
+echo "(MB/s of the free space)"
+echo
+echo "load average (1, 5, 15 min) at the end: $(load)"
