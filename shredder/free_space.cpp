@@ -19,6 +19,10 @@ namespace {
 
 constexpr DWORD kSmallestBlock = 512;
 constexpr uint64_t kBlocksPerFile = kTempFileLimit / kWriteBufferSize;  // 16,384
+// Looking for waiting messages is a call to Wine's server that costs about as
+// much as writing a block: the fill looks after its first block and then after
+// every 16th (1 MB), and reads the abort flag after every one.
+constexpr uint64_t kBlocksPerPump = 16;
 
 // The temporary folder must be a folder of its own on the drive: one that was
 // there already is used only when it is no link.
@@ -186,7 +190,7 @@ int FreeSpaceWiper::FillTemporaryFile(TempFileRecord& record) {
             wiper.CountWritten(done);
             record.bytesWritten += done;
             if (record.bytesWritten >= kTempFileLimit) return flushed(kFillReachedLimit);
-            FileWiper::PumpWaitingMessages();
+            if (writes % kBlocksPerPump == 1) FileWiper::PumpWaitingMessages();
             if (wiper.AbortRequested()) return kFillAborted;
             continue;
         }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -275,6 +276,41 @@ TEST_F(CoreSession, AnUnreadableSubfolderDoesNotEndItsParentsWalk) {
                                                  " bad path or file/folder not exist."});
     for (int i = 0; i < 12; ++i) EXPECT_FALSE(PathExists(top + "\\f" + std::to_string(i) + ".txt")) << i;
     EXPECT_EQ(ReadFileBytes(dir_ + "\\away\\inner.txt"), "inner");
+}
+
+// A window of the worker's own thread, counting the messages it is given.
+std::atomic<int> gWorkerMessages{0};
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_APP) ++gWorkerMessages;
+    return DefWindowProcA(window, message, w, l);
+}
+
+// The worker dispatches the messages that wait for its thread while it fills a
+// drive, however seldom it looks for them.
+TEST_F(CoreSession, TheFillDispatchesTheWorkersWaitingMessages) {
+    if (!TestDrive('T')) GTEST_SKIP() << "no tmpfs drive T: could be mounted (needs root)";
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = CountingProc;
+    cls.lpszClassName = "FraxilWorkerMessages";
+    ASSERT_TRUE(RegisterClassA(&cls));
+    gWorkerMessages = 0;
+    int beforeDeleting = -1;
+    rec_.onEvent = [&](const Event& e) {
+        if (e.kind != Ev::Item) return;
+        if (e.text == "Shredding temporary file 1 of 1.") {
+            // On the worker's thread, before its first block.
+            HWND window = CreateWindowA(cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+            for (int i = 0; i < 3; ++i) PostMessageA(window, WM_APP, 0, 0);
+        }
+        if (e.text == "Deleting temporary files.") beforeDeleting = gWorkerMessages;
+    };
+    core_.Settings().SetSessionType(1);
+    core_.Drives().Add(L"T:\\");
+    Run();
+    rec_.onEvent = nullptr;
+    EXPECT_EQ(beforeDeleting, 3);
+    EXPECT_TRUE(Errors().empty());
+    UnregisterClassA(cls.lpszClassName, nullptr);
 }
 
 TEST_F(CoreSession, ADiskQuotaIsToldAndWipesNothingUnlessWarningsAreOff) {
