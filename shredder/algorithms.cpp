@@ -35,20 +35,21 @@ std::vector<ShreddingAlgorithm> BuildAlgorithmTable() {
     return table;
 }
 
-void FillWriteBuffer(uint8_t* buffer, const PassInfo& pass) {
+void FillWriteBuffer(uint8_t* buffer, const PassInfo& pass, size_t length) {
+    length = std::min(length, kWriteBufferSize);
     switch (pass.type) {
         case WriteType::Pattern:
             if (pass.pattern.empty()) {
-                std::fill(buffer, buffer + kWriteBufferSize, uint8_t{0});
+                std::fill(buffer, buffer + length, uint8_t{0});
             } else {
-                for (size_t i = 0; i < kWriteBufferSize; ++i) buffer[i] = pass.pattern[i % pass.pattern.size()];
+                for (size_t i = 0; i < length; ++i) buffer[i] = pass.pattern[i % pass.pattern.size()];
             }
             break;
         case WriteType::Random:
-            for (size_t i = 0; i < kWriteBufferSize; ++i) buffer[i] = static_cast<uint8_t>(std::rand() & 0xFF);
+            for (size_t i = 0; i < length; ++i) buffer[i] = static_cast<uint8_t>(std::rand() & 0xFF);
             break;
         case WriteType::Complement:
-            for (size_t i = 0; i < kWriteBufferSize; ++i) buffer[i] = static_cast<uint8_t>(~buffer[i]);
+            for (size_t i = 0; i < length; ++i) buffer[i] = static_cast<uint8_t>(~buffer[i]);
             break;
     }
 }

@@ -289,7 +289,7 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
     for (size_t p = 0; p < passes.size(); ++p) {
         const PassInfo& pass = passes[p];
         std::string text = FillPlaceholders(log_.LookupMessage(31921), {{'d', Number(p + 1)}, {'e', passCount}});
-        FillWriteBuffer(buffer.get(), pass);
+        FillWriteBuffer(buffer.get(), pass, static_cast<size_t>(std::min<uint64_t>(size, kWriteBufferSize)));
         switch (pass.type) {
             case WriteType::Random:
                 text += log_.LookupMessage(31923);

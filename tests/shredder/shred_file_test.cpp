@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <map>
+#include <set>
 #include <thread>
 
 namespace {
@@ -209,6 +210,31 @@ TEST_F(ShredFile, SmallFiles) {
     EXPECT_EQ(written, (std::vector<uint64_t>{0, 65536, 131072, 196608}));
     EXPECT_EQ(core_.Wiper().CurrentTotalProgress(), 100);
     EXPECT_FALSE(PathExists(block));
+}
+
+// A file shorter than the buffer: its random pass is random over its whole
+// length, and the complement pass inverts exactly what that pass wrote.
+TEST_F(ShredFile, AShortFilesComplementPassInvertsItsRandomPass) {
+    for (size_t size : {1000u, 65535u}) {
+        SCOPED_TRACE(size);
+        const std::string path = dir_ + "\\short" + std::to_string(size) + ".bin";
+        WriteFileBytes(path, Bytes(size, 's'));
+        ASSERT_TRUE(core_.Settings().SetShredMethod(1));
+        std::vector<std::string> before;  // the file as each pass text finds it
+        rec_.onEvent = [&](const Event& e) {
+            if (e.kind == Ev::Message) before.push_back(ReadFileBytes(path).value_or(""));
+        };
+        EXPECT_EQ(core_.Wiper().ShredFile(Req(path)), kShredContinue);
+        rec_.onEvent = nullptr;
+        ASSERT_EQ(before.size(), 3u);
+        const std::string& random = before[1];
+        const std::string& complement = before[2];
+        ASSERT_EQ(random.size(), size);
+        ASSERT_EQ(complement.size(), size);
+        EXPECT_GT(std::set<char>(random.begin(), random.end()).size(), 200u) << "not random";
+        for (size_t i = 0; i < size; ++i) ASSERT_EQ(static_cast<uint8_t>(complement[i]), static_cast<uint8_t>(~random[i])) << i;
+        EXPECT_FALSE(PathExists(path));
+    }
 }
 
 TEST_F(ShredFile, WithoutAPlanTheSessionPercentStays) {
