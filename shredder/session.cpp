@@ -35,6 +35,13 @@ HMODULE ReferenceOwnModule() {
     return module;
 }
 
+// Waits until the object is signalled, dispatching this thread's messages
+// meanwhile, sent ones included.
+void WaitDispatching(HANDLE object) {
+    while (MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        FileWiper::PumpWaitingMessages();
+}
+
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     // Taken literally: a "?" or "*" names nothing.
@@ -73,7 +80,10 @@ SessionRunner::~SessionRunner() {
     if (!thread || id == GetCurrentThreadId()) return;
     core_.Wiper().SetAbort(true);
     WaitForWork(INFINITE);
-    WaitForSingleObject(thread, INFINITE);
+    // What the worker lets go at its end may call into this thread (a COM proxy
+    // that the worker's apartment releases calls its object's apartment), so
+    // this thread goes on dispatching until the worker has gone.
+    WaitDispatching(thread);
 }
 
 bool SessionRunner::WorkerAlive() const {

@@ -173,6 +173,49 @@ TEST(Layout, TemporaryFilesAndBinFolders) {
     EXPECT_EQ(std::string(kRecycleBinDesktopIni).size(), 65u);
 }
 
+// What a worker keeps alive, let go at the worker's end, that calls into the
+// thread that started the session (as a COM proxy released in the worker's
+// apartment calls its object's apartment) once that thread is ending the shredder.
+class CallsBackHold final : public WorkerHold {
+public:
+    CallsBackHold(HWND window, HANDLE ending) : window_(window), ending_(ending) {}
+    ~CallsBackHold() override {
+        WaitForSingleObject(ending_, 10000);
+        SendMessageA(window_, WM_NULL, 0, 0);
+    }
+
+private:
+    HWND window_;
+    HANDLE ending_;
+};
+
+TEST(SessionEnd, TheShredderEndsWhileItsWorkersLastCallWaitsForItsThread) {
+    tidvex::handles::KernelObject ending(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    tidvex::handles::KernelObject ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread owner([&] {
+        HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        Recorder rec;
+        auto core = std::make_unique<ShredderCore>(rec);
+        if (core->Initialize() == 1) {
+            core->Session().SetHoldFactory([&] { return std::make_unique<CallsBackHold>(window, ending.Get()); });
+            if (core->Session().StartSession() == 1) core->Session().WaitForWork(10000);
+            SetEvent(ending.Get());
+            core.reset();
+        }
+        DestroyWindow(window);
+        SetEvent(ended.Get());
+    });
+    const bool done = WaitForSingleObject(ended.Get(), 20000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(done) << "ending the shredder waits for a worker that waits for it";
+    if (done) {
+        owner.join();
+    } else {
+        owner.detach();  // both stay blocked until the process ends
+        ending.Release();
+        ended.Release();
+    }
+}
+
 class CoreSession : public ::testing::Test {
 protected:
     void SetUp() override {
