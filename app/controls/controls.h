@@ -1,5 +1,5 @@
 // The kinds of control the main window is made of, as small interfaces. The
-// window binds them to real child windows (win32_controls.h); tests, and code
+// window binds them to real child windows (the win32_*.h families); tests, and code
 // that runs before the window exists, use the in-memory ones of
 // memory_controls.h. Handlers and services read and set controls only through
 // these.

@@ -65,6 +65,29 @@ void ReportCurrentError() noexcept {
     }
 }
 
+HBRUSH ParentBrush(HWND hwnd, HDC dc) {
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+int MouseButton(UINT msg) {
+    switch (msg) {
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDOWN: return kLeftButton;
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDOWN: return kRightButton;
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDOWN: return kMiddleButton;
+        default: return 0;
+    }
+}
+
+COLORREF FindColor(const std::map<std::string, COLORREF>& colors, const char* name, COLORREF fallback) {
+    auto it = colors.find(name);
+    return it == colors.end() ? fallback : it->second;
+}
+
 int TwipsToPixels(int twips) {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -226,6 +249,8 @@ void Win32Window::Bind(HWND hwnd) {
     hwnd_ = hwnd;
     SetPropA(hwnd, kObjectProp, this);
 }
+
+void Win32Window::AlsoReflectFor(HWND other) { SetPropA(other, kObjectProp, this); }
 
 void Win32Window::CreateOwn(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
                             int x, int y, int width, int height, UINT classStyle) {

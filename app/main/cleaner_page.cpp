@@ -233,10 +233,7 @@ void frmMain::lblChangeCleanSettings_MouseUp(int Button) {
         tmrArrow->Enabled(false);
         lblArrow->Visible(false);
         lblArrowText->Visible(false);
-        services::CRegistry marker;
-        marker.classkey(registry::kLocalMachine);
-        marker.sectionkey(std::string(services::SettingsKey) + "\\lblWarnMessage");
-        marker.CreateKey();
+        CreateMarker(kWarnMarker);
     }
     const int groups[6] = {0, 0, 1, 1, 1, 2};
     const controls::CheckBox* areas[3] = {chkInternet, chkSystem, chkRegistry};

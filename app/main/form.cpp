@@ -3,6 +3,8 @@
 #include "main/form_design.h"
 #include "main/tools_calls.h"
 #include "services/logger.h"
+#include "services/registry.h"
+#include "services/settings_store.h"
 
 #include <initializer_list>
 #include <type_traits>
@@ -10,6 +12,20 @@
 namespace tidvex::main {
 
 bool gIsCleaning = false;
+
+namespace {
+
+services::CRegistry Marker(const char* name) {
+    services::CRegistry reg;
+    reg.classkey(registry::kLocalMachine);
+    reg.sectionkey(std::string(services::SettingsKey) + name);
+    return reg;
+}
+
+}  // namespace
+
+bool MarkerExists(const char* marker) { return Marker(marker).KeyExists(); }
+void CreateMarker(const char* marker) { Marker(marker).CreateKey(); }
 
 namespace {
 

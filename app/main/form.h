@@ -31,6 +31,13 @@ namespace tidvex::main {
 // A cleaning runs (set and cleared by the Cleaner page's Start/Stop).
 extern bool gIsCleaning;
 
+// The one-time hints' marker keys under the settings key: only their presence
+// counts. The clean settings were opened; the first minimise showed its balloon.
+inline constexpr char kWarnMarker[] = "\\lblWarnMessage";
+inline constexpr char kMinimizeMarker[] = "\\lblFirstMinimize";
+bool MarkerExists(const char* marker);
+void CreateMarker(const char* marker);
+
 // What the settings loader asks of the window after it has set the boxes.
 class WindowCalls {
 public:

@@ -3,6 +3,7 @@
 // icon with its menu.
 #include "main/form.h"
 
+#include "main/error_steps.h"
 #include "main/run_time_report.h"
 #include "main/settings.h"
 #include "services/helpers.h"
@@ -16,8 +17,6 @@ namespace tidvex::main {
 namespace {
 
 constexpr char kMutexName[] = "Marbletontidvex";
-constexpr char kWarnMarker[] = "\\lblWarnMessage";
-constexpr char kMinimizeMarker[] = "\\lblFirstMinimize";
 constexpr int kWindowWidth = 9630, kWindowHeight = 8650;
 constexpr int kPagesTop = 1755;
 constexpr int kSettingsTabsTop = 880, kSettingsTabsHeight = 4400;
@@ -25,25 +24,9 @@ constexpr unsigned kDriveNoRoot = 1, kDriveFixed = 3, kDriveCdRom = 5;
 constexpr int kLeftDoubleClick = 515, kRightButtonUp = 517, kLeftButtonUp = 514;
 constexpr int kSessionEnding = 2;
 
-services::CRegistry Marker(const char* name) {
-    services::CRegistry reg;
-    reg.classkey(registry::kLocalMachine);
-    reg.sectionkey(std::string(services::SettingsKey) + name);
-    return reg;
-}
-
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-// Runs one statement of a handler that ignores its errors.
-template <class F>
-void IgnoringErrors(F&& statement) noexcept {
-    try {
-        statement();
-    } catch (...) {
-    }
 }
 
 // The version as major.minor.0.revision.
@@ -52,9 +35,6 @@ std::string VersionText(MainWindowCalls& platform) {
     platform.Version(major, minor, revision);
     return std::to_string(major) + "." + std::to_string(minor) + ".0." + std::to_string(revision);
 }
-
-bool MarkerExists(const char* name) { return Marker(name).KeyExists(); }
-void CreateMarker(const char* name) { Marker(name).CreateKey(); }
 
 }  // namespace
 
@@ -132,7 +112,6 @@ void frmMain::Form_Load() {
         LoadSettings(*this);
         // The custom extension can be edited only while its box is checked.
         chkCleanSett_Click(60);
-        Splash->Close();
         Splash->Close();
         LoadingStep.clear();
     } catch (...) {

@@ -22,8 +22,6 @@ using services::kBlackList;
 using services::kCookieList;
 using services::kSafeList;
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Tidvex";
 constexpr int kStringValue = 1;  // REG_SZ
 constexpr char kFilesTitle[] = "Please Select a file or group of files";
 constexpr char kFolderTitle[] = "Please Select a folder";
@@ -67,11 +65,16 @@ std::string RunAtStartupCommand(const std::string& option) {
     return "\"" + services::AppPath() + "\\" + ExeName() + ".exe\" " + option;
 }
 
-void WriteRunAtStartup(const frmMain& form) {
+services::CRegistry RunAtStartupValue() {
     services::CRegistry reg;
     reg.classkey(registry::kLocalMachine);
-    reg.sectionkey(kRunKey);
-    reg.valuekey(kRunValue);
+    reg.sectionkey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    reg.valuekey("Tidvex");
+    return reg;
+}
+
+void WriteRunAtStartup(const frmMain& form) {
+    services::CRegistry reg = RunAtStartupValue();
     reg.ValueType(kStringValue);
     if (form.chkWhenWindowStarts->Value() != 0) reg.Value(RunAtStartupCommand("/clean"));
     else if (form.chkSettings[0]->Value() != 0) reg.Value(RunAtStartupCommand("/tray"));

@@ -4,12 +4,16 @@
 
 #include "main/dialogs/registry_dialog.h"
 #include "main/form.h"
+#include "services/registry.h"
 
 #include <string>
 #include <vector>
 
 namespace tidvex::main {
 
+// The value "Tidvex" under HKEY_LOCAL_MACHINE's Run key, which starts the
+// program with Windows.
+services::CRegistry RunAtStartupValue();
 // The Run value's data: the program's quoted path, a blank and the option.
 std::string RunAtStartupCommand(const std::string& option);
 // The value "Tidvex" under HKEY_LOCAL_MACHINE's Run key: " /clean" while "When

@@ -1,5 +1,6 @@
 #include "main/settings.h"
 
+#include "main/options_page.h"
 #include "services/helpers.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -23,7 +24,6 @@ using registry::kLocalMachine;
 using services::CRegister;
 
 constexpr int kWipingMethods = 5;
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string Section(const char* subkey) { return std::string(services::SettingsKey) + subkey; }
 
@@ -162,11 +162,7 @@ void SaveScheduleSettings(frmMain& form) {
 void LoadOptions(frmMain& form) {
     Store store;
     const char* options = services::kOptionsSection;
-    services::CRegistry run;
-    run.classkey(kLocalMachine);
-    run.sectionkey(kRunKey);
-    run.valuekey("Tidvex");
-    if (!run.Value().Text().empty()) form.chkSettings[0]->Value(-1);
+    if (!RunAtStartupValue().Value().Text().empty()) form.chkSettings[0]->Value(-1);
 
     const int windowsDrive = GetWindowsDriveIndex(form);
     form.cmbDrives->ListIndex(

@@ -1,6 +1,13 @@
 #include "main/win32/control_factory.h"
 
-#include "controls/win32_controls.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_grid.h"
+#include "controls/win32_labels.h"
+#include "controls/win32_lists.h"
+#include "controls/win32_splash.h"
+#include "controls/win32_tabs.h"
+#include "controls/win32_timer.h"
+#include "controls/win32_tray.h"
 #include "controls/xp_progress_bar.h"
 
 namespace tidvex::main::win32 {

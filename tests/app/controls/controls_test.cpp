@@ -3,7 +3,14 @@
 // cases. The user's actions are what each implementation receives from a user:
 // a call on the double, window messages on the real control.
 #include "controls/memory_controls.h"
-#include "controls/win32_controls.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_grid.h"
+#include "controls/win32_labels.h"
+#include "controls/win32_lists.h"
+#include "controls/win32_splash.h"
+#include "controls/win32_tabs.h"
+#include "controls/win32_timer.h"
+#include "controls/win32_tray.h"
 #include "controls/xp_progress_bar.h"
 #include "services/helpers.h"
 

@@ -4,7 +4,7 @@
 #include "main/form.h"
 #include "main/tools_calls.h"
 
-#include "controls/win32_controls.h"
+#include "controls/win32_window.h"
 #include "main/win32/control_factory.h"
 #include "main/win32/main_window.h"
 #include "harness/support.h"

@@ -4,7 +4,7 @@
 #include "main/form_design.h"
 #include "main/win32/control_factory.h"
 
-#include "controls/win32_controls.h"
+#include "controls/win32_tabs.h"
 
 #include <gtest/gtest.h>
 
