@@ -22,6 +22,8 @@ void FourCornerGradient(HDC dc, const RECT& r, COLORREF topLeft, COLORREF topRig
     GradientFill(dc, v, 4, t, 2, GRADIENT_FILL_TRIANGLE);
 }
 
+constexpr COLORREF kLinkColor = RGB(0, 0, 192);
+
 }  // namespace
 
 // ---- Label ----
@@ -31,7 +33,7 @@ Win32Label::Win32Label(HWND parent, const std::string& caption, Bounds at, Label
                    : style == LabelStyle::Gradient ? ControlKind::Label
                                                    : ControlKind::Other),
       style_(style),
-      align_(style == LabelStyle::Plain ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER) {
+      align_(style == LabelStyle::Plain || style == LabelStyle::Link ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER) {
     CreateOwn("TidvexLabel", caption, kChildStyle, 0, parent, at.left, at.top, at.width, at.height);
 }
 
@@ -73,9 +75,11 @@ void Win32Label::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd(), &r);
     RECT text = r;
-    COLORREF textColor = FindColor(colors_, "ForeColor", GetSysColor(COLOR_BTNTEXT));
+    COLORREF textColor =
+        FindColor(colors_, "ForeColor", style_ == LabelStyle::Link ? kLinkColor : GetSysColor(COLOR_BTNTEXT));
     switch (style_) {
         case LabelStyle::Plain:
+        case LabelStyle::Link:
             FillRect(dc, &r, ParentBrush(hwnd(), dc));
             break;
         case LabelStyle::Banner: {

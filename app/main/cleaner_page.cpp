@@ -1,6 +1,7 @@
 // The Cleaner page: Start/Stop of a cleaning, the session's events shown as the
-// current item, the finished items and the progress, and the clean-settings
-// panel with its scan areas, include buttons and custom extensions.
+// current item, the finished items and the progress, the clean-settings panel
+// with its scan areas, include buttons and custom extensions, and the hint
+// arrow that points to it until it was opened.
 #include "main/form.h"
 
 #include "engine/clean_session.h"
@@ -13,6 +14,9 @@
 #include <cmath>
 
 namespace tidvex::main {
+
+bool gIsCleaning = false;
+
 namespace {
 
 constexpr char kStart[] = "Start Cleaning";
@@ -56,7 +60,42 @@ std::shared_ptr<CleaningSession> MakeCleanSession(const engine::CleaningForm& fo
     return std::make_shared<ProgramSession>(form);
 }
 
-void frmMain::WireCleanerPage() {
+void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::CleanerPage));
+    made_.Bind(cmdStartCleaning, "cmdStartCleaning");
+    made_.Bind(lblChangeCleanSettings, "lblChangeCleanSettings");
+    made_.Bind(lblArrow, "lblArrow");
+    made_.Bind(lblArrowText, "lblArrowText");
+    made_.Bind(lblCleanItem, "lblCleanItem");
+    made_.Bind(prgClean, "prgClean");
+    made_.Bind(asxLabel3, "asxLabel3");
+    made_.Bind(lstCompleteClean, "lstCompleteClean");
+    made_.Bind(chkCloseAfterClean, "chkCloseAfterClean");
+    made_.Bind(frScanSettings, "frScanSettings");
+    made_.Bind(Label1, "Label1");
+    made_.Bind(lblBack2Clean, "lblBack2Clean");
+    made_.Bind(chkInternet, "chkInternet");
+    made_.Bind(chkSystem, "chkSystem");
+    made_.Bind(chkRegistry, "chkRegistry");
+    made_.Bind(cmdInclude, "cmdInclude");
+    made_.Bind(gCSettingsTitle, "gCSettingsTitle");
+    made_.Bind(tbCSettings, "tbCSettings");
+    made_.Bind(chkCleanSett, "chkCleanSett");
+    made_.Bind(txtCustomExt, "txtCustomExt");
+    made_.Bind(cmdSaveCustomExt, "cmdSaveCustomExt");
+    made_.Bind(lblCustomExtNote, "lblCustomExtNote");
+    made_.Bind(lblHDCleaner, "lblHDCleaner");
+    made_.Bind(lblGoToSettings, "lblGoToSettings");
+    made_.Bind(lblIEDisabled, "lblIEDisabled");
+    made_.Bind(lblFireFoxDisabled, "lblFireFoxDisabled");
+    made_.Bind(lblNetscapeDisabled, "lblNetscapeDisabled");
+    made_.Bind(lblOperaDisabled, "lblOperaDisabled");
+    made_.Bind(lblMSNDisable, "lblMSNDisable");
+    made_.Bind(lblYahooDisanled, "lblYahooDisanled");
+    made_.Bind(lblICQDisabled, "lblICQDisabled");
+    made_.Bind(tmrCleanItem, "tmrCleanItem");
+    made_.Bind(tmrArrow, "tmrArrow");
+
     cmdStartCleaning->OnClick = [this] { cmdStartCleaning_Click(); };
     lblChangeCleanSettings->OnMouseUp = [this](int b) { lblChangeCleanSettings_MouseUp(b); };
     lblBack2Clean->OnMouseUp = [this](int b) { lblBack2Clean_MouseUp(b); };
@@ -73,6 +112,8 @@ void frmMain::WireCleanerPage() {
         cmdToolBar_Click(5);
         cmdOptions_Click(0);
     };
+    tmrCleanItem->OnTimer = [this] { tmrCleanItem_Timer(); };
+    tmrArrow->OnTimer = [this] { tmrArrow_Timer(); };
 }
 
 void frmMain::cmdStartCleaning_Click() {
@@ -83,7 +124,7 @@ void frmMain::cmdStartCleaning_Click() {
         else if (caption == kStop) StopCleaning();
     } catch (...) {
         const RunTimeError error = CurrentError();
-        Platform().ShowMe("Error occurred while scanning. Scanning aborted.\r\n" + error.Description(), false, "Ok",
+        Outside().ShowMe("Error occurred while scanning. Scanning aborted.\r\n" + error.Description(), false, "Ok",
                           "", kIconError);
         // A start that failed leaves nothing running: back to idle, so that
         // the user is not left with a "Stop Cleaning" that stops nothing.
@@ -104,7 +145,7 @@ void frmMain::StartCleaning() {
     cmdStartCleaning->Caption(kStop);
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());
 
-    std::shared_ptr<CleaningSession> session = Platform().NewCleanSession(*this);
+    std::shared_ptr<CleaningSession> session = Outside().NewCleanSession(*this);
     cClean = session;
     // Events of a session the window has dropped go nowhere.
     CleaningSession* const raw = session.get();
@@ -175,6 +216,8 @@ void frmMain::tmrCleanItem_Timer() {
     if (lblCleanItem->Caption() != PendingCleanItem) lblCleanItem->Caption(PendingCleanItem);
 }
 
+void frmMain::tmrArrow_Timer() { lblArrow->Visible(!lblArrow->Visible()); }
+
 void frmMain::cClean_CompleteCleaningItem(std::string& sItem) {
     lstCompleteClean->AddItem(sItem);
     lstCompleteClean->ListIndex(lstCompleteClean->ListCount() - 1);
@@ -200,7 +243,7 @@ void frmMain::cClean_CleaningDone() {
         lstCompleteClean->ListIndex(lstCompleteClean->ListCount() - 1);
         // The window closes once this handler and the session's call have
         // returned, never from inside the session's event.
-        if (chkCloseAfterClean->Value() == -1) Platform().PostUnload();
+        if (chkCloseAfterClean->Value() == -1) Outside().PostUnload();
         prgClean->Value(0);
         frPage[1]->Refresh();
     } catch (...) {
@@ -296,12 +339,12 @@ void frmMain::cmdSaveCustomExt_Click() {
     }
     txtCustomExt->Text(text);
     if (text.find('*') == std::string::npos || text.find('.') == std::string::npos) {
-        Platform().ShowMe("The custom extension is invalid, it must contains '.' and '*' ", false, "Ok", "", kIconNotice);
+        Outside().ShowMe("The custom extension is invalid, it must contains '.' and '*' ", false, "Ok", "", kIconNotice);
         txtCustomExt->SetFocus();
         return;
     }
     if (text.find_first_of(":|<>\"?/\\") != std::string::npos) {
-        Platform().ShowMe(
+        Outside().ShowMe(
             "The custom extension contains invalid character.\r\nThe Following charcters are not allowed: / \\ ? < > "
             "\" :",
             false, "Ok", "", kIconNotice);

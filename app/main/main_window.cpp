@@ -1,6 +1,7 @@
-// The main window's life: start-up with its single-instance check, the form
-// initialiser, the close request, unload, minimising to the tray and the tray
-// icon with its menu.
+// The main window's life: its frame (the banner, the toolbar, the page panels,
+// the tray icon with its menu, the splash), start-up with its single-instance
+// check, the form initialiser, the close request, unload and minimising to the
+// tray.
 #include "main/form.h"
 
 #include "main/error_steps.h"
@@ -30,7 +31,7 @@ std::string Upper(std::string text) {
 }
 
 // The version as major.minor.0.revision.
-std::string VersionText(MainWindowCalls& platform) {
+std::string VersionText(OutsideCalls& platform) {
     int major = 0, minor = 0, revision = 0;
     platform.Version(major, minor, revision);
     return std::to_string(major) + "." + std::to_string(minor) + ".0." + std::to_string(revision);
@@ -38,8 +39,22 @@ std::string VersionText(MainWindowCalls& platform) {
 
 }  // namespace
 
-void frmMain::WireFrame() {
-    for (int i = 0; i < 6; ++i) cmdToolBar[static_cast<size_t>(i)]->OnClick = [this, i] { cmdToolBar_Click(i); };
+void frmMain::MakeFrame(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::Frame));
+    made_.Bind(topGrad, "topGrad");
+    made_.Bind(cmdToolBar, "cmdToolBar");
+    made_.Bind(lblAbout, "lblAbout");
+    made_.Bind(frPage, "frPage");
+    made_.Bind(TrayIcon, "TrayIcon");
+    made_.Bind(ToolTip, "ToolTip");
+    made_.Bind(mnuTray, "mnuTray");
+    made_.Bind(Splash, "Splash");
+    made_.Bind(Splash2, "Splash2");
+    made_.Bind(tmrRefresh, "tmrRefresh");
+
+    for (int i = 0; i < static_cast<int>(cmdToolBar.size()); ++i)
+        cmdToolBar[static_cast<size_t>(i)]->OnClick = [this, i] { cmdToolBar_Click(i); };
+    lblAbout->OnMouseUp = [this](int button) { lblAbout_MouseUp(button); };
     TrayIcon->OnMouse = [this](int message) { TrayIcon_MouseUp(message); };
     TrayIcon->OnReattach = [this] { TrayIcon_Reattach(); };
     ToolTip->OnMouse = [this](int message) { ToolTip_MouseUp(message); };
@@ -52,39 +67,11 @@ void frmMain::WireFrame() {
             default: break;
         }
     };
-    tmrCleanItem->OnTimer = [this] { tmrCleanItem_Timer(); };
-    tmrArrow->OnTimer = [this] { tmrArrow_Timer(); };
     tmrRefresh->OnTimer = [this] { tmrRefresh_Timer(); };
-    tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
-    tmrRefreshOptions->OnTimer = [this] { tmrRefreshOptions_Timer(); };
-    tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
-
-    lblCleanerHere->OnMouseUp = [this](int b) { lblCleanerHere_MouseUp(b); };
-    lblOptimizeHere->OnMouseUp = [this](int b) { lblOptimizeHere_MouseUp(b); };
-    lblShredFilesHere->OnMouseUp = [this](int b) { lblShredFilesHere_MouseUp(b); };
-    lblShredSpaceHere->OnMouseUp = [this](int b) { lblShredSpaceHere_MouseUp(b); };
-    lblShredRecycleHere->OnMouseUp = [this](int b) { lblShredRecycleHere_MouseUp(b); };
-    lblStartupHere->OnMouseUp = [this](int b) { lblStartupHere_MouseUp(b); };
-    lblUninstalHere->OnMouseUp = [this](int b) { lblUninstalHere_MouseUp(b); };
-
-    for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)]->OnClick = [this, i] { cmdTools_Click(i); };
-    for (int i = 0; i < 6; ++i) cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
-    // Only the sub-page buttons change these tabs: a click on a tab is refused
-    // unless its button is the selected one.
-    auto guard = [](const auto& buttons) {
-        return [&buttons](int newTab, bool& cancel) {
-            cancel = newTab < 0 || newTab >= static_cast<int>(buttons.size()) ||
-                     !buttons[static_cast<size_t>(newTab)]->Selected();
-        };
-    };
-    tbShredder->OnBeforeClick = guard(cmdShredder);
-    tbOptimizer->OnBeforeClick = guard(cmdOptimizer);
-    tbTools->OnBeforeClick = guard(cmdTools);
-    tbOptions->OnBeforeClick = guard(cmdOptions);
 }
 
 void frmMain::Form_Load() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     try {
         LoadingStep = "Checking for a running Tidvex";
         if (!window.CreateInstanceMutex(kMutexName)) {
@@ -127,7 +114,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Initialize() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     LoadingStep = "Setting up the window";
     TrayIcon_Reattach();
     lblVersion->Caption(VersionText(window));
@@ -180,7 +167,7 @@ void frmMain::Form_Initialize() {
 }
 
 void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     if (gIsCleaning) {
         if (window.ShowMe("Cleaning process is running, Stop Cleaning and exit?", true, "Yes", "No", 3) == 7) {
             Cancel = true;
@@ -208,11 +195,11 @@ void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 
 void frmMain::Form_Unload() {
     TrayIcon->Remove();
-    Platform().EndProcess();
+    Outside().EndProcess();
 }
 
 void frmMain::Form_Resize() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     topGrad->Width(window.ScaleWidth());
     if (window.WindowState() != 1) return;
     if (IsFirstMinimize) {
@@ -226,10 +213,10 @@ void frmMain::Form_Resize() {
     window.Visible(false);
 }
 
-void frmMain::Form_LostFocus() { Platform().Repaint(); }
+void frmMain::Form_LostFocus() { Outside().Repaint(); }
 
 void frmMain::TrayIcon_MouseUp(int message) {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     if (message == kRightButtonUp) {
         IgnoringErrors([&] { window.SetForeground(); });
         IgnoringErrors([&] {
@@ -243,9 +230,9 @@ void frmMain::TrayIcon_MouseUp(int message) {
 }
 
 void frmMain::TrayIcon_Reattach() {
-    TrayIcon->Icon(Platform().WindowIcon());
+    TrayIcon->Icon(Outside().WindowIcon());
     TrayIcon->ToolTip("Tidvex");
-    TrayIcon->Attach(Platform().hWnd());
+    TrayIcon->Attach(Outside().hWnd());
 }
 
 void frmMain::ToolTip_MouseUp(int message) {
@@ -253,8 +240,8 @@ void frmMain::ToolTip_MouseUp(int message) {
 }
 
 void frmMain::mnuMaximize_Click() {
-    IgnoringErrors([&] { Platform().WindowState(0); });
-    IgnoringErrors([&] { Platform().Visible(true); });
+    IgnoringErrors([&] { Outside().WindowState(0); });
+    IgnoringErrors([&] { Outside().Visible(true); });
 }
 
 void frmMain::mnuClean_Click() {
@@ -263,11 +250,11 @@ void frmMain::mnuClean_Click() {
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());
 }
 
-void frmMain::mnuHelp_Click() { Platform().ShellOpen(services::AppPath() + "\\Help.chm"); }
+void frmMain::mnuHelp_Click() { Outside().ShellOpen(services::AppPath() + "\\Help.chm"); }
 
 void frmMain::mnuExit_Click() {
-    Platform().Visible(true);
-    Platform().Unload();
+    Outside().Visible(true);
+    Outside().Unload();
 }
 
 }  // namespace tidvex::main

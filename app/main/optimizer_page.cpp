@@ -69,6 +69,26 @@ std::string OptimizerSection() { return std::string(services::SettingsKey) + ser
 
 }  // namespace
 
+void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::OptimizerPage));
+    made_.Bind(cmdOptimizer, "cmdOptimizer");
+    made_.Bind(tbOptimizer, "tbOptimizer");
+    made_.Bind(chkOptimizer, "chkOptimizer");
+    made_.Bind(cmbConnections, "cmbConnections");
+    made_.Bind(lblOptimizerText, "lblOptimizerText");
+    made_.Bind(lstPreventAccess, "lstPreventAccess");
+    made_.Bind(cmdOptimizeApply, "cmdOptimizeApply");
+    made_.Bind(cmdOptimizeCancel, "cmdOptimizeCancel");
+
+    for (int i = 0; i < static_cast<int>(cmdOptimizer.size()); ++i)
+        cmdOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptimizer_Click(i); };
+    GuardTabs(*tbOptimizer, cmdOptimizer);
+    for (int i = 0; i < static_cast<int>(chkOptimizer.size()); ++i)
+        chkOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { chkOptimizer_Click(i); };
+    cmdOptimizeApply->OnClick = [this] { cmdOptimizeApply_Click(); };
+    cmdOptimizeCancel->OnClick = [this] { cmdOptimizeCancel_Click(); };
+}
+
 std::string frmMain::LockedDrivesText() const {
     std::string text = "|";
     for (int i = 0; i < lstPreventAccess->ListCount(); ++i) {
@@ -92,7 +112,7 @@ void frmMain::cmdOptimizeApply_Click() {
     if (on(kLockDrives)) drives = LockedDrivesText();
     Optimizer->OPZLockHardDrives(on(kLockDrives), drives);
     SaveLockedDrives(drives);
-    Platform().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
+    Outside().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
 }
 
 void frmMain::cmdOptimizeCancel_Click() { cmdToolBar_Click(0); }

@@ -1,15 +1,59 @@
-// What the Options page and the schedule share: the run-at-start-up value and
-// the paths the safe and black lists take.
+// The Options page's controls (options_page.cpp), and what the page and the
+// schedule share: the run-at-start-up value and the paths the safe and black
+// lists take. The boxes a cleaning reads (chkSettings, cmbDrives, lstBlackList)
+// are the form's engine::CleaningForm members.
 #pragma once
 
-#include "main/dialogs/registry_dialog.h"
-#include "main/form.h"
+#include "controls/controls.h"
 #include "services/registry.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace tidvex::main {
+
+class frmMain;
+
+struct OptionsPage {
+    std::array<controls::Button*, 6> cmdOptions{};
+    controls::Label* gOptionsTitle = nullptr;
+    controls::TabStrip* tbOptions = nullptr;
+    controls::Label* lblHelp = nullptr;
+    controls::Label* lblUpdate = nullptr;
+    // Settings tab.
+    controls::Label* Label55 = nullptr;
+    // Safe List tab.
+    controls::Label* Label21 = nullptr;
+    controls::Label* Label46 = nullptr;
+    controls::ListBox* lstSafeList = nullptr;
+    controls::Button* cmdAddSafeFile = nullptr;
+    controls::Button* cmdAddSafeFolder = nullptr;
+    controls::Button* cmdAddSafeRegKey = nullptr;
+    controls::Button* cmdRemoveSafeItem = nullptr;
+    // Black list tab.
+    controls::Label* Label22 = nullptr;
+    controls::Button* cmdAddBlackFile = nullptr;
+    controls::Button* cmdAddBlackFolder = nullptr;
+    controls::Button* cmdAddBlackRegistry = nullptr;
+    controls::Button* cmdRemoveBlackItem = nullptr;
+    // Safe Cookies tab.
+    controls::Label* Label23 = nullptr;
+    controls::Label* Label24 = nullptr;
+    controls::ListBox* lstAllCookies = nullptr;
+    controls::CheckBox* chkSelectAllCookies = nullptr;
+    controls::Button* cmdAddSafeCookie = nullptr;
+    controls::Label* Label25 = nullptr;
+    controls::ListBox* lstSafeCookies = nullptr;
+    controls::CheckBox* chkSelectAllSafeCookies = nullptr;
+    controls::Button* cmdRemoveSafeCookie = nullptr;
+    // About tab: the logo, the product line, "Version" and what Tidvex is for.
+    controls::Picture* picLogo = nullptr;
+    std::vector<controls::Label*> lblAboutText;
+    controls::Label* lblVersion = nullptr;
+    controls::Label* lblWebSite = nullptr;
+    controls::Timer* tmrRefreshOptions = nullptr;
+};
 
 // The value "Tidvex" under HKEY_LOCAL_MACHINE's Run key, which starts the
 // program with Windows.
@@ -28,9 +72,7 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult);
 // False for a path of three characters or fewer: nothing, or a drive root.
 bool IsAddablePath(const std::string& path);
 
-// The Options page's calls in a real window: the platform's file dialog and
-// folder picker over the owner, the program's registry-key dialog modal over
-// it, and the end of the Windows session.
-OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog);
+// "All Files(*.*)" with the pattern "*.*", as the open-file dialog takes a filter.
+extern const std::string kAllFilesFilter;
 
 }  // namespace tidvex::main

@@ -20,13 +20,34 @@ bool Checked(const controls::CheckBox* box) { return box->Value() != 0; }
 
 }  // namespace
 
-void frmMain::WireSchedule() {
+void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ScheduleTab));
+    made_.Bind(Label26, "Label26");
+    made_.Bind(barSched1, "barSched1");
+    made_.Bind(chkTimeSchedule, "chkTimeSchedule");
+    made_.Bind(MyFrame1, "MyFrame1");
+    made_.Bind(optTimeSchedule, "optTimeSchedule");
+    made_.Bind(barSched2, "barSched2");
+    made_.Bind(chkSessionSchedule, "chkSessionSchedule");
+    made_.Bind(MyFrame2, "MyFrame2");
+    made_.Bind(chkWhenWindowStarts, "chkWhenWindowStarts");
+    made_.Bind(chkWhenWindowsShuts, "chkWhenWindowsShuts");
+    made_.Bind(optSessionSchedule, "optSessionSchedule");
+    made_.Bind(tmrShutDownClean, "tmrShutDownClean");
+    made_.Bind(tmrScheduleBeat, "tmrSchedule");
+    tmrSchedule = std::make_unique<controls::ExtraTimer>(*tmrScheduleBeat);
+    // Off until the schedule is applied: every 15 minutes by design.
+    tmrSchedule->Interval(15);
+    tmrSchedule->IntervalUnit(controls::kMinutes);
+
     chkTimeSchedule->OnClick = [this] { chkTimeSchedule_Click(); };
     for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
         optTimeSchedule[static_cast<size_t>(i)]->OnClick = [this, i] { optTimeSchedule_Click(i); };
     chkSessionSchedule->OnClick = [this] { chkSessionSchedule_Click(); };
     chkWhenWindowStarts->OnClick = [this] { chkWhenWindowStarts_Click(); };
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
+    tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
+    tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
 }
 
 void frmMain::ApplyTimeSchedule() {
@@ -90,16 +111,20 @@ void frmMain::tmrSchedule_Timer() {
     RunCleaning();
 }
 
+void frmMain::tmrShutDownClean_Timer() {
+    tmrShutDownClean->Enabled(false);
+    ShutDownClean();
+}
+
 void frmMain::ShutDownClean() {
     // From here on a failing step is passed over: the power-off or restart
     // still comes.
-    IgnoringErrors([&] { Platform().WindowState(0); });
-    IgnoringErrors([&] { Platform().Visible(true); });
+    IgnoringErrors([&] { Outside().WindowState(0); });
+    IgnoringErrors([&] { Outside().Visible(true); });
     RunCleaning();
     IgnoringErrors([&] {
-        if (!optionsCalls.exitWindows) return;
-        if (Checked(optSessionSchedule[0])) optionsCalls.exitWindows(kPowerOff);
-        else if (Checked(optSessionSchedule[1])) optionsCalls.exitWindows(kRestart);
+        if (Checked(optSessionSchedule[0])) Outside().ExitWindows(kPowerOff);
+        else if (Checked(optSessionSchedule[1])) Outside().ExitWindows(kRestart);
     });
 }
 

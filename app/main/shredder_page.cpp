@@ -93,6 +93,53 @@ std::vector<std::string> SplitAtNul(const std::string& text) {
 
 }  // namespace
 
+namespace {
+
+// The shredding bars: the two-tone style with the percentage shown, in the
+// design colour (the colour scheme sets its own later).
+constexpr int kTwoToneStyle = 5;
+constexpr COLORREF kBarColor = 0xC56A31;
+
+}  // namespace
+
+void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ShredderPage));
+    made_.Bind(cmdShredder, "cmdShredder");
+    made_.Bind(tbShredder, "tbShredder");
+    made_.Bind(lstFiles, "lstFiles");
+    made_.Bind(cmdAddFiles, "cmdAddFiles");
+    made_.Bind(cmdAddFolder, "cmdAddFolder");
+    made_.Bind(cmdRemoveShredItem, "cmdRemoveShredItem");
+    made_.Bind(cmdRemoveAllShred, "cmdRemoveAllShred");
+    made_.Bind(lstDrives, "lstDrives");
+    made_.Bind(cmbShredMethod, "cmbShredMethod");
+    made_.Bind(chkShredShutdown, "chkShredShutdown");
+    made_.Bind(cmdStartShred, "cmdStartShred");
+    made_.Bind(lblShredLabel, "lblShredLabel");
+    made_.Bind(lblItemProgress, "lblItemProgress");
+    made_.Bind(prgItemShred, "prgItemShred");
+    made_.Bind(lblTotalProgress, "lblTotalProgress");
+    made_.Bind(prgTotalShred, "prgTotalShred");
+    made_.Bind(lblShredText, "lblShredText");
+    for (auto* bar : {prgItemShred, prgTotalShred}) {
+        bar->Scrolling(kTwoToneStyle);
+        bar->ShowText(true);
+        bar->Color(kBarColor);
+    }
+
+    for (int i = 0; i < static_cast<int>(cmdShredder.size()); ++i)
+        cmdShredder[static_cast<size_t>(i)]->OnClick = [this, i] { cmdShredder_Click(i); };
+    GuardTabs(*tbShredder, cmdShredder);
+    lstFiles->OnDropFiles = [this](const std::vector<std::string>& paths) { lstFiles_OLEDragDrop(paths); };
+    cmdAddFiles->OnClick = [this] { cmdAddFiles_Click(); };
+    cmdAddFolder->OnClick = [this] { cmdAddFolder_Click(); };
+    cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
+    cmdRemoveAllShred->OnClick = [this] { cmdRemoveAllShred_Click(); };
+    lstDrives->OnItemCheck = [this](int index) { lstDrives_ItemCheck(index); };
+    cmbShredMethod->OnClick = [this] { cmbShredMethod_Click(); };
+    cmdStartShred->OnClick = [this] { cmdStartShred_Click(); };
+}
+
 void frmMain::InitShredder() {
     // The object belongs to the running session until it ends.
     if (IsShredding) return;
@@ -136,9 +183,7 @@ void frmMain::cmdShredder_Click(int Index) {
 }
 
 void frmMain::cmdAddFiles_Click() {
-    std::string filter("All Files(*.*)\0*.*", 18);
-    const std::string chosen =
-        services::ShowOpenFile(Platform().hWnd(), filter, "Please Select a file or group of files", true);
+    const std::string chosen = Outside().OpenFiles("Please Select a file or group of files", kAllFilesFilter, true);
     if (chosen == "Cancel") return;
     const std::vector<std::string> parts = SplitAtNul(chosen);
     const bool onePath = parts.size() < 2 || parts[1].empty();
@@ -155,7 +200,7 @@ void frmMain::cmdAddFiles_Click() {
 }
 
 void frmMain::cmdAddFolder_Click() {
-    const std::string folder = services::BrowseForFolder(Platform().hWnd(), "Please Select a folder");
+    const std::string folder = Outside().BrowseForFolder("Please Select a folder");
     // A drive root such as C:\ is never listed this way.
     if (folder.size() > 3) AddUnlisted(*lstFiles, folder);
     UpdateStartShredButton();
@@ -313,7 +358,7 @@ void frmMain::shredder_SessionCompleted() {
     tbShredder->Enabled(true);
     cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
     SetShredIdleUI();
-    if (chkShredShutdown->Value() != 0) services::ExitWindows(kForcedPowerOff);
+    if (chkShredShutdown->Value() != 0) Outside().ExitWindows(kForcedPowerOff);
 }
 
 }  // namespace tidvex::main

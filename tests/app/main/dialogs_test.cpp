@@ -1,6 +1,6 @@
 // The message box and the registry-key dialog: their logic with in-memory
 // controls, and the real windows with their buttons pressed by window message.
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "memory_box.h"
 #include "main/dialogs/win32_dialogs.h"

@@ -42,7 +42,7 @@ TEST_F(LibraryPagesTest, WhatApplyWritesTheNextStartReads) {
         Button(f().cmdOptimizeApply).UserClick();
         EXPECT_EQ(window_.shown.back(), "Optimization settings have been applied successfully. Ok icon 2");
 
-        main::frmMain next(factory_, window_, &window_);
+        main::frmMain next(factory_, window_);
         next.Optimizer = main::MakeQuenzaOptimizer();
         next.LoadOptimizerSettings();
         const auto chosen = [&](int i) { return std::find(c.boxes.begin(), c.boxes.end(), i) != c.boxes.end(); };
