@@ -78,3 +78,18 @@ private:
 std::string DesignKey(std::string_view name, int index = -1);
 
 }  // namespace tidvex::controls
+
+// Binds each member named to the control of the row of the same name, so that
+// a member and its row cannot go by different names:
+// TIDVEX_BIND(made_, lstFiles, cmdShredder) stands for
+// made_.Bind(lstFiles, "lstFiles"); made_.Bind(cmdShredder, "cmdShredder");
+#define TIDVEX_BIND(set, ...) __VA_OPT__(TIDVEX_BIND_EXPAND(TIDVEX_BIND_ONE(set, __VA_ARGS__)))
+#define TIDVEX_BIND_ONE(set, member, ...) \
+    (set).Bind(member, #member);          \
+    __VA_OPT__(TIDVEX_BIND_AGAIN TIDVEX_BIND_PARENS(set, __VA_ARGS__))
+#define TIDVEX_BIND_AGAIN() TIDVEX_BIND_ONE
+#define TIDVEX_BIND_PARENS ()
+#define TIDVEX_BIND_EXPAND(...) TIDVEX_BIND_EXPAND3(TIDVEX_BIND_EXPAND3(TIDVEX_BIND_EXPAND3(__VA_ARGS__)))
+#define TIDVEX_BIND_EXPAND3(...) TIDVEX_BIND_EXPAND2(TIDVEX_BIND_EXPAND2(TIDVEX_BIND_EXPAND2(__VA_ARGS__)))
+#define TIDVEX_BIND_EXPAND2(...) TIDVEX_BIND_EXPAND1(TIDVEX_BIND_EXPAND1(TIDVEX_BIND_EXPAND1(__VA_ARGS__)))
+#define TIDVEX_BIND_EXPAND1(...) __VA_ARGS__

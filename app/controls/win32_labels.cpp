@@ -48,6 +48,7 @@ void Win32Label::SetColor(const std::string& property, COLORREF color) {
 }
 
 bool Win32Label::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    if (FireMouseButton(OnMouseUp, msg, true, result)) return true;
     switch (msg) {
         case WM_PAINT: {
             PaintScope paint(hwnd());
@@ -60,12 +61,6 @@ bool Win32Label::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
             result = 0;
             return true;
         case WM_ERASEBKGND: result = 1; return true;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            Fire(OnMouseUp, MouseButton(msg));
-            result = 0;
-            return true;
         case WM_SETTEXT: Invalidate(); return false;
         default: return false;
     }
@@ -152,6 +147,7 @@ bool Win32Picture::LoadFile(const std::string& path) {
 }
 
 bool Win32Picture::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (FireMouseButton(OnMouseDown, msg, false, result)) return true;
     switch (msg) {
         case WM_PAINT: {
             PaintScope paint(hwnd());
@@ -173,12 +169,6 @@ bool Win32Picture::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
             return true;
         }
         case WM_ERASEBKGND: result = 1; return true;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            Fire(OnMouseDown, MouseButton(msg));
-            result = 0;
-            return true;
         default: return false;
     }
 }

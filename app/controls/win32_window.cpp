@@ -42,6 +42,19 @@ void RegisterOnce(const char* className, WNDPROC proc, UINT style) {
     registered.insert(className);
 }
 
+// The button (kLeftButton ...) of a mouse button message; 0 for any other.
+int MouseButton(UINT msg) {
+    switch (msg) {
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDOWN: return kLeftButton;
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDOWN: return kRightButton;
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDOWN: return kMiddleButton;
+        default: return 0;
+    }
+}
+
 }  // namespace
 
 Seam<ErrorReporter> gErrorReporter;
@@ -71,16 +84,13 @@ HBRUSH ParentBrush(HWND hwnd, HDC dc) {
     return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
 }
 
-int MouseButton(UINT msg) {
-    switch (msg) {
-        case WM_LBUTTONUP:
-        case WM_LBUTTONDOWN: return kLeftButton;
-        case WM_RBUTTONUP:
-        case WM_RBUTTONDOWN: return kRightButton;
-        case WM_MBUTTONUP:
-        case WM_MBUTTONDOWN: return kMiddleButton;
-        default: return 0;
-    }
+bool FireMouseButton(const std::function<void(int button)>& handler, UINT msg, bool released, LRESULT& result) {
+    const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+    const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    if (!(released ? up : down)) return false;
+    Fire(handler, MouseButton(msg));
+    result = 0;
+    return true;
 }
 
 COLORREF FindColor(const std::map<std::string, COLORREF>& colors, const char* name, COLORREF fallback) {

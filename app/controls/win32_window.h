@@ -54,8 +54,9 @@ inline constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
 // What the parent paints behind a control of ours that has no back colour.
 HBRUSH ParentBrush(HWND hwnd, HDC dc);
-// The button (kLeftButton ...) of a mouse button message; 0 for any other.
-int MouseButton(UINT msg);
+// A mouse button released (or pressed, when `released` is false) over a
+// control of ours goes to its handler with the button; true when `msg` was one.
+bool FireMouseButton(const std::function<void(int button)>& handler, UINT msg, bool released, LRESULT& result);
 // A colour the scheme gave a control by name, or the fallback.
 COLORREF FindColor(const std::map<std::string, COLORREF>& colors, const char* name, COLORREF fallback);
 

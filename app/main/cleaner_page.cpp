@@ -62,39 +62,12 @@ std::shared_ptr<CleaningSession> MakeCleanSession(const engine::CleaningForm& fo
 
 void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::CleanerPage));
-    made_.Bind(cmdStartCleaning, "cmdStartCleaning");
-    made_.Bind(lblChangeCleanSettings, "lblChangeCleanSettings");
-    made_.Bind(lblArrow, "lblArrow");
-    made_.Bind(lblArrowText, "lblArrowText");
-    made_.Bind(lblCleanItem, "lblCleanItem");
-    made_.Bind(prgClean, "prgClean");
-    made_.Bind(asxLabel3, "asxLabel3");
-    made_.Bind(lstCompleteClean, "lstCompleteClean");
-    made_.Bind(chkCloseAfterClean, "chkCloseAfterClean");
-    made_.Bind(frScanSettings, "frScanSettings");
-    made_.Bind(Label1, "Label1");
-    made_.Bind(lblBack2Clean, "lblBack2Clean");
-    made_.Bind(chkInternet, "chkInternet");
-    made_.Bind(chkSystem, "chkSystem");
-    made_.Bind(chkRegistry, "chkRegistry");
-    made_.Bind(cmdInclude, "cmdInclude");
-    made_.Bind(gCSettingsTitle, "gCSettingsTitle");
-    made_.Bind(tbCSettings, "tbCSettings");
-    made_.Bind(chkCleanSett, "chkCleanSett");
-    made_.Bind(txtCustomExt, "txtCustomExt");
-    made_.Bind(cmdSaveCustomExt, "cmdSaveCustomExt");
-    made_.Bind(lblCustomExtNote, "lblCustomExtNote");
-    made_.Bind(lblHDCleaner, "lblHDCleaner");
-    made_.Bind(lblGoToSettings, "lblGoToSettings");
-    made_.Bind(lblIEDisabled, "lblIEDisabled");
-    made_.Bind(lblFireFoxDisabled, "lblFireFoxDisabled");
-    made_.Bind(lblNetscapeDisabled, "lblNetscapeDisabled");
-    made_.Bind(lblOperaDisabled, "lblOperaDisabled");
-    made_.Bind(lblMSNDisable, "lblMSNDisable");
-    made_.Bind(lblYahooDisanled, "lblYahooDisanled");
-    made_.Bind(lblICQDisabled, "lblICQDisabled");
-    made_.Bind(tmrCleanItem, "tmrCleanItem");
-    made_.Bind(tmrArrow, "tmrArrow");
+    TIDVEX_BIND(made_, cmdStartCleaning, lblChangeCleanSettings, lblArrow, lblArrowText, lblCleanItem, prgClean,
+                asxLabel3, lstCompleteClean, chkCloseAfterClean, frScanSettings, Label1, lblBack2Clean, chkInternet,
+                chkSystem, chkRegistry, cmdInclude, gCSettingsTitle, tbCSettings, chkCleanSett, txtCustomExt,
+                cmdSaveCustomExt, lblCustomExtNote, lblHDCleaner, lblGoToSettings, lblIEDisabled, lblFireFoxDisabled,
+                lblNetscapeDisabled, lblOperaDisabled, lblMSNDisable, lblYahooDisanled, lblICQDisabled, tmrCleanItem,
+                tmrArrow);
 
     cmdStartCleaning->OnClick = [this] { cmdStartCleaning_Click(); };
     lblChangeCleanSettings->OnMouseUp = [this](int b) { lblChangeCleanSettings_MouseUp(b); };
@@ -102,9 +75,8 @@ void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
     chkInternet->OnClick = [this] { chkInternet_Click(); };
     chkSystem->OnClick = [this] { chkSystem_Click(); };
     chkRegistry->OnClick = [this] { chkRegistry_Click(); };
-    for (int i = 0; i < engine::kCleanSettCount; ++i)
-        chkCleanSett[static_cast<size_t>(i)]->OnClick = [this, i] { chkCleanSett_Click(i); };
-    for (int i = 0; i < 6; ++i) cmdInclude[static_cast<size_t>(i)]->OnClick = [this, i] { cmdInclude_Click(i); };
+    ClickEach(chkCleanSett, &frmMain::chkCleanSett_Click);
+    ClickEach(cmdInclude, &frmMain::cmdInclude_Click);
     cmdSaveCustomExt->OnClick = [this] { cmdSaveCustomExt_Click(); };
     // The link beside the hard-disk note leads to the drive to clean.
     lblGoToSettings->OnMouseUp = [this](int b) {

@@ -48,37 +48,23 @@ struct CleanerPage {
     std::string PendingCleanItem;
 
     controls::Button* cmdStartCleaning = nullptr;
-    controls::Label* lblChangeCleanSettings = nullptr;
-    controls::Label* lblArrow = nullptr;
-    controls::Label* lblArrowText = nullptr;
-    controls::Label* lblCleanItem = nullptr;
+    controls::Label *lblChangeCleanSettings{}, *lblArrow{}, *lblArrowText{}, *lblCleanItem{}, *asxLabel3{};
     controls::ProgressBar* prgClean = nullptr;
-    controls::Label* asxLabel3 = nullptr;
     controls::ListBox* lstCompleteClean = nullptr;
     controls::CheckBox* chkCloseAfterClean = nullptr;
     // The clean-settings panel over the page.
     controls::Panel* frScanSettings = nullptr;
-    controls::Label* Label1 = nullptr;
-    controls::Label* lblBack2Clean = nullptr;
-    controls::CheckBox* chkInternet = nullptr;
-    controls::CheckBox* chkSystem = nullptr;
-    controls::CheckBox* chkRegistry = nullptr;
+    controls::Label *Label1{}, *lblBack2Clean{};
+    controls::CheckBox *chkInternet{}, *chkSystem{}, *chkRegistry{};
     std::array<controls::Button*, 6> cmdInclude{};
     controls::Label* gCSettingsTitle = nullptr;
     std::array<controls::TabStrip*, 6> tbCSettings{};
     controls::Button* cmdSaveCustomExt = nullptr;
     std::array<controls::Label*, 2> lblCustomExtNote{};
-    controls::Label* lblHDCleaner = nullptr;
-    controls::Label* lblGoToSettings = nullptr;
-    controls::Label* lblIEDisabled = nullptr;
-    controls::Label* lblFireFoxDisabled = nullptr;
-    controls::Label* lblNetscapeDisabled = nullptr;
-    controls::Label* lblOperaDisabled = nullptr;
-    controls::Label* lblMSNDisable = nullptr;
-    controls::Label* lblYahooDisanled = nullptr;
-    controls::Label* lblICQDisabled = nullptr;
-    controls::Timer* tmrCleanItem = nullptr;
-    controls::Timer* tmrArrow = nullptr;
+    controls::Label *lblHDCleaner{}, *lblGoToSettings{}, *lblIEDisabled{}, *lblFireFoxDisabled{},
+                    *lblNetscapeDisabled{}, *lblOperaDisabled{}, *lblMSNDisable{}, *lblYahooDisanled{},
+                    *lblICQDisabled{};
+    controls::Timer *tmrCleanItem{}, *tmrArrow{};
 
 protected:
     // Start refused while an earlier StartClean is still on the stack.

@@ -246,6 +246,12 @@ private:
             cancel = newTab < 0 || newTab >= static_cast<int>(N) || !buttons[static_cast<size_t>(newTab)]->Selected();
         };
     }
+    // Each member of a control array runs the handler with its index.
+    template <class Array>
+    void ClickEach(Array& controls, void (frmMain::*handler)(int)) {
+        for (size_t i = 0; i < controls.size(); ++i)
+            controls[i]->OnClick = [this, handler, i] { (this->*handler)(static_cast<int>(i)); };
+    }
     // A group's sub-page: button Index selected, tab Index of the strip shown.
     template <size_t N>
     void SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index);

@@ -41,19 +41,9 @@ std::string VersionText(OutsideCalls& platform) {
 
 void frmMain::MakeFrame(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::Frame));
-    made_.Bind(topGrad, "topGrad");
-    made_.Bind(cmdToolBar, "cmdToolBar");
-    made_.Bind(lblAbout, "lblAbout");
-    made_.Bind(frPage, "frPage");
-    made_.Bind(TrayIcon, "TrayIcon");
-    made_.Bind(ToolTip, "ToolTip");
-    made_.Bind(mnuTray, "mnuTray");
-    made_.Bind(Splash, "Splash");
-    made_.Bind(Splash2, "Splash2");
-    made_.Bind(tmrRefresh, "tmrRefresh");
+    TIDVEX_BIND(made_, topGrad, cmdToolBar, lblAbout, frPage, TrayIcon, ToolTip, mnuTray, Splash, Splash2, tmrRefresh);
 
-    for (int i = 0; i < static_cast<int>(cmdToolBar.size()); ++i)
-        cmdToolBar[static_cast<size_t>(i)]->OnClick = [this, i] { cmdToolBar_Click(i); };
+    ClickEach(cmdToolBar, &frmMain::cmdToolBar_Click);
     lblAbout->OnMouseUp = [this](int button) { lblAbout_MouseUp(button); };
     TrayIcon->OnMouse = [this](int message) { TrayIcon_MouseUp(message); };
     TrayIcon->OnReattach = [this] { TrayIcon_Reattach(); };

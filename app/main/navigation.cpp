@@ -7,14 +7,8 @@ namespace tidvex::main {
 
 void frmMain::MakeMainPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::MainPage));
-    made_.Bind(lblMainText, "lblMainText");
-    made_.Bind(lblCleanerHere, "lblCleanerHere");
-    made_.Bind(lblShredFilesHere, "lblShredFilesHere");
-    made_.Bind(lblShredSpaceHere, "lblShredSpaceHere");
-    made_.Bind(lblShredRecycleHere, "lblShredRecycleHere");
-    made_.Bind(lblOptimizeHere, "lblOptimizeHere");
-    made_.Bind(lblStartupHere, "lblStartupHere");
-    made_.Bind(lblUninstalHere, "lblUninstalHere");
+    TIDVEX_BIND(made_, lblMainText, lblCleanerHere, lblShredFilesHere, lblShredSpaceHere, lblShredRecycleHere,
+                lblOptimizeHere, lblStartupHere, lblUninstalHere);
 
     lblCleanerHere->OnMouseUp = [this](int b) { lblCleanerHere_MouseUp(b); };
     lblOptimizeHere->OnMouseUp = [this](int b) { lblOptimizeHere_MouseUp(b); };
@@ -27,11 +21,9 @@ void frmMain::MakeMainPage(controls::ControlFactory& factory) {
 
 void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::ToolsPage));
-    made_.Bind(cmdTools, "cmdTools");
-    made_.Bind(tbTools, "tbTools");
+    TIDVEX_BIND(made_, cmdTools, tbTools);
 
-    for (int i = 0; i < static_cast<int>(cmdTools.size()); ++i)
-        cmdTools[static_cast<size_t>(i)]->OnClick = [this, i] { cmdTools_Click(i); };
+    ClickEach(cmdTools, &frmMain::cmdTools_Click);
     GuardTabs(*tbTools, cmdTools);
 }
 

@@ -11,13 +11,8 @@ namespace tidvex::main {
 
 struct MainPage {
     std::vector<controls::Label*> lblMainText;
-    controls::Label* lblCleanerHere = nullptr;
-    controls::Label* lblShredFilesHere = nullptr;
-    controls::Label* lblShredSpaceHere = nullptr;
-    controls::Label* lblShredRecycleHere = nullptr;
-    controls::Label* lblOptimizeHere = nullptr;
-    controls::Label* lblStartupHere = nullptr;
-    controls::Label* lblUninstalHere = nullptr;
+    controls::Label *lblCleanerHere{}, *lblShredFilesHere{}, *lblShredSpaceHere{}, *lblShredRecycleHere{},
+                    *lblOptimizeHere{}, *lblStartupHere{}, *lblUninstalHere{};
 };
 
 // Tab 0 the start-up manager (startup_page.h), tab 1 the uninstaller

@@ -71,20 +71,12 @@ std::string OptimizerSection() { return std::string(services::SettingsKey) + ser
 
 void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::OptimizerPage));
-    made_.Bind(cmdOptimizer, "cmdOptimizer");
-    made_.Bind(tbOptimizer, "tbOptimizer");
-    made_.Bind(chkOptimizer, "chkOptimizer");
-    made_.Bind(cmbConnections, "cmbConnections");
-    made_.Bind(lblOptimizerText, "lblOptimizerText");
-    made_.Bind(lstPreventAccess, "lstPreventAccess");
-    made_.Bind(cmdOptimizeApply, "cmdOptimizeApply");
-    made_.Bind(cmdOptimizeCancel, "cmdOptimizeCancel");
+    TIDVEX_BIND(made_, cmdOptimizer, tbOptimizer, chkOptimizer, cmbConnections, lblOptimizerText, lstPreventAccess,
+                cmdOptimizeApply, cmdOptimizeCancel);
 
-    for (int i = 0; i < static_cast<int>(cmdOptimizer.size()); ++i)
-        cmdOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptimizer_Click(i); };
+    ClickEach(cmdOptimizer, &frmMain::cmdOptimizer_Click);
     GuardTabs(*tbOptimizer, cmdOptimizer);
-    for (int i = 0; i < static_cast<int>(chkOptimizer.size()); ++i)
-        chkOptimizer[static_cast<size_t>(i)]->OnClick = [this, i] { chkOptimizer_Click(i); };
+    ClickEach(chkOptimizer, &frmMain::chkOptimizer_Click);
     cmdOptimizeApply->OnClick = [this] { cmdOptimizeApply_Click(); };
     cmdOptimizeCancel->OnClick = [this] { cmdOptimizeCancel_Click(); };
 }

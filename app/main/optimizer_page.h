@@ -16,8 +16,7 @@ struct OptimizerPage {
     std::array<controls::CheckBox*, 11> chkOptimizer{};
     controls::ComboBox* cmbConnections = nullptr;
     controls::ListBox* lstPreventAccess = nullptr;
-    controls::Button* cmdOptimizeApply = nullptr;
-    controls::Button* cmdOptimizeCancel = nullptr;
+    controls::Button *cmdOptimizeApply{}, *cmdOptimizeCancel{};
     // The page's fixed texts.
     std::vector<controls::Label*> lblOptimizerText;
 

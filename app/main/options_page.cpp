@@ -110,49 +110,18 @@ void frmMain::Say(const std::string& text) { Outside().ShowMe(text, false, "Ok",
 
 void frmMain::MakeOptionsPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::OptionsPage));
-    made_.Bind(cmdOptions, "cmdOptions");
-    made_.Bind(gOptionsTitle, "gOptionsTitle");
-    made_.Bind(tbOptions, "tbOptions");
-    made_.Bind(lblHelp, "lblHelp");
-    made_.Bind(lblUpdate, "lblUpdate");
-    made_.Bind(chkSettings, "chkSettings");
-    made_.Bind(Label55, "Label55");
-    made_.Bind(cmbDrives, "cmbDrives");
-    made_.Bind(Label21, "Label21");
-    made_.Bind(Label46, "Label46");
-    made_.Bind(lstSafeList, "lstSafeList");
-    made_.Bind(Label22, "Label22");
-    made_.Bind(lstBlackList, "lstBlackList");
-    made_.Bind(cmdAddSafeFile, "cmdAddSafeFile");
-    made_.Bind(cmdAddSafeFolder, "cmdAddSafeFolder");
-    made_.Bind(cmdAddSafeRegKey, "cmdAddSafeRegKey");
-    made_.Bind(cmdRemoveSafeItem, "cmdRemoveSafeItem");
-    made_.Bind(cmdAddBlackFile, "cmdAddBlackFile");
-    made_.Bind(cmdAddBlackFolder, "cmdAddBlackFolder");
-    made_.Bind(cmdAddBlackRegistry, "cmdAddBlackRegistry");
-    made_.Bind(cmdRemoveBlackItem, "cmdRemoveBlackItem");
-    made_.Bind(Label23, "Label23");
-    made_.Bind(Label24, "Label24");
-    made_.Bind(lstAllCookies, "lstAllCookies");
-    made_.Bind(chkSelectAllCookies, "chkSelectAllCookies");
-    made_.Bind(cmdAddSafeCookie, "cmdAddSafeCookie");
-    made_.Bind(Label25, "Label25");
-    made_.Bind(lstSafeCookies, "lstSafeCookies");
-    made_.Bind(chkSelectAllSafeCookies, "chkSelectAllSafeCookies");
-    made_.Bind(cmdRemoveSafeCookie, "cmdRemoveSafeCookie");
-    made_.Bind(picLogo, "picLogo");
-    made_.Bind(lblAboutText, "lblAboutText");
-    made_.Bind(lblVersion, "lblVersion");
-    made_.Bind(lblWebSite, "lblWebSite");
-    made_.Bind(tmrRefreshOptions, "tmrRefreshOptions");
+    TIDVEX_BIND(made_, cmdOptions, gOptionsTitle, tbOptions, lblHelp, lblUpdate, chkSettings, Label55, cmbDrives,
+                Label21, Label46, lstSafeList, Label22, lstBlackList, cmdAddSafeFile, cmdAddSafeFolder,
+                cmdAddSafeRegKey, cmdRemoveSafeItem, cmdAddBlackFile, cmdAddBlackFolder, cmdAddBlackRegistry,
+                cmdRemoveBlackItem, Label23, Label24, lstAllCookies, chkSelectAllCookies, cmdAddSafeCookie, Label25,
+                lstSafeCookies, chkSelectAllSafeCookies, cmdRemoveSafeCookie, picLogo, lblAboutText, lblVersion,
+                lblWebSite, tmrRefreshOptions);
 
-    for (int i = 0; i < static_cast<int>(cmdOptions.size()); ++i)
-        cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
+    ClickEach(cmdOptions, &frmMain::cmdOptions_Click);
     GuardTabs(*tbOptions, cmdOptions);
     lblHelp->OnMouseUp = [this](int button) { lblHelp_MouseUp(button); };
     lblUpdate->OnMouseUp = [this](int button) { lblUpdate_MouseUp(button); };
-    for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i)
-        chkSettings[static_cast<size_t>(i)]->OnClick = [this, i] { chkSettings_Click(i); };
+    ClickEach(chkSettings, &frmMain::chkSettings_Click);
     cmdAddSafeFile->OnClick = [this] { cmdAddSafeFile_Click(); };
     cmdAddSafeFolder->OnClick = [this] { cmdAddSafeFolder_Click(); };
     cmdAddSafeRegKey->OnClick = [this] { cmdAddSafeRegKey_Click(); };

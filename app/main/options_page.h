@@ -17,41 +17,26 @@ class frmMain;
 
 struct OptionsPage {
     std::array<controls::Button*, 6> cmdOptions{};
-    controls::Label* gOptionsTitle = nullptr;
+    controls::Label *gOptionsTitle{}, *lblHelp{}, *lblUpdate{};
     controls::TabStrip* tbOptions = nullptr;
-    controls::Label* lblHelp = nullptr;
-    controls::Label* lblUpdate = nullptr;
     // Settings tab.
     controls::Label* Label55 = nullptr;
     // Safe List tab.
-    controls::Label* Label21 = nullptr;
-    controls::Label* Label46 = nullptr;
+    controls::Label *Label21{}, *Label46{};
     controls::ListBox* lstSafeList = nullptr;
-    controls::Button* cmdAddSafeFile = nullptr;
-    controls::Button* cmdAddSafeFolder = nullptr;
-    controls::Button* cmdAddSafeRegKey = nullptr;
-    controls::Button* cmdRemoveSafeItem = nullptr;
+    controls::Button *cmdAddSafeFile{}, *cmdAddSafeFolder{}, *cmdAddSafeRegKey{}, *cmdRemoveSafeItem{};
     // Black list tab.
     controls::Label* Label22 = nullptr;
-    controls::Button* cmdAddBlackFile = nullptr;
-    controls::Button* cmdAddBlackFolder = nullptr;
-    controls::Button* cmdAddBlackRegistry = nullptr;
-    controls::Button* cmdRemoveBlackItem = nullptr;
+    controls::Button *cmdAddBlackFile{}, *cmdAddBlackFolder{}, *cmdAddBlackRegistry{}, *cmdRemoveBlackItem{};
     // Safe Cookies tab.
-    controls::Label* Label23 = nullptr;
-    controls::Label* Label24 = nullptr;
-    controls::ListBox* lstAllCookies = nullptr;
-    controls::CheckBox* chkSelectAllCookies = nullptr;
-    controls::Button* cmdAddSafeCookie = nullptr;
-    controls::Label* Label25 = nullptr;
-    controls::ListBox* lstSafeCookies = nullptr;
-    controls::CheckBox* chkSelectAllSafeCookies = nullptr;
-    controls::Button* cmdRemoveSafeCookie = nullptr;
+    controls::Label *Label23{}, *Label24{}, *Label25{};
+    controls::ListBox *lstAllCookies{}, *lstSafeCookies{};
+    controls::CheckBox *chkSelectAllCookies{}, *chkSelectAllSafeCookies{};
+    controls::Button *cmdAddSafeCookie{}, *cmdRemoveSafeCookie{};
     // About tab: the logo, the product line, "Version" and what Tidvex is for.
     controls::Picture* picLogo = nullptr;
     std::vector<controls::Label*> lblAboutText;
-    controls::Label* lblVersion = nullptr;
-    controls::Label* lblWebSite = nullptr;
+    controls::Label *lblVersion{}, *lblWebSite{};
     controls::Timer* tmrRefreshOptions = nullptr;
 };
 
@@ -67,7 +52,7 @@ void WriteRunAtStartup(const frmMain& form);
 
 // The files chosen in the open-file dialog from its NUL-separated result: one
 // full path, or a folder followed by names. Paths of three characters or fewer
-// (a drive root) are left out.
+// (a drive root) are left out. The Shredder page's list takes them too.
 std::vector<std::string> ChosenFiles(const std::string& dialogResult);
 // False for a path of three characters or fewer: nothing, or a drive root.
 bool IsAddablePath(const std::string& path);

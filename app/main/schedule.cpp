@@ -22,18 +22,8 @@ bool Checked(const controls::CheckBox* box) { return box->Value() != 0; }
 
 void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::ScheduleTab));
-    made_.Bind(Label26, "Label26");
-    made_.Bind(barSched1, "barSched1");
-    made_.Bind(chkTimeSchedule, "chkTimeSchedule");
-    made_.Bind(MyFrame1, "MyFrame1");
-    made_.Bind(optTimeSchedule, "optTimeSchedule");
-    made_.Bind(barSched2, "barSched2");
-    made_.Bind(chkSessionSchedule, "chkSessionSchedule");
-    made_.Bind(MyFrame2, "MyFrame2");
-    made_.Bind(chkWhenWindowStarts, "chkWhenWindowStarts");
-    made_.Bind(chkWhenWindowsShuts, "chkWhenWindowsShuts");
-    made_.Bind(optSessionSchedule, "optSessionSchedule");
-    made_.Bind(tmrShutDownClean, "tmrShutDownClean");
+    TIDVEX_BIND(made_, Label26, barSched1, chkTimeSchedule, MyFrame1, optTimeSchedule, barSched2, chkSessionSchedule,
+                MyFrame2, chkWhenWindowStarts, chkWhenWindowsShuts, optSessionSchedule, tmrShutDownClean);
     made_.Bind(tmrScheduleBeat, "tmrSchedule");
     tmrSchedule = std::make_unique<controls::ExtraTimer>(*tmrScheduleBeat);
     // Off until the schedule is applied: every 15 minutes by design.
@@ -41,8 +31,7 @@ void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
     tmrSchedule->IntervalUnit(controls::kMinutes);
 
     chkTimeSchedule->OnClick = [this] { chkTimeSchedule_Click(); };
-    for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
-        optTimeSchedule[static_cast<size_t>(i)]->OnClick = [this, i] { optTimeSchedule_Click(i); };
+    ClickEach(optTimeSchedule, &frmMain::optTimeSchedule_Click);
     chkSessionSchedule->OnClick = [this] { chkSessionSchedule_Click(); };
     chkWhenWindowStarts->OnClick = [this] { chkWhenWindowStarts_Click(); };
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };

@@ -10,16 +10,13 @@
 namespace tidvex::main {
 
 struct ScheduleTab {
-    controls::Label* Label26 = nullptr;
-    controls::Label* barSched1 = nullptr;
+    controls::Label *Label26{}, *barSched1{};
     controls::CheckBox* chkTimeSchedule = nullptr;
     controls::Panel* MyFrame1 = nullptr;
     std::array<controls::OptionButton*, 4> optTimeSchedule{};
     controls::Label* barSched2 = nullptr;
-    controls::CheckBox* chkSessionSchedule = nullptr;
+    controls::CheckBox *chkSessionSchedule{}, *chkWhenWindowStarts{}, *chkWhenWindowsShuts{};
     controls::Panel* MyFrame2 = nullptr;
-    controls::CheckBox* chkWhenWindowStarts = nullptr;
-    controls::CheckBox* chkWhenWindowsShuts = nullptr;
     std::array<controls::OptionButton*, 2> optSessionSchedule{};
     // The cleaning at shutdown, 1500 ms after the shutdown was held back.
     controls::Timer* tmrShutDownClean = nullptr;

@@ -14,21 +14,14 @@ namespace tidvex::main {
 struct ShredderPage {
     std::array<controls::Button*, 3> cmdShredder{};
     controls::TabStrip* tbShredder = nullptr;
-    controls::ListBox* lstFiles = nullptr;
-    controls::Button* cmdAddFiles = nullptr;
-    controls::Button* cmdAddFolder = nullptr;
-    controls::Button* cmdRemoveShredItem = nullptr;
-    controls::Button* cmdRemoveAllShred = nullptr;
-    controls::ListBox* lstDrives = nullptr;
+    controls::ListBox *lstFiles{}, *lstDrives{};
+    controls::Button *cmdAddFiles{}, *cmdAddFolder{}, *cmdRemoveShredItem{}, *cmdRemoveAllShred{};
     // The wiping method, by item index.
     controls::ComboBox* cmbShredMethod = nullptr;
     controls::CheckBox* chkShredShutdown = nullptr;
     controls::Button* cmdStartShred = nullptr;
-    controls::Label* lblShredLabel = nullptr;
-    controls::Label* lblItemProgress = nullptr;
-    controls::ProgressBar* prgItemShred = nullptr;
-    controls::Label* lblTotalProgress = nullptr;
-    controls::ProgressBar* prgTotalShred = nullptr;
+    controls::Label *lblShredLabel{}, *lblItemProgress{}, *lblTotalProgress{};
+    controls::ProgressBar *prgItemShred{}, *prgTotalShred{};
     // The page's fixed texts.
     std::vector<controls::Label*> lblShredText;
 

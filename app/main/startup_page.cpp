@@ -18,9 +18,7 @@ bool Unchecked(const std::string& check) { return check == "0"; }
 
 void frmMain::MakeStartupTab(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::StartupTab));
-    made_.Bind(lblStartupHint, "lblStartupHint");
-    made_.Bind(Grid, "Grid");
-    made_.Bind(cmdApplyStartup, "cmdApplyStartup");
+    TIDVEX_BIND(made_, lblStartupHint, Grid, cmdApplyStartup);
 
     cmdApplyStartup->OnClick = [this] { cmdApplyStartup_Click(); };
 }

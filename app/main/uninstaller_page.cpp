@@ -40,11 +40,7 @@ std::string TextFileName(std::string chosen) {
 
 void frmMain::MakeUninstallTab(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::UninstallTab));
-    made_.Bind(Grid2, "Grid2");
-    made_.Bind(cmdUninstall, "cmdUninstall");
-    made_.Bind(cmdRemoveEntry, "cmdRemoveEntry");
-    made_.Bind(cmdRenameEntry, "cmdRenameEntry");
-    made_.Bind(cmdSaveUins2txt, "cmdSaveUins2txt");
+    TIDVEX_BIND(made_, Grid2, cmdUninstall, cmdRemoveEntry, cmdRenameEntry, cmdSaveUins2txt);
 
     cmdUninstall->OnClick = [this] { cmdUninstall_Click(); };
     cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };

@@ -11,10 +11,7 @@ namespace tidvex::main {
 
 struct UninstallTab {
     controls::Grid* Grid2 = nullptr;
-    controls::Button* cmdUninstall = nullptr;
-    controls::Button* cmdRemoveEntry = nullptr;
-    controls::Button* cmdRenameEntry = nullptr;
-    controls::Button* cmdSaveUins2txt = nullptr;
+    controls::Button *cmdUninstall{}, *cmdRemoveEntry{}, *cmdRenameEntry{}, *cmdSaveUins2txt{};
 
     // A new object on every entry of the Tools page, kept alive by a handler
     // that works with it.
