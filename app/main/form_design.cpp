@@ -652,7 +652,7 @@ const ControlDesign& Design(std::string_view name, int index) {
     for (const auto& control : FormDesign()) {
         if (control.name == name && control.index == index) return control;
     }
-    throw std::out_of_range("No control " + std::string(name) + "(" + std::to_string(index) + ") in the design");
+    throw std::out_of_range("No control " + controls::DesignKey(name, index) + " in the design");
 }
 
 int DesignCount(std::string_view name) {
