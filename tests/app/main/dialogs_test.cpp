@@ -265,37 +265,6 @@ TEST(RealMessageBox, TwoButtonsTakeTheCloseBoxAwayAndOneGivesItBack) {
     EXPECT_EQ(ok.left, client.right / 2 - (ok.right - ok.left) / 2);
 }
 
-// How many pixels of an icon, drawn on white, are green, yellow or red.
-struct Colours {
-    int green = 0, yellow = 0, red = 0;
-};
-
-Colours ColoursOf(HICON icon) {
-    constexpr int kSize = 32;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSize, -kSize, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, kSize, kSize};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(dc, 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    Colours c;
-    for (int i = 0; i < kSize * kSize; ++i) {
-        const std::uint32_t p = static_cast<const std::uint32_t*>(bits)[i];
-        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        c.green += g > r + 60 && g > b + 40;
-        c.yellow += r > 180 && g > 150 && b < 100;
-        c.red += r > 150 && g < 90 && b < 90;
-    }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return c;
-}
-
 // The icon of the icon button in front, while the box shows.
 HICON FrontIcon(HWND form) {
     for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -307,15 +276,15 @@ HICON FrontIcon(HWND form) {
 TEST(RealMessageBox, TheSuccessIconIsGreenAndNoWarning) {
     dialogs::MessageBoxWindow window;
     HWND form = window.form().hwnd();
-    Colours shown[4];
+    test::IconColours shown[4];
     for (std::int16_t icon = 0; icon < 4; ++icon) {
         Script({[&] {
-            shown[icon] = ColoursOf(FrontIcon(form));
+            shown[icon] = test::ColoursOf(FrontIcon(form));
             SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
         }});
         window.box().ShowMe(nullptr, "Optimization settings have been applied successfully.", false, "Ok", "", icon);
     }
-    const Colours& success = shown[dialogs::kIconSuccess];
+    const test::IconColours& success = shown[dialogs::kIconSuccess];
     EXPECT_GT(success.green, 200) << "a green picture, of 1024 pixels";
     EXPECT_EQ(success.yellow, 0) << "no warning's yellow";
     EXPECT_EQ(success.red, 0) << "no error's red";
