@@ -44,3 +44,9 @@ tidvex_x_picture() {
   convert "${layers[@]}" "$out"
   rm -rf "$dir"
 }
+
+# The file in which tools/run-tidvex.sh of the tree $1 records the Xvfb it
+# started: "<display> <process id>".
+tidvex_run_display_file() {
+  echo "$1/build/x64/wine/tidvex.display"
+}

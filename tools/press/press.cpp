@@ -16,6 +16,7 @@
 //   tidvex_press --minimize            the title bar's minimise button; waits
 //       until the window has gone to the tray
 //   tidvex_press --escape              Escape to the menu or list in front
+//   tidvex_press --close               the main window's close box
 // Exit code 1 when there is nothing to press, 2 on a wrong call.
 #include "controls/win32_controls.h"
 
@@ -58,8 +59,8 @@ std::string Readable(const std::string& caption) {
 
 bool Captioned(HWND hwnd, const std::string& caption) { return Readable(Text(hwnd)) == Readable(caption); }
 
-// The visible top-level windows of the process that owns the main window, the
-// top one first.
+// The visible top-level windows of the process that owns the main window and
+// those of our own classes, the top one first.
 std::vector<HWND> TopWindows() {
     struct Walk {
         DWORD process = 0;
@@ -73,7 +74,9 @@ std::vector<HWND> TopWindows() {
             auto* w = reinterpret_cast<Walk*>(lp);
             DWORD process = 0;
             GetWindowThreadProcessId(hwnd, &process);
-            if (process == w->process && IsWindowVisible(hwnd)) w->found.push_back(hwnd);
+            // A second Tidvex's message box is a window of ours in another process.
+            const bool ours = process == w->process || Class(hwnd).rfind("Tidvex", 0) == 0;
+            if (ours && IsWindowVisible(hwnd)) w->found.push_back(hwnd);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&walk));
@@ -206,6 +209,14 @@ int Minimize() {
     return IsWindowVisible(main) ? 1 : 0;
 }
 
+// The title bar's close box of the main window.
+int Close() {
+    HWND main = FindWindowA("TidvexMain", "Tidvex");
+    if (!main) return 1;
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
 // Escape to the pop-up in front (a menu, a combo box's list) or else to the
 // window that has the keyboard.
 int Escape() {
@@ -221,7 +232,8 @@ int Escape() {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tidvex_press <caption> [<within>] | --wait <caption> [<seconds>] | --drop <caption> | "
-                 "--undrop <caption> | --choose <item> <caption> | --type <text> <window> | --tray <mouse message> | --minimize | --escape\n");
+                 "--undrop <caption> | --choose <item> <caption> | --type <text> <window> | "
+                 "--tray <mouse message> | --minimize | --escape | --close\n");
     return 2;
 }
 
@@ -238,6 +250,7 @@ int main(int argc, char** argv) {
     if (command == "--tray") return argc > 2 ? Tray(static_cast<UINT>(std::atoi(argv[2]))) : Usage();
     if (command == "--minimize") return Minimize();
     if (command == "--escape") return Escape();
+    if (command == "--close") return Close();
     if (command.rfind("--", 0) == 0) return Usage();
     return Press(Find(command, first));
 }
