@@ -106,7 +106,8 @@ std::vector<std::uint8_t> Image(int size) {
     for (int y = size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(static_cast<size_t>(maskStride), 0);
         for (int x = 0; x < size; ++x)
-            if (bgra[static_cast<size_t>((y * size + x) * 4 + 3)] == 0) row[static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8);
+            if (bgra[static_cast<size_t>((y * size + x) * 4 + 3)] == 0)
+                row[static_cast<size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;

@@ -158,6 +158,22 @@ TEST(MainWindow, TheProgramFileCarriesTheProgramsOwnIcon) {
     EXPECT_LT(tidvex::test::ColoursOf(LoadIconA(nullptr, IDI_APPLICATION)).blue, 400);
     DestroyIcon(large);
     DestroyIcon(small);
+
+    // Every size the platform asks for is drawn for it, none stretched from another.
+    HMODULE file = LoadLibraryExA("Y:\\Tidvex.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(file, nullptr);
+    HRSRC group = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(file, group)));
+    for (int size : {16, 24, 32, 48, 64, 96}) {
+        const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+        ASSERT_NE(image, nullptr) << size;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, image)));
+        EXPECT_EQ(header->biWidth, size);
+        EXPECT_EQ(header->biBitCount, 32) << "with an alpha channel, for smooth edges";
+    }
+    FreeLibrary(file);
 }
 
 TEST(MainWindow, TrayStartsHiddenAndStillCloses) {
