@@ -59,27 +59,29 @@ std::string Readable(const std::string& caption) {
 
 bool Captioned(HWND hwnd, const std::string& caption) { return Readable(Text(hwnd)) == Readable(caption); }
 
+struct Walk {
+    DWORD process = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+    auto* w = reinterpret_cast<Walk*>(lp);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    // A second Tidvex's message box is a window of ours in another process.
+    const bool ours = process == w->process || Class(hwnd).rfind("Tidvex", 0) == 0;
+    if (ours && IsWindowVisible(hwnd)) w->found.push_back(hwnd);
+    return TRUE;
+}
+
 // The visible top-level windows of the process that owns the main window and
 // those of our own classes, the top one first.
 std::vector<HWND> TopWindows() {
-    struct Walk {
-        DWORD process = 0;
-        std::vector<HWND> found;
-    } walk;
+    Walk walk;
     HWND main = FindWindowA("TidvexMain", "Tidvex");
     if (!main) return {};
     GetWindowThreadProcessId(main, &walk.process);
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(lp);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            // A second Tidvex's message box is a window of ours in another process.
-            const bool ours = process == w->process || Class(hwnd).rfind("Tidvex", 0) == 0;
-            if (ours && IsWindowVisible(hwnd)) w->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&walk));
     return walk.found;
 }
 
