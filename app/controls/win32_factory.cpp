@@ -78,7 +78,10 @@ std::unique_ptr<Label> Win32ControlFactory::MakeLabel(const ControlDesign& d) {
 }
 
 std::unique_ptr<Picture> Win32ControlFactory::MakePicture(const ControlDesign& d) {
-    return std::make_unique<Win32Picture>(Parent(d.parent), At(d));
+    // The window's one picture is the About page's logo: the program's icon.
+    auto picture = std::make_unique<Win32Picture>(Parent(d.parent), At(d));
+    picture->Image(ProgramIcon(At(d).width));
+    return picture;
 }
 
 std::unique_ptr<Button> Win32ControlFactory::MakeButton(const ControlDesign& d) {

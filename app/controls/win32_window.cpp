@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -37,6 +38,8 @@ void RegisterOnce(const char* className, WNDPROC proc, UINT style) {
     wc.lpfnWndProc = proc;
     wc.hInstance = Instance();
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = ProgramIcon();
+    wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     wc.lpszClassName = className;
     RegisterClassExA(&wc);
     registered.insert(className);
@@ -119,6 +122,18 @@ HFONT UiFont() {
 }
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+HICON ProgramIcon(int size) {
+    static std::map<int, HICON> loaded;
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    HICON& icon = loaded[size];
+    if (!icon)
+        icon = static_cast<HICON>(
+            LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE));
+    if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+    return icon;
+}
 
 HBITMAP LoadPictureFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

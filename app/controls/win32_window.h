@@ -66,6 +66,10 @@ int TwipsToPixels(int twips);
 HFONT UiFont();
 // The module the controls' window classes belong to.
 HINSTANCE Instance();
+// The program's own icon (the program file's icon 1) at `size` pixels, or at
+// the platform's icon size for 0; the platform's plain program icon where the
+// file has none. Every window class of ours carries it. Shared: never destroy.
+HICON ProgramIcon(int size = 0);
 
 // A picture file (bitmap, JPEG, GIF) as a bitmap the caller owns; nullptr when
 // the file cannot be read as a picture.

@@ -33,12 +33,12 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(commandLine)) {
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-    if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+    icon_ = controls::win32::ProgramIcon();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     CreateOwn("TidvexMain", "Tidvex", style, WS_EX_CONTROLPARENT, nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480);
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(controls::win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
     factory_ = std::make_unique<controls::win32::Win32ControlFactory>(hwnd());
     messageBox_ = std::make_unique<dialogs::MessageBoxWindow>();
     form_ = std::make_unique<frmMain>(*factory_, *this);
