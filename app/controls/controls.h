@@ -363,6 +363,9 @@ inline constexpr int kLink = static_cast<int>(LabelStyle::Link);
 inline constexpr int kMultiSelectList = 1;
 inline constexpr int kCheckBoxList = 2;
 inline constexpr int kDropTargetList = 4;
+// A tab strip's: its tabs are chosen by buttons of the form, so it shows no row
+// of tabs, only the chosen tab's page in its frame.
+inline constexpr int kNoTabRow = 1;
 
 // A place in twips of the parent's inside.
 struct Twips {
@@ -379,6 +382,9 @@ struct Twips {
 // "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip; a
 // balloon names its tray icon), `at` is its place. `style` is its kind's own
 // look (above); a control not `visible` at design time is hidden once made.
+// An `overlay` lies over its siblings on purpose when it shows (a panel over a
+// page's controls, a notice over the boxes it stands for); members of one
+// control array at one place are alternatives, one shown at a time.
 struct ControlDesign {
     std::string name;
     int index = -1;
@@ -390,6 +396,7 @@ struct ControlDesign {
     Twips at{};
     int style = 0;
     bool visible = true;
+    bool overlay = false;
 };
 
 // Makes the controls of a form from their design data: the window hands in one
