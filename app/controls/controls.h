@@ -306,6 +306,10 @@ public:
     virtual void ShowModal(Form* owner) = 0;
     virtual void Close() = 0;
     virtual bool Shown() const = 0;
+    // Handles the program's messages until the form shown modally is closed,
+    // or the program ends; at once when it is not shown (a form that stands
+    // only for an owner never is).
+    virtual void WaitClosed() {}
 
     std::function<bool()> OnQueryClose;
 };
