@@ -28,22 +28,21 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
     step();
 }
 
+struct BoxSearch {
+    HWND except, found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    if (hwnd == s->except || !IsWindowVisible(hwnd) || tidvex::controls::win32::WindowText(hwnd) != "Tidvex") return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
 // The visible top-level window of this thread captioned "Tidvex" that is not `except`.
 HWND BoxOtherThan(HWND except) {
-    struct Search {
-        HWND except, found;
-    } search{except, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (hwnd == s->except || !IsWindowVisible(hwnd) ||
-                tidvex::controls::win32::WindowText(hwnd) != "Tidvex")
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{except, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
