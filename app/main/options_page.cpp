@@ -12,6 +12,9 @@
 #include "services/program.h"
 #include "services/registry.h"
 
+#include "fs/canonical.h"
+#include "text/text.h"
+
 #include <windows.h>
 
 namespace tidvex::main {

@@ -5,6 +5,7 @@
 #include "main/dialogs/registry_dialog.h"
 #include "main/form.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
