@@ -1,5 +1,6 @@
 #include "fs/canonical.h"
 
+#include "fs/paths.h"
 #include "handles/handles.h"
 #include "text/text.h"
 
@@ -40,19 +41,6 @@ bool IsDeviceName(std::wstring_view segment) {
         return (n >= L'0' && n <= L'9') || n == L'\u00B9' || n == L'\u00B2' || n == L'\u00B3';
     }
     return false;
-}
-
-std::wstring FullPathOf(const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-        if (n == 0) return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.resize(n + 1);
-    }
 }
 
 // The long name of an existing entry whose name may be a short one ("PROGRA~1").
@@ -133,7 +121,7 @@ CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
         tail = s.substr(3);
     } else {
         if (relative == RelativePaths::Refuse) return Refused(PathRefusal::Relative);
-        const std::wstring full = FullPathOf(s);
+        const std::wstring full = FullPathName(s);
         // The current folder gives a full path; "NUL" gives a device.
         if (full.empty() || !((full.size() >= 3 && full[1] == L':') || full.rfind(L"\\\\", 0) == 0))
             return Refused(PathRefusal::NotCanonical);
