@@ -3,6 +3,7 @@
 #include "memory_controls.h"
 #include "harness/support.h"
 #include "memory_box.h"
+#include "timed_steps.h"
 #include "main/dialogs/win32_dialogs.h"
 #include "services/program.h"
 
@@ -249,23 +250,7 @@ TEST_F(RegistryDialog, ThePictureAndTheFirstStepStartTheRegistryEditor) {
 
 // ---- The real windows, pressed by window message ----
 
-std::deque<std::function<void()>> gSteps;
-
-void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (gSteps.empty()) return;
-    auto step = gSteps.front();
-    gSteps.pop_front();
-    // The next step is due before this one runs: a step may open a modal box.
-    if (!gSteps.empty()) SetTimer(nullptr, 0, 20, NextStep);
-    step();
-}
-
-// Runs the steps one after the other from the message loop of a modal window.
-void Script(std::deque<std::function<void()>> steps) {
-    gSteps = std::move(steps);
-    SetTimer(nullptr, 0, 20, NextStep);
-}
+using test::Script;
 
 HWND ButtonOf(HWND form, const char* caption) { return FindWindowExA(form, nullptr, "BUTTON", caption); }
 

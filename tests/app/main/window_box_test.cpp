@@ -5,28 +5,16 @@
 
 #include "controls/win32_window.h"
 #include "harness/support.h"
+#include "timed_steps.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
 #include <string>
 
 namespace {
-
-std::deque<std::function<void()>> gSteps;
-
-void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (gSteps.empty()) return;
-    auto step = gSteps.front();
-    gSteps.pop_front();
-    if (!gSteps.empty()) SetTimer(nullptr, 0, 50, NextStep);
-    step();
-}
 
 struct BoxSearch {
     HWND except, found;
@@ -53,7 +41,7 @@ TEST(WindowBox, ABoxShownWhileTheWindowIsHiddenBelongsToItOnceItShows) {
     ASSERT_FALSE(IsWindowVisible(main));
     HWND box = nullptr, ownerHidden = nullptr, ownerShown = nullptr;
     bool mainEnabledWhileBox = true;
-    gSteps = {[&] {
+    tidvex::test::Script({[&] {
                   box = BoxOtherThan(main);
                   ownerHidden = GetWindow(box, GW_OWNER);
                   ShowWindow(main, SW_SHOW);
@@ -62,8 +50,7 @@ TEST(WindowBox, ABoxShownWhileTheWindowIsHiddenBelongsToItOnceItShows) {
                   ownerShown = GetWindow(box, GW_OWNER);
                   mainEnabledWhileBox = IsWindowEnabled(main) != FALSE;
                   SendMessageA(FindWindowExA(box, nullptr, "BUTTON", "Ok"), BM_CLICK, 0, 0);
-              }};
-    SetTimer(nullptr, 0, 50, NextStep);
+              }});
     EXPECT_EQ(window.ShowMe("Scheduled cleaning failed", false, "Ok", "", 0), 1);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ownerHidden, main);
