@@ -5,10 +5,12 @@
 #include "main/form.h"
 
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/paths.h"
 #include "main/settings.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
+#include "services/lists.h"
 #include "services/logger.h"
 #include "services/program.h"
 #include "shred/shredder.h"
@@ -34,64 +36,84 @@ constexpr std::int32_t kForcedPowerOff = 8;
 constexpr const char* kStartCaptions[] = {"Start Shredding Files/Folders", "Start Shredding Empty Space",
                                           "Start Shredding Recycle Bin"};
 
-bool Listed(const controls::ListBox& list, const std::string& path) {
-    for (int i = 0; i < list.ListCount(); ++i)
-        if (list.List(i) == path) return true;
-    return false;
-}
-
 // Adds the path unless it is empty or already listed (exact text).
 void AddUnlisted(controls::ListBox& list, const std::string& path) {
-    if (!path.empty() && !Listed(list, path)) list.AddItem(path);
+    if (!path.empty() && !services::IsItemInList(path, list)) list.AddItem(path);
 }
 
-std::string ShellFolder(int csidl) {
-    char buf[MAX_PATH + 1] = {};
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) != S_OK) return {};
-    return buf;
+// A shell folder in its canonical form; empty when there is none.
+std::wstring ShellFolder(int csidl) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buf) != S_OK) return {};
+    return fs::Canonical(std::wstring_view(buf)).path;
 }
 
 // The folders whose loss would break Windows or a user's whole profile.
-std::vector<std::string> ShellRoots() {
-    std::vector<std::string> roots;
+std::vector<std::wstring> ShellRoots() {
+    std::vector<std::wstring> roots;
     for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE}) {
-        std::string folder = fs::TrimTrailingSeparators(ShellFolder(csidl));
+        std::wstring folder = ShellFolder(csidl);
         if (folder.empty()) continue;
         roots.push_back(folder);
         // The folder that holds every user's profile.
         if (csidl == CSIDL_PROFILE) {
-            const size_t cut = folder.find_last_of('\\');
-            if (cut != std::string::npos && cut > 2) roots.push_back(folder.substr(0, cut));
+            const size_t cut = folder.find_last_of(L'\\');
+            if (cut != std::wstring::npos && cut > 2) roots.push_back(folder.substr(0, cut));
         }
     }
     return roots;
 }
 
 // A listed path the page hands to a shredder: a file or folder strictly below
-// a drive or share root and none of the shell's own roots. A drive root can be
-// dropped on the list, but shredding it would take the whole drive.
+// a drive or share root and none of the shell's own roots, in whatever
+// spelling ("\\?\C:\", "C:\Windows\..", a short name). A drive root can be
+// dropped on the list, but shredding it would take the whole drive. A device,
+// an administrative share or a name no file has is never handed on.
 bool MayShred(const std::string& path) {
-    if (!fs::IsFullPathBelowRoot(path)) return false;
-    const std::string trimmed = fs::TrimTrailingSeparators(path);
-    for (const std::string& root : ShellRoots())
-        if (text::EqualsNoCase(trimmed, root)) return false;
+    const fs::CanonicalPath canonical = fs::Canonical(path);
+    if (!canonical || canonical.IsRoot()) return false;
+    for (const std::wstring& root : ShellRoots())
+        if (fs::SamePath(canonical.path, root)) return false;
     return true;
 }
 
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(text::Wide(path).c_str()); }
+
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-std::vector<std::string> SplitAtNul(const std::string& text) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = text.find('\0', start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
-}
+}  // namespace
+
+namespace {
+
+// The shredding bars: the two-tone style with the percentage shown, in the
+// design colour (the colour scheme sets its own later).
+constexpr int kTwoToneStyle = 5;
+constexpr COLORREF kBarColor = 0xC56A31;
 
 }  // namespace
+
+void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ShredderPage));
+    TIDVEX_BIND(made_, cmdShredder, tbShredder, lstFiles, cmdAddFiles, cmdAddFolder, cmdRemoveShredItem,
+                cmdRemoveAllShred, lstDrives, cmbShredMethod, chkShredShutdown, cmdStartShred, lblShredLabel,
+                lblItemProgress, prgItemShred, lblTotalProgress, prgTotalShred, lblShredText);
+    for (auto* bar : {prgItemShred, prgTotalShred}) {
+        bar->Scrolling(kTwoToneStyle);
+        bar->ShowText(true);
+        bar->Color(kBarColor);
+    }
+
+    ClickEach(cmdShredder, &frmMain::cmdShredder_Click);
+    GuardTabs(*tbShredder, cmdShredder);
+    lstFiles->OnDropFiles = [this](const std::vector<std::string>& paths) { lstFiles_OLEDragDrop(paths); };
+    cmdAddFiles->OnClick = [this] { cmdAddFiles_Click(); };
+    cmdAddFolder->OnClick = [this] { cmdAddFolder_Click(); };
+    cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
+    cmdRemoveAllShred->OnClick = [this] { cmdRemoveAllShred_Click(); };
+    lstDrives->OnItemCheck = [this](int index) { lstDrives_ItemCheck(index); };
+    cmbShredMethod->OnClick = [this] { cmbShredMethod_Click(); };
+    cmdStartShred->OnClick = [this] { cmdStartShred_Click(); };
+}
 
 void frmMain::InitShredder() {
     // The object belongs to the running session until it ends.
@@ -136,26 +158,14 @@ void frmMain::cmdShredder_Click(int Index) {
 }
 
 void frmMain::cmdAddFiles_Click() {
-    std::string filter("All Files(*.*)\0*.*", 18);
-    const std::string chosen =
-        services::ShowOpenFile(Platform().hWnd(), filter, "Please Select a file or group of files", true);
+    const std::string chosen = Outside().OpenFiles("Please Select a file or group of files", kAllFilesFilter, true);
     if (chosen == "Cancel") return;
-    const std::vector<std::string> parts = SplitAtNul(chosen);
-    const bool onePath = parts.size() < 2 || parts[1].empty();
-    if (parts[0].size() > 3 && onePath && !Listed(*lstFiles, parts[0])) {
-        lstFiles->AddItem(parts[0]);
-    } else {
-        for (size_t i = 1; i < parts.size(); ++i) {
-            if (parts[i].empty()) continue;
-            const std::string path = fs::JoinPath(parts[0], parts[i]);
-            if (path.size() > 3) AddUnlisted(*lstFiles, path);
-        }
-    }
+    for (const auto& path : ChosenFiles(chosen)) AddUnlisted(*lstFiles, path);
     UpdateStartShredButton();
 }
 
 void frmMain::cmdAddFolder_Click() {
-    const std::string folder = services::BrowseForFolder(Platform().hWnd(), "Please Select a folder");
+    const std::string folder = Outside().BrowseForFolder("Please Select a folder");
     // A drive root such as C:\ is never listed this way.
     if (folder.size() > 3) AddUnlisted(*lstFiles, folder);
     UpdateStartShredButton();
@@ -234,7 +244,7 @@ void frmMain::cmdStartShred_Click() {
                 const std::string path = lstFiles->List(i);
                 if (!MayShred(path)) continue;
                 // A path that is gone reports every attribute bit: it goes as a folder.
-                if (IsFolder(GetFileAttributesA(path.c_str())))
+                if (IsFolder(AttributesOf(path)))
                     Shredder->AddFolder(path);
                 else
                     Shredder->AddFile(path);
@@ -298,7 +308,7 @@ void frmMain::shredder_SessionCompleted() {
         for (int i = 0; i < lstFiles->ListCount() && IsShredding; ++i) {
             const std::string path = lstFiles->List(i);
             if (!MayShred(path)) continue;
-            const DWORD attributes = GetFileAttributesA(path.c_str());
+            const DWORD attributes = AttributesOf(path);
             // What the server has destroyed is gone and skipped.
             if (attributes == INVALID_FILE_ATTRIBUTES) continue;
             if (!again) again.emplace();
@@ -313,7 +323,7 @@ void frmMain::shredder_SessionCompleted() {
     tbShredder->Enabled(true);
     cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
     SetShredIdleUI();
-    if (chkShredShutdown->Value() != 0) services::ExitWindows(kForcedPowerOff);
+    if (chkShredShutdown->Value() != 0) Outside().ExitWindows(kForcedPowerOff);
 }
 
 }  // namespace tidvex::main

@@ -1,7 +1,6 @@
 #include "main/win32/main_window.h"
 
 #include "engine/library_cleaners.h"
-#include "main/options_page.h"
 #include "main/run_time_report.h"
 #include "services/helpers.h"
 
@@ -34,22 +33,23 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(commandLine)) {
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-    if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+    icon_ = controls::win32::ProgramIcon();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     CreateOwn("TidvexMain", "Tidvex", style, WS_EX_CONTROLPARENT, nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480);
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    factory_ = std::make_unique<Win32ControlFactory>(hwnd());
+    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(controls::win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
+    factory_ = std::make_unique<controls::win32::Win32ControlFactory>(hwnd());
     messageBox_ = std::make_unique<dialogs::MessageBoxWindow>();
-    form_ = std::make_unique<frmMain>(*factory_, *this, this);
     owner_ = std::make_unique<OwnerForm>(hwnd());
+    form_ = std::make_unique<frmMain>(*factory_, *this);
     registryDialog_ =
         std::make_unique<dialogs::RegistryDialogWindow>(*form_->lstSafeList, *form_->lstBlackList, messageBox_->box());
-    form_->optionsCalls = WindowOptionsCalls(*owner_, registryDialog_->dialog());
+    dialogs_ = std::make_unique<PlatformDialogs>(*owner_);
 }
 
 MainWindow::~MainWindow() {
+    dialogs_.reset();
     registryDialog_.reset();
     form_.reset();
 }
@@ -84,10 +84,21 @@ std::shared_ptr<CleaningSession> MainWindow::NewCleanSession(const engine::Clean
     return MakeCleanSession(form);
 }
 
+std::unique_ptr<services::IStartUp> MainWindow::NewStartUp() { return std::make_unique<services::StartUp>(); }
+
+std::unique_ptr<services::clsUninstaller> MainWindow::NewUninstaller() {
+    return std::make_unique<services::clsUninstaller>();
+}
+
+void MainWindow::ReportRunTimeError(const RunTimeError& error) {
+    ShowMe(RunTimeReportText(error, "Apply"), false, "Ok", "", 1);
+}
+
 std::int32_t MainWindow::ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
                                 const std::string& button2, std::int16_t icon) {
-    OwnerForm owner(IsWindowVisible(hwnd()) ? hwnd() : nullptr);
-    return messageBox_->box().ShowMe(&owner, text, is2Buttons, button1, button2, icon);
+    // Owned by the window also while it is hidden (in the tray, at start-up),
+    // so that once it shows, the box stays over it and it waits for the box.
+    return messageBox_->box().ShowMe(owner_.get(), text, is2Buttons, button1, button2, icon);
 }
 
 void MainWindow::Version(int& major, int& minor, int& revision) {
@@ -129,7 +140,12 @@ std::vector<std::string> MainWindow::Drives() {
 }
 
 void MainWindow::Size(int widthTwips, int heightTwips) {
-    SetWindowPos(hwnd(), nullptr, 0, 0, Pixels(widthTwips), Pixels(heightTwips), SWP_NOMOVE | SWP_NOZORDER);
+    // The inside takes the size, so the pages below the toolbar show whole
+    // whatever the frame and caption measure.
+    RECT r{0, 0, Pixels(widthTwips), Pixels(heightTwips)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 int MainWindow::ScaleWidth() {
@@ -174,6 +190,13 @@ void MainWindow::EndProcess() {
 void MainWindow::ShellOpen(const std::string& path) {
     ShellExecuteA(hwnd(), "Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+void MainWindow::ShowRegistryDialog(bool isSafeItem) {
+    registryDialog_->dialog().isSafeItem = isSafeItem;
+    registryDialog_->dialog().Show(owner_.get());
+}
+
+void MainWindow::ExitWindows(int mode) { services::ExitWindows(mode); }
 
 bool MainWindow::RequestClose(int reason) {
     if (ended_) return true;

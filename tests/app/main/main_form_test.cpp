@@ -5,7 +5,7 @@
 #include "main/form_design.h"
 #include "main/run_time_report.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "scripted_window.h"
 #include "services/program.h"
@@ -39,7 +39,7 @@ protected:
         tidvex::services::gIsExiting = false;
         form_.reset();
         window_.Reset();
-        form_ = std::make_unique<frmMain>(factory_, window_, &window_);
+        form_ = std::make_unique<frmMain>(factory_, window_);
     }
     void TearDown() override { gIsCleaning = false; }
 
@@ -85,7 +85,7 @@ TEST_F(MainFormTest, StartUpRunsItsStepsInOrder) {
     EXPECT_LT(w.At("CreateShredder"), w.At("CreateOptimizer"));
     EXPECT_LT(w.At("CreateOptimizer"), w.At("Size 9630x8650")) << "then the initialiser";
     EXPECT_LT(w.At("Size 9630x8650"), w.At("LoadOptimizerSettings")) << "then the settings";
-    EXPECT_LT(w.At("ApplyWhenWindowsShutDown"), w.At("CommandLine")) << "the command line last";
+    EXPECT_LT(w.At("LoadOptimizerSettings"), w.At("CommandLine")) << "the command line last";
     EXPECT_FALSE(w.Logged("EndProcess"));
 
     auto* splash = static_cast<MemorySplash*>(f().Splash);
@@ -315,7 +315,7 @@ TEST_F(MainFormTest, TheFirstMinimiseShowsTheBalloonOnceAcrossRuns) {
     EXPECT_TRUE(window_.Logged("hide"));
 
     // A later run finds the marker.
-    form_ = std::make_unique<frmMain>(factory_, window_, &window_);
+    form_ = std::make_unique<frmMain>(factory_, window_);
     Load();
     window_.state = 1;
     f().Form_Resize();
@@ -815,6 +815,35 @@ TEST_F(MainFormTest, TheDesignTableHoldsTheWindowsNames) {
     EXPECT_EQ(f().lblCleanItem->Caption(), "Ready For Cleaning");
     EXPECT_EQ(f().lblIEDisabled->Caption(), "Internet Explorer is not installed in your system");
     EXPECT_FALSE(f().frScanSettings->Visible());
+}
+
+// Where buttons choose the tab, the strip shows no tabs of its own and its tabs
+// carry the buttons' captions for whatever reads them; the strips whose tabs
+// the user clicks show their names.
+TEST(FormDesignTabs, EveryTabSaysWhatItIsOrIsNotShown) {
+    struct Group {
+        const char* strip;
+        const char* buttons;  // "" where the user clicks the tabs
+        int index;
+    };
+    const Group groups[] = {{"tbShredder", "cmdShredder", -1}, {"tbOptimizer", "cmdOptimizer", -1},
+                            {"tbTools", "cmdTools", -1},       {"tbOptions", "cmdOptions", -1},
+                            {"tbCSettings", "", 0},            {"tbCSettings", "", 5}};
+    for (const Group& g : groups) {
+        const ControlDesign& strip = Design(g.strip, g.index);
+        SCOPED_TRACE(DesignKey(g.strip, g.index));
+        EXPECT_EQ((strip.style & kNoTabRow) != 0, *g.buttons != 0);
+        if (*g.buttons) {
+            ASSERT_EQ(static_cast<int>(strip.items.size()), DesignCount(g.buttons));
+        }
+        for (size_t i = 0; i < strip.items.size(); ++i) {
+            if (*g.buttons) {
+                EXPECT_EQ(strip.items[i], Design(g.buttons, static_cast<int>(i)).caption) << i;
+            }
+            EXPECT_FALSE(strip.items[i].empty()) << i;
+            EXPECT_NE(strip.items[i], std::to_string(i)) << i;
+        }
+    }
 }
 
 }  // namespace

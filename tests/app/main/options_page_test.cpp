@@ -180,6 +180,17 @@ TEST_F(OptionsPageTest, AddingToTheSafeAndBlackLists) {
          {"S:\\gone.txt", "C:\\Old Stuff"}, "", "1|C:\\Old Stuff\r\n", {kFolderDialog}},
         {"a drive root as folder", press(&frmMain::cmdAddSafeFolder), {"C:\\"}, {"S:\\kept.txt"}, {"S:\\gone.txt"}, "", "",
          {kFolderDialog}},
+        {"a drive root in another spelling", press(&frmMain::cmdAddBlackFolder), {"\\\\?\\C:\\"}, {"S:\\kept.txt"},
+         {"S:\\gone.txt"}, "", "", {kFolderDialog}},
+        {"a root reached by dot-dot", press(&frmMain::cmdAddBlackFolder), {"C:\\Windows\\.."}, {"S:\\kept.txt"},
+         {"S:\\gone.txt"}, "", "", {kFolderDialog}},
+        {"an administrative share", press(&frmMain::cmdAddBlackFolder), {"\\\\host\\C$\\Windows"}, {"S:\\kept.txt"},
+         {"S:\\gone.txt"}, "", "", {kFolderDialog}},
+        {"a folder by a prefix, listed in its plain form", press(&frmMain::cmdAddSafeFolder),
+         {"\\\\?\\C:\\Old Stuff\\x\\.."}, {"S:\\kept.txt", "C:\\Old Stuff"}, {"S:\\gone.txt"}, "1|C:\\Old Stuff\r\n", "",
+         {kFolderDialog}},
+        {"dropped devices and root spellings", drop(false, {"\\\\.\\C:", "\\\\?\\S:\\", "S:/x/..", "C:\\x\\NUL"}), {},
+         {"S:\\kept.txt"}, {"S:\\gone.txt"}, "", "", {}},
         {"a cancelled folder picker", press(&frmMain::cmdAddSafeFolder), {""}, {"S:\\kept.txt"}, {"S:\\gone.txt"}, "",
          "", {kFolderDialog}},
         {"the safe list's own folder again", press(&frmMain::cmdAddSafeFolder), {"S:\\kept.txt"}, {"S:\\kept.txt"},
@@ -338,8 +349,8 @@ TEST_F(OptionsPageTest, AboutShowsTheAboutTabUnlessACleaningRuns) {
     EXPECT_EQ(f.tbOptions->Tab(), 1);
 }
 
-// The calls a real window hands in: the platform's file dialog, the program's
-// registry-key dialog over the main window.
+// The dialogs a real window answers with: the platform's file dialog over the
+// main window, the program's registry-key dialog modal over it.
 TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
     using namespace tidvex::controls;
     frmMain& f = form();
@@ -362,7 +373,10 @@ TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
         text.Text("HKEY_CURRENT_USER\\Software\\Kept");
         ok.UserClick();
     };
-    f.optionsCalls = tidvex::main::WindowOptionsCalls(mainForm, registry);
+    tidvex::main::PlatformDialogs platformDialogs(mainForm);
+    window.dialogs = &platformDialogs;
+    window.registryDialog = &registry;
+    window.registryOwner = &mainForm;
 
     tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEA* ofn) {
         const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";

@@ -4,7 +4,12 @@
 
 #include "main/form_design.h"
 
-#include "controls/memory_controls.h"
+#include "com/com_types.h"
+#include "engine/hd_cleaner.h"
+#include "pump/pump.h"
+
+#include "memory_controls.h"
+#include "unscripted_calls.h"
 #include "harness/support.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -14,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cctype>
 #include <functional>
@@ -31,26 +37,12 @@ using Texts = std::vector<std::string>;
 
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The calls into the window, with what the form showed at each.
-class RecordingWindow : public WindowCalls {
-public:
-    void ApplyTimeSchedule() override {
-        calls.push_back("ApplyTimeSchedule timer=" + std::to_string(form->chkTimeSchedule->Value()) +
-                        " interval=" + std::to_string(SelectedTime()));
-    }
-    void ApplyWhenWindowsShutDown() override {
-        calls.push_back("ApplyWhenWindowsShutDown shuts=" + std::to_string(form->chkWhenWindowsShuts->Value()));
-    }
-    void LoadOptimizerSettings() override { calls.push_back("LoadOptimizerSettings"); }
-
-    int SelectedTime() const {
-        for (int i = 0; i < 4; ++i)
-            if (form->optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
-        return -1;
-    }
-    frmMain* form = nullptr;
-    Texts calls;
-};
+// The interval option selected, -1 none.
+int SelectedTime(const frmMain& form) {
+    for (int i = 0; i < 4; ++i)
+        if (form.optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
+    return -1;
+}
 
 // Every control's state, in one list.
 Texts Snapshot(const frmMain& f) {
@@ -88,12 +80,12 @@ protected:
         appPath_.reset();
         appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("settings"));
         ShredMethodSetting = 0;
-        form_ = NewForm(window_);
+        form_ = NewForm();
     }
 
-    std::unique_ptr<frmMain> NewForm(RecordingWindow& window) {
-        auto form = std::make_unique<frmMain>(factory_, window);
-        window.form = form.get();
+    // A form that loads its settings alone: it asks nothing outside.
+    std::unique_ptr<frmMain> NewForm() {
+        auto form = std::make_unique<frmMain>(factory_, outside_);
         // As the window fills it: fixed drives, the Windows drive in lower case.
         char windows[MAX_PATH];
         GetWindowsDirectoryA(windows, MAX_PATH);
@@ -112,7 +104,7 @@ protected:
 
     std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     tidvex::controls::MemoryControlFactory factory_;
-    RecordingWindow window_;
+    tidvex::test::UnscriptedCalls outside_;
     std::unique_ptr<frmMain> form_;
 };
 
@@ -128,7 +120,7 @@ TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
     EXPECT_EQ(f.cmbShredMethod->ListIndex(), 0);
     for (auto* box : {f.chkInternet, f.chkSystem, f.chkRegistry}) EXPECT_NE(box->Value(), 0);
     EXPECT_EQ(f.txtCustomExt->Text(), "");
-    EXPECT_EQ(window_.SelectedTime(), 2) << "Every hour";
+    EXPECT_EQ(SelectedTime(f), 2) << "Every hour";
     EXPECT_EQ(f.optSessionSchedule[0]->Value(), -1);
     EXPECT_EQ(f.optSessionSchedule[1]->Value(), 0);
     for (auto* box : {f.chkTimeSchedule, f.chkSessionSchedule, f.chkWhenWindowStarts, f.chkWhenWindowsShuts})
@@ -139,8 +131,55 @@ TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
     EXPECT_NE(f.chkSettings[2]->Value(), 0) << "logging is on";
     EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstSafeList)->Items(), Texts{"C:\\Keep"});
     EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstBlackList)->Items(), Texts{"C:\\gone.txt"});
-    EXPECT_EQ(window_.calls, (Texts{"LoadOptimizerSettings", "ApplyTimeSchedule timer=0 interval=2",
-                                    "ApplyWhenWindowsShutDown shuts=0"}));
+    // The loaded schedule is applied: no timer, the shutdown options unusable.
+    EXPECT_FALSE(f.tmrSchedule->Enabled());
+    EXPECT_FALSE(f.MyFrame1->Active());
+    for (auto* option : f.optSessionSchedule) EXPECT_FALSE(option->Enabled());
+}
+
+// A first start's cleaning of a drive, as the boxes stand: the junk goes, and
+// what only shares its name with junk stays (the user's notes.log, a film.dir,
+// the data chkdsk recovered, a shortcut to a stick that is not plugged in).
+TEST_F(SettingsTest, AFirstStartCleaningTakesJunkAndLeavesTheUsersFiles) {
+    LoadSettings(*form_);
+    tidvex::engine::SetCleanSettings(*form_);
+    const tidvex::engine::HDOptions& o = tidvex::engine::CleaningOptions.hd;
+    tidvex::engine::clsHDCleaner cleaner;
+    cleaner.CleanLogFiles(o.CleanLogFiles);
+    cleaner.CleanTempFiles(o.CleanTempFiles);
+    cleaner.CleanUnnecssaryFiles(o.CleanUnnecssaryFiles);
+    cleaner.CleanCheckDiskFiles(o.CleanCheckDiskFiles);
+    cleaner.CleanBrokenLinkFiles(o.CleanBrokenLinkFiles);
+    cleaner.CleanCustomFiles(o.customPattern);
+
+    tidvex::com::ComInit com;
+    tidvex::pump::ScopedDoEvents quiet([] {});
+    const std::string drive = tidvex::test::ScratchFolder("first-cleaning");
+    struct File {
+        const char* name;
+        bool junk;
+    };
+    const File files[] = {
+        {"Documents\\notes.log", false}, {"Documents\\film.dir", false}, {"FOUND.000\\FILE0000.CHK", false},
+        {"Desktop\\On the stick.lnk", false}, {"Temp\\~DF3A.tmp", true}, {"Temp\\setup._mp", true},
+    };
+    for (const char* folder : {"Documents", "FOUND.000", "Desktop", "Temp"})
+        CreateDirectoryA((drive + "\\" + folder).c_str(), nullptr);
+    for (const File& file : files) tidvex::test::WriteFileBytes(drive + "\\" + file.name, "kept or not");
+    {
+        // The shortcut's target is on a drive that is not there now.
+        tidvex::com::ComPtr<IShellLinkA> link;
+        ASSERT_HRESULT_SUCCEEDED(
+            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(link->SetPath("Q:\\Holidays\\Report.doc"));
+        auto shortcut = link.As<IPersistFile>(IID_IPersistFile);
+        ASSERT_TRUE(shortcut);
+        ASSERT_HRESULT_SUCCEEDED(
+            shortcut->Save(tidvex::com::Widen(drive + "\\Desktop\\On the stick.lnk").c_str(), TRUE));
+    }
+    // The scratch drive is the test's own.
+    cleaner.StartClean(20, 70, "S:");
+    for (const File& file : files) EXPECT_EQ(tidvex::test::PathExists(drive + "\\" + file.name), !file.junk) << file.name;
 }
 
 TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
@@ -180,12 +219,15 @@ TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
     };
     for (const auto& c : stored) EXPECT_EQ(Stored(c.subkey, c.name), c.text) << c.subkey << " " << c.name;
 
-    RecordingWindow window;
     ShredMethodSetting = 0;
-    auto loaded = NewForm(window);
+    auto loaded = NewForm();
     EXPECT_NE(Snapshot(*loaded), Snapshot(f));
     LoadSettings(*loaded);
     EXPECT_EQ(Snapshot(*loaded), Snapshot(f));
+    // The loaded schedule is applied: every 5 hours, the shutdown options usable.
+    EXPECT_TRUE(loaded->tmrSchedule->Enabled());
+    EXPECT_EQ(loaded->tmrSchedule->Interval(), 300);
+    for (auto* option : loaded->optSessionSchedule) EXPECT_TRUE(option->Enabled());
 }
 
 TEST_F(SettingsTest, AValueThatIsNoNumberOrNamesNoItemGivesTheDefault) {

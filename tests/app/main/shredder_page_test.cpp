@@ -117,7 +117,7 @@ TEST_F(ShredderPageTest, AMethodChosenGoesToTheObjectAndIsSavedAtOnce) {
     EXPECT_EQ(Stored(services::kShredderSection, "ShredMethod"), "4");
     // The next start of the program (a new form) selects it again.
     main::ShredMethodSetting = 0;
-    main::frmMain again(factory_, window_, &window_);
+    main::frmMain again(factory_, window_);
     again.Shredder = std::make_unique<ScriptedShredder>(calls_);
     again.InitShredder();
     EXPECT_EQ(again.cmbShredMethod->ListIndex(), 4);
@@ -267,9 +267,13 @@ TEST_F(ShredderPageTest, StartingAFilesSessionHandsOverFilesAndFoldersBelowARoot
     CreateDirectoryA((dir + "\\sub").c_str(), nullptr);
     Enter();
     Mem<MemoryComboBox>(f().cmbShredMethod).UserChoose(1);
+    // The shell's own roots and the drive's in other spellings are held back too.
     List(f().lstFiles).UserDrop({dir + "\\file.txt", dir + "\\sub", dir + "\\gone", "S:\\",
                                  ShellFolder(CSIDL_WINDOWS), ShellFolder(CSIDL_PROFILE),
-                                 ShellFolder(CSIDL_PROGRAM_FILES) + "\\"});
+                                 ShellFolder(CSIDL_PROGRAM_FILES) + "\\", "\\\\?\\" + ShellFolder(CSIDL_WINDOWS),
+                                 "\\\\.\\" + ShellFolder(CSIDL_PROFILE), ShellFolder(CSIDL_SYSTEM) + "\\x\\..",
+                                 ShellFolder(CSIDL_PROFILE) + ". ", "\\\\?\\S:\\", "S:\\x\\..",
+                                 "\\\\localhost\\C$\\x", "\\\\.\\PhysicalDrive0"});
     calls_.clear();
     Button(f().cmdStartShred).UserClick();
     EXPECT_EQ(calls_, (Calls{"Initialize", "NewSession", "ApplicationPath=" + services::AppPath(),
