@@ -215,8 +215,7 @@ TEST_F(Messages, EachSessionReadsTheLanguageFileAfresh) {
         core_.Session().NewSession();
         ASSERT_EQ(core_.Folders().Add(tidvex::text::Wide(folder)), 1);
         rec_.events.clear();
-        ASSERT_EQ(core_.Session().StartSession(), 1);
-        ASSERT_TRUE(core_.Session().WaitForWork(30000));
+        ASSERT_TRUE(fraxil::test::RunSession(core_));
         std::vector<std::string> passes;
         for (const auto& e : rec_.Of(Ev::Message))
             if (e.text.find(": Write") != std::string::npos) passes.push_back(e.text.substr(0, e.text.find(':')));

@@ -54,4 +54,17 @@ private:
     }
 };
 
+// Starts the session set up in the core and waits until its worker has gone:
+// the work is over before the completion is raised, and the recorder is
+// written on the worker's thread until then.
+inline bool RunSession(ShredderCore& core, DWORD milliseconds = 30000) {
+    if (core.Session().StartSession() != 1 || !core.Session().WaitForWork(milliseconds)) return false;
+    const DWORD start = GetTickCount();
+    while (core.Session().WorkerAlive()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 }  // namespace fraxil::test

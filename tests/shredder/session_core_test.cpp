@@ -226,10 +226,9 @@ protected:
         core_.Settings().SetShredderApplicationName("Tidvex");
         rec_.events.clear();
     }
-    // Starts the session set up and waits for its work to end.
+    // Starts the session set up and waits until its worker has gone.
     void Run() {
-        ASSERT_EQ(core_.Session().StartSession(), 1);
-        ASSERT_TRUE(core_.Session().WaitForWork(30000));
+        ASSERT_TRUE(fraxil::test::RunSession(core_));
     }
     std::vector<std::string> Errors() const {
         std::vector<std::string> texts;

@@ -83,15 +83,13 @@ TEST(Trace, AFolderSessionAndAFreeSpaceWipeLeaveNothingOnTheDevice) {
     core.Settings().SetFlag(Flag::ShredSubFolder, 1);
     core.Settings().SetFlag(Flag::RemoveSubFolder, 1);
     ASSERT_EQ(core.Folders().Add(L"E:\\listed"), 1);
-    ASSERT_EQ(core.Session().StartSession(), 1);
-    ASSERT_TRUE(core.Session().WaitForWork(60000));
+    ASSERT_TRUE(fraxil::test::RunSession(core, 60000));
     EXPECT_FALSE(PathExists("E:\\listed"));
 
     ASSERT_EQ(core.Session().NewSession(), 1);
     core.Settings().SetSessionType(1);
     ASSERT_EQ(core.Drives().Add(L"E:\\"), 1);
-    ASSERT_EQ(core.Session().StartSession(), 1);
-    ASSERT_TRUE(core.Session().WaitForWork(120000));
+    ASSERT_TRUE(fraxil::test::RunSession(core, 120000));
     EXPECT_EQ(core.SessionState(), kSessionCompleted);
     EXPECT_FALSE(PathExists("E:\\SHREDTMP.$$$"));
     EXPECT_TRUE(rec.Of(fraxil::test::Ev::Error).empty());
