@@ -25,4 +25,16 @@ extern Seam<RunTimeReporter> gRunTimeReporter;
 // failure of `what`. With the real reporter it does not return.
 void ReportFatalError(const std::string& what) noexcept;
 
+// Runs a handler that has no error handler of its own: a failure it lets out
+// (a failing call of a library object) is reported as the failure of `what`
+// and ends the program.
+template <class Body>
+void EndingOnError(const std::string& what, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        ReportFatalError(what);
+    }
+}
+
 }  // namespace tidvex::main

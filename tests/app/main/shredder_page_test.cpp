@@ -4,6 +4,7 @@
 #include "library_page_fixture.h"
 
 #include "controls/win32_window.h"
+#include "main/run_time_report.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 
@@ -481,13 +482,165 @@ TEST_F(ShredderPageTest, EnteringThePageOrPressingAModeLeavesARunningSessionAlon
 }
 
 TEST_F(ShredderPageTest, AFailingObjectIsReportedByTheWindowNotSwallowed) {
-    Enter(2);
-    shredder_->failing = "StartSession";
-    std::vector<std::string> reported;
-    ScopedSeam<controls::win32::ErrorReporter> reporter(controls::win32::gErrorReporter,
-                                                        [&](const std::string& d) { reported.push_back(d); });
-    controls::win32::Fire(f().cmdStartShred->OnClick);
-    EXPECT_EQ(reported, std::vector<std::string>{"Class not registered"});
+    // Each failing call of the object reaches the run-time report, which ends
+    // the program (here it returns); the control barrier sees nothing of it.
+    struct Case {
+        const char* failing;
+        int mode;
+        bool running;
+        std::function<void()> act;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"StartSession", 2, false, [this] { Button(f().cmdStartShred).UserClick(); }, "Starting a shredding"},
+        {"AddFolder", 0, false, [this] { Button(f().cmdStartShred).UserClick(); }, "Starting a shredding"},
+        {"AbortSession", 2, true, [this] { Button(f().cmdStartShred).UserClick(); }, "Stopping the shredding"},
+        {"ShredMethod", 0, false, [this] { Mem<MemoryComboBox>(f().cmbShredMethod).UserChoose(3); },
+         "Choosing the wiping method"},
+        {"SessionType", 0, true, [this] { f().shredder_SessionCompleted(); }, "Completing the shredding"},
+        {"Initialize", 0, false, [this] { Button(f().cmdToolBar[2]).UserClick(); },
+         "Setting up the shredder (Fraxil.Shredder)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Enter(c.mode);
+        List(f().lstFiles).UserDrop({"S:\\x"});
+        if (c.running) Button(f().cmdStartShred).UserClick();
+        shredder_->failing = c.failing;
+        std::vector<std::string> bare, reports;
+        ScopedSeam<controls::win32::ErrorReporter> barrier(controls::win32::gErrorReporter,
+                                                           [&](const std::string& d) { bare.push_back(d); });
+        ScopedSeam<main::RunTimeReporter> report(main::gRunTimeReporter,
+                                                 [&](const RunTimeError&, const std::string& t) { reports.push_back(t); });
+        controls::win32::Fire(std::function<void()>(c.act));
+        EXPECT_TRUE(bare.empty());
+        EXPECT_EQ(reports, std::vector<std::string>{"Run-time error '-2147221164':\r\n\r\nClass not registered\r\n\r\n" +
+                                                    std::string(c.what) + " failed."});
+        shredder_->failing.clear();
+        if (f().IsShredding) Button(f().cmdStartShred).UserClick();
+    }
+}
+
+// The enabled states of the toolbar, the mode buttons, the combo and the tab
+// strip, then the Start caption and whether the bars show.
+std::string PageState(main::frmMain& f) {
+    std::string state;
+    for (auto* b : f.cmdToolBar) state += b->Enabled() ? 'E' : '-';
+    state += ' ';
+    for (auto* b : f.cmdShredder) state += b->Enabled() ? 'E' : '-';
+    state += f.cmbShredMethod->Enabled() ? 'E' : '-';
+    state += f.tbShredder->Enabled() ? 'E' : '-';
+    return state + " " + f.cmdStartShred->Caption() + (f.lblShredLabel->Visible() ? " (bars)" : "");
+}
+
+TEST_F(ShredderPageTest, AFailedStartLeavesThePageAsBeforeThePress) {
+    struct Case {
+        int mode;
+        const char* failing;
+        const char* refusing;
+        size_t reports;
+    };
+    const Case cases[] = {
+        {2, "", "StartSession", 0}, {1, "", "StartSession", 0}, {0, "", "StartSession", 0},
+        {0, "AddFolder", "", 1},    {2, "StartSession", "", 1},
+    };
+    ScopedSeam<main::RunTimeReporter> report(main::gRunTimeReporter,
+                                             [&](const RunTimeError&, const std::string& t) { window_.shown.push_back(t); });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " " << c.failing << c.refusing);
+        Enter(c.mode);
+        f().cmdToolBar_Click(0);
+        f().cmdToolBar_Click(2);
+        List(f().lstDrives).AddItem("S:");
+        List(f().lstDrives).UserCheck(0);
+        List(f().lstFiles).UserDrop({ScratchFolder("failed-start")});
+        const std::string before = PageState(f());
+        EXPECT_EQ(before.substr(0, 7), "EE-EEE ") << "the shown page's button is pressed in";
+        shredder_->failing = c.failing;
+        shredder_->refusing = c.refusing;
+        window_.shown.clear();
+        Button(f().cmdStartShred).UserClick();
+        EXPECT_EQ(PageState(f()), before);
+        EXPECT_FALSE(f().IsShredding);
+        EXPECT_EQ(window_.shown.size(), c.reports);
+        // The page is usable again: the next press starts.
+        shredder_->failing.clear();
+        shredder_->refusing.clear();
+        Button(f().cmdStartShred).UserClick();
+        EXPECT_TRUE(Busy());
+        Button(f().cmdStartShred).UserClick();
+        List(f().lstDrives).Clear();
+    }
+}
+
+TEST_F(ShredderPageTest, StopAndStartDuringTheSecondPassEndTheOldCompletion) {
+    const std::string dir = ScratchFolder("restart");
+    WriteFileBytes(dir + "\\first.txt", std::string(400, '1'));
+    WriteFileBytes(dir + "\\second.txt", "2nd");
+    Enter();
+    f().chkShredShutdown->Value(-1);
+    List(f().lstFiles).UserDrop({dir + "\\first.txt", dir + "\\second.txt"});
+    Button(f().cmdStartShred).UserClick();
+    calls_.clear();
+    int yields = 0;
+    ScopedSeam<std::function<void()>> pump(pump::gDoEvents, [&] {
+        if (++yields != 1) return;
+        Button(f().cmdStartShred).UserClick();
+        Button(f().cmdStartShred).UserClick();
+    });
+    f().shredder_SessionCompleted();
+    EXPECT_EQ(ReadFileBytes(dir + "\\second.txt").value_or(""), "2nd") << "no more shredding";
+    EXPECT_TRUE(exits_.empty()) << "no power-off";
+    EXPECT_TRUE(Busy()) << "the new session's page stays busy";
+    EXPECT_EQ(f().cmdStartShred->Caption(), "Stop Shredding Files/Folders");
+    EXPECT_EQ(std::count(calls_.begin(), calls_.end(), "StartSession"), 1);
+    EXPECT_LT(yields, 5) << "the pass ended at once";
+}
+
+TEST_F(ShredderPageTest, ErrorsOfTheServerAreToldWhenTheShreddingEnds) {
+    const std::string one = "The shredding ended with 1 error:\r\n\r\nerror 1 Ok icon 1";
+    const std::string seven =
+        "The shredding ended with 7 errors:\r\n\r\nerror 1\r\nerror 2\r\nerror 3\r\nerror 4\r\nerror 5\r\n"
+        "... and 2 more. Ok icon 1";
+    struct Case {
+        const char* what;
+        int mode;
+        int errors;
+        bool stop;
+        int shutdown;
+        Calls shown;
+    };
+    const Case cases[] = {
+        {"seven errors", 2, 7, false, 0, {seven}},
+        {"messages only, after a session with errors", 2, 0, false, 0, {}},
+        {"one error of a free-space session", 1, 1, false, 0, {one}},
+        {"stopped", 0, 2, true, 0, {}},
+        {"power-off asked for", 2, 2, false, -1, {}},
+    };
+    // The server refuses an unchecked drive while the list is handed over.
+    shredder_->after = [this](const std::string& call) {
+        if (call.rfind("RemoveDrive", 0) == 0) f().Shredder_ErrorMessage("Drive Not in List.", 37007);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Enter(c.mode);
+        List(f().lstDrives).AddItem("S:");
+        List(f().lstDrives).AddItem("U:");
+        List(f().lstDrives).Checked(0, true);
+        List(f().lstFiles).UserDrop({"S:\\nothing-here"});
+        f().chkShredShutdown->Value(c.shutdown);
+        f().Shredder_ErrorMessage("Folder Already in List.", 37003);
+        Button(f().cmdStartShred).UserClick();
+        f().Shredder_Message("File Already in List.");
+        for (int i = 1; i <= c.errors; ++i) f().Shredder_ErrorMessage("error\n" + std::to_string(i) + "\n\n", 31034);
+        if (c.stop) Button(f().cmdStartShred).UserClick();
+        window_.shown.clear();
+        exits_.clear();
+        f().shredder_SessionCompleted();
+        EXPECT_EQ(window_.shown, c.shown);
+        EXPECT_EQ(exits_.size(), c.shutdown ? 1u : 0u);
+        List(f().lstDrives).Clear();
+    }
 }
 
 }  // namespace

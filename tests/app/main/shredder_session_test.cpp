@@ -62,5 +62,27 @@ TEST_F(ShredderSessionTest, FilesAndAFolderAreShreddedThroughTheRegisteredObject
     std::printf("the item bar showed %zu values, the total bar %zu\n", items.size(), totals.size());
 }
 
+// Wine keeps its bin in a folder of the user's own, so the bin's folder on C:
+// cannot be reached: the server says so by ErrorMessage, and the end of the
+// shredding tells the user instead of passing for a success.
+TEST_F(ShredderSessionTest, ARecycleBinThatCannotBeReachedIsToldAtTheEnd) {
+    const std::string junk = ScratchFolder("binned") + "\\junk.txt";
+    WriteFileBytes(junk, "in the bin");
+    ASSERT_TRUE(DeleteToRecycleBin(junk));
+    form_->Shredder = main::MakeFraxilShredder(f());
+    f().cmdShredder_Click(0);
+    f().InitShredder();
+    Button(f().cmdShredder[2]).UserClick();
+    Button(f().cmdStartShred).UserClick();
+    ASSERT_TRUE(f().IsShredding);
+    ASSERT_TRUE(PumpUntil([&] { return !f().IsShredding; }, std::chrono::seconds(60))) << "no completion";
+    // One error for each fixed drive, each on a line of its own.
+    ASSERT_EQ(window_.shown.size(), 1u);
+    const std::string& told = window_.shown[0];
+    EXPECT_EQ(told.rfind("The shredding ended with ", 0), 0u) << told;
+    EXPECT_NE(told.find(" errors:\r\n\r\nError: Unable to access C:\\Recycler\\S-"), std::string::npos) << told;
+    EXPECT_EQ(told.substr(told.size() - 10), " Ok icon 1");
+}
+
 }  // namespace
 }  // namespace tidvex::test
