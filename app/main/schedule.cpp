@@ -37,6 +37,11 @@ void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
     tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
     tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
+    // After the interval's count, a cleaning that waits for a shredding.
+    tmrScheduleBeat->OnTimer = [this, count = std::move(tmrScheduleBeat->OnTimer)] {
+        if (count) count();
+        if (ScheduledCleanWaiting && !IsShredding) tmrSchedule_Timer();
+    };
 }
 
 void frmMain::ApplyTimeSchedule() {
@@ -95,7 +100,13 @@ void frmMain::RunCleaning() {
 }
 
 void frmMain::tmrSchedule_Timer() {
-    // A cleaning that runs (it yields to the timers) is left alone.
+    // A cleaning that runs (it yields to the timers) is left alone; a
+    // shredding keeps its page and the toolbar locked until it ends.
+    if (IsShredding) {
+        ScheduledCleanWaiting = true;
+        return;
+    }
+    ScheduledCleanWaiting = false;
     if (gIsCleaning) return;
     RunCleaning();
 }

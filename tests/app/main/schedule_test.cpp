@@ -113,6 +113,37 @@ TEST_F(ScheduleTest, ATickDuringACleaningLeavesItAlone) {
     EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 1);
 }
 
+// A shredding keeps its page and the toolbar locked: a cleaning due meanwhile
+// waits for its end, by Stop or by completion, and starts once.
+TEST_F(ScheduleTest, ACleaningDueDuringAShreddingWaitsForItsEnd) {
+    frmMain& f = form();
+    f.Shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+    struct Case {
+        const char* end;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"Stop", [&f] { Press(f.cmdStartShred).UserClick(); }},
+        {"completion", [&f] { f.shredder_SessionCompleted(); }},
+    };
+    Box(f.optTimeSchedule[0]).UserClick();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.end);
+        f.cmdToolBar_Click(2);
+        Press(f.cmdShredder[2]).UserClick();
+        Press(f.cmdStartShred).UserClick();
+        ASSERT_TRUE(f.IsShredding);
+        EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute - static_cast<int>(f.tmrSchedule->TickCount())), 0);
+        EXPECT_EQ(CleaningsIn(20 * kSecondsPerMinute), 0) << "a second tick adds nothing";
+        EXPECT_EQ(f.CurrentPageIndex, 2) << "the page stays";
+        for (auto* button : f.cmdToolBar) EXPECT_FALSE(button->Enabled());
+        c.act();
+        EXPECT_EQ(CleaningsIn(1), 1) << "the next second";
+        ExpectCleanerPage();
+        EXPECT_EQ(CleaningsIn(10 * kSecondsPerMinute - 2), 0) << "the count went on meanwhile";
+    }
+}
+
 // The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
 TEST_F(ScheduleTest, ACleaningLongerThanTheIntervalIsNotInterrupted) {
     frmMain& f = form();
