@@ -74,7 +74,7 @@ void frmMain::Form_Load() {
         Splash->LabelText("lblVersion", "Version " + VersionText(window));
         Splash->Show(0);
         CurrentPageIndex = -1;
-        LoadingStep = "Creating the shredder object (Fraxil.Shredder)";
+        LoadingStep = kCreatingShredder;
         Shredder = window.CreateShredder(*this);
         LoadingStep = "Creating the optimizer object (Quenza.Optimizer)";
         Optimizer = window.CreateOptimizer();
@@ -185,7 +185,18 @@ void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 
 void frmMain::Form_Unload() {
     TrayIcon->Remove();
+    WaitForShredder();
     Outside().EndProcess();
+}
+
+void frmMain::WaitForShredder() {
+    // Nothing new starts while it waits: no input, no scheduled cleaning.
+    const bool scheduled = tmrSchedule->Enabled();
+    tmrSchedule->Enabled(false);
+    Outside().Enabled(false);
+    Shredder.reset();
+    Outside().Enabled(true);
+    tmrSchedule->Enabled(scheduled);
 }
 
 void frmMain::Form_Resize() {

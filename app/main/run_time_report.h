@@ -12,6 +12,9 @@
 
 namespace tidvex::main {
 
+// What the report names when the shredder object cannot be created.
+inline constexpr char kCreatingShredder[] = "Creating the shredder object (Fraxil.Shredder)";
+
 // "Run-time error '429':", the description, and "<what> failed." on lines of
 // their own.
 std::string RunTimeReportText(const RunTimeError& error, const std::string& what);

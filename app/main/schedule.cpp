@@ -5,6 +5,7 @@
 
 #include "main/error_steps.h"
 #include "main/options_page.h"
+#include "main/run_time_report.h"
 
 namespace tidvex::main {
 
@@ -122,10 +123,19 @@ void frmMain::ShutDownClean() {
     IgnoringErrors([&] { Outside().WindowState(0); });
     IgnoringErrors([&] { Outside().Visible(true); });
     RunCleaning();
+    int mode = 0;
     IgnoringErrors([&] {
-        if (Checked(optSessionSchedule[0])) Outside().ExitWindows(kPowerOff);
-        else if (Checked(optSessionSchedule[1])) Outside().ExitWindows(kRestart);
+        if (Checked(optSessionSchedule[0])) mode = kPowerOff;
+        else if (Checked(optSessionSchedule[1])) mode = kRestart;
     });
+    if (mode == 0) return;
+    // The session's end takes the process with it: the shredder's worker is
+    // waited for first.
+    IgnoringErrors([&] { WaitForShredder(); });
+    IgnoringErrors([&] { Outside().ExitWindows(mode); });
+    // Still here, the session did not end: the program goes on, with a
+    // shredder object again.
+    if (!Shredder) EndingOnError(kCreatingShredder, [&] { Shredder = Outside().CreateShredder(*this); });
 }
 
 }  // namespace tidvex::main

@@ -193,10 +193,13 @@ void MainWindow::ShowRegistryDialog(bool isSafeItem) {
 void MainWindow::ExitWindows(int mode) { services::ExitWindows(mode); }
 
 bool MainWindow::RequestClose(int reason) {
-    if (ended_) return true;
+    // The unload waits for the shredder's worker while the window answers its
+    // messages: a close asked for meanwhile is the one under way.
+    if (ended_ || unloading_) return true;
     bool cancel = false;
     form_->Form_QueryUnload(cancel, reason);
     if (cancel) return false;
+    unloading_ = true;
     form_->Form_Unload();
     return true;
 }

@@ -52,6 +52,7 @@ public:
     int WindowState() override;
     void WindowState(int state) override;
     void SetForeground() override { SetForegroundWindow(hwnd()); }
+    void Enabled(bool on) override { EnableWindow(hwnd(), on ? TRUE : FALSE); }
     POINT CursorPos() override;
     void Repaint() override { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
     void Unload() override;
@@ -83,7 +84,7 @@ private:
     std::string commandLine_;
     HICON icon_ = nullptr;
     HANDLE mutex_ = nullptr;
-    bool loading_ = true, showAfterLoad_ = true, ended_ = false;
+    bool loading_ = true, showAfterLoad_ = true, ended_ = false, unloading_ = false;
     std::unique_ptr<controls::win32::Win32ControlFactory> factory_;
     std::unique_ptr<dialogs::MessageBoxWindow> messageBox_;
     std::unique_ptr<frmMain> form_;

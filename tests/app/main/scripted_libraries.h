@@ -21,6 +21,9 @@ using Calls = std::vector<std::string>;
 class ScriptedShredder final : public main::ShredderObject {
 public:
     explicit ScriptedShredder(Calls& calls) : calls_(calls) {}
+    ~ScriptedShredder() override {
+        if (released) released();
+    }
     std::int32_t Initialize() override { return Note("Initialize"); }
     std::int32_t NewSession() override { return Note("NewSession"); }
     void ApplicationPath(const std::string& v) override { Note("ApplicationPath=" + v); }
@@ -51,6 +54,8 @@ public:
     std::string failing, refusing;
     // Runs after each recorded call, where the real object fires its events.
     std::function<void(const std::string& call)> after;
+    // Runs when the object is let go.
+    std::function<void()> released;
 
 private:
     void Fail(const std::string& call) const {
