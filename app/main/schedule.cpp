@@ -49,6 +49,8 @@ void frmMain::ApplyTimeSchedule() {
     if (!Checked(chkTimeSchedule)) {
         MyFrame1->Active(false);
         tmrSchedule->Enabled(false);
+        // A cleaning that waited for a shredding goes with the schedule.
+        ScheduledCleanWaiting = false;
         return;
     }
     MyFrame1->Active(true);
