@@ -5,6 +5,7 @@
 
 #include "com/com_types.h"
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
 #include "text/text.h"
@@ -340,10 +341,12 @@ void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>&
         }
         if (fs::IsRootPath(item)) {
             // A drive is wiped as free space when it is a fixed drive.
-            std::wstring root = fs::NormalizedFullPath(item);
-            if (root.size() < 2 || root[1] != L':') continue;
-            root = root.substr(0, 2) + L"\\";
-            CharUpperBuffW(root.data(), static_cast<DWORD>(root.size()));
+            // "X:\" in every spelling of a drive's root ("X:" alone too); a share is no drive.
+            const bool bare = fs::TrimTrailingSeparators(item).size() == 2;
+            const fs::CanonicalPath drive =
+                fs::Canonical(bare ? item.substr(0, 2) + L"\\" : item, fs::RelativePaths::Resolve);
+            if (!drive.IsRoot() || drive.path.size() != 3) continue;
+            const std::wstring& root = drive.path;
             for (const std::string& fixed : drives.roots) {
                 if (!fixed.empty() && Wide(fixed) == root) {
                     core_.Drives().Add(root, DuplicateReport::Message);

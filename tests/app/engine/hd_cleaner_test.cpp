@@ -245,7 +245,7 @@ TEST_F(HDCleanerTest, StopEndsTheScanAtTheNextFolderAndDeletesNothing) {
 
 TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     cleaner_.CleanTempFiles(true);
-    for (const char* notADrive : {"S:\\sub", "S", "SS:\\", "S:\\\\", "\\S:"})
+    for (const char* notADrive : {"S:\\sub", "S", "SS:\\", "\\S:", "\\\\?\\S:\\sub", "\\\\.\\S:", "\\\\host\\S$\\"})
         EXPECT_THROW(cleaner_.StartClean(20, 70, notADrive), tidvex::RunTimeError) << notADrive;
     EXPECT_TRUE(types_.empty());
     EXPECT_TRUE(progress_.empty());
@@ -256,6 +256,20 @@ TEST_F(HDCleanerTest, ANameThatIsNoDriveIsRefused) {
     EXPECT_NO_THROW(cleaner_.StartClean(20, 70, ""));
     EXPECT_NO_THROW(cleaner_.StartClean(20, 70, "S:\\sub"));
     EXPECT_TRUE(types_.empty());
+}
+
+// Any spelling of the drive's root names that drive, and the scan shows it
+// in its plain form.
+TEST_F(HDCleanerTest, EverySpellingOfARootIsThatDrive) {
+    for (const char* root : {"\\\\?\\S:\\", "s:/", "S:\\\\", "S:\\sub\\..", "\\\\.\\s:\\"}) {
+        clsHDCleaner cleaner("C:\\windows");
+        std::vector<std::string> folders;
+        cleaner.ScanningFolder = [&](std::string& folder) { folders.push_back(folder); };
+        cleaner.CleanCheckDiskFiles(true);
+        EXPECT_NO_THROW(cleaner.StartClean(20, 70, root)) << root;
+        ASSERT_FALSE(folders.empty()) << root;
+        EXPECT_EQ(folders.front(), "S:\\") << root;
+    }
 }
 
 // An empty drive box reaches the cleaner as "\": the Windows folder's drive is
@@ -283,10 +297,11 @@ TEST_F(HDCleanerTest, AnEmptyDriveTextMeansTheWindowsFoldersDrive) {
     EXPECT_TRUE(PathExists("S:\\b.TMP"));
 }
 
-// Paths longer than the platform's ANSI calls take cannot be examined: the
-// folder S:\long\<200 x a> can be listed, but its matching file and its
-// subfolder cannot be opened. Each is logged and everything else is cleaned;
-// a file that matches nothing is never opened, so it costs no log line.
+// Paths whose final path the platform cannot give (Wine gives none beyond
+// MAX_PATH) cannot be told from links: the folder S:\long\<200 x a> can be
+// listed, but its matching file and its subfolder cannot be judged. Each is
+// logged and everything else is cleaned; a file that matches nothing is never
+// opened, so it costs no log line.
 TEST_F(HDCleanerTest, WhatCannotBeExaminedIsLoggedAndTheScanGoesOn) {
     const std::wstring folder = L"\\\\?\\S:\\long\\" + std::wstring(200, L'a');
     const std::wstring name(100, L'b');
