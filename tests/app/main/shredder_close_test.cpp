@@ -4,16 +4,12 @@
 // its close or by the forced restart after a shutdown cleaning. The worker of
 // the shredder may still be removing its fill then; nothing of it may be left
 // when the process has ended.
-#include "main/win32/main_window.h"
+#include "real_window.h"
 
-#include "com/com_types.h"
-#include "harness/support.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
-#include "services/program.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -32,20 +28,6 @@ constexpr DWORD kChildTimeout = 120000;
 std::string FillFolder(char drive) { return std::string(1, drive) + ":\\SHREDTMP.$$$"; }
 bool Gone(const std::string& path) { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }
 
-// Dispatches messages until `done` or the deadline.
-template <class Done>
-void LoopUntil(Done done, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (!done() && GetTickCount() - start < milliseconds) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
-
 // The child: the program's window wipes T:, is stopped at 5 % and ends as the
 // mode says. It is skipped unless the parent started it.
 TEST(ShredderCloseChild, StopThenEnd) {
@@ -54,27 +36,19 @@ TEST(ShredderCloseChild, StopThenEnd) {
     const bool shutdown = std::string(mode) == "shutdown";
     auto drive = tidvex::test::TestDrive('t');
     ASSERT_TRUE(drive);
-    const std::string folder = tidvex::test::ScratchFolder(std::string("program-") + mode);
-    ASSERT_TRUE(CopyFileA("Y:\\Splash.spl", (folder + "\\Splash.spl").c_str(), FALSE));
-    tidvex::services::ScopedAppPath program(folder);
     // The session's end is recorded, with whether the fill was gone by then.
     std::vector<bool> goneAtExit;
     tidvex::services::ScopedPlatformCalls power({.exitWindowsEx = [&](UINT, DWORD) {
         goneAtExit.push_back(Gone(FillFolder(*drive)));
         return TRUE;
     }});
-
-    tidvex::com::ComInit com;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    tidvex::main::win32::MainWindow window("");
+    tidvex::test::RealWindow real(std::string("program-") + mode);
+    ASSERT_TRUE(real.Ready());
+    tidvex::main::win32::MainWindow& window = real.window();
     ASSERT_TRUE(window.Load());
     frmMain& f = window.form();
-    // A short shutdown cleaning (no area chosen), then the restart.
-    for (auto* area : {f.chkInternet, f.chkSystem, f.chkRegistry}) area->Value(0);
-    f.chkSessionSchedule->Value(-1);
-    f.chkWhenWindowsShuts->Value(shutdown ? -1 : 0);
-    f.optSessionSchedule[1]->Value(-1);
+    real.CleanThenRestartAtShutdown();
+    if (!shutdown) f.chkWhenWindowsShuts->Value(0);
 
     f.cmdToolBar_Click(2);
     f.cmdShredder_Click(1);
@@ -99,9 +73,9 @@ TEST(ShredderCloseChild, StopThenEnd) {
     });
     f.cmdStartShred_Click();
     ASSERT_TRUE(f.IsShredding);
-    LoopUntil([&] { return window.Ended() || !goneAtExit.empty(); }, kChildTimeout - 20000);
+    tidvex::test::PumpUntil([&] { return window.Ended() || !goneAtExit.empty(); },
+                            std::chrono::milliseconds(kChildTimeout - 20000));
     EXPECT_TRUE(stopped);
-    EXPECT_FALSE(Gone(folder + "\\Splash.spl"));
     if (shutdown) {
         ASSERT_EQ(goneAtExit.size(), 1u) << "one restart asked for";
         EXPECT_TRUE(goneAtExit[0]) << "the fill was still there when the session ended";
