@@ -153,37 +153,6 @@ TEST_F(ScheduleTest, ACleaningDueDuringAShreddingWaitsForItsEnd) {
     }
 }
 
-// The session's end takes the process: a worker of the shredder is waited for
-// before it, and should the program still run, it has a shredder again.
-TEST_F(ScheduleTest, ThePowerOffAfterAShutdownCleaningWaitsForTheShredder) {
-    struct Case {
-        int option;
-        Texts steps;
-    };
-    const Case cases[] = {
-        {0, {"StartClean", "disable", "released", "enable", "exit 8", "CreateShredder"}},
-        {1, {"StartClean", "disable", "released", "enable", "exit 2", "CreateShredder"}},
-        {-1, {"StartClean"}},
-    };
-    const Texts kept = {"StartClean", "disable", "released", "enable", "exit 8", "exit 2", "CreateShredder"};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.option);
-        frmMain& f = form();
-        auto shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
-        shredder->released = [this] { window.Log("released"); };
-        f.Shredder = std::move(shredder);
-        for (int i = 0; i < 2; ++i) f.optSessionSchedule[static_cast<size_t>(i)]->Value(i == c.option ? -1 : 0);
-        TakeCalls();
-        f.ShutDownClean();
-        Texts steps;
-        for (const auto& call : TakeCalls())
-            if (std::find(kept.begin(), kept.end(), call) != kept.end()) steps.push_back(call);
-        EXPECT_EQ(steps, c.steps);
-        ASSERT_NE(f.Shredder, nullptr);
-        static_cast<ScriptedShredder&>(*f.Shredder).released = nullptr;
-    }
-}
-
 // The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
 TEST_F(ScheduleTest, ACleaningLongerThanTheIntervalIsNotInterrupted) {
     frmMain& f = form();
@@ -268,10 +237,12 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         bool heldBack;
         Texts afterTick;
     };
+    // The session's end takes the process: the shredder object goes first, and
+    // should the program still run, it has one again.
     const Texts cleaned = {"state 0", "show", "StartClean"};
     auto with = [&cleaned](const char* last) {
         Texts t = cleaned;
-        if (last) t.push_back(last);
+        if (last) t.insert(t.end(), {"released", last, "CreateShredder"});
         return t;
     };
     const Case cases[] = {
@@ -287,7 +258,8 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
     auto steps = [](const Texts& log) {
         Texts kept;
         for (const auto& call : log)
-            if (call == "state 0" || call == "show" || call == "StartClean" || call.rfind("exit", 0) == 0)
+            if (call == "state 0" || call == "show" || call == "StartClean" || call.rfind("exit", 0) == 0 ||
+                call == "released" || call == "CreateShredder")
                 kept.push_back(call);
         return kept;
     };
@@ -298,6 +270,9 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         f.chkWhenWindowsShuts->Value(c.shuts);
         for (int i = 0; i < 2; ++i) f.optSessionSchedule[static_cast<size_t>(i)]->Value(i == c.option ? -1 : 0);
         window.script = [&c](ScriptedSession& session) { session.throws = c.cleaningFails; };
+        auto shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+        shredder->released = [this] { window.Log("released"); };
+        f.Shredder = std::move(shredder);
         TakeCalls();
 
         bool cancel = false;

@@ -1,9 +1,8 @@
-// The program's end during a free-space wipe, for real: the main window with
+// The program's close during a free-space wipe, for real: the main window with
 // the registered libraries runs in a child process of this test, wipes the free
-// space of the test's own tmpfs drive T:, is stopped at 5 % and then ends, by
-// its close or by the forced restart after a shutdown cleaning. The worker of
-// the shredder may still be removing its fill then; nothing of it may be left
-// when the process has ended.
+// space of the test's own tmpfs drive T:, is stopped at 5 % and closed. The
+// worker of the shredder may still be removing its fill then; nothing of it may
+// be left when the program's end begins, nor when the process has ended.
 #include "real_window.h"
 
 #include "pump/pump.h"
@@ -13,42 +12,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
 using tidvex::main::frmMain;
 
-constexpr char kChildMode[] = "TIDVEX_SHREDDER_CLOSE_CHILD";
+constexpr char kChild[] = "TIDVEX_SHREDDER_CLOSE_CHILD";
 constexpr DWORD kChildTimeout = 120000;
 
 std::string FillFolder(char drive) { return std::string(1, drive) + ":\\SHREDTMP.$$$"; }
 bool Gone(const std::string& path) { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }
 
-// The child: the program's window wipes T:, is stopped at 5 % and ends as the
-// mode says. It is skipped unless the parent started it.
-TEST(ShredderCloseChild, StopThenEnd) {
-    const char* mode = std::getenv(kChildMode);
-    if (!mode) GTEST_SKIP() << "run by ShredderClose only";
-    const bool shutdown = std::string(mode) == "shutdown";
+// The child: the program's window wipes T:, is stopped at 5 % and closed. It
+// is skipped unless the parent started it.
+TEST(ShredderCloseChild, StopThenClose) {
+    if (!std::getenv(kChild)) GTEST_SKIP() << "run by ShredderClose only";
     auto drive = tidvex::test::TestDrive('t');
     ASSERT_TRUE(drive);
-    // The session's end is recorded, with whether the fill was gone by then.
-    std::vector<bool> goneAtExit;
-    tidvex::services::ScopedPlatformCalls power({.exitWindowsEx = [&](UINT, DWORD) {
-        goneAtExit.push_back(Gone(FillFolder(*drive)));
-        return TRUE;
-    }});
-    tidvex::test::RealWindow real(std::string("program-") + mode);
+    // Never the session's end for real.
+    tidvex::services::ScopedPlatformCalls power({.exitWindowsEx = [](UINT, DWORD) { return FALSE; }});
+    tidvex::test::RealWindow real("program");
     ASSERT_TRUE(real.Ready());
     tidvex::main::win32::MainWindow& window = real.window();
     ASSERT_TRUE(window.Load());
     frmMain& f = window.form();
-    real.CleanThenRestartAtShutdown();
-    if (!shutdown) f.chkWhenWindowsShuts->Value(0);
 
     f.cmdToolBar_Click(2);
     f.cmdShredder_Click(1);
@@ -59,30 +48,21 @@ TEST(ShredderCloseChild, StopThenEnd) {
     f.lstDrives->Checked(entry, true);
     f.UpdateStartShredButton();
 
-    // At 5 % the user presses Stop, then closes the window or Windows ends
-    // the session; the window handles that once the event has returned.
+    // At 5 % the user presses Stop, then closes the window, which the window
+    // handles once the event has returned.
     bool stopped = false;
     tidvex::ScopedSeam<std::function<void()>> yields(tidvex::pump::gDoEvents, [&] {
         if (!stopped && f.IsShredding && f.prgTotalShred->Value() >= 5) {
             stopped = true;
             f.cmdStartShred_Click();
-            if (shutdown) PostMessageA(window.hWnd(), WM_QUERYENDSESSION, 0, 0);
-            else window.PostUnload();
+            window.PostUnload();
         }
         tidvex::pump::PumpPendingMessages();
     });
     f.cmdStartShred_Click();
     ASSERT_TRUE(f.IsShredding);
-    tidvex::test::PumpUntil([&] { return window.Ended() || !goneAtExit.empty(); },
-                            std::chrono::milliseconds(kChildTimeout - 20000));
+    tidvex::test::PumpUntil([&] { return window.Ended(); }, std::chrono::milliseconds(kChildTimeout - 20000));
     EXPECT_TRUE(stopped);
-    if (shutdown) {
-        ASSERT_EQ(goneAtExit.size(), 1u) << "one restart asked for";
-        EXPECT_TRUE(goneAtExit[0]) << "the fill was still there when the session ended";
-        // The session's end takes the process at once.
-        std::fflush(stdout);
-        ExitProcess(testing::Test::HasFailure() ? 1 : 0);
-    }
     ASSERT_TRUE(window.Ended());
     EXPECT_TRUE(Gone(FillFolder(*drive))) << "the fill was still there when the program's end began";
 }
@@ -92,30 +72,27 @@ TEST(ShredderClose, NothingOfAStoppedFillIsLeftWhenTheProgramEnds) {
     if (!drive) GTEST_SKIP() << "no tmpfs test drive";
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    for (const char* mode : {"close", "shutdown"}) {
-        SCOPED_TRACE(mode);
-        SetEnvironmentVariableA(kChildMode, mode);
-        std::string command = std::string("\"") + self + "\" --gtest_filter=ShredderCloseChild.*";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        const bool started =
-            CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
-        SetEnvironmentVariableA(kChildMode, nullptr);
-        ASSERT_TRUE(started);
-        const bool ended = WaitForSingleObject(pi.hProcess, kChildTimeout) == WAIT_OBJECT_0;
-        if (!ended) TerminateProcess(pi.hProcess, 99);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        EXPECT_TRUE(ended) << "the program did not end";
-        EXPECT_EQ(code, 0u);
-        EXPECT_TRUE(Gone(FillFolder(*drive))) << "the fill is left on the drive";
-        ULARGE_INTEGER free{}, total{};
-        ASSERT_TRUE(GetDiskFreeSpaceExA((std::string(1, *drive) + ":\\").c_str(), &free, &total, nullptr));
-        EXPECT_GT(free.QuadPart, total.QuadPart / 100 * 95) << "the free space is back";
-    }
+    SetEnvironmentVariableA(kChild, "1");
+    std::string command = std::string("\"") + self + "\" --gtest_filter=ShredderCloseChild.*";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const bool started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    SetEnvironmentVariableA(kChild, nullptr);
+    ASSERT_TRUE(started);
+    const bool ended = WaitForSingleObject(pi.hProcess, kChildTimeout) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(pi.hProcess, 99);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(ended) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(Gone(FillFolder(*drive))) << "the fill is left on the drive";
+    ULARGE_INTEGER free{}, total{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA((std::string(1, *drive) + ":\\").c_str(), &free, &total, nullptr));
+    EXPECT_GT(free.QuadPart, total.QuadPart / 100 * 95) << "the free space is back";
 }
 
 }  // namespace
