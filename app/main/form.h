@@ -79,13 +79,12 @@ public:
     void Form_Initialize();
     // reason 2: the Windows session is ending.
     void Form_QueryUnload(bool& Cancel, int UnloadMode);
-    // The tray icon goes, then the shredder object (WaitForShredder), then
-    // the process.
     void Form_Unload();
     // Lets the shredder object go before the process ends: a worker of it may
     // still be removing what it wrote (a free-space fill after Stop), and the
     // release waits for it while the window answers its messages, taking no
-    // input and starting no scheduled cleaning meanwhile.
+    // input and starting no scheduled cleaning meanwhile. Not from inside a
+    // shredder event: the worker waits for that to return.
     void WaitForShredder();
     void Form_Resize();
     void Form_LostFocus();

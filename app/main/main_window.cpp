@@ -185,7 +185,6 @@ void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 
 void frmMain::Form_Unload() {
     TrayIcon->Remove();
-    WaitForShredder();
     Outside().EndProcess();
 }
 

@@ -49,6 +49,9 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
 }
 
 MainWindow::~MainWindow() {
+    // The program's end, after its message loop, so never inside one of the
+    // shredder's events: the object goes while the window and its form stand.
+    form_->WaitForShredder();
     dialogs_.reset();
     registryDialog_.reset();
     form_.reset();
@@ -193,13 +196,10 @@ void MainWindow::ShowRegistryDialog(bool isSafeItem) {
 void MainWindow::ExitWindows(int mode) { services::ExitWindows(mode); }
 
 bool MainWindow::RequestClose(int reason) {
-    // The unload waits for the shredder's worker while the window answers its
-    // messages: a close asked for meanwhile is the one under way.
-    if (ended_ || unloading_) return true;
+    if (ended_) return true;
     bool cancel = false;
     form_->Form_QueryUnload(cancel, reason);
     if (cancel) return false;
-    unloading_ = true;
     form_->Form_Unload();
     return true;
 }

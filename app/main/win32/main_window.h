@@ -22,6 +22,7 @@ public:
     static constexpr UINT kUnloadMessage = WM_APP + 0x60;
 
     explicit MainWindow(std::string commandLine);
+    // Lets the shredder object go first (frmMain::WaitForShredder).
     ~MainWindow() override;
 
     frmMain& form() { return *form_; }
@@ -84,7 +85,7 @@ private:
     std::string commandLine_;
     HICON icon_ = nullptr;
     HANDLE mutex_ = nullptr;
-    bool loading_ = true, showAfterLoad_ = true, ended_ = false, unloading_ = false;
+    bool loading_ = true, showAfterLoad_ = true, ended_ = false;
     std::unique_ptr<controls::win32::Win32ControlFactory> factory_;
     std::unique_ptr<dialogs::MessageBoxWindow> messageBox_;
     std::unique_ptr<frmMain> form_;

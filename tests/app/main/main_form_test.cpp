@@ -291,10 +291,10 @@ TEST_F(MainFormTest, UnloadRemovesTheTrayIconAndEnds) {
     EXPECT_TRUE(window_.Logged("EndProcess"));
 }
 
-// A worker of the shredder may still be removing its fill: the object goes
-// before the process, while the window answers its messages but takes no input
-// and the schedule starts nothing.
-TEST_F(MainFormTest, UnloadLetsTheShredderGoBeforeTheProcessEnds) {
+// A worker of the shredder may still be removing its fill: while its object
+// goes, the window answers its messages but takes no input, and the schedule
+// starts nothing.
+TEST_F(MainFormTest, LettingTheShredderGoStartsNothingMeanwhile) {
     Load();
     f().chkTimeSchedule->Value(-1);
     f().ApplyTimeSchedule();
@@ -304,9 +304,10 @@ TEST_F(MainFormTest, UnloadLetsTheShredderGoBeforeTheProcessEnds) {
         scheduleOn = f().tmrSchedule->Enabled();
     };
     window_.log.clear();
-    f().Form_Unload();
-    EXPECT_EQ(window_.log, (Texts{"disable", "released", "enable", "EndProcess"}));
+    f().WaitForShredder();
+    EXPECT_EQ(window_.log, (Texts{"disable", "released", "enable"}));
     EXPECT_FALSE(scheduleOn);
+    EXPECT_TRUE(f().tmrSchedule->Enabled()) << "the schedule goes on";
     EXPECT_EQ(f().Shredder, nullptr);
 }
 
