@@ -38,13 +38,14 @@ HMODULE ReferenceOwnModule() {
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     // Taken literally: a "?" or "*" names nothing.
-    if (path.empty() || fs::HasWildcards(path) || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return std::nullopt;
+    if (path.empty() || fs::HasWildcards(path)) return std::nullopt;
+    const std::wstring extended = fs::ExtendedLengthPath(path);
+    if (extended.empty() || !GetFileAttributesExW(extended.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return data;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    tidvex::handles::File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    tidvex::handles::File file(CreateFileW(fs::ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string bytes;
@@ -281,8 +282,8 @@ void SessionRunner::ShredFolderList() {
         log.ReportMessage(log.LookupMessage(37021));
         for (const std::wstring& folder : listed) {
             if (wiper.AbortRequested()) break;
-            const DWORD attributes = GetFileAttributesW(folder.c_str());
-            const bool system = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM);
+            const auto status = StatusOf(folder);
+            const bool system = status && (status->dwFileAttributes & FILE_ATTRIBUTE_SYSTEM);
             folders.ShredFolder(folder, system, kListedFolder);
             if (wiper.AbortRequested()) break;
             if (unsigned long error = folders.RemoveIfEmpty(folder))

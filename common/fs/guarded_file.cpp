@@ -79,7 +79,7 @@ GuardedFile GuardedFile::OpenEntry(const std::wstring& path, DWORD access, DWORD
     if (full.empty()) return GuardedFile(FileRefusal::Missing, ERROR_INVALID_NAME);
 
     // Backup semantics let a folder open, so that it is told apart from a file in use.
-    handles::File handle(CreateFileW(full.c_str(), access, share, nullptr, OPEN_EXISTING,
+    handles::File handle(CreateFileW(ExtendedLengthPath(full).c_str(), access, share, nullptr, OPEN_EXISTING,
                                      flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle) {
         DWORD code = GetLastError();
@@ -219,7 +219,12 @@ WriteTarget OpenToWrite(const std::wstring& path, DWORD access, DWORD share) {
             t.outcome = {t.existing.Refusal(), t.existing.Error()};
             return t;
         }
-        t.created.Reset(CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::wstring extended = ExtendedLengthPath(path);
+        if (extended.empty()) {
+            t.outcome = {FileRefusal::Missing, ERROR_INVALID_NAME};
+            return t;
+        }
+        t.created.Reset(CreateFileW(extended.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (t.created) return t;
         const DWORD code = GetLastError();
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {

@@ -43,6 +43,11 @@ std::wstring FullPathName(const std::wstring& path);
 // ("C:\"); empty when it has none.
 std::wstring NormalizedFullPath(const std::wstring& path);
 
+// The full path in the form the wide file calls take at any length ("\\?\C:\a",
+// "\\?\UNC\server\share\a"); a path in that form or a device path stays as it
+// is. Empty when the path has no full form.
+std::wstring ExtendedLengthPath(const std::wstring& path);
+
 // Whether the path names the root of a drive or share ("C:\", "c:", "C:\.",
 // "C:\Windows\..", "\\server\share\").
 bool IsRootPath(const std::wstring& path);
@@ -67,7 +72,9 @@ struct WideFolderEntry {
 std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder);
 
 // The file system's own full path of what the path leads to, links resolved
-// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).
+// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive). The wide
+// forms reach any length; the code-page forms, like the platform's ANSI calls,
+// only paths shorter than MAX_PATH (the same holds for LinkProbe and IsLink).
 std::optional<std::string> FinalPathOf(const std::string& path);
 std::optional<std::wstring> FinalPathOf(const std::wstring& path);
 // The same for an open handle.
