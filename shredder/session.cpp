@@ -284,8 +284,9 @@ void SessionRunner::ShredFolderList() {
             if (wiper.AbortRequested()) break;
             const auto status = StatusOf(folder);
             const bool system = status && (status->dwFileAttributes & FILE_ATTRIBUTE_SYSTEM);
-            folders.ShredFolder(folder, system, kListedFolder);
+            const FolderResult result = folders.ShredFolder(folder, system, kListedFolder);
             if (wiper.AbortRequested()) break;
+            if (result == FolderResult::Kept) continue;  // skipped, or holds what was: it stays where it is
             if (unsigned long error = folders.RemoveIfEmpty(folder))
                 log.ReportError(31043, folders.RemovalFailureText(folder, error, false));
         }
