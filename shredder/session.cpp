@@ -299,12 +299,21 @@ long SessionRunner::ProcessCommandLine() {
         Refuse();
         return 0;
     }
+    if (WaitForSingleObject(workDone_.Get(), 0) != WAIT_OBJECT_0) {
+        // An aborted session's worker still works: its abort must stand, so the
+        // session counts as running, and the caller hears so.
+        MessageLog& log = core_.Messages();
+        log.ReportError(37001, log.LookupMessage(37001));
+        return 0;
+    }
     NewSession();
     const std::wstring text = core_.Settings().CommandLineString();
     std::vector<std::wstring> tokens;
     switch (SourceOf(text)) {
         case CommandSource::None: return 1;
-        case CommandSource::Text: tokens = SplitCommandText(text); break;
+        case CommandSource::Text:
+            tokens = SplitCommandText(text, core_.Settings().CommandLineCutInsideItem());
+            break;
         case CommandSource::WorkList: {
             const std::string app = core_.Settings().ApplicationPath();
             if (!app.empty()) {
@@ -340,23 +349,24 @@ void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>&
             core_.FolderWork().ShredSystemVolumeInformation();
             break;
         }
-        if (fs::IsRootPath(item)) {
-            // A drive is wiped as free space when it is a fixed drive.
-            std::wstring root = fs::NormalizedFullPath(item);
-            if (root.size() < 2 || root[1] != L':') continue;
-            root = root.substr(0, 2) + L"\\";
-            CharUpperBuffW(root.data(), static_cast<DWORD>(root.size()));
+        auto status = StatusOf(item);
+        if (!status) {
+            // Only the exact root of a fixed drive that cannot be read goes to
+            // the drive list; any other unknown text is ignored.
+            std::wstring upper = item;
+            CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
             for (const std::string& fixed : drives.roots) {
-                if (!fixed.empty() && Wide(fixed) == root) {
-                    core_.Drives().Add(root, DuplicateReport::Message);
+                if (!fixed.empty() && Wide(fixed) == upper) {
+                    core_.Drives().Add(upper, DuplicateReport::Message);
                     settings.SetSessionType(1);
                     break;
                 }
             }
             continue;
         }
-        auto status = StatusOf(item);
-        if (!status) continue;  // unknown text is ignored
+        // A drive, however it is spelt ("C:", "t:\\", "T:\\."), is never
+        // shredded from the command line: not as a folder, nor its free space.
+        if (fs::IsRootPath(item)) continue;
         if (status->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             core_.Folders().Add(item, DuplicateReport::Message);
         else

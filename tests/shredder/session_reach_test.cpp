@@ -151,4 +151,101 @@ TEST_F(Session, SkippedFoldersKeepTheirNamesAndSoDoTheFoldersAboveThem) {
     }
 }
 
+// Runs a command line and waits for the session it starts.
+void RunCommandLine(IShredder* obj, const std::wstring& text, std::vector<Fired>& fired) {
+    ASSERT_EQ(obj->put_CommandLineString(Bstr(std::wstring_view(text)).Get()), S_OK);
+    fired.clear();
+    LONG out = -7;
+    ASSERT_EQ(obj->ProcessCommandLine(&out), S_OK);
+    EXPECT_EQ(out, 1);
+}
+
+TEST_F(Session, TheCommandLineNeverShredsADrive) {
+    if (!tidvex::test::TestDrive('T')) GTEST_SKIP() << "no tmpfs drive T: could be mounted (needs root)";
+    ULARGE_INTEGER before{};
+    GetDiskFreeSpaceExA("T:\\", &before, nullptr, nullptr);
+    for (const wchar_t* text : {L"1? T:", L"1? t:\\", L"1? T:\\.", L"1? \"T:\\\"", L"1? T:\\..\\"}) {
+        SCOPED_TRACE(tidvex::com::Narrow(text));
+        RunCommandLine(obj_.Get(), text, fired_);
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_EQ(GetLong(&IShredder::get_DrivesCount) + GetLong(&IShredder::get_FoldersCount), 0);
+        EXPECT_EQ(GetLong(&IShredder::get_SessionType), 0);
+        EXPECT_EQ(Count(kItem, "Preparing temporary files."), 0u);
+        ULARGE_INTEGER after{};
+        GetDiskFreeSpaceExA("T:\\", &after, nullptr, nullptr);
+        EXPECT_EQ(after.QuadPart, before.QuadPart);
+    }
+}
+
+TEST_F(Session, AnItemCutByTheLengthLimitIsDropped) {
+    const std::string keep = dir_ + "\\keep.txt", whole = dir_ + "\\whole.txt";
+    struct Case {
+        const char* what;
+        std::string last;  // the item that the 23,399th byte ends
+        std::string after;  // what the text went on with
+        bool shredded;
+    };
+    const Case cases[] = {
+        {"cut inside its name", keep, ".bak", false},
+        {"cut inside its name, quoted", "\"" + keep, ".bak\"", false},
+        {"cut right after it", whole, " " + keep, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(keep, "nobody named me");
+        WriteFileBytes(whole, "named whole");
+        // A first item that names nothing fills the text up to the last one.
+        const bool quoted = c.last[0] == '"';
+        std::string filler(23399 - 4 - c.last.size(), 'x');
+        if (quoted) filler.front() = filler.back() = '"';
+        const std::string text = "1? " + filler + " " + c.last + c.after;
+        RunCommandLine(obj_.Get(), tidvex::com::Widen(text), fired_);
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_TRUE(PathExists(keep));
+        EXPECT_EQ(PathExists(whole), !c.shredded);
+        EXPECT_TRUE(Errors().empty());
+    }
+}
+
+// After an abort the command line is refused while the aborted worker still
+// works: the abort stands, and nothing more is shredded.
+TEST_F(Session, TheCommandLineIsRefusedWhileAnAbortedWorkerStillWorks) {
+    const std::string big = dir_ + "\\big.bin", next = dir_ + "\\next.txt", named = dir_ + "\\named.txt";
+    for (bool insideHandler : {true, false}) {
+        SCOPED_TRACE(insideHandler ? "from inside an event handler" : "between two events");
+        WriteFileBytes(big, std::string(2 << 20, 'x'));
+        WriteFileBytes(next, "listed after the big one");
+        WriteFileBytes(named, "named on the command line");
+        Call(&IShredder::NewSession);
+        obj_->put_ShredMethod(4);
+        EXPECT_EQ(Add(&IShredder::AddFile, big), 1);
+        EXPECT_EQ(Add(&IShredder::AddFile, next), 1);
+        ASSERT_EQ(obj_->put_CommandLineString(Bstr("1? " + named).Get()), S_OK);
+        LONG aborted = -1, processed = -1;
+        auto process = [&] { obj_->ProcessCommandLine(&processed); };
+        onEvent_ = [&](const Fired& f) {
+            if (f.id != kProgress || f.number == 0 || aborted >= 0) return;
+            obj_->AbortSession(&aborted);
+            if (insideHandler) process();
+        };
+        fired_.clear();
+        ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        ASSERT_TRUE(PumpUntil([&] {
+            if (aborted == 1 && processed < 0) process();
+            return processed >= 0;
+        }));
+        EXPECT_EQ(processed, 0);
+        EXPECT_EQ(Count(kError, "There is already running session. First abort current session, or wait until completed.",
+                        37001),
+                  1u);
+        ASSERT_TRUE(PumpUntil([&] { return !PathExists(big); }));
+        PumpFor(std::chrono::milliseconds(300));
+        EXPECT_EQ(ReadFileBytes(next), "listed after the big one");
+        EXPECT_EQ(ReadFileBytes(named), "named on the command line");
+        EXPECT_EQ(GetLong(&IShredder::get_SessionState), 2);
+        EXPECT_EQ(Count(kCompleted), 0u);
+        onEvent_ = nullptr;
+    }
+}
+
 }  // namespace
