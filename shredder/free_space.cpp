@@ -29,6 +29,21 @@ bool MakeTempFolder(const std::wstring& folder) {
     return static_cast<bool>(fs::GuardedFile::OpenFolder(folder, FILE_READ_ATTRIBUTES));
 }
 
+// A temporary folder that a process left when it ended during a wipe still
+// holds its fill files: they take space the new wipe must reach. Only files of
+// the wipe's own names, each a plain file of one name, go; a link is never
+// followed, and anything else stays where it is (and keeps the folder).
+void RemoveLeftFillFiles(const std::wstring& folder) {
+    auto entries = fs::ListFolder(folder);
+    if (!entries) return;
+    for (const fs::WideFolderEntry& e : *entries) {
+        if ((e.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) || !IsFillFileName(e.name))
+            continue;
+        fs::GuardedFile file = fs::GuardedFile::Open(fs::JoinPath(folder, e.name), DELETE | FILE_READ_ATTRIBUTES);
+        if (file && !file.HasOtherNames()) file.MarkForDeletion();
+    }
+}
+
 std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
     wchar_t name[32];
     std::swprintf(name, sizeof name / sizeof name[0], L"SHRED%03u.TMP", static_cast<unsigned>(k));
@@ -38,6 +53,17 @@ std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
 }  // namespace
 
 uint64_t TempFileCount(uint64_t available) { return available / kTempFileLimit + 1; }
+
+bool IsFillFileName(const std::wstring& name) {
+    constexpr size_t kPrefix = 5, kSuffix = 4;  // "SHRED", ".TMP"
+    if (name.size() < kPrefix + 3 + kSuffix) return false;
+    if (CompareStringOrdinal(name.c_str(), kPrefix, L"SHRED", kPrefix, TRUE) != CSTR_EQUAL) return false;
+    if (CompareStringOrdinal(name.c_str() + name.size() - kSuffix, kSuffix, L".TMP", kSuffix, TRUE) != CSTR_EQUAL)
+        return false;
+    for (size_t i = kPrefix; i < name.size() - kSuffix; ++i)
+        if (name[i] < L'0' || name[i] > L'9') return false;
+    return true;
+}
 
 FreeSpaceWiper::FreeSpaceWiper(ShredderCore& core) : core_(core) {}
 
@@ -67,6 +93,7 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         return;
     }
     auto removeFolder = [&] { fs::RemoveEmptyFolder(folder); };
+    RemoveLeftFillFiles(folder);
 
     const DiskSpace space = core_.QueryDiskSpace(root).value_or(DiskSpace{});
     const uint64_t available = space.availableToUser;

@@ -82,24 +82,45 @@ bool SessionRunner::WorkerAlive() const {
     return thread_ && WaitForSingleObject(thread_.Get(), 0) == WAIT_TIMEOUT;
 }
 
-bool SessionRunner::WaitForWork(DWORD milliseconds) {
+bool SessionRunner::WaitForWork(DWORD milliseconds) { return Await(workDone_.Get(), milliseconds) == Wait::Done; }
+
+SessionRunner::Wait SessionRunner::Await(HANDLE what, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     unsigned long delivery = core_.Events().Begun();
     DWORD deliverySince = start;
     for (;;) {
-        HANDLE done = workDone_.Get();
-        const DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return true;
+        const DWORD r = MsgWaitForMultipleObjects(1, &what, FALSE, 50, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return Wait::Done;
         if (r == WAIT_OBJECT_0 + 1) FileWiper::PumpWaitingMessages();
         const DWORD now = GetTickCount();
         if (!core_.Events().Delivering() || core_.Events().Begun() != delivery) {
             delivery = core_.Events().Begun();
             deliverySince = now;
         } else if (now - deliverySince > kStuckDelivery) {
-            return false;  // the worker waits for a handler that waits for this: never both
+            return Wait::InsideEvent;  // the worker waits for a handler that waits for this: never both
         }
-        if (milliseconds != INFINITE && now - start >= milliseconds) return false;
+        if (milliseconds != INFINITE && now - start >= milliseconds) return Wait::TimedOut;
     }
+}
+
+void SessionRunner::EndBeforeRelease() {
+    HANDLE thread = nullptr;
+    {
+        std::lock_guard lock(mu_);
+        if (!thread_ || threadId_ == GetCurrentThreadId()) return;
+        if (!DuplicateHandle(GetCurrentProcess(), thread_.Get(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0))
+            return;
+    }
+    tidvex::handles::KernelObject worker(thread);
+    Wait wait = Await(workDone_.Get(), kLetFinish);
+    if (wait == Wait::TimedOut) {
+        long running = kSessionRunning;
+        state_.compare_exchange_strong(running, kSessionAborted);
+        core_.Wiper().SetAbort(true);
+        wait = Await(workDone_.Get(), kLetCleanUp);
+    }
+    // Once the thread has ended, it holds nothing of the object any more.
+    if (wait == Wait::Done) Await(worker.Get(), kLetCleanUp);
 }
 
 bool SessionRunner::EndPreviousWork() {

@@ -126,12 +126,20 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override {
+        if (refs_ == InnerReferences() + 1) LastOuterReferenceGoing();
         ULONG n = --refs_;
         if (n == 0) delete this;
         return n;
     }
 
 protected:
+    // References the object holds on itself (a worker of its own), as opposed
+    // to its callers'.
+    virtual ULONG InnerReferences() const { return 0; }
+    // Called on the thread that lets the last reference from outside go, just
+    // before it does; the object's own references may still be held.
+    virtual void LastOuterReferenceGoing() {}
+
     // Interfaces answered outside the list (a contained object, for instance).
     // Returns an un-AddRef'ed pointer or nullptr.
     virtual void* QueryExtra(REFIID) { return nullptr; }
