@@ -141,8 +141,8 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         // A file left by an earlier run loses its name first (never its other
         // names' content); a link of that name makes the creation fail.
         fs::DeleteFileName(record.path, true);
-        record.handle.Reset(CreateFileW(fs::ExtendedLengthPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_FLAG_WRITE_THROUGH, nullptr));
+        record.handle.Reset(CreateFileW(fs::ExtendedLengthPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
         if (!record.handle) {
             log.ReportError(31013, log.LookupMessage(31013));
             filled = false;

@@ -45,8 +45,9 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    tidvex::handles::File file(CreateFileW(fs::ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    tidvex::handles::File file(CreateFileW(fs::ExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string bytes;
     char chunk[65536];
@@ -385,7 +386,7 @@ void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>&
             }
             continue;
         }
-        // A drive, however it is spelt ("C:", "t:\\", "T:\\."), is never
+        // A drive, however it is spelt ("C:", "t:\", "T:\."), is never
         // shredded from the command line: not as a folder, nor its free space.
         if (fs::IsRootPath(item)) continue;
         if (status->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)

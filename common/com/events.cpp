@@ -333,7 +333,8 @@ void ConnectionPoint::UnpinSinks() {
         auto it = std::find_if(pins_.begin(), pins_.end(), [&](const Pins& p) { return p.thread == thread; });
         if (it != pins_.end()) mine.splice(mine.begin(), pins_, it);
     }
-    // Let go outside the lock: a courier's end may wait for nothing, but a proxy's release may call out.
+    // Let go outside the lock: each courier's thread is waited for as it ends,
+    // and letting a sink go calls its apartment.
 }
 
 EventSourceBase::EventSourceBase(std::initializer_list<IID> eventInterfaces) {

@@ -224,7 +224,8 @@ WriteTarget OpenToWrite(const std::wstring& path, DWORD access, DWORD share) {
             t.outcome = {FileRefusal::Missing, ERROR_INVALID_NAME};
             return t;
         }
-        t.created.Reset(CreateFileW(extended.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        t.created.Reset(
+            CreateFileW(extended.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (t.created) return t;
         const DWORD code = GetLastError();
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {

@@ -297,7 +297,8 @@ TEST_F(Session, TheObjectReleasedDuringASessionFinishesItsWork) {
     const size_t heard = fired_.size();
     obj_.Reset();
     EXPECT_FALSE(PathExists(big));
-    EXPECT_EQ(Count(kMessage, "Pass 7 of 7: Writing 0xAA"), 0u) << "no event reaches a sink once nobody holds the object";
+    EXPECT_EQ(Count(kMessage, "Pass 7 of 7: Writing 0xAA"), 0u)
+        << "no event reaches a sink once nobody holds the object";
     EXPECT_LE(fired_.size(), heard + 1) << "at most one that was already on its way";
     HMODULE fraxil = GetModuleHandleA("Fraxil.dll");
     ASSERT_NE(fraxil, nullptr);

@@ -150,7 +150,8 @@ TEST(CommandText, AnItemTheTextWasCutInsideOfIsDropped) {
         {L"1? \"C:\\a.txt\" \"C:\\keep.txt", {L"C:\\a.txt"}},
         {L"1? \"C:\\a.txt\"", {L"C:\\a.txt"}},
     };
-    for (const auto& [text, items] : cases) EXPECT_EQ(SplitCommandText(text, true), items) << tidvex::text::Narrow(text);
+    for (const auto& [text, items] : cases)
+        EXPECT_EQ(SplitCommandText(text, true), items) << tidvex::text::Narrow(text);
 
     // The settings tell whether the 23,399-byte cut fell inside an item.
     ShredderSettings settings;

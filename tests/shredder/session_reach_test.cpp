@@ -235,9 +235,9 @@ TEST_F(Session, TheCommandLineIsRefusedWhileAnAbortedWorkerStillWorks) {
             return processed >= 0;
         }));
         EXPECT_EQ(processed, 0);
-        EXPECT_EQ(Count(kError, "There is already running session. First abort current session, or wait until completed.",
-                        37001),
-                  1u);
+        const std::string refusal =
+            "There is already running session. First abort current session, or wait until completed.";
+        EXPECT_EQ(Count(kError, refusal, 37001), 1u);
         ASSERT_TRUE(PumpUntil([&] { return !PathExists(big); }));
         PumpFor(std::chrono::milliseconds(300));
         EXPECT_EQ(ReadFileBytes(next), "listed after the big one");

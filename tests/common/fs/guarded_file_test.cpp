@@ -225,7 +225,8 @@ TEST(Paths, TheExtendedFormReachesAnyLength) {
         {L"\\\\?\\S:\\c", L"\\\\?\\S:\\c"},
         {L"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
         {L"", L""}};
-    for (const auto& [path, extended] : forms) EXPECT_EQ(ExtendedLengthPath(path), extended) << tidvex::text::Narrow(path);
+    for (const auto& [path, extended] : forms)
+        EXPECT_EQ(ExtendedLengthPath(path), extended) << tidvex::text::Narrow(path);
 
     // A file 600 characters deep: the wide calls tell its final path and the
     // guard opens it; the code-page forms stop where the ANSI calls stop.
