@@ -116,10 +116,16 @@ void OPZBroadBand(bool bSet) {
 }
 
 void OPZSimConnecions(bool bSet, short iSet) {
+    // Off hands the counts back to the system by removing both values: a
+    // written count, even the system's own default, reads back as a count the
+    // user chose, and the page would show the tweak on at the next start.
     const std::string count = std::to_string(iSet);
-    Write({{HKEY_CURRENT_USER, kInternetSettings, "MaxConnectionsPerServer", kNumber, count.c_str(), "2"},
-           {HKEY_CURRENT_USER, kInternetSettings, "MaxConnectionsPer1_0Server", kNumber, count.c_str(), "4"}},
-          bSet);
+    for (const char* name : {"MaxConnectionsPerServer", "MaxConnectionsPer1_0Server"}) {
+        if (bSet)
+            SetKeyValue(HKEY_CURRENT_USER, kInternetSettings, name, count, kNumber);
+        else
+            DeleteKeyValue(HKEY_CURRENT_USER, kInternetSettings, name);
+    }
 }
 
 void OPZAutoBootDisk(bool bSet) { Write({{HKEY_LOCAL_MACHINE, kBootOptimize, "Enable", kText, "Y", "N"}}, bSet); }

@@ -1,29 +1,44 @@
 #!/usr/bin/env bash
-# Pictures of the window's controls for review: builds the gallery program, runs
-# each of its scenes under Xvfb with Wine's X11 driver in a prefix of its own and
-# saves one PNG per scene in build/x64/screenshots/. Not part of the tests.
+# Pictures of the window for review: builds Tidvex, its libraries, the gallery
+# program and the presser, shows each scene of the gallery and then drives
+# Tidvex through its pages, sub-pages, dialogs, a cleaning, a shredding and the
+# tray under Xvfb with Wine's X11 driver and frames, in a prefix of its own, and
+# saves one PNG per scene in build/x64/screenshots/. Each picture is composed
+# from the visible windows (tools/x11-lib.sh), so pop-ups show what they hold.
+# Not part of the tests.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$top/tools/wine-lib.sh"
+. "$top/tools/x11-lib.sh"
 "$top/tools/setup-deps.sh"
-for tool in xwd convert; do
-  command -v "$tool" >/dev/null || {
-    echo "Installing x11-apps and imagemagick (xwd, convert)"
-    sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends x11-apps imagemagick
-    break
-  }
-done
-"$top/tools/build.sh" x86_64
+tidvex_x_tools
+echo "Building Tidvex, its libraries, the gallery and the presser (build/x64/screenshots-build.log)"
+mkdir -p "$top/build/x64"
+TIDVEX_TARGETS="Tidvex Velmora Fraxil Quenza tidvex_splash tidvex_gallery tidvex_press" \
+  "$top/tools/build.sh" x86_64 >"$top/build/x64/screenshots-build.log" 2>&1 ||
+  { tail -n 30 "$top/build/x64/screenshots-build.log"; exit 1; }
 
 build=$top/build/x64
 out=$build/screenshots
 prefix=$build/wine/gallery
+rm -rf "$out"
 mkdir -p "$out"
 tidvex_wine_template "$build/wine/template"
 tidvex_wine_copy "$build/wine/template" "$prefix"
 tidvex_wine_env "$prefix"
+
+# A drive of the prefix's own for the shredding, mapped before Wine starts so
+# that the drive lists offer it: a folder inside the prefix as T:, holding one
+# file made for it.
+shred_drive=$prefix/shred-drive
+mkdir -p "$shred_drive"
+head -c $((128 * 1024 * 1024)) /dev/zero >"$shred_drive/old-report.doc"
+tidvex_wine_map "$prefix" t "$shred_drive"
+# Work for the cleaning: temporary files in the prefix's own temp folder.
+for temp in "$prefix"/drive_c/users/*/Temp; do
+  [ -d "$temp" ] || continue
+  for i in $(seq 1 2000); do : >"$temp/junk-$i.tmp"; done
+done
 
 for n in $(seq 90 120); do [ -e /tmp/.X11-unix/X$n ] || break; done
 Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -41,40 +56,106 @@ sleep 1
 "$TIDVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 cp "$build/bin/tidvex_gallery.exe" "$build/bin/tidvex_press.exe" "$prefix/drive_c/"
 
+shot() { tidvex_x_picture "$out/$1.png"; echo "$out/$1.png"; }
+
 for scene in controls progress question notice registry splash tray menu; do
   "$TIDVEX_WINE" 'C:\tidvex_gallery.exe' "$scene" 7 >/dev/null 2>&1 &
   gallery=$!
   sleep 5
-  xwd -root -silent | convert xwd:- "$out/$scene.png"
+  shot "$scene"
   wait "$gallery" || true
-  echo "$out/$scene.png"
 done
 
-# The main window: every page and the clean-settings panel, pressed the way a
-# click does. Tidvex runs installed with its libraries registered.
-install_dir="$prefix/drive_c/Program Files/Tidvex"
-mkdir -p "$install_dir/Lang" "$install_dir/skin"
-cp "$build/bin/Tidvex.exe" "$build/bin/Splash.spl" "$build/bin/Velmora.dll" "$build/bin/Fraxil.dll" \
-   "$build/bin/Quenza.dll" "$install_dir/"
-for dll in Velmora Fraxil Quenza; do
-  "$TIDVEX_WINE" regsvr32 /s "C:\\Program Files\\Tidvex\\$dll.dll"
-done
+# The main window: every page, sub-page and dialog, pressed the way a click
+# does. Tidvex runs installed with its libraries registered.
+tidvex_install "$prefix" "$build/bin"
 "$TIDVEX_WINE" "C:\\Program Files\\Tidvex\\Tidvex.exe" >/dev/null 2>&1 &
 tidvex=$!
 sleep 8
-press() { "$TIDVEX_WINE" 'C:\tidvex_press.exe' "$@" >/dev/null 2>&1 || echo "could not press $*"; sleep 2; }
-shot() { xwd -root -silent | convert xwd:- "$out/$1.png"; echo "$out/$1.png"; }
+tidvex_press() { "$TIDVEX_WINE" 'C:\tidvex_press.exe' "$@" >/dev/null 2>&1; }
+press_now() { tidvex_press "$@" || echo "could not press $*"; }
+press() { press_now "$@"; sleep 2; }
+wait_for() { tidvex_press --wait "$@" || echo "waited in vain for $1"; }
+name() { echo "$1" | tr 'A-Z' 'a-z' | tr -cs 'a-z0-9' '-' | sed 's/-$//'; }
+
 shot page-main
 for page in Cleaner Shredder Optimizer Tools Options; do
   press "$page"
-  shot "page-$(echo "$page" | tr 'A-Z' 'a-z')"
+  shot "page-$(name "$page")"
 done
 press Cleaner
 press "Change Clean Settings"
 shot clean-settings
 for include in Chat Windows "Hard Drive" MRU Registry; do
   press "$include" "Clean Settings"
-  shot "clean-settings-$(echo "$include" | tr 'A-Z ' 'a-z-')"
+  shot "clean-settings-$(name "$include")"
 done
+
+press Shredder
+for mode in "Shred Empty Space" "Shred Recycle Bin" "Shred Files/Folders"; do
+  press "$mode"
+  shot "shredder-$(name "$mode")"
+done
+press --drop "Quick Shred"
+shot shredder-algorithm-list
+press --undrop "Quick Shred"
+# Seven passes, so that the shredding lasts long enough to be seen.
+press --choose "German: VSITR" "Quick Shred"
+press "Add File(s)"
+press --type 'T:\old-report.doc' "Please Select a file or group of files"
+shot shredder-add-files
+press Open "Please Select a file or group of files"
+shot shredder-file-listed
+press_now "Start Shredding Files/Folders"
+wait_for "Stop Shredding Files/Folders" 10
+sleep 1
+shot shredding
+wait_for "Start Shredding Files/Folders" 120
+shot shredding-done
+
+press Optimizer
+for section in "Internet Connection" System "Windows Explorer" Privacy; do
+  press "$section"
+  shot "optimizer-$(name "$section")"
+done
+press "Apply All"
+shot optimizer-applied-message
+press Ok
+
+press Tools
+for tool in "StartUp Manager" "Uninstall Manager"; do
+  press "$tool"
+  shot "tools-$(name "$tool")"
+done
+
+press Options
+for sub in Settings "Safe List" "Black list" "Safe Cookies" Schedule About; do
+  press "$sub"
+  shot "options-$(name "$sub")"
+done
+press "Safe List"
+press "Add Registry Key"
+shot options-registry-key-dialog
+press Cancel "Add Registry Key"
+
+press Cleaner
+press_now "Start Cleaning"
+wait_for "Stop Cleaning" 10
+shot cleaning
+wait_for "Start Cleaning" 300
+shot cleaning-done
+
+# The tray: the first minimise shows the balloon, the right button the menu.
+press --minimize
+shot tray-balloon
+press --tray 517
+shot tray-menu
+press --escape
+# Back from the tray by a double-click, once the balloon has timed out.
+sleep 6
+press --tray 515
+shot page-after-tray
+
 WINEPREFIX=$prefix "$TIDVEX_WINESERVER" -k >/dev/null 2>&1 || true
 wait "$tidvex" 2>/dev/null || true
+rm -rf "$shred_drive"

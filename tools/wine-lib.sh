@@ -1,7 +1,7 @@
 # Shared shell functions for running the build's Windows programs under Wine in a
 # sandbox: a prefix that cannot see the host file system (no Z: drive), whose user
 # folders and Recycle Bin stay inside it, and whose windows need no X server.
-# Sourced by tools/wine-run and tools/run-tidvex.sh.
+# Sourced by tools/wine-run, tools/run-tidvex.sh and tools/screenshots.sh.
 
 TIDVEX_WINE=${TIDVEX_WINE:-/usr/lib/wine/wine64}
 TIDVEX_WINESERVER=${TIDVEX_WINESERVER:-/usr/lib/wine/wineserver}
@@ -105,4 +105,24 @@ tidvex_wine_map() {
   case "$letter" in c|z) echo "wine-lib: drive $letter: is reserved" >&2; return 1 ;; esac
   rm -f "$prefix/dosdevices/$letter:"
   ln -s "$target" "$prefix/dosdevices/$letter:"
+}
+
+# Installs Tidvex from the build's bin folder $2 into prefix $1 under
+# "C:\Program Files\Tidvex", its libraries registered there. Each file is
+# replaced by a new one (never rewritten in place), so a Tidvex that runs from
+# there keeps the files it has mapped. Needs the prefix's environment.
+tidvex_install() {
+  local prefix=$1 bin=$2 file dll
+  local dir="$prefix/drive_c/Program Files/Tidvex"
+  # The folders the libraries look in for their language and message files.
+  mkdir -p "$dir/Lang" "$dir/skin"
+  for file in Tidvex.exe Splash.spl Velmora.dll Fraxil.dll Quenza.dll; do
+    cmp -s "$bin/$file" "$dir/$file" && continue
+    cp "$bin/$file" "$dir/$file.new"
+    mv -f "$dir/$file.new" "$dir/$file"
+  done
+  # From the program's folder: Wine starts in the Unix working folder when it can.
+  ( cd "$dir" && for dll in Velmora Fraxil Quenza; do
+      "$TIDVEX_WINE" regsvr32 /s "C:\\Program Files\\Tidvex\\$dll.dll"
+    done )
 }

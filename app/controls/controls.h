@@ -1,8 +1,7 @@
 // The kinds of control the main window is made of, as small interfaces. The
-// window binds them to real child windows (win32_controls.h); tests, and code
-// that runs before the window exists, use the in-memory ones of
-// memory_controls.h. Handlers and services read and set controls only through
-// these.
+// window binds them to real child windows (the win32_*.h families); tests bind
+// them to in-memory doubles that take their style from the same design rows.
+// Handlers and services read and set controls only through these.
 //
 // Positions and sizes are pixels of the parent's client area. Notifications are
 // plain function members that the form sets (OnClick, OnMouseUp ...); arrays of
@@ -107,9 +106,10 @@ public:
     virtual void Text(const std::string& text) = 0;
 };
 
-// What a label looks like: the window's plain labels and links, the gradient
-// header banners, the decorative bars, and the gradient labels.
-enum class LabelStyle { Plain, Banner, Bars, Gradient };
+// What a label looks like: the window's plain labels, the gradient header
+// banners, the decorative bars, the gradient labels, and the links (plain
+// labels the user clicks, in the link colour).
+enum class LabelStyle { Plain, Banner, Bars, Gradient, Link };
 
 // A label, banner or bar; it reports the mouse button released over it.
 class Label : public Control {
@@ -330,31 +330,66 @@ public:
     virtual void Orientation(int orientation) = 0;
 };
 
-// What the window's design data says of one control: its name, its index in a
-// control array (-1 for a single control), its caption as stored ("&&" shows
-// as one "&"), its design-time value (check boxes and option buttons) and its
-// design-time items (list and combo boxes).
-//
-// Where it lies: `parent` names the control it sits on ("" the window itself,
-// "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip), and
-// left, top, width and height are twips of that parent's inside. `style` is the
-// kind's own look (a LabelStyle for labels, or 4 for a link; for list boxes the
-// sum of kMultiSelectList, kCheckBoxList and kDropTargetList). A tab strip's
-// items are its tabs' captions.
+// What a row of a form's design makes.
+enum class ControlType {
+    Label,
+    Button,
+    CheckBox,
+    OptionButton,
+    TextBox,
+    ListBox,
+    ComboBox,
+    Panel,
+    TabStrip,
+    Picture,
+    ProgressBar,
+    Grid,
+    Timer,
+    TrayIcon,
+    Balloon,
+    PopupMenu,
+    Splash,
+    PageEffect
+};
+
+// A row's style, by its kind. A label's look:
+inline constexpr int kPlain = static_cast<int>(LabelStyle::Plain);
+inline constexpr int kBanner = static_cast<int>(LabelStyle::Banner);
+inline constexpr int kBars = static_cast<int>(LabelStyle::Bars);
+inline constexpr int kGradient = static_cast<int>(LabelStyle::Gradient);
+inline constexpr int kLink = static_cast<int>(LabelStyle::Link);
+// A list box's, the sum of: several items can be selected; a check box before
+// each item; it takes files dropped from the shell.
 inline constexpr int kMultiSelectList = 1;
 inline constexpr int kCheckBoxList = 2;
-// Takes files dropped from the shell.
 inline constexpr int kDropTargetList = 4;
 
+// A place in twips of the parent's inside.
+struct Twips {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// What the window's design data says of one control: its name, its index in a
+// control array (-1 for a single control), what it is, its caption as stored
+// ("&&" shows as one "&"), its design-time value (check boxes and option
+// buttons; a timer's interval in milliseconds) and its design-time items (list
+// and combo boxes; a tab strip's tab captions; a menu's items, "-" a separator).
+//
+// Where it lies: `parent` names the control it sits on ("" the window itself,
+// "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip; a
+// balloon names its tray icon), `at` is its place. `style` is its kind's own
+// look (above); a control not `visible` at design time is hidden once made.
 struct ControlDesign {
     std::string name;
     int index = -1;
+    ControlType kind = ControlType::Label;
     std::string caption{};
     int value = 0;
     std::vector<std::string> items{};
     std::string parent{};
-    int left = 0, top = 0, width = 0, height = 0;
+    Twips at{};
     int style = 0;
+    bool visible = true;
 };
 
 // Makes the controls of a form from their design data: the window hands in one

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -37,9 +38,24 @@ void RegisterOnce(const char* className, WNDPROC proc, UINT style) {
     wc.lpfnWndProc = proc;
     wc.hInstance = Instance();
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = ProgramIcon();
+    wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     wc.lpszClassName = className;
     RegisterClassExA(&wc);
     registered.insert(className);
+}
+
+// The button (kLeftButton ...) of a mouse button message; 0 for any other.
+int MouseButton(UINT msg) {
+    switch (msg) {
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDOWN: return kLeftButton;
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDOWN: return kRightButton;
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDOWN: return kMiddleButton;
+        default: return 0;
+    }
 }
 
 }  // namespace
@@ -65,6 +81,26 @@ void ReportCurrentError() noexcept {
     }
 }
 
+HBRUSH ParentBrush(HWND hwnd, HDC dc) {
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+bool FireMouseButton(const std::function<void(int button)>& handler, UINT msg, bool released, LRESULT& result) {
+    const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+    const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    if (!(released ? up : down)) return false;
+    Fire(handler, MouseButton(msg));
+    result = 0;
+    return true;
+}
+
+COLORREF FindColor(const std::map<std::string, COLORREF>& colors, const char* name, COLORREF fallback) {
+    auto it = colors.find(name);
+    return it == colors.end() ? fallback : it->second;
+}
+
 int TwipsToPixels(int twips) {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -86,6 +122,18 @@ HFONT UiFont() {
 }
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+HICON ProgramIcon(int size) {
+    static std::map<int, HICON> loaded;
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    HICON& icon = loaded[size];
+    if (!icon)
+        icon = static_cast<HICON>(
+            LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE));
+    if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+    return icon;
+}
 
 HBITMAP LoadPictureFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -226,6 +274,8 @@ void Win32Window::Bind(HWND hwnd) {
     hwnd_ = hwnd;
     SetPropA(hwnd, kObjectProp, this);
 }
+
+void Win32Window::AlsoReflectFor(HWND other) { SetPropA(other, kObjectProp, this); }
 
 void Win32Window::CreateOwn(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
                             int x, int y, int width, int height, UINT classStyle) {

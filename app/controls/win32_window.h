@@ -1,3 +1,10 @@
+// The real controls are each a child window whose window text is its caption,
+// so the window can be read and driven by UI automation and assistive tools.
+// Positions are pixels of the parent's client area; the parent is a window of
+// ours (a container, a panel, a tab's page or a form) that reflects the
+// children's notifications (ReflectToChild). The controls come in families
+// (win32_labels.h, win32_buttons.h, win32_lists.h ...).
+//
 // The ground every real control stands on: one window per control object, the
 // notifications of native child windows handed back to the control they belong
 // to, the barrier that keeps a failing handler inside its window procedure, and
@@ -10,6 +17,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -36,12 +44,32 @@ void Fire(const F& handler, Args&&... args) noexcept {
     }
 }
 
+// Where a control lies: pixels of its parent's client area.
+struct Bounds {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// The style every control's child window starts with.
+inline constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+
+// What the parent paints behind a control of ours that has no back colour.
+HBRUSH ParentBrush(HWND hwnd, HDC dc);
+// A mouse button released (or pressed, when `released` is false) over a
+// control of ours goes to its handler with the button; true when `msg` was one.
+bool FireMouseButton(const std::function<void(int button)>& handler, UINT msg, bool released, LRESULT& result);
+// A colour the scheme gave a control by name, or the fallback.
+COLORREF FindColor(const std::map<std::string, COLORREF>& colors, const char* name, COLORREF fallback);
+
 // Pixels for a length in twips (1/1440 inch) on this screen.
 int TwipsToPixels(int twips);
 // The font of the program's controls.
 HFONT UiFont();
 // The module the controls' window classes belong to.
 HINSTANCE Instance();
+// The program's own icon (the program file's icon 1) at `size` pixels, or at
+// the platform's icon size for 0; the platform's plain program icon where the
+// file has none. Every window class of ours carries it. Shared: never destroy.
+HICON ProgramIcon(int size = 0);
 
 // A picture file (bitmap, JPEG, GIF) as a bitmap the caller owns; nullptr when
 // the file cannot be read as a picture.
@@ -91,6 +119,9 @@ protected:
                    int y, int width, int height, UINT classStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
     void CreateNative(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent, int x,
                       int y, int width, int height);
+    // The notifications another window sends (a combo box's drop-down list)
+    // come to this object too.
+    void AlsoReflectFor(HWND other);
     // Lets the window's usual procedure handle a message.
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 

@@ -5,7 +5,7 @@
 
 #include "controls/progress_scale.h"
 #include "controls/property_bag.h"
-#include "controls/win32_controls.h"
+#include "controls/win32_window.h"
 
 namespace tidvex::controls::win32 {
 

@@ -1,6 +1,7 @@
 // The Cleaner page: Start/Stop of a cleaning, the session's events shown as the
-// current item, the finished items and the progress, and the clean-settings
-// panel with its scan areas, include buttons and custom extensions.
+// current item, the finished items and the progress, the clean-settings panel
+// with its scan areas, include buttons and custom extensions, and the hint
+// arrow that points to it until it was opened.
 #include "main/form.h"
 
 #include "engine/clean_session.h"
@@ -13,6 +14,9 @@
 #include <cmath>
 
 namespace tidvex::main {
+
+bool gIsCleaning = false;
+
 namespace {
 
 constexpr char kStart[] = "Start Cleaning";
@@ -56,16 +60,23 @@ std::shared_ptr<CleaningSession> MakeCleanSession(const engine::CleaningForm& fo
     return std::make_shared<ProgramSession>(form);
 }
 
-void frmMain::WireCleanerPage() {
+void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::CleanerPage));
+    TIDVEX_BIND(made_, cmdStartCleaning, lblChangeCleanSettings, lblArrow, lblArrowText, lblCleanItem, prgClean,
+                asxLabel3, lstCompleteClean, chkCloseAfterClean, frScanSettings, Label1, lblBack2Clean, chkInternet,
+                chkSystem, chkRegistry, cmdInclude, gCSettingsTitle, tbCSettings, chkCleanSett, txtCustomExt,
+                cmdSaveCustomExt, lblCustomExtNote, lblHDCleaner, lblGoToSettings, lblIEDisabled, lblFireFoxDisabled,
+                lblNetscapeDisabled, lblOperaDisabled, lblMSNDisable, lblYahooDisanled, lblICQDisabled, tmrCleanItem,
+                tmrArrow);
+
     cmdStartCleaning->OnClick = [this] { cmdStartCleaning_Click(); };
     lblChangeCleanSettings->OnMouseUp = [this](int b) { lblChangeCleanSettings_MouseUp(b); };
     lblBack2Clean->OnMouseUp = [this](int b) { lblBack2Clean_MouseUp(b); };
     chkInternet->OnClick = [this] { chkInternet_Click(); };
     chkSystem->OnClick = [this] { chkSystem_Click(); };
     chkRegistry->OnClick = [this] { chkRegistry_Click(); };
-    for (int i = 0; i < engine::kCleanSettCount; ++i)
-        chkCleanSett[static_cast<size_t>(i)]->OnClick = [this, i] { chkCleanSett_Click(i); };
-    for (int i = 0; i < 6; ++i) cmdInclude[static_cast<size_t>(i)]->OnClick = [this, i] { cmdInclude_Click(i); };
+    ClickEach(chkCleanSett, &frmMain::chkCleanSett_Click);
+    ClickEach(cmdInclude, &frmMain::cmdInclude_Click);
     cmdSaveCustomExt->OnClick = [this] { cmdSaveCustomExt_Click(); };
     // The link beside the hard-disk note leads to the drive to clean.
     lblGoToSettings->OnMouseUp = [this](int b) {
@@ -73,6 +84,8 @@ void frmMain::WireCleanerPage() {
         cmdToolBar_Click(5);
         cmdOptions_Click(0);
     };
+    tmrCleanItem->OnTimer = [this] { tmrCleanItem_Timer(); };
+    tmrArrow->OnTimer = [this] { tmrArrow_Timer(); };
 }
 
 void frmMain::cmdStartCleaning_Click() {
@@ -83,7 +96,7 @@ void frmMain::cmdStartCleaning_Click() {
         else if (caption == kStop) StopCleaning();
     } catch (...) {
         const RunTimeError error = CurrentError();
-        Platform().ShowMe("Error occurred while scanning. Scanning aborted.\r\n" + error.Description(), false, "Ok",
+        Outside().ShowMe("Error occurred while scanning. Scanning aborted.\r\n" + error.Description(), false, "Ok",
                           "", kIconError);
         // A start that failed leaves nothing running: back to idle, so that
         // the user is not left with a "Stop Cleaning" that stops nothing.
@@ -104,7 +117,7 @@ void frmMain::StartCleaning() {
     cmdStartCleaning->Caption(kStop);
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());
 
-    std::shared_ptr<CleaningSession> session = Platform().NewCleanSession(*this);
+    std::shared_ptr<CleaningSession> session = Outside().NewCleanSession(*this);
     cClean = session;
     // Events of a session the window has dropped go nowhere.
     CleaningSession* const raw = session.get();
@@ -175,6 +188,8 @@ void frmMain::tmrCleanItem_Timer() {
     if (lblCleanItem->Caption() != PendingCleanItem) lblCleanItem->Caption(PendingCleanItem);
 }
 
+void frmMain::tmrArrow_Timer() { lblArrow->Visible(!lblArrow->Visible()); }
+
 void frmMain::cClean_CompleteCleaningItem(std::string& sItem) {
     lstCompleteClean->AddItem(sItem);
     lstCompleteClean->ListIndex(lstCompleteClean->ListCount() - 1);
@@ -200,7 +215,7 @@ void frmMain::cClean_CleaningDone() {
         lstCompleteClean->ListIndex(lstCompleteClean->ListCount() - 1);
         // The window closes once this handler and the session's call have
         // returned, never from inside the session's event.
-        if (chkCloseAfterClean->Value() == -1) Platform().PostUnload();
+        if (chkCloseAfterClean->Value() == -1) Outside().PostUnload();
         prgClean->Value(0);
         frPage[1]->Refresh();
     } catch (...) {
@@ -233,10 +248,7 @@ void frmMain::lblChangeCleanSettings_MouseUp(int Button) {
         tmrArrow->Enabled(false);
         lblArrow->Visible(false);
         lblArrowText->Visible(false);
-        services::CRegistry marker;
-        marker.classkey(registry::kLocalMachine);
-        marker.sectionkey(std::string(services::SettingsKey) + "\\lblWarnMessage");
-        marker.CreateKey();
+        CreateMarker(kWarnMarker);
     }
     const int groups[6] = {0, 0, 1, 1, 1, 2};
     const controls::CheckBox* areas[3] = {chkInternet, chkSystem, chkRegistry};
@@ -299,12 +311,12 @@ void frmMain::cmdSaveCustomExt_Click() {
     }
     txtCustomExt->Text(text);
     if (text.find('*') == std::string::npos || text.find('.') == std::string::npos) {
-        Platform().ShowMe("The custom extension is invalid, it must contains '.' and '*' ", false, "Ok", "", kIconNotice);
+        Outside().ShowMe("The custom extension is invalid, it must contains '.' and '*' ", false, "Ok", "", kIconNotice);
         txtCustomExt->SetFocus();
         return;
     }
     if (text.find_first_of(":|<>\"?/\\") != std::string::npos) {
-        Platform().ShowMe(
+        Outside().ShowMe(
             "The custom extension contains invalid character.\r\nThe Following charcters are not allowed: / \\ ? < > "
             "\" :",
             false, "Ok", "", kIconNotice);

@@ -1,207 +1,75 @@
 // frmMain, the main window's form: its controls under the window's names, typed
-// as the control interfaces, and nothing of Win32. The controls are made by the
-// factory handed in (the window's makes child windows, a test's in-memory
-// controls) from the design table; the form owns them.
+// as the control interfaces, and nothing of Win32. Each page keeps its controls
+// and state in a struct of its own (cleaner_page.h, shredder_page.h ...) that
+// the form derives from, so every name stays the window's; the page's file
+// makes its part of the window from the design table, connects its handlers
+// right after, and holds the handlers declared below under its heading.
 //
-// The form also holds what the window itself does for the form's procedures
-// (WindowCalls). Members are added here as the window's pages are built.
+// Everything beyond the controls (the process, the library objects, the
+// window, the dialogs, the shell) goes through the one OutsideCalls handed in.
 #pragma once
 
 #include "Fraxil.h"
 #include "Quenza.h"
 
-#include "com/com_types.h"
+#include "controls/control_set.h"
 #include "controls/controls.h"
-#include "controls/extra_timer.h"
 #include "engine/clean_options.h"
+#include "main/cleaner_page.h"
+#include "main/form_design.h"
 #include "main/library_objects.h"
-#include "errors/run_time_error.h"
-#include "services/startup_manager.h"
-#include "services/uninstaller.h"
+#include "main/main_window.h"
+#include "main/navigation.h"
+#include "main/optimizer_page.h"
+#include "main/options_page.h"
+#include "main/outside_calls.h"
+#include "main/schedule.h"
+#include "main/shredder_page.h"
+#include "main/startup_page.h"
+#include "main/uninstaller_page.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace tidvex::main {
 
-// A cleaning runs (set and cleared by the Cleaner page's Start/Stop).
-extern bool gIsCleaning;
-
-// What the settings loader asks of the window after it has set the boxes.
-class WindowCalls {
-public:
-    virtual ~WindowCalls() = default;
-    // The schedule timer on or off with the chosen interval.
-    virtual void ApplyTimeSchedule() = 0;
-    // The shutdown options enabled while "When Windows shuts down" is checked.
-    virtual void ApplyWhenWindowsShutDown() = 0;
-    // The optimizer page's boxes from the optimizer object.
-    virtual void LoadOptimizerSettings() = 0;
-};
-
-// What the Tools page's handlers need of the window and the outside.
-class ToolsCalls {
-public:
-    virtual ~ToolsCalls() = default;
-    // The program's message box over the main window with one button.
-    virtual std::int32_t ShowMe(const std::string& text, const std::string& button, std::int16_t icon) = 0;
-    // The platform's message box with the exclamation icon and the program's title.
-    virtual void MsgBoxExclamation(const std::string& text) = 0;
-    // The save dialog owned by the main window: the chosen name, "Cancel" or empty.
-    virtual std::string ShowSaveFile(std::string& filter, const std::string& title) = 0;
-    // The program's run-time error report (the error stays live, nothing ends).
-    virtual void ReportRunTimeError(const RunTimeError& error) = 0;
-    // A new start-up manager and a new uninstaller object.
-    virtual std::unique_ptr<services::IStartUp> NewStartUp() = 0;
-    virtual std::unique_ptr<services::clsUninstaller> NewUninstaller() = 0;
-};
-
-// A cleaning session as the Cleaner page drives it: the program's is
-// engine::clsCleanSession (MakeCleanSession); tests script their own.
-class CleaningSession {
-public:
-    virtual ~CleaningSession() = default;
-    virtual void isCleanBrowsers(bool on) = 0;
-    virtual void isCleanChat(bool on) = 0;
-    virtual void isCleanHD(bool on) = 0;
-    virtual void isCleanWindows(bool on) = 0;
-    virtual void isCleanOffice(bool on) = 0;
-    virtual void isCleanRegistry(bool on) = 0;
-    // Runs the whole cleaning; false when it failed (logged by the session).
-    virtual bool StartClean() = 0;
-    virtual void StopClean() = 0;
-
-    std::function<void(std::string& sItem)> CleaningItem;
-    std::function<void(std::string& sItem)> CompleteCleaningItem;
-    std::function<void()> CleaningDone;
-    std::function<void(double& Progress)> Progress;
-};
-
-// The program's cleaning session over the window's controls.
-std::shared_ptr<CleaningSession> MakeCleanSession(const engine::CleaningForm& form);
-
-// What the main window's own window and the platform do for the form: the
-// single-instance mutex, the library objects, the message box, the window's
-// state, the shell. The real window implements it over Win32; tests script it.
-class MainWindowCalls {
-public:
-    virtual ~MainWindowCalls() = default;
-    // Creates the named mutex and keeps it for the process's life; false when
-    // it already existed (another instance runs).
-    virtual bool CreateInstanceMutex(const std::string& name) = 0;
-    // The library objects; a class that cannot be created raises the run-time
-    // error (429).
-    virtual std::unique_ptr<ShredderObject> CreateShredder(frmMain& form) = 0;
-    virtual std::unique_ptr<OptimizerObject> CreateOptimizer() = 0;
-    virtual std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) = 0;
-    // The program's own message box over the window; the pressed button's result.
-    virtual std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
-                                const std::string& button2, std::int16_t icon) = 0;
-    // The whole command line after the program's name, as the platform gives it.
-    virtual std::string CommandLine() = 0;
-    // The program file's version: major, minor and revision.
-    virtual void Version(int& major, int& minor, int& revision) = 0;
-    // The platform's drive list ("c: [label]") and a root's drive type.
-    virtual std::vector<std::string> Drives() = 0;
-    virtual unsigned DriveType(const std::string& root) = 0;
-    virtual HWND hWnd() = 0;
-    virtual HICON WindowIcon() = 0;
-    // The window's outer size in twips.
-    virtual void Size(int widthTwips, int heightTwips) = 0;
-    // Twips in the controls' units (pixels for the real window).
-    virtual int Pixels(int twips) = 0;
-    // The width of the window's inside, in the controls' units.
-    virtual int ScaleWidth() = 0;
-    virtual void BackColor(COLORREF color) = 0;
-    virtual bool Visible() = 0;
-    virtual void Visible(bool on) = 0;
-    // 0 normal, 1 minimised, 2 maximised.
-    virtual int WindowState() = 0;
-    virtual void WindowState(int state) = 0;
-    virtual void SetForeground() = 0;
-    virtual POINT CursorPos() = 0;
-    virtual void Repaint() = 0;
-    // Asks the window to close (the close request runs, then the unload); a
-    // posted one does so once the current handler has returned.
-    virtual void Unload() = 0;
-    virtual void PostUnload() = 0;
-    // Ends the process (the message loop ends and the program returns).
-    virtual void EndProcess() = 0;
-    virtual void ShellOpen(const std::string& path) = 0;
-};
-
-// What the Options page and the schedule ask of the platform beyond the
-// window's calls: the file and folder dialogs, the registry-key dialog and the
-// end of the Windows session. The real window sets them; tests record them. An
-// empty member does nothing (the dialogs then count as cancelled).
-struct OptionsCalls {
-    // The open-file dialog's result as the platform gives it ("Cancel" when cancelled).
-    std::function<std::string(const std::string& title, const std::string& filter, bool multiSelect)> openFiles;
-    // The folder picker's result (empty when cancelled).
-    std::function<std::string(const std::string& title)> browseForFolder;
-    // The registry-key dialog, modal over the main window, adding to the safe list or the black list.
-    std::function<void(bool isSafeItem)> showRegistryDialog;
-    // Ends the Windows session: 2 restart, 8 power-off, both forced.
-    std::function<void(int mode)> exitWindows;
-};
-
-// The window's calls of a form that has no window (the settings alone): no
-// other instance, no library objects, every question answered "Yes".
-class NoWindowCalls : public MainWindowCalls {
-public:
-    bool CreateInstanceMutex(const std::string&) override { return true; }
-    std::unique_ptr<ShredderObject> CreateShredder(frmMain&) override { return nullptr; }
-    std::unique_ptr<OptimizerObject> CreateOptimizer() override { return nullptr; }
-    std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override {
-        return MakeCleanSession(form);
-    }
-    std::int32_t ShowMe(const std::string&, bool, const std::string&, const std::string&, std::int16_t) override {
-        return 6;
-    }
-    std::string CommandLine() override { return {}; }
-    void Version(int& major, int& minor, int& revision) override { major = minor = revision = 0; }
-    std::vector<std::string> Drives() override { return {}; }
-    unsigned DriveType(const std::string&) override { return 0; }
-    HWND hWnd() override { return nullptr; }
-    HICON WindowIcon() override { return nullptr; }
-    void Size(int, int) override {}
-    int Pixels(int twips) override { return twips; }
-    int ScaleWidth() override { return 0; }
-    void BackColor(COLORREF) override {}
-    bool Visible() override { return false; }
-    void Visible(bool) override {}
-    int WindowState() override { return 0; }
-    void WindowState(int) override {}
-    void SetForeground() override {}
-    POINT CursorPos() override { return {}; }
-    void Repaint() override {}
-    void Unload() override {}
-    void PostUnload() override {}
-    void EndProcess() override {}
-    void ShellOpen(const std::string&) override {}
-};
+// The one-time hints' marker keys under the settings key: only their presence
+// counts. The clean settings were opened; the first minimise showed its balloon.
+inline constexpr char kWarnMarker[] = "\\lblWarnMessage";
+inline constexpr char kMinimizeMarker[] = "\\lblFirstMinimize";
+bool MarkerExists(const char* marker);
+void CreateMarker(const char* marker);
 
 // The controls a cleaning reads (chkCleanSett, chkSettings, txtCustomExt,
 // cmbDrives, lstBlackList) come from engine::CleaningForm under the same names.
-class frmMain : public engine::CleaningForm, public controls::SchemeForm {
+class frmMain : public engine::CleaningForm,
+                public controls::SchemeForm,
+                public WindowFrame,
+                public MainPage,
+                public CleanerPage,
+                public ShredderPage,
+                public OptimizerPage,
+                public ToolsPage,
+                public StartupTab,
+                public UninstallTab,
+                public OptionsPage,
+                public ScheduleTab {
 public:
     // Makes every control; the event log's switch becomes chkSettings(2).
-    // Without `platform` the window's own calls do nothing (the settings alone).
-    frmMain(controls::ControlFactory& factory, WindowCalls& window, MainWindowCalls* platform = nullptr);
+    frmMain(controls::ControlFactory& factory, OutsideCalls& outside);
     ~frmMain();
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
-    WindowCalls& Window() const { return window_; }
-    MainWindowCalls& Platform() const { return *platform_; }
+    OutsideCalls& Outside() const { return outside_; }
 
     // The colour scheme over the window and every control.
-    void SetBackColor(COLORREF color) override { platform_->BackColor(color); }
-    std::vector<controls::SchemeControl*> Controls() override { return scheme_; }
+    void SetBackColor(COLORREF color) override { outside_.BackColor(color); }
+    std::vector<controls::SchemeControl*> Controls() override { return made_.SchemeControls(); }
+    // Every control made, with its design row.
+    const controls::ControlSet& Made() const { return made_; }
 
     // ---- The window: start-up, tray and close (main_window.cpp) ----
 
@@ -222,33 +90,7 @@ public:
     void mnuHelp_Click();
     void mnuExit_Click();
 
-    std::int16_t CurrentPageIndex = -1;
-    bool IsFirstMinimize = false;
-    // What start-up step runs, named in the report when it fails.
-    std::string LoadingStep;
-
-    controls::Label* topGrad = nullptr;
-    controls::Label* lblAbout = nullptr;
-    std::array<controls::Button*, 6> cmdToolBar{};
-    // Pages 0-5 and the overlay of the page-switch effect.
-    std::array<controls::Panel*, 7> frPage{};
-    controls::TrayIcon* TrayIcon = nullptr;
-    controls::Balloon* ToolTip = nullptr;
-    controls::PopupMenu* mnuTray = nullptr;
-    controls::Splash* Splash = nullptr;
-    controls::PageEffect* Splash2 = nullptr;
-    controls::Timer* tmrCleanItem = nullptr;
-    controls::Timer* tmrArrow = nullptr;
-    controls::Timer* tmrRefresh = nullptr;
-    controls::Timer* tmrShutDownClean = nullptr;
-    controls::Timer* tmrRefreshOptions = nullptr;
-    // The schedule's interval timer over its one-second beat.
-    controls::Timer* tmrScheduleBeat = nullptr;
-    std::unique_ptr<controls::ExtraTimer> tmrSchedule;
-    // The tray menu's items.
-    static constexpr int mnuMaximize = 0, mnuClean = 2, mnuHelp = 4, mnuExit = 5;
-
-    // ---- Navigation (navigation.cpp) ----
+    // ---- Navigation, the Main page and the Tools page's sub-pages (navigation.cpp) ----
 
     void cmdToolBar_Click(int Index);
     void cmdTools_Click(int Index);
@@ -261,23 +103,7 @@ public:
     void lblUninstalHere_MouseUp(int Button);
     void ScrollUp();
     void ScrollDown();
-    void tmrArrow_Timer();
     void tmrRefresh_Timer();
-    void tmrShutDownClean_Timer();
-    void tmrRefreshOptions_Timer();
-    // The schedule's cleanings (Options page, Schedule tab).
-    void tmrSchedule_Timer();
-    void ShutDownClean();
-
-    // Main page.
-    std::vector<controls::Label*> lblMainText;
-    controls::Label* lblCleanerHere = nullptr;
-    controls::Label* lblShredFilesHere = nullptr;
-    controls::Label* lblShredSpaceHere = nullptr;
-    controls::Label* lblShredRecycleHere = nullptr;
-    controls::Label* lblOptimizeHere = nullptr;
-    controls::Label* lblStartupHere = nullptr;
-    controls::Label* lblUninstalHere = nullptr;
 
     // ---- Cleaner page (cleaner_page.cpp) ----
 
@@ -287,6 +113,7 @@ public:
     void cClean_Progress(double& Progress);
     void cClean_CleaningDone();
     void tmrCleanItem_Timer();
+    void tmrArrow_Timer();
     void EnableToolbar();
     void DisableToolbar();
     void lblChangeCleanSettings_MouseUp(int Button);
@@ -298,64 +125,7 @@ public:
     void cmdInclude_Click(int Index);
     void cmdSaveCustomExt_Click();
 
-    std::shared_ptr<CleaningSession> cClean;
-    std::string PendingCleanItem;
-
-    controls::Button* cmdStartCleaning = nullptr;
-    controls::Label* lblCleanItem = nullptr;
-    controls::ProgressBar* prgClean = nullptr;
-    controls::Label* asxLabel3 = nullptr;
-    controls::ListBox* lstCompleteClean = nullptr;
-    controls::CheckBox* chkCloseAfterClean = nullptr;
-    controls::Label* lblChangeCleanSettings = nullptr;
-    controls::Label* lblArrow = nullptr;
-    controls::Label* lblArrowText = nullptr;
-    controls::Panel* frScanSettings = nullptr;
-    controls::Label* Label1 = nullptr;
-    controls::Label* lblBack2Clean = nullptr;
-    controls::CheckBox* chkInternet = nullptr;
-    controls::CheckBox* chkSystem = nullptr;
-    controls::CheckBox* chkRegistry = nullptr;
-    std::array<controls::Button*, 6> cmdInclude{};
-    controls::Label* gCSettingsTitle = nullptr;
-    std::array<controls::TabStrip*, 6> tbCSettings{};
-    controls::Button* cmdSaveCustomExt = nullptr;
-    std::array<controls::Label*, 2> lblCustomExtNote{};
-    controls::Label* lblHDCleaner = nullptr;
-    controls::Label* lblGoToSettings = nullptr;
-    controls::Label* lblIEDisabled = nullptr;
-    controls::Label* lblFireFoxDisabled = nullptr;
-    controls::Label* lblNetscapeDisabled = nullptr;
-    controls::Label* lblOperaDisabled = nullptr;
-    controls::Label* lblMSNDisable = nullptr;
-    controls::Label* lblYahooDisanled = nullptr;
-    controls::Label* lblICQDisabled = nullptr;
-
-    // ---- Shredder page ----
-    std::array<controls::Button*, 3> cmdShredder{};
-    controls::TabStrip* tbShredder = nullptr;
-    controls::ListBox* lstFiles = nullptr;
-    controls::Button* cmdAddFiles = nullptr;
-    controls::Button* cmdAddFolder = nullptr;
-    controls::Button* cmdRemoveShredItem = nullptr;
-    controls::Button* cmdRemoveAllShred = nullptr;
-    controls::ListBox* lstDrives = nullptr;
-    controls::Button* cmdStartShred = nullptr;
-    controls::CheckBox* chkShredShutdown = nullptr;
-    controls::ProgressBar* prgItemShred = nullptr;
-    controls::ProgressBar* prgTotalShred = nullptr;
-    controls::Label* lblItemProgress = nullptr;
-    controls::Label* lblTotalProgress = nullptr;
-    controls::Label* lblShredLabel = nullptr;
-    // The page's fixed texts.
-    std::vector<controls::Label*> lblShredText;
-
-    // The shredder object, for the program's life; its events come to the
-    // Shredder_... handlers below.
-    std::unique_ptr<ShredderObject> Shredder;
-    // A ShredSessionType: 0 files and folders, 1 free space of drives, 2 Recycle Bin.
-    std::int16_t ShredMode = 0;
-    bool IsShredding = false;
+    // ---- Shredder page (shredder_page.cpp) ----
 
     void InitShredder();
     // Entering the page: the object configured, then the Start button.
@@ -379,19 +149,7 @@ public:
     void Shredder_Message(const std::string& strMessage);
     void shredder_SessionCompleted();
 
-    // ---- Optimizer page ----
-    std::array<controls::Button*, 4> cmdOptimizer{};
-    controls::TabStrip* tbOptimizer = nullptr;
-    std::array<controls::CheckBox*, 11> chkOptimizer{};
-    controls::ComboBox* cmbConnections = nullptr;
-    controls::ListBox* lstPreventAccess = nullptr;
-    controls::Button* cmdOptimizeApply = nullptr;
-    controls::Button* cmdOptimizeCancel = nullptr;
-    // The page's fixed texts.
-    std::vector<controls::Label*> lblOptimizerText;
-
-    // The optimizer object, for the program's life.
-    std::unique_ptr<OptimizerObject> Optimizer;
+    // ---- Optimizer page (optimizer_page.cpp) ----
 
     void cmdOptimizeApply_Click();
     void cmdOptimizeCancel_Click();
@@ -403,36 +161,22 @@ public:
     // "|" and each checked drive's letter followed by "|".
     std::string LockedDrivesText() const;
 
-    // ---- Tools page: tab 0 the start-up manager, tab 1 the uninstaller ----
-    std::array<controls::Button*, 2> cmdTools{};
-    controls::TabStrip* tbTools = nullptr;
-    controls::Grid* Grid = nullptr;
-    controls::Button* cmdApplyStartup = nullptr;
-    controls::Label* lblStartupHint = nullptr;
-    controls::Grid* Grid2 = nullptr;
-    controls::Button* cmdUninstall = nullptr;
-    controls::Button* cmdRemoveEntry = nullptr;
-    controls::Button* cmdRenameEntry = nullptr;
-    controls::Button* cmdSaveUins2txt = nullptr;
-    // The objects and lists of the Tools page: new objects on every entry. A
-    // handler keeps the object it works with alive, as the page may be entered
-    // again while it waits.
-    std::shared_ptr<services::IStartUp> StartUpManager;
-    std::vector<controls::GridRow> StartupList;
-    std::int16_t FirstUncheckedRow = -1;
-    std::shared_ptr<services::clsUninstaller> Uninstaller;
-    services::UninstallRecordset UninstallList;
-    void SetToolsCalls(ToolsCalls& calls) { tools_ = &calls; }
-    // A new start-up manager and a new uninstaller, then their lists.
+    // ---- Tools page, start-up manager tab (startup_page.cpp) ----
+
+    // A new start-up manager, then its list.
     void CreateStartupManager();
     void LoadStartupEntries() { RefreshStartupList(); }
-    void CreateUninstaller();
-    void LoadInstalledPrograms() { RefreshUninstallList(); }
     void RefreshStartupList();
     void InitStartupGrid();
     void cmdApplyStartup_Click();
     // The StartupLocation of a location text; 0 for any other text.
     static std::int32_t GetStartupLocationIndex(const std::string& location);
+
+    // ---- Tools page, uninstaller tab (uninstaller_page.cpp) ----
+
+    // A new uninstaller, then its list.
+    void CreateUninstaller();
+    void LoadInstalledPrograms() { RefreshUninstallList(); }
     void RefreshUninstallList();
     void InitUninstallGrid();
     void cmdUninstall_Click();
@@ -442,45 +186,7 @@ public:
     void Grid2_AfterEdit();
     void cmdSaveUins2txt_Click();
 
-    // ---- Options page (options_page.cpp, schedule.cpp) ----
-    OptionsCalls optionsCalls;
-    std::array<controls::Button*, 6> cmdOptions{};
-    controls::TabStrip* tbOptions = nullptr;
-    controls::Label* gOptionsTitle = nullptr;
-    controls::Label* lblVersion = nullptr;
-    controls::Label* barSched1 = nullptr;
-    controls::Label* barSched2 = nullptr;
-    controls::ListBox* lstSafeList = nullptr;
-    controls::Label* Label55 = nullptr;
-    controls::Label* Label21 = nullptr;
-    controls::Label* Label46 = nullptr;
-    controls::Button* cmdAddSafeFile = nullptr;
-    controls::Button* cmdAddSafeFolder = nullptr;
-    controls::Button* cmdAddSafeRegKey = nullptr;
-    controls::Button* cmdRemoveSafeItem = nullptr;
-    controls::Label* Label22 = nullptr;
-    controls::Button* cmdAddBlackFile = nullptr;
-    controls::Button* cmdAddBlackFolder = nullptr;
-    controls::Button* cmdAddBlackRegistry = nullptr;
-    controls::Button* cmdRemoveBlackItem = nullptr;
-    controls::Label* Label23 = nullptr;
-    controls::Label* Label24 = nullptr;
-    controls::ListBox* lstAllCookies = nullptr;
-    controls::CheckBox* chkSelectAllCookies = nullptr;
-    controls::Button* cmdAddSafeCookie = nullptr;
-    controls::Label* Label25 = nullptr;
-    controls::ListBox* lstSafeCookies = nullptr;
-    controls::CheckBox* chkSelectAllSafeCookies = nullptr;
-    controls::Button* cmdRemoveSafeCookie = nullptr;
-    controls::Label* Label26 = nullptr;
-    controls::Panel* MyFrame1 = nullptr;
-    controls::Panel* MyFrame2 = nullptr;
-    // About tab: the product line, "Version" and what Tidvex is for.
-    std::vector<controls::Label*> lblAboutText;
-    controls::Label* lblWebSite = nullptr;
-    controls::Picture* picLogo = nullptr;
-    controls::Label* lblHelp = nullptr;
-    controls::Label* lblUpdate = nullptr;
+    // ---- Options page (options_page.cpp) ----
 
     void cmdOptions_Click(int Index);
     void chkSettings_Click(int Index);
@@ -503,8 +209,10 @@ public:
     void lblWebSite_MouseUp(int Button);
     void picLogo_MouseDown(int Button);
     void lblAbout_MouseUp(int Button);
+    void tmrRefreshOptions_Timer();
 
-    // Schedule tab.
+    // ---- Options page, Schedule tab (schedule.cpp) ----
+
     void ApplyTimeSchedule();
     void ApplyWhenWindowsShutDown();
     void chkTimeSchedule_Click();
@@ -512,65 +220,64 @@ public:
     void chkSessionSchedule_Click();
     void chkWhenWindowStarts_Click();
     void chkWhenWindowsShuts_Click();
-
-    // Shredder page: the wiping method, by item index.
-    controls::ComboBox* cmbShredMethod = nullptr;
-
-    // Options page, Schedule tab.
-    controls::CheckBox* chkTimeSchedule = nullptr;
-    std::array<controls::OptionButton*, 4> optTimeSchedule{};
-    controls::CheckBox* chkSessionSchedule = nullptr;
-    controls::CheckBox* chkWhenWindowStarts = nullptr;
-    controls::CheckBox* chkWhenWindowsShuts = nullptr;
-    std::array<controls::OptionButton*, 2> optSessionSchedule{};
+    void tmrSchedule_Timer();
+    void tmrShutDownClean_Timer();
+    void ShutDownClean();
 
 private:
-    template <class T>
-    T* Keep(std::unique_ptr<T> control);
-    // Tools page.
-    void WireToolsPage();
-    bool UninstallRowChosen(int& row);
-    ToolsCalls* tools_ = nullptr;
-    std::unique_ptr<ToolsCalls> ownTools_;
-    // The check values of the start-up list as it was loaded.
-    std::vector<std::string> startupChecksAtLoad_;
+    // Each part's controls made from its design rows, bound to their members,
+    // and their handlers connected.
     void MakeFrame(controls::ControlFactory& factory);
     void MakeMainPage(controls::ControlFactory& factory);
     void MakeCleanerPage(controls::ControlFactory& factory);
-    void MakeOtherPages(controls::ControlFactory& factory);
-    void MakeOptionsPage(controls::ControlFactory& factory);
     void MakeShredderPage(controls::ControlFactory& factory);
     void MakeOptimizerPage(controls::ControlFactory& factory);
-    // The notifications of the controls to their handlers.
-    void WireFrame();
-    void WireCleanerPage();
-    void WireOptionsPage();
-    void WireSchedule();
+    void MakeToolsPage(controls::ControlFactory& factory);
+    void MakeStartupTab(controls::ControlFactory& factory);
+    void MakeUninstallTab(controls::ControlFactory& factory);
+    void MakeOptionsPage(controls::ControlFactory& factory);
+    void MakeScheduleTab(controls::ControlFactory& factory);
+
+    // Only a group's sub-page buttons change its tabs: a click on a tab is
+    // refused unless its button is the selected one.
+    template <size_t N>
+    static void GuardTabs(controls::TabStrip& strip, const std::array<controls::Button*, N>& buttons) {
+        strip.OnBeforeClick = [&buttons](int newTab, bool& cancel) {
+            cancel = newTab < 0 || newTab >= static_cast<int>(N) || !buttons[static_cast<size_t>(newTab)]->Selected();
+        };
+    }
+    // Each member of a control array runs the handler with its index.
+    template <class Array>
+    void ClickEach(Array& controls, void (frmMain::*handler)(int)) {
+        for (size_t i = 0; i < controls.size(); ++i)
+            controls[i]->OnClick = [this, handler, i] { (this->*handler)(static_cast<int>(i)); };
+    }
+    // A group's sub-page: button Index selected, tab Index of the strip shown.
+    template <size_t N>
+    void SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index);
+
+    // Cleaner page.
+    // The Start half of Start/Stop; false when the session failed.
+    void StartCleaning();
+    void StopCleaning();
+    // Back to idle: caption, flag, timer, label and toolbar.
+    void CleaningIdle();
+    // Uninstaller tab.
+    bool UninstallRowChosen(int& row);
+    // Options page.
     void Say(const std::string& text);
     void AddToList(const std::string& path, std::int32_t type, bool toSafe);
     void AddFiles(bool toSafe);
     void AddFolder(bool toSafe);
     void AddDropped(const std::vector<std::string>& paths, bool toSafe);
     void AddRegistryKey(bool toSafe);
-    // The scheduled and the shutdown cleaning: the Cleaner page, then Start.
+    // Schedule tab: the scheduled and the shutdown cleaning (the Cleaner page,
+    // then Start) and the two session boxes.
     void RunCleaning();
     void SessionBoxesUsable();
-    // The Start half of Start/Stop; false when the session failed.
-    void StartCleaning();
-    void StopCleaning();
-    // Back to idle: caption, flag, timer, label and toolbar.
-    void CleaningIdle();
-    // A group's sub-page: button Index selected, tab Index of the strip shown.
-    template <size_t N>
-    void SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index);
 
-    WindowCalls& window_;
-    std::vector<controls::SchemeControl*> scheme_;
-    std::unique_ptr<MainWindowCalls> ownPlatform_;
-    MainWindowCalls* platform_;
-    // Start refused while an earlier StartClean is still on the stack.
-    bool startCleanRunning_ = false;
-    std::vector<std::shared_ptr<void>> controls_;
+    OutsideCalls& outside_;
+    controls::ControlSet made_;
 };
 
 }  // namespace tidvex::main

@@ -1,11 +1,12 @@
 #include "main/form_design.h"
 
+#include "controls/control_set.h"
 #include "engine/clean_options.h"
 
 #include <iterator>
-#include <utility>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace tidvex::main {
 namespace {
@@ -117,49 +118,50 @@ const std::vector<SettingsTab>& SettingsTabs() {
     return tabs;
 }
 
-// "frPage(1)", or the bare name of a single control.
-std::string Index(const char* name, int index) {
-    return index < 0 ? std::string(name) : std::string(name) + "(" + std::to_string(index) + ")";
+std::string TabPage(const char* strip, int index, int tab) {
+    return controls::DesignKey(strip, index) + "#" + std::to_string(tab);
 }
-std::string TabPage(const char* strip, int index, int tab) { return Index(strip, index) + "#" + std::to_string(tab); }
 
-constexpr int kPlain = static_cast<int>(controls::LabelStyle::Plain);
-constexpr int kBanner = static_cast<int>(controls::LabelStyle::Banner);
-constexpr int kBars = static_cast<int>(controls::LabelStyle::Bars);
-constexpr int kGradient = static_cast<int>(controls::LabelStyle::Gradient);
-// A plain label the user clicks, drawn in the link colour.
-constexpr int kLink = 4;
+using controls::kBanner;
+using controls::kBars;
+using controls::kCheckBoxList;
+using controls::kDropTargetList;
+using controls::kGradient;
+using controls::kLink;
+using controls::kMultiSelectList;
+using controls::kPlain;
+using enum controls::ControlType;
+using Rows = std::vector<ControlDesign>;
 
 // The window's frame: the banner, the toolbar, the page panels, the tray, the
-// splash and the timers. The window is 9630 x 8650 twips; the pages sit below
-// the toolbar (the initialiser places them again).
-void FrameRows(std::vector<ControlDesign>& d) {
-    d.push_back({"topGrad", -1, "Marbleton Tidvex", 0, {}, "", 0, 0, 9630, 900, kBanner});
+// splash and the page-refresh timer. The window is 9630 x 8650 twips; the pages
+// sit below the toolbar (the initialiser places them again).
+Rows FrameRows() {
+    Rows d;
+    d.push_back({.name = "topGrad", .kind = Label, .caption = "Marbleton Tidvex", .at = {0, 0, 9630, 900}, .style = kBanner});
     const char* pages[] = {"Main", "Cleaner", "Shredder", "Optimizer", "Tools", "Options"};
     for (int i = 0; i < 6; ++i)
-        d.push_back({"cmdToolBar", i, pages[i], 0, {}, "", 90 + i * 1440, 975, 1380, 660});
-    d.push_back({"lblAbout", -1, "About", 0, {}, "", 8760, 1170, 700, 270, kLink});
-    for (int i = 0; i < 6; ++i) d.push_back({"frPage", i, pages[i], 0, {}, "", 0, 1755, 9620, 6895});
+        d.push_back({.name = "cmdToolBar", .index = i, .kind = Button, .caption = pages[i],
+                     .at = {90 + i * 1440, 975, 1380, 660}});
+    d.push_back({.name = "lblAbout", .kind = Label, .caption = "About", .at = {8760, 1170, 700, 270}, .style = kLink});
+    for (int i = 0; i < 6; ++i)
+        d.push_back({.name = "frPage", .index = i, .kind = Panel, .caption = pages[i], .at = {0, 1755, 9620, 6895}});
     // The overlay of the page-switch effect, without caption.
-    d.push_back({"frPage", 6, "", 0, {}, "", 0, 1755, 9620, 6895});
-    d.push_back({"TrayIcon", -1, "Tidvex"});
-    d.push_back({"ToolTip", -1});
-    d.push_back({"mnuTray", -1, "Tray", 0, {"Open Tidvex", "-", "Clean Now", "-", "Help", "Exit Tidvex"}});
-    d.push_back({"Splash", -1});
-    d.push_back({"Splash2", -1});
-    // Timers: the value is the interval in milliseconds.
-    d.push_back({"tmrCleanItem", -1, "", 330});
-    d.push_back({"tmrArrow", -1, "", 300});
-    d.push_back({"tmrRefresh", -1, "", 1000});
-    d.push_back({"tmrShutDownClean", -1, "", 1500});
-    d.push_back({"tmrRefreshOptions", -1, "", 1500});
-    // The interval timer's one-second beat.
-    d.push_back({"tmrSchedule", -1, "", 1000});
+    d.push_back({.name = "frPage", .index = 6, .kind = Panel, .at = {0, 1755, 9620, 6895}, .visible = false});
+    d.push_back({.name = "TrayIcon", .kind = TrayIcon, .caption = "Tidvex"});
+    d.push_back({.name = "ToolTip", .kind = Balloon, .parent = "TrayIcon"});
+    d.push_back({.name = "mnuTray", .kind = PopupMenu, .caption = "Tray",
+                 .items = {"Open Tidvex", "-", "Clean Now", "-", "Help", "Exit Tidvex"}});
+    d.push_back({.name = "Splash", .kind = Splash});
+    d.push_back({.name = "Splash2", .kind = PageEffect});
+    d.push_back({.name = "tmrRefresh", .kind = Timer, .value = 1000});
+    return d;
 }
 
 // Main page: what each page is for and a link to it.
-void MainPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 0);
+Rows MainPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 0);
     struct Text {
         const char* caption;
         int left, top, width;
@@ -183,69 +185,97 @@ void MainPageRows(std::vector<ControlDesign>& d) {
     // The first is the page's title.
     for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) {
         const Text& t = texts[i];
-        d.push_back({"lblMainText", i, t.caption, 0, {}, page, t.left, t.top, t.width, 270, i == 0 ? kGradient : kPlain});
+        d.push_back({.name = "lblMainText", .index = i, .kind = Label, .caption = t.caption, .parent = page,
+                     .at = {t.left, t.top, t.width, 270}, .style = i == 0 ? kGradient : kPlain});
     }
     const std::pair<const char*, int> links[] = {
         {"lblCleanerHere", 2130},    {"lblShredFilesHere", 2900}, {"lblShredSpaceHere", 3170},
         {"lblShredRecycleHere", 3440}, {"lblOptimizeHere", 3950},  {"lblStartupHere", 4400},
         {"lblUninstalHere", 4850},
     };
-    for (const auto& [name, top] : links) d.push_back({name, -1, "Click Here", 0, {}, page, 6600, top, 1200, 270, kLink});
+    for (const auto& [name, top] : links)
+        d.push_back({.name = name, .kind = Label, .caption = "Click Here", .parent = page, .at = {6600, top, 1200, 270},
+                     .style = kLink});
+    return d;
 }
 
 // Cleaner page: Start/Stop, the current item, the progress, the finished items
-// and the clean-settings panel over the whole page.
-void CleanerPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 1);
-    d.push_back({"cmdStartCleaning", -1, "Start Cleaning", 0, {}, page, 300, 300, 2200, 540});
-    d.push_back({"lblChangeCleanSettings", -1, "Change Clean Settings", 0, {}, page, 2800, 435, 2300, 270, kLink});
-    d.push_back({"lblArrow", -1, "<<", 0, {}, page, 5150, 435, 400, 270});
-    d.push_back({"lblArrowText", -1,
-                 "Its highly recommended to review the clean settings before start cleaning, This message will not "
-                 "appear again if you view the clean settings.",
-                 0, {}, page, 5600, 220, 3800, 800});
-    d.push_back({"lblCleanItem", -1, "Ready For Cleaning", 0, {}, page, 300, 1100, 9000, 270});
-    d.push_back({"prgClean", -1, "", 0, {}, page, 300, 1450, 9000, 360});
-    d.push_back({"asxLabel3", -1, "Complete Items", 0, {}, page, 300, 1950, 3000, 300, kGradient});
-    d.push_back({"lstCompleteClean", -1, "", 0, {}, page, 300, 2300, 9000, 3200});
-    d.push_back({"chkCloseAfterClean", -1, "Close Tidvex after cleaning", kOff, {}, page, 300, 5650, 4000, 300});
+// and the clean-settings panel over the whole page; the hint arrow until the
+// settings were opened.
+Rows CleanerPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 1);
+    d.push_back({.name = "cmdStartCleaning", .kind = Button, .caption = "Start Cleaning", .parent = page,
+                 .at = {300, 300, 2200, 540}});
+    d.push_back({.name = "lblChangeCleanSettings", .kind = Label, .caption = "Change Clean Settings", .parent = page,
+                 .at = {2800, 435, 2300, 270}, .style = kLink});
+    d.push_back({.name = "lblArrow", .kind = Label, .caption = "<<", .parent = page, .at = {5150, 435, 400, 270},
+                 .visible = false});
+    d.push_back({.name = "lblArrowText", .kind = Label,
+                 .caption = "Its highly recommended to review the clean settings before start cleaning, This message "
+                            "will not appear again if you view the clean settings.",
+                 .parent = page, .at = {5600, 220, 3800, 800}, .visible = false});
+    d.push_back({.name = "lblCleanItem", .kind = Label, .caption = "Ready For Cleaning", .parent = page,
+                 .at = {300, 1100, 9000, 270}});
+    d.push_back({.name = "prgClean", .kind = ProgressBar, .parent = page, .at = {300, 1450, 9000, 360}});
+    d.push_back({.name = "asxLabel3", .kind = Label, .caption = "Complete Items", .parent = page,
+                 .at = {300, 1950, 3000, 300}, .style = kGradient});
+    d.push_back({.name = "lstCompleteClean", .kind = ListBox, .parent = page, .at = {300, 2300, 9000, 3200}});
+    d.push_back({.name = "chkCloseAfterClean", .kind = CheckBox, .caption = "Close Tidvex after cleaning",
+                 .value = kOff, .parent = page, .at = {300, 5650, 4000, 300}});
 
-    d.push_back({"frScanSettings", -1, "Clean Settings", 0, {}, page, 0, 0, 9620, 6895});
+    d.push_back({.name = "frScanSettings", .kind = Panel, .caption = "Clean Settings", .parent = page,
+                 .at = {0, 0, 9620, 6895}, .visible = false});
     const std::string panel = "frScanSettings";
-    d.push_back({"Label1", -1, "Check/Uncheck items to Include/Exclude from cleaning", 0, {}, panel, 300, 60, 6000, 240});
-    d.push_back({"lblBack2Clean", -1, "Back to Clean Page", 0, {}, panel, 7500, 60, 1800, 240, kLink});
-    d.push_back({"chkInternet", -1, "Include Internet Items", kOn, {}, panel, 300, 310, 2900, 270});
-    d.push_back({"chkSystem", -1, "Include System Items", kOn, {}, panel, 3300, 310, 2900, 270});
-    d.push_back({"chkRegistry", -1, "Include Registry Items", kOn, {}, panel, 6300, 310, 2900, 270});
+    d.push_back({.name = "Label1", .kind = Label, .caption = "Check/Uncheck items to Include/Exclude from cleaning",
+                 .parent = panel, .at = {300, 60, 6000, 240}});
+    d.push_back({.name = "lblBack2Clean", .kind = Label, .caption = "Back to Clean Page", .parent = panel,
+                 .at = {7500, 60, 1800, 240}, .style = kLink});
+    d.push_back({.name = "chkInternet", .kind = CheckBox, .caption = "Include Internet Items", .value = kOn,
+                 .parent = panel, .at = {300, 310, 2900, 270}});
+    d.push_back({.name = "chkSystem", .kind = CheckBox, .caption = "Include System Items", .value = kOn,
+                 .parent = panel, .at = {3300, 310, 2900, 270}});
+    d.push_back({.name = "chkRegistry", .kind = CheckBox, .caption = "Include Registry Items", .value = kOn,
+                 .parent = panel, .at = {6300, 310, 2900, 270}});
     const char* includes[] = {"Browsers", "Chat", "Windows", "Hard Drive", "MRU", "Registry"};
     for (int i = 0; i < 6; ++i)
-        d.push_back({"cmdInclude", i, includes[i], 0, {}, panel, 300, 880 + i * 560, 1750, 480});
-    d.push_back({"gCSettingsTitle", -1, "Browsers", 0, {}, panel, 2200, 600, 7100, 270, kBanner});
+        d.push_back({.name = "cmdInclude", .index = i, .kind = Button, .caption = includes[i], .parent = panel,
+                     .at = {300, 880 + i * 560, 1750, 480}});
+    d.push_back({.name = "gCSettingsTitle", .kind = Label, .caption = "Browsers", .parent = panel,
+                 .at = {2200, 600, 7100, 270}, .style = kBanner});
     for (int strip = 0; strip < 6; ++strip) {
         std::vector<std::string> captions;
         for (const SettingsTab& tab : SettingsTabs())
             if (tab.strip == strip) captions.push_back(tab.caption);
-        d.push_back({"tbCSettings", strip, "", 0, captions, panel, 2200, 880, 7100, 4400});
+        d.push_back({.name = "tbCSettings", .index = strip, .kind = TabStrip, .items = captions, .parent = panel,
+                     .at = {2200, 880, 7100, 4400}});
     }
-    // The boxes, a column on each tab.
+    // The boxes, a column on each tab; two that no user changes are hidden.
     int tabOfStrip[6] = {};
     for (const SettingsTab& tab : SettingsTabs()) {
         const std::string where = TabPage("tbCSettings", tab.strip, tabOfStrip[tab.strip]++);
         int row = 0;
         for (int box : tab.boxes) {
             const Box& b = kCleanSett[box];
-            d.push_back({"chkCleanSett", box, b.caption, b.value, {}, where, 240, 150 + row++ * 330, 6400, 300});
+            d.push_back({.name = "chkCleanSett", .index = box, .kind = CheckBox, .caption = b.caption,
+                         .value = b.value, .parent = where, .at = {240, 150 + row++ * 330, 6400, 300},
+                         .visible = box != 38 && box != 42});
         }
     }
     const std::string hd = TabPage("tbCSettings", 3, 0);
-    d.push_back({"txtCustomExt", -1, "", 0, {}, hd, 600, 2180, 4300, 315});
-    d.push_back({"cmdSaveCustomExt", -1, "Save", 0, {}, hd, 5000, 2160, 1000, 360});
-    d.push_back({"lblCustomExtNote", 0, "Note:-", 0, {}, hd, 600, 2600, 700, 240});
-    d.push_back({"lblCustomExtNote", 1, "Ex.:-  .bmp*.js*      Use * as separator", 0, {}, hd, 1300, 2600, 4700, 240});
-    d.push_back({"lblHDCleaner", -1, "The hard drive cleaner will scan drive C, if you want to select another drive, go to",
-                 0, {}, hd, 240, 3050, 6500, 480});
-    d.push_back({"lblGoToSettings", -1, "Options", 0, {}, hd, 240, 3550, 900, 240, kLink});
-    // Over the boxes of a program that is not installed.
+    d.push_back({.name = "txtCustomExt", .kind = TextBox, .parent = hd, .at = {600, 2180, 4300, 315}});
+    d.push_back({.name = "cmdSaveCustomExt", .kind = Button, .caption = "Save", .parent = hd,
+                 .at = {5000, 2160, 1000, 360}});
+    d.push_back({.name = "lblCustomExtNote", .index = 0, .kind = Label, .caption = "Note:-", .parent = hd,
+                 .at = {600, 2600, 700, 240}});
+    d.push_back({.name = "lblCustomExtNote", .index = 1, .kind = Label,
+                 .caption = "Ex.:-  .bmp*.js*      Use * as separator", .parent = hd, .at = {1300, 2600, 4700, 240}});
+    d.push_back({.name = "lblHDCleaner", .kind = Label,
+                 .caption = "The hard drive cleaner will scan drive C, if you want to select another drive, go to",
+                 .parent = hd, .at = {240, 3050, 6500, 480}});
+    d.push_back({.name = "lblGoToSettings", .kind = Label, .caption = "Options", .parent = hd,
+                 .at = {240, 3550, 900, 240}, .style = kLink});
+    // Over the boxes of a program that is not installed, shown when it is not.
     struct Missing {
         const char* name;
         const char* caption;
@@ -261,60 +291,93 @@ void CleanerPageRows(std::vector<ControlDesign>& d) {
         {"lblICQDisabled", "ICQ is not installed in your system", 1, 2},
     };
     for (const Missing& m : missing)
-        d.push_back({m.name, -1, m.caption, 0, {}, TabPage("tbCSettings", m.strip, m.tab), 120, 100, 6800, 1500});
+        d.push_back({.name = m.name, .kind = Label, .caption = m.caption, .parent = TabPage("tbCSettings", m.strip, m.tab),
+                     .at = {120, 100, 6800, 1500}, .visible = false});
+    // The current item shown, and the hint's blinking.
+    d.push_back({.name = "tmrCleanItem", .kind = Timer, .value = 330});
+    d.push_back({.name = "tmrArrow", .kind = Timer, .value = 300});
+    return d;
 }
 
 // Shredder page: the three modes over one tab strip (files and folders, drives,
-// the Recycle Bin), the wiping method, Start/Stop and the two bars.
-void ShredderPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 2);
+// the Recycle Bin), the wiping method, Start/Stop and the two bars, which show
+// only while a shredding runs.
+Rows ShredderPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 2);
     const char* modes[] = {"Shred Files/Folders", "Shred Empty Space", "Shred Recycle Bin"};
-    for (int i = 0; i < 3; ++i) d.push_back({"cmdShredder", i, modes[i], 0, {}, page, 300 + i * 2100, 200, 2000, 480});
-    d.push_back({"tbShredder", -1, "", 0, {"Files", "Empty Space", "Recycle Bin"}, page, 300, 800, 9000, 3700});
+    for (int i = 0; i < 3; ++i)
+        d.push_back({.name = "cmdShredder", .index = i, .kind = Button, .caption = modes[i], .parent = page,
+                     .at = {300 + i * 2100, 200, 2000, 480}});
+    d.push_back({.name = "tbShredder", .kind = TabStrip, .items = {"Files", "Empty Space", "Recycle Bin"},
+                 .parent = page, .at = {300, 800, 9000, 3700}});
 
     const std::string files = TabPage("tbShredder", -1, 0);
-    d.push_back({"lblShredText", 0, "Add files and folders to be shred ", 0, {}, files, 240, 120, 6000, 270});
-    d.push_back({"lstFiles", -1, "", 0, {}, files, 240, 450, 6600, 2700});
+    d.push_back({.name = "lblShredText", .index = 0, .kind = Label, .caption = "Add files and folders to be shred ",
+                 .parent = files, .at = {240, 120, 6000, 270}});
+    d.push_back({.name = "lstFiles", .kind = ListBox, .parent = files, .at = {240, 450, 6600, 2700},
+                 .style = kDropTargetList});
     const char* fileButtons[] = {"cmdAddFiles", "cmdAddFolder", "cmdRemoveShredItem", "cmdRemoveAllShred"};
     const char* fileCaptions[] = {"Add File(s)", "Add Folder", "Remove", "Remove All"};
-    for (int i = 0; i < 4; ++i) d.push_back({fileButtons[i], -1, fileCaptions[i], 0, {}, files, 7000, 450 + i * 560, 1700, 460});
+    for (int i = 0; i < 4; ++i)
+        d.push_back({.name = fileButtons[i], .kind = Button, .caption = fileCaptions[i], .parent = files,
+                     .at = {7000, 450 + i * 560, 1700, 460}});
 
     const std::string drives = TabPage("tbShredder", -1, 1);
-    d.push_back({"lblShredText", 1, "Select a drive or more to shred its empty space", 0, {}, drives, 240, 120, 6000, 270});
+    d.push_back({.name = "lblShredText", .index = 1, .kind = Label,
+                 .caption = "Select a drive or more to shred its empty space", .parent = drives,
+                 .at = {240, 120, 6000, 270}});
     // Filled with the drives that are not CD-ROM drives when the window starts.
-    d.push_back({"lstDrives", -1, "", 0, {}, drives, 240, 500, 4000, 2500, 2});
+    d.push_back({.name = "lstDrives", .kind = ListBox, .parent = drives, .at = {240, 500, 4000, 2500},
+                 .style = kCheckBoxList});
 
     const std::string bin = TabPage("tbShredder", -1, 2);
-    d.push_back({"lblShredText", 2, "Recycle bin contains files and folders that you  have deleted using Windows", 0, {},
-                 bin, 240, 200, 8400, 1400});
-    d.push_back({"lblShredText", 3, "Click \"Start Shredding Recycle Bin\" to begin", 0, {}, bin, 240, 1800, 8400, 270});
+    d.push_back({.name = "lblShredText", .index = 2, .kind = Label,
+                 .caption = "Recycle bin contains files and folders that you  have deleted using Windows",
+                 .parent = bin, .at = {240, 200, 8400, 1400}});
+    d.push_back({.name = "lblShredText", .index = 3, .kind = Label,
+                 .caption = "Click \"Start Shredding Recycle Bin\" to begin", .parent = bin,
+                 .at = {240, 1800, 8400, 270}});
 
-    d.push_back({"lblShredText", 4, "Select shredding algorithm:", 0, {}, page, 300, 4650, 2400, 270});
+    d.push_back({.name = "lblShredText", .index = 4, .kind = Label, .caption = "Select shredding algorithm:",
+                 .parent = page, .at = {300, 4650, 2400, 270}});
     // The item index is the wiping method's number.
-    d.push_back({"cmbShredMethod", -1, "", 0,
-                 {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
-                  "American NAVSO P-5239-26 (MFM)", "German: VSITR"},
-                 page, 2700, 4600, 3600, 300});
-    d.push_back({"chkShredShutdown", -1, "Shutdown Windows after shredding", kOff, {}, page, 6500, 4620, 3000, 300});
-    d.push_back({"cmdStartShred", -1, "Start Shredding Files/Folders", 0, {}, page, 300, 5050, 3400, 480});
-    d.push_back({"lblShredLabel", -1, "Shredding....", 0, {}, page, 3900, 5150, 1500, 270});
-    d.push_back({"lblItemProgress", -1, "Item Progress", 0, {}, page, 300, 5650, 1400, 270});
-    d.push_back({"prgItemShred", -1, "", 0, {}, page, 1800, 5620, 7500, 300});
-    d.push_back({"lblTotalProgress", -1, "Total Progress", 0, {}, page, 300, 6050, 1400, 270});
-    d.push_back({"prgTotalShred", -1, "", 0, {}, page, 1800, 6020, 7500, 300});
-    d.push_back({"lblShredText", 5,
-                 "When you delete files/folders using windows -even permenantly- the files contents remain as they are",
-                 0, {}, page, 300, 6420, 9000, 400});
+    d.push_back({.name = "cmbShredMethod", .kind = ComboBox,
+                 .items = {"Quick Shred", "American: DoD 5220.22-M", "American NAVSO P-5239-26 (RLL)",
+                           "American NAVSO P-5239-26 (MFM)", "German: VSITR"},
+                 .parent = page, .at = {2700, 4600, 3600, 300}});
+    d.push_back({.name = "chkShredShutdown", .kind = CheckBox, .caption = "Shutdown Windows after shredding",
+                 .value = kOff, .parent = page, .at = {6500, 4620, 3000, 300}});
+    d.push_back({.name = "cmdStartShred", .kind = Button, .caption = "Start Shredding Files/Folders", .parent = page,
+                 .at = {300, 5050, 3400, 480}});
+    d.push_back({.name = "lblShredLabel", .kind = Label, .caption = "Shredding....", .parent = page,
+                 .at = {3900, 5150, 1500, 270}, .visible = false});
+    d.push_back({.name = "lblItemProgress", .kind = Label, .caption = "Item Progress", .parent = page,
+                 .at = {300, 5650, 1400, 270}, .visible = false});
+    d.push_back({.name = "prgItemShred", .kind = ProgressBar, .parent = page, .at = {1800, 5620, 7500, 300},
+                 .visible = false});
+    d.push_back({.name = "lblTotalProgress", .kind = Label, .caption = "Total Progress", .parent = page,
+                 .at = {300, 6050, 1400, 270}, .visible = false});
+    d.push_back({.name = "prgTotalShred", .kind = ProgressBar, .parent = page, .at = {1800, 6020, 7500, 300},
+                 .visible = false});
+    d.push_back({.name = "lblShredText", .index = 5, .kind = Label,
+                 .caption = "When you delete files/folders using windows -even permenantly- the files contents "
+                            "remain as they are",
+                 .parent = page, .at = {300, 6420, 9000, 400}});
+    return d;
 }
 
 // Optimizer page: the four sections over one tab strip, the eleven tweaks, the
 // connection count, the drives to lock, Apply and Cancel.
-void OptimizerPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 3);
+Rows OptimizerPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 3);
     const char* sections[] = {"Internet Connection", "System", "Windows Explorer", "Privacy"};
     for (int i = 0; i < 4; ++i)
-        d.push_back({"cmdOptimizer", i, sections[i], 0, {}, page, 300, 300 + i * 600, 2200, 500});
-    d.push_back({"tbOptimizer", -1, "", 0, {"0", "1", "2", "3"}, page, 2700, 300, 6600, 5000});
+        d.push_back({.name = "cmdOptimizer", .index = i, .kind = Button, .caption = sections[i], .parent = page,
+                     .at = {300, 300 + i * 600, 2200, 500}});
+    d.push_back({.name = "tbOptimizer", .kind = TabStrip, .items = {"0", "1", "2", "3"}, .parent = page,
+                 .at = {2700, 300, 6600, 5000}});
 
     struct Tweak {
         const char* caption;
@@ -334,163 +397,254 @@ void OptimizerPageRows(std::vector<ControlDesign>& d) {
         {"Prevent access to the following hard disk drives: [2000/Me/XP]*", 3, 1100, 6200},
     };
     for (int i = 0; i < 11; ++i)
-        d.push_back({"chkOptimizer", i, tweaks[i].caption, kOff, {}, TabPage("tbOptimizer", -1, tweaks[i].tab), 240,
-                     tweaks[i].top, tweaks[i].width, 400});
+        d.push_back({.name = "chkOptimizer", .index = i, .kind = CheckBox, .caption = tweaks[i].caption,
+                     .value = kOff, .parent = TabPage("tbOptimizer", -1, tweaks[i].tab),
+                     .at = {240, tweaks[i].top, tweaks[i].width, 400}});
     std::vector<std::string> counts;
     for (int n = 1; n <= 16; ++n) counts.push_back(std::to_string(n));
     const std::string internet = TabPage("tbOptimizer", -1, 0);
-    d.push_back({"cmbConnections", -1, "", 0, counts, internet, 4400, 900, 900, 300});
-    d.push_back({"lblOptimizerText", 0, "(All Windows)*", 0, {}, internet, 5400, 950, 1100, 270});
-    d.push_back({"lblOptimizerText", 1, "Affcets the currenlty running internet applications", 0, {}, internet, 240,
-                 1400, 6000, 270});
+    d.push_back({.name = "cmbConnections", .kind = ComboBox, .items = counts, .parent = internet,
+                 .at = {4400, 900, 900, 300}});
+    d.push_back({.name = "lblOptimizerText", .index = 0, .kind = Label, .caption = "(All Windows)*", .parent = internet,
+                 .at = {5400, 950, 1100, 270}});
+    d.push_back({.name = "lblOptimizerText", .index = 1, .kind = Label,
+                 .caption = "Affcets the currenlty running internet applications", .parent = internet,
+                 .at = {240, 1400, 6000, 270}});
     for (int tab = 0; tab < 4; ++tab)
-        d.push_back({"lblOptimizerText", 2 + tab, "* Requires windows restart", 0, {}, TabPage("tbOptimizer", -1, tab),
-                     240, 4400, 4000, 270});
+        d.push_back({.name = "lblOptimizerText", .index = 2 + tab, .kind = Label,
+                     .caption = "* Requires windows restart", .parent = TabPage("tbOptimizer", -1, tab),
+                     .at = {240, 4400, 4000, 270}});
     // Filled with the drives that are not CD-ROM drives when the window starts.
-    d.push_back({"lstPreventAccess", -1, "", 0, {}, TabPage("tbOptimizer", -1, 3), 240, 1500, 3500, 2000, 2});
-    d.push_back({"cmdOptimizeApply", -1, "Apply All", 0, {}, page, 2700, 5500, 2000, 480});
-    d.push_back({"cmdOptimizeCancel", -1, "Cancel and back to Main window", 0, {}, page, 4900, 5500, 3200, 480});
-    d.push_back({"lblOptimizerText", 6,
-                 "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization option in any "
-                 "section then click the \"Apply All\" button",
-                 0, {}, page, 300, 6150, 9000, 500});
+    d.push_back({.name = "lstPreventAccess", .kind = ListBox, .parent = TabPage("tbOptimizer", -1, 3),
+                 .at = {240, 1500, 3500, 2000}, .style = kCheckBoxList});
+    d.push_back({.name = "cmdOptimizeApply", .kind = Button, .caption = "Apply All", .parent = page,
+                 .at = {2700, 5500, 2000, 480}});
+    d.push_back({.name = "cmdOptimizeCancel", .kind = Button, .caption = "Cancel and back to Main window",
+                 .parent = page, .at = {4900, 5500, 3200, 480}});
+    d.push_back({.name = "lblOptimizerText", .index = 6, .kind = Label,
+                 .caption = "The Optimizer consists of the shown 4 main sections, check/uncheck any optimization "
+                            "option in any section then click the \"Apply All\" button",
+                 .parent = page, .at = {300, 6150, 9000, 500}});
+    return d;
 }
 
-// Tools page: the start-up manager and the uninstall manager.
-void ToolsPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 4);
-    d.push_back({"cmdTools", 0, "StartUp Manager", 0, {}, page, 300, 200, 2200, 480});
-    d.push_back({"cmdTools", 1, "Uninstall Manager", 0, {}, page, 2600, 200, 2200, 480});
-    d.push_back({"tbTools", -1, "", 0, {"StartUp Manager", "Uninstall Manager"}, page, 300, 800, 9000, 5000});
-    const std::string startup = TabPage("tbTools", -1, 0), uninstall = TabPage("tbTools", -1, 1);
-    d.push_back({"lblStartupHint", -1,
-                 "Unchek the items that you want to remove from your Winodws startup list then click Apply", 0, {},
-                 startup, 120, 120, 8600, 300});
-    d.push_back({"Grid", -1, "", 0, {}, startup, 120, 480, 8600, 3600});
-    d.push_back({"cmdApplyStartup", -1, "Apply", 0, {}, startup, 7420, 4200, 1300, 420});
-    d.push_back({"Grid2", -1, "", 0, {}, uninstall, 120, 120, 8600, 3960});
-    d.push_back({"cmdUninstall", -1, "Uninstall", 0, {}, uninstall, 120, 4200, 1400, 420});
-    d.push_back({"cmdRemoveEntry", -1, "Remove entry", 0, {}, uninstall, 1640, 4200, 1400, 420});
-    d.push_back({"cmdRenameEntry", -1, "Rename", 0, {}, uninstall, 3160, 4200, 1400, 420});
-    d.push_back({"cmdSaveUins2txt", -1, "Save to text file", 0, {}, uninstall, 4680, 4200, 1800, 420});
+// Tools page: its two sub-page buttons over one tab strip.
+Rows ToolsPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 4);
+    d.push_back({.name = "cmdTools", .index = 0, .kind = Button, .caption = "StartUp Manager", .parent = page,
+                 .at = {300, 200, 2200, 480}});
+    d.push_back({.name = "cmdTools", .index = 1, .kind = Button, .caption = "Uninstall Manager", .parent = page,
+                 .at = {2600, 200, 2200, 480}});
+    d.push_back({.name = "tbTools", .kind = TabStrip, .items = {"StartUp Manager", "Uninstall Manager"},
+                 .parent = page, .at = {300, 800, 9000, 5000}});
+    return d;
 }
+
+// The Tools page's start-up manager tab.
+Rows StartupTabRows() {
+    Rows d;
+    const std::string startup = TabPage("tbTools", -1, 0);
+    d.push_back({.name = "lblStartupHint", .kind = Label,
+                 .caption = "Unchek the items that you want to remove from your Winodws startup list then click Apply",
+                 .parent = startup, .at = {120, 120, 8600, 300}});
+    d.push_back({.name = "Grid", .kind = Grid, .parent = startup, .at = {120, 480, 8600, 3600}});
+    d.push_back({.name = "cmdApplyStartup", .kind = Button, .caption = "Apply", .parent = startup,
+                 .at = {7420, 4200, 1300, 420}});
+    return d;
+}
+
+// The Tools page's uninstall manager tab.
+Rows UninstallTabRows() {
+    Rows d;
+    const std::string uninstall = TabPage("tbTools", -1, 1);
+    d.push_back({.name = "Grid2", .kind = Grid, .parent = uninstall, .at = {120, 120, 8600, 3960}});
+    d.push_back({.name = "cmdUninstall", .kind = Button, .caption = "Uninstall", .parent = uninstall,
+                 .at = {120, 4200, 1400, 420}});
+    d.push_back({.name = "cmdRemoveEntry", .kind = Button, .caption = "Remove entry", .parent = uninstall,
+                 .at = {1640, 4200, 1400, 420}});
+    d.push_back({.name = "cmdRenameEntry", .kind = Button, .caption = "Rename", .parent = uninstall,
+                 .at = {3160, 4200, 1400, 420}});
+    d.push_back({.name = "cmdSaveUins2txt", .kind = Button, .caption = "Save to text file", .parent = uninstall,
+                 .at = {4680, 4200, 1800, 420}});
+    return d;
+}
+
+std::string OptionsTab(int i) { return TabPage("tbOptions", -1, i); }
 
 // Options page: the sub-page buttons with the banner of the chosen one, the
-// tab strip whose six tabs they choose, and below the buttons the links to the
-// help file and the update page.
-void OptionsPageRows(std::vector<ControlDesign>& d) {
-    const std::string page = Index("frPage", 5);
+// tab strip whose six tabs they choose, below the buttons the links to the
+// help file and the update page, and the tabs but the schedule's.
+Rows OptionsPageRows() {
+    Rows d;
+    const std::string page = controls::DesignKey("frPage", 5);
     const char* subPages[] = {"Settings", "Safe List", "Black list", "Safe Cookies", "Schedule", "About"};
     for (int i = 0; i < 6; ++i)
-        d.push_back({"cmdOptions", i, subPages[i], 0, {}, page, 300, 300 + i * 600, 2000, 500});
-    d.push_back({"gOptionsTitle", -1, "Settings", 0, {}, page, 2500, 300, 6800, 420, kBanner});
+        d.push_back({.name = "cmdOptions", .index = i, .kind = Button, .caption = subPages[i], .parent = page,
+                     .at = {300, 300 + i * 600, 2000, 500}});
+    d.push_back({.name = "gOptionsTitle", .kind = Label, .caption = "Settings", .parent = page,
+                 .at = {2500, 300, 6800, 420}, .style = kBanner});
     // The buttons choose the tab: the strip's own captions are not shown.
-    d.push_back({"tbOptions", -1, "", 0, {"", "", "", "", "", ""}, page, 2500, 800, 6800, 4800});
-    d.push_back({"lblHelp", -1, "Help", 0, {}, page, 300, 4000, 2000, 255, kLink});
-    d.push_back({"lblUpdate", -1, "Check for updates", 0, {}, page, 300, 4350, 2000, 255, kLink});
-    auto tab = [](int i) { return TabPage("tbOptions", -1, i); };
+    d.push_back({.name = "tbOptions", .kind = TabStrip, .items = {"", "", "", "", "", ""}, .parent = page,
+                 .at = {2500, 800, 6800, 4800}});
+    d.push_back({.name = "lblHelp", .kind = Label, .caption = "Help", .parent = page, .at = {300, 4000, 2000, 255},
+                 .style = kLink});
+    d.push_back({.name = "lblUpdate", .kind = Label, .caption = "Check for updates", .parent = page,
+                 .at = {300, 4350, 2000, 255}, .style = kLink});
 
-    const std::string settings = tab(0);
-    d.push_back({"chkSettings", 0, "Launch Tidvex at windows startup", kOff, {}, settings, 240, 240, 6200, 300});
-    d.push_back({"chkSettings", 1, "Shred files && folders instead of normal delete in the cleaning sessions (Slower)",
-                 kOff, {}, settings, 240, 640, 6200, 300});
-    d.push_back({"chkSettings", 2, "Log errors and events to text file (Log.txt)", kOn, {}, settings, 240, 1040, 6200,
-                 300});
-    d.push_back({"Label55", -1, "Hard Drive cleaner default drive to clean", 0, {}, settings, 240, 1560, 3600, 270});
+    const std::string settings = OptionsTab(0);
+    d.push_back({.name = "chkSettings", .index = 0, .kind = CheckBox, .caption = "Launch Tidvex at windows startup",
+                 .value = kOff, .parent = settings, .at = {240, 240, 6200, 300}});
+    d.push_back({.name = "chkSettings", .index = 1, .kind = CheckBox,
+                 .caption = "Shred files && folders instead of normal delete in the cleaning sessions (Slower)",
+                 .value = kOff, .parent = settings, .at = {240, 640, 6200, 300}});
+    d.push_back({.name = "chkSettings", .index = 2, .kind = CheckBox,
+                 .caption = "Log errors and events to text file (Log.txt)", .value = kOn, .parent = settings,
+                 .at = {240, 1040, 6200, 300}});
+    d.push_back({.name = "Label55", .kind = Label, .caption = "Hard Drive cleaner default drive to clean",
+                 .parent = settings, .at = {240, 1560, 3600, 270}});
     // Filled with the fixed drives when the window starts.
-    d.push_back({"cmbDrives", -1, "", 0, {}, settings, 3900, 1520, 2400, 315});
+    d.push_back({.name = "cmbDrives", .kind = ComboBox, .parent = settings, .at = {3900, 1520, 2400, 315}});
 
     // The safe and the black list: several entries can be selected and removed,
     // and files and folders dropped on them are added.
-    constexpr int kMultiSelect = controls::kMultiSelectList;
-    constexpr int kDropList = controls::kMultiSelectList | controls::kDropTargetList;
-    const std::string safe = tab(1);
-    d.push_back({"Label21", -1, "Add items to be safe from removing", 0, {}, safe, 240, 120, 6200, 270});
-    d.push_back({"Label46", -1, "Registry Cleaner and Hard Disk cleaner will always skip these items", 0, {}, safe, 240,
-                 420, 6200, 270});
-    d.push_back({"lstSafeList", -1, "", 0, {}, safe, 240, 780, 4300, 3400, kDropList});
-    const std::string black = tab(2);
-    d.push_back({"Label22", -1, "Add items to be always removed each cleaning session", 0, {}, black, 240, 120, 6200,
-                 270});
-    d.push_back({"lstBlackList", -1, "", 0, {}, black, 240, 780, 4300, 3400, kDropList});
+    const std::string safe = OptionsTab(1);
+    d.push_back({.name = "Label21", .kind = Label, .caption = "Add items to be safe from removing", .parent = safe,
+                 .at = {240, 120, 6200, 270}});
+    d.push_back({.name = "Label46", .kind = Label,
+                 .caption = "Registry Cleaner and Hard Disk cleaner will always skip these items", .parent = safe,
+                 .at = {240, 420, 6200, 270}});
+    d.push_back({.name = "lstSafeList", .kind = ListBox, .parent = safe, .at = {240, 780, 4300, 3400},
+                 .style = kMultiSelectList | kDropTargetList});
+    const std::string black = OptionsTab(2);
+    d.push_back({.name = "Label22", .kind = Label, .caption = "Add items to be always removed each cleaning session",
+                 .parent = black, .at = {240, 120, 6200, 270}});
+    d.push_back({.name = "lstBlackList", .kind = ListBox, .parent = black, .at = {240, 780, 4300, 3400},
+                 .style = kMultiSelectList | kDropTargetList});
     const char* safeButtons[] = {"cmdAddSafeFile", "cmdAddSafeFolder", "cmdAddSafeRegKey", "cmdRemoveSafeItem"};
     const char* blackButtons[] = {"cmdAddBlackFile", "cmdAddBlackFolder", "cmdAddBlackRegistry", "cmdRemoveBlackItem"};
     const char* captions[] = {"Add File(s)", "Add Folder", "Add Registry Key", "Remove Selected"};
     for (int i = 0; i < 4; ++i) {
-        d.push_back({safeButtons[i], -1, captions[i], 0, {}, safe, 4700, 780 + i * 520, 1800, 420});
-        d.push_back({blackButtons[i], -1, captions[i], 0, {}, black, 4700, 780 + i * 520, 1800, 420});
+        d.push_back({.name = safeButtons[i], .kind = Button, .caption = captions[i], .parent = safe,
+                     .at = {4700, 780 + i * 520, 1800, 420}});
+        d.push_back({.name = blackButtons[i], .kind = Button, .caption = captions[i], .parent = black,
+                     .at = {4700, 780 + i * 520, 1800, 420}});
     }
 
-    const std::string cookies = tab(3);
-    d.push_back({"Label23", -1, "Check the cookie(s) that will not be removed while cleaning sessions", 0, {}, cookies,
-                 240, 60, 6300, 270});
-    d.push_back({"Label24", -1,
-                 "Here are all the cookie categories that are exist in your system for internet explorer, Select and "
-                 "add to safe list",
-                 0, {}, cookies, 240, 360, 3000, 800});
-    d.push_back({"lstAllCookies", -1, "", 0, {}, cookies, 240, 1200, 3000, 2400, kMultiSelect});
-    d.push_back({"chkSelectAllCookies", -1, "Select All", kOff, {}, cookies, 240, 3660, 1500, 270});
-    d.push_back({"cmdAddSafeCookie", -1, "Add selected to safe list >>", 0, {}, cookies, 240, 3980, 3000, 400});
-    d.push_back({"Label25", -1,
-                 "Here are all cookie categories that will not be removed during cleaning sessions for internet "
-                 "explorer",
-                 0, {}, cookies, 3400, 360, 3000, 800});
-    d.push_back({"lstSafeCookies", -1, "", 0, {}, cookies, 3400, 1200, 3000, 2400, kMultiSelect});
-    d.push_back({"chkSelectAllSafeCookies", -1, "Select All", kOff, {}, cookies, 3400, 3660, 1500, 270});
-    d.push_back({"cmdRemoveSafeCookie", -1, "Remove selected from safe list", 0, {}, cookies, 3400, 3980, 3000, 400});
+    const std::string cookies = OptionsTab(3);
+    d.push_back({.name = "Label23", .kind = Label,
+                 .caption = "Check the cookie(s) that will not be removed while cleaning sessions", .parent = cookies,
+                 .at = {240, 60, 6300, 270}});
+    d.push_back({.name = "Label24", .kind = Label,
+                 .caption = "Here are all the cookie categories that are exist in your system for internet explorer, "
+                            "Select and add to safe list",
+                 .parent = cookies, .at = {240, 360, 3000, 800}});
+    d.push_back({.name = "lstAllCookies", .kind = ListBox, .parent = cookies, .at = {240, 1200, 3000, 2400},
+                 .style = kMultiSelectList});
+    d.push_back({.name = "chkSelectAllCookies", .kind = CheckBox, .caption = "Select All", .value = kOff,
+                 .parent = cookies, .at = {240, 3660, 1500, 270}});
+    d.push_back({.name = "cmdAddSafeCookie", .kind = Button, .caption = "Add selected to safe list >>",
+                 .parent = cookies, .at = {240, 3980, 3000, 400}});
+    d.push_back({.name = "Label25", .kind = Label,
+                 .caption = "Here are all cookie categories that will not be removed during cleaning sessions for "
+                            "internet explorer",
+                 .parent = cookies, .at = {3400, 360, 3000, 800}});
+    d.push_back({.name = "lstSafeCookies", .kind = ListBox, .parent = cookies, .at = {3400, 1200, 3000, 2400},
+                 .style = kMultiSelectList});
+    d.push_back({.name = "chkSelectAllSafeCookies", .kind = CheckBox, .caption = "Select All", .value = kOff,
+                 .parent = cookies, .at = {3400, 3660, 1500, 270}});
+    d.push_back({.name = "cmdRemoveSafeCookie", .kind = Button, .caption = "Remove selected from safe list",
+                 .parent = cookies, .at = {3400, 3980, 3000, 400}});
 
-    // Schedule: each group's options lie in a frame of their own.
-    const std::string schedule = tab(4);
-    d.push_back({"Label26", -1,
-                 "Scheduling allows you to clean your system on specific times or at specific session's actions. "
-                 "Scheduling is only active while the program is running maximized or even minimized to system tray",
-                 0, {}, schedule, 240, 60, 6300, 660});
-    d.push_back({"barSched1", -1, "", 0, {}, schedule, 0, 760, 6600, 120, kBars});
-    d.push_back({"chkTimeSchedule", -1, "Time Clean", kOff, {}, schedule, 240, 960, 2000, 300});
-    d.push_back({"MyFrame1", -1, "", 0, {}, schedule, 240, 1300, 6200, 700});
-    const char* times[] = {"Every 15 minutes", "Every 30 minutes", "Every hour", "Every 5 hours"};
-    for (int i = 0; i < 4; ++i)
-        d.push_back({"optTimeSchedule", i, times[i], i == 2 ? kOn : kOff, {}, "MyFrame1", 120 + i * 1500, 200, 1450,
-                     300});
-    d.push_back({"barSched2", -1, "", 0, {}, schedule, 0, 2200, 6600, 120, kBars});
-    d.push_back({"chkSessionSchedule", -1, "Session Clean", kOff, {}, schedule, 240, 2400, 2000, 300});
-    d.push_back({"MyFrame2", -1, "", 0, {}, schedule, 240, 2740, 6200, 1300});
-    d.push_back({"chkWhenWindowStarts", -1, "When Windows starts", kOff, {}, "MyFrame2", 120, 120, 2800, 300});
-    d.push_back({"chkWhenWindowsShuts", -1, "When Windows shuts down", kOff, {}, "MyFrame2", 120, 480, 2800, 300});
-    d.push_back({"optSessionSchedule", 0, "Clean then shutdown", kOn, {}, "MyFrame2", 600, 840, 2400, 300});
-    d.push_back({"optSessionSchedule", 1, "Clean then restart", kOff, {}, "MyFrame2", 3100, 840, 2400, 300});
-
-    const std::string about = tab(5);
-    d.push_back({"picLogo", -1, "", 0, {}, about, 240, 240, 1200, 1200});
-    d.push_back({"lblAboutText", 0, "Marbleton Tidvex", 0, {}, about, 1600, 300, 4000, 300});
-    d.push_back({"lblAboutText", 1, "Version", 0, {}, about, 1600, 700, 800, 270});
-    d.push_back({"lblAboutText", 2,
-                 "Tidvex is a powerful easy to use tool to Clean, Optimize, and protect your system.", 0, {}, about,
-                 1600, 1100, 4800, 600});
+    const std::string about = OptionsTab(5);
+    d.push_back({.name = "picLogo", .kind = Picture, .parent = about, .at = {240, 240, 1200, 1200}});
+    d.push_back({.name = "lblAboutText", .index = 0, .kind = Label, .caption = "Marbleton Tidvex", .parent = about,
+                 .at = {1600, 300, 4000, 300}});
+    d.push_back({.name = "lblAboutText", .index = 1, .kind = Label, .caption = "Version", .parent = about,
+                 .at = {1600, 700, 800, 270}});
+    d.push_back({.name = "lblAboutText", .index = 2, .kind = Label,
+                 .caption = "Tidvex is a powerful easy to use tool to Clean, Optimize, and protect your system.",
+                 .parent = about, .at = {1600, 1100, 4800, 600}});
     // Set when the window starts.
-    d.push_back({"lblVersion", -1, "", 0, {}, about, 2450, 700, 2000, 270});
-    d.push_back({"lblWebSite", -1, kHomePage, 0, {}, about, 1600, 1800, 4800, 270, kLink});
+    d.push_back({.name = "lblVersion", .kind = Label, .parent = about, .at = {2450, 700, 2000, 270}});
+    d.push_back({.name = "lblWebSite", .kind = Label, .caption = kHomePage, .parent = about,
+                 .at = {1600, 1800, 4800, 270}, .style = kLink});
+    d.push_back({.name = "tmrRefreshOptions", .kind = Timer, .value = 1500});
+    return d;
 }
 
-std::vector<ControlDesign> Build() {
-    std::vector<ControlDesign> d;
-    FrameRows(d);
-    MainPageRows(d);
-    CleanerPageRows(d);
-    ShredderPageRows(d);
-    OptimizerPageRows(d);
-    ToolsPageRows(d);
-    OptionsPageRows(d);
-
+// The Options page's Schedule tab: each group's options lie in a frame of their
+// own; the interval timer's one-second beat and the shutdown cleaning's timer.
+Rows ScheduleTabRows() {
+    Rows d;
+    const std::string schedule = OptionsTab(4);
+    d.push_back({.name = "Label26", .kind = Label,
+                 .caption = "Scheduling allows you to clean your system on specific times or at specific session's "
+                            "actions. Scheduling is only active while the program is running maximized or even "
+                            "minimized to system tray",
+                 .parent = schedule, .at = {240, 60, 6300, 660}});
+    d.push_back({.name = "barSched1", .kind = Label, .parent = schedule, .at = {0, 760, 6600, 120}, .style = kBars});
+    d.push_back({.name = "chkTimeSchedule", .kind = CheckBox, .caption = "Time Clean", .value = kOff,
+                 .parent = schedule, .at = {240, 960, 2000, 300}});
+    d.push_back({.name = "MyFrame1", .kind = Panel, .parent = schedule, .at = {240, 1300, 6200, 700}});
+    const char* times[] = {"Every 15 minutes", "Every 30 minutes", "Every hour", "Every 5 hours"};
+    for (int i = 0; i < 4; ++i)
+        d.push_back({.name = "optTimeSchedule", .index = i, .kind = OptionButton, .caption = times[i],
+                     .value = i == 2 ? kOn : kOff, .parent = "MyFrame1", .at = {120 + i * 1500, 200, 1450, 300}});
+    d.push_back({.name = "barSched2", .kind = Label, .parent = schedule, .at = {0, 2200, 6600, 120}, .style = kBars});
+    d.push_back({.name = "chkSessionSchedule", .kind = CheckBox, .caption = "Session Clean", .value = kOff,
+                 .parent = schedule, .at = {240, 2400, 2000, 300}});
+    d.push_back({.name = "MyFrame2", .kind = Panel, .parent = schedule, .at = {240, 2740, 6200, 1300}});
+    d.push_back({.name = "chkWhenWindowStarts", .kind = CheckBox, .caption = "When Windows starts", .value = kOff,
+                 .parent = "MyFrame2", .at = {120, 120, 2800, 300}});
+    d.push_back({.name = "chkWhenWindowsShuts", .kind = CheckBox, .caption = "When Windows shuts down", .value = kOff,
+                 .parent = "MyFrame2", .at = {120, 480, 2800, 300}});
+    d.push_back({.name = "optSessionSchedule", .index = 0, .kind = OptionButton, .caption = "Clean then shutdown",
+                 .value = kOn, .parent = "MyFrame2", .at = {600, 840, 2400, 300}});
+    d.push_back({.name = "optSessionSchedule", .index = 1, .kind = OptionButton, .caption = "Clean then restart",
+                 .value = kOff, .parent = "MyFrame2", .at = {3100, 840, 2400, 300}});
+    d.push_back({.name = "tmrShutDownClean", .kind = Timer, .value = 1500});
+    d.push_back({.name = "tmrSchedule", .kind = Timer, .value = 1000});
     return d;
+}
+
+Rows Build(FormPart part) {
+    switch (part) {
+        case FormPart::Frame: return FrameRows();
+        case FormPart::MainPage: return MainPageRows();
+        case FormPart::CleanerPage: return CleanerPageRows();
+        case FormPart::ShredderPage: return ShredderPageRows();
+        case FormPart::OptimizerPage: return OptimizerPageRows();
+        case FormPart::ToolsPage: return ToolsPageRows();
+        case FormPart::StartupTab: return StartupTabRows();
+        case FormPart::UninstallTab: return UninstallTabRows();
+        case FormPart::OptionsPage: return OptionsPageRows();
+        case FormPart::ScheduleTab: return ScheduleTabRows();
+    }
+    return {};
+}
+
+const std::vector<Rows>& Parts() {
+    static const std::vector<Rows> parts = [] {
+        std::vector<Rows> all;
+        for (FormPart part : kFormParts) all.push_back(Build(part));
+        return all;
+    }();
+    return parts;
 }
 
 }  // namespace
 
 const char kHomePage[] = "https://tidvex.marbleton.example/";
 
+const std::vector<ControlDesign>& DesignRows(FormPart part) { return Parts()[static_cast<size_t>(part)]; }
+
 const std::vector<ControlDesign>& FormDesign() {
-    static const std::vector<ControlDesign> design = Build();
+    static const std::vector<ControlDesign> design = [] {
+        std::vector<ControlDesign> all;
+        for (const Rows& part : Parts()) all.insert(all.end(), part.begin(), part.end());
+        return all;
+    }();
     return design;
 }
 
@@ -498,7 +652,7 @@ const ControlDesign& Design(std::string_view name, int index) {
     for (const auto& control : FormDesign()) {
         if (control.name == name && control.index == index) return control;
     }
-    throw std::out_of_range("No control " + std::string(name) + "(" + std::to_string(index) + ") in the design");
+    throw std::out_of_range("No control " + controls::DesignKey(name, index) + " in the design");
 }
 
 int DesignCount(std::string_view name) {

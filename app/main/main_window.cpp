@@ -1,8 +1,10 @@
-// The main window's life: start-up with its single-instance check, the form
-// initialiser, the close request, unload, minimising to the tray and the tray
-// icon with its menu.
+// The main window's life: its frame (the banner, the toolbar, the page panels,
+// the tray icon with its menu, the splash), start-up with its single-instance
+// check, the form initialiser, the close request, unload and minimising to the
+// tray.
 #include "main/form.h"
 
+#include "main/error_steps.h"
 #include "main/run_time_report.h"
 #include "main/settings.h"
 #include "services/helpers.h"
@@ -16,8 +18,6 @@ namespace tidvex::main {
 namespace {
 
 constexpr char kMutexName[] = "Marbletontidvex";
-constexpr char kWarnMarker[] = "\\lblWarnMessage";
-constexpr char kMinimizeMarker[] = "\\lblFirstMinimize";
 constexpr int kWindowWidth = 9630, kWindowHeight = 8650;
 constexpr int kPagesTop = 1755;
 constexpr int kSettingsTabsTop = 880, kSettingsTabsHeight = 4400;
@@ -25,41 +25,26 @@ constexpr unsigned kDriveNoRoot = 1, kDriveFixed = 3, kDriveCdRom = 5;
 constexpr int kLeftDoubleClick = 515, kRightButtonUp = 517, kLeftButtonUp = 514;
 constexpr int kSessionEnding = 2;
 
-services::CRegistry Marker(const char* name) {
-    services::CRegistry reg;
-    reg.classkey(registry::kLocalMachine);
-    reg.sectionkey(std::string(services::SettingsKey) + name);
-    return reg;
-}
-
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
-// Runs one statement of a handler that ignores its errors.
-template <class F>
-void IgnoringErrors(F&& statement) noexcept {
-    try {
-        statement();
-    } catch (...) {
-    }
-}
-
 // The version as major.minor.0.revision.
-std::string VersionText(MainWindowCalls& platform) {
+std::string VersionText(OutsideCalls& platform) {
     int major = 0, minor = 0, revision = 0;
     platform.Version(major, minor, revision);
     return std::to_string(major) + "." + std::to_string(minor) + ".0." + std::to_string(revision);
 }
 
-bool MarkerExists(const char* name) { return Marker(name).KeyExists(); }
-void CreateMarker(const char* name) { Marker(name).CreateKey(); }
-
 }  // namespace
 
-void frmMain::WireFrame() {
-    for (int i = 0; i < 6; ++i) cmdToolBar[static_cast<size_t>(i)]->OnClick = [this, i] { cmdToolBar_Click(i); };
+void frmMain::MakeFrame(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::Frame));
+    TIDVEX_BIND(made_, topGrad, cmdToolBar, lblAbout, frPage, TrayIcon, ToolTip, mnuTray, Splash, Splash2, tmrRefresh);
+
+    ClickEach(cmdToolBar, &frmMain::cmdToolBar_Click);
+    lblAbout->OnMouseUp = [this](int button) { lblAbout_MouseUp(button); };
     TrayIcon->OnMouse = [this](int message) { TrayIcon_MouseUp(message); };
     TrayIcon->OnReattach = [this] { TrayIcon_Reattach(); };
     ToolTip->OnMouse = [this](int message) { ToolTip_MouseUp(message); };
@@ -72,39 +57,11 @@ void frmMain::WireFrame() {
             default: break;
         }
     };
-    tmrCleanItem->OnTimer = [this] { tmrCleanItem_Timer(); };
-    tmrArrow->OnTimer = [this] { tmrArrow_Timer(); };
     tmrRefresh->OnTimer = [this] { tmrRefresh_Timer(); };
-    tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
-    tmrRefreshOptions->OnTimer = [this] { tmrRefreshOptions_Timer(); };
-    tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
-
-    lblCleanerHere->OnMouseUp = [this](int b) { lblCleanerHere_MouseUp(b); };
-    lblOptimizeHere->OnMouseUp = [this](int b) { lblOptimizeHere_MouseUp(b); };
-    lblShredFilesHere->OnMouseUp = [this](int b) { lblShredFilesHere_MouseUp(b); };
-    lblShredSpaceHere->OnMouseUp = [this](int b) { lblShredSpaceHere_MouseUp(b); };
-    lblShredRecycleHere->OnMouseUp = [this](int b) { lblShredRecycleHere_MouseUp(b); };
-    lblStartupHere->OnMouseUp = [this](int b) { lblStartupHere_MouseUp(b); };
-    lblUninstalHere->OnMouseUp = [this](int b) { lblUninstalHere_MouseUp(b); };
-
-    for (int i = 0; i < 2; ++i) cmdTools[static_cast<size_t>(i)]->OnClick = [this, i] { cmdTools_Click(i); };
-    for (int i = 0; i < 6; ++i) cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
-    // Only the sub-page buttons change these tabs: a click on a tab is refused
-    // unless its button is the selected one.
-    auto guard = [](const auto& buttons) {
-        return [&buttons](int newTab, bool& cancel) {
-            cancel = newTab < 0 || newTab >= static_cast<int>(buttons.size()) ||
-                     !buttons[static_cast<size_t>(newTab)]->Selected();
-        };
-    };
-    tbShredder->OnBeforeClick = guard(cmdShredder);
-    tbOptimizer->OnBeforeClick = guard(cmdOptimizer);
-    tbTools->OnBeforeClick = guard(cmdTools);
-    tbOptions->OnBeforeClick = guard(cmdOptions);
 }
 
 void frmMain::Form_Load() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     try {
         LoadingStep = "Checking for a running Tidvex";
         if (!window.CreateInstanceMutex(kMutexName)) {
@@ -133,7 +90,6 @@ void frmMain::Form_Load() {
         // The custom extension can be edited only while its box is checked.
         chkCleanSett_Click(60);
         Splash->Close();
-        Splash->Close();
         LoadingStep.clear();
     } catch (...) {
         Splash->Close();
@@ -148,7 +104,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Initialize() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     LoadingStep = "Setting up the window";
     TrayIcon_Reattach();
     lblVersion->Caption(VersionText(window));
@@ -201,7 +157,7 @@ void frmMain::Form_Initialize() {
 }
 
 void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     if (gIsCleaning) {
         if (window.ShowMe("Cleaning process is running, Stop Cleaning and exit?", true, "Yes", "No", 3) == 7) {
             Cancel = true;
@@ -229,11 +185,11 @@ void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 
 void frmMain::Form_Unload() {
     TrayIcon->Remove();
-    Platform().EndProcess();
+    Outside().EndProcess();
 }
 
 void frmMain::Form_Resize() {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     topGrad->Width(window.ScaleWidth());
     if (window.WindowState() != 1) return;
     if (IsFirstMinimize) {
@@ -247,10 +203,10 @@ void frmMain::Form_Resize() {
     window.Visible(false);
 }
 
-void frmMain::Form_LostFocus() { Platform().Repaint(); }
+void frmMain::Form_LostFocus() { Outside().Repaint(); }
 
 void frmMain::TrayIcon_MouseUp(int message) {
-    MainWindowCalls& window = Platform();
+    OutsideCalls& window = Outside();
     if (message == kRightButtonUp) {
         IgnoringErrors([&] { window.SetForeground(); });
         IgnoringErrors([&] {
@@ -264,9 +220,9 @@ void frmMain::TrayIcon_MouseUp(int message) {
 }
 
 void frmMain::TrayIcon_Reattach() {
-    TrayIcon->Icon(Platform().WindowIcon());
+    TrayIcon->Icon(Outside().WindowIcon());
     TrayIcon->ToolTip("Tidvex");
-    TrayIcon->Attach(Platform().hWnd());
+    TrayIcon->Attach(Outside().hWnd());
 }
 
 void frmMain::ToolTip_MouseUp(int message) {
@@ -274,8 +230,8 @@ void frmMain::ToolTip_MouseUp(int message) {
 }
 
 void frmMain::mnuMaximize_Click() {
-    IgnoringErrors([&] { Platform().WindowState(0); });
-    IgnoringErrors([&] { Platform().Visible(true); });
+    IgnoringErrors([&] { Outside().WindowState(0); });
+    IgnoringErrors([&] { Outside().Visible(true); });
 }
 
 void frmMain::mnuClean_Click() {
@@ -284,11 +240,11 @@ void frmMain::mnuClean_Click() {
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());
 }
 
-void frmMain::mnuHelp_Click() { Platform().ShellOpen(services::AppPath() + "\\Help.chm"); }
+void frmMain::mnuHelp_Click() { Outside().ShellOpen(services::AppPath() + "\\Help.chm"); }
 
 void frmMain::mnuExit_Click() {
-    Platform().Visible(true);
-    Platform().Unload();
+    Outside().Visible(true);
+    Outside().Unload();
 }
 
 }  // namespace tidvex::main

@@ -1,22 +1,31 @@
-// Page navigation: the toolbar's pages, the sub-pages of the Tools page, the
-// Main page's links, the grids' scrolling and the window's timers.
+// Page navigation: the toolbar's pages, the Main page with its links, the
+// Tools page's sub-page buttons and tabs, the grids' scrolling and the page
+// refresh timer.
 #include "main/form.h"
 
 namespace tidvex::main {
 
-template <size_t N>
-void frmMain::SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index) {
-    if (Index < 0 || Index >= static_cast<int>(N)) return;
-    for (auto* button : buttons) button->Selected(false);
-    buttons[static_cast<size_t>(Index)]->Selected(true);
-    strip.Tab(Index);
-    strip.Refresh();
+void frmMain::MakeMainPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::MainPage));
+    TIDVEX_BIND(made_, lblMainText, lblCleanerHere, lblShredFilesHere, lblShredSpaceHere, lblShredRecycleHere,
+                lblOptimizeHere, lblStartupHere, lblUninstalHere);
+
+    lblCleanerHere->OnMouseUp = [this](int b) { lblCleanerHere_MouseUp(b); };
+    lblOptimizeHere->OnMouseUp = [this](int b) { lblOptimizeHere_MouseUp(b); };
+    lblShredFilesHere->OnMouseUp = [this](int b) { lblShredFilesHere_MouseUp(b); };
+    lblShredSpaceHere->OnMouseUp = [this](int b) { lblShredSpaceHere_MouseUp(b); };
+    lblShredRecycleHere->OnMouseUp = [this](int b) { lblShredRecycleHere_MouseUp(b); };
+    lblStartupHere->OnMouseUp = [this](int b) { lblStartupHere_MouseUp(b); };
+    lblUninstalHere->OnMouseUp = [this](int b) { lblUninstalHere_MouseUp(b); };
 }
 
-template void frmMain::SelectSubPage(const std::array<controls::Button*, 2>&, controls::TabStrip&, int);
-template void frmMain::SelectSubPage(const std::array<controls::Button*, 3>&, controls::TabStrip&, int);
-template void frmMain::SelectSubPage(const std::array<controls::Button*, 4>&, controls::TabStrip&, int);
-template void frmMain::SelectSubPage(const std::array<controls::Button*, 6>&, controls::TabStrip&, int);
+void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ToolsPage));
+    TIDVEX_BIND(made_, cmdTools, tbTools);
+
+    ClickEach(cmdTools, &frmMain::cmdTools_Click);
+    GuardTabs(*tbTools, cmdTools);
+}
 
 void frmMain::cmdToolBar_Click(int Index) {
     if (gIsCleaning) return;
@@ -131,8 +140,6 @@ void ScrollFocusedGrid(controls::Grid& startup, controls::Grid& uninstall, bool 
 void frmMain::ScrollUp() { ScrollFocusedGrid(*Grid, *Grid2, true); }
 void frmMain::ScrollDown() { ScrollFocusedGrid(*Grid, *Grid2, false); }
 
-void frmMain::tmrArrow_Timer() { lblArrow->Visible(!lblArrow->Visible()); }
-
 void frmMain::tmrRefresh_Timer() {
     tmrRefresh->Enabled(false);
     if (CurrentPageIndex < 0) return;
@@ -140,12 +147,5 @@ void frmMain::tmrRefresh_Timer() {
     page.Refresh();
     page.Color(RGB(255, 255, 255));
 }
-
-void frmMain::tmrShutDownClean_Timer() {
-    tmrShutDownClean->Enabled(false);
-    ShutDownClean();
-}
-
-void frmMain::tmrRefreshOptions_Timer() {}
 
 }  // namespace tidvex::main

@@ -69,6 +69,18 @@ std::string OptimizerSection() { return std::string(services::SettingsKey) + ser
 
 }  // namespace
 
+void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::OptimizerPage));
+    TIDVEX_BIND(made_, cmdOptimizer, tbOptimizer, chkOptimizer, cmbConnections, lblOptimizerText, lstPreventAccess,
+                cmdOptimizeApply, cmdOptimizeCancel);
+
+    ClickEach(cmdOptimizer, &frmMain::cmdOptimizer_Click);
+    GuardTabs(*tbOptimizer, cmdOptimizer);
+    ClickEach(chkOptimizer, &frmMain::chkOptimizer_Click);
+    cmdOptimizeApply->OnClick = [this] { cmdOptimizeApply_Click(); };
+    cmdOptimizeCancel->OnClick = [this] { cmdOptimizeCancel_Click(); };
+}
+
 std::string frmMain::LockedDrivesText() const {
     std::string text = "|";
     for (int i = 0; i < lstPreventAccess->ListCount(); ++i) {
@@ -92,7 +104,7 @@ void frmMain::cmdOptimizeApply_Click() {
     if (on(kLockDrives)) drives = LockedDrivesText();
     Optimizer->OPZLockHardDrives(on(kLockDrives), drives);
     SaveLockedDrives(drives);
-    Platform().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
+    Outside().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
 }
 
 void frmMain::cmdOptimizeCancel_Click() { cmdToolBar_Click(0); }

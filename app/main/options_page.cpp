@@ -1,5 +1,6 @@
 // The Options page: its six sub-pages, the safe, black and cookie lists, the
 // run-at-start-up value and the links to the help file and the maker's pages.
+// The Schedule tab is schedule.cpp's.
 #include "main/form.h"
 
 #include "main/dialogs/registry_dialog.h"
@@ -22,13 +23,9 @@ using services::kBlackList;
 using services::kCookieList;
 using services::kSafeList;
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Tidvex";
 constexpr int kStringValue = 1;  // REG_SZ
 constexpr char kFilesTitle[] = "Please Select a file or group of files";
 constexpr char kFolderTitle[] = "Please Select a folder";
-// "All Files(*.*)" with the pattern "*.*", as the dialog takes a filter.
-const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
 constexpr char kCancelled[] = "Cancel";
 constexpr int kOptionsPage = 5;
 constexpr int kCookiesTab = 3;
@@ -67,11 +64,16 @@ std::string RunAtStartupCommand(const std::string& option) {
     return "\"" + services::AppPath() + "\\" + ExeName() + ".exe\" " + option;
 }
 
-void WriteRunAtStartup(const frmMain& form) {
+services::CRegistry RunAtStartupValue() {
     services::CRegistry reg;
     reg.classkey(registry::kLocalMachine);
-    reg.sectionkey(kRunKey);
-    reg.valuekey(kRunValue);
+    reg.sectionkey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    reg.valuekey("Tidvex");
+    return reg;
+}
+
+void WriteRunAtStartup(const frmMain& form) {
+    services::CRegistry reg = RunAtStartupValue();
     reg.ValueType(kStringValue);
     if (form.chkWhenWindowStarts->Value() != 0) reg.Value(RunAtStartupCommand("/clean"));
     else if (form.chkSettings[0]->Value() != 0) reg.Value(RunAtStartupCommand("/tray"));
@@ -102,28 +104,24 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
 
 bool IsAddablePath(const std::string& path) { return path.size() > 3; }
 
-OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog) {
-    OptionsCalls calls;
-    calls.openFiles = [&owner](const std::string& title, const std::string& filter, bool multiSelect) {
-        std::string dialogFilter = filter;
-        return services::ShowOpenFile(owner.hWnd(), dialogFilter, title, multiSelect);
-    };
-    calls.browseForFolder = [&owner](const std::string& title) { return services::BrowseForFolder(owner.hWnd(), title); };
-    calls.showRegistryDialog = [&owner, &registryDialog](bool isSafeItem) {
-        registryDialog.isSafeItem = isSafeItem;
-        registryDialog.Show(&owner);
-    };
-    calls.exitWindows = [](int mode) { services::ExitWindows(mode); };
-    return calls;
-}
+const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
 
-void frmMain::Say(const std::string& text) { Platform().ShowMe(text, false, "Ok", "", dialogs::kIconNotice); }
+void frmMain::Say(const std::string& text) { Outside().ShowMe(text, false, "Ok", "", dialogs::kIconNotice); }
 
-void frmMain::WireOptionsPage() {
-    for (int i = 0; i < static_cast<int>(cmdOptions.size()); ++i)
-        cmdOptions[static_cast<size_t>(i)]->OnClick = [this, i] { cmdOptions_Click(i); };
-    for (int i = 0; i < static_cast<int>(chkSettings.size()); ++i)
-        chkSettings[static_cast<size_t>(i)]->OnClick = [this, i] { chkSettings_Click(i); };
+void frmMain::MakeOptionsPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::OptionsPage));
+    TIDVEX_BIND(made_, cmdOptions, gOptionsTitle, tbOptions, lblHelp, lblUpdate, chkSettings, Label55, cmbDrives,
+                Label21, Label46, lstSafeList, Label22, lstBlackList, cmdAddSafeFile, cmdAddSafeFolder,
+                cmdAddSafeRegKey, cmdRemoveSafeItem, cmdAddBlackFile, cmdAddBlackFolder, cmdAddBlackRegistry,
+                cmdRemoveBlackItem, Label23, Label24, lstAllCookies, chkSelectAllCookies, cmdAddSafeCookie, Label25,
+                lstSafeCookies, chkSelectAllSafeCookies, cmdRemoveSafeCookie, picLogo, lblAboutText, lblVersion,
+                lblWebSite, tmrRefreshOptions);
+
+    ClickEach(cmdOptions, &frmMain::cmdOptions_Click);
+    GuardTabs(*tbOptions, cmdOptions);
+    lblHelp->OnMouseUp = [this](int button) { lblHelp_MouseUp(button); };
+    lblUpdate->OnMouseUp = [this](int button) { lblUpdate_MouseUp(button); };
+    ClickEach(chkSettings, &frmMain::chkSettings_Click);
     cmdAddSafeFile->OnClick = [this] { cmdAddSafeFile_Click(); };
     cmdAddSafeFolder->OnClick = [this] { cmdAddSafeFolder_Click(); };
     cmdAddSafeRegKey->OnClick = [this] { cmdAddSafeRegKey_Click(); };
@@ -138,11 +136,9 @@ void frmMain::WireOptionsPage() {
     cmdRemoveSafeCookie->OnClick = [this] { cmdRemoveSafeCookie_Click(); };
     chkSelectAllCookies->OnClick = [this] { chkSelectAllCookies_Click(); };
     chkSelectAllSafeCookies->OnClick = [this] { chkSelectAllSafeCookies_Click(); };
-    lblHelp->OnMouseUp = [this](int button) { lblHelp_MouseUp(button); };
-    lblUpdate->OnMouseUp = [this](int button) { lblUpdate_MouseUp(button); };
-    lblWebSite->OnMouseUp = [this](int button) { lblWebSite_MouseUp(button); };
     picLogo->OnMouseDown = [this](int button) { picLogo_MouseDown(button); };
-    lblAbout->OnMouseUp = [this](int button) { lblAbout_MouseUp(button); };
+    lblWebSite->OnMouseUp = [this](int button) { lblWebSite_MouseUp(button); };
+    tmrRefreshOptions->OnTimer = [this] { tmrRefreshOptions_Timer(); };
 }
 
 void frmMain::cmdOptions_Click(int Index) {
@@ -175,15 +171,13 @@ void frmMain::AddToList(const std::string& path, std::int32_t type, bool toSafe)
 }
 
 void frmMain::AddFiles(bool toSafe) {
-    if (!optionsCalls.openFiles) return;
-    const std::string result = optionsCalls.openFiles(kFilesTitle, kAllFilesFilter, true);
+    const std::string result = Outside().OpenFiles(kFilesTitle, kAllFilesFilter, true);
     if (result == kCancelled) return;
     for (const auto& file : ChosenFiles(result)) AddToList(file, services::kFileItem, toSafe);
 }
 
 void frmMain::AddFolder(bool toSafe) {
-    if (!optionsCalls.browseForFolder) return;
-    const std::string folder = optionsCalls.browseForFolder(kFolderTitle);
+    const std::string folder = Outside().BrowseForFolder(kFolderTitle);
     // A drive root would cover the whole drive.
     if (!IsAddablePath(folder)) return;
     AddToList(folder, services::kFolderItem, toSafe);
@@ -199,7 +193,7 @@ void frmMain::AddDropped(const std::vector<std::string>& paths, bool toSafe) {
 }
 
 void frmMain::AddRegistryKey(bool toSafe) {
-    if (optionsCalls.showRegistryDialog) optionsCalls.showRegistryDialog(toSafe);
+    Outside().ShowRegistryDialog(toSafe);
 }
 
 void frmMain::cmdAddSafeFile_Click() { AddFiles(true); }
@@ -232,15 +226,15 @@ void frmMain::lblHelp_MouseUp(int Button) {
 }
 
 void frmMain::lblUpdate_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Platform().ShellOpen(std::string(kHomePage) + kUpdateQuery);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(std::string(kHomePage) + kUpdateQuery);
 }
 
 void frmMain::lblWebSite_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(kHomePage);
 }
 
 void frmMain::picLogo_MouseDown(int Button) {
-    if (Button == controls::kLeftButton) Platform().ShellOpen(kHomePage);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(kHomePage);
 }
 
 void frmMain::lblAbout_MouseUp(int Button) {
@@ -248,5 +242,8 @@ void frmMain::lblAbout_MouseUp(int Button) {
     cmdToolBar_Click(kOptionsPage);
     cmdOptions_Click(kAboutTab);
 }
+
+// The timer of the options is never switched on.
+void frmMain::tmrRefreshOptions_Timer() {}
 
 }  // namespace tidvex::main

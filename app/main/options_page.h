@@ -1,15 +1,48 @@
-// What the Options page and the schedule share: the run-at-start-up value and
-// the paths the safe and black lists take.
+// The Options page's controls (options_page.cpp), and what the page and the
+// schedule share: the run-at-start-up value and the paths the safe and black
+// lists take. The boxes a cleaning reads (chkSettings, cmbDrives, lstBlackList)
+// are the form's engine::CleaningForm members.
 #pragma once
 
-#include "main/dialogs/registry_dialog.h"
-#include "main/form.h"
+#include "controls/controls.h"
+#include "services/registry.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace tidvex::main {
 
+class frmMain;
+
+struct OptionsPage {
+    std::array<controls::Button*, 6> cmdOptions{};
+    controls::Label *gOptionsTitle{}, *lblHelp{}, *lblUpdate{};
+    controls::TabStrip* tbOptions = nullptr;
+    // Settings tab.
+    controls::Label* Label55 = nullptr;
+    // Safe List tab.
+    controls::Label *Label21{}, *Label46{};
+    controls::ListBox* lstSafeList = nullptr;
+    controls::Button *cmdAddSafeFile{}, *cmdAddSafeFolder{}, *cmdAddSafeRegKey{}, *cmdRemoveSafeItem{};
+    // Black list tab.
+    controls::Label* Label22 = nullptr;
+    controls::Button *cmdAddBlackFile{}, *cmdAddBlackFolder{}, *cmdAddBlackRegistry{}, *cmdRemoveBlackItem{};
+    // Safe Cookies tab.
+    controls::Label *Label23{}, *Label24{}, *Label25{};
+    controls::ListBox *lstAllCookies{}, *lstSafeCookies{};
+    controls::CheckBox *chkSelectAllCookies{}, *chkSelectAllSafeCookies{};
+    controls::Button *cmdAddSafeCookie{}, *cmdRemoveSafeCookie{};
+    // About tab: the logo, the product line, "Version" and what Tidvex is for.
+    controls::Picture* picLogo = nullptr;
+    std::vector<controls::Label*> lblAboutText;
+    controls::Label *lblVersion{}, *lblWebSite{};
+    controls::Timer* tmrRefreshOptions = nullptr;
+};
+
+// The value "Tidvex" under HKEY_LOCAL_MACHINE's Run key, which starts the
+// program with Windows.
+services::CRegistry RunAtStartupValue();
 // The Run value's data: the program's quoted path, a blank and the option.
 std::string RunAtStartupCommand(const std::string& option);
 // The value "Tidvex" under HKEY_LOCAL_MACHINE's Run key: " /clean" while "When
@@ -19,14 +52,12 @@ void WriteRunAtStartup(const frmMain& form);
 
 // The files chosen in the open-file dialog from its NUL-separated result: one
 // full path, or a folder followed by names. Paths of three characters or fewer
-// (a drive root) are left out.
+// (a drive root) are left out. The Shredder page's list takes them too.
 std::vector<std::string> ChosenFiles(const std::string& dialogResult);
 // False for a path of three characters or fewer: nothing, or a drive root.
 bool IsAddablePath(const std::string& path);
 
-// The Options page's calls in a real window: the platform's file dialog and
-// folder picker over the owner, the program's registry-key dialog modal over
-// it, and the end of the Windows session.
-OptionsCalls WindowOptionsCalls(controls::Form& owner, dialogs::frmRegistry& registryDialog);
+// "All Files(*.*)" with the pattern "*.*", as the open-file dialog takes a filter.
+extern const std::string kAllFilesFilter;
 
 }  // namespace tidvex::main

@@ -20,13 +20,23 @@ bool Checked(const controls::CheckBox* box) { return box->Value() != 0; }
 
 }  // namespace
 
-void frmMain::WireSchedule() {
+void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ScheduleTab));
+    TIDVEX_BIND(made_, Label26, barSched1, chkTimeSchedule, MyFrame1, optTimeSchedule, barSched2, chkSessionSchedule,
+                MyFrame2, chkWhenWindowStarts, chkWhenWindowsShuts, optSessionSchedule, tmrShutDownClean);
+    made_.Bind(tmrScheduleBeat, "tmrSchedule");
+    tmrSchedule = std::make_unique<controls::ExtraTimer>(*tmrScheduleBeat);
+    // Off until the schedule is applied: every 15 minutes by design.
+    tmrSchedule->Interval(15);
+    tmrSchedule->IntervalUnit(controls::kMinutes);
+
     chkTimeSchedule->OnClick = [this] { chkTimeSchedule_Click(); };
-    for (int i = 0; i < static_cast<int>(optTimeSchedule.size()); ++i)
-        optTimeSchedule[static_cast<size_t>(i)]->OnClick = [this, i] { optTimeSchedule_Click(i); };
+    ClickEach(optTimeSchedule, &frmMain::optTimeSchedule_Click);
     chkSessionSchedule->OnClick = [this] { chkSessionSchedule_Click(); };
     chkWhenWindowStarts->OnClick = [this] { chkWhenWindowStarts_Click(); };
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
+    tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
+    tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
 }
 
 void frmMain::ApplyTimeSchedule() {
@@ -90,16 +100,20 @@ void frmMain::tmrSchedule_Timer() {
     RunCleaning();
 }
 
+void frmMain::tmrShutDownClean_Timer() {
+    tmrShutDownClean->Enabled(false);
+    ShutDownClean();
+}
+
 void frmMain::ShutDownClean() {
     // From here on a failing step is passed over: the power-off or restart
     // still comes.
-    IgnoringErrors([&] { Platform().WindowState(0); });
-    IgnoringErrors([&] { Platform().Visible(true); });
+    IgnoringErrors([&] { Outside().WindowState(0); });
+    IgnoringErrors([&] { Outside().Visible(true); });
     RunCleaning();
     IgnoringErrors([&] {
-        if (!optionsCalls.exitWindows) return;
-        if (Checked(optSessionSchedule[0])) optionsCalls.exitWindows(kPowerOff);
-        else if (Checked(optSessionSchedule[1])) optionsCalls.exitWindows(kRestart);
+        if (Checked(optSessionSchedule[0])) Outside().ExitWindows(kPowerOff);
+        else if (Checked(optSessionSchedule[1])) Outside().ExitWindows(kRestart);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "main/settings.h"
 
+#include "main/options_page.h"
 #include "services/helpers.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -23,7 +24,6 @@ using registry::kLocalMachine;
 using services::CRegister;
 
 constexpr int kWipingMethods = 5;
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string Section(const char* subkey) { return std::string(services::SettingsKey) + subkey; }
 
@@ -84,7 +84,8 @@ void LoadSettings(frmMain& form) {
     services::LoadFile2List(services::kSafeList, *form.lstSafeList);
     services::LoadFile2List(services::kBlackList, *form.lstBlackList);
     LoadCleanSettings(form);
-    form.Window().LoadOptimizerSettings();
+    // A form without its optimizer object (the settings alone) has no tweaks to show.
+    if (form.Optimizer) form.LoadOptimizerSettings();
     LoadScheduleSettings(form);
     LoadOptions(form);
 }
@@ -135,13 +136,13 @@ void LoadScheduleSettings(frmMain& form) {
     store.LoadBox(options, "IsTimeSchedule", "0", *form.chkTimeSchedule);
     Select(form.optTimeSchedule,
            IndexOr(store.Get(options, "iTimeSchedule", "2"), static_cast<int>(form.optTimeSchedule.size()), 2));
-    form.Window().ApplyTimeSchedule();
+    form.ApplyTimeSchedule();
     store.LoadBox(options, "IsSessinoSchedule", "0", *form.chkSessionSchedule);
     store.LoadBox(options, "isWhenWindowsStarts", "0", *form.chkWhenWindowStarts);
     store.LoadBox(options, "isWhenWindowsShuts", "0", *form.chkWhenWindowsShuts);
     Select(form.optSessionSchedule,
            IndexOr(store.Get(options, "iSessionType", "0"), static_cast<int>(form.optSessionSchedule.size()), 0));
-    form.Window().ApplyWhenWindowsShutDown();
+    form.ApplyWhenWindowsShutDown();
 }
 
 void SaveScheduleSettings(frmMain& form) {
@@ -162,11 +163,7 @@ void SaveScheduleSettings(frmMain& form) {
 void LoadOptions(frmMain& form) {
     Store store;
     const char* options = services::kOptionsSection;
-    services::CRegistry run;
-    run.classkey(kLocalMachine);
-    run.sectionkey(kRunKey);
-    run.valuekey("Tidvex");
-    if (!run.Value().Text().empty()) form.chkSettings[0]->Value(-1);
+    if (!RunAtStartupValue().Value().Text().empty()) form.chkSettings[0]->Value(-1);
 
     const int windowsDrive = GetWindowsDriveIndex(form);
     form.cmbDrives->ListIndex(

@@ -9,6 +9,7 @@
 #include "main/settings.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
+#include "services/lists.h"
 #include "services/logger.h"
 #include "services/program.h"
 #include "shred/shredder.h"
@@ -34,15 +35,9 @@ constexpr std::int32_t kForcedPowerOff = 8;
 constexpr const char* kStartCaptions[] = {"Start Shredding Files/Folders", "Start Shredding Empty Space",
                                           "Start Shredding Recycle Bin"};
 
-bool Listed(const controls::ListBox& list, const std::string& path) {
-    for (int i = 0; i < list.ListCount(); ++i)
-        if (list.List(i) == path) return true;
-    return false;
-}
-
 // Adds the path unless it is empty or already listed (exact text).
 void AddUnlisted(controls::ListBox& list, const std::string& path) {
-    if (!path.empty() && !Listed(list, path)) list.AddItem(path);
+    if (!path.empty() && !services::IsItemInList(path, list)) list.AddItem(path);
 }
 
 std::string ShellFolder(int csidl) {
@@ -80,18 +75,39 @@ bool MayShred(const std::string& path) {
 
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-std::vector<std::string> SplitAtNul(const std::string& text) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = text.find('\0', start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
-}
+}  // namespace
+
+namespace {
+
+// The shredding bars: the two-tone style with the percentage shown, in the
+// design colour (the colour scheme sets its own later).
+constexpr int kTwoToneStyle = 5;
+constexpr COLORREF kBarColor = 0xC56A31;
 
 }  // namespace
+
+void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::ShredderPage));
+    TIDVEX_BIND(made_, cmdShredder, tbShredder, lstFiles, cmdAddFiles, cmdAddFolder, cmdRemoveShredItem,
+                cmdRemoveAllShred, lstDrives, cmbShredMethod, chkShredShutdown, cmdStartShred, lblShredLabel,
+                lblItemProgress, prgItemShred, lblTotalProgress, prgTotalShred, lblShredText);
+    for (auto* bar : {prgItemShred, prgTotalShred}) {
+        bar->Scrolling(kTwoToneStyle);
+        bar->ShowText(true);
+        bar->Color(kBarColor);
+    }
+
+    ClickEach(cmdShredder, &frmMain::cmdShredder_Click);
+    GuardTabs(*tbShredder, cmdShredder);
+    lstFiles->OnDropFiles = [this](const std::vector<std::string>& paths) { lstFiles_OLEDragDrop(paths); };
+    cmdAddFiles->OnClick = [this] { cmdAddFiles_Click(); };
+    cmdAddFolder->OnClick = [this] { cmdAddFolder_Click(); };
+    cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
+    cmdRemoveAllShred->OnClick = [this] { cmdRemoveAllShred_Click(); };
+    lstDrives->OnItemCheck = [this](int index) { lstDrives_ItemCheck(index); };
+    cmbShredMethod->OnClick = [this] { cmbShredMethod_Click(); };
+    cmdStartShred->OnClick = [this] { cmdStartShred_Click(); };
+}
 
 void frmMain::InitShredder() {
     // The object belongs to the running session until it ends.
@@ -136,26 +152,14 @@ void frmMain::cmdShredder_Click(int Index) {
 }
 
 void frmMain::cmdAddFiles_Click() {
-    std::string filter("All Files(*.*)\0*.*", 18);
-    const std::string chosen =
-        services::ShowOpenFile(Platform().hWnd(), filter, "Please Select a file or group of files", true);
+    const std::string chosen = Outside().OpenFiles("Please Select a file or group of files", kAllFilesFilter, true);
     if (chosen == "Cancel") return;
-    const std::vector<std::string> parts = SplitAtNul(chosen);
-    const bool onePath = parts.size() < 2 || parts[1].empty();
-    if (parts[0].size() > 3 && onePath && !Listed(*lstFiles, parts[0])) {
-        lstFiles->AddItem(parts[0]);
-    } else {
-        for (size_t i = 1; i < parts.size(); ++i) {
-            if (parts[i].empty()) continue;
-            const std::string path = fs::JoinPath(parts[0], parts[i]);
-            if (path.size() > 3) AddUnlisted(*lstFiles, path);
-        }
-    }
+    for (const auto& path : ChosenFiles(chosen)) AddUnlisted(*lstFiles, path);
     UpdateStartShredButton();
 }
 
 void frmMain::cmdAddFolder_Click() {
-    const std::string folder = services::BrowseForFolder(Platform().hWnd(), "Please Select a folder");
+    const std::string folder = Outside().BrowseForFolder("Please Select a folder");
     // A drive root such as C:\ is never listed this way.
     if (folder.size() > 3) AddUnlisted(*lstFiles, folder);
     UpdateStartShredButton();
@@ -313,7 +317,7 @@ void frmMain::shredder_SessionCompleted() {
     tbShredder->Enabled(true);
     cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
     SetShredIdleUI();
-    if (chkShredShutdown->Value() != 0) services::ExitWindows(kForcedPowerOff);
+    if (chkShredShutdown->Value() != 0) Outside().ExitWindows(kForcedPowerOff);
 }
 
 }  // namespace tidvex::main

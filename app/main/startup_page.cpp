@@ -16,8 +16,15 @@ bool Unchecked(const std::string& check) { return check == "0"; }
 
 }  // namespace
 
+void frmMain::MakeStartupTab(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::StartupTab));
+    TIDVEX_BIND(made_, lblStartupHint, Grid, cmdApplyStartup);
+
+    cmdApplyStartup->OnClick = [this] { cmdApplyStartup_Click(); };
+}
+
 void frmMain::CreateStartupManager() {
-    if (tools_) StartUpManager = tools_->NewStartUp();
+    StartUpManager = Outside().NewStartUp();
 }
 
 void frmMain::RefreshStartupList() {
@@ -43,10 +50,10 @@ void frmMain::InitStartupGrid() {
     try {
         Grid->DataSource(StartupList, services::kStartupColumns);
         Grid->Layout(0, {"", 0, true, false, true});
-        Grid->Layout(kStartupCheckColumn, {" ", Platform().Pixels(500), false, true, false});
-        Grid->Layout(kStartupNameColumn, {"Task Name", Platform().Pixels(1900), false, false, true});
-        Grid->Layout(kStartupLocationColumn, {"Task Location", Platform().Pixels(2200), false, false, true});
-        Grid->Layout(kStartupPathColumn, {"Task Path", Platform().Pixels(3500), false, false, true});
+        Grid->Layout(kStartupCheckColumn, {" ", Outside().Pixels(500), false, true, false});
+        Grid->Layout(kStartupNameColumn, {"Task Name", Outside().Pixels(1900), false, false, true});
+        Grid->Layout(kStartupLocationColumn, {"Task Location", Outside().Pixels(2200), false, false, true});
+        Grid->Layout(kStartupPathColumn, {"Task Path", Outside().Pixels(3500), false, false, true});
         Grid->Colors({RGB(255, 255, 255), RGB(0, 0, 0), RGB(75, 99, 150), RGB(255, 255, 255)});
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "InitStartupGrid");
@@ -62,7 +69,7 @@ std::int32_t frmMain::GetStartupLocationIndex(const std::string& location) {
 
 void frmMain::cmdApplyStartup_Click() {
     const auto manager = StartUpManager;
-    if (!tools_ || !manager) return;
+    if (!manager) return;
     cmdApplyStartup->Enabled(false);
     try {
         manager->BeginApply();
@@ -79,9 +86,9 @@ void frmMain::cmdApplyStartup_Click() {
         }
         Grid->Unbind();
         RefreshStartupList();
-        if (!removed.empty()) tools_->ShowMe(removed + " will not run again at windows startup.", "Ok", 2);
+        if (!removed.empty()) Outside().ShowMe(removed + " will not run again at windows startup.", false, "Ok", "", 2);
     } catch (...) {
-        tools_->ReportRunTimeError(CurrentError());
+        Outside().ReportRunTimeError(CurrentError());
         // The list shows again what is really left.
         Grid->Unbind();
         RefreshStartupList();

@@ -38,8 +38,22 @@ std::string TextFileName(std::string chosen) {
 
 }  // namespace
 
+void frmMain::MakeUninstallTab(controls::ControlFactory& factory) {
+    made_.Make(factory, DesignRows(FormPart::UninstallTab));
+    TIDVEX_BIND(made_, Grid2, cmdUninstall, cmdRemoveEntry, cmdRenameEntry, cmdSaveUins2txt);
+
+    cmdUninstall->OnClick = [this] { cmdUninstall_Click(); };
+    cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };
+    cmdRenameEntry->OnClick = [this] { cmdRenameEntry_Click(); };
+    cmdSaveUins2txt->OnClick = [this] { cmdSaveUins2txt_Click(); };
+    Grid2->OnBeforeUpdate = [this](int row, int column, const std::string& text, bool& cancel) {
+        Grid2_BeforeUpdate(row, column, text, cancel);
+    };
+    Grid2->OnAfterEdit = [this](int, int) { Grid2_AfterEdit(); };
+}
+
 void frmMain::CreateUninstaller() {
-    if (tools_) Uninstaller = tools_->NewUninstaller();
+    Uninstaller = Outside().NewUninstaller();
 }
 
 void frmMain::RefreshUninstallList() {
@@ -60,7 +74,7 @@ void frmMain::InitUninstallGrid() {
         for (const auto& r : UninstallList) rows.push_back({std::to_string(r.ID), r.Name, r.UninsPath, r.iconPath, r.KeyName});
         Grid2->DataSource(rows, kUninsColumns);
         for (int c = 0; c < kUninsColumns; ++c) Grid2->Layout(c, {"", 0, true, false, true});
-        Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
+        Grid2->Layout(kUninsNameColumn, NameColumn(Outside().Pixels(8000), false));
         Grid2->Colors(UninstallColors(false));
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "InitUninstallGrid");
@@ -70,7 +84,7 @@ void frmMain::InitUninstallGrid() {
 bool frmMain::UninstallRowChosen(int& row) {
     row = Grid2->ActiveRow();
     if (row >= 0) return true;
-    if (tools_) tools_->MsgBoxExclamation("No Application selected, please select an application first");
+    Outside().MsgBoxExclamation("No Application selected, please select an application first");
     return false;
 }
 
@@ -94,7 +108,7 @@ void frmMain::cmdRemoveEntry_Click() {
 void frmMain::cmdRenameEntry_Click() {
     int row = -1;
     if (!UninstallRowChosen(row)) return;
-    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), true));
+    Grid2->Layout(kUninsNameColumn, NameColumn(Outside().Pixels(8000), true));
     Grid2->Colors(UninstallColors(true));
     Grid2->Refresh();
     Grid2->EditActiveCell();
@@ -102,9 +116,8 @@ void frmMain::cmdRenameEntry_Click() {
 
 void frmMain::Grid2_BeforeUpdate(int row, int, const std::string& newText, bool& cancel) {
     Grid2_AfterEdit();
-    if (!tools_) return;
     if (newText.empty()) {
-        tools_->ShowMe("Name can not be empty.", "Ok", 1);
+        Outside().ShowMe("Name can not be empty.", false, "Ok", "", 1);
         cancel = true;
         return;
     }
@@ -114,23 +127,22 @@ void frmMain::Grid2_BeforeUpdate(int row, int, const std::string& newText, bool&
         const size_t at = static_cast<size_t>(row);
         if (at < UninstallList.size()) UninstallList[at].Name = newText;
     } catch (...) {
-        tools_->ShowMe("Error occured while renaming.", "Ok", 1);
+        Outside().ShowMe("Error occured while renaming.", false, "Ok", "", 1);
         cancel = true;
     }
 }
 
 void frmMain::Grid2_AfterEdit() {
-    Grid2->Layout(kUninsNameColumn, NameColumn(Platform().Pixels(8000), false));
+    Grid2->Layout(kUninsNameColumn, NameColumn(Outside().Pixels(8000), false));
     Grid2->Colors(UninstallColors(false));
     Grid2->Refresh();
 }
 
 void frmMain::cmdSaveUins2txt_Click() {
-    if (!tools_) return;
     try {
         // The filter's pairs end in NUL; the dialog needs the last one.
-        std::string filter("Text Files(*.txt)\0*.txt\0", 24);
-        std::string chosen = tools_->ShowSaveFile(filter, "Save As");
+        const std::string filter("Text Files(*.txt)\0*.txt\0", 24);
+        std::string chosen = Outside().SaveFile(filter, "Save As");
         if (chosen == "Cancel" || services::StripNull(chosen).empty()) return;
         const std::string file = TextFileName(chosen);
         std::string content;

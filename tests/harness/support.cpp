@@ -289,6 +289,34 @@ void PlantedLinks::Check() const {
     EXPECT_FALSE(PathExists(missing_)) << "a link to nothing made its target";
 }
 
+IconColours ColoursOf(HICON icon) {
+    constexpr int kSize = 32;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSize, -kSize, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, kSize, kSize};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    IconColours c;
+    for (int i = 0; bits && i < kSize * kSize; ++i) {
+        const DWORD p = static_cast<const DWORD*>(bits)[i];
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        c.green += g > r + 60 && g > b + 40;
+        c.yellow += r > 180 && g > 150 && b < 100;
+        c.red += r > 150 && g < 90 && b < 90;
+        c.blue += b > r + 60 && b > g + 60;
+        c.white += r > 240 && g > 240 && b > 240;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return c;
+}
+
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {

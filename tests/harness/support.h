@@ -94,6 +94,13 @@ private:
     std::string missing_;
 };
 
+// How many of an icon's pixels, drawn on white at 32 x 32, fall in each family
+// of colour: enough to tell pictures apart.
+struct IconColours {
+    int green = 0, yellow = 0, red = 0, blue = 0, white = 0;
+};
+IconColours ColoursOf(HICON icon);
+
 // Dispatches window messages until done() or the timeout; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

@@ -40,7 +40,7 @@ opt.OPZSimConnecions(true, 10);
 var n = opt.GetSimConnecions();
 check(typeof n == "number" && n == 10, "GetSimConnecions after 10: " + n);
 opt.OPZSimConnecions(false, 10);
-check(opt.GetSimConnecions() == 2, "GetSimConnecions after off: " + opt.GetSimConnecions());
+check(opt.GetSimConnecions() == -1, "GetSimConnecions after off: " + opt.GetSimConnecions());
 
 // The error log, switched on for the scratch drive through the log settings.
 var shell = new ActiveXObject("WScript.Shell");

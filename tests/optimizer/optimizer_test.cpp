@@ -199,10 +199,16 @@ TEST_F(Optimizer, SimultaneousConnectionsAreWrittenAndReadBack) {
     EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "MaxConnectionsPer1_0Server"), Stored::Dword(8));
     EXPECT_EQ(SimConnections(), 8);
 
-    SetSimConnections(false, 8);
-    EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "MaxConnectionsPerServer"), Stored::Dword(2));
-    EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "MaxConnectionsPer1_0Server"), Stored::Dword(4));
-    EXPECT_EQ(SimConnections(), 2);
+    // Off removes both counts, so that the reader tells "not set" and the next
+    // start shows the tweak off; the key's other values stay. Twice is no error.
+    WriteStored(HKEY_CURRENT_USER, IS, "ProxyEnable", REG_DWORD, Stored::Dword(0).bytes);
+    for (int time = 0; time < 2; ++time) {
+        SetSimConnections(false, 8);
+        EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "MaxConnectionsPerServer"), std::nullopt);
+        EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "MaxConnectionsPer1_0Server"), std::nullopt);
+        EXPECT_EQ(SimConnections(), -1);
+        EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, IS, "ProxyEnable"), Stored::Dword(0));
+    }
 }
 
 TEST_F(Optimizer, SimultaneousConnectionsBeyondTheReadersRangeDoNotOverflow) {

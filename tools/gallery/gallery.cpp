@@ -1,7 +1,14 @@
 // A gallery of the window's controls, for pictures taken under X (see
 // tools/screenshots.sh): "gallery <scene> [seconds]" shows one scene and ends
 // after the given seconds (default 6).
-#include "controls/win32_controls.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_grid.h"
+#include "controls/win32_labels.h"
+#include "controls/win32_lists.h"
+#include "controls/win32_splash.h"
+#include "controls/win32_tabs.h"
+#include "controls/win32_timer.h"
+#include "controls/win32_tray.h"
 #include "controls/win32_form.h"
 #include "controls/xp_progress_bar.h"
 #include "main/dialogs/win32_dialogs.h"

@@ -12,8 +12,8 @@
 namespace tidvex::dialogs {
 
 enum MessageBoxResult : std::int32_t { kResultOk = 1, kResultCancel = 2, kResultYes = 6, kResultNo = 7 };
-// 0 a notice, 1 an error, 2 a warning, 3 a question.
-enum MessageBoxIcon : std::int16_t { kIconNotice = 0, kIconError = 1, kIconWarning = 2, kIconQuestion = 3 };
+// 0 a notice, 1 an error, 2 a success, 3 a question.
+enum MessageBoxIcon : std::int16_t { kIconNotice = 0, kIconError = 1, kIconSuccess = 2, kIconQuestion = 3 };
 
 // "ok" 1, "cancel" 2, "yes" 6, "no" 7, compared lower-cased; 0 for any other caption.
 std::int32_t ResultOfCaption(const std::string& caption);

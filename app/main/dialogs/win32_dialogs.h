@@ -2,7 +2,8 @@
 // own, handed to the dialogs' logic. No decisions here.
 #pragma once
 
-#include "controls/win32_controls.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_labels.h"
 #include "controls/win32_form.h"
 #include "main/dialogs/message_box.h"
 #include "main/dialogs/registry_dialog.h"

@@ -1,7 +1,6 @@
 #include "main/win32/main_window.h"
 
 #include "engine/library_cleaners.h"
-#include "main/options_page.h"
 #include "main/run_time_report.h"
 #include "services/helpers.h"
 
@@ -34,22 +33,23 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(commandLine)) {
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-    if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+    icon_ = controls::win32::ProgramIcon();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     CreateOwn("TidvexMain", "Tidvex", style, WS_EX_CONTROLPARENT, nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480);
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    factory_ = std::make_unique<Win32ControlFactory>(hwnd());
+    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(controls::win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
+    factory_ = std::make_unique<controls::win32::Win32ControlFactory>(hwnd());
     messageBox_ = std::make_unique<dialogs::MessageBoxWindow>();
-    form_ = std::make_unique<frmMain>(*factory_, *this, this);
+    form_ = std::make_unique<frmMain>(*factory_, *this);
     owner_ = std::make_unique<OwnerForm>(hwnd());
     registryDialog_ =
         std::make_unique<dialogs::RegistryDialogWindow>(*form_->lstSafeList, *form_->lstBlackList, messageBox_->box());
-    form_->optionsCalls = WindowOptionsCalls(*owner_, registryDialog_->dialog());
+    dialogs_ = std::make_unique<PlatformDialogs>(*owner_);
 }
 
 MainWindow::~MainWindow() {
+    dialogs_.reset();
     registryDialog_.reset();
     form_.reset();
 }
@@ -82,6 +82,16 @@ std::unique_ptr<OptimizerObject> MainWindow::CreateOptimizer() { return MakeQuen
 
 std::shared_ptr<CleaningSession> MainWindow::NewCleanSession(const engine::CleaningForm& form) {
     return MakeCleanSession(form);
+}
+
+std::unique_ptr<services::IStartUp> MainWindow::NewStartUp() { return std::make_unique<services::StartUp>(); }
+
+std::unique_ptr<services::clsUninstaller> MainWindow::NewUninstaller() {
+    return std::make_unique<services::clsUninstaller>();
+}
+
+void MainWindow::ReportRunTimeError(const RunTimeError& error) {
+    ShowMe(RunTimeReportText(error, "Apply"), false, "Ok", "", 1);
 }
 
 std::int32_t MainWindow::ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
@@ -174,6 +184,13 @@ void MainWindow::EndProcess() {
 void MainWindow::ShellOpen(const std::string& path) {
     ShellExecuteA(hwnd(), "Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+void MainWindow::ShowRegistryDialog(bool isSafeItem) {
+    registryDialog_->dialog().isSafeItem = isSafeItem;
+    registryDialog_->dialog().Show(owner_.get());
+}
+
+void MainWindow::ExitWindows(int mode) { services::ExitWindows(mode); }
 
 bool MainWindow::RequestClose(int reason) {
     if (ended_) return true;

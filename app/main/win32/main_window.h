@@ -1,21 +1,22 @@
 // The main window for real: a top-level window of ours holding frmMain's
 // controls, which it makes through the factory. It carries the window's own
 // events to the form's handlers (close request, unload, resize, loss of focus,
-// the session's end) and does for the form what only a window or the platform
-// can. No decisions of its own.
+// the session's end) and answers the form's outside calls with the window, the
+// platform and the program's dialogs. No decisions of its own.
 #pragma once
 
 #include "controls/win32_window.h"
 #include "main/dialogs/win32_dialogs.h"
+#include "controls/win32_factory.h"
 #include "main/form.h"
-#include "main/win32/control_factory.h"
+#include "main/platform_dialogs.h"
 
 #include <memory>
 #include <string>
 
 namespace tidvex::main::win32 {
 
-class MainWindow final : public controls::win32::Win32Window, public MainWindowCalls, public WindowCalls {
+class MainWindow final : public controls::win32::Win32Window, public OutsideCalls {
 public:
     // Posted to the window to unload it once the current handler has returned.
     static constexpr UINT kUnloadMessage = WM_APP + 0x60;
@@ -30,17 +31,16 @@ public:
     // Whether the program has ended (the message loop stops).
     bool Ended() const { return ended_; }
 
-    // MainWindowCalls
+    // OutsideCalls
     bool CreateInstanceMutex(const std::string& name) override;
+    std::string CommandLine() override { return commandLine_; }
+    void Version(int& major, int& minor, int& revision) override;
+    void EndProcess() override;
     std::unique_ptr<ShredderObject> CreateShredder(frmMain& form) override;
     std::unique_ptr<OptimizerObject> CreateOptimizer() override;
     std::shared_ptr<CleaningSession> NewCleanSession(const engine::CleaningForm& form) override;
-    std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
-                        const std::string& button2, std::int16_t icon) override;
-    std::string CommandLine() override { return commandLine_; }
-    void Version(int& major, int& minor, int& revision) override;
-    std::vector<std::string> Drives() override;
-    unsigned DriveType(const std::string& root) override { return GetDriveTypeA(root.c_str()); }
+    std::unique_ptr<services::IStartUp> NewStartUp() override;
+    std::unique_ptr<services::clsUninstaller> NewUninstaller() override;
     HWND hWnd() override { return hwnd(); }
     HICON WindowIcon() override { return icon_; }
     void Size(int widthTwips, int heightTwips) override;
@@ -56,14 +56,22 @@ public:
     void Repaint() override { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
     void Unload() override;
     void PostUnload() override { PostMessageA(hwnd(), kUnloadMessage, 0, 0); }
-    void EndProcess() override;
+    std::vector<std::string> Drives() override;
+    unsigned DriveType(const std::string& root) override { return GetDriveTypeA(root.c_str()); }
+    std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
+                        const std::string& button2, std::int16_t icon) override;
+    void MsgBoxExclamation(const std::string& text) override { dialogs_->MsgBoxExclamation(text); }
+    void ReportRunTimeError(const RunTimeError& error) override;
+    std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
+        return dialogs_->OpenFiles(title, filter, multiSelect);
+    }
+    std::string BrowseForFolder(const std::string& title) override { return dialogs_->BrowseForFolder(title); }
+    std::string SaveFile(const std::string& filter, const std::string& title) override {
+        return dialogs_->SaveFile(filter, title);
+    }
+    void ShowRegistryDialog(bool isSafeItem) override;
     void ShellOpen(const std::string& path) override;
-
-    // WindowCalls: the schedule, the shutdown options and the optimizer page
-    // apply what the settings loader set; their pages fill these in.
-    void ApplyTimeSchedule() override { form_->ApplyTimeSchedule(); }
-    void ApplyWhenWindowsShutDown() override { form_->ApplyWhenWindowsShutDown(); }
-    void LoadOptimizerSettings() override { form_->LoadOptimizerSettings(); }
+    void ExitWindows(int mode) override;
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -76,12 +84,14 @@ private:
     HICON icon_ = nullptr;
     HANDLE mutex_ = nullptr;
     bool loading_ = true, showAfterLoad_ = true, ended_ = false;
-    std::unique_ptr<Win32ControlFactory> factory_;
+    std::unique_ptr<controls::win32::Win32ControlFactory> factory_;
     std::unique_ptr<dialogs::MessageBoxWindow> messageBox_;
     std::unique_ptr<frmMain> form_;
-    // The Options page's registry-key dialog, shown over the window.
+    // The Options page's registry-key dialog, shown over the window, and the
+    // platform's dialogs over it.
     std::unique_ptr<controls::Form> owner_;
     std::unique_ptr<dialogs::RegistryDialogWindow> registryDialog_;
+    std::unique_ptr<PlatformDialogs> dialogs_;
 };
 
 }  // namespace tidvex::main::win32

@@ -1,10 +1,20 @@
 // Each kind of control through its interface, on the in-memory double and on
-// the real Win32 control (a hidden window under the null driver), with the same
-// cases. The user's actions are what each implementation receives from a user:
-// a call on the double, window messages on the real control.
-#include "controls/memory_controls.h"
-#include "controls/win32_controls.h"
+// the real Win32 control (a hidden window under the null driver), both made by
+// their factory from the same design rows, with the same cases. The user's
+// actions are what each implementation receives from a user: a call on the
+// double, window messages on the real control.
+#include "memory_controls.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_grid.h"
+#include "controls/win32_labels.h"
+#include "controls/win32_lists.h"
+#include "controls/win32_splash.h"
+#include "controls/win32_tabs.h"
+#include "controls/win32_timer.h"
+#include "controls/win32_tray.h"
+#include "controls/win32_factory.h"
 #include "controls/xp_progress_bar.h"
+#include "shell_drop.h"
 #include "services/helpers.h"
 
 #include <shlobj.h>
@@ -18,19 +28,18 @@ namespace {
 using namespace tidvex::controls;
 using tidvex::controls::win32::Bounds;
 
-// Makes controls and plays the user on them.
+// A design row of the given kind and style.
+ControlDesign Row(ControlType kind, int style = 0, std::vector<std::string> items = {}) {
+    return {.name = "control", .kind = kind, .caption = "box", .items = std::move(items),
+            .at = {150, 150, 3000, 2250}, .style = style};
+}
+
+// Makes controls from design rows, as a form's factory does, and plays the
+// user on them.
 class Kit {
 public:
     virtual ~Kit() = default;
-    virtual std::unique_ptr<ListBox> MakeListBox(bool multiSelect, bool checkBoxes) = 0;
-    virtual std::unique_ptr<ComboBox> MakeComboBox() = 0;
-    virtual std::unique_ptr<CheckBox> MakeCheckBox(bool option) = 0;
-    virtual std::unique_ptr<TextBox> MakeTextBox() = 0;
-    virtual std::unique_ptr<Label> MakeLabel(const std::string& caption) = 0;
-    virtual std::unique_ptr<Button> MakeButton(const std::string& caption) = 0;
-    virtual std::unique_ptr<TabStrip> MakeTabStrip(int tabs) = 0;
-    virtual std::unique_ptr<Grid> MakeGrid() = 0;
-    virtual std::unique_ptr<Panel> MakePanel() = 0;
+    virtual ControlFactory& Factory() = 0;
 
     virtual void CheckItem(ListBox& list, int index) = 0;
     virtual void Drop(ListBox& list, const std::vector<std::string>& paths) = 0;
@@ -42,29 +51,36 @@ public:
     virtual void CheckRow(Grid& grid, int row) = 0;
     virtual void EditAndEnd(Grid& grid, const std::string& text, bool commit) = 0;
     virtual int TopRow(Grid& grid) = 0;
+
+    std::unique_ptr<ListBox> MakeListBox(int style = 0) { return Factory().MakeListBox(Row(ControlType::ListBox, style)); }
+    std::unique_ptr<ComboBox> MakeComboBox() { return Factory().MakeComboBox(Row(ControlType::ComboBox)); }
+    std::unique_ptr<CheckBox> MakeCheckBox(bool option) {
+        return option ? Factory().MakeOptionButton(Row(ControlType::OptionButton))
+                      : Factory().MakeCheckBox(Row(ControlType::CheckBox));
+    }
+    std::unique_ptr<TextBox> MakeTextBox() { return Factory().MakeTextBox(Row(ControlType::TextBox)); }
+    std::unique_ptr<Label> MakeLabel(const std::string& caption) {
+        ControlDesign row = Row(ControlType::Label);
+        row.caption = caption;
+        return Factory().MakeLabel(row);
+    }
+    std::unique_ptr<Button> MakeButton(const std::string& caption) {
+        ControlDesign row = Row(ControlType::Button);
+        row.caption = caption;
+        return Factory().MakeButton(row);
+    }
+    std::unique_ptr<TabStrip> MakeTabStrip(int tabs) {
+        std::vector<std::string> captions;
+        for (int i = 0; i < tabs; ++i) captions.push_back("Tab " + std::to_string(i));
+        return Factory().MakeTabStrip(Row(ControlType::TabStrip, 0, captions));
+    }
+    std::unique_ptr<Grid> MakeGrid() { return Factory().MakeGrid(Row(ControlType::Grid)); }
+    std::unique_ptr<Panel> MakePanel() { return Factory().MakePanel(Row(ControlType::Panel)); }
 };
 
 class MemoryKit final : public Kit {
 public:
-    std::unique_ptr<ListBox> MakeListBox(bool, bool) override { return std::make_unique<MemoryListBox>(); }
-    std::unique_ptr<ComboBox> MakeComboBox() override { return std::make_unique<MemoryComboBox>(); }
-    std::unique_ptr<CheckBox> MakeCheckBox(bool option) override {
-        if (!option) return std::make_unique<MemoryCheckBox>();
-        auto box = std::make_unique<MemoryOptionButton>();
-        options_.push_back(box.get());
-        MemoryOptionButton::Group(options_);
-        return box;
-    }
-    std::unique_ptr<TextBox> MakeTextBox() override { return std::make_unique<MemoryTextBox>(); }
-    std::unique_ptr<Label> MakeLabel(const std::string& caption) override {
-        return std::make_unique<MemoryLabel>(caption);
-    }
-    std::unique_ptr<Button> MakeButton(const std::string& caption) override {
-        return std::make_unique<MemoryButton>(caption);
-    }
-    std::unique_ptr<TabStrip> MakeTabStrip(int tabs) override { return std::make_unique<MemoryTabStrip>(tabs); }
-    std::unique_ptr<Grid> MakeGrid() override { return std::make_unique<MemoryGrid>(); }
-    std::unique_ptr<Panel> MakePanel() override { return std::make_unique<MemoryPanel>(); }
+    ControlFactory& Factory() override { return factory_; }
 
     void CheckItem(ListBox& list, int index) override { static_cast<MemoryListBox&>(list).UserCheck(index); }
     void Drop(ListBox& list, const std::vector<std::string>& paths) override {
@@ -85,54 +101,29 @@ public:
     int TopRow(Grid& grid) override { return static_cast<MemoryGrid&>(grid).TopRow(); }
 
 private:
-    std::vector<MemoryOptionButton*> options_;
+    MemoryControlFactory factory_;
 };
 
+// The user's actions are window messages; the user reaches only a control that
+// is in sight and enabled, as the system gives a disabled or hidden window no
+// mouse or keyboard input.
 class Win32Kit final : public Kit {
 public:
-    Win32Kit() : host_(win32::CreateContainerWindow("controls test", WS_OVERLAPPEDWINDOW, 640, 480)) {}
+    Win32Kit() : host_(win32::CreateContainerWindow("controls test", WS_OVERLAPPEDWINDOW, 640, 480)), factory_(host_) {}
     ~Win32Kit() override { DestroyWindow(host_); }
-
-    std::unique_ptr<ListBox> MakeListBox(bool multiSelect, bool checkBoxes) override {
-        return std::make_unique<win32::Win32ListBox>(host_, Bounds{10, 10, 200, 150},
-                                                     win32::Win32ListBox::Options{multiSelect, checkBoxes, true});
-    }
-    std::unique_ptr<ComboBox> MakeComboBox() override {
-        return std::make_unique<win32::Win32ComboBox>(host_, Bounds{10, 10, 200, 24});
-    }
-    std::unique_ptr<CheckBox> MakeCheckBox(bool option) override {
-        return std::make_unique<win32::Win32CheckBox>(
-            host_, "box", Bounds{10, 10, 120, 20},
-            option ? win32::Win32CheckBox::Type::OptionButton : win32::Win32CheckBox::Type::CheckBox);
-    }
-    std::unique_ptr<TextBox> MakeTextBox() override {
-        return std::make_unique<win32::Win32TextBox>(host_, "", Bounds{10, 10, 200, 22});
-    }
-    std::unique_ptr<Label> MakeLabel(const std::string& caption) override {
-        return std::make_unique<win32::Win32Label>(host_, caption, Bounds{10, 10, 200, 20});
-    }
-    std::unique_ptr<Button> MakeButton(const std::string& caption) override {
-        return std::make_unique<win32::Win32Button>(host_, caption, Bounds{10, 10, 90, 26});
-    }
-    std::unique_ptr<TabStrip> MakeTabStrip(int tabs) override {
-        std::vector<std::string> captions;
-        for (int i = 0; i < tabs; ++i) captions.push_back("Tab " + std::to_string(i));
-        return std::make_unique<win32::Win32TabStrip>(host_, captions, Bounds{0, 0, 400, 200});
-    }
-    std::unique_ptr<Grid> MakeGrid() override {
-        return std::make_unique<win32::Win32Grid>(host_, Bounds{0, 0, 400, 200});
-    }
-    std::unique_ptr<Panel> MakePanel() override {
-        return std::make_unique<win32::Win32Panel>(host_, "panel", Bounds{0, 0, 300, 200});
-    }
+    ControlFactory& Factory() override { return factory_; }
 
     template <class T>
     static HWND Of(T* control) {
         return dynamic_cast<win32::Win32Window&>(*control).hwnd();
     }
+    static bool Reachable(HWND hwnd) {
+        return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(hwnd);
+    }
 
     void CheckItem(ListBox& list, int index) override {
         HWND hwnd = Of(&list);
+        if (!Reachable(hwnd)) return;
         RECT r{};
         SendMessageA(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
         const LPARAM at = MAKELPARAM(5, (r.top + r.bottom) / 2);
@@ -140,25 +131,24 @@ public:
         SendMessageA(hwnd, WM_LBUTTONUP, 0, at);
     }
     void Drop(ListBox& list, const std::vector<std::string>& paths) override {
-        // The shell's drop: a DROPFILES block followed by the NUL-separated names.
-        std::string names;
-        for (auto& p : paths) names += p + '\0';
-        names += '\0';
-        HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-        auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-        drop->pFiles = sizeof(DROPFILES);
-        memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
-        GlobalUnlock(block);
-        SendMessageA(Of(&list), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        tidvex::test::DropLikeTheShell(Of(&list), paths);
     }
-    void ChooseNext(ComboBox& combo) override { SendMessageA(Of(&combo), WM_KEYDOWN, VK_DOWN, 0); }
-    void Click(CheckBox& box) override { SendMessageA(Of(&box), BM_CLICK, 0, 0); }
-    void Click(Button& button) override { SendMessageA(Of(&button), BM_CLICK, 0, 0); }
+    void ChooseNext(ComboBox& combo) override {
+        if (Reachable(Of(&combo))) SendMessageA(Of(&combo), WM_KEYDOWN, VK_DOWN, 0);
+    }
+    void Click(CheckBox& box) override {
+        if (Reachable(Of(&box))) SendMessageA(Of(&box), BM_CLICK, 0, 0);
+    }
+    void Click(Button& button) override {
+        if (Reachable(Of(&button))) SendMessageA(Of(&button), BM_CLICK, 0, 0);
+    }
     void MouseUp(Label& label, int button) override {
+        if (!Reachable(Of(&label))) return;
         SendMessageA(Of(&label), button == kRightButton ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     }
     void ClickTab(TabStrip& strip, int index) override {
         HWND hwnd = Of(&strip);
+        if (!Reachable(hwnd)) return;
         RECT r{};
         SendMessageA(hwnd, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -185,6 +175,7 @@ public:
 
 private:
     HWND host_;
+    win32::Win32ControlFactory factory_;
 };
 
 using KitFactory = std::function<std::unique_ptr<Kit>()>;
@@ -202,7 +193,7 @@ std::vector<std::string> Items(const ItemList& list) {
 }
 
 TEST_P(Controls, ItemListsKeepTheSelectionOnTheSameItemWhenItemsGo) {
-    auto list = kit->MakeListBox(false, false);
+    auto list = kit->MakeListBox();
     for (auto s : {"a", "b", "c", "d"}) list->AddItem(s);
     struct Case {
         int select, remove, expected;
@@ -223,7 +214,7 @@ TEST_P(Controls, ItemListsKeepTheSelectionOnTheSameItemWhenItemsGo) {
 }
 
 TEST_P(Controls, MultiSelectListsSelectItemsApart) {
-    auto list = kit->MakeListBox(true, false);
+    auto list = kit->MakeListBox(kMultiSelectList);
     for (auto s : {"a", "b", "c"}) list->AddItem(s);
     list->Selected(0, true);
     list->Selected(2, true);
@@ -237,7 +228,7 @@ TEST_P(Controls, MultiSelectListsSelectItemsApart) {
 }
 
 TEST_P(Controls, CheckBoxListsTellOnlyTheUsersChecks) {
-    auto list = kit->MakeListBox(false, true);
+    auto list = kit->MakeListBox(kCheckBoxList);
     for (auto s : {"C:", "D:", "E:"}) list->AddItem(s);
     std::vector<int> told;
     list->OnItemCheck = [&](int i) { told.push_back(i); };
@@ -252,11 +243,116 @@ TEST_P(Controls, CheckBoxListsTellOnlyTheUsersChecks) {
 }
 
 TEST_P(Controls, DroppedFilesReachTheListInTheirOrder) {
-    auto list = kit->MakeListBox(false, false);
+    auto list = kit->MakeListBox(kDropTargetList);
     std::vector<std::string> got;
     list->OnDropFiles = [&](const std::vector<std::string>& paths) { got = paths; };
     kit->Drop(*list, {"C:\\a.txt", "C:\\folder"});
     EXPECT_EQ(got, (std::vector<std::string>{"C:\\a.txt", "C:\\folder"}));
+}
+
+TEST_P(Controls, AListTakesOnlyTheDropsAndChecksItsStyleAllows) {
+    struct Case {
+        const char* what;
+        int style;
+        bool drops, checks;
+    };
+    const Case cases[] = {
+        {"plain", 0, false, false},
+        {"multi-select", kMultiSelectList, false, false},
+        {"check boxes", kCheckBoxList, false, true},
+        {"drop target", kDropTargetList, true, false},
+        {"multi-select drop target", kMultiSelectList | kDropTargetList, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto list = kit->MakeListBox(c.style);
+        list->AddItem("C:");
+        int drops = 0, checks = 0;
+        list->OnDropFiles = [&](const std::vector<std::string>&) { ++drops; };
+        list->OnItemCheck = [&](int) { ++checks; };
+        kit->Drop(*list, {"C:\\a.txt"});
+        kit->CheckItem(*list, 0);
+        EXPECT_EQ(drops, c.drops ? 1 : 0);
+        EXPECT_EQ(checks, c.checks ? 1 : 0);
+        EXPECT_EQ(list->Checked(0), c.checks);
+    }
+}
+
+// What the user does to a control that is disabled, or out of sight, reaches
+// nothing: no handler runs and the value stays.
+enum class Unusable { Button, CheckBox, OptionButton, Link, TabStrip, CheckList, DropTarget, ComboBox };
+
+// Makes the control, takes it from the user (disabled or hidden), plays the
+// user on it; true when no handler ran and the value stayed.
+bool UserCannotReach(Kit& kit, Unusable what, bool hidden) {
+    int calls = 0;
+    auto count = [&calls](auto&&...) { ++calls; };
+    auto takeAway = [hidden](Control& control) { hidden ? control.Visible(false) : control.Enabled(false); };
+    bool stayed = true;
+    switch (what) {
+        case Unusable::Button: {
+            auto button = kit.MakeButton("Start Cleaning");
+            button->OnClick = count;
+            takeAway(*button);
+            kit.Click(*button);
+            break;
+        }
+        case Unusable::CheckBox:
+        case Unusable::OptionButton: {
+            auto box = kit.MakeCheckBox(what == Unusable::OptionButton);
+            box->OnClick = count;
+            takeAway(*box);
+            kit.Click(*box);
+            stayed = box->Value() == 0;
+            break;
+        }
+        case Unusable::Link: {
+            auto label = kit.MakeLabel("Click Here");
+            label->OnMouseUp = count;
+            takeAway(*label);
+            kit.MouseUp(*label, kLeftButton);
+            break;
+        }
+        case Unusable::TabStrip: {
+            auto strip = kit.MakeTabStrip(2);
+            strip->OnBeforeClick = count;
+            takeAway(*strip);
+            kit.ClickTab(*strip, 1);
+            stayed = strip->Tab() == 0;
+            break;
+        }
+        case Unusable::CheckList:
+        case Unusable::DropTarget: {
+            auto list = kit.MakeListBox(what == Unusable::CheckList ? kCheckBoxList : kDropTargetList);
+            list->AddItem("C:");
+            list->OnItemCheck = count;
+            list->OnDropFiles = count;
+            takeAway(*list);
+            kit.CheckItem(*list, 0);
+            kit.Drop(*list, {"C:\\a.txt"});
+            stayed = !list->Checked(0);
+            break;
+        }
+        case Unusable::ComboBox: {
+            auto combo = kit.MakeComboBox();
+            for (auto s : {"Quick Shred", "German: VSITR"}) combo->AddItem(s);
+            combo->ListIndex(0);
+            combo->OnClick = count;
+            takeAway(*combo);
+            kit.ChooseNext(*combo);
+            stayed = combo->ListIndex() == 0;
+            break;
+        }
+    }
+    return calls == 0 && stayed;
+}
+
+TEST_P(Controls, ADisabledOrHiddenControlTakesNoUserAction) {
+    for (Unusable what : {Unusable::Button, Unusable::CheckBox, Unusable::OptionButton, Unusable::Link,
+                          Unusable::TabStrip, Unusable::CheckList, Unusable::DropTarget, Unusable::ComboBox})
+        for (bool hidden : {false, true})
+            EXPECT_TRUE(UserCannotReach(*kit, what, hidden))
+                << "control " << static_cast<int>(what) << (hidden ? " hidden" : " disabled");
 }
 
 TEST_P(Controls, ComboBoxesTellTheUsersChoiceNotTheProgramsOne) {

@@ -1,7 +1,7 @@
 // The interval timer over a one-second timer that the test ticks by hand, so
 // hours pass in milliseconds.
 #include "controls/extra_timer.h"
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The drawn progress bar, read back pixel by pixel from a memory device context.
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "controls/win32_form.h"
 #include "controls/xp_progress_bar.h"
 

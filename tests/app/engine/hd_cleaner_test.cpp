@@ -7,7 +7,7 @@
 #include "fs/paths.h"
 #include "harness/support.h"
 #include "pump/pump.h"
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "services/lists.h"
 #include "services/logger.h"
 #include "services/program.h"

@@ -2,7 +2,7 @@
 // engine's tests (the window's own form lives above the engine).
 #pragma once
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "engine/clean_options.h"
 
 #include <array>

@@ -5,7 +5,7 @@
 
 #include "harness/support.h"
 #include "pump/pump.h"
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "services/logger.h"
 #include "services/program.h"
 

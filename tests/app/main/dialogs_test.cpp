@@ -1,11 +1,12 @@
 // The message box and the registry-key dialog: their logic with in-memory
 // controls, and the real windows with their buttons pressed by window message.
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "memory_box.h"
 #include "main/dialogs/win32_dialogs.h"
 #include "services/program.h"
 
+#include <cstdint>
 #include <deque>
 
 #include <gtest/gtest.h>
@@ -262,6 +263,32 @@ TEST(RealMessageBox, TwoButtonsTakeTheCloseBoxAwayAndOneGivesItBack) {
     GetClientRect(form, &client);
     MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&ok), 2);
     EXPECT_EQ(ok.left, client.right / 2 - (ok.right - ok.left) / 2);
+}
+
+// The icon of the icon button in front, while the box shows.
+HICON FrontIcon(HWND form) {
+    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongPtrA(child, GWL_STYLE) & BS_ICON)
+            return reinterpret_cast<HICON>(SendMessageA(child, BM_GETIMAGE, IMAGE_ICON, 0));
+    return nullptr;
+}
+
+TEST(RealMessageBox, TheSuccessIconIsGreenAndNoWarning) {
+    dialogs::MessageBoxWindow window;
+    HWND form = window.form().hwnd();
+    test::IconColours shown[4];
+    for (std::int16_t icon = 0; icon < 4; ++icon) {
+        Script({[&] {
+            shown[icon] = test::ColoursOf(FrontIcon(form));
+            SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
+        }});
+        window.box().ShowMe(nullptr, "Optimization settings have been applied successfully.", false, "Ok", "", icon);
+    }
+    const test::IconColours& success = shown[dialogs::kIconSuccess];
+    EXPECT_GT(success.green, 200) << "a green picture, of 1024 pixels";
+    EXPECT_EQ(success.yellow, 0) << "no warning's yellow";
+    EXPECT_EQ(success.red, 0) << "no error's red";
+    for (int other : {0, 1, 3}) EXPECT_LT(shown[other].green, 50) << "only the success icon is green: " << other;
 }
 
 TEST(RealMessageBox, ClosingAOneButtonBoxGivesCancel) {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "main/form.h"
+#include "main/platform_dialogs.h"
 #include "main/settings.h"
 #include "scripted_libraries.h"
+#include "unscripted_calls.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "services/helpers.h"
 #include "services/program.h"
@@ -26,25 +28,40 @@ namespace tidvex::test {
 
 using Calls = std::vector<std::string>;
 
-// The window's calls: the message boxes shown are recorded, the rest does
-// nothing as for a form with no window.
-class PageWindow : public main::WindowCalls, public main::NoWindowCalls {
+// The main window as the dialogs' owner.
+class OwnerWindow final : public controls::Form {
 public:
-    void ApplyTimeSchedule() override {}
-    void ApplyWhenWindowsShutDown() override {}
-    void LoadOptimizerSettings() override {}
+    HWND hWnd() const override { return reinterpret_cast<HWND>(0x1234); }
+    std::string Caption() const override { return "Tidvex"; }
+    void Caption(const std::string&) override {}
+    int ScaleWidth() const override { return 0; }
+    void BackColor(COLORREF) override {}
+    void ShowModal(Form*) override {}
+    void Close() override {}
+    bool Shown() const override { return true; }
+};
 
-    std::shared_ptr<main::CleaningSession> NewCleanSession(const engine::CleaningForm&) override { return nullptr; }
+// The window's calls: the message boxes shown are recorded; the file dialogs
+// and the session's end are the platform's own over the window, which the
+// fixture fakes at the platform's calls.
+class PageWindow : public UnscriptedCalls {
+public:
     std::int32_t ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
                         const std::string& button2, std::int16_t icon) override {
         shown.push_back(text + (is2Buttons ? " [2]" : "") + " " + button1 + button2 + " icon " + std::to_string(icon));
         return 1;
     }
-    HWND hWnd() override { return reinterpret_cast<HWND>(0x1234); }
-    bool Visible() override { return true; }
-    using main::NoWindowCalls::Visible;
+    std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
+        return dialogs_.OpenFiles(title, filter, multiSelect);
+    }
+    std::string BrowseForFolder(const std::string& title) override { return dialogs_.BrowseForFolder(title); }
+    void ExitWindows(int mode) override { services::ExitWindows(mode); }
 
     Calls shown;
+
+private:
+    OwnerWindow owner_;
+    main::PlatformDialogs dialogs_{owner_};
 };
 
 class PageTest : public ::testing::Test {
@@ -53,7 +70,7 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, services::SettingsKey);
         appPath_ = std::make_unique<services::ScopedAppPath>(ScratchFolder("app"));
         main::ShredMethodSetting = 0;
-        form_ = std::make_unique<main::frmMain>(factory_, window_, &window_);
+        form_ = std::make_unique<main::frmMain>(factory_, window_);
         auto shredder = std::make_unique<ScriptedShredder>(calls_);
         shredder_ = shredder.get();
         form_->Shredder = std::move(shredder);

@@ -5,7 +5,7 @@
 #include "main/form_design.h"
 #include "main/run_time_report.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "scripted_window.h"
 #include "services/program.h"
@@ -39,7 +39,7 @@ protected:
         tidvex::services::gIsExiting = false;
         form_.reset();
         window_.Reset();
-        form_ = std::make_unique<frmMain>(factory_, window_, &window_);
+        form_ = std::make_unique<frmMain>(factory_, window_);
     }
     void TearDown() override { gIsCleaning = false; }
 
@@ -85,7 +85,7 @@ TEST_F(MainFormTest, StartUpRunsItsStepsInOrder) {
     EXPECT_LT(w.At("CreateShredder"), w.At("CreateOptimizer"));
     EXPECT_LT(w.At("CreateOptimizer"), w.At("Size 9630x8650")) << "then the initialiser";
     EXPECT_LT(w.At("Size 9630x8650"), w.At("LoadOptimizerSettings")) << "then the settings";
-    EXPECT_LT(w.At("ApplyWhenWindowsShutDown"), w.At("CommandLine")) << "the command line last";
+    EXPECT_LT(w.At("LoadOptimizerSettings"), w.At("CommandLine")) << "the command line last";
     EXPECT_FALSE(w.Logged("EndProcess"));
 
     auto* splash = static_cast<MemorySplash*>(f().Splash);
@@ -315,7 +315,7 @@ TEST_F(MainFormTest, TheFirstMinimiseShowsTheBalloonOnceAcrossRuns) {
     EXPECT_TRUE(window_.Logged("hide"));
 
     // A later run finds the marker.
-    form_ = std::make_unique<frmMain>(factory_, window_, &window_);
+    form_ = std::make_unique<frmMain>(factory_, window_);
     Load();
     window_.state = 1;
     f().Form_Resize();

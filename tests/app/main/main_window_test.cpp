@@ -7,6 +7,7 @@
 #include "harness/support.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,37 @@ TEST(MainWindow, OpensTitledTidvexAndEndsWhenClosed) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(tidvex.Ended(10000)) << "Tidvex did not end after its window closed";
     EXPECT_EQ(tidvex.ExitCode(), 0u);
+}
+
+TEST(MainWindow, TheProgramFileCarriesTheProgramsOwnIcon) {
+    ASSERT_GE(ExtractIconExA("Y:\\Tidvex.exe", -1, nullptr, nullptr, 0), 1u) << "the program file has no icon";
+    HICON large = nullptr, small = nullptr;
+    ASSERT_EQ(ExtractIconExA("Y:\\Tidvex.exe", 0, &large, &small, 1), 2u);
+    // The blue square with the white letter, at both sizes; not the platform's plain one.
+    for (HICON icon : {large, small}) {
+        const tidvex::test::IconColours c = tidvex::test::ColoursOf(icon);
+        EXPECT_GT(c.blue, 400);
+        EXPECT_GT(c.white, 100);
+    }
+    EXPECT_LT(tidvex::test::ColoursOf(LoadIconA(nullptr, IDI_APPLICATION)).blue, 400);
+    DestroyIcon(large);
+    DestroyIcon(small);
+
+    // Every size the platform asks for is drawn for it, none stretched from another.
+    HMODULE file = LoadLibraryExA("Y:\\Tidvex.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(file, nullptr);
+    HRSRC group = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(file, group)));
+    for (int size : {16, 24, 32, 48, 64, 96}) {
+        const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+        ASSERT_NE(image, nullptr) << size;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, image)));
+        EXPECT_EQ(header->biWidth, size);
+        EXPECT_EQ(header->biBitCount, 32) << "with an alpha channel, for smooth edges";
+    }
+    FreeLibrary(file);
 }
 
 TEST(MainWindow, TrayStartsHiddenAndStillCloses) {

@@ -2,7 +2,7 @@
 // and of the pages that show it.
 #pragma once
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "main/dialogs/message_box.h"
 
 namespace tidvex::test {

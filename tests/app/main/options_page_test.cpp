@@ -338,8 +338,8 @@ TEST_F(OptionsPageTest, AboutShowsTheAboutTabUnlessACleaningRuns) {
     EXPECT_EQ(f.tbOptions->Tab(), 1);
 }
 
-// The calls a real window hands in: the platform's file dialog, the program's
-// registry-key dialog over the main window.
+// The dialogs a real window answers with: the platform's file dialog over the
+// main window, the program's registry-key dialog modal over it.
 TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
     using namespace tidvex::controls;
     frmMain& f = form();
@@ -362,7 +362,10 @@ TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
         text.Text("HKEY_CURRENT_USER\\Software\\Kept");
         ok.UserClick();
     };
-    f.optionsCalls = tidvex::main::WindowOptionsCalls(mainForm, registry);
+    tidvex::main::PlatformDialogs platformDialogs(mainForm);
+    window.dialogs = &platformDialogs;
+    window.registryDialog = &registry;
+    window.registryOwner = &mainForm;
 
     tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEA* ofn) {
         const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";

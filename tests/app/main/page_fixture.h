@@ -1,10 +1,11 @@
 // A main form of in-memory controls whose calls to the outside are recorded
-// and answered by script, on the sandbox's registry and a scratch program folder.
+// and answered by script, on the sandbox's registry and a scratch program
+// folder. Option buttons group by their frame as the real ones do.
 #pragma once
 
 #include "main/form.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "scripted_window.h"
 #include "services/program.h"
@@ -24,16 +25,6 @@ namespace tidvex::test {
 
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// What the settings loader asks of the window: the schedule's calls go to the
-// form, as the real window's do.
-class FormWindow : public main::WindowCalls {
-public:
-    void ApplyTimeSchedule() override { form->ApplyTimeSchedule(); }
-    void ApplyWhenWindowsShutDown() override { form->ApplyWhenWindowsShutDown(); }
-    void LoadOptimizerSettings() override {}
-    main::frmMain* form = nullptr;
-};
-
 class PageTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,26 +33,7 @@ protected:
         appPath_ = std::make_unique<services::ScopedAppPath>(ScratchFolder("program"));
         main::gIsCleaning = false;
         services::gIsExiting = false;
-        form_ = std::make_unique<main::frmMain>(factory_, loader_, &window);
-        loader_.form = form_.get();
-        auto group = [](auto& options) {
-            std::vector<controls::MemoryOptionButton*> buttons;
-            for (auto* o : options) buttons.push_back(static_cast<controls::MemoryOptionButton*>(o));
-            controls::MemoryOptionButton::Group(buttons);
-        };
-        group(form_->optTimeSchedule);
-        group(form_->optSessionSchedule);
-        auto& calls = form_->optionsCalls;
-        calls.openFiles = [this](const std::string& title, const std::string& filter, bool multi) {
-            window.Log("files " + title + (multi ? " (several)" : "") + " filter " + Visible(filter));
-            return Next();
-        };
-        calls.browseForFolder = [this](const std::string& title) {
-            window.Log("folder " + title);
-            return Next();
-        };
-        calls.showRegistryDialog = [this](bool safe) { window.Log(safe ? "registry safe" : "registry black"); };
-        calls.exitWindows = [this](int mode) { window.Log("exit " + std::to_string(mode)); };
+        form_ = std::make_unique<main::frmMain>(factory_, window);
     }
     void TearDown() override {
         form_.reset();
@@ -79,19 +51,8 @@ protected:
     static std::string RunValue() { return RegReadString(HKEY_LOCAL_MACHINE, kRunKey, "Tidvex").value_or("<none>"); }
 
     // NULs shown as "|", so that a filter or a dialog result can be compared.
-    static std::string Visible(std::string text) {
-        for (char& c : text)
-            if (c == '\0') c = '|';
-        return text;
-    }
+    static std::string Visible(const std::string& text) { return ScriptedWindow::Visible(text); }
 
-    // The next scripted dialog answer.
-    std::string Next() {
-        if (answers.empty()) return "Cancel";
-        std::string answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     // What the window and the platform were asked since the last call.
     Texts TakeCalls() { return std::exchange(window.log, {}); }
 
@@ -102,12 +63,12 @@ protected:
     static controls::MemoryTimer& Clock(controls::Timer* timer) { return *static_cast<controls::MemoryTimer*>(timer); }
 
     ScriptedWindow window;
-    std::deque<std::string> answers;
+    // What the dialogs answer, in order.
+    std::deque<std::string>& answers = window.dialogAnswers;
 
 private:
     std::unique_ptr<services::ScopedAppPath> appPath_;
     controls::MemoryControlFactory factory_;
-    FormWindow loader_;
     std::unique_ptr<main::frmMain> form_;
 };
 

@@ -55,7 +55,7 @@ private:
 };
 
 // Answers the readers from `state` and records the setters.
-class ScriptedOptimizer final : public main::OptimizerObject {
+class ScriptedOptimizer : public main::OptimizerObject {
 public:
     explicit ScriptedOptimizer(Calls& calls) : calls_(calls) {}
     void OPZBroadBand(bool on) override { Note("OPZBroadBand", on); }

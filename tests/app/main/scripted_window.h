@@ -3,12 +3,16 @@
 #pragma once
 
 #include "main/form.h"
+#include "main/dialogs/registry_dialog.h"
+#include "main/platform_dialogs.h"
 
 #include "errors/run_time_error.h"
 #include "scripted_libraries.h"
+#include "unscripted_calls.h"
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,8 +21,6 @@
 namespace tidvex::test {
 
 using main::CleaningSession;
-using main::MainWindowCalls;
-using main::WindowCalls;
 using Texts = std::vector<std::string>;
 
 // A session the test scripts: `during` runs inside StartClean, where the real
@@ -65,8 +67,24 @@ private:
     bool stopped_ = false, done_ = false;
 };
 
+// The optimizer's state read: the settings loader shows the tweaks.
+class ReadOptimizer final : public ScriptedOptimizer {
+public:
+    ReadOptimizer(Calls& calls, std::function<void()> onRead) : ScriptedOptimizer(calls), onRead_(std::move(onRead)) {}
+    bool IsBroadBand() override {
+        onRead_();
+        return ScriptedOptimizer::IsBroadBand();
+    }
+
+private:
+    std::function<void()> onRead_;
+};
+
 // The window and the platform as the test scripts them; every call is logged.
-class ScriptedWindow final : public MainWindowCalls, public WindowCalls {
+// The Tools page gets the real start-up manager and uninstaller; the dialogs
+// answer from `dialogAnswers` ("Cancel" when none is left), or are the real
+// ones when a test puts them in `dialogs` and `registryDialog`.
+class ScriptedWindow final : public UnscriptedCalls {
 public:
     bool CreateInstanceMutex(const std::string& name) override {
         Log("mutex " + name);
@@ -79,7 +97,13 @@ public:
     }
     std::unique_ptr<tidvex::main::OptimizerObject> CreateOptimizer() override {
         Log("CreateOptimizer");
-        return std::make_unique<ScriptedOptimizer>(libraryCalls);
+        return std::make_unique<ReadOptimizer>(libraryCalls, [this] { Log("LoadOptimizerSettings"); });
+    }
+    std::unique_ptr<tidvex::services::IStartUp> NewStartUp() override {
+        return std::make_unique<tidvex::services::StartUp>();
+    }
+    std::unique_ptr<tidvex::services::clsUninstaller> NewUninstaller() override {
+        return std::make_unique<tidvex::services::clsUninstaller>();
     }
     // What the page set-ups asked of the library objects.
     std::vector<std::string> libraryCalls;
@@ -137,10 +161,32 @@ public:
     void PostUnload() override { Log("PostUnload"); }
     void EndProcess() override { Log("EndProcess"); }
     void ShellOpen(const std::string& path) override { Log("open " + path); }
+    std::string OpenFiles(const std::string& title, const std::string& filter, bool multi) override {
+        if (dialogs) return dialogs->OpenFiles(title, filter, multi);
+        Log("files " + title + (multi ? " (several)" : "") + " filter " + Visible(filter));
+        return NextAnswer();
+    }
+    std::string BrowseForFolder(const std::string& title) override {
+        if (dialogs) return dialogs->BrowseForFolder(title);
+        Log("folder " + title);
+        return NextAnswer();
+    }
+    void ShowRegistryDialog(bool safe) override {
+        if (registryDialog) {
+            registryDialog->isSafeItem = safe;
+            registryDialog->Show(registryOwner);
+            return;
+        }
+        Log(safe ? "registry safe" : "registry black");
+    }
+    void ExitWindows(int mode) override { Log("exit " + std::to_string(mode)); }
 
-    void ApplyTimeSchedule() override { Log("ApplyTimeSchedule"); }
-    void ApplyWhenWindowsShutDown() override { Log("ApplyWhenWindowsShutDown"); }
-    void LoadOptimizerSettings() override { Log("LoadOptimizerSettings"); }
+    // NULs shown as "|", so that a filter or a dialog result can be compared.
+    static std::string Visible(std::string text) {
+        for (char& c : text)
+            if (c == '\0') c = '|';
+        return text;
+    }
 
     void Log(const std::string& s) { log.push_back(s); }
     void Reset() {
@@ -151,9 +197,20 @@ public:
         sessions.clear();
         script = nullptr;
         commandLine.clear();
+        dialogAnswers.clear();
+        dialogs = nullptr;
+        registryDialog = nullptr;
+        registryOwner = nullptr;
         otherInstance = shredderMissing = sessionFails = false;
         visible = true;
         state = 0;
+    }
+    // The next scripted dialog answer.
+    std::string NextAnswer() {
+        if (dialogAnswers.empty()) return "Cancel";
+        std::string answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
     }
     // Where an entry first stands in the log (the log's length when absent).
     size_t At(const std::string& entry) const {
@@ -163,6 +220,11 @@ public:
     int Count(const std::string& entry) const { return static_cast<int>(std::count(log.begin(), log.end(), entry)); }
 
     Texts log, messages, roots;
+    std::deque<std::string> dialogAnswers;
+    // The platform's dialogs, and the program's registry-key dialog over its owner.
+    tidvex::main::PlatformDialogs* dialogs = nullptr;
+    tidvex::dialogs::frmRegistry* registryDialog = nullptr;
+    tidvex::controls::Form* registryOwner = nullptr;
     std::vector<int> answers;
     std::vector<std::shared_ptr<ScriptedSession>> sessions;
     std::function<void(ScriptedSession&)> script;

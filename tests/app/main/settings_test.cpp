@@ -4,7 +4,8 @@
 
 #include "main/form_design.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
+#include "unscripted_calls.h"
 #include "harness/support.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -31,26 +32,12 @@ using Texts = std::vector<std::string>;
 
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The calls into the window, with what the form showed at each.
-class RecordingWindow : public WindowCalls {
-public:
-    void ApplyTimeSchedule() override {
-        calls.push_back("ApplyTimeSchedule timer=" + std::to_string(form->chkTimeSchedule->Value()) +
-                        " interval=" + std::to_string(SelectedTime()));
-    }
-    void ApplyWhenWindowsShutDown() override {
-        calls.push_back("ApplyWhenWindowsShutDown shuts=" + std::to_string(form->chkWhenWindowsShuts->Value()));
-    }
-    void LoadOptimizerSettings() override { calls.push_back("LoadOptimizerSettings"); }
-
-    int SelectedTime() const {
-        for (int i = 0; i < 4; ++i)
-            if (form->optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
-        return -1;
-    }
-    frmMain* form = nullptr;
-    Texts calls;
-};
+// The interval option selected, -1 none.
+int SelectedTime(const frmMain& form) {
+    for (int i = 0; i < 4; ++i)
+        if (form.optTimeSchedule[static_cast<size_t>(i)]->Value()) return i;
+    return -1;
+}
 
 // Every control's state, in one list.
 Texts Snapshot(const frmMain& f) {
@@ -88,12 +75,12 @@ protected:
         appPath_.reset();
         appPath_ = std::make_unique<tidvex::services::ScopedAppPath>(tidvex::test::ScratchFolder("settings"));
         ShredMethodSetting = 0;
-        form_ = NewForm(window_);
+        form_ = NewForm();
     }
 
-    std::unique_ptr<frmMain> NewForm(RecordingWindow& window) {
-        auto form = std::make_unique<frmMain>(factory_, window);
-        window.form = form.get();
+    // A form that loads its settings alone: it asks nothing outside.
+    std::unique_ptr<frmMain> NewForm() {
+        auto form = std::make_unique<frmMain>(factory_, outside_);
         // As the window fills it: fixed drives, the Windows drive in lower case.
         char windows[MAX_PATH];
         GetWindowsDirectoryA(windows, MAX_PATH);
@@ -112,7 +99,7 @@ protected:
 
     std::unique_ptr<tidvex::services::ScopedAppPath> appPath_;
     tidvex::controls::MemoryControlFactory factory_;
-    RecordingWindow window_;
+    tidvex::test::UnscriptedCalls outside_;
     std::unique_ptr<frmMain> form_;
 };
 
@@ -128,7 +115,7 @@ TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
     EXPECT_EQ(f.cmbShredMethod->ListIndex(), 0);
     for (auto* box : {f.chkInternet, f.chkSystem, f.chkRegistry}) EXPECT_NE(box->Value(), 0);
     EXPECT_EQ(f.txtCustomExt->Text(), "");
-    EXPECT_EQ(window_.SelectedTime(), 2) << "Every hour";
+    EXPECT_EQ(SelectedTime(f), 2) << "Every hour";
     EXPECT_EQ(f.optSessionSchedule[0]->Value(), -1);
     EXPECT_EQ(f.optSessionSchedule[1]->Value(), 0);
     for (auto* box : {f.chkTimeSchedule, f.chkSessionSchedule, f.chkWhenWindowStarts, f.chkWhenWindowsShuts})
@@ -139,8 +126,10 @@ TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
     EXPECT_NE(f.chkSettings[2]->Value(), 0) << "logging is on";
     EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstSafeList)->Items(), Texts{"C:\\Keep"});
     EXPECT_EQ(static_cast<const tidvex::controls::MemoryListBox*>(f.lstBlackList)->Items(), Texts{"C:\\gone.txt"});
-    EXPECT_EQ(window_.calls, (Texts{"LoadOptimizerSettings", "ApplyTimeSchedule timer=0 interval=2",
-                                    "ApplyWhenWindowsShutDown shuts=0"}));
+    // The loaded schedule is applied: no timer, the shutdown options unusable.
+    EXPECT_FALSE(f.tmrSchedule->Enabled());
+    EXPECT_FALSE(f.MyFrame1->Active());
+    for (auto* option : f.optSessionSchedule) EXPECT_FALSE(option->Enabled());
 }
 
 TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
@@ -180,12 +169,15 @@ TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
     };
     for (const auto& c : stored) EXPECT_EQ(Stored(c.subkey, c.name), c.text) << c.subkey << " " << c.name;
 
-    RecordingWindow window;
     ShredMethodSetting = 0;
-    auto loaded = NewForm(window);
+    auto loaded = NewForm();
     EXPECT_NE(Snapshot(*loaded), Snapshot(f));
     LoadSettings(*loaded);
     EXPECT_EQ(Snapshot(*loaded), Snapshot(f));
+    // The loaded schedule is applied: every 5 hours, the shutdown options usable.
+    EXPECT_TRUE(loaded->tmrSchedule->Enabled());
+    EXPECT_EQ(loaded->tmrSchedule->Interval(), 300);
+    for (auto* option : loaded->optSessionSchedule) EXPECT_TRUE(option->Enabled());
 }
 
 TEST_F(SettingsTest, AValueThatIsNoNumberOrNamesNoItemGivesTheDefault) {

@@ -117,7 +117,7 @@ TEST_F(ShredderPageTest, AMethodChosenGoesToTheObjectAndIsSavedAtOnce) {
     EXPECT_EQ(Stored(services::kShredderSection, "ShredMethod"), "4");
     // The next start of the program (a new form) selects it again.
     main::ShredMethodSetting = 0;
-    main::frmMain again(factory_, window_, &window_);
+    main::frmMain again(factory_, window_);
     again.Shredder = std::make_unique<ScriptedShredder>(calls_);
     again.InitShredder();
     EXPECT_EQ(again.cmbShredMethod->ListIndex(), 4);

@@ -3,9 +3,10 @@
 // sandbox's registry with a recording program runner.
 #include "main/form.h"
 
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "harness/support.h"
 #include "tools_entry.h"
+#include "unscripted_calls.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
@@ -63,14 +64,16 @@ public:
     Texts calls;
 };
 
-class ScriptedTools : public ToolsCalls {
+class ScriptedTools : public tidvex::test::UnscriptedCalls {
 public:
-    std::int32_t ShowMe(const std::string& text, const std::string& button, std::int16_t icon) override {
+    std::int32_t ShowMe(const std::string& text, bool, const std::string& button, const std::string&,
+                        std::int16_t icon) override {
         shown.push_back(text + " [" + button + "," + std::to_string(icon) + "]");
         return 1;
     }
     void MsgBoxExclamation(const std::string& text) override { shown.push_back("! " + text); }
-    std::string ShowSaveFile(std::string& filter, const std::string& title) override {
+    int Pixels(int twips) override { return twips; }
+    std::string SaveFile(const std::string& filter, const std::string& title) override {
         filters.push_back(filter);
         titles.push_back(title);
         return saveAnswer;
@@ -98,8 +101,7 @@ GridRow Entry(const std::string& check, const std::string& name, const std::stri
 class ToolsPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form_ = std::make_unique<frmMain>(factory_, window_);
-        form_->SetToolsCalls(tools_);
+        form_ = std::make_unique<frmMain>(factory_, tools_);
     }
     void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
     MemoryGrid& Grid() { return static_cast<MemoryGrid&>(*form_->Grid); }
@@ -117,7 +119,6 @@ protected:
     }
 
     tidvex::controls::MemoryControlFactory factory_;
-    tidvex::test::NoWindowCalls window_;
     ScriptedTools tools_;
     std::unique_ptr<frmMain> form_;
 };
@@ -142,7 +143,6 @@ TEST_F(ToolsPageTest, ApplyRemovesOnlyRowsTheUserUncheckedSinceTheLoad) {
         SCOPED_TRACE(c.what);
         SetUp();
         tools_ = ScriptedTools();
-        form_->SetToolsCalls(tools_);
         for (size_t i = 0; i < c.loaded.size(); ++i)
             tools_.startup.rows.push_back(Entry(c.loaded[i], std::string(1, static_cast<char>('A' + i))));
         EnterToolsPage();

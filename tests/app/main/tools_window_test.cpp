@@ -2,13 +2,13 @@
 // show in the list views, a row unchecked in the list view is removed by a
 // click on Apply, and Uninstall runs the seeded uninstaller and waits for it.
 #include "main/form.h"
-#include "main/tools_calls.h"
 
-#include "controls/win32_controls.h"
-#include "main/win32/control_factory.h"
+#include "controls/win32_factory.h"
+#include "controls/win32_window.h"
 #include "main/win32/main_window.h"
 #include "harness/support.h"
 #include "tools_entry.h"
+#include "unscripted_calls.h"
 #include "services/startup_manager.h"
 #include "services/uninstaller.h"
 
@@ -53,20 +53,31 @@ void SetItemState(HWND list, int row, UINT mask, UINT state) {
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+// The Tools page's calls in a window: the real start-up manager and uninstaller,
+// the message boxes and error reports recorded.
+class ToolsCalls final : public tidvex::test::UnscriptedCalls {
+public:
+    std::int32_t ShowMe(const std::string& text, bool, const std::string&, const std::string&, std::int16_t) override {
+        shown.push_back(text);
+        return 1;
+    }
+    void ReportRunTimeError(const tidvex::RunTimeError& e) override { shown.push_back("error " + e.Description()); }
+    int Pixels(int twips) override { return tidvex::controls::win32::TwipsToPixels(twips); }
+    std::unique_ptr<tidvex::services::IStartUp> NewStartUp() override {
+        return std::make_unique<tidvex::services::StartUp>();
+    }
+    std::unique_ptr<tidvex::services::clsUninstaller> NewUninstaller() override {
+        return std::make_unique<tidvex::services::clsUninstaller>();
+    }
+    std::vector<std::string> shown;
+};
+
 class ToolsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host_ = tidvex::controls::win32::CreateContainerWindow("tools page", WS_OVERLAPPEDWINDOW, 800, 600);
-        factory_ = std::make_unique<tidvex::main::win32::Win32ControlFactory>(host_);
-        form_ = std::make_unique<frmMain>(*factory_, window_);
-        calls_ = std::make_unique<PlatformToolsCalls>(
-            [this] { return host_; },
-            [this](const std::string& text, const std::string&, std::int16_t) {
-                shown_.push_back(text);
-                return 1;
-            },
-            [this](const tidvex::RunTimeError& e) { shown_.push_back("error " + e.Description()); });
-        form_->SetToolsCalls(*calls_);
+        factory_ = std::make_unique<tidvex::controls::win32::Win32ControlFactory>(host_);
+        form_ = std::make_unique<frmMain>(*factory_, calls_);
     }
     void TearDown() override {
         form_.reset();
@@ -75,11 +86,10 @@ protected:
     void EnterToolsPage() { tidvex::test::EnterToolsPage(*form_); }
 
     HWND host_ = nullptr;
-    std::unique_ptr<tidvex::main::win32::Win32ControlFactory> factory_;
-    tidvex::test::NoWindowCalls window_;
+    std::unique_ptr<tidvex::controls::win32::Win32ControlFactory> factory_;
+    ToolsCalls calls_;
+    std::vector<std::string>& shown_ = calls_.shown;
     std::unique_ptr<frmMain> form_;
-    std::unique_ptr<PlatformToolsCalls> calls_;
-    std::vector<std::string> shown_;
 };
 
 constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -2,9 +2,9 @@
 // driver: each lies on the parent its design names, at its design place, and a
 // button pressed by its window message runs the form's handler.
 #include "main/form_design.h"
-#include "main/win32/control_factory.h"
 
-#include "controls/win32_controls.h"
+#include "controls/win32_factory.h"
+#include "controls/win32_tabs.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 using namespace tidvex::controls;
 using tidvex::main::Design;
-using tidvex::main::win32::Win32ControlFactory;
+using tidvex::controls::win32::Win32ControlFactory;
 
 class WindowFactoryTest : public ::testing::Test {
 protected:

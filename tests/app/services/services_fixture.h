@@ -7,7 +7,7 @@
 #include <string>
 
 #include "harness/support.h"
-#include "controls/memory_controls.h"
+#include "memory_controls.h"
 #include "services/logger.h"
 #include "services/program.h"
 

@@ -1,25 +1,24 @@
-#include "main/win32/control_factory.h"
+#include "controls/win32_factory.h"
 
-#include "controls/win32_controls.h"
+#include "controls/control_set.h"
+#include "controls/win32_buttons.h"
+#include "controls/win32_grid.h"
+#include "controls/win32_labels.h"
+#include "controls/win32_lists.h"
+#include "controls/win32_splash.h"
+#include "controls/win32_tabs.h"
+#include "controls/win32_timer.h"
+#include "controls/win32_tray.h"
 #include "controls/xp_progress_bar.h"
 
-namespace tidvex::main::win32 {
+namespace tidvex::controls::win32 {
 namespace {
 
-using namespace controls;
-using namespace controls::win32;
-
-// Links are plain labels in the link colour.
-constexpr int kLinkStyle = 4;
-constexpr COLORREF kLinkColor = RGB(0, 0, 192);
-
 Bounds At(const ControlDesign& d) {
-    return {TwipsToPixels(d.left), TwipsToPixels(d.top), TwipsToPixels(d.width), TwipsToPixels(d.height)};
+    return {TwipsToPixels(d.at.left), TwipsToPixels(d.at.top), TwipsToPixels(d.at.width), TwipsToPixels(d.at.height)};
 }
 
-std::string Key(const ControlDesign& d) {
-    return d.index < 0 ? d.name : d.name + "(" + std::to_string(d.index) + ")";
-}
+std::string Key(const ControlDesign& d) { return DesignKey(d.name, d.index); }
 
 // "&&" in a label's caption is one "&" (labels draw their text as it is).
 std::string LabelText(std::string text) {
@@ -75,14 +74,14 @@ std::unique_ptr<TextBox> Win32ControlFactory::MakeTextBox(const ControlDesign& d
 }
 
 std::unique_ptr<Label> Win32ControlFactory::MakeLabel(const ControlDesign& d) {
-    const auto style = d.style == kLinkStyle ? LabelStyle::Plain : static_cast<LabelStyle>(d.style);
-    auto label = std::make_unique<Win32Label>(Parent(d.parent), LabelText(d.caption), At(d), style);
-    if (d.style == kLinkStyle) label->SetColor("ForeColor", kLinkColor);
-    return label;
+    return std::make_unique<Win32Label>(Parent(d.parent), LabelText(d.caption), At(d), static_cast<LabelStyle>(d.style));
 }
 
 std::unique_ptr<Picture> Win32ControlFactory::MakePicture(const ControlDesign& d) {
-    return std::make_unique<Win32Picture>(Parent(d.parent), At(d));
+    // The window's one picture is the About page's logo: the program's icon.
+    auto picture = std::make_unique<Win32Picture>(Parent(d.parent), At(d));
+    picture->Image(ProgramIcon(At(d).width));
+    return picture;
 }
 
 std::unique_ptr<Button> Win32ControlFactory::MakeButton(const ControlDesign& d) {
@@ -135,4 +134,4 @@ std::unique_ptr<PageEffect> Win32ControlFactory::MakePageEffect(const ControlDes
     return std::make_unique<Win32PageEffect>();
 }
 
-}  // namespace tidvex::main::win32
+}  // namespace tidvex::controls::win32

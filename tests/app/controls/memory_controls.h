@@ -1,8 +1,11 @@
-// In-memory controls: what a test or a window-less caller reads and sets. The
-// User... members stand for what a user does with the real control: they change
-// the value the way the real control does and notify.
+// In-memory controls for tests: what the page logic reads and sets. The User...
+// members stand for what a user does with the real control: they change the
+// value the way the real control does and notify, and, as the real window does,
+// they refuse what a user cannot do (a click on a disabled or hidden control, a
+// drop on a list that is no drop target, a check on a list without check boxes).
 #pragma once
 
+#include "controls/control_set.h"
 #include "controls/controls.h"
 #include "controls/progress_scale.h"
 
@@ -50,6 +53,8 @@ public:
 
     // What the scheme and the form did to the control.
     const std::map<std::string, COLORREF>& Colors() const { return colors_; }
+    // What a user can reach: an enabled control in sight.
+    bool Usable() const { return enabled_ && visible_; }
     int Refreshes() const { return refreshes_; }
     long FrontStamp() const { return frontStamp_; }
     void LoseFocus() { focused_ = false; }
@@ -104,6 +109,9 @@ protected:
 
 class MemoryListBox final : public MemoryItems<ListBox, ControlKind::ListBox> {
 public:
+    // The style of its design row (kMultiSelectList, kCheckBoxList, kDropTargetList).
+    explicit MemoryListBox(int style = 0) : style_(style) {}
+    int Style() const { return style_; }
     bool Selected(int index) const override { return Valid(index) && selected_[Slot(index)]; }
     void Selected(int index, bool on) override {
         if (Valid(index)) selected_[Slot(index)] = on;
@@ -113,19 +121,24 @@ public:
         if (Valid(index)) checked_[Slot(index)] = on;
     }
     void UserCheck(int index) {
-        if (!Valid(index)) return;
+        if (!(style_ & kCheckBoxList) || !Usable() || !Valid(index)) return;
         checked_[Slot(index)] = !checked_[Slot(index)];
         if (OnItemCheck) OnItemCheck(index);
     }
     void UserDrop(const std::vector<std::string>& paths) {
+        if (!(style_ & kDropTargetList) || !Usable()) return;
         if (OnDropFiles) OnDropFiles(paths);
     }
+
+private:
+    int style_;
 };
 
 class MemoryComboBox final : public MemoryItems<ComboBox, ControlKind::ComboBox> {
 public:
     std::string Text() const override { return List(listIndex_); }
     void UserChoose(int index) {
+        if (!Usable()) return;
         ListIndex(index);
         if (OnClick) OnClick();
     }
@@ -139,6 +152,7 @@ public:
     std::string Caption() const override { return caption_; }
     void Caption(const std::string& text) override { caption_ = text; }
     virtual void UserClick() {
+        if (!Usable()) return;
         state_ = state_ ? 0 : -1;
         if (OnClick) OnClick();
     }
@@ -148,15 +162,25 @@ private:
     std::string caption_;
 };
 
-// Option buttons share a group: the one the user clicks goes on, the others off.
+// The option buttons on one parent: the one the user clicks goes on, the
+// others off.
+class MemoryOptionButton;
+using OptionGroup = std::vector<MemoryOptionButton*>;
+
 class MemoryOptionButton final : public MemoryCheckBox {
 public:
-    explicit MemoryOptionButton(int state = 0) : MemoryCheckBox(state) { SetKind(ControlKind::Other); }
-    static void Group(const std::vector<MemoryOptionButton*>& buttons) {
-        auto group = std::make_shared<std::vector<MemoryOptionButton*>>(buttons);
-        for (auto* b : buttons) b->group_ = group;
+    explicit MemoryOptionButton(int state = 0, std::shared_ptr<OptionGroup> group = nullptr)
+        : MemoryCheckBox(state), group_(std::move(group)) {
+        SetKind(ControlKind::Other);
+        if (group_) group_->push_back(this);
     }
+    ~MemoryOptionButton() override {
+        if (group_) group_->erase(std::remove(group_->begin(), group_->end(), this), group_->end());
+    }
+    MemoryOptionButton(const MemoryOptionButton&) = delete;
+    MemoryOptionButton& operator=(const MemoryOptionButton&) = delete;
     void UserClick() override {
+        if (!Usable()) return;
         if (group_)
             for (auto* other : *group_) other->Value(0);
         Value(-1);
@@ -164,7 +188,7 @@ public:
     }
 
 private:
-    std::shared_ptr<std::vector<MemoryOptionButton*>> group_;
+    std::shared_ptr<OptionGroup> group_;
 };
 
 class MemoryTextBox final : public MemoryControl<TextBox, ControlKind::TextBox> {
@@ -186,7 +210,7 @@ public:
     std::string Caption() const override { return caption_; }
     void Caption(const std::string& text) override { caption_ = text; }
     void UserMouseUp(int button) {
-        if (OnMouseUp) OnMouseUp(button);
+        if (Usable() && OnMouseUp) OnMouseUp(button);
     }
 
 private:
@@ -196,7 +220,7 @@ private:
 class MemoryPicture final : public MemoryControl<Picture> {
 public:
     void UserMouseDown(int button) {
-        if (OnMouseDown) OnMouseDown(button);
+        if (Usable() && OnMouseDown) OnMouseDown(button);
     }
 };
 
@@ -246,7 +270,7 @@ public:
     }
     // A click on a tab: asks first, changes only when not cancelled.
     void UserClickTab(int index) {
-        if (index < 0 || index >= tabs_ || index == tab_ || !Enabled()) return;
+        if (index < 0 || index >= tabs_ || index == tab_ || !Usable()) return;
         bool cancel = false;
         if (OnBeforeClick) OnBeforeClick(index, cancel);
         if (!cancel) tab_ = index;
@@ -295,7 +319,7 @@ public:
     // The user turns the check box of a row over.
     void UserCheck(int row) {
         const int column = FirstShown();
-        if (ValidRow(row) && column >= 0 && layout_[Slot(column)].checkBox)
+        if (Usable() && ValidRow(row) && column >= 0 && layout_[Slot(column)].checkBox)
             rows_[Slot(row)][Slot(column)] = rows_[Slot(row)][Slot(column)] == "0" ? "-1" : "0";
     }
     // The user ends an edit with a new text (committed) or with Escape.
@@ -531,18 +555,32 @@ private:
     bool showText_ = false;
 };
 
-// Makes in-memory controls holding their design-time values and items.
+// Makes in-memory controls holding their design-time values, items and style.
+// Option buttons on the same parent form one group, as the real ones do: a
+// parent made again (the next form) starts a new group.
 class MemoryControlFactory final : public ControlFactory {
 public:
     std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& design) override {
+        Made(design);
         return Captioned(std::make_unique<MemoryCheckBox>(design.value), design);
     }
     std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& design) override {
-        return Captioned(std::make_unique<MemoryOptionButton>(design.value), design);
+        Made(design);
+        auto& group = groups_[design.parent];
+        if (!group) group = std::make_shared<OptionGroup>();
+        return Captioned(std::make_unique<MemoryOptionButton>(design.value, group), design);
     }
-    std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) override { return Filled<MemoryListBox>(design); }
+    std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) override {
+        Made(design);
+        auto list = std::make_unique<MemoryListBox>(design.style);
+        for (const auto& item : design.items) list->AddItem(item);
+        return list;
+    }
     std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) override {
-        return Filled<MemoryComboBox>(design);
+        Made(design);
+        auto combo = std::make_unique<MemoryComboBox>();
+        for (const auto& item : design.items) combo->AddItem(item);
+        return combo;
     }
     std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
         return std::make_unique<MemoryTextBox>(design.caption);
@@ -587,10 +625,17 @@ public:
     }
 
 private:
+    // What lies on a control made again belongs to a new group.
+    void Made(const ControlDesign& design) {
+        const std::string key = DesignKey(design.name, design.index);
+        for (auto it = groups_.begin(); it != groups_.end();)
+            it = it->first == key || it->first.rfind(key + "#", 0) == 0 ? groups_.erase(it) : std::next(it);
+    }
     // At the design's place, in twips (memory controls have no pixels).
     template <class T>
-    static std::unique_ptr<T> Placed(std::unique_ptr<T> control, const ControlDesign& design) {
-        control->Move(design.left, design.top, design.width, design.height);
+    std::unique_ptr<T> Placed(std::unique_ptr<T> control, const ControlDesign& design) {
+        Made(design);
+        control->Move(design.at.left, design.at.top, design.at.width, design.at.height);
         return control;
     }
     template <class T>
@@ -598,12 +643,8 @@ private:
         box->Caption(design.caption);
         return box;
     }
-    template <class T>
-    static std::unique_ptr<T> Filled(const ControlDesign& design) {
-        auto list = std::make_unique<T>();
-        for (const auto& item : design.items) list->AddItem(item);
-        return list;
-    }
+
+    std::map<std::string, std::shared_ptr<OptionGroup>> groups_;
 };
 
 }  // namespace tidvex::controls

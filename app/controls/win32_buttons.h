@@ -1,0 +1,54 @@
+// Command buttons, check boxes, option buttons and text boxes: native controls
+// whose state the form owns.
+#pragma once
+
+#include "controls/controls.h"
+#include "controls/win32_window.h"
+
+#include <string>
+
+namespace tidvex::controls::win32 {
+
+class Win32Button final : public Win32Control<Button> {
+public:
+    Win32Button(HWND parent, const std::string& caption, Bounds at);
+    std::string Caption() const override { return WindowText(hwnd()); }
+    void Caption(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
+    bool Selected() const override;
+    void Selected(bool on) override;
+    int Value() const override { return value_; }
+    void Value(int state) override { value_ = state; }
+    void Icon(HICON icon) override;
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    int value_ = 0;
+};
+
+class Win32CheckBox final : public Win32Control<CheckBox> {
+public:
+    enum class Type { CheckBox, OptionButton };
+    Win32CheckBox(HWND parent, const std::string& caption, Bounds at, Type type = Type::CheckBox, int value = 0);
+    int Value() const override { return value_; }
+    void Value(int state) override;
+    std::string Caption() const override { return WindowText(hwnd()); }
+    void Caption(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
+    void SetColor(const std::string& property, COLORREF color) override;
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    Type type_;
+    int value_ = 0;
+    bool hasBorder_ = false;
+    COLORREF border_ = 0;
+};
+
+class Win32TextBox final : public Win32Control<TextBox> {
+public:
+    Win32TextBox(HWND parent, const std::string& text, Bounds at, bool multiLine = false);
+    std::string Text() const override { return WindowText(hwnd()); }
+    void Text(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
+};
+
+}  // namespace tidvex::controls::win32
