@@ -4,6 +4,7 @@
 #include "shredder_core.h"
 
 #include "com/com_types.h"
+#include "com/server.h"
 #include "errors/run_time_error.h"
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
@@ -26,14 +27,6 @@ struct WorkerStart {
     std::unique_ptr<WorkerHold> hold;
     HMODULE module;
 };
-
-// A reference to the module that holds this code, so that it stays loaded
-// until the worker has left it.
-HMODULE ReferenceOwnModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ReferenceOwnModule), &module);
-    return module;
-}
 
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -181,7 +174,7 @@ long SessionRunner::StartSession() {
     ResetEvent(workDone_.Get());
 
     auto start = std::make_unique<WorkerStart>(WorkerStart{this, holdFactory_ ? holdFactory_() : nullptr,
-                                                           ReferenceOwnModule()});
+                                                           tidvex::com::ReferenceOwnModule()});
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, &SessionRunner::ThreadProc, start.get(), CREATE_SUSPENDED, &id);
     if (!thread) {

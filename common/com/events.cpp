@@ -59,14 +59,6 @@ bool SinkIsGone(HRESULT hr) {
     }
 }
 
-// A reference to the module that holds this code, so that it stays loaded
-// until a thread running it has left it.
-HMODULE ReferenceOwnModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ReferenceOwnModule), &module);
-    return module;
-}
-
 }  // namespace
 
 // Carries the events of one firing thread to one sink on a thread of its own,

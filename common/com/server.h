@@ -81,6 +81,11 @@ private:
     ITypeLib* typeLib_ = nullptr;
 };
 
+// A reference to the module this code is linked into, for a thread of its own
+// that runs the module's code: the thread ends with FreeLibraryAndExitThread on
+// it, so the module is never unloaded under it. Null when none could be had.
+HMODULE ReferenceOwnModule();
+
 // Keeps the module loaded for the life of the holder (objects and locks).
 class ModuleRef {
 public:
