@@ -13,6 +13,7 @@
 
 #include "fs/fso.h"
 #include "fs/paths.h"
+#include "registry/wide_values.h"
 #include "text/text.h"
 
 #include <wininet.h>
@@ -75,66 +76,68 @@ bool BrowserInstalled(const std::string& browser) {
 }
 
 // The path with every doubled "\" made single (a leading "\\" of a share kept).
-std::string SingleBackslashes(std::string path) {
-    for (size_t at = path.find("\\\\", 1); at != std::string::npos; at = path.find("\\\\", at)) path.erase(at, 1);
+std::wstring SingleBackslashes(std::wstring path) {
+    for (size_t at = path.find(L"\\\\", 1); at != std::wstring::npos; at = path.find(L"\\\\", at)) path.erase(at, 1);
     return path;
 }
 
-std::string ParentFolder(const std::string& folder) {
-    std::string trimmed = tidvex::fs::TrimTrailingSeparators(folder);
-    size_t cut = trimmed.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : trimmed.substr(0, cut);
+std::wstring ParentFolder(const std::wstring& folder) {
+    std::wstring trimmed = tidvex::fs::TrimTrailingSeparators(folder);
+    size_t cut = trimmed.find_last_of(L'\\');
+    return cut == std::wstring::npos ? std::wstring() : trimmed.substr(0, cut);
 }
 
 // The last entry a listing of the folder gives (folders and files alike), or
-// nothing when the folder is missing or empty.
-std::string LastEntry(const std::string& folder) {
+// nothing when the folder is missing or empty. The name is the file system's
+// own, whatever its characters.
+std::wstring LastEntry(const std::wstring& folder) {
     auto entries = tidvex::fs::ListFolder(folder);
     if (!entries || entries->empty()) return {};
     return entries->back().name;
 }
 
-std::string NetscapeProfile(const std::string& appData) {
-    for (const char* base : {"\\netscape\\nsb\\Profiles", "\\Mozilla\\Profiles\\default"}) {
-        std::string folder = appData + base;
-        std::string last = LastEntry(folder);
-        if (!last.empty()) return SingleBackslashes(folder + "\\" + last);
+std::wstring NetscapeProfile(const std::wstring& appData) {
+    for (const wchar_t* base : {L"\\netscape\\nsb\\Profiles", L"\\Mozilla\\Profiles\\default"}) {
+        std::wstring folder = appData + base;
+        std::wstring last = LastEntry(folder);
+        if (!last.empty()) return SingleBackslashes(folder + L"\\" + last);
     }
     return {};
 }
 
 // A profile path of profiles.ini that climbs out of Firefox's folder.
-bool ClimbsOut(const std::string& relative) {
+bool ClimbsOut(const std::wstring& relative) {
     size_t from = 0;
     for (;;) {
-        size_t to = relative.find_first_of("\\/", from);
-        if (tidvex::text::Trim(relative.substr(from, to == std::string::npos ? to : to - from)) == "..") return true;
-        if (to == std::string::npos) return false;
+        size_t to = relative.find_first_of(L"\\/", from);
+        if (TrimBlanks(relative.substr(from, to == std::wstring::npos ? to : to - from)) == L"..") return true;
+        if (to == std::wstring::npos) return false;
         from = to + 1;
     }
 }
 
 BrowserProfiles FindProfiles() {
     BrowserProfiles p;
-    const std::string appData = ShellFolder("AppData");
+    const std::wstring appData = ShellFolder("AppData");
     // Without the application-data folder every path would be relative.
     const bool haveAppData = tidvex::fs::IsFullPathBelowRoot(appData);
     if (haveAppData && BrowserInstalled("firefox")) {
-        std::string firefox = appData + "\\Mozilla\\Firefox";
-        std::string profile = IniRead(firefox + "\\profiles.ini", "Profile0", "Path");
+        std::wstring firefox = appData + L"\\Mozilla\\Firefox";
+        std::wstring profile = IniRead(firefox + L"\\profiles.ini", L"Profile0", L"Path");
         if (ClimbsOut(profile)) {
-            Logger::AddToLog("Not cleaned: ", "\"" + profile + "\": a Firefox profile outside its folder");
+            Logger::AddToLog("Not cleaned: ",
+                             "\"" + tidvex::text::Narrow(profile) + "\": a Firefox profile outside its folder");
         } else {
-            p.ffProfile = firefox + "\\" + profile;
-            p.ffCache = ParentFolder(appData) + "\\Local Settings\\Application Data\\Mozilla\\Firefox\\" + profile +
-                        "\\cache";
+            p.ffProfile = firefox + L"\\" + profile;
+            p.ffCache = ParentFolder(appData) + L"\\Local Settings\\Application Data\\Mozilla\\Firefox\\" + profile +
+                        L"\\cache";
         }
     }
     if (BrowserInstalled("opera")) {
         if (CurrentOperatingSystem() == 6) {
-            if (haveAppData) p.opProfile = appData + "\\Opera\\Opera\\profile";
+            if (haveAppData) p.opProfile = appData + L"\\Opera\\Opera\\profile";
         } else {
-            p.opProfile = WindowsDirectory(200).substr(0, 2) + "\\Program Files\\Opera\\profile";
+            p.opProfile = WindowsDirectory(200).substr(0, 2) + L"\\Program Files\\Opera\\profile";
         }
     }
     if (haveAppData && BrowserInstalled("netscape")) {
@@ -147,8 +150,8 @@ BrowserProfiles FindProfiles() {
     return p;
 }
 
-std::string In(const std::string& folder, const char* name) {
-    return folder.empty() ? std::string() : SingleBackslashes(folder + "\\" + name);
+std::wstring In(const std::wstring& folder, const wchar_t* name) {
+    return folder.empty() ? std::wstring() : SingleBackslashes(folder + L"\\" + name);
 }
 
 // IE_type as the cookie step fills it from Internet Explorer's four folders.
@@ -158,11 +161,7 @@ public:
         record_.CacheDir = AllocBstr(ShellFolder("Cache"));
         record_.HistoryDir = AllocBstr(ShellFolder("History"));
         record_.CookiesDir = AllocBstr(ShellFolder("Cookies"));
-        auto reg = MakeRegistry();
-        reg.ClassKey(kCurrentUser);
-        reg.SectionKey(kInternetExplorer);
-        reg.ValueKey("Download Directory");
-        record_.DownloadDir = AllocBstr(reg.value().Text());
+        record_.DownloadDir = AllocBstr(ReadWideText(kCurrentUser, kInternetExplorer, "Download Directory"));
     }
     ~IeFolders() {
         for (BSTR b : {record_.CacheDir, record_.HistoryDir, record_.CookiesDir, record_.DownloadDir}) {
@@ -172,7 +171,9 @@ public:
     IeFolders(const IeFolders&) = delete;
     IeFolders& operator=(const IeFolders&) = delete;
 
-    std::string CookiesDir() const { return Narrow(record_.CookiesDir); }
+    std::wstring CookiesDir() const {
+        return record_.CookiesDir ? std::wstring(record_.CookiesDir, SysStringLen(record_.CookiesDir)) : L"";
+    }
 
 private:
     IE_type record_{};
@@ -235,28 +236,35 @@ std::string UrlCacheList() {
     return list;
 }
 
-// Copies every value of one key into another exactly as stored. With
-// `moveOriginals` each original is deleted once its copy is written, and a
-// failed write keeps it. With `absorb` a failing value is passed over;
-// without, the failure goes to the caller.
-void CopyValues(CleanerRegistry& reg, std::int32_t fromHive, const char* fromKey, std::int32_t toHive,
-                const char* toKey, bool moveOriginals, bool absorb) {
-    for (const std::string& name : ValueNames(fromHive, fromKey)) {
+// Copies every value of one key into another exactly as stored, names and
+// data through the wide calls. With `moveOriginals` each original is deleted
+// once its copy is written (a deletion the daily log records), and a failed
+// write keeps it. Links on the way to the copies are never written through;
+// from the `ownFrom`-th name of the target key on, the keys are the library's
+// own. With `absorb` a failing value is passed over; without, the failure goes
+// to the caller.
+void CopyValues(std::int32_t fromHive, const char* fromKey, std::int32_t toHive, const char* toKey,
+                size_t ownFrom, bool moveOriginals, bool absorb) {
+    for (const std::wstring& name : WideValueNames(fromHive, fromKey)) {
         try {
             auto value = ReadRawValue(fromHive, fromKey, name);
             if (!value) continue;
-            WriteRawValue(toHive, toKey, name, *value);
-            if (moveOriginals) {
-                reg.ClassKey(fromHive);
-                reg.SectionKey(fromKey);
-                reg.ValueKey(name);
-                reg.DeleteValue();
+            WriteRawValue(toHive, toKey, name, *value, ownFrom);
+            if (moveOriginals &&
+                tidvex::registry::DeleteWideValue(tidvex::registry::HiveHandle(fromHive), tidvex::text::Wide(fromKey),
+                                                  name) == ERROR_SUCCESS) {
+                LogDeletion("msg15", tidvex::registry::HiveName(fromHive) + "\\" + fromKey + "\\" +
+                                         tidvex::text::Narrow(name));
             }
         } catch (...) {
             if (!absorb) throw;
         }
     }
 }
+
+// "Software\Brellic2\..." is the library's own from its second name on.
+constexpr size_t kOwnHiddenKeys = 1;
+constexpr size_t kNotOwn = std::string::npos;
 
 }  // namespace
 
@@ -271,7 +279,9 @@ BrowsCls::BrowsCls() {
 void BrowsCls::RunStep(size_t step, bool on) {
     const BrowserProfiles& p = profiles_;
     // Netscape's profiles under this name keep their history and cookies as IE does.
-    const bool mozilaa = tidvex::text::Lower(p.nsProfile).find("mozilaa") != std::string::npos;
+    std::wstring profileLower = p.nsProfile;
+    if (!profileLower.empty()) CharLowerBuffW(profileLower.data(), static_cast<DWORD>(profileLower.size()));
+    const bool mozilaa = profileLower.find(L"mozilaa") != std::wstring::npos;
     switch (SwitchOfStep(step)) {
         case IECleanTypedUrl: DeleteTypedUrls(); break;
         case IECleanHistory: CURLHistory().Clear(); break;
@@ -287,30 +297,32 @@ void BrowsCls::RunStep(size_t step, bool on) {
             // Always a plain delete, whatever the shred switch says.
             if (!p.ffProfile.empty()) {
                 try {
-                    tidvex::fs::gFSO().DeleteFile(In(p.ffProfile, "history.dat"));
+                    tidvex::fs::gFSO().DeleteFile(In(p.ffProfile, L"history.dat"));
                 } catch (const std::exception&) {
                 }
             }
             break;
         case FFCleanBookMark:
-            ShredFile(In(p.ffProfile, "bookmarks.html"));
-            ShredFile(In(p.ffProfile, "bookmarks.bak"));
+            ShredFile(In(p.ffProfile, L"bookmarks.html"));
+            ShredFile(In(p.ffProfile, L"bookmarks.bak"));
             break;
-        case FFRemoveCookies: ShredFile(In(p.ffProfile, "cookies.txt")); break;
-        case OPCleanCash: ShredFolder(In(p.opProfile, "cache4"), true); break;
-        case OPCleanHistory: ShredFile(In(p.opProfile, "global.dat")); break;
-        case OPCleanCookie: ShredFile(In(p.opProfile, "cookies4.dat")); break;
-        case NSCleanHistory: ShredFile(In(p.nsProfile, "history.dat")); break;
-        case NSCleanCash: ShredFolder(In(p.nsProfile, "cache"), true); break;
-        case NSCleanAutoComplete: ShredFile(In(p.nsProfile, mozilaa ? "history.dat" : "formhistory.dat")); break;
+        case FFRemoveCookies: ShredFile(In(p.ffProfile, L"cookies.txt")); break;
+        case OPCleanCash: ShredFolder(In(p.opProfile, L"cache4"), true); break;
+        case OPCleanHistory: ShredFile(In(p.opProfile, L"global.dat")); break;
+        case OPCleanCookie: ShredFile(In(p.opProfile, L"cookies4.dat")); break;
+        case NSCleanHistory: ShredFile(In(p.nsProfile, L"history.dat")); break;
+        case NSCleanCash: ShredFolder(In(p.nsProfile, L"cache"), true); break;
+        case NSCleanAutoComplete: ShredFile(In(p.nsProfile, mozilaa ? L"history.dat" : L"formhistory.dat")); break;
         case NSCleanCookies:
             if (mozilaa) {
                 RemoveCookies();
             } else {
-                ShredFile(In(p.nsProfile, "cookies.txt"));
+                ShredFile(In(p.nsProfile, L"cookies.txt"));
             }
             break;
-        case NSCleanMail: ShredFolder(In(p.nsProfile, "mail"), true, "Trash"); break;
+        // The trash of every mail folder, whatever the letter case of its name
+        // or extension: the shredder takes a filter as lower case.
+        case NSCleanMail: ShredFolder(In(p.nsProfile, L"mail"), true, "trash"); break;
         default: break;
     }
 }
@@ -329,18 +341,12 @@ void BrowsCls::DeleteTypedUrls() {
 // cannot be named or may not be emptied ends the run; one that kept an item in
 // use stays as it is.
 void BrowsCls::CleanDownloadFolder() {
-    std::string folder;
-    {
-        auto reg = StepRegistry(kMsgLog);
-        reg.ClassKey(kCurrentUser);
-        reg.SectionKey(kInternetExplorer);
-        reg.ValueKey("Download Directory");
-        folder = reg.value().Text();
-    }
-    if (!MayCleanFolder(folder)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
-    StepShredder().FolderShred(folder, false, "*", true);
+    const std::optional<std::wstring> folder =
+        MayCleanFolder(ReadWideText(kCurrentUser, kInternetExplorer, "Download Directory"));
+    if (!folder) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
+    StepShredder().FolderShred(*folder, false, "*", true);
     auto& fso = tidvex::fs::gFSO();
-    if (!fso.FolderExists(folder)) fso.CreateFolder(folder);
+    if (!fso.FolderExists(*folder)) fso.CreateFolder(*folder);
 }
 
 void BrowsCls::WriteAutoComplete(bool on) {
@@ -361,27 +367,23 @@ void BrowsCls::RemoveCookies() {
 }
 
 void BrowsCls::HideTypedUrls() {
-    auto reg = StepRegistry(kMsgLog);
-    CopyValues(reg, kCurrentUser, kTypedUrls, kCurrentUser, kHiddenTypedUrls, true, false);
+    CopyValues(kCurrentUser, kTypedUrls, kCurrentUser, kHiddenTypedUrls, kOwnHiddenKeys, true, false);
 }
 
 void BrowsCls::RestoreTypedUrls() {
-    auto reg = StepRegistry(kMsgLog);
-    CopyValues(reg, kCurrentUser, kHiddenTypedUrls, kCurrentUser, kTypedUrls, false, true);
+    CopyValues(kCurrentUser, kHiddenTypedUrls, kCurrentUser, kTypedUrls, kNotOwn, false, true);
 }
 
 void BrowsCls::HidePasswords() {
     try {
-        auto reg = StepRegistry(kMsgLog);
-        CopyValues(reg, kLocalMachine, kPasswords, kCurrentUser, kHiddenPasswords, true, true);
+        CopyValues(kLocalMachine, kPasswords, kCurrentUser, kHiddenPasswords, kOwnHiddenKeys, true, true);
     } catch (const std::exception&) {
     }
 }
 
 void BrowsCls::RestorePasswords() {
     try {
-        auto reg = StepRegistry(kMsgLog);
-        CopyValues(reg, kCurrentUser, kHiddenPasswords, kLocalMachine, kPasswords, false, true);
+        CopyValues(kCurrentUser, kHiddenPasswords, kLocalMachine, kPasswords, kNotOwn, false, true);
     } catch (const std::exception&) {
     }
 }
@@ -389,26 +391,34 @@ void BrowsCls::RestorePasswords() {
 // The Favorites go only once their copy beside the library is complete.
 void BrowsCls::BackUpFavorites() {
     try {
-        std::string favorites = FavoritesDirectory(ShellFolder("Favorites"));
-        if (!MayCleanFolder(favorites)) return;
-        const std::string backups = CurrentPlatform().LibraryFolder() + "\\Backups";
+        // Where the platform keeps no Favorites folder of this kind the step has
+        // nothing to do, and nothing to say.
+        const std::wstring named = FavoritesDirectory(ShellFolder("Favorites"));
+        if (named.empty()) return;
+        const std::optional<std::wstring> favorites = MayCleanFolder(named);
+        if (!favorites) return;
+        const std::wstring backups = tidvex::text::Wide(CurrentPlatform().LibraryFolder()) + L"\\Backups";
         auto& fso = tidvex::fs::gFSO();
         if (!fso.FolderExists(backups)) fso.CreateFolder(backups);
-        fso.CopyFolder(favorites, backups + "\\IEfav", true);
-        ShredFolder(favorites, false, "*");
+        fso.CopyFolder(*favorites, backups + L"\\IEfav", true);
+        StepShredder().FolderShred(*favorites, false, "*", true);
     } catch (const std::exception&) {
     }
 }
 
 void BrowsCls::RestoreFavorites() {
-    const std::string backup = CurrentPlatform().LibraryFolder() + "\\Backups\\IEfav";
+    const std::wstring backup = tidvex::text::Wide(CurrentPlatform().LibraryFolder()) + L"\\Backups\\IEfav";
     try {
         auto& fso = tidvex::fs::gFSO();
         if (!fso.FolderExists(backup)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
-        std::string favorites = FavoritesDirectory(ShellFolder("Favorites"));
-        if (!MayCleanFolder(favorites) || !MayCleanFolder(backup)) return;
-        fso.CopyFolder(backup, favorites, true);
-        ShredFolder(backup, false, "*");
+        const std::wstring named = FavoritesDirectory(ShellFolder("Favorites"));
+        if (named.empty()) return;
+        const std::optional<std::wstring> favorites = MayCleanFolder(named);
+        const std::optional<std::wstring> from = MayCleanFolder(backup);
+        if (!favorites || !from) return;
+        // The copy writes nothing through a link among the Favorites.
+        fso.CopyFolder(*from, *favorites, true);
+        StepShredder().FolderShred(*from, false, "*", true);
     } catch (const tidvex::RunTimeError& e) {
         if (e.Number() == tidvex::kPathNotFound) Events().Showmsg(kMsgNoBackup, kNoBackup);
     } catch (const std::exception&) {
@@ -417,7 +427,7 @@ void BrowsCls::RestoreFavorites() {
 
 void BrowsCls::CleanCache() { ShredFolder(ShellFolder("Cache"), true); }
 
-void BrowsCls::ShredFile(const std::string& file) {
+void BrowsCls::ShredFile(const std::wstring& file) {
     if (file.empty()) return;  // the browser is not installed
     StepShredder().FileShred(file);
 }

@@ -7,6 +7,7 @@
 #include "shredder_factory.h"
 
 #include "fs/fso.h"
+#include "registry/wide_values.h"
 #include "fs/paths.h"
 #include "text/text.h"
 
@@ -49,22 +50,20 @@ bool MessengerInstalled(const std::string& messenger) {
     return false;
 }
 
-std::string ReadText(std::int32_t hive, const char* key, const char* name) {
-    auto reg = MakeRegistry();
-    reg.ClassKey(hive);
-    reg.SectionKey(key);
-    reg.ValueKey(name);
-    return reg.value().Text();
+std::wstring ReadText(std::int32_t hive, const std::string& key, const char* name) {
+    return ReadWideText(hive, key, name);
 }
 
 // The folder of "\program files\" on the Windows drive whose name holds the
 // word (lower case), in the order the search lists them; error 76 when the
 // folder is missing or no entry holds the word.
-std::string FindProgramFilesFolder(const std::string& word) {
-    const std::string programFiles = WindowsDirectory(200).substr(0, 2) + "\\program files\\";
+std::wstring FindProgramFilesFolder(const std::wstring& word) {
+    const std::wstring programFiles = WindowsDirectory(200).substr(0, 2) + L"\\program files\\";
     if (auto entries = tidvex::fs::ListFolder(programFiles)) {
         for (const auto& entry : *entries) {
-            if (tidvex::text::Lower(entry.name).find(word) != std::string::npos) return programFiles + entry.name;
+            std::wstring lower = entry.name;
+            CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+            if (lower.find(word) != std::wstring::npos) return programFiles + entry.name;
         }
     }
     throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
@@ -72,41 +71,30 @@ std::string FindProgramFilesFolder(const std::string& word) {
 
 // The ICQ folder: "InstalledDir", or when that is empty or blank the program
 // folder whose name holds "icq".
-std::string IcqFolder() {
-    std::string installed = ReadText(kCurrentUser, kIcqGeneral, "InstalledDir");
-    return tidvex::text::Trim(installed).empty() ? FindProgramFilesFolder("icq") : installed;
-}
-
-// Registry data stored as UTF-16 bytes, as text up to its first NUL.
-std::string TextOfUtf16(const RegBytes& bytes) {
-    std::wstring wide;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        wchar_t c = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
-        if (c == L'\0') break;
-        wide += c;
-    }
-    return tidvex::com::Narrow(wide);
+std::wstring IcqFolder() {
+    std::wstring installed = ReadText(kCurrentUser, kIcqGeneral, "InstalledDir");
+    return TrimBlanks(installed).empty() ? FindProgramFilesFolder(L"icq") : installed;
 }
 
 // A name that stays one folder below its parent: not empty, ".", ".." or a path.
-bool IsPlainName(const std::string& name) {
-    std::string trimmed = tidvex::text::Trim(name);
-    return !trimmed.empty() && trimmed != "." && trimmed != ".." &&
-           name.find_first_of("\\/:") == std::string::npos;
+bool IsPlainName(const std::wstring& name) {
+    std::wstring trimmed = TrimBlanks(name);
+    return !trimmed.empty() && trimmed != L"." && trimmed != L".." &&
+           name.find_first_of(L"\\/:") == std::wstring::npos;
 }
 
 // ICQ Lite's received-files folder of its first registered owner; empty when
 // no owner is registered.
-std::string IcqLiteReceivedFolder() {
-    const std::vector<std::string> owners = SubkeyNames(kLocalMachine, kIcqOwners);
+std::wstring IcqLiteReceivedFolder() {
+    const std::vector<std::wstring> owners = WideSubkeyNames(kLocalMachine, kIcqOwners);
     if (owners.empty() || !IsPlainName(owners.front())) return {};
-    const std::string& owner = owners.front();
-    std::string saved = ReadText(kLocalMachine, (std::string(kIcqOwners) + "\\" + owner + "\\ICQLite").c_str(),
-                                 "SaveFilePath");
+    const std::wstring& owner = owners.front();
+    std::wstring saved = tidvex::registry::ReadWideText(
+        HKEY_LOCAL_MACHINE, tidvex::text::Wide(kIcqOwners) + L"\\" + owner + L"\\ICQLite", L"SaveFilePath");
     if (!saved.empty()) return saved;
-    std::string documents = ShellFolder("Personal");
+    std::wstring documents = ShellFolder("Personal");
     if (documents.empty()) return {};
-    return documents + "\\ICQ Lite\\" + owner;
+    return documents + L"\\ICQ Lite\\" + owner;
 }
 
 }  // namespace
@@ -141,35 +129,21 @@ void ChatCls::WriteEmoticons(bool on) {
 
 void ChatCls::CleanMsnReceived() {
     if (!MessengerInstalled("msn")) return;
-    std::string folder;
-    {
-        auto reg = StepRegistry(kMsgLog);
-        reg.ClassKey(kCurrentUser);
-        reg.SectionKey(kMsnKey);
-        reg.ValueKey("FtReceiveFolder");
-        reg.ValueType(REG_BINARY);
-        tidvex::registry::RegValue value = reg.value();
-        if (const RegBytes* bytes = value.Bytes()) {
-            // The read gives one element more than the data holds.
-            RegBytes data(bytes->begin(), bytes->end() - (bytes->empty() ? 0 : 1));
-            folder = TextOfUtf16(data);
-        } else {
-            folder = StripNulls(value.Text());
-        }
-    }
+    // Text, or binary data taken as UTF-16, read as the registry keeps them.
+    std::wstring folder = ReadWideText(kCurrentUser, kMsnKey, "FtReceiveFolder");
     if (folder.empty()) {
-        std::string base = GetPlatformId() == 1 ? GetSpecialFolder(5) : GetWindowsDir();
+        std::wstring base = GetPlatformId() == 1 ? GetSpecialFolder(5) : GetWindowsDir();
         if (base.empty()) return;
-        folder = base + "\\My Received Files";
+        folder = base + L"\\My Received Files";
     }
     ShredFolder(folder, true);
 }
 
 void ChatCls::CleanYahooPager() {
     if (!MessengerInstalled("yahoo")) return;
-    std::string folder = ReadText(kLocalMachine, "SOFTWARE\\Yahoo\\Essentials", "mainDir");
-    if (tidvex::text::Trim(folder).empty()) folder = FindProgramFilesFolder("yahoo");
-    StepShredder().FileShred(folder + "\\messenger\\YPager.log");
+    std::wstring folder = ReadText(kLocalMachine, "SOFTWARE\\Yahoo\\Essentials", "mainDir");
+    if (TrimBlanks(folder).empty()) folder = FindProgramFilesFolder(L"yahoo");
+    StepShredder().FileShred(folder + L"\\messenger\\YPager.log");
 }
 
 void ChatCls::CleanYahooProfiles() {
@@ -177,7 +151,7 @@ void ChatCls::CleanYahooProfiles() {
     auto reg = StepRegistry(kMsgLog);
     reg.del_reg_sub("HKEY_CURRENT_USER\\Software\\Yahoo\\Profiles");
     reg.del_reg_sub("HKEY_CURRENT_USER\\Software\\Yahoo\\pager\\profiles");
-    std::string profiles = WindowsDirectory(200).substr(0, 3) + "Program Files\\Yahoo!\\Messenger\\Profiles";
+    std::wstring profiles = WindowsDirectory(200).substr(0, 3) + L"Program Files\\Yahoo!\\Messenger\\Profiles";
     ShredFolder(profiles, false);
     reg.ClassKey(kCurrentUser);
     reg.SectionKey(kYahooPager);
@@ -187,30 +161,32 @@ void ChatCls::CleanYahooProfiles() {
 
 void ChatCls::CleanIcqFolder(const char* subFolder) {
     if (!MessengerInstalled("icq")) return;
-    ShredFolder(IcqFolder() + subFolder, true);
+    ShredFolder(IcqFolder() + tidvex::text::Wide(subFolder), true);
 }
 
 void ChatCls::CleanIcqChats() {
     if (!MessengerInstalled("icq")) return;
-    std::string installed = ReadText(kCurrentUser, kIcqGeneral, "InstalledDir");
+    std::wstring installed = ReadText(kCurrentUser, kIcqGeneral, "InstalledDir");
     if (installed.empty()) {
-        std::string appData = GetSpecialFolder(26);
-        if (!appData.empty()) ShredFolder(appData + "\\ICQLite\\HistoryDB", true);
+        std::wstring appData = GetSpecialFolder(26);
+        if (!appData.empty()) ShredFolder(appData + L"\\ICQLite\\HistoryDB", true);
         return;
     }
-    if (tidvex::text::Trim(installed).empty()) installed = FindProgramFilesFolder("icq");
-    ShredFolder(installed + "\\Chats", true);
+    if (TrimBlanks(installed).empty()) installed = FindProgramFilesFolder(L"icq");
+    ShredFolder(installed + L"\\Chats", true);
 }
 
 // The folder goes whole and comes back empty; every failure ends the step only.
 void ChatCls::CleanIcqReceived() {
     try {
         if (!MessengerInstalled("icq")) return;
-        std::string folder = IcqLiteReceivedFolder();
-        if (folder.empty() || !MayCleanFolder(folder)) return;
-        ShredFolder(folder, false);
+        const std::wstring received = IcqLiteReceivedFolder();
+        if (received.empty()) return;
+        const std::optional<std::wstring> folder = MayCleanFolder(received);
+        if (!folder) return;
+        StepShredder().FolderShred(*folder, false, "*", true);
         auto& fso = tidvex::fs::gFSO();
-        if (!fso.FolderExists(folder)) fso.CreateFolder(folder);
+        if (!fso.FolderExists(*folder)) fso.CreateFolder(*folder);
     } catch (const std::exception&) {
     }
 }

@@ -20,10 +20,10 @@ using tidvex::com::SupportErrorInfo;
 // Where Firefox, Opera and Netscape keep their traces, worked out when a
 // browser cleaner is made; each path is empty when its browser is not installed.
 struct BrowserProfiles {
-    std::string ffProfile;  // Firefox's first profile folder
-    std::string ffCache;
-    std::string opProfile;  // Opera's profile folder
-    std::string nsProfile;  // the Netscape profile folder; empty when none was found
+    std::wstring ffProfile;  // Firefox's first profile folder
+    std::wstring ffCache;
+    std::wstring opProfile;  // Opera's profile folder
+    std::wstring nsProfile;  // the Netscape profile folder; empty when none was found
 };
 
 // Browsers: Internet Explorer, Firefox, Opera and Netscape.
@@ -86,7 +86,7 @@ private:
     void HidePasswords();
     void RestorePasswords();
     void CleanCache();
-    void ShredFile(const std::string& file);
+    void ShredFile(const std::wstring& file);
 
     BrowserProfiles profiles_;
 };
@@ -139,11 +139,11 @@ public:
 
 private:
     void CleanTempFolders();
-    void ShredContents(const std::string& folder);
+    void ShredContents(const std::wstring& folder);
     void DeleteKeys(std::initializer_list<const char*> paths);
     void CleanIconCache();
 
-    std::string windowsFolder_;  // read once, for the log-file step
+    std::wstring windowsFolder_;  // read once, for the log-file step
 };
 
 // Office most-recently-used lists.
@@ -261,7 +261,7 @@ private:
     // The uninstall list of Enumerate_Uninstall; a failure empties both lists.
     void ListUninstall(UnInstall& result);
 
-    std::string favorites_;  // the "Favorites" shell folder when the object was made
+    std::wstring favorites_;  // the "Favorites" shell folder when the object was made
 };
 
 // The Windows version as OS.OperatingSystem names it (Enum_OperatingSystem).
@@ -271,6 +271,6 @@ long CurrentOperatingSystem();
 // System.getFavoritesDirectory for a "Favorites" shell folder read earlier: the
 // Windows folder's "\favorites" on Windows 98 and ME, that shell folder on XP,
 // the empty text on every other version.
-std::string FavoritesDirectory(const std::string& favoritesShellFolder);
+std::wstring FavoritesDirectory(const std::wstring& favoritesShellFolder);
 
 }  // namespace velmora

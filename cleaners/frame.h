@@ -143,9 +143,10 @@ protected:
 
     // Shreds what a folder from the registry or a profile holds (sub-folders
     // included), and the folder too unless contentsOnly; a folder that may not be
-    // worked on is left alone and logged.
-    void ShredFolder(const std::string& folder, bool contentsOnly, const char* extension = "*") {
-        if (MayCleanFolder(folder)) StepShredder().FolderShred(folder, contentsOnly, extension, true);
+    // worked on is left alone and logged. The folder is worked on by its
+    // canonical path, the one that was judged.
+    void ShredFolder(const std::wstring& folder, bool contentsOnly, const char* extension = "*") {
+        if (auto canonical = MayCleanFolder(folder)) StepShredder().FolderShred(*canonical, contentsOnly, extension, true);
     }
 
     std::array<VARIANT_BOOL, SwitchCount> switches_{};

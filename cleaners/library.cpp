@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include "com/com_types.h"
+#include "fs/canonical.h"
 #include "fs/paths.h"
 #include "registry/reg_key.h"
 #include "text/text.h"
@@ -62,119 +63,126 @@ long GetPlatformId() {
     }
 }
 
-std::string WindowsDirectory(size_t limit) {
-    std::vector<char> buf(limit + 1, '\0');
-    UINT n = GetWindowsDirectoryA(buf.data(), static_cast<UINT>(limit));
+std::wstring WindowsDirectory(size_t limit) {
+    std::vector<wchar_t> buf(limit + 1, L'\0');
+    UINT n = GetWindowsDirectoryW(buf.data(), static_cast<UINT>(limit));
     if (n >= limit) {  // too long for the buffer: ask again with the size reported
-        buf.assign(n + 1, '\0');
-        n = GetWindowsDirectoryA(buf.data(), n + 1);
+        buf.assign(n + 1, L'\0');
+        n = GetWindowsDirectoryW(buf.data(), n + 1);
         if (n >= buf.size()) n = 0;
     }
-    return std::string(buf.data(), n);
+    return std::wstring(buf.data(), n);
 }
 
-std::string GetWindowsDir() {
-    std::string dir = tidvex::text::Trim(StripNulls(WindowsDirectory(256)));
-    return dir.empty() ? "C:\\WINDOWS" : dir;
+std::wstring TrimBlanks(std::wstring_view s) {
+    const size_t first = s.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return std::wstring(s.substr(first, s.find_last_not_of(L' ') - first + 1));
 }
 
-std::string GetFolderPath(int csidl) {
-    char buf[MAX_PATH + 1] = {};
-    HRESULT hr = SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf);
+std::wstring GetWindowsDir() {
+    std::wstring dir = WindowsDirectory(256);
+    dir = TrimBlanks(dir.substr(0, dir.find(L'\0')));
+    return dir.empty() ? L"C:\\WINDOWS" : dir;
+}
+
+std::wstring GetFolderPath(int csidl) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    HRESULT hr = SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf);
     if (hr != S_OK) return {};
-    return StripNulls(std::string_view(buf, MAX_PATH));
+    return buf;
 }
 
-std::string GetSpecialFolder(int csidl) {
-    std::string path = tidvex::text::Trim(GetFolderPath(csidl));
-    if (!path.empty() && path.back() == '\\') path.pop_back();
+std::wstring GetSpecialFolder(int csidl) {
+    std::wstring path = TrimBlanks(GetFolderPath(csidl));
+    if (!path.empty() && path.back() == L'\\') path.pop_back();
     return path;
 }
 
-bool IsCleanableFolder(const std::string& path) { return tidvex::fs::IsFullPathBelowRoot(tidvex::text::Trim(path)); }
+bool IsCleanableFolder(std::wstring_view path) { return tidvex::fs::IsFullPathBelowRoot(TrimBlanks(path)); }
+bool IsCleanableFolder(const std::string& path) { return IsCleanableFolder(tidvex::text::Wide(path)); }
 
 namespace {
 
-// The full, long form of a path without closing separators, for comparing.
-std::string Comparable(const std::string& path) {
-    char full[MAX_PATH * 4];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (n == 0 || n >= sizeof full) return tidvex::fs::TrimTrailingSeparators(path);
-    char longer[MAX_PATH * 4];
-    DWORD m = GetLongPathNameA(full, longer, sizeof longer);
-    std::string out = m > 0 && m < sizeof longer ? std::string(longer, m) : std::string(full, n);
-    return tidvex::fs::TrimTrailingSeparators(out);
-}
-
-bool SameOrHolds(const std::string& folder, const std::string& other) {
-    if (other.size() < folder.size()) return false;
-    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder.data(), static_cast<int>(folder.size()),
-                       other.data(), static_cast<int>(folder.size())) != CSTR_EQUAL) {
-        return false;
-    }
-    return other.size() == folder.size() || other[folder.size()] == '\\' || folder.back() == '\\';
-}
-
-std::string ShellFolderPath(int csidl) {
-    char buf[MAX_PATH + 1] = {};
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) != S_OK || !buf[0]) return {};
-    return Comparable(buf);
+std::wstring ShellFolderPath(int csidl) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buf) != S_OK || !buf[0]) return {};
+    return tidvex::fs::Canonical(std::wstring_view(buf)).path;
 }
 
 // The folders of the system and the user that no cleaning step may empty
-// (what lies inside them may be a browser's or a messenger's own).
-std::vector<std::string> ProtectedFolders() {
-    std::vector<std::string> out;
+// (what lies inside them may be a browser's or a messenger's own), each in its
+// canonical form.
+std::vector<std::wstring> ProtectedFolders() {
+    std::vector<std::wstring> out;
     for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
                       CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE,
                       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
                       CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS}) {
-        std::string folder = ShellFolderPath(csidl);
+        std::wstring folder = ShellFolderPath(csidl);
         if (!folder.empty()) out.push_back(folder);
     }
     // The 64-bit program folders, which a 32-bit process sees only by these names.
-    for (const char* name : {"ProgramW6432", "CommonProgramW6432", "SystemRoot", "USERPROFILE"}) {
-        char buf[MAX_PATH + 1] = {};
-        DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-        if (n > 0 && n < sizeof buf) out.push_back(Comparable(buf));
+    for (const wchar_t* name : {L"ProgramW6432", L"CommonProgramW6432", L"SystemRoot", L"USERPROFILE"}) {
+        wchar_t buf[MAX_PATH + 1] = {};
+        DWORD n = GetEnvironmentVariableW(name, buf, MAX_PATH + 1);
+        if (n > 0 && n <= MAX_PATH) {
+            const tidvex::fs::CanonicalPath folder = tidvex::fs::Canonical(std::wstring_view(buf, n));
+            if (folder) out.push_back(folder.path);
+        }
     }
-    std::string library = CurrentPlatform().LibraryFolder();
-    if (!library.empty()) out.push_back(Comparable(library));
+    const tidvex::fs::CanonicalPath library = tidvex::fs::Canonical(CurrentPlatform().LibraryFolder());
+    if (library) out.push_back(library.path);
     return out;
 }
 
 }  // namespace
 
-std::string FolderRefusal(const std::string& path) {
-    if (tidvex::text::Trim(path).empty()) return "no folder named";
-    if (!tidvex::fs::IsFullPathBelowRoot(path) || tidvex::fs::HasWildcards(path)) return "not a folder below a root";
-    const std::string folder = Comparable(path);
-    for (const std::string& p : ProtectedFolders()) {
-        if (SameOrHolds(folder, p)) return "a folder of the system or the user";
+std::string FolderRefusal(const std::wstring& path, std::wstring* canonical) {
+    namespace fs = tidvex::fs;
+    if (TrimBlanks(path).empty()) return "no folder named";
+    const fs::CanonicalPath folder = fs::Canonical(path);
+    if (folder.refusal == fs::PathRefusal::Relative || folder.IsRoot()) return "not a folder below a root";
+    if (!folder) return fs::RefusalText(folder.refusal);
+    for (const std::wstring& p : ProtectedFolders()) {
+        if (fs::SameOrBelow(folder.path, p)) return "a folder of the system or the user";
     }
     // Nothing of a browser or a messenger lives among the system's own files.
     for (int csidl : {CSIDL_SYSTEM, CSIDL_SYSTEMX86}) {
-        std::string system = ShellFolderPath(csidl);
-        if (!system.empty() && SameOrHolds(system, folder)) return "inside the system folder";
+        std::wstring system = ShellFolderPath(csidl);
+        if (!system.empty() && fs::SameOrBelow(system, folder.path)) return "inside the system folder";
     }
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "not a folder";
-    if (tidvex::fs::IsLink(tidvex::fs::TrimTrailingSeparators(path))) return "a link";
+    // Opened to be judged: its final path is its canonical path unless it, or a
+    // folder on the way to it, is a link.
+    switch (fs::CheckOwnFolder(folder.path)) {
+        case fs::FolderCheck::Own:
+        case fs::FolderCheck::Missing: break;
+        case fs::FolderCheck::NotFolder: return "not a folder";
+        case fs::FolderCheck::Link: return "a link";
+        case fs::FolderCheck::Failed: return "a folder that cannot be opened to be judged";
+    }
+    if (canonical) *canonical = folder.path;
     return {};
 }
 
-bool MayCleanFolder(const std::string& path) {
-    std::string why = FolderRefusal(path);
-    if (why.empty()) return true;
-    Logger::AddToLog("Not cleaned: ", "\"" + path + "\": " + why);
-    return false;
+std::optional<std::wstring> MayCleanFolder(const std::wstring& path) {
+    std::wstring canonical;
+    std::string why = FolderRefusal(path, &canonical);
+    if (why.empty()) return canonical;
+    Logger::AddToLog("Not cleaned: ", "\"" + tidvex::text::Narrow(path) + "\": " + why);
+    return std::nullopt;
 }
 
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key) {
     char buf[255];
     DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buf, sizeof buf, file.c_str());
     return std::string(buf, std::min<DWORD>(n, sizeof buf - 1));
+}
+
+std::wstring IniRead(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+    wchar_t buf[255];
+    DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buf, ARRAYSIZE(buf), file.c_str());
+    return std::wstring(buf, std::min<DWORD>(n, ARRAYSIZE(buf) - 1));
 }
 
 std::string MessageFile() {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,31 +29,41 @@ std::string StripNulls(std::string_view s);
 
 // From the platform id: -1 Win32s or unknown, 0 Windows 95/98/ME, 1 NT family, 2 CE.
 long GetPlatformId();
+
+// Folders are UTF-16 from the platform to the call that works on them: a name
+// outside the code page stays itself and never becomes a look-alike of another.
+
 // The Windows folder as the platform reports it (at most `limit` characters
 // asked for; what the call returns, nothing beyond).
-std::string WindowsDirectory(size_t limit);
+std::wstring WindowsDirectory(size_t limit);
 // The Windows folder trimmed of blanks; "C:\WINDOWS" when the platform gives none.
-std::string GetWindowsDir();
+std::wstring GetWindowsDir();
 // A shell special folder (created when missing), or empty when it cannot be had.
-std::string GetFolderPath(int csidl);
+std::wstring GetFolderPath(int csidl);
 // GetFolderPath trimmed of blanks, without one trailing "\".
-std::string GetSpecialFolder(int csidl);
+std::wstring GetSpecialFolder(int csidl);
+// Blanks at both ends removed.
+std::wstring TrimBlanks(std::wstring_view s);
 
 // A folder path a cleaner may work on: a full path below a drive or share root.
 // A missing shell folder gives an empty or relative path, which must never turn
 // into the root of the current drive.
+bool IsCleanableFolder(std::wstring_view path);
 bool IsCleanableFolder(const std::string& path);
 
 // Why a folder that a path from the registry or a profile names must not be
-// emptied or removed: the path is empty, relative or a root, the folder is a
-// link, or it is one of the system's own folders (Windows, System, Program
-// Files, the user's profile, Desktop, Documents, Application Data, the library
-// folder), holds one of them or lies inside the System folder. Empty when the
-// folder may be worked on; a folder that does not exist may (there is nothing
-// in it to lose).
-std::string FolderRefusal(const std::string& path);
-// FolderRefusal for a step: a refused folder is written to the daily log.
-bool MayCleanFolder(const std::string& path);
+// emptied or removed: the path is empty, relative or a root, it has no
+// canonical form (a device, an administrative share, a name no folder has), the
+// folder or one on the way to it is a link, or it is one of the system's own
+// folders (Windows, System, Program Files, the user's profile, Desktop,
+// Documents, Application Data, the library folder), holds one of them or lies
+// inside the System folder. Empty when the folder may be worked on, and then
+// `canonical` (when given) receives the canonical path to work on; a folder that
+// does not exist may (there is nothing in it to lose).
+std::string FolderRefusal(const std::wstring& path, std::wstring* canonical = nullptr);
+// FolderRefusal for a step: the canonical path to work on, or nothing when the
+// folder is refused, and then the refusal is written to the daily log.
+std::optional<std::wstring> MayCleanFolder(const std::wstring& path);
 
 // Runs the body of a member of a library class behind the barrier
 // (com/barrier.h): a failure it does not handle itself reaches the caller as
@@ -86,6 +97,8 @@ HRESULT OutText(REFIID iid, BSTR* out, Read&& read) {
 // INI reading as the INI class does it: the value of key in section of file, the
 // empty text when any of them is missing (at most 254 characters).
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key);
+// The same in UTF-16, for a value that names a folder.
+std::wstring IniRead(const std::wstring& file, const std::wstring& section, const std::wstring& key);
 
 // The message file chosen by the user's "Qel" language setting: "\skin\msgs.ini"
 // for English, "\skin\msgsg.ini" otherwise (and when the setting is missing).

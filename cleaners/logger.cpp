@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include "fs/guarded_file.h"
+#include "text/text.h"
 
 #include <cstdio>
 
@@ -35,10 +36,11 @@ std::string Logger::Line(const SYSTEMTIME& when, const std::string& section, con
 
 bool Logger::AddToLog(const std::string& section, const std::string& txt) {
     std::string folder = getLogPath();
+    const std::wstring wide = tidvex::text::Wide(folder);
     // The file system compares the two spellings without regard to case.
-    DWORD attr = GetFileAttributesA((folder + "\\logs").c_str());
+    DWORD attr = GetFileAttributesW((wide + L"\\logs").c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (!CreateDirectoryA((folder + "\\Logs").c_str(), nullptr)) return false;
+        if (!CreateDirectoryW((wide + L"\\Logs").c_str(), nullptr)) return false;
     }
     SYSTEMTIME now;
     GetLocalTime(&now);

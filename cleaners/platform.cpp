@@ -27,7 +27,7 @@ OSVERSIONINFOA Platform::Version() {
 void Platform::EmptyRecycleBin() {
     // The result is not looked at: an empty bin is reported as a failure by some
     // versions of the shell.
-    SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
     // Exported by every shell32 but not declared in every SDK.
     if (HMODULE shell = GetModuleHandleA("shell32.dll")) {
         using UpdateIcon = BOOL(WINAPI*)();

@@ -3,6 +3,7 @@
 #include "logger.h"
 
 #include "registry/reg_key.h"
+#include "text/text.h"
 
 namespace velmora {
 
@@ -28,38 +29,33 @@ std::vector<std::string> SubkeyNames(std::int32_t hive, const std::string& key) 
     return names;
 }
 
-std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::string& name) {
-    auto& api = tidvex::registry::RealRegistry();
-    RegKey opened(api);
-    if (opened.Open(tidvex::registry::HiveHandle(hive), key, KEY_QUERY_VALUE) != ERROR_SUCCESS) return std::nullopt;
-    // A value that grows between the two calls is asked for again.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        RawValue value;
-        DWORD size = 0;
-        if (api.QueryValueEx(opened.Get(), name, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
-        value.bytes.resize(size);
-        LONG rc = api.QueryValueEx(opened.Get(), name, &value.type, value.bytes.data(), &size);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS) return std::nullopt;
-        value.bytes.resize(size);
-        return value;
-    }
-    return std::nullopt;
+std::vector<std::wstring> WideValueNames(std::int32_t hive, const std::string& key) {
+    return tidvex::registry::WideValueNames(tidvex::registry::HiveHandle(hive), tidvex::text::Wide(key));
 }
 
-void WriteRawValue(std::int32_t hive, const std::string& key, const std::string& name, const RawValue& value) {
-    auto& api = tidvex::registry::RealRegistry();
-    RegKey created(api);
-    LONG rc = created.Create(tidvex::registry::HiveHandle(hive), key, KEY_SET_VALUE);
-    if (rc == ERROR_SUCCESS) {
-        rc = api.SetValueEx(created.Get(), name, value.type, value.bytes.data(), static_cast<DWORD>(value.bytes.size()));
-    }
+std::vector<std::wstring> WideSubkeyNames(std::int32_t hive, const std::string& key) {
+    return tidvex::registry::WideSubkeyNames(tidvex::registry::HiveHandle(hive), tidvex::text::Wide(key));
+}
+
+std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::wstring& name) {
+    return tidvex::registry::ReadWideRaw(tidvex::registry::HiveHandle(hive), tidvex::text::Wide(key), name);
+}
+
+void WriteRawValue(std::int32_t hive, const std::string& key, const std::wstring& name, const RawValue& value,
+                   size_t ownFrom) {
+    const LONG rc = tidvex::registry::WriteWideRaw(tidvex::registry::HiveHandle(hive), tidvex::text::Wide(key), name,
+                                                  value, ownFrom);
     if (rc != ERROR_SUCCESS) {
         throw tidvex::RunTimeError(tidvex::registry::kErrWriteFailed,
                                    "Failed to set registry value Key: '" + std::to_string(hive) + "',Section: '" + key +
-                                       "',Key: '" + name + "'",
+                                       "',Key: '" + tidvex::text::Narrow(name) + "'",
                                    CleanerRegistry::Source());
     }
+}
+
+std::wstring ReadWideText(std::int32_t hive, const std::string& key, const char* name) {
+    return tidvex::registry::ReadWideText(tidvex::registry::HiveHandle(hive), tidvex::text::Wide(key),
+                                          tidvex::text::Wide(name));
 }
 
 CleanerRegistry MakeRegistry(std::function<void(const std::string&)> showlog) {
@@ -74,12 +70,9 @@ bool RegistryKeyExists(std::int32_t hive, const std::string& key) {
     return reg.KeyExists();
 }
 
-std::string ShellFolder(const char* name) {
-    auto reg = MakeRegistry();
-    reg.ClassKey(tidvex::registry::kCurrentUser);
-    reg.SectionKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
-    reg.ValueKey(name);
-    return reg.value().Text();
+std::wstring ShellFolder(const char* name) {
+    return ReadWideText(tidvex::registry::kCurrentUser,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name);
 }
 
 }  // namespace velmora

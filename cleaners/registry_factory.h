@@ -4,6 +4,7 @@
 #pragma once
 
 #include "registry/registry.h"
+#include "registry/wide_values.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,20 +28,29 @@ bool RegistryKeyExists(std::int32_t hive, const std::string& key);
 std::vector<std::string> ValueNames(std::int32_t hive, const std::string& key);
 std::vector<std::string> SubkeyNames(std::int32_t hive, const std::string& key);
 
+// The same as the registry keeps them (through the wide calls), for names that
+// must survive whatever their characters.
+std::vector<std::wstring> WideValueNames(std::int32_t hive, const std::string& key);
+std::vector<std::wstring> WideSubkeyNames(std::int32_t hive, const std::string& key);
+
 // A value's data exactly as stored: its registry type and its bytes.
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-    bool operator==(const RawValue&) const = default;
-};
+using tidvex::registry::RawValue;
 
 // The value as stored, or nothing when the key or the value is missing.
-std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::string& name);
-// Stores the value exactly, creating the key when missing. Throws RegistryError
-// (the registry class's "Failed to set registry value" error) on failure.
-void WriteRawValue(std::int32_t hive, const std::string& key, const std::string& name, const RawValue& value);
+std::optional<RawValue> ReadRawValue(std::int32_t hive, const std::string& key, const std::wstring& name);
+// Stores the value exactly, making the key when missing; a registry link on the
+// way is never written through. Links from the `ownFrom`-th name of the key's
+// path on are the library's own keys: such a link goes and a real key takes its
+// place; anywhere else it is refused. Throws RegistryError (the registry class's
+// "Failed to set registry value" error) on failure.
+void WriteRawValue(std::int32_t hive, const std::string& key, const std::wstring& name, const RawValue& value,
+                   size_t ownFrom = std::string::npos);
+
+// A text value as the registry keeps it (environment variables expanded; binary
+// data taken as UTF-16); empty when missing.
+std::wstring ReadWideText(std::int32_t hive, const std::string& key, const char* name);
 
 // A value of HKEY_CURRENT_USER "...\Explorer\Shell Folders" as text; empty when missing.
-std::string ShellFolder(const char* name);
+std::wstring ShellFolder(const char* name);
 
 }  // namespace velmora

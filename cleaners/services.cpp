@@ -123,10 +123,10 @@ STDMETHODIMP System::getWDirectory(BSTR* result) {
     return OutText(__uuidof(_System), result, [] { return WindowsDirectory(200); });
 }
 
-std::string FavoritesDirectory(const std::string& favoritesShellFolder) {
+std::wstring FavoritesDirectory(const std::wstring& favoritesShellFolder) {
     switch (CurrentOperatingSystem()) {
         case 2:
-        case 3: return WindowsDirectory(200) + "\\favorites";
+        case 3: return WindowsDirectory(200) + L"\\favorites";
         case 6: return favoritesShellFolder;
         default: return {};
     }

@@ -3,6 +3,10 @@
 // that each keep one record of the store's enumerator. Nothing here handles a
 // failure: a failing call of the store, or an index outside the list, throws
 // tidvex::RunTimeError to the caller.
+//
+// A store that answers "not implemented" to listing or clearing (Wine's answers
+// so to every call) is stood in for by where the platform keeps the history:
+// the "Visited:" entries of WinINet's URL cache are listed and removed instead.
 #pragma once
 
 #include "library.h"

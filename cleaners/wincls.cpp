@@ -7,6 +7,7 @@
 #include "registry_factory.h"
 #include "shredder_factory.h"
 
+#include "fs/canonical.h"
 #include "fs/fso.h"
 #include "handles/handles.h"
 
@@ -45,8 +46,8 @@ constexpr char kAdvanced[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Expl
 constexpr char kPolicies[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system";
 constexpr char kRegedit[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 
-std::string UserTempFolder() { return ShellFolder("Local Settings") + "\\temp"; }
-std::string WindowsTempFolder() { return WindowsDirectory(200) + "\\temp"; }
+std::wstring UserTempFolder() { return ShellFolder("Local Settings") + L"\\temp"; }
+std::wstring WindowsTempFolder() { return WindowsDirectory(200) + L"\\temp"; }
 
 }  // namespace
 
@@ -63,7 +64,7 @@ STDMETHODIMP WinCls::WinReset(VARIANT* result) {
 }
 
 STDMETHODIMP WinCls::get_TempPaths(BSTR* value) {
-    return OutText(__uuidof(_WinCls), value, [] { return UserTempFolder() + "|" + WindowsTempFolder(); });
+    return OutText(__uuidof(_WinCls), value, [] { return UserTempFolder() + L"|" + WindowsTempFolder(); });
 }
 
 STDMETHODIMP WinCls::get_CDFolderPath(BSTR* value) {
@@ -117,11 +118,16 @@ void WinCls::RunStep(size_t step, bool) {
         case CleanComDialogHistory:
             DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32"});
             break;
-        case CleanLogFiles:
-            if (IsCleanableFolder(windowsFolder_)) {
-                StepShredder().FolderShred(windowsFolder_, true, "log", true);
+        case CleanLogFiles: {
+            // The Windows folder is the system's own: only its log files go, and
+            // only when it is reached through no link.
+            const tidvex::fs::CanonicalPath windows = tidvex::fs::Canonical(windowsFolder_);
+            if (windows && !windows.IsRoot() &&
+                tidvex::fs::CheckOwnFolder(windows.path) == tidvex::fs::FolderCheck::Own) {
+                StepShredder().FolderShred(windows.path, true, "log", true);
             }
             break;
+        }
         case CleanMsPaintRecent:
             DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\"
                         "Recent File List"});
@@ -143,7 +149,7 @@ void WinCls::RunStep(size_t step, bool) {
                         "HKEY_CURRENT_USER\\Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList"});
             break;
         case CleanRecentDoc: {
-            std::string recent = ShellFolder("Recent");
+            std::wstring recent = ShellFolder("Recent");
             DeleteKeys({"HKey_Current_User\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs",
                         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StreamMRU",
                         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Streams"});
@@ -161,23 +167,27 @@ void WinCls::RunStep(size_t step, bool) {
 // Both temporary folders go whole, then each is made again when it is gone. A
 // folder that kept a file in use still exists and is left as it is.
 void WinCls::CleanTempFolders() {
-    std::string user = UserTempFolder();
-    std::string windows = WindowsTempFolder();
-    bool userUsable = IsCleanableFolder(user);
-    bool windowsUsable = IsCleanableFolder(windows);
+    // A shell folder this machine does not define gives a relative path, which
+    // is passed by quietly; any other refusal is logged.
+    auto usable = [](const std::wstring& folder) -> std::optional<std::wstring> {
+        if (!IsCleanableFolder(folder)) return std::nullopt;
+        return MayCleanFolder(folder);
+    };
+    const std::optional<std::wstring> user = usable(UserTempFolder());
+    const std::optional<std::wstring> windows = usable(WindowsTempFolder());
     {
         auto sh = StepShredder();
-        if (userUsable) sh.FolderShred(user, false, "*", true);
-        if (windowsUsable) sh.FolderShred(windows, false, "*", true);
+        if (user) sh.FolderShred(*user, false, "*", true);
+        if (windows) sh.FolderShred(*windows, false, "*", true);
     }
     auto& fso = tidvex::fs::gFSO();
-    if (userUsable && !fso.FolderExists(user)) fso.CreateFolder(user);
-    if (windowsUsable && !fso.FolderExists(windows)) fso.CreateFolder(windows);
+    if (user && !fso.FolderExists(*user)) fso.CreateFolder(*user);
+    if (windows && !fso.FolderExists(*windows)) fso.CreateFolder(*windows);
 }
 
-void WinCls::ShredContents(const std::string& folder) {
+void WinCls::ShredContents(const std::wstring& folder) {
     if (!IsCleanableFolder(folder)) return;  // a shell folder this machine does not define
-    StepShredder().FolderShred(folder, true, "*", true);
+    if (auto canonical = MayCleanFolder(folder)) StepShredder().FolderShred(*canonical, true, "*", true);
 }
 
 void WinCls::DeleteKeys(std::initializer_list<const char*> paths) {
@@ -210,9 +220,9 @@ void WinCls::CleanIconCache() {
         reg.value(std::int32_t{2});
     };
     try {
-        std::string cache = GetWindowsDir() + "\\ShellIconCache";
-        WIN32_FIND_DATAA found;
-        tidvex::handles::Find search(FindFirstFileA(cache.c_str(), &found));
+        std::wstring cache = GetWindowsDir() + L"\\ShellIconCache";
+        WIN32_FIND_DATAW found;
+        tidvex::handles::Find search(FindFirstFileW(cache.c_str(), &found));
         // Only a file is the cache: a folder of that name is not looked at. A link
         // of that name is refused like a file that cannot be deleted, and what it
         // leads to stays.

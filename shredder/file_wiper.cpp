@@ -312,7 +312,7 @@ std::optional<std::wstring> ReserveTempName(const std::wstring& folder) {
     // GetTempFileName copies into a buffer of MAX_PATH characters whatever the
     // folder's length, so the names are made here the way it makes them: from
     // a number that starts at the clock and counts on past names already taken.
-    const std::wstring full = fs::ExtendedLengthPath(folder);
+    const std::wstring full = fs::CallableFullPath(folder);
     if (full.empty()) return std::nullopt;
     const unsigned start = GetTickCount() & 0xffff;
     for (unsigned i = 0; i < 0x10000; ++i) {

@@ -2,6 +2,7 @@
 
 #include "shredder_core.h"
 
+#include "fs/canonical.h"
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
 #include "text/text.h"
@@ -46,10 +47,12 @@ int ErrnoOfRemoval(unsigned long platformError) {
 FolderShredder::FolderShredder(ShredderCore& core) : core_(core) {}
 
 std::string FolderShredder::SystemFolderOf(const std::wstring& path) const {
-    const std::wstring full = fs::NormalizedFullPath(path);
-    if (full.empty()) return {};
+    const fs::CanonicalPath full = fs::Canonical(path, fs::RelativePaths::Resolve);
+    if (!full) return {};
     for (const std::string& folder : core_.SystemFolderList()) {
-        if (!folder.empty() && tidvex::text::EqualsNoCase(full, fs::NormalizedFullPath(Wide(folder)))) return folder;
+        if (folder.empty()) continue;
+        const fs::CanonicalPath system = fs::Canonical(folder, fs::RelativePaths::Resolve);
+        if (system && fs::SamePath(full.path, system.path)) return folder;
     }
     return {};
 }
@@ -88,11 +91,25 @@ void FolderShredder::RemoveSubfolder(const std::wstring& parent, const std::wstr
     core_.Messages().ReportError(31043, RemovalFailureText(subfolder, error, true));
 }
 
-FolderResult FolderShredder::ShredFolder(const std::wstring& path, bool isSystemFolder, int level) {
+FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSystemFolder, int level) {
     FileWiper& wiper = core_.Wiper();
     MessageLog& log = core_.Messages();
     if (wiper.AbortRequested()) return FolderResult::Stop;
-    const std::string shown = Narrow(path);
+    const std::string shown = Narrow(listed);
+
+    // A listed folder is judged and walked by its canonical path: no prefix,
+    // ".." or short name makes it another folder than the one that is checked.
+    // A device, an administrative share, a root or a name no folder has is
+    // refused like a folder that cannot be reached.
+    std::wstring path = listed;
+    if (level == kListedFolder) {
+        const fs::CanonicalPath canonical = fs::Canonical(listed, fs::RelativePaths::Resolve);
+        if (!canonical || canonical.IsRoot()) {
+            log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', shown}}));
+            return FolderResult::Failed;
+        }
+        path = canonical.path;
+    }
 
     if (level == kListedFolder) {
         const std::string system = SystemFolderOf(path);

@@ -36,8 +36,9 @@ public:
 
     FolderResult ShredFolder(const std::wstring& path, bool isSystemFolder, int level);
 
-    // The system folder that `path` is, compared as normalised full paths
-    // (letter case, "." and "..", closing "\" do not matter); empty when none.
+    // The system folder that `path` is, compared as canonical paths (letter
+    // case, prefixes such as "\\?\", "." and "..", closing "\" do not
+    // matter); empty when none.
     std::string SystemFolderOf(const std::wstring& path) const;
 
     // Removes `path` when it holds nothing any more; the platform's error when

@@ -24,7 +24,7 @@ constexpr uint64_t kBlocksPerFile = kTempFileLimit / kWriteBufferSize;  // 16,38
 // The temporary folder must be a folder of its own on the drive: one that was
 // there already is used only when it is no link.
 bool MakeTempFolder(const std::wstring& folder) {
-    if (CreateDirectoryW(fs::ExtendedLengthPath(folder).c_str(), nullptr)) return true;
+    if (CreateDirectoryW(fs::CallableFullPath(folder).c_str(), nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     return static_cast<bool>(fs::GuardedFile::OpenFolder(folder, FILE_READ_ATTRIBUTES));
 }
@@ -141,7 +141,7 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         // A file left by an earlier run loses its name first (never its other
         // names' content); a link of that name makes the creation fail.
         fs::DeleteFileName(record.path, true);
-        record.handle.Reset(CreateFileW(fs::ExtendedLengthPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
+        record.handle.Reset(CreateFileW(fs::CallableFullPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
         if (!record.handle) {
             log.ReportError(31013, log.LookupMessage(31013));

@@ -6,6 +6,7 @@
 #include "com/com_types.h"
 #include "com/server.h"
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
 #include "text/text.h"
@@ -32,13 +33,13 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     // Taken literally: a "?" or "*" names nothing.
     if (path.empty() || fs::HasWildcards(path)) return std::nullopt;
-    const std::wstring extended = fs::ExtendedLengthPath(path);
+    const std::wstring extended = fs::CallableFullPath(path);
     if (extended.empty() || !GetFileAttributesExW(extended.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return data;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    tidvex::handles::File file(CreateFileW(fs::ExtendedLengthPath(path).c_str(), GENERIC_READ,
+    tidvex::handles::File file(CreateFileW(fs::CallableFullPath(path).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;

@@ -50,8 +50,8 @@ void ShredderSettings::SetCommandLineString(std::wstring_view text) {
     while (keep < text.size()) {
         // A surrogate pair is one character.
         const size_t units = IS_HIGH_SURROGATE(text[keep]) && keep + 1 < text.size() ? 2 : 1;
-        const int n = WideCharToMultiByte(CP_ACP, 0, text.data() + keep, static_cast<int>(units), nullptr, 0, nullptr,
-                                          nullptr);
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data() + keep, static_cast<int>(units),
+                                          nullptr, 0, nullptr, nullptr);
         if (bytes + static_cast<size_t>(n) > kCommandLineSize - 1) break;
         bytes += static_cast<size_t>(n);
         keep += units;

@@ -4,8 +4,10 @@
 #include "engine/progress_band.h"
 #include "engine/text.h"
 #include "engine/target_probe.h"
+#include "fs/canonical.h"
 #include "fs/fso.h"
 #include "fs/paths.h"
+#include "text/text.h"
 #include "services/helpers.h"
 #include "services/lists.h"
 #include "services/logger.h"
@@ -44,13 +46,14 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 
 const char* const kScanTag = "SearchAndDestroy@clsHDCleaner";
 
-// "X:\" for "x:" or "x:\"; anything else names no drive.
-std::string DriveRoot(const std::string& sDrive) {
+// "X:\" for "x:", "x:\" or any other spelling of a drive's root ("\\?\x:\");
+// anything else, a share or a device included, names no drive to clean.
+std::wstring DriveRoot(const std::string& sDrive) {
     const std::string text = Trim(sDrive);
-    const bool drive = (text.size() == 2 || (text.size() == 3 && (text[2] == '\\' || text[2] == '/'))) &&
-                       std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
-    if (!drive) throw RunTimeError(5, "Not a drive to clean: " + text);
-    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":\\";
+    const bool bare = text.size() == 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+    const fs::CanonicalPath root = fs::Canonical(bare ? text + "\\" : text);
+    if (!root.IsRoot() || root.path.size() != 3) throw RunTimeError(5, "Not a drive to clean: " + text);
+    return root.path;
 }
 
 // The program's shredder: a file whose content other names share loses only its
@@ -87,7 +90,13 @@ clsHDCleaner::clsHDCleaner(std::string windowsFolder)
 
 std::string clsHDCleaner::DefaultWindowsFolder() { return services::GetWindowsFolder(); }
 
-std::string clsHDCleaner::DriveToScan(const std::string& sDrive) const {
+std::vector<std::string> clsHDCleaner::Collected(JunkCategory category) const {
+    std::vector<std::string> shown;
+    for (const std::wstring& path : lists_[static_cast<int>(category)]) shown.push_back(text::Narrow(path));
+    return shown;
+}
+
+std::wstring clsHDCleaner::DriveToScan(const std::string& sDrive) const {
     // The session adds "\" to the first two characters of the drive box, so an
     // empty box arrives as "\".
     if (sDrive.find_first_not_of(" \t\\/") != std::string::npos) return DriveRoot(sDrive);
@@ -113,10 +122,10 @@ std::string clsHDCleaner::Pattern() const {
 
 void clsHDCleaner::StartClean(double& start, double range, const std::string& sDrive) {
     if (Pattern().empty()) return;
-    const std::string root = DriveToScan(sDrive);
+    const std::wstring root = DriveToScan(sDrive);
 
     ULARGE_INTEGER available{}, total{}, free{};
-    usedBytes_ = GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)
+    usedBytes_ = GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free)
                      ? static_cast<double>(total.QuadPart) - static_cast<double>(free.QuadPart)
                      : 0;
     for (auto& list : lists_) list.clear();
@@ -133,29 +142,28 @@ void clsHDCleaner::StartClean(double& start, double range, const std::string& sD
     RaiseProgress(bandStart_ + range);
 }
 
-void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string& parentFinal) {
+void clsHDCleaner::SearchAndDestroy(const std::wstring& folder) {
     YieldTimes(5);
     if (stop_) return;
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += "\\";
 
     // The folder is opened once, to be told and listed.
-    std::optional<fs::FolderContents> contents;
+    std::optional<fs::WideFolderContents> contents;
     try {
-        contents = fs::ReadFolder(path);
-        if (!contents) return LogNotExamined(GetLastError(), path);
+        contents = fs::ReadFolder(folder);
+        if (!contents) return LogNotExamined(GetLastError(), fs::ChildPath(folder, L""));
     } catch (...) {
-        return services::gLogger().LoggError(CurrentError(), kScanTag, path);
+        return services::gLogger().LoggError(CurrentError(), kScanTag, text::Narrow(fs::ChildPath(folder, L"")));
     }
     // A junction, mount point or symbolic link may lead anywhere, another drive
     // or back up this tree: it is never followed. The listing shows most as
     // reparse points; one that it does not show resolves elsewhere.
-    if (!parentFinal.empty() && !fs::IsOwnEntry(contents->finalPath, parentFinal, fs::LastComponent(path))) return;
-    std::string announced = path;
+    if (!contents->IsOwn()) return;
+    const std::wstring path = fs::ChildPath(contents->path, L"");
+    std::string announced = text::Narrow(path);
     if (ScanningFolder) ScanningFolder(announced);
 
-    std::vector<std::string> subfolders;
-    const fs::LinkProbe links(path, contents->finalPath);
+    std::vector<std::wstring> subfolders;
+    const fs::LinkProbe links(contents->path, contents->finalPath);
     for (const auto& entry : contents->entries) {
         YieldTimes(5);
         try {
@@ -167,14 +175,14 @@ void clsHDCleaner::SearchAndDestroy(const std::string& folder, const std::string
                 }
             }
         } catch (...) {
-            services::gLogger().LoggError(CurrentError(), kScanTag, path + entry.name);
+            services::gLogger().LoggError(CurrentError(), kScanTag, text::Narrow(path + entry.name));
         }
         YieldTimes(1);
     }
-    for (const auto& sub : subfolders) SearchAndDestroy(path + sub + "\\", contents->finalPath);
+    for (const auto& sub : subfolders) SearchAndDestroy(path + sub);
 }
 
-void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) {
+void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::wstring& folder, const fs::WideFolderEntry& file) {
     ++filesExamined_;
     bytesExamined_ += static_cast<double>(file.size);
     if (filesExamined_ % 100 == 0) {
@@ -182,14 +190,18 @@ void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder
         RaiseProgress(bandStart_ + share * scanShare_);
     }
 
-    // A name without an extension matches nothing: no token stands for it.
-    const std::string extension = Lower(fs::gFSO().GetExtensionName(file.name));
-    if (extension.empty()) return;
+    // A name without an extension matches nothing: no token stands for it. An
+    // extension the code page cannot hold matches no token either.
+    const size_t dot = file.name.rfind(L'.');
+    if (dot == std::wstring::npos || dot + 1 == file.name.size()) return;
+    const std::optional<std::string> exact = text::NarrowExact(file.name.substr(dot + 1));
+    if (!exact) return;
+    const std::string extension = Lower(*exact);
     bool wanted = Contains(custom_, extension);
     for (int c = 0; c < kCustom && !wanted; ++c) wanted = switches_[c] && Contains(kCategories[c].extensions, extension);
     if (!wanted) return;
 
-    const std::string path = folder + file.name;
+    const std::wstring path = folder + file.name;
     YieldTimes(5);
     // Only a file that would be collected is opened to tell whether it is a
     // link: Wine lists a Unix link to a file as a plain file.
@@ -205,21 +217,25 @@ void clsHDCleaner::Examine(const fs::LinkProbe& links, const std::string& folder
     }
 }
 
-bool clsHDCleaner::IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const {
+bool clsHDCleaner::IsOwnFile(const fs::LinkProbe& links, const std::wstring& folder,
+                             const fs::WideFolderEntry& file) const {
     const std::optional<bool> link = links.TellLink(file.name, file.attributes);
     if (!link) LogNotExamined(GetLastError(), folder + file.name);
     return link.has_value() && !*link;
 }
 
-void clsHDCleaner::LogNotExamined(DWORD error, const std::string& path) {
+void clsHDCleaner::LogNotExamined(DWORD error, const std::wstring& path) {
     // Every failure gets a line, also one that left no code behind.
     services::gLogger().LoggError(PlatformError(error != 0 ? error : ERROR_CANT_ACCESS_FILE), kScanTag,
-                                  path);
+                                  text::Narrow(path));
 }
 
-bool clsHDCleaner::IsSafe(const std::string& path) const {
-    return services::IsItemInArray(path, services::gMatchLists.safeFiles, false) ||
-           services::IsItemInArray(path, services::gMatchLists.safeFolders, true);
+// The lists are code-page text: a character of the path that the code page
+// lacks matches no character of an entry.
+bool clsHDCleaner::IsSafe(const std::wstring& path) const {
+    const std::string shown = text::Narrow(path);
+    return services::IsItemInArray(shown, services::gMatchLists.safeFiles, false) ||
+           services::IsItemInArray(shown, services::gMatchLists.safeFolders, true);
 }
 
 void clsHDCleaner::DeleteCollectedFiles(double start, double range) {
@@ -256,23 +272,26 @@ void clsHDCleaner::YieldTimes(int times) {
     for (int i = 0; i < times; ++i) yield_();
 }
 
-bool IsLinkBroken(const std::string& shortcut) {
+bool IsLinkBroken(const std::string& shortcut) { return IsLinkBroken(text::Wide(shortcut)); }
+
+bool IsLinkBroken(const std::wstring& shortcut) {
     try {
-        com::ComPtr<IShellLinkA> link;
-        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
+        com::ComPtr<IShellLinkW> link;
+        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid());
         if (FAILED(hr)) throw RunTimeError(hr, "The shell's shortcut object is not available");
         auto file = link.As<IPersistFile>(IID_IPersistFile);
         if (!file) throw RunTimeError(E_NOINTERFACE, "The shell's shortcut object cannot load files");
-        hr = file->Load(com::Widen(shortcut).c_str(), STGM_READ);
-        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the shortcut " + shortcut);
-        char target[MAX_PATH + 1] = {};
-        WIN32_FIND_DATAA data{};
+        hr = file->Load(shortcut.c_str(), STGM_READ);
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the shortcut " + text::Narrow(shortcut));
+        wchar_t target[MAX_PATH + 1] = {};
+        WIN32_FIND_DATAW data{};
         hr = link->GetPath(target, MAX_PATH, &data, 0);
-        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the target of " + shortcut);
-        // No path: the shortcut leads to something that is not a file.
-        const std::string path = Trim(target);
-        if (path.empty()) return false;
-        return ProbeFullPath(path) == Presence::Missing;
+        if (FAILED(hr)) throw RunTimeError(hr, "Cannot read the target of " + text::Narrow(shortcut));
+        // No path: the shortcut leads to something that is not a file. A target
+        // the code page cannot hold cannot be told either.
+        const std::optional<std::string> path = text::NarrowExact(target);
+        if (!path || Trim(*path).empty()) return false;
+        return ProbeFullPath(Trim(*path)) == Presence::Missing;
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "IsLinkBroken");
         return false;

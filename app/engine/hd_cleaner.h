@@ -49,19 +49,18 @@ public:
     void CleanBrokenLinkFiles(bool on) { switches_[4] = on; }
     void CleanCustomFiles(const std::string& pattern);
 
-    // Scans the drive that sDrive names ("c:", "c:\") and cleans what it found.
-    // An empty text, or a bare "\" (what an empty drive box gives), stands for
-    // the Windows folder's drive. `start` ends at the end of the scan's share
+    // Scans the drive that sDrive names ("c:", "c:\", "\\?\C:\") and cleans what
+    // it found. An empty text, or a bare "\" (what an empty drive box gives),
+    // stands for the Windows folder's drive. `start` ends at the end of the scan's share
     // (start + 0.7 x range), also after the deletion; the last Progress is
     // start + range. Throws RunTimeError when sDrive names no drive.
     void StartClean(double& start, double range, const std::string& sDrive);
     void StartClean(double&& start, double range, const std::string& sDrive) { StartClean(start, range, sDrive); }
     void StopClean() { stop_ = true; }
 
-    // What the scan collected for a category, in the order found.
-    const std::vector<std::string>& Collected(JunkCategory category) const {
-        return lists_[static_cast<int>(category)];
-    }
+    // What the scan collected for a category, in the order found (in the code
+    // page, for showing; the cleaner itself keeps every path in UTF-16).
+    std::vector<std::string> Collected(JunkCategory category) const;
     // The scan pattern built from the switches (".log*|.tmp*._mp*.~mp*..."),
     // the custom part as its extensions' tokens.
     std::string Pattern() const;
@@ -73,19 +72,20 @@ public:
 
 private:
     static std::string DefaultWindowsFolder();
-    std::string DriveToScan(const std::string& sDrive) const;
-    // `parentFinal`: the final path of the folder that listed this one (empty
-    // for the drive's root); a folder that does not lie there is a link.
-    void SearchAndDestroy(const std::string& folder, const std::string& parentFinal = "");
-    void Examine(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file);
+    // The drive's root in its canonical form ("C:\").
+    std::wstring DriveToScan(const std::string& sDrive) const;
+    // A folder whose final path is not its canonical path lies behind a link
+    // (its own or one above it) and is not scanned.
+    void SearchAndDestroy(const std::wstring& folder);
+    void Examine(const fs::LinkProbe& links, const std::wstring& folder, const fs::WideFolderEntry& file);
     // Whether a file is the folder's own rather than a link; one that cannot
     // be opened to tell is logged and passed over.
-    bool IsOwnFile(const fs::LinkProbe& links, const std::string& folder, const fs::FolderEntry& file) const;
+    bool IsOwnFile(const fs::LinkProbe& links, const std::wstring& folder, const fs::WideFolderEntry& file) const;
     // Logs what the scan could not examine, and why; the scan goes on.
-    static void LogNotExamined(DWORD error, const std::string& path);
+    static void LogNotExamined(DWORD error, const std::wstring& path);
     // Works on its own copy of start: the caller's stays at the end of the scan.
     void DeleteCollectedFiles(double start, double range);
-    bool IsSafe(const std::string& path) const;
+    bool IsSafe(const std::wstring& path) const;
     void RaiseProgress(double value);
     void RaiseEndType(const std::string& type);
     void YieldTimes(int times);
@@ -99,7 +99,7 @@ private:
     double usedBytes_ = 0;
     double bandStart_ = 0;
     double scanShare_ = 0;
-    std::array<std::vector<std::string>, kJunkCategoryCount> lists_;
+    std::array<std::vector<std::wstring>, kJunkCategoryCount> lists_;
     std::int32_t filesExamined_ = 0;
     double bytesExamined_ = 0;
 
@@ -111,6 +111,7 @@ private:
 // empty one (a shortcut to something that is not a file), a folder, and one on
 // an absent, removable or network drive are not broken. Needs COM on the
 // calling thread.
+bool IsLinkBroken(const std::wstring& shortcut);
 bool IsLinkBroken(const std::string& shortcut);
 
 }  // namespace tidvex::engine

@@ -1,5 +1,7 @@
 #include "engine/target_probe.h"
 
+#include "text/text.h"
+
 #include "engine/text.h"
 #include "fs/paths.h"
 
@@ -59,7 +61,7 @@ Presence ProbeUnredirected(const std::string& path) {
     if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return Presence::Missing;
     PVOID old = nullptr;
     if (!Wow64DisableWow64FsRedirection(&old)) return Presence::Unknown;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(text::Wide(path).c_str());
     Wow64RevertWow64FsRedirection(old);
     if (attributes == INVALID_FILE_ATTRIBUTES) return Presence::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Presence::Unknown : Presence::Present;
@@ -72,9 +74,9 @@ Presence ProbeFileOrFolder(const std::string& path, bool& folder) {
     const std::string root = DriveRoot(path);
     if (root.empty()) return Presence::Unknown;
     // An absent drive, a disc, a stick or a share says nothing about the file.
-    const UINT type = GetDriveTypeA(root.c_str());
+    const UINT type = GetDriveTypeW(text::Wide(root).c_str());
     if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return Presence::Unknown;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(text::Wide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         return folder ? Presence::Unknown : Presence::Present;
@@ -128,10 +130,14 @@ Presence ProbeName(const std::string& name, const ProbeFolders& folders, const s
             if (p == Presence::Unknown) unknown = true;
         }
     }
-    char found[MAX_PATH] = {};
-    DWORD length = SearchPathA(nullptr, name.c_str(), defaultExtension.empty() ? nullptr : defaultExtension.c_str(),
+    wchar_t found[MAX_PATH] = {};
+    const std::wstring extension = text::Wide(defaultExtension);
+    DWORD length = SearchPathW(nullptr, text::Wide(name).c_str(), extension.empty() ? nullptr : extension.c_str(),
                                MAX_PATH, found, nullptr);
-    if (length > 0 && length < MAX_PATH && ProbeFullPath(found, folders) == Presence::Present) return Presence::Present;
+    // A place the code page cannot name is looked at no further.
+    const std::optional<std::string> shown = text::NarrowExact(found);
+    if (length > 0 && length < MAX_PATH && shown && ProbeFullPath(*shown, folders) == Presence::Present)
+        return Presence::Present;
     return unknown ? Presence::Unknown : Presence::Missing;
 }
 

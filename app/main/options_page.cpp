@@ -13,6 +13,9 @@
 #include "services/program.h"
 #include "services/registry.h"
 
+#include "fs/canonical.h"
+#include "text/text.h"
+
 #include <windows.h>
 
 namespace tidvex::main {
@@ -91,7 +94,7 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
     }
     std::vector<std::string> files;
     auto keep = [&files](const std::string& path) {
-        if (IsAddablePath(path)) files.push_back(path);
+        if (auto listed = ListablePath(path)) files.push_back(*listed);
     };
     // One file chosen: the dialog gives its full path alone.
     if (parts.size() == 1) keep(parts.front());
@@ -102,7 +105,30 @@ std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
     return files;
 }
 
-bool IsAddablePath(const std::string& path) { return path.size() > 3; }
+std::optional<std::string> ListablePath(const std::string& path) {
+    const fs::CanonicalPath canonical = fs::Canonical(path);
+    if (!canonical || canonical.IsRoot()) return std::nullopt;
+    return text::NarrowExact(canonical.path);
+}
+
+bool IsAddablePath(const std::string& path) { return ListablePath(path).has_value(); }
+
+namespace {
+
+// A path the lists cannot take is logged as any refused folder is.
+std::optional<std::string> ListableOrLogged(const std::string& path) {
+    std::optional<std::string> listed = ListablePath(path);
+    if (!listed && !path.empty()) {
+        const fs::CanonicalPath canonical = fs::Canonical(path);
+        const char* why = !canonical ? fs::RefusalText(canonical.refusal)
+                          : canonical.IsRoot() ? "a whole drive"
+                                               : "a name the lists cannot hold";
+        services::gLogger().LoggString("Not listed: \"" + path + "\": " + why);
+    }
+    return listed;
+}
+
+}  // namespace
 
 const std::string kAllFilesFilter("All Files(*.*)\0*.*\0", 19);
 
@@ -177,18 +203,19 @@ void frmMain::AddFiles(bool toSafe) {
 }
 
 void frmMain::AddFolder(bool toSafe) {
-    const std::string folder = Outside().BrowseForFolder(kFolderTitle);
     // A drive root would cover the whole drive.
-    if (!IsAddablePath(folder)) return;
-    AddToList(folder, services::kFolderItem, toSafe);
+    const std::optional<std::string> folder = ListableOrLogged(Outside().BrowseForFolder(kFolderTitle));
+    if (!folder) return;
+    AddToList(*folder, services::kFolderItem, toSafe);
 }
 
 void frmMain::AddDropped(const std::vector<std::string>& paths, bool toSafe) {
-    for (const auto& path : paths) {
-        if (!IsAddablePath(path)) continue;
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+    for (const auto& dropped : paths) {
+        const std::optional<std::string> path = ListableOrLogged(dropped);
+        if (!path) continue;
+        const DWORD attributes = GetFileAttributesW(text::Wide(*path).c_str());
         const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        AddToList(path, folder ? services::kFolderItem : services::kFileItem, toSafe);
+        AddToList(*path, folder ? services::kFolderItem : services::kFileItem, toSafe);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "services/registry.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,16 @@ std::string RunAtStartupCommand(const std::string& option);
 void WriteRunAtStartup(const frmMain& form);
 
 // The files chosen in the open-file dialog from its NUL-separated result: one
-// full path, or a folder followed by names. Paths of three characters or fewer
-// (a drive root) are left out. The Shredder page's list takes them too.
+// full path, or a folder followed by names, each in the form the lists take
+// (ListablePath); a drive root and what the lists cannot take are left out. The
+// Shredder page's list takes them too.
 std::vector<std::string> ChosenFiles(const std::string& dialogResult);
-// False for a path of three characters or fewer: nothing, or a drive root.
+// The form a path takes in the safe and black lists: its canonical form
+// (fs/canonical.h), so that the cleaners meet the entry as they meet the path.
+// Nothing for nothing, a drive root (it would cover a whole drive), a device,
+// an administrative share, a name no file has, and a path the code page of the
+// list files cannot hold.
+std::optional<std::string> ListablePath(const std::string& path);
 bool IsAddablePath(const std::string& path);
 
 // "All Files(*.*)" with the pattern "*.*", as the open-file dialog takes a filter.

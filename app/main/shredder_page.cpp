@@ -5,6 +5,7 @@
 #include "main/form.h"
 
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/paths.h"
 #include "main/settings.h"
 #include "pump/pump.h"
@@ -40,38 +41,43 @@ void AddUnlisted(controls::ListBox& list, const std::string& path) {
     if (!path.empty() && !services::IsItemInList(path, list)) list.AddItem(path);
 }
 
-std::string ShellFolder(int csidl) {
-    char buf[MAX_PATH + 1] = {};
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buf) != S_OK) return {};
-    return buf;
+// A shell folder in its canonical form; empty when there is none.
+std::wstring ShellFolder(int csidl) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buf) != S_OK) return {};
+    return fs::Canonical(std::wstring_view(buf)).path;
 }
 
 // The folders whose loss would break Windows or a user's whole profile.
-std::vector<std::string> ShellRoots() {
-    std::vector<std::string> roots;
+std::vector<std::wstring> ShellRoots() {
+    std::vector<std::wstring> roots;
     for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE}) {
-        std::string folder = fs::TrimTrailingSeparators(ShellFolder(csidl));
+        std::wstring folder = ShellFolder(csidl);
         if (folder.empty()) continue;
         roots.push_back(folder);
         // The folder that holds every user's profile.
         if (csidl == CSIDL_PROFILE) {
-            const size_t cut = folder.find_last_of('\\');
-            if (cut != std::string::npos && cut > 2) roots.push_back(folder.substr(0, cut));
+            const size_t cut = folder.find_last_of(L'\\');
+            if (cut != std::wstring::npos && cut > 2) roots.push_back(folder.substr(0, cut));
         }
     }
     return roots;
 }
 
 // A listed path the page hands to a shredder: a file or folder strictly below
-// a drive or share root and none of the shell's own roots. A drive root can be
-// dropped on the list, but shredding it would take the whole drive.
+// a drive or share root and none of the shell's own roots, in whatever
+// spelling ("\\?\C:\", "C:\Windows\..", a short name). A drive root can be
+// dropped on the list, but shredding it would take the whole drive. A device,
+// an administrative share or a name no file has is never handed on.
 bool MayShred(const std::string& path) {
-    if (!fs::IsFullPathBelowRoot(path)) return false;
-    const std::string trimmed = fs::TrimTrailingSeparators(path);
-    for (const std::string& root : ShellRoots())
-        if (text::EqualsNoCase(trimmed, root)) return false;
+    const fs::CanonicalPath canonical = fs::Canonical(path);
+    if (!canonical || canonical.IsRoot()) return false;
+    for (const std::wstring& root : ShellRoots())
+        if (fs::SamePath(canonical.path, root)) return false;
     return true;
 }
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(text::Wide(path).c_str()); }
 
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
@@ -238,7 +244,7 @@ void frmMain::cmdStartShred_Click() {
                 const std::string path = lstFiles->List(i);
                 if (!MayShred(path)) continue;
                 // A path that is gone reports every attribute bit: it goes as a folder.
-                if (IsFolder(GetFileAttributesA(path.c_str())))
+                if (IsFolder(AttributesOf(path)))
                     Shredder->AddFolder(path);
                 else
                     Shredder->AddFile(path);
@@ -302,7 +308,7 @@ void frmMain::shredder_SessionCompleted() {
         for (int i = 0; i < lstFiles->ListCount() && IsShredding; ++i) {
             const std::string path = lstFiles->List(i);
             if (!MayShred(path)) continue;
-            const DWORD attributes = GetFileAttributesA(path.c_str());
+            const DWORD attributes = AttributesOf(path);
             // What the server has destroyed is gone and skipped.
             if (attributes == INVALID_FILE_ATTRIBUTES) continue;
             if (!again) again.emplace();

@@ -1,6 +1,7 @@
 #include "services/helpers.h"
 
 #include "com/client.h"
+#include "fs/paths.h"
 #include "handles/handles.h"
 #include "pump/pump.h"
 #include "services/logger.h"
@@ -201,39 +202,42 @@ std::string FindFiles(const std::string& folder, bool noRecursion, bool listFold
     std::string result;
     std::vector<std::string> subfolders;
 
+    // Listed through the wide calls; a name the code page cannot hold is shown
+    // with "?" and, as a folder, never walked into by that name.
+    const auto entries = fs::ListFolder(text::Wide(base));
     auto each = [&](auto&& visit) {
-        WIN32_FIND_DATAA data;
-        handles::Find find(FindFirstFileA((base + "*.*").c_str(), &data));
-        if (!find) return;
-        do {
-            const std::string name = data.cFileName;
-            if (name != "." && name != "..") visit(name, data.dwFileAttributes);
-        } while (FindNextFileA(find.Get(), &data));
+        if (!entries) return;
+        for (const fs::WideFolderEntry& entry : *entries) {
+            const std::optional<std::string> exact = text::NarrowExact(entry.name);
+            visit(exact ? *exact : text::Narrow(entry.name), entry.attributes, exact.has_value());
+        }
     };
-    each([&](const std::string& name, DWORD attributes) {
+    each([&](const std::string& name, DWORD attributes, bool exact) {
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
         // A link may lead back up the tree: it is listed, never walked into.
-        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(name);
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && exact) subfolders.push_back(name);
         if (listFolders) result += "*" + base + name;
     });
-    each([&](const std::string& name, DWORD) { result += "*" + (namesOnly ? name : base + name); });
+    each([&](const std::string& name, DWORD, bool) { result += "*" + (namesOnly ? name : base + name); });
     if (!noRecursion)
         for (const auto& sub : subfolders) result += FindFiles(base + sub + "\\", noRecursion, listFolders, namesOnly);
     return result;
 }
 
 std::string GetWindowsFolder() {
-    std::string buf(256, '\0');
-    GetWindowsDirectoryA(buf.data(), 256);
-    std::string folder = text::Trim(StripNull(buf));
+    std::wstring buf(256, L'\0');
+    GetWindowsDirectoryW(buf.data(), 256);
+    std::string shown = text::Narrow(buf);
+    std::string folder = text::Trim(StripNull(shown));
     return folder.empty() ? "C:\\Windows" : folder;
 }
 
 std::string GetSystemFolder() {
     try {
-        std::string buf(256, '\0');
-        GetSystemDirectoryA(buf.data(), 256);
-        std::string folder = text::Trim(StripNull(buf));
+        std::wstring buf(256, L'\0');
+        GetSystemDirectoryW(buf.data(), 256);
+        std::string shown = text::Narrow(buf);
+        std::string folder = text::Trim(StripNull(shown));
         if (folder.empty()) folder = GetWindowsFolder() + "\\system32";
         if (!folder.empty() && folder.back() == '\\') folder.pop_back();
         return folder;

@@ -7,6 +7,8 @@
 #include "handles/handles.h"
 #include "services/helpers.h"
 #include "services/registry.h"
+#include "fs/paths.h"
+#include "registry/wide_values.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -41,100 +43,103 @@ RegistryPlace RegistryPlaceOf(std::int32_t location) {
     }
 }
 
-// One entry as found, with what identifies it in its place.
+// One entry as found, in UTF-16 as the place keeps it: what identifies it there
+// (its full path or registry path, its value name or file name), what the list
+// shows as its name, and the command that starts. `alias` is a second name the
+// entry answers to (a shortcut's own file name), empty when none.
 struct Found {
-    std::string source, name, path;
+    std::wstring source, name, path, alias{};
+    std::wstring valueName{};  // a registry entry's value
+    std::wstring key{};        // the key that holds it
 };
 using Visit = std::function<void(const Found&)>;
 
-// The named text values of one key (the unnamed default value is no entry).
-void VisitValues(std::int32_t hive, const std::string& key, const Visit& visit) {
-    CRegistry reg;
-    reg.classkey(hive);
-    reg.sectionkey(key);
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg.EnumerateValues(names, count);
-    for (const auto& name : names) {
+// The text of a start-up value, environment variables expanded; nothing for
+// data that is no text.
+std::optional<std::wstring> StartupText(std::int32_t hive, const std::wstring& key, const std::wstring& name) {
+    const auto raw = registry::ReadWideRaw(registry::HiveHandle(hive), key, name);
+    if (!raw || !(raw->type == REG_SZ || raw->type == REG_EXPAND_SZ)) return std::nullopt;
+    return registry::ReadWideText(registry::HiveHandle(hive), key, name);
+}
+
+// The named text values of one key (the unnamed default value is no entry),
+// whatever characters their names hold.
+void VisitValues(std::int32_t hive, const std::wstring& key, const Visit& visit) {
+    for (const std::wstring& name : registry::WideValueNames(registry::HiveHandle(hive), key)) {
         if (name.empty()) continue;
-        reg.valuekey(name);
-        reg.Default(registry::RegValue());
-        const registry::RegValue value = reg.Value();
-        if (!value.IsText()) continue;
-        visit({registry::HiveName(hive) + "\\" + key + "\\" + name, name, value.Text()});
+        const auto value = StartupText(hive, key, name);
+        if (!value) continue;
+        visit({text::Wide(registry::HiveName(hive)) + L"\\" + key + L"\\" + name, name, *value, {}, name, key});
     }
 }
 
-// Every entry of a registry place, with the key that holds it.
-void VisitRegistryPlace(std::int32_t location, const std::function<void(const std::string& key, const Found&)>& visit) {
+// Every entry of a registry place.
+void VisitRegistryPlace(std::int32_t location, const Visit& visit) {
     const RegistryPlace place = RegistryPlaceOf(location);
-    const std::string key = std::string(kCurrentVersion) + place.key;
+    const std::wstring key = text::Wide(std::string(kCurrentVersion) + place.key);
     if (location != kAllUsersRunOnceEx) {
-        VisitValues(place.hive, key, [&](const Found& f) { visit(key, f); });
+        VisitValues(place.hive, key, visit);
         return;
     }
-    CRegistry reg;
-    reg.classkey(place.hive);
-    reg.sectionkey(key);
-    std::vector<std::string> sections;
-    std::int32_t count = 0;
-    reg.EnumerateSections(sections, count);
-    for (const auto& section : sections) {
-        const std::string sectionKey = key + "\\" + section;
-        VisitValues(place.hive, sectionKey, [&](const Found& f) { visit(sectionKey, f); });
-    }
+    for (const std::wstring& section : registry::WideSubkeyNames(registry::HiveHandle(place.hive), key))
+        VisitValues(place.hive, key + L"\\" + section, visit);
 }
 
-std::string StartupFolder(std::int32_t location) {
-    char path[MAX_PATH + 1] = {};
+std::wstring StartupFolder(std::int32_t location) {
+    wchar_t path[MAX_PATH + 1] = {};
     const int csidl = location == kCurrentUserStartupFolder ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP;
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     return path;
 }
 
-bool EndsWithNoCase(const std::string& s, const char* end) {
-    const std::string e(end);
-    return s.size() >= e.size() && text::EqualsNoCase(std::string_view(s).substr(s.size() - e.size()), e);
+bool EndsWithNoCase(const std::wstring& s, std::wstring_view end) {
+    return s.size() >= end.size() && text::EqualsNoCase(std::wstring_view(s).substr(s.size() - end.size()), end);
 }
 
 // What a shortcut starts: its target and arguments; the shortcut's own path
 // when the shell cannot read it.
-std::string ShortcutCommand(const std::string& shortcut) {
-    com::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+std::wstring ShortcutCommand(const std::wstring& shortcut) {
+    com::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
         return shortcut;
     auto file = link.As<IPersistFile>(IID_IPersistFile);
-    if (!file || FAILED(file->Load(com::Widen(shortcut).c_str(), STGM_READ))) return shortcut;
-    char target[MAX_PATH + 1] = {};
-    WIN32_FIND_DATAA data{};
+    if (!file || FAILED(file->Load(shortcut.c_str(), STGM_READ))) return shortcut;
+    wchar_t target[MAX_PATH + 1] = {};
+    WIN32_FIND_DATAW data{};
     if (FAILED(link->GetPath(target, MAX_PATH, &data, SLGP_RAWPATH)) || !target[0]) return shortcut;
-    char arguments[1024] = {};
-    std::string command = target;
-    if (SUCCEEDED(link->GetArguments(arguments, sizeof arguments)) && arguments[0]) command += std::string(" ") + arguments;
+    wchar_t arguments[1024] = {};
+    std::wstring command = target;
+    if (SUCCEEDED(link->GetArguments(arguments, ARRAYSIZE(arguments))) && arguments[0])
+        command += std::wstring(L" ") + arguments;
     return command;
 }
 
 // Every file of a Startup folder: a shortcut by its name without ".lnk" and
-// what it starts, any other file by its name and its own path.
+// what it starts, any other file by its name and its own path. A shortcut that
+// would show exactly as a file beside it (a file "A" and a shortcut "A.lnk"
+// to it) shows by its whole name, so that each row names one entry.
 void VisitFolder(std::int32_t location, const Visit& visit) {
-    const std::string folder = StartupFolder(location);
+    const std::wstring folder = StartupFolder(location);
     if (folder.empty()) return;
-    WIN32_FIND_DATAA data{};
-    handles::Find find(FindFirstFileA((folder + "\\*").c_str(), &data));
-    if (!find) return;
-    std::vector<std::string> files;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (text::EqualsNoCase(data.cFileName, "desktop.ini")) continue;
-        files.push_back(data.cFileName);
-    } while (FindNextFileA(find.Get(), &data));
-    for (const auto& file : files) {
-        const std::string full = folder + "\\" + file;
-        if (EndsWithNoCase(file, ".lnk"))
-            visit({full, file.substr(0, file.size() - 4), ShortcutCommand(full)});
+    const auto entries = fs::ListFolder(folder);
+    if (!entries) return;
+    std::vector<Found> found;
+    for (const auto& entry : *entries) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (text::EqualsNoCase(entry.name, L"desktop.ini")) continue;
+        const std::wstring full = folder + L"\\" + entry.name;
+        if (EndsWithNoCase(entry.name, L".lnk"))
+            found.push_back({full, entry.name.substr(0, entry.name.size() - 4), ShortcutCommand(full), entry.name});
         else
-            visit({full, file, full});
+            found.push_back({full, entry.name, full});
     }
+    for (Found& f : found) {
+        if (f.alias.empty()) continue;
+        for (const Found& other : found) {
+            if (&other != &f && other.alias.empty() && other.name == f.name && other.path == f.path) f.name = f.alias;
+        }
+    }
+    for (const Found& f : found) visit(f);
 }
 
 // ---- win.ini ----
@@ -182,6 +187,7 @@ bool FindWinIniLine(const std::vector<IniLine>& lines, std::int32_t location, si
     return false;
 }
 
+// win.ini is text in the code page: its programs are read as such.
 void VisitWinIni(std::int32_t location, const Visit& visit) {
     const auto content = fs::ReadWholeFile(WinIniPath());
     if (!content) return;
@@ -190,24 +196,26 @@ void VisitWinIni(std::int32_t location, const Visit& visit) {
     if (!FindWinIniLine(lines, location, line, valueAt)) return;
     for (const auto& program : WinIniPrograms(lines[line].text.substr(valueAt))) {
         const size_t slash = program.find_last_of("\\/");
-        visit({"win.ini [windows] " + std::string(WinIniKey(location)), slash == std::string::npos ? program : program.substr(slash + 1),
-               program});
+        visit({text::Wide("win.ini [windows] " + std::string(WinIniKey(location))),
+               text::Wide(slash == std::string::npos ? program : program.substr(slash + 1)), text::Wide(program)});
     }
 }
 
-void RemoveFromWinIni(std::int32_t location, const std::string& path) {
+// False when the line does not name the program (any more).
+bool RemoveFromWinIni(std::int32_t location, const std::string& path) {
     const std::string file = WinIniPath();
     const auto content = fs::ReadWholeFile(file);
-    if (!content) return;
+    if (!content) return false;
     auto lines = SplitLines(*content);
     size_t line = 0, valueAt = 0;
-    if (!FindWinIniLine(lines, location, line, valueAt)) return;
+    if (!FindWinIniLine(lines, location, line, valueAt)) return false;
     std::string value = lines[line].text.substr(valueAt);
-    if (!RemoveWinIniProgram(value, path)) return;
+    if (!RemoveWinIniProgram(value, path)) return false;
     lines[line].text = lines[line].text.substr(0, valueAt) + value;
     std::string rewritten;
     for (const auto& l : lines) rewritten += l.text + l.end;
     fs::ReplaceFileContent(file, rewritten);
+    return true;
 }
 
 void VisitLocation(std::int32_t location, const Visit& visit) {
@@ -216,7 +224,7 @@ void VisitLocation(std::int32_t location, const Visit& visit) {
         case kAllUsersStartupFolder: VisitFolder(location, visit); break;
         case kWinIniLoad:
         case kWinIniRun: VisitWinIni(location, visit); break;
-        default: VisitRegistryPlace(location, [&](const std::string&, const Found& f) { visit(f); });
+        default: VisitRegistryPlace(location, visit);
     }
 }
 
@@ -279,46 +287,65 @@ std::vector<controls::GridRow> StartUp::GetStartupList() {
     std::vector<controls::GridRow> rows;
     for (std::int32_t location = 0; location < kStartupLocations; ++location) {
         VisitLocation(location, [&](const Found& f) {
-            rows.push_back({f.source, "-1", f.name, StartupLocationTexts()[static_cast<size_t>(location)], f.path});
+            rows.push_back({text::Narrow(f.source), "-1", text::Narrow(f.name),
+                            StartupLocationTexts()[static_cast<size_t>(location)], text::Narrow(f.path)});
         });
     }
     return rows;
 }
 
+namespace {
+
+// The entry a row shows: its name and command as the list shows them, at its
+// location, found afresh. Exactly one entry, or a failure: none means it is no
+// longer there, several that the row cannot tell which (names the code page
+// cannot hold may show alike).
+Found EntryOfRow(const std::string& name, const std::string& path, std::int32_t location) {
+    std::vector<Found> matches;
+    VisitLocation(location, [&](const Found& f) {
+        const bool named = text::Narrow(f.name) == name || (!f.alias.empty() && text::Narrow(f.alias) == name);
+        if (named && text::Narrow(f.path) == path) matches.push_back(f);
+    });
+    if (matches.size() == 1) return matches.front();
+    const std::string where = StartupLocationTexts()[static_cast<size_t>(location)];
+    if (matches.empty())
+        throw RunTimeError(kFileNotFound, "Not removed: " + name + " is no longer at " + where);
+    throw RunTimeError(kPermissionDenied, "Not removed: more than one entry at " + where + " shows as " + name);
+}
+
+}  // namespace
+
 void StartUp::RemoveStartupItem(std::string& name, std::string& path, std::int32_t& location) {
+    if (location < 0 || location >= kStartupLocations)
+        throw RunTimeError(kInvalidArgument, "Not removed: " + name + " has no start-up location");
+    const Found entry = EntryOfRow(name, path, location);
     switch (location) {
         case kCurrentUserStartupFolder:
         case kAllUsersStartupFolder: {
-            std::vector<std::string> matches;
-            VisitFolder(location, [&](const Found& f) {
-                if (f.name == name && f.path == path) matches.push_back(f.source);
-            });
-            for (const auto& file : matches) {
-                // The shortcut or file itself: a link in the folder is refused, never followed.
-                const fs::FileOutcome outcome = fs::DeleteFileName(file, true);
-                if (outcome.Done() || outcome.refusal == fs::FileRefusal::Missing) continue;
-                if (outcome.refusal == fs::FileRefusal::Link)
-                    throw RunTimeError(kPermissionDenied, "Not removed: " + file + " is a link");
-                throw PlatformError(outcome.error ? outcome.error : ERROR_ACCESS_DENIED);
-            }
-            return;
+            // The shortcut or file itself: a link in the folder is refused, never followed.
+            const fs::FileOutcome outcome = fs::DeleteFileName(entry.source, true);
+            if (outcome.Done()) break;
+            if (outcome.refusal == fs::FileRefusal::Link)
+                throw RunTimeError(kPermissionDenied, "Not removed: " + text::Narrow(entry.source) + " is a link");
+            if (outcome.refusal == fs::FileRefusal::Missing)
+                throw RunTimeError(kFileNotFound, "Not removed: " + text::Narrow(entry.source) + " is gone");
+            throw PlatformError(outcome.error ? outcome.error : ERROR_ACCESS_DENIED);
         }
         case kWinIniLoad:
-        case kWinIniRun: RemoveFromWinIni(location, path); return;
-        default: break;
+        case kWinIniRun:
+            if (!RemoveFromWinIni(location, path))
+                throw RunTimeError(kFileNotFound, "Not removed: " + path + " is no longer in win.ini");
+            break;
+        default: {
+            const LONG rc = registry::DeleteWideValue(registry::HiveHandle(RegistryPlaceOf(location).hive), entry.key,
+                                                      entry.valueName);
+            if (rc != ERROR_SUCCESS) throw PlatformError(static_cast<unsigned long>(rc));
+        }
     }
-    if (!RegistryPlaceOf(location).key) return;
-    std::vector<std::string> keys;
-    VisitRegistryPlace(location, [&](const std::string& key, const Found& f) {
-        if (f.name == name && f.path == path) keys.push_back(key);
-    });
-    for (const auto& key : keys) {
-        CRegistry reg;
-        reg.classkey(RegistryPlaceOf(location).hive);
-        reg.sectionkey(key);
-        reg.valuekey(name);
-        if (!reg.DeleteValue(false) && reg.LastError()) throw *reg.LastError();
-    }
+    // A removal that left the entry where it was is no removal.
+    bool stays = false;
+    VisitLocation(location, [&](const Found& f) { stays = stays || (f.source == entry.source && f.path == entry.path); });
+    if (stays) throw RunTimeError(kPermissionDenied, "Not removed: " + name + " is still at its place");
 }
 
 }  // namespace tidvex::services

@@ -25,10 +25,9 @@ std::string GuidText(REFGUID g) {
 
 std::wstring GuidTextW(REFGUID g) { return Widen(GuidText(g)); }
 
-BSTR AllocBstr(std::string_view s) {
-    std::wstring w = Widen(s);
-    return SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
-}
+BSTR AllocBstr(std::string_view s) { return AllocBstr(std::wstring_view(Widen(s))); }
+
+BSTR AllocBstr(std::wstring_view s) { return SysAllocStringLen(s.data(), static_cast<UINT>(s.size())); }
 
 Variant Variant::FromLong(LONG n) {
     Variant v;

@@ -117,6 +117,7 @@ private:
 
 // Allocates a BSTR for an out parameter (the caller of the member frees it).
 BSTR AllocBstr(std::string_view s);
+BSTR AllocBstr(std::wstring_view s);
 
 // An owning VARIANT.
 class Variant {

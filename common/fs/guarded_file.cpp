@@ -1,5 +1,6 @@
 #include "fs/guarded_file.h"
 
+#include "fs/canonical.h"
 #include "fs/paths.h"
 #include "text/text.h"
 
@@ -21,13 +22,25 @@ FileRefusal RefusalOfOpenError(DWORD code) {
     }
 }
 
-// Whether the open handle is the entry that `fullPath` names itself.
-bool NamesItself(HANDLE handle, const std::wstring& fullPath) {
-    size_t cut = fullPath.find_last_of(L"\\/");
-    if (cut == std::wstring::npos || cut + 1 == fullPath.size()) return false;
-    auto finalFolder = FinalPathOf(fullPath.substr(0, cut + 1));
-    auto finalEntry = WideFinalPathOfHandle(handle);
-    return finalFolder && finalEntry && IsOwnEntry(*finalEntry, *finalFolder, fullPath.substr(cut + 1));
+// Whether the open handle is the entry that the canonical path names itself:
+// its final path is that path, so no link lies anywhere on the way, neither
+// the entry nor a folder above it. The folder is not resolved on its own,
+// which would follow a link on the way as far as the entry does.
+bool NamesItself(HANDLE handle, const std::wstring& canonical) { return IsPathOfHandle(handle, canonical); }
+
+// The guard's answer to a path without a canonical form: nothing of that name
+// for a name no file can have, refused access for a device or another machine's
+// administrative share.
+struct PathRefused {
+    FileRefusal refusal;
+    DWORD error;
+};
+PathRefused RefusalOfPath(PathRefusal refusal) {
+    switch (refusal) {
+        case PathRefusal::Device:
+        case PathRefusal::AdminShare: return {FileRefusal::Failed, ERROR_ACCESS_DENIED};
+        default: return {FileRefusal::Missing, ERROR_INVALID_NAME};
+    }
 }
 
 FileFacts FactsOf(const BY_HANDLE_FILE_INFORMATION& info) {
@@ -53,11 +66,12 @@ bool MarkForDeletion(HANDLE handle) {
 }
 
 bool RenameHandle(HANDLE handle, const std::wstring& newPath, std::wstring& renamed) {
-    const std::wstring full = FullPathName(newPath);
-    if (full.empty() || HasWildcards(newPath)) {
+    const CanonicalPath canonical = Canonical(newPath, RelativePaths::Resolve);
+    if (!canonical || canonical.IsRoot()) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
+    const std::wstring& full = canonical.path;
     const std::wstring target = SystemPath(full);
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t), 0);
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -74,12 +88,19 @@ bool RenameHandle(HANDLE handle, const std::wstring& newPath, std::wstring& rena
 
 GuardedFile GuardedFile::OpenEntry(const std::wstring& path, DWORD access, DWORD share, DWORD flags, Want want) {
     if (path.empty() || HasWildcards(path)) return GuardedFile(FileRefusal::Missing, ERROR_FILE_NOT_FOUND);
-    // A folder is named without closing separators, so that its own name can be judged.
-    const std::wstring full = want == Want::Folder ? TrimTrailingSeparators(FullPathName(path)) : FullPathName(path);
-    if (full.empty()) return GuardedFile(FileRefusal::Missing, ERROR_INVALID_NAME);
+    // What is judged and changed is the canonical path: no prefix, short name
+    // or ".." leads the guard anywhere else.
+    const CanonicalPath canonical = Canonical(path, RelativePaths::Resolve);
+    if (!canonical) {
+        const PathRefused refused = RefusalOfPath(canonical.refusal);
+        return GuardedFile(refused.refusal, refused.error);
+    }
+    // A root is no entry of a folder: neither a file nor a folder of its own.
+    if (canonical.IsRoot()) return GuardedFile(FileRefusal::Link, 0);
+    const std::wstring& full = canonical.path;
 
     // Backup semantics let a folder open, so that it is told apart from a file in use.
-    handles::File handle(CreateFileW(ExtendedLengthPath(full).c_str(), access, share, nullptr, OPEN_EXISTING,
+    handles::File handle(CreateFileW(CallablePath(full).c_str(), access, share, nullptr, OPEN_EXISTING,
                                      flags | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle) {
         DWORD code = GetLastError();
@@ -219,14 +240,18 @@ WriteTarget OpenToWrite(const std::wstring& path, DWORD access, DWORD share) {
             t.outcome = {t.existing.Refusal(), t.existing.Error()};
             return t;
         }
-        const std::wstring extended = ExtendedLengthPath(path);
-        if (extended.empty()) {
-            t.outcome = {FileRefusal::Missing, ERROR_INVALID_NAME};
+        const CanonicalPath canonical = Canonical(path, RelativePaths::Resolve);
+        t.created.Reset(CreateFileW(CallablePath(canonical.path).c_str(), access | DELETE, share, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (t.created) {
+            // Made through a link to a folder somewhere else: what was made there goes again.
+            if (!NamesItself(t.created.Get(), canonical.path)) {
+                fs::MarkForDeletion(t.created.Get());
+                t.created.Reset();
+                t.outcome = {FileRefusal::Link, 0};
+            }
             return t;
         }
-        t.created.Reset(
-            CreateFileW(extended.c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (t.created) return t;
         const DWORD code = GetLastError();
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
             t.outcome = {FileRefusal::Failed, code};
@@ -252,6 +277,34 @@ FileOutcome WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     if (!target.outcome.Done()) return target.outcome;
     if (!SetEndOfFile(target.Get())) return {FileRefusal::Failed, GetLastError()};
     return WriteAll(target.Get(), bytes);
+}
+
+FileOutcome CopyFileGuarded(const std::wstring& from, const std::wstring& to, bool overwrite) {
+    GuardedFile source = GuardedFile::Open(from, GENERIC_READ | FILE_READ_ATTRIBUTES, FILE_SHARE_READ);
+    if (!source) return {source.Refusal(), source.Error()};
+    FILE_BASIC_INFO marks{};
+    if (!GetFileInformationByHandleEx(source.Get(), FileBasicInfo, &marks, sizeof marks))
+        return {FileRefusal::Failed, GetLastError()};
+    if (!overwrite) {
+        const GuardedFile existing = GuardedFile::Open(to, FILE_READ_ATTRIBUTES);
+        if (existing || existing.Refusal() != FileRefusal::Missing) return {FileRefusal::Failed, ERROR_FILE_EXISTS};
+    }
+    WriteTarget target = OpenToWrite(to, GENERIC_WRITE, 0);
+    if (!target.outcome.Done()) return target.outcome;
+    if (!SetEndOfFile(target.Get())) return {FileRefusal::Failed, GetLastError()};
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            return {FileRefusal::Failed, GetLastError()};
+        if (read == 0) break;
+        FileOutcome written = WriteAll(target.Get(), std::string_view(buffer.data(), read));
+        if (!written.Done()) return written;
+    }
+    // The copy keeps the original's marks and times, as the platform's copy does.
+    if (!SetFileInformationByHandle(target.Get(), FileBasicInfo, &marks, sizeof marks))
+        return {FileRefusal::Failed, GetLastError()};
+    return {};
 }
 
 bool AppendText(const std::string& path, std::string_view text) {

@@ -127,6 +127,13 @@ FileOutcome RemoveEmptyFolder(const std::wstring& path);
 // to (Link / Failed with ERROR_ACCESS_DENIED).
 FileOutcome WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
+// Copies the file `from` into `to`, created when missing and cut and written
+// when it exists (only with `overwrite`; else Failed with ERROR_FILE_EXISTS),
+// with the original's attributes and times. Neither a link at either end nor a
+// file with other names at `to` is ever read or written (Link / Failed with
+// ERROR_ACCESS_DENIED), and no new file is made through a link to nothing.
+FileOutcome CopyFileGuarded(const std::wstring& from, const std::wstring& to, bool overwrite);
+
 // Appends `text` as it is to the file, which is created when missing. A link or
 // a file with other names is never written to: the text is lost, as it is when
 // the file cannot be opened. False when not all of the text was written, with

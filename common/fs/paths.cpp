@@ -1,5 +1,6 @@
 #include "fs/paths.h"
 
+#include "fs/canonical.h"
 #include "handles/handles.h"
 #include "text/text.h"
 
@@ -11,66 +12,13 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-std::vector<std::string> Components(const std::string& s) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : s) {
-        if (IsSeparator(c)) {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(part);
-    return parts;
-}
-
 }  // namespace
 
-bool IsFullPathBelowRoot(const std::string& path) {
-    if (path.size() < 3) return false;
-    const bool drivePath = IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
-    const bool uncPath = IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-    if (!drivePath && !uncPath) return false;
+bool IsFullPathBelowRoot(const std::string& path) { return IsFullPathBelowRoot(text::Wide(path)); }
 
-    std::string full = path;
-    if (!StartsWith(path, "\\\\?\\")) {
-        // Resolves "." and ".." so that "C:\a\.." is seen as the root it is.
-        char buffer[MAX_PATH * 4];
-        DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-        if (n == 0 || n >= sizeof buffer) return false;
-        full.assign(buffer, n);
-    }
-
-    std::vector<std::string> parts;
-    if (StartsWith(full, "\\\\?\\UNC\\")) {
-        parts = Components(full.substr(8));
-        parts.erase(parts.begin(), parts.begin() + std::min<size_t>(2, parts.size()));  // server, share
-    } else if (StartsWith(full, "\\\\?\\")) {
-        std::string rest = full.substr(4);
-        if (rest.size() < 2 || !IsDriveLetter(rest[0]) || rest[1] != ':') return false;
-        parts = Components(rest.substr(2));
-    } else if (StartsWith(full, "\\\\.\\") || StartsWith(full, "//./")) {
-        return false;
-    } else if (IsSeparator(full[0]) && IsSeparator(full[1])) {
-        parts = Components(full.substr(2));
-        if (parts.size() < 2) return false;
-        parts.erase(parts.begin(), parts.begin() + 2);
-    } else if (IsDriveLetter(full[0]) && full[1] == ':') {
-        parts = Components(full.substr(2));
-    } else {
-        return false;
-    }
-    if (parts.empty()) return false;
-    for (const auto& p : parts) {
-        if (p == "." || p == "..") return false;
-    }
-    return true;
+bool IsFullPathBelowRoot(std::wstring_view path) {
+    const CanonicalPath canonical = Canonical(path);
+    return canonical && !canonical.IsRoot();
 }
 
 bool HasWildcards(const std::string& path) { return HasWildcards(text::Wide(path)); }
@@ -130,32 +78,22 @@ std::wstring FullPathName(const std::wstring& path) {
 
 std::wstring NormalizedFullPath(const std::wstring& path) { return TrimTrailingSeparators(FullPathName(path)); }
 
-std::wstring ExtendedLengthPath(const std::wstring& path) {
+std::wstring CallableFullPath(const std::wstring& path) {
     const std::wstring full = FullPathName(path);
     if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    if (full.empty()) return {};
-    return L"\\\\?\\" + full;
+    return CallablePath(full);
 }
 
 bool IsRootPath(const std::wstring& path) {
     // "C:" alone means the current folder of drive C: to the system, but a root to whoever wrote it.
     const std::wstring trimmed = TrimTrailingSeparators(path);
     if (trimmed.size() == 2 && trimmed[1] == L':') return true;
-    std::wstring full = NormalizedFullPath(path);
-    if (full.rfind(L"\\\\?\\", 0) == 0) full.erase(0, 4);
-    if (full.size() <= 3 && full.size() >= 2 && full[1] == L':') return true;
-    if (full.size() > 2 && full[0] == L'\\' && full[1] == L'\\') {
-        // "\\server\share" and nothing below it.
-        size_t server = full.find(L'\\', 2);
-        return server == std::wstring::npos || full.find(L'\\', server + 1) == std::wstring::npos;
-    }
-    return false;
+    return Canonical(path, RelativePaths::Resolve).IsRoot();
 }
 
 std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
-    const std::wstring pattern = ExtendedLengthPath(JoinPath(folder, std::wstring(L"*")));
+    const std::wstring pattern = CallableFullPath(JoinPath(folder, std::wstring(L"*")));
     if (pattern.empty()) {
         SetLastError(ERROR_INVALID_NAME);
         return std::nullopt;
@@ -180,7 +118,10 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
     if (!wide) return std::nullopt;
     std::vector<FolderEntry> entries;
     entries.reserve(wide->size());
-    for (const WideFolderEntry& e : *wide) entries.push_back({text::Narrow(e.name), e.attributes, e.size});
+    for (const WideFolderEntry& e : *wide) {
+        // A name the code page cannot hold would name another entry, or none.
+        if (auto name = text::NarrowExact(e.name)) entries.push_back({*name, e.attributes, e.size});
+    }
     return entries;
 }
 
@@ -232,29 +173,14 @@ std::optional<std::wstring> WideFinalPathOfHandle(HANDLE handle) {
     return L"\\\\?\\" + name->substr(4);
 }
 
-namespace {
-
-// A path in the system code page is one for the platform's ANSI calls, which
-// take at most MAX_PATH - 1 characters: beyond that, what such a caller names
-// cannot be told (ERROR_FILENAME_EXCED_RANGE), as the platform would answer it.
-bool FitsAnsiCalls(const std::wstring& path) {
-    const size_t length = path.rfind(L"\\\\?\\", 0) == 0 ? path.size() - 4 : path.size();
-    if (length < MAX_PATH) return true;
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return false;
-}
-
-}  // namespace
-
 std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
     auto wide = WideFinalPathOfHandle(handle);
-    if (wide && !FitsAnsiCalls(*wide)) return std::nullopt;
     if (!wide) return std::nullopt;
     return text::Narrow(*wide);
 }
 
 std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
-    const std::wstring extended = ExtendedLengthPath(path);
+    const std::wstring extended = CallableFullPath(path);
     if (extended.empty()) return std::nullopt;
     handles::File h(CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -264,7 +190,6 @@ std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
 
 std::optional<std::string> FinalPathOf(const std::string& path) {
     auto wide = FinalPathOf(text::Wide(path));
-    if (wide && !FitsAnsiCalls(*wide)) return std::nullopt;
     if (!wide) return std::nullopt;
     return text::Narrow(*wide);
 }
@@ -277,29 +202,29 @@ bool IsOwnEntry(const std::wstring& finalEntry, const std::wstring& finalFolder,
     return text::EqualsNoCase(finalEntry, JoinPath(finalFolder, name));
 }
 
-std::optional<FolderContents> ReadFolder(const std::string& folder) {
-    const handles::File handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+std::optional<WideFolderContents> ReadFolder(const std::wstring& folder) {
+    const CanonicalPath canonical = Canonical(folder, RelativePaths::Resolve);
+    if (!canonical) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
+    }
+    const handles::File handle(CreateFileW(CallablePath(canonical.path).c_str(), FILE_LIST_DIRECTORY,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
-    auto finalPath = FinalPathOfHandle(handle.Get());
+    auto finalPath = FinalPathOfHandleCanonical(handle.Get());
     if (!finalPath) return std::nullopt;
-    FolderContents contents{*finalPath, {}};
-    // Names as the ANSI file functions give them.
-    const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    WideFolderContents contents{canonical.path, *finalPath, {}};
     std::vector<std::uint64_t> buffer(8192);  // 64 KB, aligned for the records
     const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
     while (GetFileInformationByHandleEx(handle.Get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
         const char* at = reinterpret_cast<const char*>(buffer.data());
         for (;;) {
             const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            const int wide = static_cast<int>(info->FileNameLength / sizeof(WCHAR));
-            const int length = WideCharToMultiByte(codePage, 0, info->FileName, wide, nullptr, 0, nullptr, nullptr);
-            std::string name(static_cast<size_t>(length), '\0');
-            WideCharToMultiByte(codePage, 0, info->FileName, wide, name.data(), length, nullptr, nullptr);
-            if (name != "." && name != "..")
+            std::wstring name(info->FileName, info->FileNameLength / sizeof(WCHAR));
+            if (name != L"." && name != L"..")
                 contents.entries.push_back(
-                    {name, info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart)});
+                    {std::move(name), info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart)});
             if (info->NextEntryOffset == 0) break;
             at += info->NextEntryOffset;
         }
@@ -310,14 +235,41 @@ std::optional<FolderContents> ReadFolder(const std::string& folder) {
     return contents;
 }
 
+bool WideFolderContents::IsOwn() const { return SamePath(finalPath, path); }
+
+std::optional<FolderContents> ReadFolder(const std::string& folder) {
+    const auto wide = ReadFolder(text::Wide(folder));
+    if (!wide) return std::nullopt;
+    FolderContents contents{text::Narrow(L"\\\\?\\" + wide->finalPath), {}};
+    for (const WideFolderEntry& e : wide->entries) {
+        if (auto name = text::NarrowExact(e.name)) contents.entries.push_back({*name, e.attributes, e.size});
+    }
+    return contents;
+}
+
 LinkProbe::LinkProbe(const std::string& folder) : LinkProbe(text::Wide(folder)) {}
 
-LinkProbe::LinkProbe(const std::wstring& folder) : folder_(folder), finalFolder_(FinalPathOf(folder)) {
+LinkProbe::LinkProbe(const std::wstring& folder) {
+    const CanonicalPath canonical = Canonical(folder, RelativePaths::Resolve);
+    if (!canonical) {
+        folderError_ = ERROR_INVALID_NAME;
+        return;
+    }
+    folder_ = canonical.path;
+    handles::File handle(CreateFileW(CallablePath(folder_).c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle) finalFolder_ = FinalPathOfHandleCanonical(handle.Get());
     if (!finalFolder_) folderError_ = GetLastError();
 }
 
-LinkProbe::LinkProbe(const std::string& folder, std::string finalFolder)
-    : folder_(text::Wide(folder)), finalFolder_(text::Wide(finalFolder)) {}
+LinkProbe::LinkProbe(const std::wstring& folder, std::wstring finalFolder) : finalFolder_(std::move(finalFolder)) {
+    const CanonicalPath canonical = Canonical(folder, RelativePaths::Resolve);
+    folder_ = canonical ? canonical.path : folder;
+    if (!canonical) finalFolder_.reset(), folderError_ = ERROR_INVALID_NAME;
+}
+
+bool LinkProbe::FolderIsOwn() const { return finalFolder_ && SamePath(*finalFolder_, folder_); }
 
 bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     return TellLink(name, attributes).value_or(true);
@@ -328,9 +280,7 @@ bool LinkProbe::IsLink(const std::wstring& name, DWORD attributes) const {
 }
 
 std::optional<bool> LinkProbe::TellLink(const std::string& name, DWORD attributes) const {
-    const std::wstring wide = text::Wide(name);
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !FitsAnsiCalls(JoinPath(folder_, wide))) return std::nullopt;
-    return TellLink(wide, attributes);
+    return TellLink(text::Wide(name), attributes);
 }
 
 std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attributes) const {
@@ -339,23 +289,27 @@ std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attribut
         SetLastError(folderError_);
         return std::nullopt;
     }
-    // An entry of its own resolves to its folder's final path and its own name;
-    // a link resolves to somewhere else.
-    auto finalEntry = FinalPathOf(JoinPath(folder_, name));
+    // Everything in a folder reached through a link lies somewhere else.
+    if (!FolderIsOwn()) return true;
+    // An entry of its own resolves to its folder's path and its own name; a
+    // link resolves to somewhere else.
+    const std::wstring entry = ChildPath(folder_, name);
+    handles::File handle(CreateFileW(CallablePath(entry).c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    const auto finalEntry = FinalPathOfHandleCanonical(handle.Get());
     if (!finalEntry) return std::nullopt;
-    return !IsOwnEntry(*finalEntry, *finalFolder_, name);
+    return !SamePath(*finalEntry, entry);
 }
 
-bool IsLink(const std::string& path) {
-    const std::wstring wide = text::Wide(path);
-    return !FitsAnsiCalls(wide) || IsLink(wide);
-}
+bool IsLink(const std::string& path) { return IsLink(text::Wide(path)); }
 
 bool IsLink(const std::wstring& path) {
     if (HasWildcards(path)) return true;
     std::wstring trimmed = TrimTrailingSeparators(path);
     WIN32_FIND_DATAW entry;
-    const std::wstring extended = ExtendedLengthPath(trimmed);
+    const std::wstring extended = CallableFullPath(trimmed);
     handles::Find find(extended.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(extended.c_str(), &entry));
     if (!find) return true;
     size_t cut = trimmed.find_last_of(L"\\/");

@@ -12,10 +12,13 @@
 namespace tidvex::fs {
 
 // True for a full path that names something below a drive or share root
-// ("C:\a", "\\server\share\a", "\\?\C:\a"). False for the empty path, relative
-// paths ("a", "C:a", "\a", which depend on the current folder or drive),
-// roots ("C:\", "\\server\share", "C:\a\..") and device paths ("\\.\X").
+// ("C:\a", "\\server\share\a", "\\?\C:\a"): one that has a canonical form
+// (fs/canonical.h) other than a root. False for the empty path, relative paths
+// ("a", "C:a", "\a", which depend on the current folder or drive), roots
+// ("C:\", "\\server\share", "C:\a\.."), device paths ("\\.\X", "C:\a\NUL"),
+// administrative shares and names no file can have.
 bool IsFullPathBelowRoot(const std::string& path);
+bool IsFullPathBelowRoot(std::wstring_view path);
 
 // Whether the path holds a character that a file search would take as a
 // wildcard. Paths are taken literally, so such a path names nothing.
@@ -43,10 +46,10 @@ std::wstring FullPathName(const std::wstring& path);
 // ("C:\"); empty when it has none.
 std::wstring NormalizedFullPath(const std::wstring& path);
 
-// The full path in the form the wide file calls take at any length ("\\?\C:\a",
-// "\\?\UNC\server\share\a"); a path in that form or a device path stays as it
-// is. Empty when the path has no full form.
-std::wstring ExtendedLengthPath(const std::wstring& path);
+// The system's full path of `path` as the wide calls take it at any length
+// (CallablePath of fs/canonical.h); a path given with "\\?\" or "\\.\" stays
+// as it is. Empty when the path has no full form.
+std::wstring CallableFullPath(const std::wstring& path);
 
 // Whether the path names the root of a drive or share ("C:\", "c:", "C:\.",
 // "C:\Windows\..", "\\server\share\").
@@ -61,6 +64,8 @@ struct FolderEntry {
 
 // The entries of a folder except "." and "..", read in full before the caller
 // changes anything; nothing when the folder cannot be listed (GetLastError tells).
+// A name that the code page cannot hold is left out: its code-page form would
+// name another entry, or none.
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 
 // The same with the names as the file system holds them, whatever the code page.
@@ -72,9 +77,7 @@ struct WideFolderEntry {
 std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder);
 
 // The file system's own full path of what the path leads to, links resolved
-// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive). The wide
-// forms reach any length; the code-page forms, like the platform's ANSI calls,
-// only paths shorter than MAX_PATH (the same holds for LinkProbe and IsLink).
+// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive), at any length.
 std::optional<std::string> FinalPathOf(const std::string& path);
 std::optional<std::wstring> FinalPathOf(const std::wstring& path);
 // The same for an open handle.
@@ -87,15 +90,27 @@ std::optional<std::wstring> WideFinalPathOfHandle(HANDLE handle);
 bool IsOwnEntry(const std::string& finalEntry, const std::string& finalFolder, const std::string& name);
 bool IsOwnEntry(const std::wstring& finalEntry, const std::wstring& finalFolder, const std::wstring& name);
 
-// A folder read through one open: its final path (as FinalPathOf gives it)
-// and its entries (as ListFolder gives them). A walk that must tell links
-// asks both of every folder; under Wine each open is a call to its server,
-// dearer than reading the folder's entries.
+// A folder read through one open: its canonical path, its final path in the
+// same spelling (fs/canonical.h) and its entries (as ListFolder gives them). A
+// walk that must tell links asks both of every folder; under Wine each open is
+// a call to its server, dearer than reading the folder's entries.
+struct WideFolderContents {
+    std::wstring path;
+    std::wstring finalPath;
+    std::vector<WideFolderEntry> entries;
+    // Reached through no link: the final path is the canonical path.
+    bool IsOwn() const;
+};
+// Nothing when the folder cannot be opened or read, or its path has no
+// canonical form (GetLastError tells).
+std::optional<WideFolderContents> ReadFolder(const std::wstring& folder);
+
+// The same in the code page: the final path as FinalPathOf gives it; entries
+// whose names the code page cannot hold are left out.
 struct FolderContents {
     std::string finalPath;
     std::vector<FolderEntry> entries;
 };
-// Nothing when the folder cannot be opened or read (GetLastError tells).
 std::optional<FolderContents> ReadFolder(const std::string& folder);
 
 // Tells the entries of one folder that are links rather than files or folders
@@ -103,13 +118,18 @@ std::optional<FolderContents> ReadFolder(const std::string& folder);
 // symbolic links to files under Wine, which carry no reparse attribute. Wine's
 // delete follows such a link and removes what it points at, and an overwrite
 // through it would write there, so a link is neither walked, written nor deleted.
+//
+// The folder itself is judged too: when it is reached through a link (its
+// final path is not its canonical path), every entry of it counts as a link.
 class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder);
     explicit LinkProbe(const std::wstring& folder);
     // For a folder whose final path is known (ReadFolder read it): the folder
     // is not opened again.
-    LinkProbe(const std::string& folder, std::string finalFolder);
+    LinkProbe(const std::wstring& folder, std::wstring finalFolder);
+    // The folder was opened and is reached through no link.
+    bool FolderIsOwn() const;
     // `name` and `attributes` as the folder listing gives them.
     bool IsLink(const std::string& name, DWORD attributes) const;
     bool IsLink(const std::wstring& name, DWORD attributes) const;
@@ -119,7 +139,7 @@ public:
     std::optional<bool> TellLink(const std::wstring& name, DWORD attributes) const;
 
 private:
-    std::wstring folder_;
+    std::wstring folder_;  // canonical
     std::optional<std::wstring> finalFolder_;
     DWORD folderError_ = 0;
 };

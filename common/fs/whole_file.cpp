@@ -10,8 +10,9 @@
 namespace tidvex::fs {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    handles::File f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handles::File f(CreateFileW(text::Wide(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
@@ -37,7 +38,7 @@ void ReplaceFileContent(const std::string& path, std::string_view content) {
         DeleteFileName(temp, true);
         throw FsErrorFromPlatform(written.refusal == FileRefusal::Failed ? written.error : ERROR_ACCESS_DENIED);
     }
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(text::Wide(temp).c_str(), text::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DWORD error = GetLastError();
         DeleteFileName(temp, true);
         throw FsErrorFromPlatform(error);

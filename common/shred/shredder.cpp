@@ -1,5 +1,6 @@
 #include "shred/shredder.h"
 
+#include "fs/canonical.h"
 #include "fs/fso.h"
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
@@ -32,9 +33,22 @@ const std::array<unsigned char, kOverwriteBlock>& OverwriteBlock() {
 }
 
 // The last dot-separated part of a name; a name without a dot is its own last part.
-std::string LastPart(const std::string& name) {
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(dot + 1);
+std::wstring LastPart(const std::wstring& name) {
+    size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(dot + 1);
+}
+
+// Whether a name is taken by the filter: a dot-less name equal to it ignoring
+// case; else "*" takes every file within the bounds and any other filter the
+// lower-cased last part within them. A filter the code page cannot give back
+// takes nothing.
+bool Takes(const std::wstring& name, const std::string& filter, bool inBounds) {
+    const std::wstring wanted = text::Wide(filter);
+    bool take = name.find(L'.') == std::wstring::npos && text::EqualsNoCase(name, wanted);
+    if (filter == "*") return take || inBounds;
+    std::wstring last = LastPart(name);
+    if (!last.empty()) CharLowerBuffW(last.data(), static_cast<DWORD>(last.size()));
+    return take || (inBounds && last == wanted);
 }
 
 enum class FillEnd { Written, DriveFull, Stopped };
@@ -47,11 +61,11 @@ std::string NameOnlyDeletedNote(const std::string& path) {
 
 Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
 
-bool Shredder::IsShortcut(const std::string& file) const {
-    return file.size() >= 3 && text::Lower(file.substr(file.size() - 3)) == "lnk";
+bool Shredder::IsShortcut(const std::wstring& file) const {
+    return file.size() >= 3 && text::EqualsNoCase(std::wstring_view(file).substr(file.size() - 3), L"lnk");
 }
 
-void Shredder::PlainDelete(const std::string& file) {
+void Shredder::PlainDelete(const std::wstring& file) {
     try {
         fs::gFSO().DeleteFile(file, true);
     } catch (const RunTimeError&) {
@@ -59,13 +73,17 @@ void Shredder::PlainDelete(const std::string& file) {
     }
 }
 
-std::int64_t Shredder::FileShred(const std::string& file) {
+std::int64_t Shredder::FileShred(const std::string& file) { return FileShred(text::Wide(file)); }
+
+std::int64_t Shredder::FileShred(const std::wstring& path) {
     if (options_.shredSwitch && !options_.shredSwitch()) {
-        PlainDelete(file);
+        PlainDelete(path);
         return 0;
     }
     pump::BusyPointer busy;
-    if (!fs::IsFullPathBelowRoot(file) || fs::HasWildcards(file)) return 0;
+    const fs::CanonicalPath canonical = fs::Canonical(path);
+    if (!canonical || canonical.IsRoot()) return 0;
+    const std::wstring& file = canonical.path;
     // Judged and changed through handles of its own: a link is refused here, and
     // neither its target's attributes nor its content are ever touched.
     fs::GuardedFile probe = fs::GuardedFile::Open(file, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
@@ -106,7 +124,7 @@ std::int64_t Shredder::FileShred(const std::string& file) {
     probe.Close();
     if (!flushed) return result;
 
-    if (options_.beforeDelete) options_.beforeDelete(file);
+    if (options_.beforeDelete) options_.beforeDelete(text::Narrow(file));
     try {
         fs::gFSO().DeleteFile(file, true);
     } catch (const RunTimeError&) {
@@ -116,10 +134,10 @@ std::int64_t Shredder::FileShred(const std::string& file) {
     return result;
 }
 
-void Shredder::Notify(const std::function<void(const std::string&)>& hook, const std::string& path) {
+void Shredder::Notify(const std::function<void(const std::string&)>& hook, const std::wstring& path) {
     if (!hook) return;
     try {
-        hook(path);
+        hook(text::Narrow(path));
     } catch (...) {
     }
 }
@@ -127,52 +145,57 @@ void Shredder::Notify(const std::function<void(const std::string&)>& hook, const
 std::int32_t Shredder::FolderShred(const std::string& fname, bool DeleteContentsOnly,
                                    const std::string& File_Extension, bool SubDirectoriesIncluded, double Max_fsize,
                                    double Min_fsize) {
+    return FolderShred(text::Wide(fname), DeleteContentsOnly, File_Extension, SubDirectoriesIncluded, Max_fsize,
+                       Min_fsize);
+}
+
+std::int32_t Shredder::FolderShred(const std::wstring& fname, bool DeleteContentsOnly,
+                                   const std::string& File_Extension, bool SubDirectoriesIncluded, double Max_fsize,
+                                   double Min_fsize) {
     return ShredFolder(fname, DeleteContentsOnly, File_Extension, SubDirectoriesIncluded, toByte(Max_fsize),
                        toByte(Min_fsize));
 }
 
-std::int32_t Shredder::ShredFolder(const std::string& path, bool contentsOnly, const std::string& extension,
+std::int32_t Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, const std::string& extension,
                                    bool subFolders, double maxBytes, double minBytes) {
     pump::BusyPointer busy;
-    if (!fs::IsFullPathBelowRoot(path) || fs::HasWildcards(path)) return 0;
-    const std::string folder = fs::TrimTrailingSeparators(path);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
-    if (fs::IsLink(folder)) return 0;
-
-    const auto entries = fs::ListFolder(folder).value_or(std::vector<fs::FolderEntry>{});
-    const fs::LinkProbe probe(folder);
+    const fs::CanonicalPath canonical = fs::Canonical(path);
+    if (!canonical || canonical.IsRoot()) return 0;
+    const std::wstring& folder = canonical.path;
+    // Opened once to be listed and judged: a folder reached through a link, its
+    // own or one on the way, is not walked.
+    const auto contents = fs::ReadFolder(folder);
+    if (!contents || !contents->IsOwn()) return 0;
+    const fs::LinkProbe probe(folder, contents->finalPath);
 
     if (subFolders) {
-        for (const auto& entry : entries) {
-            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || probe.IsLink(entry.name, entry.attributes)) continue;
+        for (const auto& entry : contents->entries) {
+            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                continue;
             pump::DoEvents();
             if (stop_) return 0;
-            ShredFolder(fs::JoinPath(folder, entry.name), contentsOnly, extension, true, 0, 0);
+            // The subfolder's own walk tells whether it is reached through a link.
+            ShredFolder(fs::ChildPath(folder, entry.name), contentsOnly, extension, true, 0, 0);
         }
     }
 
     const bool bounded = maxBytes != 0 || minBytes != 0;
-    for (const auto& entry : entries) {
+    for (const auto& entry : contents->entries) {
         if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || probe.IsLink(entry.name, entry.attributes)) continue;
         const double size = static_cast<double>(entry.size);
         const bool inBounds = !bounded || (minBytes <= size && size <= maxBytes);
-        // A dot-less name equal to the filter is taken whatever its size; else
-        // "*" takes every file and any other filter the lower-cased extension.
-        bool shred = entry.name.find('.') == std::string::npos && text::EqualsNoCase(entry.name, extension);
-        if (extension == "*") {
-            shred = shred || inBounds;
-        } else {
-            shred = shred || (inBounds && text::Lower(LastPart(entry.name)) == extension);
-        }
-        if (shred) FileShred(fs::JoinPath(folder, entry.name));
+        if (Takes(entry.name, extension, inBounds)) FileShred(fs::ChildPath(folder, entry.name));
     }
 
     pump::DoEvents();
     if (stop_) return 0;
     if (!contentsOnly) {
-        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryA(folder.c_str());
+        fs::GuardedFile own =
+            fs::GuardedFile::OpenFolder(folder, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+        if (own) {
+            own.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+            own.MarkForDeletion();
+        }
     }
     return 0;
 }
@@ -186,7 +209,7 @@ namespace {
 FillEnd WriteFillFile(const std::string& path, std::int64_t size, std::vector<std::string>& written,
                       const bool& stop) {
     handles::File created(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(text::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     fs::GuardedFile existing;
     HANDLE h = created.Get();
     if (!created) {
@@ -241,7 +264,8 @@ void Shredder::ShredFreeSpace(const std::string& drive) {
     if (drive.size() < 2 || letter < 'A' || letter > 'Z' || drive[1] != ':') throw fs::MakeFsError(fs::kPathNotFound);
     const std::string root = drive.substr(0, 2) + "\\";
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+    if (!GetDiskFreeSpaceW(text::Wide(root).c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters)) {
         throw fs::FsErrorFromPlatform(GetLastError(), fs::kPathNotFound);
     }
     const std::int64_t freeBytes =

@@ -62,10 +62,12 @@ public:
     // Overwrites the whole file (at least 210 bytes) and deletes it; returns its
     // length before shredding, 0 when it could not be measured, when only a
     // plain delete was done, or when the path is refused (empty, relative, a
-    // root, a folder or a link, whose target is never touched). A shortcut (a
-    // path ending in "lnk") and a file with other names are deleted without being
-    // written to. A file in use is left as it was. Failures end the call quietly;
-    // a stop leaves the file partly overwritten.
+    // root, a device, an administrative share, a folder or a link, whose target
+    // is never touched). The path is made canonical (fs/canonical.h) first. A
+    // shortcut (a path ending in "lnk") and a file with other names are deleted
+    // without being written to. A file in use is left as it was. Failures end
+    // the call quietly; a stop leaves the file partly overwritten.
+    std::int64_t FileShred(const std::wstring& file);
     std::int64_t FileShred(const std::string& file);
 
     // Shreds the files of a folder whose extension matches `File_Extension`
@@ -73,7 +75,11 @@ public:
     // whole dot-less name ignoring case), within the size bounds in kilobytes
     // when either is non-zero; sub-folders too (without the bounds) when asked;
     // then removes the folder unless `DeleteContentsOnly`. Links are never
-    // walked into, written or removed. Returns 0.
+    // walked into, written or removed: a folder reached through a link, the
+    // named one or one below it, is left whole. Returns 0.
+    std::int32_t FolderShred(const std::wstring& fname, bool DeleteContentsOnly = false,
+                             const std::string& File_Extension = "", bool SubDirectoriesIncluded = false,
+                             double Max_fsize = 0, double Min_fsize = 0);
     std::int32_t FolderShred(const std::string& fname, bool DeleteContentsOnly = false,
                              const std::string& File_Extension = "", bool SubDirectoriesIncluded = false,
                              double Max_fsize = 0, double Min_fsize = 0);
@@ -92,11 +98,11 @@ public:
     void StopShred(bool bSet) { stop_ = bSet; }
 
 private:
-    std::int32_t ShredFolder(const std::string& folder, bool contentsOnly, const std::string& extension,
+    std::int32_t ShredFolder(const std::wstring& folder, bool contentsOnly, const std::string& extension,
                              bool subFolders, double maxBytes, double minBytes);
-    void PlainDelete(const std::string& file);
-    static void Notify(const std::function<void(const std::string&)>& hook, const std::string& path);
-    bool IsShortcut(const std::string& file) const;
+    void PlainDelete(const std::wstring& file);
+    static void Notify(const std::function<void(const std::string&)>& hook, const std::wstring& path);
+    bool IsShortcut(const std::wstring& file) const;
 
     ShredOptions options_;
     bool stop_ = false;

@@ -53,9 +53,18 @@ std::wstring Wide(std::string_view s) {
 
 std::string Narrow(std::wstring_view s) {
     if (s.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    // Best fit would turn a look-alike into the character it resembles.
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0,
+                                nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::optional<std::string> NarrowExact(std::wstring_view s) {
+    std::string out = Narrow(s);
+    if (Wide(out) != s) return std::nullopt;
     return out;
 }
 

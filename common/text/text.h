@@ -5,6 +5,7 @@
 // at both ends and nothing else.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,10 +23,14 @@ bool ContainsNoCase(std::string_view text, std::string_view part);
 std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with);
 
 // Between the system code page and UTF-16, which the file system and COM use.
-// A character the code page lacks becomes "?" in Narrow: such a text is for
-// showing, never for naming a file again.
+// A character the code page lacks becomes "?" in Narrow, never a look-alike
+// ("\uFF0E" is not "."): such a text is for showing, never for naming a file
+// again.
 std::wstring Wide(std::string_view s);
 std::string Narrow(std::wstring_view s);
+// The code-page text only when it turns back into exactly `s`; nothing when a
+// character of `s` has no place in the code page.
+std::optional<std::string> NarrowExact(std::wstring_view s);
 
 // UTF-16 texts equal, letter case ignored as the file system ignores it.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);

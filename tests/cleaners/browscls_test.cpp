@@ -1,7 +1,8 @@
 // The browser cleaner in this process, on installations the tests write into
 // the prefix: each step alone removes its traces and keeps their neighbours,
 // the two-way steps hide and give back byte for byte, folders that must never
-// be emptied are refused, and Wine's URL-history stub fails the run cleanly.
+// be emptied are refused, and under Wine's URL-history stub the history goes
+// from the URL cache and the run goes on.
 #include "browser_seed.h"
 
 #include "fs/fso.h"
@@ -123,6 +124,166 @@ TEST_F(BrowsClsTest, HiddenItemsComeBackByteForByte) {
     EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "Showmsg(3,No previous backup found)",
                                                           "CleanEnd(-1)", "CleanStart(0)"}));
     EXPECT_EQ(Tree(favorites), tree);
+}
+
+// ---- hidden copies and restores: exact, and never through a link ----
+
+struct RawW {
+    DWORD type;
+    std::wstring text;  // the data's bytes, two to a character (binary data padded)
+    bool operator==(const RawW&) const = default;
+};
+
+void SetRawW(HKEY root, const std::string& key, const std::wstring& name, const RawW& value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(k, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.text.data()),
+                   static_cast<DWORD>(value.text.size() * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
+// Every value of a key by its UTF-16 name, as the wide calls read it.
+std::map<std::wstring, RawW> ValuesW(HKEY root, const std::string& key) {
+    std::map<std::wstring, RawW> out;
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return out;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLen = 256;
+        BYTE data[4096];
+        DWORD size = sizeof data, type = 0;
+        if (RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        out[std::wstring(name, nameLen)] =
+            RawW{type, std::wstring(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t))};
+    }
+    RegCloseKey(k);
+    return out;
+}
+
+// Typed URLs outside the code page, under names outside it, with "%" signs,
+// as multi-strings and as binary data: hidden and given back exactly as stored.
+TEST_F(BrowsClsTest, HiddenCopiesKeepEveryScriptAndType) {
+    EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+    const std::map<std::wstring, RawW> urls = {
+        {L"url1", {REG_SZ, std::wstring(L"http://\x043F\x0440\x0438\x043C\x0435\x0440.test/\x4E2D", 20) + L'\0'}},
+        {L"\x0430\x0434\x0440\x0435\x0441", {REG_SZ, std::wstring(L"http://b.test/\0", 15)}},
+        {L"url3", {REG_SZ, std::wstring(L"http://c.test/%PATH%/%20\0", 25)}},
+        {L"url4", {REG_EXPAND_SZ, std::wstring(L"%SystemRoot%\\x\0", 15)}},
+        {L"url5", {REG_MULTI_SZ, std::wstring(L"a\0\xFF0E\0\0", 5)}},
+        {L"url6", {REG_BINARY, std::wstring(L"\x0001\xFF00\0s", 4)}},
+    };
+    for (const auto& [name, raw] : urls) SetRawW(HKEY_CURRENT_USER, kTypedUrls, name, raw);
+    Make();
+    Run();
+    EXPECT_TRUE(ValuesW(HKEY_CURRENT_USER, kTypedUrls).empty());
+    EXPECT_EQ(ValuesW(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls"), urls);
+    Set(L"IETypedUrlP");
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_EQ(ValuesW(HKEY_CURRENT_USER, kTypedUrls), urls);
+}
+
+// A hidden copy's key that someone made a registry link is replaced by a real
+// key of the library's own; a key of the browser's that is a link is never
+// written through on the way back. What the links lead to keeps every value.
+TEST_F(BrowsClsTest, HiddenCopiesNeverGoThroughARegistryLink) {
+    using tidvex::test::LinkTargetIntact;
+    using tidvex::test::MakeRegistryLink;
+    using tidvex::test::RegistryLinkExists;
+    using tidvex::test::RemoveRegistryLink;
+    using tidvex::test::SeedLinkTarget;
+    struct Case {
+        const char* name;
+        HKEY root;
+        std::string link;
+    };
+    const Case hiding[] = {
+        {"typed", HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls"},
+        {"own", HKEY_CURRENT_USER, "Software\\Brellic2"},
+        {"passwords", HKEY_CURRENT_USER, "Software\\Brellic2\\passwords"},
+    };
+    for (const Case& c : hiding) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+        if (std::string(c.link).find('\\', 9) != std::string::npos) CreateKey(HKEY_CURRENT_USER, "Software\\Brellic2");
+        const std::string target = SeedLinkTarget(c.name, true, "url1");
+        if (!MakeRegistryLink(c.root, c.link, target)) GTEST_SKIP() << "no registry links here";
+        EmptyKey(HKEY_CURRENT_USER, kTypedUrls);
+        EmptyKey(HKEY_LOCAL_MACHINE, kPasswords);
+        SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://mine.test/");
+        SetString(HKEY_LOCAL_MACHINE, kPasswords, "url1", "secret");
+        Make();
+        Run();
+        EXPECT_TRUE(LinkTargetIntact(c.name, true, "url1"));
+        EXPECT_FALSE(RegistryLinkExists(c.root, c.link)) << "made a real key";
+        EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, "Software\\Brellic2\\TypedUrls", "url1"),
+                  "http://mine.test/");
+        EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, "Software\\Brellic2\\passwords", "url1"), "secret");
+        RemoveRegistryLink(c.root, c.link);
+    }
+
+    // On the way back: the browser's own keys are links.
+    const Case restoring[] = {
+        {"back-typed", HKEY_CURRENT_USER, kTypedUrls},
+        {"back-passwords", HKEY_LOCAL_MACHINE, kPasswords},
+    };
+    for (const Case& c : restoring) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeA(c.root, c.link.c_str());
+        const std::string target = SeedLinkTarget(c.name, true, "url1");
+        if (!MakeRegistryLink(c.root, c.link, target)) GTEST_SKIP() << "no registry links here";
+        Make();
+        Set(L"IETypedUrlP");
+        Set(L"IEPassWord");
+        Run();
+        EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+        EXPECT_TRUE(LinkTargetIntact(c.name, true, "url1"));
+        RemoveRegistryLink(c.root, c.link);
+        CreateKey(c.root, c.link);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+}
+
+// Restoring the Favorites writes nothing through a link among them, neither a
+// file, a folder nor a link to nothing, and replaces no file with other names.
+TEST_F(BrowsClsTest, FavoritesComeBackWithoutWritingThroughALink) {
+    const std::string favorites = ShellPath(CSIDL_PROFILE) + "\\FavRestore";
+    const std::string outside = ShellPath(CSIDL_PROFILE) + "\\FavOutside";
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", favorites);
+    for (const std::string name : {"file-link.url", "relative-link.url", "dangling-link.url", "folder-link",
+                                    "hard-link.url"}) {
+        SCOPED_TRACE(name);
+        RemoveTree(favorites);
+        RemoveTree(outside);
+        RemoveTree(lib_ + "\\Backups");
+        Seed(favorites + "\\own.url", "own");
+        CreateDirectoryA(outside.c_str(), nullptr);
+        tidvex::test::PlantedLinks links;
+        if (!links.Plant(favorites, outside, "", ".url")) GTEST_SKIP() << "no links can be made here";
+        // The backup holds an entry of the same name for each planted one.
+        Seed(lib_ + "\\Backups\\IEfav\\" + name + (name == "folder-link" ? "\\inner.url" : ""), "from the backup");
+        Make();
+        Set(L"IEFavorite");
+        Run();
+        EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+        links.Check();
+        for (const auto& [path, content] : Tree(outside)) EXPECT_NE(content, "from the backup") << path;
+        for (const auto& entry : links.Entries()) tidvex::test::RemoveUnixName(entry);
+    }
+    RemoveTree(favorites);
+    RemoveTree(outside);
+}
+
+// Where the platform keeps no Favorites folder of this kind (every version but
+// Windows 98, ME and XP), backing them up does nothing and says nothing.
+TEST_F(BrowsClsTest, NoFavoritesFolderMeansNoLogLine) {
+    platform_.SetVersion(2, 6, 1);
+    Make();
+    Run();
+    EXPECT_TRUE(Completed());
+    EXPECT_EQ(Log().find("Not cleaned: \"\""), std::string::npos) << Log();
+    platform_.SetVersion(2, 5, 1);
 }
 
 // A volatile "Software\Brellic2" takes no lasting subkey, so no hidden copy can
@@ -283,22 +444,56 @@ TEST_F(BrowsClsTest, FirefoxHistoryIsDeletedPlainlyEvenWhenShredding) {
     Set(L"isShredInsteadofNormalDelete", false);
     EXPECT_FALSE(PathExists(ff + "\\history.dat"));
     EXPECT_FALSE(PathExists(ff + "\\cookies.txt"));
-    EXPECT_EQ(Log().find("FILE: " + ff + "\\history.dat"), std::string::npos) << Log();
-    EXPECT_NE(Log().find("FILE: " + ff + "\\cookies.txt"), std::string::npos) << Log();
+    // The log names the file by its canonical path.
+    std::string logged = ff;
+    std::replace(logged.begin(), logged.end(), '/', '\\');
+    EXPECT_EQ(Log().find("FILE: " + logged + "\\history.dat"), std::string::npos) << Log();
+    EXPECT_NE(Log().find("FILE: " + logged + "\\cookies.txt"), std::string::npos) << Log();
 }
 
-TEST_F(BrowsClsTest, WithWinesHistoryStubTheHistoryStepEndsTheRun) {
-    const std::string cache = ShellPath(CSIDL_INTERNET_CACHE);
-    Seed(cache + "\\later.htm", "kept");
-    SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", cache);
+// Wine's URL-history store answers "not implemented" to clearing: the history
+// goes from where this platform keeps it, the "Visited:" entries of the URL
+// cache, and the run goes on to its later steps. Other cache entries stay.
+TEST_F(BrowsClsTest, WithWinesHistoryStubTheHistoryGoesFromTheUrlCacheAndTheRunGoesOn) {
+    char user[256];
+    DWORD userSize = sizeof user;
+    GetUserNameA(user, &userSize);
+    const std::vector<std::string> visited = {"Visited: " + std::string(user) + "@http://history.test/a",
+                                              "Visited: " + std::string(user) + "@http://history.test/b?q=1"};
+    FILETIME never{};
+    for (const std::string& url : visited) {
+        ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), nullptr, never, never, URLHISTORY_CACHE_ENTRY | NORMAL_CACHE_ENTRY,
+                                         nullptr, 0, nullptr, nullptr))
+            << url << " " << GetLastError();
+    }
+    char page[MAX_PATH] = {};
+    ASSERT_TRUE(CreateUrlCacheEntryA("http://history.test/page.htm", 0, "htm", page, 0));
+    tidvex::test::WriteFileBytes(page, "<html>");
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://history.test/page.htm", page, never, never, NORMAL_CACHE_ENTRY, nullptr,
+                                     0, nullptr, nullptr));
+    auto inCache = [](const std::string& url) {
+        DWORD size = 0;
+        GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    };
+    for (const std::string& url : visited) ASSERT_TRUE(inCache(url)) << url;
+
     Make();
     Set(L"IECleanHistory");
+    Run();
+    EXPECT_EQ(events_.Events(),
+              (std::vector<std::string>{"CleanStart(-1)", "Op:Cleaning IE History", "CleanEnd(-1)", "CleanStart(0)"}));
+    for (const std::string& url : visited) EXPECT_FALSE(inCache(url)) << url;
+    EXPECT_TRUE(inCache("http://history.test/page.htm")) << "a cached page is no history";
+
+    // With the cache step after it, the run reaches that step too.
+    const std::string cache = ShellPath(CSIDL_INTERNET_CACHE);
+    Seed(cache + "\\later.htm", "gone");
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", cache);
     Set(L"IECleanCashe");
     Run();
-    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "Op:Cleaning IE History",
-                                                          "Showmsg(2,Not implemented)", "CleanAbort(-1)",
-                                                          "CleanStart(0)"}));
-    EXPECT_TRUE(PathExists(cache + "\\later.htm")) << "no later step ran";
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    EXPECT_FALSE(PathExists(cache + "\\later.htm")) << "the later step ran";
 }
 
 TEST_F(BrowsClsTest, ProbesAnswerByTheKeysBrowsersLeave) {

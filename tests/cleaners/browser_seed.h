@@ -284,7 +284,8 @@ inline std::vector<Trace> SeedBrowsers() {
         {L"NSCleanCash", "Cleaning Netscape Cache", {ns + "\\cache\\c.bin"}, {ns + "\\cache\\"}},
         {L"NSCleanAutoComplete", nullptr, {ns + "\\formhistory.dat"}, {ns + "\\history.dat"}},
         {L"NSCleanCookies", "Cleaning Netscape Cookies", {ns + "\\cookies.txt"}, {ns + "\\bookmarks.html"}},
-        {L"NSCleanMail", "Cleaning Netscape Mail Trash", {ns + "\\mail\\Trash", ns + "\\mail\\Local Folders\\Trash"},
+        {L"NSCleanMail", "Cleaning Netscape Mail Trash",
+         {ns + "\\mail\\Trash", ns + "\\mail\\Local Folders\\Trash", ns + "\\mail\\Local Folders\\Old.Trash"},
          {ns + "\\mail\\Trash.msf", ns + "\\mail\\Local Folders\\Inbox"}},
     };
     for (const auto& step : steps) SeedTrace(step);

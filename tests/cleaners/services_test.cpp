@@ -16,6 +16,8 @@
 
 #include <shlobj.h>
 
+#include "text/text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -448,14 +450,14 @@ TEST(LibraryProcedures, OnlyAbsolutePathsBelowARootAreCleanable) {
 }
 
 TEST(LibraryProcedures, FolderQueries) {
-    std::string docs = velmora::GetSpecialFolder(CSIDL_PERSONAL);
+    std::wstring docs = velmora::GetSpecialFolder(CSIDL_PERSONAL);
     ASSERT_FALSE(docs.empty());
-    EXPECT_NE(docs.back(), '\\');
-    EXPECT_TRUE(PathExists(docs));
-    EXPECT_EQ(velmora::GetFolderPath(0x7F), "") << "an unknown folder id";
-    std::string windows = velmora::GetWindowsDir();
+    EXPECT_NE(docs.back(), L'\\');
+    EXPECT_TRUE(PathExists(tidvex::text::Narrow(docs)));
+    EXPECT_EQ(velmora::GetFolderPath(0x7F), L"") << "an unknown folder id";
+    std::wstring windows = velmora::GetWindowsDir();
     EXPECT_FALSE(windows.empty());
-    EXPECT_EQ(windows.find('\0'), std::string::npos);
+    EXPECT_EQ(windows.find(L'\0'), std::wstring::npos);
     EXPECT_EQ(velmora::WindowsDirectory(200), windows);
     EXPECT_EQ(velmora::WindowsDirectory(3).size(), windows.size()) << "a short buffer is asked again, not cut";
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -224,8 +225,12 @@ TEST_F(CoreSession, TheSystemsFoldersAreSkippedInEverySpelling) {
     ASSERT_FALSE(windows.empty());
     std::string lower = windows;
     for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    std::string slashes = windows;
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
     const std::string spellings[] = {windows, lower, windows + "\\", windows + "\\.", windows + "\\system32\\..",
-                                     windows.substr(0, 2) + "\\.\\" + windows.substr(3)};
+                                     windows.substr(0, 2) + "\\.\\" + windows.substr(3), "\\\\?\\" + windows,
+                                     "\\??\\" + windows, "\\\\.\\" + lower, "//?/" + slashes, windows + ". .",
+                                     "\\\\?\\" + windows + "\\system32\\.."};
     for (const std::string& s : spellings) EXPECT_EQ(core_.FolderWork().SystemFolderOf(Wide(s)), windows) << s;
     EXPECT_EQ(core_.FolderWork().SystemFolderOf(Wide(windows + "\\temp")), "");
     EXPECT_EQ(core_.FolderWork().SystemFolderOf(Wide(windows + "x")), "");
@@ -267,6 +272,26 @@ TEST_F(CoreSession, LinksInAShreddedTreeAreNeitherWalkedNorWrittenNorRemoved) {
     Run();
     links.Check();
     EXPECT_EQ(Errors(), std::vector<std::string>{"31034 Error: Unable to access\n" + links.Entries()[3]});
+}
+
+// A listed folder whose path passes a link on the way, and one that is a
+// device or another machine's administrative share, is refused before
+// anything in it is touched.
+TEST_F(CoreSession, AListedFolderBehindALinkOrOnADeviceIsRefused) {
+    const std::string outside = dir_ + "\\far", place = dir_ + "\\near";
+    for (const std::string& folder : {place, outside, outside + "\\Desktop"}) CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFileBytes(outside + "\\Desktop\\report.txt", "keep");
+    if (!tidvex::test::MakeUnixSymlink(outside, place + "\\plink")) GTEST_SKIP() << "no Unix links can be made here";
+    core_.Settings().SetFlag(Flag::ShredSubFolder, 1);
+    const std::string refused[] = {place + "\\plink\\Desktop", "\\\\?\\" + place + "\\plink\\Desktop",
+                                   "\\\\.\\PhysicalDrive0", "\\\\localhost\\C$" + dir_.substr(2)};
+    for (const std::string& folder : refused) EXPECT_EQ(core_.Folders().Add(Wide(folder)), 1) << folder;
+    Run();
+    EXPECT_EQ(ReadFileBytes(outside + "\\Desktop\\report.txt"), "keep");
+    EXPECT_EQ(Errors().size(), std::size(refused)) << testing::PrintToString(Errors());
+    for (const std::string& e : Errors()) EXPECT_EQ(e.rfind("31034 Error: Unable to access\n", 0), 0u) << e;
+    EXPECT_TRUE(rec_.Of(Ev::Item).empty()) << "nothing was shredded";
+    tidvex::test::RemoveUnixName(place + "\\plink");
 }
 
 // A subfolder that can no longer be read (here it is moved away while the walk

@@ -17,6 +17,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <functional>
@@ -270,6 +271,61 @@ TEST_F(CleanSessionTest, AWholeCleaningRunsTheSixCleanersInOrderAndThenTheBlackL
     EXPECT_FALSE(PathExists("S:\\black\\folder"));
     // The entry that is gone is logged and the others still went.
     EXPECT_TRUE(Logged("CleanBlackList")) << Log();
+}
+
+// Every box on, every browser and messenger installed, in a prefix seeded with
+// Internet Explorer's history, cache, cookies and typed URLs: under Wine the
+// cleaning runs to its end and they are gone.
+TEST_F(CleanSessionTest, EveryBoxOnRunsToTheEndAndRemovesInternetExplorersTraces) {
+    Seed();
+    char user[256];
+    DWORD userSize = sizeof user;
+    GetUserNameA(user, &userSize);
+    const std::string visited = "Visited: " + std::string(user) + "@http://seen.test/page";
+    FILETIME never{};
+    ASSERT_TRUE(CommitUrlCacheEntryA(visited.c_str(), nullptr, never, never, URLHISTORY_CACHE_ENTRY | NORMAL_CACHE_ENTRY,
+                                     nullptr, 0, nullptr, nullptr));
+    char page[MAX_PATH] = {};
+    ASSERT_TRUE(CreateUrlCacheEntryA("http://seen.test/page.htm", 0, "htm", page, 0));
+    WriteFileBytes(page, "<html>");
+    ASSERT_TRUE(CommitUrlCacheEntryA("http://seen.test/page.htm", page, never, never, NORMAL_CACHE_ENTRY, nullptr, 0,
+                                     nullptr, nullptr));
+    ASSERT_TRUE(InternetSetCookieA("http://seen.test/", "seen", "yes; expires=Sat, 01-Jan-2039 00:00:00 GMT"));
+    const std::string cookieKey = "Cookie:" + std::string(user) + "@seen.test/";
+    auto cacheFileOf = [](const std::string& url) {
+        std::vector<char> buffer(4096);
+        DWORD size = static_cast<DWORD>(buffer.size());
+        auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+        if (!GetUrlCacheEntryInfoA(url.c_str(), entry, &size) || !entry->lpszLocalFileName) return std::string();
+        return std::string(entry->lpszLocalFileName);
+    };
+    const std::string cookie = cacheFileOf(cookieKey);
+    ASSERT_FALSE(cookie.empty());
+    ASSERT_TRUE(PathExists(cookie));
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1", "http://seen.test/");
+    auto inCache = [](const std::string& url) {
+        DWORD size = 0;
+        GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    };
+    ASSERT_TRUE(inCache(visited));
+
+    for (auto& box : form_.chkCleanSett) box.Value(-1);
+    CleaningOptions.installed = {true, true, true, true, true, true, true};
+    auto session = NewSession(true);
+    EXPECT_TRUE(session->StartClean());
+
+    EXPECT_EQ(recorder_.All().back(), "CleaningDone");
+    EXPECT_DOUBLE_EQ(recorder_.Progress().back(), 100);
+    const Texts items = recorder_.Items();
+    for (const char* step : {"Item:Cleaning IE History", "Item:Cleaning IE Cookies", "Item:Cleaning IE Cahce",
+                             "Item:Cleaning IE Typed URLs", "Item:Cleaning Black list"})
+        EXPECT_NE(std::find(items.begin(), items.end(), step), items.end()) << step;
+    EXPECT_FALSE(Logged("StartClean@clsCleanSession")) << Log();
+    EXPECT_FALSE(inCache(visited)) << "the history";
+    EXPECT_FALSE(PathExists(page)) << "the cache";
+    EXPECT_FALSE(PathExists(cookie)) << "the cookie";
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1"));
 }
 
 TEST_F(CleanSessionTest, WithEverySwitchOffOnlyTheProgressMarksAndTheBlackListFollow) {

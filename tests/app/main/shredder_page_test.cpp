@@ -267,9 +267,13 @@ TEST_F(ShredderPageTest, StartingAFilesSessionHandsOverFilesAndFoldersBelowARoot
     CreateDirectoryA((dir + "\\sub").c_str(), nullptr);
     Enter();
     Mem<MemoryComboBox>(f().cmbShredMethod).UserChoose(1);
+    // The shell's own roots and the drive's in other spellings are held back too.
     List(f().lstFiles).UserDrop({dir + "\\file.txt", dir + "\\sub", dir + "\\gone", "S:\\",
                                  ShellFolder(CSIDL_WINDOWS), ShellFolder(CSIDL_PROFILE),
-                                 ShellFolder(CSIDL_PROGRAM_FILES) + "\\"});
+                                 ShellFolder(CSIDL_PROGRAM_FILES) + "\\", "\\\\?\\" + ShellFolder(CSIDL_WINDOWS),
+                                 "\\\\.\\" + ShellFolder(CSIDL_PROFILE), ShellFolder(CSIDL_SYSTEM) + "\\x\\..",
+                                 ShellFolder(CSIDL_PROFILE) + ". ", "\\\\?\\S:\\", "S:\\x\\..",
+                                 "\\\\localhost\\C$\\x", "\\\\.\\PhysicalDrive0"});
     calls_.clear();
     Button(f().cmdStartShred).UserClick();
     EXPECT_EQ(calls_, (Calls{"Initialize", "NewSession", "ApplicationPath=" + services::AppPath(),

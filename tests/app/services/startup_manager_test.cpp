@@ -6,6 +6,7 @@
 #include "com/com_types.h"
 #include "errors/run_time_error.h"
 #include "harness/support.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,8 @@ using tidvex::test::PathExists;
 using tidvex::test::ReadFileBytes;
 using tidvex::test::RegWriteString;
 using tidvex::test::WriteFileBytes;
+using tidvex::text::Narrow;
+using tidvex::text::Wide;
 
 constexpr char kVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -152,9 +155,10 @@ TEST_F(StartUpTest, RemovesOnlyWhereNameCommandAndLocationAllMatch) {
         {"loadc.exe", "C:\\w\\loadc.exe", kWinIniLoad},
         {"CuApp", "C:\\cu\\app.exe /min", 12},                 // no such location
     };
+    // Each is a removal that removes nothing: it reports so.
     for (auto c : cases) {
         SCOPED_TRACE(c.name);
-        StartUp().RemoveStartupItem(c.name, c.path, c.location);
+        EXPECT_THROW(StartUp().RemoveStartupItem(c.name, c.path, c.location), tidvex::RunTimeError);
         EXPECT_EQ(Shown(List()), before);
     }
     std::string name = "CuApp", path = "C:\\cu\\app.exe /min";
@@ -174,6 +178,94 @@ TEST_F(StartUpTest, ALinkInAStartupFolderIsRefusedAndItsTargetKept) {
     EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
     EXPECT_EQ(ReadFileBytes(outside + "\\target.exe").value_or(""), "keep me");
     tidvex::test::RemoveUnixName(link);
+}
+
+// Names in any script, names made of look-alikes of "..\", and a file beside a
+// shortcut to it: each row is one entry, and removing it removes exactly that
+// entry, nothing outside the Startup folder, or reports that it could not.
+TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
+    const std::wstring folder = Wide(Folder(CSIDL_STARTUP));
+    const std::wstring programs = folder.substr(0, folder.find_last_of(L'\\'));
+    auto write = [](const std::wstring& path, const char* bytes) {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << Narrow(path);
+        DWORD n = 0;
+        WriteFile(h, bytes, static_cast<DWORD>(strlen(bytes)), &n, nullptr);
+        CloseHandle(h);
+    };
+    auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    const std::wstring lookAlike = L"\xFF0E\xFF0E\xFF3C" L"victim.txt";
+    const std::wstring cyrillic = L"\x0437\x0430\x043F\x0443\x0441\x043A.bat";
+    write(programs + L"\\victim.txt", "outside the Startup folder");
+    write(folder + L"\\" + lookAlike, "@echo look-alike");
+    write(folder + L"\\" + cyrillic, "@echo cyrillic");
+    write(folder + L"\\A", "@echo plain");
+    MakeShortcut(Narrow(folder) + "\\A.lnk", Narrow(folder) + "\\A", "");
+    const std::string runKey = std::string(kVersion) + "Run";
+    HKEY run;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring command = L"C:\\x\\app.exe";
+    for (const wchar_t* name : {L"\x65E5\x672C", L"\x4E2D\x6587"}) {  // both show as "??"
+        RegSetValueExW(run, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+    RegSetValueExW(run, L"\x0413\x043E" L"a", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(run);
+
+    auto rowsNamed = [&](const std::string& name, std::int32_t location) {
+        const std::string where = StartupLocationTexts()[static_cast<size_t>(location)];
+        std::vector<GridRow> found;
+        for (const auto& row : List())
+            if (row[kStartupNameColumn] == name && row[kStartupLocationColumn] == where) found.push_back(row);
+        return found;
+    };
+    const std::string shownFolder = Narrow(folder);
+    struct Case {
+        const char* what;
+        std::string name;
+        std::int32_t location;
+        std::vector<std::wstring> gone, kept;
+        bool removed;
+        size_t left;  // rows of that name afterwards
+    };
+    const Case cases[] = {
+        {"look-alike name", Narrow(lookAlike), kCurrentUserStartupFolder, {folder + L"\\" + lookAlike},
+         {programs + L"\\victim.txt"}, true, 0},
+        {"Cyrillic name", Narrow(cyrillic), kCurrentUserStartupFolder, {folder + L"\\" + cyrillic}, {}, true, 0},
+        // The shortcut shows by its whole name while the file is there, by its own after.
+        {"a file beside a shortcut to it", "A", kCurrentUserStartupFolder, {folder + L"\\A"}, {folder + L"\\A.lnk"},
+         true, 1},
+        {"the shortcut then", "A", kCurrentUserStartupFolder, {folder + L"\\A.lnk"}, {}, true, 0},
+        {"two Run values that show alike", "??", kCurrentUserRun, {}, {}, false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto rows = rowsNamed(c.name, c.location);
+        ASSERT_EQ(rows.size(), c.removed ? 1u : 2u) << "listed " << testing::PrintToString(rows);
+        std::string name = rows[0][kStartupNameColumn], path = rows[0][kStartupPathColumn];
+        std::int32_t location = c.location;
+        if (c.removed) {
+            EXPECT_NO_THROW(StartUp().RemoveStartupItem(name, path, location));
+        } else {
+            EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+        }
+        for (const auto& f : c.gone) EXPECT_FALSE(exists(f)) << Narrow(f);
+        for (const auto& f : c.kept) EXPECT_TRUE(exists(f)) << Narrow(f);
+        EXPECT_EQ(rowsNamed(c.name, c.location).size(), c.left) << "left";
+    }
+    // Beside the two that show alike, a Run value of another script is removed by its row.
+    auto rows = rowsNamed("??", kCurrentUserRun);
+    ASSERT_EQ(rows.size(), 2u);
+    std::string name = Narrow(L"\x0413\x043E" L"a"), path = Narrow(command);
+    std::int32_t location = kCurrentUserRun;
+    EXPECT_NO_THROW(StartUp().RemoveStartupItem(name, path, location));
+    EXPECT_EQ(rowsNamed("??", kCurrentUserRun).size(), 2u);
+    EXPECT_TRUE(rowsNamed(name, kCurrentUserRun).empty());
+    // Removing it again removes nothing, and says so.
+    EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    DeleteFileW((programs + L"\\victim.txt").c_str());
 }
 
 TEST(StartupLocationTexts, AreTheNineInIndexOrder) {

@@ -240,4 +240,37 @@ TEST(FileSystemObject, CopyFolderCopiesTheTree) {
     EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(folder + "\\missing", backup); }), kPathNotFound);
 }
 
+// A copy meets, at its destination, an entry of the name it copies that is a
+// link of some kind or a file with other names: it stops there, and what the
+// entry leads to keeps every byte; nothing is made through a link to nothing.
+TEST(FileSystemObject, CopyFolderNeverWritesThroughWhatItFindsAtItsDestination) {
+    const std::string folder = ScratchFolder("fso-copy-links");
+    const std::string outside = folder + "\\outside";
+    CreateDirectoryA(outside.c_str(), nullptr);
+    const std::pair<const char*, int> cases[] = {{"file-link.txt", kPermissionDenied},
+                                                 {"relative-link.txt", kPermissionDenied},
+                                                 {"dangling-link.txt", kFileAlreadyExists},
+                                                 {"folder-link", kPermissionDenied},
+                                                 {"hard-link.txt", kPermissionDenied}};
+    int n = 0;
+    for (const auto& [name, error] : cases) {
+        SCOPED_TRACE(name);
+        const std::string source = folder + "\\source-" + std::to_string(++n);
+        const std::string destination = folder + "\\destination-" + std::to_string(n);
+        CreateDirectoryA(source.c_str(), nullptr);
+        CreateDirectoryA(destination.c_str(), nullptr);
+        PlantedLinks links;
+        if (!links.Plant(destination, outside)) GTEST_SKIP() << "no Unix links can be made here";
+        const std::string entry = std::string(name) == "folder-link" ? "folder-link\\inside.txt" : name;
+        CreateDirectoryA((source + "\\folder-link").c_str(), nullptr);
+        WriteFileBytes(source + "\\" + entry, "from the copy");
+        EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(source, destination, true); }), error);
+        links.Check();
+        // The whole destination reached through a link on the way is refused too.
+        EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(source, destination + "\\folder-link\\deeper", true); }),
+                  kPermissionDenied);
+        for (const auto& e : links.Entries()) tidvex::test::RemoveUnixName(e);
+    }
+}
+
 }  // namespace

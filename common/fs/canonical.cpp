@@ -1,0 +1,235 @@
+#include "fs/canonical.h"
+
+#include "fs/paths.h"
+#include "handles/handles.h"
+#include "text/text.h"
+
+#include <vector>
+
+namespace tidvex::fs {
+
+namespace {
+
+bool IsLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool StartsNoCase(std::wstring_view s, std::wstring_view prefix) {
+    return s.size() >= prefix.size() && SamePath(s.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithDotOrBlank(std::wstring_view s) { return !s.empty() && (s.back() == L'.' || s.back() == L' '); }
+
+CanonicalPath Refused(PathRefusal refusal) { return {{}, refusal}; }
+
+// Characters no name of a file or folder holds; ":" would name a stream.
+bool HasForbidden(std::wstring_view segment) {
+    for (wchar_t c : segment) {
+        if (c < 32 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'|' || c == L'?' || c == L'*')
+            return true;
+    }
+    return false;
+}
+
+// The names the system takes for devices in any folder ("NUL", "com1.txt", "con .log").
+bool IsDeviceName(std::wstring_view segment) {
+    std::wstring_view base = segment.substr(0, segment.find(L'.'));
+    while (!base.empty() && base.back() == L' ') base.remove_suffix(1);
+    for (std::wstring_view name : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"}) {
+        if (SamePath(base, name)) return true;
+    }
+    if (base.size() == 4 && (StartsNoCase(base, L"COM") || StartsNoCase(base, L"LPT"))) {
+        const wchar_t n = base[3];
+        return (n >= L'0' && n <= L'9') || n == L'\u00B9' || n == L'\u00B2' || n == L'\u00B3';
+    }
+    return false;
+}
+
+// The long name of an existing entry whose name may be a short one ("PROGRA~1").
+std::wstring LongName(const std::wstring& folder, const std::wstring& segment) {
+    WIN32_FIND_DATAW found;
+    handles::Find find(FindFirstFileW(CallablePath(ChildPath(folder, segment)).c_str(), &found));
+    if (!find || !found.cFileName[0]) return segment;
+    const std::wstring name = found.cFileName;
+    return name == L"." || name == L".." || HasForbidden(name) ? segment : name;
+}
+
+}  // namespace
+
+const char* RefusalText(PathRefusal refusal) {
+    switch (refusal) {
+        case PathRefusal::None: return "";
+        case PathRefusal::NoPath: return "no folder named";
+        case PathRefusal::Relative: return "not a full path";
+        case PathRefusal::Device: return "a device path";
+        case PathRefusal::AdminShare: return "an administrative share";
+        case PathRefusal::NotCanonical: return "a path that cannot be made canonical";
+    }
+    return "a path that cannot be made canonical";
+}
+
+bool CanonicalPath::IsRoot() const {
+    if (!Ok()) return false;
+    if (path.size() == 3 && path[1] == L':') return true;
+    if (path.rfind(L"\\\\", 0) != 0) return false;
+    const size_t server = path.find(L'\\', 2);
+    return server != std::wstring::npos && path.find(L'\\', server + 1) == std::wstring::npos;
+}
+
+CanonicalPath Canonical(std::string_view path, RelativePaths relative) { return Canonical(text::Wide(path), relative); }
+
+CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
+    if (input.find_first_not_of(L' ') == std::wstring_view::npos) return Refused(PathRefusal::NoPath);
+    if (input.find(L'\0') != std::wstring_view::npos) return Refused(PathRefusal::NotCanonical);
+    std::wstring s(input);
+    for (wchar_t& c : s) {
+        if (c == L'/') c = L'\\';
+    }
+
+    // "\\?\" and "\??\" pass the rest to the file system as it stands; "\\.\" is
+    // read like a plain path. Each leads to a drive path, a share or a device.
+    bool literal = false;
+    if (StartsNoCase(s, L"\\\\?\\") || StartsNoCase(s, L"\\??\\") || StartsNoCase(s, L"\\\\.\\")) {
+        literal = s[2] == L'?' || s[1] == L'?';
+        const std::wstring rest = s.substr(4);
+        if (StartsNoCase(rest, L"UNC\\")) {
+            s = L"\\\\" + rest.substr(4);
+        } else if (rest.size() >= 3 && IsLetter(rest[0]) && rest[1] == L':' && rest[2] == L'\\') {
+            s = rest;
+        } else {
+            return Refused(PathRefusal::Device);  // a volume, a disk, a pipe, "C:" itself
+        }
+    }
+
+    std::wstring root;
+    std::wstring tail;
+    if (s.rfind(L"\\\\", 0) == 0) {
+        const size_t serverEnd = s.find(L'\\', 2);
+        if (serverEnd == std::wstring::npos) return Refused(PathRefusal::NotCanonical);
+        const std::wstring server = s.substr(2, serverEnd - 2);
+        if (server == L"." || server == L"?") return Refused(PathRefusal::Device);
+        const size_t shareEnd = s.find(L'\\', serverEnd + 1);
+        const std::wstring share = s.substr(serverEnd + 1, shareEnd == std::wstring::npos ? std::wstring::npos
+                                                                                           : shareEnd - serverEnd - 1);
+        if (server.empty() || share.empty() || HasForbidden(server) || HasForbidden(share) ||
+            EndsWithDotOrBlank(share)) {
+            return Refused(PathRefusal::NotCanonical);
+        }
+        if (share.back() == L'$') return Refused(PathRefusal::AdminShare);
+        root = L"\\\\" + server + L"\\" + share;
+        if (shareEnd != std::wstring::npos) tail = s.substr(shareEnd + 1);
+    } else if (s.size() >= 3 && IsLetter(s[0]) && s[1] == L':' && s[2] == L'\\') {
+        root = std::wstring(1, static_cast<wchar_t>(s[0] & ~0x20)) + L":\\";
+        tail = s.substr(3);
+    } else {
+        if (relative == RelativePaths::Refuse) return Refused(PathRefusal::Relative);
+        const std::wstring full = FullPathName(s);
+        // The current folder gives a full path; "NUL" gives a device.
+        if (full.empty() || !((full.size() >= 3 && full[1] == L':') || full.rfind(L"\\\\", 0) == 0))
+            return Refused(PathRefusal::NotCanonical);
+        return Canonical(full, RelativePaths::Refuse);
+    }
+
+    std::vector<std::wstring> segments;
+    size_t from = 0;
+    while (from <= tail.size()) {
+        size_t to = tail.find(L'\\', from);
+        if (to == std::wstring::npos) to = tail.size();
+        segments.push_back(tail.substr(from, to - from));
+        from = to + 1;
+    }
+    size_t last = segments.size();
+    while (last > 0 && segments[last - 1].empty()) --last;
+    // The system drops trailing dots and blanks of the last name, and one dot of
+    // any other; a name that still ends so, or is nothing but dots, names no
+    // entry the same way in every call.
+    std::vector<std::wstring> kept;
+    for (size_t i = 0; i < last; ++i) {
+        std::wstring segment = segments[i];
+        if (segment.empty() || segment == L".") continue;
+        if (segment == L"..") {
+            if (!kept.empty()) kept.pop_back();
+            continue;
+        }
+        if (!literal) {
+            if (i + 1 == last) {
+                while (EndsWithDotOrBlank(segment)) segment.pop_back();
+            } else if (segment.back() == L'.') {
+                segment.pop_back();
+            }
+        }
+        if (segment.empty() || EndsWithDotOrBlank(segment) || HasForbidden(segment))
+            return Refused(PathRefusal::NotCanonical);
+        if (IsDeviceName(segment)) return Refused(PathRefusal::Device);
+        kept.push_back(std::move(segment));
+    }
+
+    std::wstring path = root;
+    for (const std::wstring& segment : kept) {
+        // Only a name with "~" can be a short name.
+        path = ChildPath(path, segment.find(L'~') == std::wstring::npos ? segment : LongName(path, segment));
+    }
+    return {std::move(path), PathRefusal::None};
+}
+
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool SameOrBelow(std::wstring_view folder, std::wstring_view path) {
+    if (folder.empty() || path.size() < folder.size()) return false;
+    if (!SamePath(path.substr(0, folder.size()), folder)) return false;
+    return path.size() == folder.size() || folder.back() == L'\\' || path[folder.size()] == L'\\';
+}
+
+std::wstring ChildPath(const std::wstring& folder, std::wstring_view name) {
+    std::wstring out = folder;
+    if (!out.empty() && out.back() != L'\\') out += L'\\';
+    out += name;
+    return out;
+}
+
+std::optional<std::wstring> FinalPathOfHandleCanonical(HANDLE handle) {
+    std::optional<std::wstring> final = WideFinalPathOfHandle(handle);
+    if (!final) return std::nullopt;
+    std::wstring& buffer = *final;
+    if (StartsNoCase(buffer, L"\\\\?\\UNC\\")) {
+        buffer = L"\\\\" + buffer.substr(8);
+    } else if (buffer.size() >= 6 && StartsNoCase(buffer, L"\\\\?\\") && IsLetter(buffer[4]) && buffer[5] == L':') {
+        buffer.erase(0, 4);
+    }
+    while (buffer.size() > 3 && buffer.back() == L'\\') buffer.pop_back();
+    return buffer;
+}
+
+bool IsPathOfHandle(HANDLE handle, const std::wstring& canonical) {
+    const auto final = FinalPathOfHandleCanonical(handle);
+    return final && SamePath(*final, canonical);
+}
+
+std::wstring CallablePath(const std::wstring& canonical) {
+    // Room for the "\*" of a search and the longest short name.
+    if (canonical.size() < MAX_PATH - 14) return canonical;
+    if (canonical.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + canonical.substr(2);
+    return L"\\\\?\\" + canonical;
+}
+
+FolderCheck CheckOwnFolder(const std::wstring& canonical) {
+    handles::File folder(CreateFileW(CallablePath(canonical).c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FolderCheck::Missing
+                                                                            : FolderCheck::Failed;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(folder.Get(), &info)) return FolderCheck::Failed;
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FolderCheck::NotFolder;
+    const auto final = FinalPathOfHandleCanonical(folder.Get());
+    if (!final) return FolderCheck::Failed;
+    return SamePath(*final, canonical) ? FolderCheck::Own : FolderCheck::Link;
+}
+
+}  // namespace tidvex::fs
