@@ -56,7 +56,7 @@ sleep 1
 "$TIDVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 cp "$build/bin/tidvex_gallery.exe" "$build/bin/tidvex_press.exe" "$prefix/drive_c/"
 
-shot() { tidvex_x_picture "$out/$1.png"; echo "$out/$1.png"; }
+shot() { if tidvex_x_picture "$out/$1.png"; then echo "$out/$1.png"; else echo "no picture of $1"; fi; }
 
 for scene in controls progress question notice registry splash tray menu; do
   "$TIDVEX_WINE" 'C:\tidvex_gallery.exe' "$scene" 7 >/dev/null 2>&1 &

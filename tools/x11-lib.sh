@@ -22,15 +22,27 @@ tidvex_x_tools() {
 # while a capture of each window shows its content; so the picture is the
 # screen with every visible top-level window laid over it in its own capture,
 # bottom to top, each at its place. A window that reaches past the screen's
-# edge cannot be captured alone and keeps what the screen shows.
+# edge cannot be captured alone and keeps what the screen shows. A window that
+# goes while the picture is taken (a dialog closing) spoils that try; the
+# picture is taken again.
 tidvex_x_picture() {
-  local out=$1 dir id info x y w h n=0
+  local try
+  for try in 1 2 3; do
+    tidvex_x_picture_once "$1" && return 0
+    sleep 1
+  done
+  echo "no picture $1" >&2
+  return 1
+}
+
+tidvex_x_picture_once() {
+  local out=$1 dir id info x y w h n=0 ok=0
   local -a ids layers
   dir=$(mktemp -d)
-  xwd -root -silent >"$dir/screen.xwd"
+  xwd -root -silent >"$dir/screen.xwd" 2>/dev/null || { rm -rf "$dir"; return 1; }
   layers=("xwd:$dir/screen.xwd")
   # xwininfo lists the root's children top first.
-  mapfile -t ids < <(xwininfo -root -children | awk '$1 ~ /^0x[0-9a-f]+$/ {print $1}' | tac)
+  mapfile -t ids < <(xwininfo -root -children 2>/dev/null | awk '$1 ~ /^0x[0-9a-f]+$/ {print $1}' | tac)
   for id in "${ids[@]}"; do
     info=$(xwininfo -id "$id" 2>/dev/null) || continue
     grep -q "Map State: IsViewable" <<<"$info" || continue
@@ -41,8 +53,9 @@ tidvex_x_picture() {
     layers+=("xwd:$dir/$n.xwd" -geometry "$(printf '%+d%+d' "$x" "$y")" -composite)
     n=$((n + 1))
   done
-  convert "${layers[@]}" "$out"
+  convert "${layers[@]}" "$out" 2>/dev/null && ok=1
   rm -rf "$dir"
+  [ $ok -eq 1 ]
 }
 
 # The file in which tools/run-tidvex.sh of the tree $1 records the Xvfb it

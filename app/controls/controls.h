@@ -306,6 +306,10 @@ public:
     virtual void ShowModal(Form* owner) = 0;
     virtual void Close() = 0;
     virtual bool Shown() const = 0;
+    // Handles the program's messages until the form shown modally is closed,
+    // or the program ends; at once when it is not shown (a form that stands
+    // only for an owner never is).
+    virtual void WaitClosed() {}
 
     std::function<bool()> OnQueryClose;
 };
@@ -363,6 +367,9 @@ inline constexpr int kLink = static_cast<int>(LabelStyle::Link);
 inline constexpr int kMultiSelectList = 1;
 inline constexpr int kCheckBoxList = 2;
 inline constexpr int kDropTargetList = 4;
+// A tab strip's: its tabs are chosen by buttons of the form, so it shows no row
+// of tabs, only the chosen tab's page in its frame.
+inline constexpr int kNoTabRow = 1;
 
 // A place in twips of the parent's inside.
 struct Twips {
@@ -379,6 +386,9 @@ struct Twips {
 // "frPage(1)" a panel, "tbCSettings(0)#2" the page of tab 2 of a tab strip; a
 // balloon names its tray icon), `at` is its place. `style` is its kind's own
 // look (above); a control not `visible` at design time is hidden once made.
+// An `overlay` lies over its siblings on purpose when it shows (a panel over a
+// page's controls, a notice over the boxes it stands for); members of one
+// control array at one place are alternatives, one shown at a time.
 struct ControlDesign {
     std::string name;
     int index = -1;
@@ -390,6 +400,7 @@ struct ControlDesign {
     Twips at{};
     int style = 0;
     bool visible = true;
+    bool overlay = false;
 };
 
 // Makes the controls of a form from their design data: the window hands in one

@@ -2,24 +2,96 @@
 
 namespace tidvex::controls::win32 {
 
+namespace {
+
+// Where a check box's or option button's caption begins: after the 13-pixel
+// box and its gap (measured: a caption of 76 pixels stays on one line from a
+// client width of 92).
+constexpr int kCheckCaptionLeft = 16;
+
+}  // namespace
+
 // ---- Button ----
 
 Win32Button::Win32Button(HWND parent, const std::string& caption, Bounds at) : Win32Control(ControlKind::Other) {
-    // A push-like box shows the selected state as a pressed button; the form,
-    // not the click, decides the state.
-    CreateNative("BUTTON", caption, kChildStyle | WS_TABSTOP | BS_CHECKBOX | BS_PUSHLIKE, 0, parent, at.left, at.top,
-                 at.width, at.height);
+    // The form, not the click, decides the selected state, which shows as a
+    // pressed button.
+    CreateNative("BUTTON", caption, kChildStyle | WS_TABSTOP | BS_OWNERDRAW, 0, parent, at.left, at.top, at.width,
+                 at.height);
 }
 
-bool Win32Button::Selected() const { return SendMessageA(hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void Win32Button::Caption(const std::string& text) {
+    SetWindowTextA(hwnd(), text.c_str());
+    Invalidate();
+}
 
-void Win32Button::Selected(bool on) { SendMessageA(hwnd(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+void Win32Button::Selected(bool on) {
+    selected_ = on;
+    Invalidate();
+}
 
 void Win32Button::Icon(HICON icon) {
-    LONG_PTR style = GetWindowLongPtrA(hwnd(), GWL_STYLE);
+    icon_ = icon;
+    // The style tells what the button shows, as an icon button's does.
+    const LONG_PTR style = GetWindowLongPtrA(hwnd(), GWL_STYLE);
     SetWindowLongPtrA(hwnd(), GWL_STYLE, icon ? (style | BS_ICON) : (style & ~static_cast<LONG_PTR>(BS_ICON)));
-    SendMessageA(hwnd(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     Invalidate();
+}
+
+bool Win32Button::TextLayout(CaptionLayout& layout) const {
+    if (icon_) return false;
+    GetClientRect(hwnd(), &layout.area);
+    // Inside the raised edge.
+    InflateRect(&layout.area, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    layout.flags = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    layout.font = UiFont();
+    return true;
+}
+
+void Win32Button::Draw(const DRAWITEMSTRUCT& item) const {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    DrawFrameControl(dc, &r, DFC_BUTTON,
+                     DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (selected_ ? DFCS_CHECKED : 0));
+    // What is pressed in moves by a pixel.
+    const int shift = pressed || selected_ ? 1 : 0;
+    if (icon_) {
+        const int size = GetSystemMetrics(SM_CXICON);
+        DrawIconEx(dc, (r.right - r.left - size) / 2 + shift, (r.bottom - r.top - size) / 2 + shift, icon_, size, size,
+                   0, nullptr, DI_NORMAL);
+    } else {
+        CaptionLayout text;
+        TextLayout(text);
+        OffsetRect(&text.area, shift, shift);
+        const std::string caption = Caption();
+        SelectedObject font(dc, text.font, false);
+        SetBkMode(dc, TRANSPARENT);
+        if (disabled) {
+            // Engraved: a light copy a pixel down and right under the grey text.
+            RECT light = text.area;
+            OffsetRect(&light, 1, 1);
+            SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+            DrawTextA(dc, caption.c_str(), -1, &light, text.flags);
+        }
+        SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        DrawTextA(dc, caption.c_str(), -1, &text.area, text.flags);
+    }
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = r;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+bool Win32Button::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    switch (msg) {
+        case BM_GETCHECK: result = selected_ ? BST_CHECKED : BST_UNCHECKED; return true;
+        case BM_GETIMAGE: result = reinterpret_cast<LRESULT>(icon_); return true;
+        case WM_ENABLE: Invalidate(); return false;
+        default: return false;
+    }
 }
 
 bool Win32Button::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -27,6 +99,11 @@ bool Win32Button::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         // A disabled button is not pressed, whatever message reaches it.
         if (IsWindowEnabled(hwnd())) Fire(OnClick);
         result = 0;
+        return true;
+    }
+    if (msg == WM_DRAWITEM) {
+        Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        result = TRUE;
         return true;
     }
     return Win32Control::OnReflect(msg, wp, lp, result);
@@ -88,6 +165,16 @@ bool Win32CheckBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     RECT square{0, (r.bottom - box) / 2 - 1, box + 2, (r.bottom - box) / 2 + box + 1};
     FrameSolid(dc, square, border_);
     ReleaseDC(hwnd(), dc);
+    return true;
+}
+
+bool Win32CheckBox::TextLayout(CaptionLayout& layout) const {
+    GetClientRect(hwnd(), &layout.area);
+    // Measured: the platform wraps the caption at the client's width less the
+    // box and its gap, and centres the lines in the client's height.
+    layout.area.left += kCheckCaptionLeft;
+    layout.flags = DT_WORDBREAK;
+    layout.font = UiFont();
     return true;
 }
 

@@ -9,20 +9,30 @@
 
 namespace tidvex::controls::win32 {
 
+// Drawn by the program: the platform draws a disabled caption through a
+// bitmap as wide as the text's advance and cuts the ink of a last glyph that
+// reaches it ("Files/Folders" lost half its "s"). It still answers BM_GETCHECK
+// and BM_GETIMAGE as a push-like check box and an icon button do.
 class Win32Button final : public Win32Control<Button> {
 public:
     Win32Button(HWND parent, const std::string& caption, Bounds at);
     std::string Caption() const override { return WindowText(hwnd()); }
-    void Caption(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
-    bool Selected() const override;
+    void Caption(const std::string& text) override;
+    bool Selected() const override { return selected_; }
     void Selected(bool on) override;
     int Value() const override { return value_; }
     void Value(int state) override { value_ = state; }
     void Icon(HICON icon) override;
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool TextLayout(CaptionLayout& layout) const override;
 
 private:
+    void Draw(const DRAWITEMSTRUCT& item) const;
+
     int value_ = 0;
+    bool selected_ = false;
+    HICON icon_ = nullptr;
 };
 
 class Win32CheckBox final : public Win32Control<CheckBox> {
@@ -36,6 +46,7 @@ public:
     void SetColor(const std::string& property, COLORREF color) override;
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool TextLayout(CaptionLayout& layout) const override;
 
 private:
     Type type_;

@@ -95,7 +95,7 @@ std::unique_ptr<Panel> Win32ControlFactory::MakePanel(const ControlDesign& d) {
 }
 
 std::unique_ptr<TabStrip> Win32ControlFactory::MakeTabStrip(const ControlDesign& d) {
-    auto strip = std::make_unique<Win32TabStrip>(Parent(d.parent), d.items, At(d));
+    auto strip = std::make_unique<Win32TabStrip>(Parent(d.parent), d.items, At(d), !(d.style & kNoTabRow));
     strips_[Key(d)] = strip.get();
     return strip;
 }

@@ -25,12 +25,16 @@ void Win32Form::BackColor(COLORREF color) {
 }
 
 void Win32Form::ShowModal(Form* owner) {
-    if (modal_ || !hwnd()) return;
+    // One showing at a time. A closed showing whose loop has not unwound yet
+    // (a box shown from a handler that ran inside it) does not count.
+    if (Shown() || !hwnd()) return;
     HWND ownerWindow = owner ? owner->hWnd() : nullptr;
     SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
-    // Over the middle of the owner, or of the screen.
+    // Over the middle of the owner where it shows, else of the screen (a
+    // window in the tray or minimised has no place to centre on).
+    const bool ownerShows = ownerWindow && IsWindowVisible(ownerWindow) && !IsIconic(ownerWindow);
     RECT area{}, self{};
-    if (!ownerWindow || !GetWindowRect(ownerWindow, &area) || IsRectEmpty(&area))
+    if (!ownerShows || !GetWindowRect(ownerWindow, &area) || IsRectEmpty(&area))
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     GetWindowRect(hwnd(), &self);
     const int width = self.right - self.left, height = self.bottom - self.top;
@@ -42,24 +46,35 @@ void Win32Form::ShowModal(Form* owner) {
     closed_ = false;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
+    RunUntilClosed();
+    modal_ = false;
+    closed_ = true;
+    // The owner is enabled before the form goes, so that it is the one
+    // activated, and is brought to the front as the active window.
+    if (ownerWasEnabled) EnableWindow(ownerWindow, TRUE);
+    ShowWindow(hwnd(), SW_HIDE);
+    if (ownerWindow && IsWindowVisible(ownerWindow) && IsWindowEnabled(ownerWindow)) SetForegroundWindow(ownerWindow);
+}
+
+void Win32Form::WaitClosed() {
+    if (Shown()) RunUntilClosed();
+}
+
+bool Win32Form::RunUntilClosed() {
     MSG msg;
-    while (!closed_) {
+    while (Shown()) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // The program is ending: the main loop must still see its WM_QUIT.
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            return false;
         }
         if (!IsDialogMessageA(hwnd(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
-    modal_ = false;
-    closed_ = true;
-    if (ownerWasEnabled) EnableWindow(ownerWindow, TRUE);
-    ShowWindow(hwnd(), SW_HIDE);
-    if (ownerWindow) SetActiveWindow(ownerWindow);
+    return true;
 }
 
 void Win32Form::Close() {

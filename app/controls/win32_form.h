@@ -17,10 +17,15 @@ public:
     void ShowModal(Form* owner) override;
     void Close() override;
     bool Shown() const override { return modal_ && !closed_; }
+    void WaitClosed() override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     ~Win32Form() override;
 
 private:
+    // The messages of the program until the form is closed; false when the
+    // program ends first (its WM_QUIT is posted again for the main loop).
+    bool RunUntilClosed();
+
     bool modal_ = false;
     bool closed_ = true;
 };

@@ -69,7 +69,6 @@ bool Win32Label::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 void Win32Label::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd(), &r);
-    RECT text = r;
     COLORREF textColor =
         FindColor(colors_, "ForeColor", style_ == LabelStyle::Link ? kLinkColor : GetSysColor(COLOR_BTNTEXT));
     switch (style_) {
@@ -79,8 +78,7 @@ void Win32Label::Paint(HDC dc) {
             break;
         case LabelStyle::Banner: {
             // A header band over a body, both gradients, in a border.
-            RECT header = r;
-            header.bottom = std::min<LONG>(r.bottom, r.top + std::max<LONG>(22, (r.bottom - r.top) * 3 / 5));
+            const RECT header = Header(r);
             FourCornerGradient(dc, header, FindColor(colors_, "HeaderColorTopLeft", RGB(73, 72, 183)),
                                FindColor(colors_, "HeaderColorTopRight", RGB(99, 98, 199)),
                                FindColor(colors_, "HeaderColorBottomLeft", RGB(43, 42, 153)),
@@ -93,8 +91,6 @@ void Win32Label::Paint(HDC dc) {
                                    FindColor(colors_, "BodyColorBottomRight", back));
             FrameSolid(dc, r, FindColor(colors_, "BorderColor", RGB(43, 42, 153)));
             textColor = FindColor(colors_, "ForeColor", RGB(174, 174, 255));
-            text = header;
-            text.left += 8;
             break;
         }
         case LabelStyle::Bars: {
@@ -111,15 +107,37 @@ void Win32Label::Paint(HDC dc) {
             const COLORREF end = FindColor(colors_, "EndColor", RGB(255, 255, 255));
             FourCornerGradient(dc, r, start, end, start, end);
             textColor = FindColor(colors_, "TextColor", RGB(174, 174, 255));
-            text.left += 6;
             break;
         }
     }
-    SelectedObject font(dc, UiFont(), false);
+    CaptionLayout text;
+    TextLayout(text);
+    SelectedObject font(dc, text.font, false);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(hwnd()) ? textColor : GetSysColor(COLOR_GRAYTEXT));
     const std::string caption = Caption();
-    DrawTextA(dc, caption.c_str(), -1, &text, align_ | DT_NOPREFIX);
+    DrawTextA(dc, caption.c_str(), -1, &text.area, text.flags);
+}
+
+RECT Win32Label::Header(const RECT& client) const {
+    RECT header = client;
+    header.bottom = std::min<LONG>(client.bottom, client.top + std::max<LONG>(22, (client.bottom - client.top) * 3 / 5));
+    return header;
+}
+
+bool Win32Label::TextLayout(CaptionLayout& layout) const {
+    if (style_ == LabelStyle::Bars) return false;
+    GetClientRect(hwnd(), &layout.area);
+    // A banner writes in its header band, a gradient label after a small indent.
+    if (style_ == LabelStyle::Banner) {
+        layout.area = Header(layout.area);
+        layout.area.left += 8;
+    } else if (style_ == LabelStyle::Gradient) {
+        layout.area.left += 6;
+    }
+    layout.flags = align_ | DT_NOPREFIX;
+    layout.font = UiFont();
+    return true;
 }
 
 // ---- Picture ----

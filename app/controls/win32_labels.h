@@ -18,9 +18,12 @@ public:
     void SetColor(const std::string& property, COLORREF color) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void Alignment(UINT drawTextFlags) { align_ = drawTextFlags; }
+    bool TextLayout(CaptionLayout& layout) const override;
 
 private:
     void Paint(HDC dc);
+    // A banner's header band, where its caption goes.
+    RECT Header(const RECT& client) const;
     LabelStyle style_;
     UINT align_;
     std::map<std::string, COLORREF> colors_;

@@ -67,10 +67,10 @@ bool Win32Panel::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 
 // ---- TabStrip ----
 
-Win32TabStrip::Win32TabStrip(HWND parent, const std::vector<std::string>& captions, Bounds at)
-    : Win32Control(ControlKind::TabStrip) {
-    CreateNative(WC_TABCONTROLA, "", kChildStyle | WS_CLIPCHILDREN | WS_TABSTOP, WS_EX_CONTROLPARENT, parent, at.left,
-                 at.top, at.width, at.height);
+Win32TabStrip::Win32TabStrip(HWND parent, const std::vector<std::string>& captions, Bounds at, bool tabRow)
+    : Win32Control(ControlKind::TabStrip), tabRow_(tabRow) {
+    CreateNative(WC_TABCONTROLA, "", kChildStyle | WS_CLIPCHILDREN | (tabRow ? WS_TABSTOP : 0), WS_EX_CONTROLPARENT,
+                 parent, at.left, at.top, at.width, at.height);
     for (size_t i = 0; i < captions.size(); ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -112,7 +112,10 @@ void Win32TabStrip::Move(int left, int top, int width, int height) {
 void Win32TabStrip::PlacePages() {
     RECT r;
     GetClientRect(hwnd(), &r);
-    SendMessageA(hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    if (tabRow_)
+        SendMessageA(hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    else
+        InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
     for (HWND page : pages_) MoveWindow(page, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -156,7 +159,27 @@ bool Win32TabStrip::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
 }
 
-bool Win32TabStrip::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT&) {
+bool Win32TabStrip::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (!tabRow_) {
+        // The pages cover all but the frame.
+        switch (msg) {
+            case WM_ERASEBKGND: result = 1; return true;
+            case WM_PAINT:
+            case WM_PRINTCLIENT: {
+                RECT r;
+                GetClientRect(hwnd(), &r);
+                if (msg == WM_PAINT) {
+                    PaintScope paint(hwnd());
+                    DrawEdge(paint.dc(), &r, EDGE_RAISED, BF_RECT);
+                } else {
+                    DrawEdge(reinterpret_cast<HDC>(wp), &r, EDGE_RAISED, BF_RECT);
+                }
+                result = 0;
+                return true;
+            }
+            default: break;
+        }
+    }
     if (msg == WM_LBUTTONDOWN) {
         TCHITTESTINFO hit{};
         hit.pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};

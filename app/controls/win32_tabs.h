@@ -33,9 +33,10 @@ private:
 
 // Each tab has a page (a container) over the strip's display area; the page of
 // the current tab is the one shown. Pages take the strip's Appearance colour.
+// Without its row of tabs the strip is only a frame round the pages.
 class Win32TabStrip final : public Win32Control<TabStrip> {
 public:
-    Win32TabStrip(HWND parent, const std::vector<std::string>& captions, Bounds at);
+    Win32TabStrip(HWND parent, const std::vector<std::string>& captions, Bounds at, bool tabRow = true);
     ~Win32TabStrip() override;
     int Tabs() const override;
     int Tab() const override;
@@ -50,6 +51,7 @@ private:
     void ShowPage(int index);
     void PlacePages();
     std::vector<HWND> pages_;
+    bool tabRow_;
     // The tab a click or a key is about to ask for.
     int clickTarget_ = -1, keyTarget_ = -1;
 };

@@ -269,6 +269,7 @@ Win32Window* Win32Window::FromHandle(HWND hwnd) { return static_cast<Win32Window
 
 bool Win32Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 bool Win32Window::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Win32Window::TextLayout(CaptionLayout&) const { return false; }
 
 void Win32Window::Bind(HWND hwnd) {
     hwnd_ = hwnd;

@@ -77,6 +77,15 @@ HBITMAP LoadPictureFile(const std::string& path);
 
 class Win32Window;
 
+// Where and how a control draws its caption: the part of its client area the
+// text goes in, the DrawText flags it draws with and its font. A caption fits
+// when DrawText with these (and DT_CALCRECT) needs no more than the area.
+struct CaptionLayout {
+    RECT area{};
+    UINT flags = 0;
+    HFONT font = nullptr;
+};
+
 // Hands a notification that a child sent to its parent (WM_COMMAND, WM_NOTIFY,
 // WM_CTLCOLOR..., WM_DRAWITEM) to the control object of that child. Every
 // window of ours that holds controls calls it first in its window procedure.
@@ -112,6 +121,8 @@ public:
     virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // A notification the control sent to its parent; true when handled.
     virtual bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // Where the control draws its caption; false for a control without one.
+    virtual bool TextLayout(CaptionLayout& layout) const;
 
 protected:
     // Registers (once) and creates a window of a class of ours.

@@ -153,7 +153,9 @@ void frmMain::LoadOptimizerSettings() {
     }
     for (int box = kSimConnections + 1; box < kLockDrives; ++box) set(box, (Optimizer.get()->*kSwitches[box].read)());
     set(kLockDrives, Optimizer->IsLockHardDrives());
+    // The boxes that rule others rule them from the start, as a click would.
     lstPreventAccess->Enabled(chkOptimizer[kLockDrives]->Value() != 0);
+    chkOptimizer[kRestoreOpenFolders]->Enabled(chkOptimizer[kDisableSaveSettings]->Value() == 0);
 }
 
 }  // namespace tidvex::main

@@ -60,7 +60,7 @@ public:
     // ---- The window ----
     virtual HWND hWnd() = 0;
     virtual HICON WindowIcon() = 0;
-    // The window's outer size in twips.
+    // The size of the window's inside in twips (the frame comes round it).
     virtual void Size(int widthTwips, int heightTwips) = 0;
     // Twips in the controls' units (pixels for the real window).
     virtual int Pixels(int twips) = 0;

@@ -51,10 +51,13 @@ std::vector<controls::SchemeControl*> frmMessageBox::Controls() {
 std::int32_t frmMessageBox::ShowMe(controls::Form* OwnerForm, const std::string& sText, bool is2Buttons,
                                    const std::string& sButton1Caption, const std::string& sButton2Caption,
                                    std::int16_t Icon) {
+    // The box open keeps its text and buttons until it is answered.
+    parts_.form.WaitClosed();
+    const std::int32_t second = ResultOfCaption(sButton2Caption);
+    std::int32_t answer = second ? second : kResultCancel;
+    if (parts_.form.Shown()) return answer;
     // Each showing starts from the design, as a newly loaded form would.
     services::ApplyColorScheme(*this);
-    const std::int32_t second = ResultOfCaption(sButton2Caption);
-    result_ = second ? second : kResultCancel;
     parts_.lblMessage.Caption(sText);
     twoButtons_ = is2Buttons;
     auto& first = *parts_.cmdMessage[0];
@@ -72,13 +75,16 @@ std::int32_t frmMessageBox::ShowMe(controls::Form* OwnerForm, const std::string&
     first.Caption(sButton1Caption);
     other.Caption(sButton2Caption);
     if (Icon >= 0 && Icon < 4) parts_.cmdIcon[Icon]->ZOrder();
+    answer_ = &answer;
     parts_.form.ShowModal(OwnerForm);
+    answer_ = nullptr;
     twoButtons_ = false;
-    return result_;
+    return answer;
 }
 
 void frmMessageBox::cmdMessage_Click(int index) {
-    if (const std::int32_t code = ResultOfCaption(parts_.cmdMessage[index]->Caption())) result_ = code;
+    const std::int32_t code = ResultOfCaption(parts_.cmdMessage[index]->Caption());
+    if (code && answer_) *answer_ = code;
     parts_.form.Close();
 }
 

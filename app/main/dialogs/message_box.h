@@ -40,7 +40,9 @@ public:
     // with a button: the Close box is removed and a close is refused), and
     // returns the result of the pressed button. A box closed without a button,
     // or a button whose caption is none of the four words, gives the second
-    // caption's code, or "cancel" when it has none.
+    // caption's code, or "cancel" when it has none. One box at a time: a call
+    // while a box is open waits until that one is answered, and returns that
+    // code at once, showing nothing, when the program ends first.
     std::int32_t ShowMe(controls::Form* OwnerForm, const std::string& sText, bool is2Buttons,
                         const std::string& sButton1Caption, const std::string& sButton2Caption, std::int16_t Icon);
 
@@ -55,7 +57,8 @@ private:
     Parts parts_;
     int designLeft_[2];
     bool twoButtons_ = false;
-    std::int32_t result_ = 0;
+    // Where the pressed button's code goes: the answer of the box showing.
+    std::int32_t* answer_ = nullptr;
 };
 
 }  // namespace tidvex::dialogs

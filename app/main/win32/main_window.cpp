@@ -41,8 +41,8 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
                  reinterpret_cast<LPARAM>(controls::win32::ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
     factory_ = std::make_unique<controls::win32::Win32ControlFactory>(hwnd());
     messageBox_ = std::make_unique<dialogs::MessageBoxWindow>();
-    form_ = std::make_unique<frmMain>(*factory_, *this);
     owner_ = std::make_unique<OwnerForm>(hwnd());
+    form_ = std::make_unique<frmMain>(*factory_, *this);
     registryDialog_ =
         std::make_unique<dialogs::RegistryDialogWindow>(*form_->lstSafeList, *form_->lstBlackList, messageBox_->box());
     dialogs_ = std::make_unique<PlatformDialogs>(*owner_);
@@ -96,8 +96,9 @@ void MainWindow::ReportRunTimeError(const RunTimeError& error) {
 
 std::int32_t MainWindow::ShowMe(const std::string& text, bool is2Buttons, const std::string& button1,
                                 const std::string& button2, std::int16_t icon) {
-    OwnerForm owner(IsWindowVisible(hwnd()) ? hwnd() : nullptr);
-    return messageBox_->box().ShowMe(&owner, text, is2Buttons, button1, button2, icon);
+    // Owned by the window also while it is hidden (in the tray, at start-up),
+    // so that once it shows, the box stays over it and it waits for the box.
+    return messageBox_->box().ShowMe(owner_.get(), text, is2Buttons, button1, button2, icon);
 }
 
 void MainWindow::Version(int& major, int& minor, int& revision) {
@@ -139,7 +140,12 @@ std::vector<std::string> MainWindow::Drives() {
 }
 
 void MainWindow::Size(int widthTwips, int heightTwips) {
-    SetWindowPos(hwnd(), nullptr, 0, 0, Pixels(widthTwips), Pixels(heightTwips), SWP_NOMOVE | SWP_NOZORDER);
+    // The inside takes the size, so the pages below the toolbar show whole
+    // whatever the frame and caption measure.
+    RECT r{0, 0, Pixels(widthTwips), Pixels(heightTwips)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 int MainWindow::ScaleWidth() {

@@ -572,6 +572,53 @@ TEST_F(RealControls, TheTabShownIsTheOnlyPageShown) {
     EXPECT_TRUE(GetWindowLongPtrA(strip.Page(1), GWL_STYLE) & WS_VISIBLE);
 }
 
+// A strip whose tabs buttons choose shows no row of tabs: its pages take all
+// but its frame, and a click there reaches the page, not a tab.
+TEST_F(RealControls, AStripWithoutItsRowOfTabsIsAFrameRoundItsPages) {
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    for (bool row : {true, false}) {
+        win32::Win32TabStrip strip(host, {"Settings", "Safe List"}, Bounds{0, 0, 300, 200}, row);
+        RECT page{};
+        GetWindowRect(strip.Page(1), &page);
+        MapWindowPoints(HWND_DESKTOP, strip.hwnd(), reinterpret_cast<POINT*>(&page), 2);
+        if (row) {
+            EXPECT_GT(page.top, 10) << "below the row of tabs";
+        } else {
+            EXPECT_EQ(page.left, edge);
+            EXPECT_EQ(page.top, edge);
+            EXPECT_EQ(page.right, 300 - edge);
+            EXPECT_EQ(page.bottom, 200 - edge);
+        }
+        EXPECT_EQ(strip.Tabs(), 2) << "the tabs are there for whatever reads them";
+        EXPECT_EQ((GetWindowLongPtrA(strip.hwnd(), GWL_STYLE) & WS_TABSTOP) != 0, row);
+    }
+}
+
+// The buttons draw themselves and still tell the selected state and the icon
+// as a push-like check box and an icon button do.
+TEST_F(RealControls, AButtonTellsItsStateAndIconAsTheNativeOnesDo) {
+    win32::Win32Button button(host, "Shredder", Bounds{0, 0, 90, 40});
+    HICON icon = LoadIconA(nullptr, IDI_QUESTION);
+    struct Step {
+        bool selected;
+        HICON icon;
+        LRESULT check;
+        bool iconStyle;
+    };
+    const Step steps[] = {{false, nullptr, BST_UNCHECKED, false}, {true, nullptr, BST_CHECKED, false},
+                          {true, icon, BST_CHECKED, true}, {false, nullptr, BST_UNCHECKED, false}};
+    for (const Step& s : steps) {
+        button.Selected(s.selected);
+        button.Icon(s.icon);
+        EXPECT_EQ(SendMessageA(button.hwnd(), BM_GETCHECK, 0, 0), s.check);
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(button.hwnd(), BM_GETIMAGE, IMAGE_ICON, 0)), s.icon);
+        EXPECT_EQ((GetWindowLongPtrA(button.hwnd(), GWL_STYLE) & BS_ICON) != 0, s.iconStyle);
+        win32::CaptionLayout layout;
+        EXPECT_EQ(button.TextLayout(layout), s.icon == nullptr) << "an icon button has no caption to fit";
+    }
+    EXPECT_EQ(win32::WindowText(button.hwnd()), "Shredder");
+}
+
 TEST_F(RealControls, AHandlersErrorIsReportedAndStaysInTheWindowProcedure) {
     std::string reported;
     {

@@ -504,6 +504,12 @@ public:
     }
     void Close() override { shown_ = false; }
     bool Shown() const override { return shown_; }
+    // What a user does while a call waits for the form shown.
+    void WaitClosed() override {
+        if (!shown_) return;
+        ++waits;
+        if (WhileWaiting) WhileWaiting();
+    }
     // The user asks to close the form; false when the form refused.
     bool UserClose() {
         if (OnQueryClose && OnQueryClose()) return false;
@@ -512,9 +518,10 @@ public:
     }
 
     std::function<void()> WhileShown;
+    std::function<void()> WhileWaiting;
     Form* owner = nullptr;
     COLORREF back = 0;
-    int shows = 0;
+    int shows = 0, waits = 0;
 
 private:
     int scaleWidth_;

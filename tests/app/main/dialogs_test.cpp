@@ -3,6 +3,7 @@
 #include "memory_controls.h"
 #include "harness/support.h"
 #include "memory_box.h"
+#include "timed_steps.h"
 #include "main/dialogs/win32_dialogs.h"
 #include "services/program.h"
 
@@ -59,6 +60,46 @@ TEST(MessageBoxDialog, TwoButtonsMustBeAnswered) {
     };
     EXPECT_EQ(m.box.ShowMe(nullptr, "Exit?", true, "Yes", "No", 3), 7);
     EXPECT_TRUE(refused);
+}
+
+// A message while the box is open (a timer's, the tray's) waits until the open
+// box is answered and never changes it; when the program ends first it comes
+// back at once, unanswered.
+TEST(MessageBoxDialog, ASecondMessageWaitsForTheOpenBox) {
+    struct Case {
+        const char* what;
+        bool firstAnswered;  // the user answers the open box while the second waits
+        int firstResult, secondResult, shows;
+    } cases[] = {
+        {"answered", true, 6, 1, 2},
+        {"the program ends", false, 7, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryBox m;
+        int second = 0, showing = 0;
+        std::string textWhileWaiting, buttonWhileWaiting;
+        m.form.WhileShown = [&] {
+            if (++showing == 1) {
+                second = m.box.ShowMe(nullptr, "Cleaning Done.", false, "Ok", "", 0);
+                // Back in the first box: it is closed when it was answered.
+                if (m.form.Shown()) m.b1.UserClick();
+            } else {
+                m.b0.UserClick();
+            }
+        };
+        m.form.WhileWaiting = [&] {
+            textWhileWaiting = m.message.Caption();
+            buttonWhileWaiting = m.b0.Caption();
+            if (c.firstAnswered) m.b0.UserClick();
+        };
+        const int first = m.box.ShowMe(nullptr, "Stop Cleaning and exit?", true, "Yes", "No", 3);
+        EXPECT_EQ(textWhileWaiting, "Stop Cleaning and exit?");
+        EXPECT_EQ(buttonWhileWaiting, "Yes");
+        EXPECT_EQ(first, c.firstResult);
+        EXPECT_EQ(second, c.secondResult);
+        EXPECT_EQ(m.form.shows, c.shows);
+    }
 }
 
 TEST(MessageBoxDialog, OneButtonIsCentredAndTwoStandWhereDesigned) {
@@ -209,23 +250,7 @@ TEST_F(RegistryDialog, ThePictureAndTheFirstStepStartTheRegistryEditor) {
 
 // ---- The real windows, pressed by window message ----
 
-std::deque<std::function<void()>> gSteps;
-
-void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (gSteps.empty()) return;
-    auto step = gSteps.front();
-    gSteps.pop_front();
-    // The next step is due before this one runs: a step may open a modal box.
-    if (!gSteps.empty()) SetTimer(nullptr, 0, 20, NextStep);
-    step();
-}
-
-// Runs the steps one after the other from the message loop of a modal window.
-void Script(std::deque<std::function<void()>> steps) {
-    gSteps = std::move(steps);
-    SetTimer(nullptr, 0, 20, NextStep);
-}
+using test::Script;
 
 HWND ButtonOf(HWND form, const char* caption) { return FindWindowExA(form, nullptr, "BUTTON", caption); }
 
@@ -289,6 +314,40 @@ TEST(RealMessageBox, TheSuccessIconIsGreenAndNoWarning) {
     EXPECT_EQ(success.yellow, 0) << "no warning's yellow";
     EXPECT_EQ(success.red, 0) << "no error's red";
     for (int other : {0, 1, 3}) EXPECT_LT(shown[other].green, 50) << "only the success icon is green: " << other;
+}
+
+// The text of the box's message label (the other label is its banner).
+std::string MessageText(HWND form) {
+    for (HWND label = FindWindowExA(form, nullptr, "TidvexLabel", nullptr); label;
+         label = FindWindowExA(form, label, "TidvexLabel", nullptr))
+        if (win32::WindowText(label) != "Tidvex") return win32::WindowText(label);
+    return {};
+}
+
+TEST(RealMessageBox, ASecondMessageWaitsForTheOpenBoxAndEachGetsItsAnswer) {
+    dialogs::MessageBoxWindow window;
+    HWND form = window.form().hwnd();
+    std::int32_t second = 0;
+    std::string whileWaiting, secondText;
+    bool secondShown = false;
+    Script({[&] { second = window.box().ShowMe(nullptr, "Cleaning Done.", false, "Ok", "", 0); },
+            [&] {
+                whileWaiting = MessageText(form);
+                SendMessageA(ButtonOf(form, "No"), BM_CLICK, 0, 0);
+            },
+            [&] {
+                secondText = MessageText(form);
+                secondShown = IsWindowVisible(form);
+                SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
+            }});
+    EXPECT_EQ(window.box().ShowMe(nullptr, "Cleaning process is running, Stop Cleaning and exit?", true, "Yes", "No",
+                                  3),
+              7);
+    EXPECT_EQ(whileWaiting, "Cleaning process is running, Stop Cleaning and exit?");
+    EXPECT_EQ(secondText, "Cleaning Done.");
+    EXPECT_TRUE(secondShown);
+    EXPECT_EQ(second, 1);
+    EXPECT_FALSE(IsWindowVisible(form));
 }
 
 TEST(RealMessageBox, ClosingAOneButtonBoxGivesCancel) {

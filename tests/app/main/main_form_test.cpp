@@ -817,4 +817,33 @@ TEST_F(MainFormTest, TheDesignTableHoldsTheWindowsNames) {
     EXPECT_FALSE(f().frScanSettings->Visible());
 }
 
+// Where buttons choose the tab, the strip shows no tabs of its own and its tabs
+// carry the buttons' captions for whatever reads them; the strips whose tabs
+// the user clicks show their names.
+TEST(FormDesignTabs, EveryTabSaysWhatItIsOrIsNotShown) {
+    struct Group {
+        const char* strip;
+        const char* buttons;  // "" where the user clicks the tabs
+        int index;
+    };
+    const Group groups[] = {{"tbShredder", "cmdShredder", -1}, {"tbOptimizer", "cmdOptimizer", -1},
+                            {"tbTools", "cmdTools", -1},       {"tbOptions", "cmdOptions", -1},
+                            {"tbCSettings", "", 0},            {"tbCSettings", "", 5}};
+    for (const Group& g : groups) {
+        const ControlDesign& strip = Design(g.strip, g.index);
+        SCOPED_TRACE(DesignKey(g.strip, g.index));
+        EXPECT_EQ((strip.style & kNoTabRow) != 0, *g.buttons != 0);
+        if (*g.buttons) {
+            ASSERT_EQ(static_cast<int>(strip.items.size()), DesignCount(g.buttons));
+        }
+        for (size_t i = 0; i < strip.items.size(); ++i) {
+            if (*g.buttons) {
+                EXPECT_EQ(strip.items[i], Design(g.buttons, static_cast<int>(i)).caption) << i;
+            }
+            EXPECT_FALSE(strip.items[i].empty()) << i;
+            EXPECT_NE(strip.items[i], std::to_string(i)) << i;
+        }
+    }
+}
+
 }  // namespace

@@ -69,6 +69,7 @@ TEST_F(OptimizerPageTest, TheReadersFillTheBoxesOnce) {
         EXPECT_EQ(Box(1).Value(), c.box1);
         EXPECT_EQ(f().cmbConnections->Text(), c.shown);
         EXPECT_EQ(f().lstPreventAccess->Enabled(), c.state[10]);
+        EXPECT_EQ(Box(7).Enabled(), !c.state[6]) << "box 6 checked rules box 7 from the start";
         EXPECT_TRUE(calls_.empty()) << "nothing is written";
     }
 }

@@ -4,6 +4,10 @@
 
 #include "main/form_design.h"
 
+#include "com/com_types.h"
+#include "engine/hd_cleaner.h"
+#include "pump/pump.h"
+
 #include "memory_controls.h"
 #include "unscripted_calls.h"
 #include "harness/support.h"
@@ -15,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cctype>
 #include <functional>
@@ -130,6 +135,51 @@ TEST_F(SettingsTest, AFirstStartShowsTheDefaults) {
     EXPECT_FALSE(f.tmrSchedule->Enabled());
     EXPECT_FALSE(f.MyFrame1->Active());
     for (auto* option : f.optSessionSchedule) EXPECT_FALSE(option->Enabled());
+}
+
+// A first start's cleaning of a drive, as the boxes stand: the junk goes, and
+// what only shares its name with junk stays (the user's notes.log, a film.dir,
+// the data chkdsk recovered, a shortcut to a stick that is not plugged in).
+TEST_F(SettingsTest, AFirstStartCleaningTakesJunkAndLeavesTheUsersFiles) {
+    LoadSettings(*form_);
+    tidvex::engine::SetCleanSettings(*form_);
+    const tidvex::engine::HDOptions& o = tidvex::engine::CleaningOptions.hd;
+    tidvex::engine::clsHDCleaner cleaner;
+    cleaner.CleanLogFiles(o.CleanLogFiles);
+    cleaner.CleanTempFiles(o.CleanTempFiles);
+    cleaner.CleanUnnecssaryFiles(o.CleanUnnecssaryFiles);
+    cleaner.CleanCheckDiskFiles(o.CleanCheckDiskFiles);
+    cleaner.CleanBrokenLinkFiles(o.CleanBrokenLinkFiles);
+    cleaner.CleanCustomFiles(o.customPattern);
+
+    tidvex::com::ComInit com;
+    tidvex::pump::ScopedDoEvents quiet([] {});
+    const std::string drive = tidvex::test::ScratchFolder("first-cleaning");
+    struct File {
+        const char* name;
+        bool junk;
+    };
+    const File files[] = {
+        {"Documents\\notes.log", false}, {"Documents\\film.dir", false}, {"FOUND.000\\FILE0000.CHK", false},
+        {"Desktop\\On the stick.lnk", false}, {"Temp\\~DF3A.tmp", true}, {"Temp\\setup._mp", true},
+    };
+    for (const char* folder : {"Documents", "FOUND.000", "Desktop", "Temp"})
+        CreateDirectoryA((drive + "\\" + folder).c_str(), nullptr);
+    for (const File& file : files) tidvex::test::WriteFileBytes(drive + "\\" + file.name, "kept or not");
+    {
+        // The shortcut's target is on a drive that is not there now.
+        tidvex::com::ComPtr<IShellLinkA> link;
+        ASSERT_HRESULT_SUCCEEDED(
+            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(link->SetPath("Q:\\Holidays\\Report.doc"));
+        auto shortcut = link.As<IPersistFile>(IID_IPersistFile);
+        ASSERT_TRUE(shortcut);
+        ASSERT_HRESULT_SUCCEEDED(
+            shortcut->Save(tidvex::com::Widen(drive + "\\Desktop\\On the stick.lnk").c_str(), TRUE));
+    }
+    // The scratch drive is the test's own.
+    cleaner.StartClean(20, 70, "S:");
+    for (const File& file : files) EXPECT_EQ(tidvex::test::PathExists(drive + "\\" + file.name), !file.junk) << file.name;
 }
 
 TEST_F(SettingsTest, SavingAndLoadingKeepsEveryControl) {
