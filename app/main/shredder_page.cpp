@@ -15,6 +15,7 @@
 #include "services/logger.h"
 #include "services/program.h"
 #include "shred/shredder.h"
+#include "shred/system_folders.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -82,6 +83,15 @@ bool MayShred(const std::string& path) {
 }
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(text::Wide(path).c_str()); }
+
+// The second pass keeps what the server's session skipped: the system's own
+// folders below a listed folder, and so the folders above them.
+shred::ShredOptions SecondPassOptions() {
+    const shred::SystemFolderTexts system = shred::ReadSystemFolders();
+    shred::ShredOptions options;
+    options.keptFolders.assign(system.begin(), system.end());
+    return options;
+}
 
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
@@ -234,15 +244,18 @@ std::string OneLine(const std::string& text) {
 
 }  // namespace
 
-// While a shredding runs, no other page can be reached, the About link included.
+// While a shredding runs, no other page can be reached, the About link and
+// the tray's "Clean Now" included.
 void frmMain::SetShredBusyUI() {
     ShowShredding(true);
     DisableToolbar();
+    mnuTray->Enabled(mnuClean, false);
 }
 
 void frmMain::SetShredIdleUI() {
     ShowShredding(false);
     EnableToolbar();
+    mnuTray->Enabled(mnuClean, true);
 }
 
 void frmMain::ShowShredding(bool busy) {
@@ -403,7 +416,7 @@ void frmMain::SecondPassOver(std::uint32_t run) {
         const DWORD attributes = AttributesOf(path);
         // What the server has destroyed is gone and skipped.
         if (attributes == INVALID_FILE_ATTRIBUTES) continue;
-        if (!again) SecondPass = &again.emplace();
+        if (!again) SecondPass = &again.emplace(SecondPassOptions());
         if (IsFolder(attributes))
             again->FolderShred(path, false, "*", true, 0, 0);
         else

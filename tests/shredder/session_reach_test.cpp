@@ -75,40 +75,6 @@ TEST_F(Session, TreesFarDeeperThanMaxPathAreShreddedToTheirEnd) {
     }
 }
 
-// The shell's Start Menu and Desktop lead into the test's own folders while one
-// lives, so that Initialize reads them among the system folders.
-class ShellFoldersIn {
-public:
-    ShellFoldersIn(const std::string& startMenu, const std::string& desktop) {
-        for (const char* key : kKeys) {
-            for (const auto& [name, path] : {std::pair{"Start Menu", startMenu}, std::pair{"Desktop", desktop}}) {
-                saved_.push_back({key, name, tidvex::test::RegReadString(HKEY_CURRENT_USER, key, name)});
-                tidvex::test::RegWriteString(HKEY_CURRENT_USER, key, name, path);
-            }
-        }
-    }
-    ~ShellFoldersIn() {
-        for (const Saved& s : saved_) {
-            if (s.value) {
-                tidvex::test::RegWriteString(HKEY_CURRENT_USER, s.key, s.name, *s.value);
-            } else {
-                RegDeleteKeyValueA(HKEY_CURRENT_USER, s.key, s.name);
-            }
-        }
-    }
-
-private:
-    static constexpr const char* kKeys[] = {
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
-    struct Saved {
-        const char* key;
-        const char* name;
-        std::optional<std::string> value;
-    };
-    std::vector<Saved> saved_;
-};
-
 TEST_F(Session, SkippedFoldersKeepTheirNamesAndSoDoTheFoldersAboveThem) {
     const std::string top = dir_ + "\\top", windows = top + "\\Microsoft\\Windows";
     const std::string startMenu = windows + "\\Start Menu", desktop = dir_ + "\\Desktop";
@@ -124,7 +90,7 @@ TEST_F(Session, SkippedFoldersKeepTheirNamesAndSoDoTheFoldersAboveThem) {
     ASSERT_TRUE(SetFileAttributesA(marked.c_str(), FILE_ATTRIBUTE_SYSTEM));
     if (!(GetFileAttributesA(marked.c_str()) & FILE_ATTRIBUTE_SYSTEM)) GTEST_SKIP() << "S: keeps no system mark";
 
-    ShellFoldersIn shell(startMenu, desktop);
+    tidvex::test::ShellFoldersIn shell(startMenu, desktop);
     ASSERT_EQ(Call(&IShredder::Initialize), 1);
     obj_->put_ShredSubFolder(1);
     obj_->put_RemoveSubFolder(1);

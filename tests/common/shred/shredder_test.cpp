@@ -5,9 +5,12 @@
 #include "harness/support.h"
 #include "pump/pump.h"
 #include "shred/shredder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -340,6 +343,64 @@ TEST(FolderShred, StopEndsTheWalk) {
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\b.dat"));
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\deeper\\c.txt"));
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\deeper"));
+}
+
+// A kept folder, in whatever spelling the caller has it, comes through the
+// walk whole, and the folders above it keep their place; everything else of the
+// tree goes. Given as the folder to shred, it is left as it is.
+TEST(FolderShred, KeptFoldersAndTheFoldersAboveThemStay) {
+    const std::string folder = ScratchFolder("shred-kept");
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string& kept)> spelling;
+        bool listKept;  // the kept folder itself is given to FolderShred
+    };
+    const Case cases[] = {
+        {"as written", [](const std::string& k) { return k; }, false},
+        {"upper case", [](std::string k) { CharUpperBuffA(k.data(), static_cast<DWORD>(k.size())); return k; }, false},
+        {"closing backslash", [](const std::string& k) { return k + "\\"; }, false},
+        {"long-path prefix", [](const std::string& k) { return "\\\\?\\" + k; }, false},
+        {"forward slashes and ..",
+         [](std::string k) {
+             k.insert(k.rfind('\\'), "\\Other\\..");
+             std::replace(k.begin(), k.end(), '\\', '/');
+             return k;
+         },
+         false},
+        {"short name",
+         [](const std::string& k) {
+             char buf[MAX_PATH] = {};
+             const DWORD n = GetShortPathNameA(k.c_str(), buf, MAX_PATH);
+             return n > 0 && n < MAX_PATH ? std::string(buf) : k;
+         },
+         false},
+        {"the kept folder listed", [](const std::string& k) { return k; }, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string top = folder + "\\tree" + std::to_string(n++), windows = top + "\\Windows";
+        const std::string kept = windows + "\\Start Menu";
+        for (const std::string& f : {top, windows, kept, kept + "\\Programs", windows + "\\Other", top + "\\plain"})
+            ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+        const std::vector<std::string> stay = {kept + "\\menu.ini", kept + "\\Programs\\app.lnk"};
+        const std::vector<std::string> gone = {top + "\\a.txt", windows + "\\w.txt", windows + "\\Other\\o.txt",
+                                               top + "\\plain\\p.txt"};
+        for (const std::string& f : stay) WriteFileBytes(f, Filler(3000) + f);
+        for (const std::string& f : gone) WriteFileBytes(f, f);
+
+        ShredOptions options;
+        options.keptFolders = {L"S:\\elsewhere", tidvex::text::Wide(c.spelling(kept))};
+        Shredder shredder(options);
+        EXPECT_EQ(shredder.FolderShred(c.listKept ? kept : top, false, "*", true, 0, 0), 0);
+
+        for (const std::string& f : stay) EXPECT_EQ(ReadFileBytes(f), Filler(3000) + f);
+        for (const std::string& f : gone) EXPECT_EQ(PathExists(f), c.listKept) << f;
+        EXPECT_TRUE(PathExists(windows));
+        EXPECT_TRUE(PathExists(top));
+        EXPECT_EQ(PathExists(windows + "\\Other"), c.listKept);
+        EXPECT_EQ(PathExists(top + "\\plain"), c.listKept);
+    }
 }
 
 TEST(FolderShred, RefusesRootsAndRelativePathsAndNeverFollowsLinks) {
