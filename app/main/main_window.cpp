@@ -245,6 +245,10 @@ void frmMain::mnuMaximize_Click() {
 }
 
 void frmMain::mnuClean_Click() {
+    // A shredding keeps its page: the item is greyed meanwhile, and a click
+    // that comes all the same starts nothing. Nothing waits for the shredding's
+    // end either: "now" was asked, and a cleaning hours later is not that.
+    if (IsShredding) return;
     cmdToolBar_Click(1);
     cmdStartCleaning_Click();
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 namespace {
@@ -151,6 +152,61 @@ TEST_F(ScheduleTest, ACleaningDueDuringAShreddingWaitsForItsEnd) {
         if (c.cleanings) ExpectCleanerPage();
         EXPECT_EQ(CleaningsIn(10 * kSecondsPerMinute - 2), 0) << "the count went on meanwhile";
     }
+}
+
+// A shredding keeps its page and lets no cleaning start, whatever asks: the
+// tray's "Clean Now" is greyed and refused, and neither a page of the toolbar
+// nor the About link is shown. Once the shredding has ended, "Clean Now" cleans.
+TEST_F(ScheduleTest, NothingLeavesTheShredderPageWhileAShreddingRuns) {
+    frmMain& f = form();
+    f.Shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+    auto& menu = *static_cast<tidvex::controls::MemoryPopupMenu*>(f.mnuTray);
+    auto& tray = *static_cast<tidvex::controls::MemoryTrayIcon*>(f.TrayIcon);
+    auto cleanNow = [&] {
+        menu.WillChoose(f.mnuClean);
+        tray.UserMouse(517);
+    };
+    auto cleanings = [&] {
+        const Texts calls = TakeCalls();
+        return std::count(calls.begin(), calls.end(), "StartClean");
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"Clean Now from the tray", cleanNow},
+        {"Clean Now chosen all the same", [&f] { f.mnuClean_Click(); }},
+        {"the About link", [&f] { f.lblAbout_MouseUp(tidvex::controls::kLeftButton); }},
+        {"each page of the toolbar",
+         [&f] {
+             for (int i = 0; i < static_cast<int>(f.cmdToolBar.size()); ++i) f.cmdToolBar_Click(i);
+         }},
+    };
+    f.cmdToolBar_Click(2);
+    Press(f.cmdShredder[2]).UserClick();
+    EXPECT_TRUE(f.mnuTray->Enabled(f.mnuClean));
+    Press(f.cmdStartShred).UserClick();
+    ASSERT_TRUE(f.IsShredding);
+    EXPECT_FALSE(f.mnuTray->Enabled(f.mnuClean));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TakeCalls();
+        c.act();
+        EXPECT_EQ(cleanings(), 0);
+        EXPECT_FALSE(tidvex::main::gIsCleaning);
+        EXPECT_EQ(f.CurrentPageIndex, 2) << "the page stays";
+        EXPECT_TRUE(f.frPage[2]->Visible());
+        for (auto* button : f.cmdToolBar) EXPECT_FALSE(button->Enabled());
+        EXPECT_TRUE(f.IsShredding);
+    }
+
+    Press(f.cmdStartShred).UserClick();
+    EXPECT_TRUE(f.mnuTray->Enabled(f.mnuClean));
+    TakeCalls();
+    cleanNow();
+    EXPECT_EQ(cleanings(), 1);
+    ExpectCleanerPage();
 }
 
 // The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
