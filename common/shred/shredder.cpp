@@ -67,7 +67,8 @@ Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {
 }
 
 bool Shredder::Keeps(const std::wstring& folder) const {
-    return std::any_of(kept_.begin(), kept_.end(), [&](const std::wstring& kept) { return fs::SamePath(folder, kept); });
+    return std::any_of(kept_.begin(), kept_.end(),
+                       [&](const std::wstring& kept) { return fs::SamePath(folder, kept); });
 }
 
 bool Shredder::IsShortcut(const std::wstring& file) const {
@@ -187,7 +188,7 @@ bool Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, const st
             pump::DoEvents();
             if (stop_) return false;
             // The subfolder's own walk tells whether it is reached through a link.
-            keptBelow = ShredFolder(fs::ChildPath(folder, entry.name), contentsOnly, extension, true, 0, 0) || keptBelow;
+            if (ShredFolder(fs::ChildPath(folder, entry.name), contentsOnly, extension, true, 0, 0)) keptBelow = true;
         }
     }
 

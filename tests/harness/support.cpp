@@ -115,8 +115,9 @@ bool RegWriteString(HKEY root, const std::string& key, const std::string& name, 
 
 namespace {
 
-constexpr const char* kShellFolderKeys[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+constexpr const char* kShellFolderKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
 
 }  // namespace
 
