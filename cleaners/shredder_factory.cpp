@@ -11,6 +11,7 @@ Shredder MakeShredder(std::function<void(const std::string&)> showlog) {
                  .fileShredded = [](const std::string& path) { LogDeletion("msg16", path); },
                  .nameOnlyDeleted =
                      [](const std::string& path) { LogDeletion("msg16", tidvex::shred::NameOnlyDeletedNote(path)); },
+                 .keptFolders = {},
                  .beforeDelete = {}});
     sh.ShowLog = std::move(showlog);
     return sh;

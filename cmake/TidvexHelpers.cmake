@@ -92,7 +92,9 @@ function(tidvex_add_test name)
 endfunction()
 
 # tidvex_add_script_test(<name> SCRIPT <file.js> [REGISTER dll...]): runs a script
-# with Wine's cscript in a sandboxed prefix; the script ends with WScript.Quit(0) on success.
+# with Wine's cscript in a sandboxed prefix. cscript ends with status 0 even after
+# an uncaught error, so the test passes only when the script's last line is
+# "SCRIPT PASSED" (tools/script-test), printed after every check, and it quit with 0.
 function(tidvex_add_script_test name)
   cmake_parse_arguments(A "" "SCRIPT" "REGISTER" ${ARGN})
   get_filename_component(script_name ${A_SCRIPT} NAME)
@@ -101,7 +103,8 @@ function(tidvex_add_script_test name)
     return()
   endif()
   add_test(NAME ${name}
-           COMMAND ${TIDVEX_WINE_RUN} --prefix ${name} --system cscript.exe //nologo "Y:\\scripts\\${script_name}")
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/script-test
+                   ${TIDVEX_WINE_RUN} --prefix ${name} --system cscript.exe //nologo "Y:\\scripts\\${script_name}")
   _tidvex_register_env(env ${A_REGISTER})
   set_tests_properties(${name} PROPERTIES TIMEOUT 120 ENVIRONMENT "${env}")
 endfunction()

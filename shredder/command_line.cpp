@@ -12,7 +12,7 @@ CommandSource SourceOf(std::wstring_view text) {
     return CommandSource::None;
 }
 
-std::vector<std::wstring> SplitCommandText(std::wstring_view text) {
+std::vector<std::wstring> SplitCommandText(std::wstring_view text, bool cutInsideItem) {
     std::vector<std::wstring> items;
     if (text.find(L'"') != std::wstring_view::npos) {
         for (size_t open = text.find(L'"'); open != std::wstring_view::npos;) {
@@ -29,7 +29,10 @@ std::vector<std::wstring> SplitCommandText(std::wstring_view text) {
         while (at < text.size() && text[at] == L' ') ++at;
         if (at >= text.size()) break;
         size_t end = text.find(L' ', at);
-        if (end == std::wstring_view::npos) end = text.size();
+        if (end == std::wstring_view::npos) {
+            if (cutInsideItem) break;  // only the beginning of an item: it names something else
+            end = text.size();
+        }
         std::wstring_view token = text.substr(at, end - at);
         if (token.front() == L'0') break;
         items.emplace_back(token);

@@ -19,8 +19,11 @@ CommandSource SourceOf(std::wstring_view text);
 // The items of a "1?" text. With a double quote anywhere, every pair of quotes
 // encloses one item and the rest is ignored; else the items are separated by
 // runs of spaces, the first one after the "1?" that begins it, and an item
-// that begins with the digit 0 ends the list. Empty items are dropped.
-std::vector<std::wstring> SplitCommandText(std::wstring_view text);
+// that begins with the digit 0 ends the list. Empty items are dropped, and so
+// is an item the text was cut inside of (`cutInsideItem`: the text's last
+// characters are only the beginning of an item; a quoted item cut so has lost
+// its closing quote and encloses nothing).
+std::vector<std::wstring> SplitCommandText(std::wstring_view text, bool cutInsideItem = false);
 
 // The items of the work-list file as it was read (bytes in the system code
 // page): one item per line, however long, line ends removed, empty lines dropped.

@@ -22,36 +22,38 @@ public:
 
     // True while an event is being delivered on any thread.
     bool Delivering() const { return delivering_ > 0; }
+    // From now on no event reaches the target (nobody outside holds the object).
+    void Mute() { muted_ = true; }
     // How many deliveries have begun so far.
     unsigned long Begun() const { return begun_; }
 
     void OnMessage(const std::string& text) override {
         Scope s(*this);
-        target_.OnMessage(text);
+        if (s.live) target_.OnMessage(text);
     }
     void OnErrorMessage(const std::string& text, long number) override {
         Scope s(*this);
-        target_.OnErrorMessage(text, number);
+        if (s.live) target_.OnErrorMessage(text, number);
     }
     void OnCurrentItemShredded(const std::string& item) override {
         Scope s(*this);
-        target_.OnCurrentItemShredded(item);
+        if (s.live) target_.OnCurrentItemShredded(item);
     }
     void OnCurrentProgress(long percent) override {
         if (firedProgress_.exchange(percent) == percent) return;
         Scope s(*this);
-        target_.OnCurrentProgress(percent);
+        if (s.live) target_.OnCurrentProgress(percent);
     }
     void OnCurrentTotalProgress(long percent) override {
         if (firedTotal_.exchange(percent) == percent) return;
         Scope s(*this);
-        target_.OnCurrentTotalProgress(percent);
+        if (s.live) target_.OnCurrentTotalProgress(percent);
     }
     // The session's percentage as its last word: passed on even when unchanged.
     void OnFinalTotalProgress(long percent) {
         firedTotal_ = percent;
         Scope s(*this);
-        target_.OnCurrentTotalProgress(percent);
+        if (s.live) target_.OnCurrentTotalProgress(percent);
     }
     // A new session: its first percentages are news whatever the last one showed.
     void ForgetProgress() {
@@ -60,17 +62,22 @@ public:
     }
     void OnSessionCompleted() override {
         Scope s(*this);
-        target_.OnSessionCompleted();
+        if (s.live) target_.OnSessionCompleted();
     }
 
 private:
     struct Scope {
         explicit Scope(EventRelay& r) : relay(r) {
+            if (relay.muted_) return;
+            live = true;
             ++relay.begun_;
             ++relay.delivering_;
         }
-        ~Scope() { --relay.delivering_; }
+        ~Scope() {
+            if (live) --relay.delivering_;
+        }
         EventRelay& relay;
+        bool live = false;
     };
 
     static constexpr long kNoneFired = LONG_MIN;
@@ -79,6 +86,7 @@ private:
     std::atomic<long> firedProgress_{kNoneFired}, firedTotal_{kNoneFired};
     std::atomic<int> delivering_{0};
     std::atomic<unsigned long> begun_{0};
+    std::atomic<bool> muted_{false};
 };
 
 }  // namespace fraxil

@@ -1,11 +1,13 @@
 #include "file_wiper.h"
 
 #include "fs/guarded_file.h"
+#include "fs/paths.h"
 #include "text/text.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <cwchar>
 #include <new>
 #include <vector>
 
@@ -365,9 +367,25 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 std::optional<std::wstring> ReserveTempName(const std::wstring& folder) {
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(folder.c_str(), L"del", 0, temp)) return std::nullopt;
-    return std::wstring(temp);
+    // GetTempFileName copies into a buffer of MAX_PATH characters whatever the
+    // folder's length, so the names are made here the way it makes them: from
+    // a number that starts at the clock and counts on past names already taken.
+    const std::wstring full = fs::CallableFullPath(folder);
+    if (full.empty()) return std::nullopt;
+    const unsigned start = GetTickCount() & 0xffff;
+    for (unsigned i = 0; i < 0x10000; ++i) {
+        const unsigned unique = ((start + i) & 0xffff) ? (start + i) & 0xffff : 1;
+        wchar_t name[16];
+        std::swprintf(name, sizeof name / sizeof name[0], L"del%x.tmp", unique);
+        const std::wstring path = fs::JoinPath(full, std::wstring(name));
+        // CREATE_NEW never follows a link of that name, dangling or not.
+        tidvex::handles::File reserved(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (reserved) return fs::JoinPath(folder, std::wstring(name));
+        const DWORD code = GetLastError();
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace fraxil

@@ -46,8 +46,9 @@ struct ShredRequest {
 
 // The folder part of a path (up to its last "\"), "." when it has none.
 std::wstring FolderOf(const std::wstring& path);
-// A fresh name in `folder` from GetTempFileName ("del" and four hex digits): the
-// system makes an empty file of that name to reserve it. Nothing when it cannot.
+// A fresh name in `folder` of the form GetTempFileName gives ("del", at most four
+// hex digits, ".tmp"), reserved by making an empty file of that name; at any
+// length of the folder. Nothing when it cannot.
 std::optional<std::wstring> ReserveTempName(const std::wstring& folder);
 
 // ShredFile's results.

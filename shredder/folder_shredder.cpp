@@ -115,11 +115,11 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
         const std::string system = SystemFolderOf(path);
         if (!system.empty()) {
             log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
-            return FolderResult::Done;
+            return FolderResult::Kept;
         }
         if (isSystemFolder) {
             log.ReportWarning(FillPlaceholders(log.LookupMessage(31040), {{'s', shown}}));
-            if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Done;
+            if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Kept;
         }
     }
 
@@ -138,6 +138,7 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
     const int quietLevel = level == kListedFolder ? 0 : 1;
     const int subLevel = level == kListedFolder ? kListedFolder : kQuietFolder;
     fs::LinkProbe probe(path);
+    bool kept = false;
     for (const fs::WideFolderEntry& e : *entries) {
         if (wiper.AbortRequested()) return FolderResult::Stop;
         const std::wstring full = fs::JoinPath(path, e.name);
@@ -158,10 +159,12 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
         switch (ShredFolder(full, (e.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, subLevel)) {
             case FolderResult::Stop: return FolderResult::Stop;
             case FolderResult::Failed: break;
+            case FolderResult::Kept: kept = true; break;
             case FolderResult::Done: RemoveSubfolder(path, full, level); break;
         }
     }
-    return wiper.AbortRequested() ? FolderResult::Stop : FolderResult::Done;
+    if (wiper.AbortRequested()) return FolderResult::Stop;
+    return kept ? FolderResult::Kept : FolderResult::Done;
 }
 
 void FolderShredder::ShredSystemVolumeInformation() {

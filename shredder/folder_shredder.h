@@ -18,6 +18,8 @@ enum FolderLevel : int { kListedFolder = 0, kQuietFolder = 1, kRecycleBinFolder 
 
 enum class FolderResult {
     Done,    // walked to its end
+    Kept,    // skipped (a system folder, or one marked as such), or holds one: it
+             // keeps its name and its place, and so does every folder above it
     Failed,  // could not be read (reported): what is above it goes on, but keeps it
     Stop,    // aborted, or a file could not be positioned: the session stops
 };

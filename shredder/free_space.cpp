@@ -3,6 +3,7 @@
 #include "shredder_core.h"
 
 #include "fs/guarded_file.h"
+#include "fs/paths.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -27,9 +28,24 @@ constexpr uint64_t kBlocksPerPump = 16;
 // The temporary folder must be a folder of its own on the drive: one that was
 // there already is used only when it is no link.
 bool MakeTempFolder(const std::wstring& folder) {
-    if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+    if (CreateDirectoryW(fs::CallableFullPath(folder).c_str(), nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     return static_cast<bool>(fs::GuardedFile::OpenFolder(folder, FILE_READ_ATTRIBUTES));
+}
+
+// A temporary folder that a process left when it ended during a wipe still
+// holds its fill files: they take space the new wipe must reach. Only files of
+// the wipe's own names, each a plain file of one name, go; a link is never
+// followed, and anything else stays where it is (and keeps the folder).
+void RemoveLeftFillFiles(const std::wstring& folder) {
+    auto entries = fs::ListFolder(folder);
+    if (!entries) return;
+    for (const fs::WideFolderEntry& e : *entries) {
+        if ((e.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) || !IsFillFileName(e.name))
+            continue;
+        fs::GuardedFile file = fs::GuardedFile::Open(fs::JoinPath(folder, e.name), DELETE | FILE_READ_ATTRIBUTES);
+        if (file && !file.HasOtherNames()) file.MarkForDeletion();
+    }
 }
 
 std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
@@ -41,6 +57,17 @@ std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
 }  // namespace
 
 uint64_t TempFileCount(uint64_t available) { return available / kTempFileLimit + 1; }
+
+bool IsFillFileName(const std::wstring& name) {
+    constexpr size_t kPrefix = 5, kSuffix = 4;  // "SHRED", ".TMP"
+    if (name.size() < kPrefix + 3 + kSuffix) return false;
+    if (CompareStringOrdinal(name.c_str(), kPrefix, L"SHRED", kPrefix, TRUE) != CSTR_EQUAL) return false;
+    if (CompareStringOrdinal(name.c_str() + name.size() - kSuffix, kSuffix, L".TMP", kSuffix, TRUE) != CSTR_EQUAL)
+        return false;
+    for (size_t i = kPrefix; i < name.size() - kSuffix; ++i)
+        if (name[i] < L'0' || name[i] > L'9') return false;
+    return true;
+}
 
 FreeSpaceWiper::FreeSpaceWiper(ShredderCore& core) : core_(core) {}
 
@@ -70,6 +97,7 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         return;
     }
     auto removeFolder = [&] { fs::RemoveEmptyFolder(folder); };
+    RemoveLeftFillFiles(folder);
 
     const DiskSpace space = core_.QueryDiskSpace(root).value_or(DiskSpace{});
     const uint64_t available = space.availableToUser;
@@ -117,8 +145,8 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         // A file left by an earlier run loses its name first (never its other
         // names' content); a link of that name makes the creation fail.
         fs::DeleteFileName(record.path, true);
-        record.handle.Reset(CreateFileW(record.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_FLAG_WRITE_THROUGH, nullptr));
+        record.handle.Reset(CreateFileW(fs::CallableFullPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
         if (!record.handle) {
             log.ReportError(31013, log.LookupMessage(31013));
             filled = false;

@@ -20,6 +20,10 @@ constexpr uint64_t kTempFileLimit = uint64_t{1} << 30;
 // The number of temporary files for `available` bytes: one per whole GiB and one more.
 uint64_t TempFileCount(uint64_t available);
 
+// Whether a name is one the wipe gives its temporary files: "SHRED", three or
+// more digits, ".TMP", in any letter case.
+bool IsFillFileName(const std::wstring& name);
+
 // FillTemporaryFile's results.
 enum FillResult : int { kFillReachedLimit = 0, kFillDiskFull = 1, kFillWriteError = 2, kFillAborted = 3 };
 

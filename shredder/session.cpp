@@ -4,6 +4,7 @@
 #include "shredder_core.h"
 
 #include "com/com_types.h"
+#include "com/server.h"
 #include "errors/run_time_error.h"
 #include "fs/canonical.h"
 #include "fs/guarded_file.h"
@@ -28,14 +29,6 @@ struct WorkerStart {
     HMODULE module;
 };
 
-// A reference to the module that holds this code, so that it stays loaded
-// until the worker has left it.
-HMODULE ReferenceOwnModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ReferenceOwnModule), &module);
-    return module;
-}
-
 // Waits until the object is signalled, dispatching this thread's messages
 // meanwhile, sent ones included.
 void WaitDispatching(HANDLE object) {
@@ -46,14 +39,16 @@ void WaitDispatching(HANDLE object) {
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> StatusOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     // Taken literally: a "?" or "*" names nothing.
-    if (path.empty() || fs::HasWildcards(path) || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return std::nullopt;
+    if (path.empty() || fs::HasWildcards(path)) return std::nullopt;
+    const std::wstring extended = fs::CallableFullPath(path);
+    if (extended.empty() || !GetFileAttributesExW(extended.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return data;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    tidvex::handles::File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    tidvex::handles::File file(CreateFileW(fs::CallableFullPath(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string bytes;
     char chunk[65536];
@@ -92,24 +87,45 @@ bool SessionRunner::WorkerAlive() const {
     return thread_ && WaitForSingleObject(thread_.Get(), 0) == WAIT_TIMEOUT;
 }
 
-bool SessionRunner::WaitForWork(DWORD milliseconds) {
+bool SessionRunner::WaitForWork(DWORD milliseconds) { return Await(workDone_.Get(), milliseconds) == Wait::Done; }
+
+SessionRunner::Wait SessionRunner::Await(HANDLE what, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     unsigned long delivery = core_.Events().Begun();
     DWORD deliverySince = start;
     for (;;) {
-        HANDLE done = workDone_.Get();
-        const DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return true;
+        const DWORD r = MsgWaitForMultipleObjects(1, &what, FALSE, 50, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return Wait::Done;
         if (r == WAIT_OBJECT_0 + 1) FileWiper::PumpWaitingMessages();
         const DWORD now = GetTickCount();
         if (!core_.Events().Delivering() || core_.Events().Begun() != delivery) {
             delivery = core_.Events().Begun();
             deliverySince = now;
         } else if (now - deliverySince > kStuckDelivery) {
-            return false;  // the worker waits for a handler that waits for this: never both
+            return Wait::InsideEvent;  // the worker waits for a handler that waits for this: never both
         }
-        if (milliseconds != INFINITE && now - start >= milliseconds) return false;
+        if (milliseconds != INFINITE && now - start >= milliseconds) return Wait::TimedOut;
     }
+}
+
+void SessionRunner::EndBeforeRelease() {
+    HANDLE thread = nullptr;
+    {
+        std::lock_guard lock(mu_);
+        if (!thread_ || threadId_ == GetCurrentThreadId()) return;
+        if (!DuplicateHandle(GetCurrentProcess(), thread_.Get(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0))
+            return;
+    }
+    tidvex::handles::KernelObject worker(thread);
+    Wait wait = Await(workDone_.Get(), kLetFinish);
+    if (wait == Wait::TimedOut) {
+        long running = kSessionRunning;
+        state_.compare_exchange_strong(running, kSessionAborted);
+        core_.Wiper().SetAbort(true);
+        wait = Await(workDone_.Get(), kLetCleanUp);
+    }
+    // Once the thread has ended, it holds nothing of the object any more.
+    if (wait == Wait::Done) Await(worker.Get(), kLetCleanUp);
 }
 
 bool SessionRunner::EndPreviousWork() {
@@ -170,7 +186,7 @@ long SessionRunner::StartSession() {
     ResetEvent(workDone_.Get());
 
     auto start = std::make_unique<WorkerStart>(WorkerStart{this, holdFactory_ ? holdFactory_() : nullptr,
-                                                           ReferenceOwnModule()});
+                                                           tidvex::com::ReferenceOwnModule()});
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, &SessionRunner::ThreadProc, start.get(), CREATE_SUSPENDED, &id);
     if (!thread) {
@@ -294,10 +310,11 @@ void SessionRunner::ShredFolderList() {
         log.ReportMessage(log.LookupMessage(37021));
         for (const std::wstring& folder : listed) {
             if (wiper.AbortRequested()) break;
-            const DWORD attributes = GetFileAttributesW(folder.c_str());
-            const bool system = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM);
-            folders.ShredFolder(folder, system, kListedFolder);
+            const auto status = StatusOf(folder);
+            const bool system = status && (status->dwFileAttributes & FILE_ATTRIBUTE_SYSTEM);
+            const FolderResult result = folders.ShredFolder(folder, system, kListedFolder);
             if (wiper.AbortRequested()) break;
+            if (result == FolderResult::Kept) continue;  // skipped, or holds what was: it stays where it is
             if (unsigned long error = folders.RemoveIfEmpty(folder))
                 log.ReportError(31043, folders.RemovalFailureText(folder, error, false));
         }
@@ -310,12 +327,21 @@ long SessionRunner::ProcessCommandLine() {
         Refuse();
         return 0;
     }
+    if (WaitForSingleObject(workDone_.Get(), 0) != WAIT_OBJECT_0) {
+        // An aborted session's worker still works: its abort must stand, so the
+        // session counts as running, and the caller hears so.
+        MessageLog& log = core_.Messages();
+        log.ReportError(37001, log.LookupMessage(37001));
+        return 0;
+    }
     NewSession();
     const std::wstring text = core_.Settings().CommandLineString();
     std::vector<std::wstring> tokens;
     switch (SourceOf(text)) {
         case CommandSource::None: return 1;
-        case CommandSource::Text: tokens = SplitCommandText(text); break;
+        case CommandSource::Text:
+            tokens = SplitCommandText(text, core_.Settings().CommandLineCutInsideItem());
+            break;
         case CommandSource::WorkList: {
             const std::string app = core_.Settings().ApplicationPath();
             if (!app.empty()) {
@@ -351,25 +377,24 @@ void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>&
             core_.FolderWork().ShredSystemVolumeInformation();
             break;
         }
-        if (fs::IsRootPath(item)) {
-            // A drive is wiped as free space when it is a fixed drive.
-            // "X:\" in every spelling of a drive's root ("X:" alone too); a share is no drive.
-            const bool bare = fs::TrimTrailingSeparators(item).size() == 2;
-            const fs::CanonicalPath drive =
-                fs::Canonical(bare ? item.substr(0, 2) + L"\\" : item, fs::RelativePaths::Resolve);
-            if (!drive.IsRoot() || drive.path.size() != 3) continue;
-            const std::wstring& root = drive.path;
+        auto status = StatusOf(item);
+        if (!status) {
+            // Only the exact root of a fixed drive that cannot be read goes to
+            // the drive list; any other unknown text is ignored.
+            std::wstring upper = item;
+            CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
             for (const std::string& fixed : drives.roots) {
-                if (!fixed.empty() && Wide(fixed) == root) {
-                    core_.Drives().Add(root, DuplicateReport::Message);
+                if (!fixed.empty() && Wide(fixed) == upper) {
+                    core_.Drives().Add(upper, DuplicateReport::Message);
                     settings.SetSessionType(1);
                     break;
                 }
             }
             continue;
         }
-        auto status = StatusOf(item);
-        if (!status) continue;  // unknown text is ignored
+        // A drive, however it is spelt ("C:", "t:\", "T:\."), is never
+        // shredded from the command line: not as a folder, nor its free space.
+        if (fs::IsRootPath(item)) continue;
         if (status->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             core_.Folders().Add(item, DuplicateReport::Message);
         else

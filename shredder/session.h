@@ -64,10 +64,23 @@ public:
     // Waits until the worker's work is over, dispatching this thread's messages
     // meanwhile; false when that did not happen within the time.
     bool WaitForWork(DWORD milliseconds);
+
+    // For the last reference from outside, on its thread, while a worker holds
+    // the object: the worker's session gets kLetFinish to end by itself, then
+    // it is aborted and gets kLetCleanUp to close and delete what it made and
+    // end; this thread's messages are dispatched meanwhile. It is not waited
+    // for from inside one of its events (it waits for that to return).
+    static constexpr DWORD kLetFinish = 10000, kLetCleanUp = 20000;
+    void EndBeforeRelease();
     // Whether a worker thread exists that has not ended yet.
     bool WorkerAlive() const;
 
 private:
+    enum class Wait { Done, TimedOut, InsideEvent };
+    // Waits for `what`, dispatching this thread's messages; InsideEvent when a
+    // delivery of the worker's does not move on meanwhile: this thread is inside
+    // the handler the worker waits for.
+    Wait Await(HANDLE what, DWORD milliseconds);
     void ResetSession();
     // False when the previous worker's work could not be waited for.
     bool EndPreviousWork();

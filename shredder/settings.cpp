@@ -58,6 +58,7 @@ void ShredderSettings::SetCommandLineString(std::wstring_view text) {
     }
     std::lock_guard lock(mu_);
     commandLine_.assign(text.substr(0, keep));
+    commandLineCut_ = keep > 0 && keep < text.size() && text[keep] != L' ' && text[keep - 1] != L' ';
 }
 
 }  // namespace fraxil

@@ -49,6 +49,9 @@ public:
     // the 23,400-byte buffer with its closing zero.
     std::wstring CommandLineString() const;
     void SetCommandLineString(std::wstring_view text);
+    // Whether the cut fell inside an item: the text ends in something other
+    // than a blank and went on with more of it, so its end is no whole item.
+    bool CommandLineCutInsideItem() const { return commandLineCut_; }
 
     short ShredMethod() const { return shredMethod_; }
     // Refuses (false, value kept) an index outside the method table's range.
@@ -68,6 +71,7 @@ private:
     std::string appName_, profileName_, language_, applicationPath_, logFileName_;
     std::wstring commandLine_;
 
+    std::atomic<bool> commandLineCut_{false};
     std::atomic<short> shredMethod_{0};
     std::array<std::atomic<long>, kFlagCount> flags_{};
     std::atomic<long> sessionType_{0}, parentWindow_{0};

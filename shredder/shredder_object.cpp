@@ -67,10 +67,10 @@ HRESULT OutEntry(BSTR* out, Read&& read) {
 // the worker's thread, the sinks it fires its events to.
 class ObjectHold final : public WorkerHold {
 public:
-    explicit ObjectHold(ShredderObject* object) : object_(object) { object_->AddRef(); }
+    explicit ObjectHold(ShredderObject* object) : object_(object) { object_->AddWorkerReference(); }
     ~ObjectHold() override {
         object_->UnpinSinks();
-        object_->Release();
+        object_->ReleaseWorkerReference();
     }
     void WorkerStarted() override { object_->PinSinksForThread(); }
 
@@ -83,6 +83,25 @@ private:
 
 ShredderObject::ShredderObject() : core_(*this) {
     core_.Session().SetHoldFactory([this] { return std::make_unique<ObjectHold>(this); });
+}
+
+void ShredderObject::AddWorkerReference() {
+    AddRef();
+    ++workerReferences_;
+}
+
+void ShredderObject::ReleaseWorkerReference() {
+    // Counted off first: a last outside release meanwhile must see the reference as the object's own.
+    --workerReferences_;
+    Release();
+}
+
+void ShredderObject::LastOuterReferenceGoing() {
+    if (workerReferences_ == 0) return;
+    // Nobody outside holds the object: its events have no one to reach, and the
+    // worker must not leave what it made on a drive when the caller's process ends.
+    core_.Events().Mute();
+    core_.Session().EndBeforeRelease();
 }
 
 // --- events -------------------------------------------------------------------------

@@ -108,6 +108,14 @@ public:
     STDMETHODIMP ProcessCommandLine(LONG *pResult) override;
     STDMETHODIMP get_FilesInUseCount(LONG *pVal) override;
 
+    // The reference a session's worker holds on the object while it runs.
+    void AddWorkerReference();
+    void ReleaseWorkerReference();
+
+protected:
+    ULONG InnerReferences() const override { return workerReferences_; }
+    void LastOuterReferenceGoing() override;
+
 private:
     void OnMessage(const std::string& text) override;
     void OnErrorMessage(const std::string& text, long number) override;
@@ -117,6 +125,7 @@ private:
     void OnSessionCompleted() override;
 
     ShredderCore core_;
+    std::atomic<ULONG> workerReferences_{0};
 };
 
 }  // namespace fraxil

@@ -233,6 +233,9 @@ public:
     virtual int AddSeparator() = 0;
     virtual std::string Caption(int index) const = 0;
     virtual void Caption(int index, const std::string& caption) = 0;
+    // A disabled item shows greyed and cannot be chosen.
+    virtual bool Enabled(int index) const = 0;
+    virtual void Enabled(int index, bool on) = 0;
     // Shows the menu at a screen position; a chosen item is notified.
     virtual void Popup(int x, int y) = 0;
 

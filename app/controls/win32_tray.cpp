@@ -35,6 +35,15 @@ void Win32PopupMenu::Caption(int index, const std::string& caption) {
                 caption.c_str());
 }
 
+bool Win32PopupMenu::Enabled(int index) const {
+    const UINT state = GetMenuState(menu_, static_cast<UINT>(index + 1), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+void Win32PopupMenu::Enabled(int index, bool on) {
+    EnableMenuItem(menu_, static_cast<UINT>(index + 1), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
 void Win32PopupMenu::Popup(int x, int y) {
     // The owner comes to the foreground, or a menu from the tray would not close
     // when the user clicks elsewhere.

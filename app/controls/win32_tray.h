@@ -18,6 +18,8 @@ public:
     int AddSeparator() override;
     std::string Caption(int index) const override;
     void Caption(int index, const std::string& caption) override;
+    bool Enabled(int index) const override;
+    void Enabled(int index, bool on) override;
     void Popup(int x, int y) override;
     HWND Owner() const { return owner_; }
 

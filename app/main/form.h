@@ -80,6 +80,12 @@ public:
     // reason 2: the Windows session is ending.
     void Form_QueryUnload(bool& Cancel, int UnloadMode);
     void Form_Unload();
+    // Lets the shredder object go before the process ends: a worker of it may
+    // still be removing what it wrote (a free-space fill after Stop), and the
+    // release waits for it while the window answers its messages, taking no
+    // input and starting no scheduled cleaning meanwhile. Not from inside a
+    // shredder event: the worker waits for that to return.
+    void WaitForShredder();
     void Form_Resize();
     void Form_LostFocus();
     void TrayIcon_MouseUp(int message);
@@ -256,6 +262,21 @@ private:
     template <size_t N>
     void SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index);
 
+    // Shredder page.
+    // The Start half of Start/Stop: the page busy and the session handed to
+    // the object; false when nothing was started.
+    bool StartShredding();
+    void StopShredding();
+    // Back to idle: flag, tab strip, caption, controls and toolbar.
+    void ShreddingIdle();
+    // The five progress controls shown, the combo and the mode buttons locked.
+    void ShowShredding(bool busy);
+    void CompleteShredding();
+    // The program's own shredder over what of the list still exists, while
+    // the session numbered `run` is the current one.
+    void SecondPassOver(std::uint32_t run);
+    // The errors the server reported: how many, then the first few.
+    std::string ShredErrorsText() const;
     // Cleaner page.
     // The Start half of Start/Stop; false when the session failed.
     void StartCleaning();

@@ -74,7 +74,7 @@ void frmMain::Form_Load() {
         Splash->LabelText("lblVersion", "Version " + VersionText(window));
         Splash->Show(0);
         CurrentPageIndex = -1;
-        LoadingStep = "Creating the shredder object (Fraxil.Shredder)";
+        LoadingStep = kCreatingShredder;
         Shredder = window.CreateShredder(*this);
         LoadingStep = "Creating the optimizer object (Quenza.Optimizer)";
         Optimizer = window.CreateOptimizer();
@@ -188,6 +188,16 @@ void frmMain::Form_Unload() {
     Outside().EndProcess();
 }
 
+void frmMain::WaitForShredder() {
+    // Nothing new starts while it waits: no input, no scheduled cleaning.
+    const bool scheduled = tmrSchedule->Enabled();
+    tmrSchedule->Enabled(false);
+    Outside().Enabled(false);
+    Shredder.reset();
+    Outside().Enabled(true);
+    tmrSchedule->Enabled(scheduled);
+}
+
 void frmMain::Form_Resize() {
     OutsideCalls& window = Outside();
     topGrad->Width(window.ScaleWidth());
@@ -235,6 +245,10 @@ void frmMain::mnuMaximize_Click() {
 }
 
 void frmMain::mnuClean_Click() {
+    // A shredding keeps its page: the item is greyed meanwhile, and a click
+    // that comes all the same starts nothing. Nothing waits for the shredding's
+    // end either: "now" was asked, and a cleaning hours later is not that.
+    if (IsShredding) return;
     cmdToolBar_Click(1);
     cmdStartCleaning_Click();
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());

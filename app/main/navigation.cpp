@@ -28,7 +28,8 @@ void frmMain::MakeToolsPage(controls::ControlFactory& factory) {
 }
 
 void frmMain::cmdToolBar_Click(int Index) {
-    if (gIsCleaning) return;
+    // A cleaning and a shredding each keep their page until they end.
+    if (gIsCleaning || IsShredding) return;
     if (Index < 0 || Index >= static_cast<int>(cmdToolBar.size()) || Index == CurrentPageIndex) return;
     for (auto* button : cmdToolBar) {
         button->Selected(false);

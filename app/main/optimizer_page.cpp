@@ -4,6 +4,7 @@
 #include "main/form.h"
 
 #include "errors/run_time_error.h"
+#include "main/run_time_report.h"
 #include "registry/registry.h"
 #include "services/settings_store.h"
 #include "text/text.h"
@@ -91,20 +92,22 @@ std::string frmMain::LockedDrivesText() const {
 }
 
 void frmMain::cmdOptimizeApply_Click() {
-    auto on = [this](int box) { return chkOptimizer[static_cast<size_t>(box)]->Value() != 0; };
-    // A count that is no number stops Apply before any tweak is written.
-    const std::int16_t count = ConnectionCount(cmbConnections->Text());
-    for (int box = 0; box < kLockDrives; ++box) {
-        if (box == kSimConnections)
-            Optimizer->OPZSimConnecions(on(box), count);
-        else
-            (Optimizer.get()->*kSwitches[box].set)(on(box));
-    }
-    std::string drives = "|";
-    if (on(kLockDrives)) drives = LockedDrivesText();
-    Optimizer->OPZLockHardDrives(on(kLockDrives), drives);
-    SaveLockedDrives(drives);
-    Outside().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
+    EndingOnError("Apply All", [this] {
+        auto on = [this](int box) { return chkOptimizer[static_cast<size_t>(box)]->Value() != 0; };
+        // A count that is no number stops Apply before any tweak is written.
+        const std::int16_t count = ConnectionCount(cmbConnections->Text());
+        for (int box = 0; box < kLockDrives; ++box) {
+            if (box == kSimConnections)
+                Optimizer->OPZSimConnecions(on(box), count);
+            else
+                (Optimizer.get()->*kSwitches[box].set)(on(box));
+        }
+        std::string drives = "|";
+        if (on(kLockDrives)) drives = LockedDrivesText();
+        Optimizer->OPZLockHardDrives(on(kLockDrives), drives);
+        SaveLockedDrives(drives);
+        Outside().ShowMe("Optimization settings have been applied successfully.", false, "Ok", "", kNoticeIcon);
+    });
 }
 
 void frmMain::cmdOptimizeCancel_Click() { cmdToolBar_Click(0); }

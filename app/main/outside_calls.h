@@ -73,6 +73,9 @@ public:
     virtual int WindowState() = 0;
     virtual void WindowState(int state) = 0;
     virtual void SetForeground() = 0;
+    // Whether the window takes the user's input; it paints and answers its
+    // messages either way.
+    virtual void Enabled(bool on) = 0;
     virtual POINT CursorPos() = 0;
     virtual void Repaint() = 0;
     // Asks the window to close (the close request runs, then the unload); a

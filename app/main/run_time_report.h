@@ -12,6 +12,9 @@
 
 namespace tidvex::main {
 
+// What the report names when the shredder object cannot be created.
+inline constexpr char kCreatingShredder[] = "Creating the shredder object (Fraxil.Shredder)";
+
 // "Run-time error '429':", the description, and "<what> failed." on lines of
 // their own.
 std::string RunTimeReportText(const RunTimeError& error, const std::string& what);
@@ -24,5 +27,17 @@ extern Seam<RunTimeReporter> gRunTimeReporter;
 // Reports the error being handled (call it only inside a catch block) as the
 // failure of `what`. With the real reporter it does not return.
 void ReportFatalError(const std::string& what) noexcept;
+
+// Runs a handler that has no error handler of its own: a failure it lets out
+// (a failing call of a library object) is reported as the failure of `what`
+// and ends the program.
+template <class Body>
+void EndingOnError(const std::string& what, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        ReportFatalError(what);
+    }
+}
 
 }  // namespace tidvex::main

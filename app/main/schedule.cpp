@@ -5,6 +5,7 @@
 
 #include "main/error_steps.h"
 #include "main/options_page.h"
+#include "main/run_time_report.h"
 
 namespace tidvex::main {
 
@@ -37,12 +38,19 @@ void frmMain::MakeScheduleTab(controls::ControlFactory& factory) {
     chkWhenWindowsShuts->OnClick = [this] { chkWhenWindowsShuts_Click(); };
     tmrShutDownClean->OnTimer = [this] { tmrShutDownClean_Timer(); };
     tmrSchedule->OnTimer = [this] { tmrSchedule_Timer(); };
+    // After the interval's count, a cleaning that waits for a shredding.
+    tmrScheduleBeat->OnTimer = [this, count = std::move(tmrScheduleBeat->OnTimer)] {
+        if (count) count();
+        if (ScheduledCleanWaiting && !IsShredding) tmrSchedule_Timer();
+    };
 }
 
 void frmMain::ApplyTimeSchedule() {
     if (!Checked(chkTimeSchedule)) {
         MyFrame1->Active(false);
         tmrSchedule->Enabled(false);
+        // A cleaning that waited for a shredding goes with the schedule.
+        ScheduledCleanWaiting = false;
         return;
     }
     MyFrame1->Active(true);
@@ -95,7 +103,13 @@ void frmMain::RunCleaning() {
 }
 
 void frmMain::tmrSchedule_Timer() {
-    // A cleaning that runs (it yields to the timers) is left alone.
+    // A cleaning that runs (it yields to the timers) is left alone; a
+    // shredding keeps its page and the toolbar locked until it ends.
+    if (IsShredding) {
+        ScheduledCleanWaiting = true;
+        return;
+    }
+    ScheduledCleanWaiting = false;
     if (gIsCleaning) return;
     RunCleaning();
 }
@@ -111,10 +125,19 @@ void frmMain::ShutDownClean() {
     IgnoringErrors([&] { Outside().WindowState(0); });
     IgnoringErrors([&] { Outside().Visible(true); });
     RunCleaning();
+    int mode = 0;
     IgnoringErrors([&] {
-        if (Checked(optSessionSchedule[0])) Outside().ExitWindows(kPowerOff);
-        else if (Checked(optSessionSchedule[1])) Outside().ExitWindows(kRestart);
+        if (Checked(optSessionSchedule[0])) mode = kPowerOff;
+        else if (Checked(optSessionSchedule[1])) mode = kRestart;
     });
+    if (mode == 0) return;
+    // The session's end takes the process with it: the shredder's worker is
+    // waited for first.
+    IgnoringErrors([&] { WaitForShredder(); });
+    IgnoringErrors([&] { Outside().ExitWindows(mode); });
+    // Still here, the session did not end: the program goes on, with a
+    // shredder object again.
+    if (!Shredder) EndingOnError(kCreatingShredder, [&] { Shredder = Outside().CreateShredder(*this); });
 }
 
 }  // namespace tidvex::main

@@ -23,6 +23,9 @@ struct ScheduleTab {
     // The schedule's interval timer over its one-second beat.
     controls::Timer* tmrScheduleBeat = nullptr;
     std::unique_ptr<controls::ExtraTimer> tmrSchedule;
+    // A scheduled cleaning fell due while a shredding ran: it starts on the
+    // first beat after the shredding has ended.
+    bool ScheduledCleanWaiting = false;
 };
 
 }  // namespace tidvex::main

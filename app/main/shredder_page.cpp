@@ -7,6 +7,7 @@
 #include "errors/run_time_error.h"
 #include "fs/canonical.h"
 #include "fs/paths.h"
+#include "main/run_time_report.h"
 #include "main/settings.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
@@ -14,6 +15,7 @@
 #include "services/logger.h"
 #include "services/program.h"
 #include "shred/shredder.h"
+#include "shred/system_folders.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -32,6 +34,9 @@ constexpr int kFreeSpaceSession = 1;
 constexpr int kRecycleBinSession = 2;
 constexpr std::int32_t kTrue = -1;
 constexpr std::int32_t kForcedPowerOff = 8;
+constexpr std::int16_t kErrorIcon = 1;
+// How many of the server's error texts the end of a shredding shows.
+constexpr size_t kShownErrors = 5;
 
 constexpr const char* kStartCaptions[] = {"Start Shredding Files/Folders", "Start Shredding Empty Space",
                                           "Start Shredding Recycle Bin"};
@@ -79,6 +84,15 @@ bool MayShred(const std::string& path) {
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(text::Wide(path).c_str()); }
 
+// The second pass keeps what the server's session skipped: the system's own
+// folders below a listed folder, and so the folders above them.
+shred::ShredOptions SecondPassOptions() {
+    const shred::SystemFolderTexts system = shred::ReadSystemFolders();
+    shred::ShredOptions options;
+    options.keptFolders.assign(system.begin(), system.end());
+    return options;
+}
+
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 }  // namespace
@@ -111,7 +125,9 @@ void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
     cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
     cmdRemoveAllShred->OnClick = [this] { cmdRemoveAllShred_Click(); };
     lstDrives->OnItemCheck = [this](int index) { lstDrives_ItemCheck(index); };
-    cmbShredMethod->OnClick = [this] { cmbShredMethod_Click(); };
+    cmbShredMethod->OnClick = [this] {
+        EndingOnError("Choosing the wiping method", [this] { cmbShredMethod_Click(); });
+    };
     cmdStartShred->OnClick = [this] { cmdStartShred_Click(); };
 }
 
@@ -132,8 +148,10 @@ void frmMain::InitShredder() {
 }
 
 void frmMain::ShredderPageEntered() {
-    InitShredder();
-    UpdateStartShredButton();
+    EndingOnError("Setting up the shredder (Fraxil.Shredder)", [this] {
+        InitShredder();
+        UpdateStartShredButton();
+    });
 }
 
 void frmMain::cmdShredder_Click(int Index) {
@@ -211,29 +229,66 @@ void frmMain::UpdateStartShredButton() {
 
 namespace {
 
-void ShowShredding(frmMain& f, bool busy) {
-    for (controls::Control* c : std::initializer_list<controls::Control*>{
-             f.lblItemProgress, f.lblTotalProgress, f.prgItemShred, f.prgTotalShred, f.lblShredLabel})
-        c->Visible(busy);
-    f.cmbShredMethod->Enabled(!busy);
-    for (auto* b : f.cmdShredder) b->Enabled(!busy);
-    for (auto* b : f.cmdToolBar) b->Enabled(!busy);
+// A text of the server on one line: its line breaks become one blank each,
+// and none closes it.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        const bool lineBreak = c == '\n' || c == '\r';
+        if (!lineBreak) line += c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 }  // namespace
 
-void frmMain::SetShredBusyUI() { ShowShredding(*this, true); }
-void frmMain::SetShredIdleUI() { ShowShredding(*this, false); }
+// While a shredding runs, no other page can be reached, the About link and
+// the tray's "Clean Now" included.
+void frmMain::SetShredBusyUI() {
+    ShowShredding(true);
+    DisableToolbar();
+    mnuTray->Enabled(mnuClean, false);
+}
+
+void frmMain::SetShredIdleUI() {
+    ShowShredding(false);
+    EnableToolbar();
+    mnuTray->Enabled(mnuClean, true);
+}
+
+void frmMain::ShowShredding(bool busy) {
+    for (controls::Control* c : std::initializer_list<controls::Control*>{
+             lblItemProgress, lblTotalProgress, prgItemShred, prgTotalShred, lblShredLabel})
+        c->Visible(busy);
+    cmbShredMethod->Enabled(!busy);
+    for (auto* b : cmdShredder) b->Enabled(!busy);
+}
 
 void frmMain::cmdStartShred_Click() {
     if (IsShredding) {
-        cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
-        Shredder->AbortSession();
-        SetShredIdleUI();
-        tbShredder->Enabled(true);
-        IsShredding = false;
+        EndingOnError("Stopping the shredding", [this] { StopShredding(); });
         return;
     }
+    bool started = false;
+    try {
+        started = StartShredding();
+    } catch (...) {
+        // The page is as it was before the press, then the program ends.
+        ShreddingIdle();
+        ReportFatalError("Starting a shredding");
+        return;
+    }
+    if (started) {
+        IsShredding = true;
+    } else {
+        ShreddingIdle();
+    }
+}
+
+bool frmMain::StartShredding() {
+    ++ShredRun;
     SetShredBusyUI();
     cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Start", "Stop"));
     switch (ShredMode) {
@@ -252,8 +307,6 @@ void frmMain::cmdStartShred_Click() {
             Shredder->ShredSubFolder(kTrue);
             Shredder->RemoveSubFolder(kTrue);
             Shredder->ShredHiddenAndSystemFiles(kTrue);
-            tbShredder->Enabled(false);
-            Shredder->StartSession();
             break;
         case kFreeSpaceSession:
             InitShredder();
@@ -266,19 +319,39 @@ void frmMain::cmdStartShred_Click() {
                     Shredder->RemoveDrive(drive);
             }
             Shredder->SessionType(kFreeSpaceSession);
-            tbShredder->Enabled(false);
-            Shredder->StartSession();
             break;
         case kRecycleBinSession:
             InitShredder();
             Shredder->SessionType(kRecycleBinSession);
-            tbShredder->Enabled(false);
-            Shredder->StartSession();
             break;
         default:
-            break;
+            return false;
     }
-    IsShredding = !IsShredding;
+    tbShredder->Enabled(false);
+    // What the server reported while the list was handed over (a drive that
+    // was not listed) is no error of the shredding.
+    ShredErrorCount = 0;
+    ShredErrors.clear();
+    // A refused start (a session of the object still runs) leaves nothing running.
+    return Shredder->StartSession() != 0;
+}
+
+void frmMain::StopShredding() {
+    // The session and a completion still at work end here.
+    ++ShredRun;
+    if (SecondPass) SecondPass->StopShred(true);
+    cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
+    Shredder->AbortSession();
+    SetShredIdleUI();
+    tbShredder->Enabled(true);
+    IsShredding = false;
+}
+
+void frmMain::ShreddingIdle() {
+    IsShredding = false;
+    tbShredder->Enabled(true);
+    cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
+    SetShredIdleUI();
 }
 
 void frmMain::Shredder_CurrentItemShredded(const std::string&) { pump::DoEvents(); }
@@ -293,37 +366,73 @@ void frmMain::Shredder_CurrentTotalProgress(std::int32_t nCurrentTotalProgress) 
     pump::DoEvents();
 }
 
-// Refusals and messages of the server have no place on the page.
-void frmMain::Shredder_ErrorMessage(const std::string&, std::int32_t) {}
+// The errors of a running session are told at its end; what the server
+// says besides (an item already listed) has no place on the page.
+void frmMain::Shredder_ErrorMessage(const std::string& strErrrorMessage, std::int32_t) {
+    if (!IsShredding) return;
+    ++ShredErrorCount;
+    if (ShredErrors.size() < kShownErrors) ShredErrors.push_back(OneLine(strErrrorMessage));
+}
+
 void frmMain::Shredder_Message(const std::string&) {}
 
 void frmMain::shredder_SessionCompleted() {
+    EndingOnError("Completing the shredding", [this] { CompleteShredding(); });
+}
+
+void frmMain::CompleteShredding() {
     // A session the user stopped has ended as far as the page is concerned: a
     // completion that was already on its way neither shreds nor powers off.
     if (!IsShredding) return;
+    // Stop (and a new Start after it) during the second pass ends this completion.
+    const std::uint32_t run = ShredRun;
     if (Shredder->SessionType() == kFilesSession) {
-        std::optional<shred::Shredder> again;
-        // The second pass yields to the window between writes; a Stop pressed
-        // then ends it after the current entry, and the page is idle already.
-        for (int i = 0; i < lstFiles->ListCount() && IsShredding; ++i) {
-            const std::string path = lstFiles->List(i);
-            if (!MayShred(path)) continue;
-            const DWORD attributes = AttributesOf(path);
-            // What the server has destroyed is gone and skipped.
-            if (attributes == INVALID_FILE_ATTRIBUTES) continue;
-            if (!again) again.emplace();
-            if (IsFolder(attributes))
-                again->FolderShred(path, false, "*", true, 0, 0);
-            else
-                again->FileShred(path);
-        }
-        if (!IsShredding) return;
+        SecondPassOver(run);
+        if (run != ShredRun) return;
     }
-    IsShredding = false;
-    tbShredder->Enabled(true);
-    cmdStartShred->Caption(text::ReplaceNoCase(cmdStartShred->Caption(), "Stop", "Start"));
-    SetShredIdleUI();
-    if (chkShredShutdown->Value() != 0) Outside().ExitWindows(kForcedPowerOff);
+    ShreddingIdle();
+    if (chkShredShutdown->Value() != 0) {
+        // Nobody waits at the screen for a box: the power-off is what was asked.
+        Outside().ExitWindows(kForcedPowerOff);
+        return;
+    }
+    if (ShredErrorCount > 0) Outside().ShowMe(ShredErrorsText(), false, "Ok", "", kErrorIcon);
+}
+
+void frmMain::SecondPassOver(std::uint32_t run) {
+    std::optional<shred::Shredder> again;
+    // Stop reaches the pass through SecondPass while it works; a completion of
+    // a later session, run inside this one's yields, has its own.
+    struct Reachable {
+        shred::Shredder*& slot;
+        shred::Shredder* const outer;
+        ~Reachable() { slot = outer; }
+    } reachable{SecondPass, SecondPass};
+    // The second pass yields to the window between writes; a Stop pressed then
+    // ends it at once, and the page is idle already.
+    for (int i = 0; i < lstFiles->ListCount() && run == ShredRun; ++i) {
+        const std::string path = lstFiles->List(i);
+        if (!MayShred(path)) continue;
+        const DWORD attributes = AttributesOf(path);
+        // What the server has destroyed is gone and skipped.
+        if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+        if (!again) SecondPass = &again.emplace(SecondPassOptions());
+        if (IsFolder(attributes))
+            again->FolderShred(path, false, "*", true, 0, 0);
+        else
+            again->FileShred(path);
+    }
+}
+
+std::string frmMain::ShredErrorsText() const {
+    std::string text = ShredErrorCount == 1 ? "The shredding ended with 1 error:"
+                                            : "The shredding ended with " + std::to_string(ShredErrorCount) +
+                                                  " errors:";
+    text += "\r\n";
+    for (const std::string& error : ShredErrors) text += "\r\n" + error;
+    const int more = ShredErrorCount - static_cast<int>(ShredErrors.size());
+    if (more > 0) text += "\r\n... and " + std::to_string(more) + " more.";
+    return text;
 }
 
 }  // namespace tidvex::main

@@ -7,7 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
+
+namespace tidvex::shred {
+class Shredder;
+}
 
 namespace tidvex::main {
 
@@ -31,6 +36,17 @@ struct ShredderPage {
     // A ShredSessionType: 0 files and folders, 1 free space of drives, 2 Recycle Bin.
     std::int16_t ShredMode = 0;
     bool IsShredding = false;
+
+    // Moves on at every Start and Stop: a completion belongs to the session
+    // that ran when it began and ends as soon as this moves on.
+    std::uint32_t ShredRun = 0;
+    // The program's own shredder of a completion's second pass while it works,
+    // so that Stop ends it too.
+    shred::Shredder* SecondPass = nullptr;
+    // What the server reported as errors while the session ran: how many, and
+    // the first few texts.
+    int ShredErrorCount = 0;
+    std::vector<std::string> ShredErrors;
 };
 
 }  // namespace tidvex::main

@@ -2,6 +2,11 @@
 // interface table, so that an event fired on any thread reaches each sink in its
 // own apartment (a client on a single-threaded apartment receives it on its own
 // thread while the firing thread waits).
+//
+// A thread that fires many events (a worker) never waits for ever on a sink
+// that no call reaches any more: its thread has ended, or its apartment has
+// not taken a call for kUnanswered (it no longer dispatches messages, or has
+// been left). Such a sink hears nothing more from that thread, which goes on.
 #pragma once
 
 #include "com_types.h"
@@ -11,12 +16,20 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
 
 namespace tidvex::com {
+
+// A call that its sink's apartment has not taken within this time (a thread
+// that dispatches no messages as long is not responding) is given up.
+inline constexpr DWORD kUnanswered = 5000;
+
+struct SinkWatch;
+class Courier;
 
 class ConnectionPoint final : public IConnectionPoint {
 public:
@@ -47,7 +60,9 @@ public:
     // For a thread that fires many events (a worker): each sink is fetched from
     // the table once for it and kept until UnpinSinks, which that same thread
     // calls before it leaves its apartment. Fetching a sink for another
-    // apartment costs calls to the sink's apartment of its own.
+    // apartment costs calls to the sink's apartment of its own. The events of
+    // that thread travel to each sink on a thread of the sink's own, so that
+    // the firing thread can give up a call that its sink's apartment never takes.
     void PinSinksForThread();
     void UnpinSinks();
 
@@ -55,6 +70,14 @@ private:
     struct Sink {
         DWORD cookie;
         DWORD gitCookie;
+        std::shared_ptr<SinkWatch> watch;
+    };
+    struct Pinned {
+        DWORD cookie;
+        ComPtr<IDispatch> disp;
+        std::shared_ptr<Courier> courier;
+        std::shared_ptr<SinkWatch> watch;
+        bool ended = false;  // the sink no longer takes this thread's calls
     };
     IConnectionPointContainer* container_;
     IID iid_;
@@ -62,8 +85,15 @@ private:
     std::mutex mu_;
     std::vector<Sink> sinks_;
     DWORD nextCookie_ = 1;
-    std::atomic<DWORD> pinnedThread_{0};
-    std::vector<std::pair<DWORD, ComPtr<IDispatch>>> pinned_;  // only the pinned thread touches it
+    // The sinks pinned by each thread. A worker that ends may still be letting
+    // its own go while the next one pins: entries are added and removed under
+    // mu_, and each thread alone touches the sinks of its own entry.
+    struct Pins {
+        DWORD thread;
+        std::vector<Pinned> sinks;
+    };
+    std::list<Pins> pins_;
+    Pins* PinsOfThisThread();
 };
 
 // IConnectionPointContainer for an object with one or more event interfaces.

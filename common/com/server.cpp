@@ -39,6 +39,12 @@ SYSKIND OwnSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
 }  // namespace
 
+HMODULE ReferenceOwnModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ReferenceOwnModule), &module);
+    return module;
+}
+
 Module& Module::Instance() {
     static Module* module = new Module;  // outlives every object of the library
     return *module;

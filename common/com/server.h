@@ -81,6 +81,11 @@ private:
     ITypeLib* typeLib_ = nullptr;
 };
 
+// A reference to the module this code is linked into, for a thread of its own
+// that runs the module's code: the thread ends with FreeLibraryAndExitThread on
+// it, so the module is never unloaded under it. Null when none could be had.
+HMODULE ReferenceOwnModule();
+
 // Keeps the module loaded for the life of the holder (objects and locks).
 class ModuleRef {
 public:
@@ -126,12 +131,20 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override {
+        if (refs_ == InnerReferences() + 1) LastOuterReferenceGoing();
         ULONG n = --refs_;
         if (n == 0) delete this;
         return n;
     }
 
 protected:
+    // References the object holds on itself (a worker of its own), as opposed
+    // to its callers'.
+    virtual ULONG InnerReferences() const { return 0; }
+    // Called on the thread that lets the last reference from outside go, just
+    // before it does; the object's own references may still be held.
+    virtual void LastOuterReferenceGoing() {}
+
     // Interfaces answered outside the list (a contained object, for instance).
     // Returns an un-AddRef'ed pointer or nullptr.
     virtual void* QueryExtra(REFIID) { return nullptr; }

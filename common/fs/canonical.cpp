@@ -191,16 +191,9 @@ std::wstring ChildPath(const std::wstring& folder, std::wstring_view name) {
 }
 
 std::optional<std::wstring> FinalPathOfHandleCanonical(HANDLE handle) {
-    std::wstring buffer(MAX_PATH * 2, L'\0');
-    DWORD n = 0;
-    for (;;) {
-        n = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0) return std::nullopt;
-        if (n < buffer.size()) break;
-        buffer.resize(n + 1);
-    }
-    buffer.resize(n);
+    std::optional<std::wstring> final = WideFinalPathOfHandle(handle);
+    if (!final) return std::nullopt;
+    std::wstring& buffer = *final;
     if (StartsNoCase(buffer, L"\\\\?\\UNC\\")) {
         buffer = L"\\\\" + buffer.substr(8);
     } else if (buffer.size() >= 6 && StartsNoCase(buffer, L"\\\\?\\") && IsLetter(buffer[4]) && buffer[5] == L':') {

@@ -4,6 +4,8 @@
 #include "handles/handles.h"
 #include "text/text.h"
 
+#include <winternl.h>
+
 namespace tidvex::fs {
 
 namespace {
@@ -76,6 +78,12 @@ std::wstring FullPathName(const std::wstring& path) {
 
 std::wstring NormalizedFullPath(const std::wstring& path) { return TrimTrailingSeparators(FullPathName(path)); }
 
+std::wstring CallableFullPath(const std::wstring& path) {
+    const std::wstring full = FullPathName(path);
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+    return CallablePath(full);
+}
+
 bool IsRootPath(const std::wstring& path) {
     // "C:" alone means the current folder of drive C: to the system, but a root to whoever wrote it.
     const std::wstring trimmed = TrimTrailingSeparators(path);
@@ -85,7 +93,12 @@ bool IsRootPath(const std::wstring& path) {
 
 std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
-    handles::Find find(FindFirstFileW(JoinPath(folder, std::wstring(L"*")).c_str(), &data));
+    const std::wstring pattern = CallableFullPath(JoinPath(folder, std::wstring(L"*")));
+    if (pattern.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
+    }
+    handles::Find find(FindFirstFileW(pattern.c_str(), &data));
     if (!find) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<WideFolderEntry>{};
         return std::nullopt;
@@ -112,18 +125,52 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
     return entries;
 }
 
+namespace {
+
+// The name the object manager gives an open file, "\??\C:\a" under Wine,
+// read into a buffer of the size it asks for.
+std::optional<std::wstring> ObjectNameOf(HANDLE handle) {
+    using QueryObject = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    static const auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    if (!query) return std::nullopt;
+    constexpr auto kObjectNameInformation = static_cast<OBJECT_INFORMATION_CLASS>(1);
+    std::vector<std::uint64_t> buffer(512);  // aligned for the record
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ULONG need = 0;
+        const ULONG size = static_cast<ULONG>(buffer.size() * sizeof buffer[0]);
+        const NTSTATUS status = query(handle, kObjectNameInformation, buffer.data(), size, &need);
+        if (status >= 0) {
+            const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+            return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+        }
+        if (need <= size) return std::nullopt;
+        buffer.resize(need / sizeof buffer[0] + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::wstring> WideFinalPathOfHandle(HANDLE handle) {
     std::wstring buffer(MAX_PATH * 4, L'\0');
     for (;;) {
         DWORD n = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0) return std::nullopt;
+        if (n == 0) break;
         if (n < buffer.size()) {
             buffer.resize(n);
             return buffer;
         }
         buffer.resize(n + 1);
     }
+    // Wine reads the name into a buffer of MAX_PATH characters of its own and
+    // fails beyond it, whatever the caller's buffer: its object name, a drive
+    // path of the same form, serves then.
+    if (GetLastError() != ERROR_MORE_DATA) return std::nullopt;
+    std::optional<std::wstring> name = ObjectNameOf(handle);
+    if (!name || name->rfind(L"\\??\\", 0) != 0) return std::nullopt;
+    return L"\\\\?\\" + name->substr(4);
 }
 
 std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
@@ -133,7 +180,9 @@ std::optional<std::string> FinalPathOfHandle(HANDLE handle) {
 }
 
 std::optional<std::wstring> FinalPathOf(const std::wstring& path) {
-    handles::File h(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    const std::wstring extended = CallableFullPath(path);
+    if (extended.empty()) return std::nullopt;
+    handles::File h(CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!h) return std::nullopt;
     return WideFinalPathOfHandle(h.Get());
@@ -260,7 +309,8 @@ bool IsLink(const std::wstring& path) {
     if (HasWildcards(path)) return true;
     std::wstring trimmed = TrimTrailingSeparators(path);
     WIN32_FIND_DATAW entry;
-    handles::Find find(FindFirstFileW(trimmed.c_str(), &entry));
+    const std::wstring extended = CallableFullPath(trimmed);
+    handles::Find find(extended.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(extended.c_str(), &entry));
     if (!find) return true;
     size_t cut = trimmed.find_last_of(L"\\/");
     if (cut == std::wstring::npos) return true;

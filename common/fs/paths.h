@@ -46,6 +46,11 @@ std::wstring FullPathName(const std::wstring& path);
 // ("C:\"); empty when it has none.
 std::wstring NormalizedFullPath(const std::wstring& path);
 
+// The system's full path of `path` as the wide calls take it at any length
+// (CallablePath of fs/canonical.h); a path given with "\\?\" or "\\.\" stays
+// as it is. Empty when the path has no full form.
+std::wstring CallableFullPath(const std::wstring& path);
+
 // Whether the path names the root of a drive or share ("C:\", "c:", "C:\.",
 // "C:\Windows\..", "\\server\share\").
 bool IsRootPath(const std::wstring& path);
@@ -72,7 +77,7 @@ struct WideFolderEntry {
 std::optional<std::vector<WideFolderEntry>> ListFolder(const std::wstring& folder);
 
 // The file system's own full path of what the path leads to, links resolved
-// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive).
+// ("\\?\C:\a\b", "\\?\unix\tmp" for a place outside every drive), at any length.
 std::optional<std::string> FinalPathOf(const std::string& path);
 std::optional<std::wstring> FinalPathOf(const std::wstring& path);
 // The same for an open handle.

@@ -59,7 +59,17 @@ std::string NameOnlyDeletedNote(const std::string& path) {
     return path + " - only this name was deleted: the file has other names, which keep its content";
 }
 
-Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {}
+Shredder::Shredder(ShredOptions options) : options_(std::move(options)) {
+    for (const std::wstring& folder : options_.keptFolders) {
+        const fs::CanonicalPath canonical = fs::Canonical(folder);
+        if (canonical) kept_.push_back(canonical.path);
+    }
+}
+
+bool Shredder::Keeps(const std::wstring& folder) const {
+    return std::any_of(kept_.begin(), kept_.end(),
+                       [&](const std::wstring& kept) { return fs::SamePath(folder, kept); });
+}
 
 bool Shredder::IsShortcut(const std::wstring& file) const {
     return file.size() >= 3 && text::EqualsNoCase(std::wstring_view(file).substr(file.size() - 3), L"lnk");
@@ -152,30 +162,33 @@ std::int32_t Shredder::FolderShred(const std::string& fname, bool DeleteContents
 std::int32_t Shredder::FolderShred(const std::wstring& fname, bool DeleteContentsOnly,
                                    const std::string& File_Extension, bool SubDirectoriesIncluded, double Max_fsize,
                                    double Min_fsize) {
-    return ShredFolder(fname, DeleteContentsOnly, File_Extension, SubDirectoriesIncluded, toByte(Max_fsize),
-                       toByte(Min_fsize));
+    ShredFolder(fname, DeleteContentsOnly, File_Extension, SubDirectoriesIncluded, toByte(Max_fsize),
+                toByte(Min_fsize));
+    return 0;
 }
 
-std::int32_t Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, const std::string& extension,
-                                   bool subFolders, double maxBytes, double minBytes) {
+bool Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, const std::string& extension,
+                           bool subFolders, double maxBytes, double minBytes) {
     pump::BusyPointer busy;
     const fs::CanonicalPath canonical = fs::Canonical(path);
-    if (!canonical || canonical.IsRoot()) return 0;
+    if (!canonical || canonical.IsRoot()) return false;
     const std::wstring& folder = canonical.path;
+    if (Keeps(folder)) return true;
     // Opened once to be listed and judged: a folder reached through a link, its
     // own or one on the way, is not walked.
     const auto contents = fs::ReadFolder(folder);
-    if (!contents || !contents->IsOwn()) return 0;
+    if (!contents || !contents->IsOwn()) return false;
     const fs::LinkProbe probe(folder, contents->finalPath);
 
+    bool keptBelow = false;
     if (subFolders) {
         for (const auto& entry : contents->entries) {
             if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 continue;
             pump::DoEvents();
-            if (stop_) return 0;
+            if (stop_) return false;
             // The subfolder's own walk tells whether it is reached through a link.
-            ShredFolder(fs::ChildPath(folder, entry.name), contentsOnly, extension, true, 0, 0);
+            if (ShredFolder(fs::ChildPath(folder, entry.name), contentsOnly, extension, true, 0, 0)) keptBelow = true;
         }
     }
 
@@ -188,7 +201,9 @@ std::int32_t Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, 
     }
 
     pump::DoEvents();
-    if (stop_) return 0;
+    if (stop_) return false;
+    // A folder that holds a kept one keeps its attributes and its place.
+    if (keptBelow) return true;
     if (!contentsOnly) {
         fs::GuardedFile own =
             fs::GuardedFile::OpenFolder(folder, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
@@ -197,7 +212,7 @@ std::int32_t Shredder::ShredFolder(const std::wstring& path, bool contentsOnly, 
             own.MarkForDeletion();
         }
     }
-    return 0;
+    return false;
 }
 
 namespace {

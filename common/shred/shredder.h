@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tidvex::shred {
 
@@ -27,6 +28,10 @@ struct ShredOptions {
     // overwriting: its content is the other names' too, and stays. What it
     // throws is ignored.
     std::function<void(const std::string& path)> nameOnlyDeleted;
+    // Folders the folder walk keeps, in any spelling: it never enters,
+    // overwrites, renames or removes one, nor therefore a folder above one,
+    // which is not empty. A file named to FileShred is the caller's to judge.
+    std::vector<std::wstring> keptFolders;
     // Test seam: called with the path of each file the shredder has written,
     // just before it deletes it, when the bytes are final.
     std::function<void(const std::string& path)> beforeDelete;
@@ -76,7 +81,8 @@ public:
     // when either is non-zero; sub-folders too (without the bounds) when asked;
     // then removes the folder unless `DeleteContentsOnly`. Links are never
     // walked into, written or removed: a folder reached through a link, the
-    // named one or one below it, is left whole. Returns 0.
+    // named one or one below it, is left whole; so is a kept folder (options),
+    // and the folders above one keep their place. Returns 0.
     std::int32_t FolderShred(const std::wstring& fname, bool DeleteContentsOnly = false,
                              const std::string& File_Extension = "", bool SubDirectoriesIncluded = false,
                              double Max_fsize = 0, double Min_fsize = 0);
@@ -98,13 +104,17 @@ public:
     void StopShred(bool bSet) { stop_ = bSet; }
 
 private:
-    std::int32_t ShredFolder(const std::wstring& folder, bool contentsOnly, const std::string& extension,
-                             bool subFolders, double maxBytes, double minBytes);
+    // Whether the folder is kept or holds a kept folder.
+    bool ShredFolder(const std::wstring& folder, bool contentsOnly, const std::string& extension, bool subFolders,
+                     double maxBytes, double minBytes);
+    bool Keeps(const std::wstring& folder) const;
     void PlainDelete(const std::wstring& file);
     static void Notify(const std::function<void(const std::string&)>& hook, const std::wstring& path);
     bool IsShortcut(const std::wstring& file) const;
 
     ShredOptions options_;
+    // The kept folders in their canonical form.
+    std::vector<std::wstring> kept_;
     bool stop_ = false;
 };
 

@@ -115,6 +115,33 @@ bool RegWriteString(HKEY root, const std::string& key, const std::string& name, 
 
 namespace {
 
+constexpr const char* kShellFolderKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+
+}  // namespace
+
+ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& desktop) {
+    for (const char* key : kShellFolderKeys) {
+        for (const auto& [name, path] : {std::pair{"Start Menu", startMenu}, std::pair{"Desktop", desktop}}) {
+            saved_.push_back({key, name, RegReadString(HKEY_CURRENT_USER, key, name)});
+            RegWriteString(HKEY_CURRENT_USER, key, name, path);
+        }
+    }
+}
+
+ShellFoldersIn::~ShellFoldersIn() {
+    for (const Saved& s : saved_) {
+        if (s.value) {
+            RegWriteString(HKEY_CURRENT_USER, s.key, s.name, *s.value);
+        } else {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, s.key, s.name);
+        }
+    }
+}
+
+namespace {
+
 const std::string kLinkTargets = "Software\\TidvexLinkTarget\\";
 
 // The subkeys and value names of a key, opened as a link when it is one.

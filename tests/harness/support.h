@@ -36,6 +36,25 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, c
 bool RegWriteString(HKEY root, const std::string& subKey, const std::string& name, const std::string& text);
 std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const std::string& name);
 
+// The shell's Start Menu and Desktop lead into the test's own folders while
+// one lives (both shell-folder keys of the user), so that what reads the
+// shell's folders afterwards finds them there.
+class ShellFoldersIn {
+public:
+    ShellFoldersIn(const std::string& startMenu, const std::string& desktop);
+    ~ShellFoldersIn();
+    ShellFoldersIn(const ShellFoldersIn&) = delete;
+    ShellFoldersIn& operator=(const ShellFoldersIn&) = delete;
+
+private:
+    struct Saved {
+        const char* key;
+        const char* name;
+        std::optional<std::string> value;
+    };
+    std::vector<Saved> saved_;
+};
+
 // Registry links, for tests of what must never be deleted through one. A link
 // target is HKEY_LOCAL_MACHINE\Software\TidvexLinkTarget\<name>, holding the
 // value <value> = <name> and, unless it is a leaf, a subkey "inner" with the

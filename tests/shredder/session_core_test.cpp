@@ -144,6 +144,28 @@ TEST(CommandText, ItemsAreSplitByQuotesOrBySpaces) {
     EXPECT_EQ(SourceOf(L"3?"), CommandSource::None);
 }
 
+TEST(CommandText, AnItemTheTextWasCutInsideOfIsDropped) {
+    const std::pair<const wchar_t*, std::vector<std::wstring>> cases[] = {
+        {L"1? C:\\a.txt C:\\keep.txt", {L"C:\\a.txt"}},
+        {L"1?C:\\keep.txt", {}},
+        {L"1? C:\\a.txt   ", {L"C:\\a.txt"}},
+        {L"1? \"C:\\a.txt\" \"C:\\keep.txt", {L"C:\\a.txt"}},
+        {L"1? \"C:\\a.txt\"", {L"C:\\a.txt"}},
+    };
+    for (const auto& [text, items] : cases)
+        EXPECT_EQ(SplitCommandText(text, true), items) << tidvex::text::Narrow(text);
+
+    // The settings tell whether the 23,399-byte cut fell inside an item.
+    ShredderSettings settings;
+    const std::string full(23399, 'x');
+    const std::pair<std::string, bool> cuts[] = {
+        {full, false}, {full + "y", true}, {full + " y", false}, {full.substr(0, 23398) + " y", false}};
+    for (const auto& [text, cut] : cuts) {
+        settings.SetCommandLineString(Wide(text));
+        EXPECT_EQ(settings.CommandLineCutInsideItem(), cut) << text.size();
+    }
+}
+
 TEST(CommandText, TheWorkListHasOneItemPerLineHoweverLong) {
     const std::string longLine(600, 'x');
     EXPECT_EQ(SplitWorkList("C:\\a.txt\r\n" + longLine + "\n\r\n\nC:\\b c.txt"),

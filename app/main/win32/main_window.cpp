@@ -49,6 +49,9 @@ MainWindow::MainWindow(std::string commandLine) : commandLine_(std::move(command
 }
 
 MainWindow::~MainWindow() {
+    // The program's end, after its message loop, so never inside one of the
+    // shredder's events: the object goes while the window and its form stand.
+    form_->WaitForShredder();
     dialogs_.reset();
     registryDialog_.reset();
     form_.reset();

@@ -22,6 +22,7 @@ public:
     static constexpr UINT kUnloadMessage = WM_APP + 0x60;
 
     explicit MainWindow(std::string commandLine);
+    // Lets the shredder object go first (frmMain::WaitForShredder).
     ~MainWindow() override;
 
     frmMain& form() { return *form_; }
@@ -52,6 +53,7 @@ public:
     int WindowState() override;
     void WindowState(int state) override;
     void SetForeground() override { SetForegroundWindow(hwnd()); }
+    void Enabled(bool on) override { EnableWindow(hwnd(), on ? TRUE : FALSE); }
     POINT CursorPos() override;
     void Repaint() override { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
     void Unload() override;

@@ -660,6 +660,15 @@ TEST_F(RealControls, ThePopupMenuTellsTheChosenItem) {
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu.Owner(), WM_KEYDOWN, key, 0);
     menu.Popup(100, 100);
     EXPECT_EQ(chosen, clean);
+
+    // Greyed, the same keys choose nothing; Escape closes the menu.
+    menu.Enabled(clean, false);
+    EXPECT_FALSE(menu.Enabled(clean));
+    EXPECT_TRUE(menu.Enabled(0));
+    chosen = -1;
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE}) PostMessageA(menu.Owner(), WM_KEYDOWN, key, 0);
+    menu.Popup(100, 100);
+    EXPECT_EQ(chosen, -1);
 }
 
 TEST_F(RealControls, TheTrayIconPassesItsMouseMessagesOnAndAsksToReattach) {

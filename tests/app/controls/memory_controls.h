@@ -378,6 +378,7 @@ class MemoryPopupMenu final : public PopupMenu {
 public:
     int AddItem(const std::string& caption) override {
         items_.push_back(caption);
+        enabled_.push_back(true);
         return static_cast<int>(items_.size()) - 1;
     }
     int AddSeparator() override { return AddItem("-"); }
@@ -385,9 +386,14 @@ public:
     void Caption(int index, const std::string& caption) override {
         if (Valid(index)) items_[static_cast<size_t>(index)] = caption;
     }
+    bool Enabled(int index) const override { return Valid(index) && enabled_[static_cast<size_t>(index)]; }
+    void Enabled(int index, bool on) override {
+        if (Valid(index)) enabled_[static_cast<size_t>(index)] = on;
+    }
+    // A greyed item cannot be chosen: the menu closes without a choice.
     void Popup(int x, int y) override {
         popups_.push_back({x, y});
-        if (choice_ >= 0 && Valid(choice_) && OnClick) OnClick(choice_);
+        if (Enabled(choice_) && OnClick) OnClick(choice_);
     }
     // The item the user will choose at the next Popup (-1: the menu is dismissed).
     void WillChoose(int index) { choice_ = index; }
@@ -396,6 +402,7 @@ public:
 private:
     bool Valid(int index) const { return index >= 0 && index < static_cast<int>(items_.size()); }
     std::vector<std::string> items_;
+    std::vector<bool> enabled_;
     std::vector<POINT> popups_;
     int choice_ = -1;
 };

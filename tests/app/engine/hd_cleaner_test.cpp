@@ -297,45 +297,55 @@ TEST_F(HDCleanerTest, AnEmptyDriveTextMeansTheWindowsFoldersDrive) {
     EXPECT_TRUE(PathExists("S:\\b.TMP"));
 }
 
-// Paths whose final path the platform cannot give (Wine gives none beyond
-// MAX_PATH) cannot be told from links: the folder S:\long\<200 x a> can be
-// listed, but its matching file and its subfolder cannot be judged. Each is
-// logged and everything else is cleaned; a file that matches nothing is never
+// Paths beyond MAX_PATH are examined like any other: the junk file in
+// S:\long\<200 x a> is cleaned. What cannot be examined is logged and the scan
+// goes on: a matching file and a subfolder there are taken away between the
+// folder's listing and their examination. A file that matches nothing is never
 // opened, so it costs no log line.
 TEST_F(HDCleanerTest, WhatCannotBeExaminedIsLoggedAndTheScanGoesOn) {
     const std::wstring folder = L"\\\\?\\S:\\long\\" + std::wstring(200, L'a');
     const std::wstring name(100, L'b');
-    const std::vector<std::wstring> files = {folder + L"\\" + name + L".tmp", folder + L"\\" + name + L".txt"};
+    const std::vector<std::wstring> files = {folder + L"\\" + name + L".tmp", folder + L"\\" + name + L".txt",
+                                             folder + L"\\gone.tmp"};
+    const std::wstring goneFolder = folder + L"\\gone";
     auto removeTree = [&] {
         for (const auto& file : files) DeleteFileW(file.c_str());
-        RemoveDirectoryW((folder + L"\\" + name).c_str());
-        RemoveDirectoryW(folder.c_str());
-        RemoveDirectoryW(L"\\\\?\\S:\\long");
+        for (const auto& sub : {folder + L"\\" + name, goneFolder, folder, std::wstring(L"\\\\?\\S:\\long")})
+            RemoveDirectoryW(sub.c_str());
     };
     CreateDirectoryW(L"\\\\?\\S:\\long", nullptr);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((folder + L"\\" + name).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(goneFolder.c_str(), nullptr));
     for (const auto& file : files) {
         HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         CloseHandle(h);
     }
+    const std::string inside = "S:\\long\\" + std::string(200, 'a') + "\\";
+    cleaner_.ScanningFolder = [&](std::string& scanned) {
+        folders_.push_back(scanned);
+        if (scanned != inside) return;
+        DeleteFileW(files[2].c_str());
+        RemoveDirectoryW(goneFolder.c_str());
+    };
 
     cleaner_.CleanTempFiles(true);
     cleaner_.StartClean(20, 70, "S:");
+    const std::string deep = inside + std::string(100, 'b');
     EXPECT_EQ(Sorted(cleaner_.Collected(JunkCategory::Temporary)),
-              (std::set<std::string>{"S:\\b.TMP", "S:\\sub\\c._mp", "S:\\sub\\c.~mp"}));
+              (std::set<std::string>{"S:\\b.TMP", "S:\\sub\\c._mp", "S:\\sub\\c.~mp", deep + ".tmp"}));
     EXPECT_EQ(std::count(folders_.begin(), folders_.end(), "S:\\sub\\deep\\"), 1);
-    EXPECT_NE(GetFileAttributesW(files[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(std::count(folders_.begin(), folders_.end(), deep + "\\"), 1);
+    EXPECT_EQ(GetFileAttributesW(files[0].c_str()), INVALID_FILE_ATTRIBUTES);
 
     const auto log = tidvex::test::ReadFileBytes(tidvex::services::LogFilePath());
     removeTree();
     ASSERT_TRUE(log);
-    const std::string inside = "S:\\long\\" + std::string(200, 'a') + "\\" + std::string(100, 'b');
-    for (const std::string& logged : {inside + ".tmp", inside + "\\"})
+    for (const std::string& logged : {inside + "gone.tmp", inside + "gone\\"})
         EXPECT_NE(log->find(" - " + logged + ", Function: renaelCDHslc@yortseDdnAhcraeS : "), std::string::npos)
             << logged;
-    EXPECT_EQ(log->find(inside + ".txt"), std::string::npos);
+    EXPECT_EQ(log->find(deep + ".txt"), std::string::npos);
 }
 
 }  // namespace

@@ -291,6 +291,26 @@ TEST_F(MainFormTest, UnloadRemovesTheTrayIconAndEnds) {
     EXPECT_TRUE(window_.Logged("EndProcess"));
 }
 
+// A worker of the shredder may still be removing its fill: while its object
+// goes, the window answers its messages but takes no input, and the schedule
+// starts nothing.
+TEST_F(MainFormTest, LettingTheShredderGoStartsNothingMeanwhile) {
+    Load();
+    f().chkTimeSchedule->Value(-1);
+    f().ApplyTimeSchedule();
+    bool scheduleOn = true;
+    static_cast<tidvex::test::ScriptedShredder&>(*f().Shredder).released = [&] {
+        window_.Log("released");
+        scheduleOn = f().tmrSchedule->Enabled();
+    };
+    window_.log.clear();
+    f().WaitForShredder();
+    EXPECT_EQ(window_.log, (Texts{"disable", "released", "enable"}));
+    EXPECT_FALSE(scheduleOn);
+    EXPECT_TRUE(f().tmrSchedule->Enabled()) << "the schedule goes on";
+    EXPECT_EQ(f().Shredder, nullptr);
+}
+
 TEST_F(MainFormTest, TheFirstMinimiseShowsTheBalloonOnceAcrossRuns) {
     Load();
     Mem(f().TrayIcon)->Place(1200, 980);

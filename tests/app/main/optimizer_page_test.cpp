@@ -4,6 +4,7 @@
 #include "library_page_fixture.h"
 
 #include "controls/win32_window.h"
+#include "main/run_time_report.h"
 
 namespace tidvex::test {
 namespace {
@@ -105,28 +106,38 @@ TEST_F(OptimizerPageTest, ApplyCallsEverySetterInOrderAndSavesTheDrives) {
     }
 }
 
+// The run-time error report, which ends the program (here it returns), and
+// what the control barrier would have shown.
+struct Reports {
+    std::vector<std::string> fatal, bare;
+    ScopedSeam<main::RunTimeReporter> report{
+        main::gRunTimeReporter, [this](const RunTimeError&, const std::string& text) { fatal.push_back(text); }};
+    ScopedSeam<controls::win32::ErrorReporter> barrier{controls::win32::gErrorReporter,
+                                                       [this](const std::string& d) { bare.push_back(d); }};
+};
+
 TEST_F(OptimizerPageTest, AFailingSetterIsReportedAndNoSuccessShown) {
     for (const char* failing : {"OPZBroadBand", "OPZRestoreOpenFolders", "OPZLockHardDrives"}) {
         SCOPED_TRACE(failing);
         optimizer_->failing = failing;
         window_.shown.clear();
-        std::vector<std::string> reported;
-        ScopedSeam<controls::win32::ErrorReporter> reporter(controls::win32::gErrorReporter,
-                                                            [&](const std::string& d) { reported.push_back(d); });
+        Reports reported;
         f().cmbConnections->ListIndex(3);
         controls::win32::Fire(f().cmdOptimizeApply->OnClick);
-        EXPECT_EQ(reported, std::vector<std::string>{"The RPC server is unavailable"});
+        EXPECT_EQ(reported.fatal, std::vector<std::string>{"Run-time error '-2147023174':\r\n\r\n"
+                                                           "The RPC server is unavailable\r\n\r\nApply All failed."});
+        EXPECT_TRUE(reported.bare.empty());
         EXPECT_TRUE(window_.shown.empty());
     }
 }
 
 TEST_F(OptimizerPageTest, ACountThatIsNoNumberWritesNothing) {
-    std::vector<std::string> reported;
-    ScopedSeam<controls::win32::ErrorReporter> reporter(controls::win32::gErrorReporter,
-                                                        [&](const std::string& d) { reported.push_back(d); });
+    Reports reported;
     f().cmbConnections->ListIndex(-1);
     controls::win32::Fire(f().cmdOptimizeApply->OnClick);
-    EXPECT_EQ(reported, std::vector<std::string>{"Type mismatch"});
+    EXPECT_EQ(reported.fatal,
+              std::vector<std::string>{"Run-time error '13':\r\n\r\nType mismatch\r\n\r\nApply All failed."});
+    EXPECT_TRUE(reported.bare.empty());
     EXPECT_TRUE(calls_.empty());
     EXPECT_TRUE(window_.shown.empty());
     EXPECT_EQ(Stored(services::kOptimizerSection, "LockedDrives"), "<none>");

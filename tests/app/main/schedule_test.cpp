@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 namespace {
@@ -113,6 +114,95 @@ TEST_F(ScheduleTest, ATickDuringACleaningLeavesItAlone) {
     EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute), 1);
 }
 
+// A shredding keeps its page and the toolbar locked: a cleaning due meanwhile
+// waits for its end, by Stop or by completion, and starts once.
+TEST_F(ScheduleTest, ACleaningDueDuringAShreddingWaitsForItsEnd) {
+    frmMain& f = form();
+    f.Shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+    struct Case {
+        const char* end;
+        std::function<void()> act;
+        int cleanings;
+    };
+    const Case cases[] = {
+        {"Stop", [&f] { Press(f.cmdStartShred).UserClick(); }, 1},
+        {"completion", [&f] { f.shredder_SessionCompleted(); }, 1},
+        {"Time Clean off meanwhile, then on again",
+         [&f] {
+             Box(f.chkTimeSchedule).UserClick();
+             Press(f.cmdStartShred).UserClick();
+             Box(f.chkTimeSchedule).UserClick();
+         },
+         0},
+    };
+    Box(f.optTimeSchedule[0]).UserClick();
+    Box(f.chkTimeSchedule).Value(-1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.end);
+        f.cmdToolBar_Click(2);
+        Press(f.cmdShredder[2]).UserClick();
+        Press(f.cmdStartShred).UserClick();
+        ASSERT_TRUE(f.IsShredding);
+        EXPECT_EQ(CleaningsIn(15 * kSecondsPerMinute - static_cast<int>(f.tmrSchedule->TickCount())), 0);
+        EXPECT_EQ(CleaningsIn(20 * kSecondsPerMinute), 0) << "a second tick adds nothing";
+        EXPECT_EQ(f.CurrentPageIndex, 2) << "the page stays";
+        for (auto* button : f.cmdToolBar) EXPECT_FALSE(button->Enabled());
+        c.act();
+        EXPECT_EQ(CleaningsIn(1), c.cleanings) << "the next second";
+        if (c.cleanings) ExpectCleanerPage();
+        EXPECT_EQ(CleaningsIn(10 * kSecondsPerMinute - 2), 0) << "the count went on meanwhile";
+    }
+}
+
+// A shredding keeps its page and lets no cleaning start, whatever asks: the
+// tray's "Clean Now" is greyed and refused, and neither a page of the toolbar
+// nor the About link is shown. Once the shredding has ended, "Clean Now" cleans.
+TEST_F(ScheduleTest, NothingLeavesTheShredderPageWhileAShreddingRuns) {
+    frmMain& f = form();
+    f.Shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+    auto& menu = *static_cast<tidvex::controls::MemoryPopupMenu*>(f.mnuTray);
+    auto& tray = *static_cast<tidvex::controls::MemoryTrayIcon*>(f.TrayIcon);
+    auto cleanNow = [&] {
+        menu.WillChoose(f.mnuClean);
+        tray.UserMouse(517);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"Clean Now from the tray", cleanNow},
+        {"Clean Now chosen all the same", [&f] { f.mnuClean_Click(); }},
+        {"the About link", [&f] { f.lblAbout_MouseUp(tidvex::controls::kLeftButton); }},
+        {"each page of the toolbar",
+         [&f] {
+             for (int i = 0; i < static_cast<int>(f.cmdToolBar.size()); ++i) f.cmdToolBar_Click(i);
+         }},
+    };
+    f.cmdToolBar_Click(2);
+    Press(f.cmdShredder[2]).UserClick();
+    EXPECT_TRUE(f.mnuTray->Enabled(f.mnuClean));
+    Press(f.cmdStartShred).UserClick();
+    ASSERT_TRUE(f.IsShredding);
+    EXPECT_FALSE(f.mnuTray->Enabled(f.mnuClean));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.act();
+        EXPECT_FALSE(tidvex::main::gIsCleaning);
+        EXPECT_FALSE(window.Logged("StartClean"));
+        EXPECT_EQ(f.CurrentPageIndex, 2) << "the page stays";
+        EXPECT_TRUE(f.frPage[2]->Visible());
+        for (auto* button : f.cmdToolBar) EXPECT_FALSE(button->Enabled());
+        EXPECT_TRUE(f.IsShredding);
+    }
+
+    Press(f.cmdStartShred).UserClick();
+    EXPECT_TRUE(f.mnuTray->Enabled(f.mnuClean));
+    cleanNow();
+    EXPECT_TRUE(window.Logged("StartClean"));
+    ExpectCleanerPage();
+}
+
 // The cleaning yields to the timers while it runs: ticks meanwhile start nothing.
 TEST_F(ScheduleTest, ACleaningLongerThanTheIntervalIsNotInterrupted) {
     frmMain& f = form();
@@ -197,10 +287,12 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         bool heldBack;
         Texts afterTick;
     };
+    // The session's end takes the process: the shredder object goes first, and
+    // should the program still run, it has one again.
     const Texts cleaned = {"state 0", "show", "StartClean"};
     auto with = [&cleaned](const char* last) {
         Texts t = cleaned;
-        if (last) t.push_back(last);
+        if (last) t.insert(t.end(), {"released", last, "CreateShredder"});
         return t;
     };
     const Case cases[] = {
@@ -216,7 +308,8 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
     auto steps = [](const Texts& log) {
         Texts kept;
         for (const auto& call : log)
-            if (call == "state 0" || call == "show" || call == "StartClean" || call.rfind("exit", 0) == 0)
+            if (call == "state 0" || call == "show" || call == "StartClean" || call.rfind("exit", 0) == 0 ||
+                call == "released" || call == "CreateShredder")
                 kept.push_back(call);
         return kept;
     };
@@ -227,6 +320,9 @@ TEST_F(ScheduleTest, AWindowsShutdownCleansThenPowersOffOrRestarts) {
         f.chkWhenWindowsShuts->Value(c.shuts);
         for (int i = 0; i < 2; ++i) f.optSessionSchedule[static_cast<size_t>(i)]->Value(i == c.option ? -1 : 0);
         window.script = [&c](ScriptedSession& session) { session.throws = c.cleaningFails; };
+        auto shredder = std::make_unique<ScriptedShredder>(window.libraryCalls);
+        shredder->released = [this] { window.Log("released"); };
+        f.Shredder = std::move(shredder);
         TakeCalls();
 
         bool cancel = false;

@@ -7,6 +7,7 @@
 #include "errors/run_time_error.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,14 @@ namespace tidvex::test {
 using Calls = std::vector<std::string>;
 
 // Records every call as text ("AddFile S:\a", "SessionType=0"); a member named
-// in `failing` raises a run-time error instead.
+// in `failing` raises a run-time error instead, and one named in `refusing`
+// answers 0.
 class ScriptedShredder final : public main::ShredderObject {
 public:
     explicit ScriptedShredder(Calls& calls) : calls_(calls) {}
+    ~ScriptedShredder() override {
+        if (released) released();
+    }
     std::int32_t Initialize() override { return Note("Initialize"); }
     std::int32_t NewSession() override { return Note("NewSession"); }
     void ApplicationPath(const std::string& v) override { Note("ApplicationPath=" + v); }
@@ -27,7 +32,10 @@ public:
     void ProfileName(const std::string& v) override { Note("ProfileName=" + v); }
     void ShredderApplicationName(const std::string& v) override { Note("ShredderApplicationName=" + v); }
     void ShredMethod(std::int16_t v) override { Note("ShredMethod=" + std::to_string(v)); }
-    std::int32_t SessionType() override { return type; }
+    std::int32_t SessionType() override {
+        Fail("SessionType");
+        return type;
+    }
     void SessionType(std::int32_t v) override {
         type = v;
         Note("SessionType=" + std::to_string(v));
@@ -43,13 +51,21 @@ public:
     std::int32_t AbortSession() override { return Note("AbortSession"); }
 
     std::int32_t type = 0;
-    std::string failing;
+    std::string failing, refusing;
+    // Runs after each recorded call, where the real object fires its events.
+    std::function<void(const std::string& call)> after;
+    // Runs when the object is let go.
+    std::function<void()> released;
 
 private:
-    std::int32_t Note(const std::string& call) {
+    void Fail(const std::string& call) const {
         if (!failing.empty() && call.rfind(failing, 0) == 0) throw RunTimeError(-2147221164, "Class not registered");
+    }
+    std::int32_t Note(const std::string& call) {
+        Fail(call);
         calls_.push_back(call);
-        return 1;
+        if (after) after(call);
+        return !refusing.empty() && call.rfind(refusing, 0) == 0 ? 0 : 1;
     }
     Calls& calls_;
 };

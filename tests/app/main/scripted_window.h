@@ -155,6 +155,7 @@ public:
         state = s;
     }
     void SetForeground() override { Log("foreground"); }
+    void Enabled(bool on) override { Log(on ? "enable" : "disable"); }
     POINT CursorPos() override { return {700, 500}; }
     void Repaint() override { Log("repaint"); }
     void Unload() override { Log("Unload"); }

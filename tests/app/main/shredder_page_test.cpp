@@ -4,6 +4,7 @@
 #include "library_page_fixture.h"
 
 #include "controls/win32_window.h"
+#include "main/run_time_report.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 
@@ -449,24 +450,39 @@ TEST_F(ShredderPageTest, ALateCompletionOfAStoppedSessionShredsNothing) {
     EXPECT_EQ(f().cmdStartShred->Caption(), "Start Shredding Files/Folders");
 }
 
+// Stop, or Stop and a new Start, while the completion shreds what is left: the
+// completion ends at once, shreds no more, powers nothing off and leaves the
+// page to what was pressed.
 TEST_F(ShredderPageTest, AStopDuringTheSecondPassEndsItWithoutPowerOff) {
-    const std::string dir = ScratchFolder("second");
-    WriteFileBytes(dir + "\\first.txt", std::string(400, '1'));
-    WriteFileBytes(dir + "\\second.txt", "2nd");
-    Enter();
-    f().chkShredShutdown->Value(-1);
-    List(f().lstFiles).UserDrop({dir + "\\first.txt", dir + "\\second.txt"});
-    Button(f().cmdStartShred).UserClick();
-    int yields = 0;
-    ScopedSeam<std::function<void()>> pump(pump::gDoEvents, [&] {
-        if (++yields == 1) Button(f().cmdStartShred).UserClick();
-    });
-    f().shredder_SessionCompleted();
-    EXPECT_GT(yields, 0);
-    EXPECT_EQ(ReadFileBytes(dir + "\\second.txt").value_or(""), "2nd");
-    EXPECT_TRUE(exits_.empty());
-    EXPECT_FALSE(Busy());
-    EXPECT_EQ(f().cmdStartShred->Caption(), "Start Shredding Files/Folders");
+    struct Case {
+        bool startAgain;
+        const char* caption;
+    };
+    for (const Case& c : {Case{false, "Start Shredding Files/Folders"}, Case{true, "Stop Shredding Files/Folders"}}) {
+        SCOPED_TRACE(c.caption);
+        const std::string dir = ScratchFolder(c.startAgain ? "restart" : "second");
+        WriteFileBytes(dir + "\\first.txt", std::string(400, '1'));
+        WriteFileBytes(dir + "\\second.txt", "2nd");
+        Enter();
+        f().chkShredShutdown->Value(-1);
+        List(f().lstFiles).UserDrop({dir + "\\first.txt", dir + "\\second.txt"});
+        Button(f().cmdStartShred).UserClick();
+        calls_.clear();
+        int yields = 0;
+        ScopedSeam<std::function<void()>> pump(pump::gDoEvents, [&] {
+            if (++yields != 1) return;
+            Button(f().cmdStartShred).UserClick();
+            if (c.startAgain) Button(f().cmdStartShred).UserClick();
+        });
+        f().shredder_SessionCompleted();
+        EXPECT_EQ(yields, 1) << "the pass ended at once";
+        EXPECT_EQ(ReadFileBytes(dir + "\\second.txt").value_or(""), "2nd");
+        EXPECT_TRUE(exits_.empty());
+        EXPECT_EQ(Busy(), c.startAgain);
+        EXPECT_EQ(f().cmdStartShred->Caption(), c.caption);
+        EXPECT_EQ(std::count(calls_.begin(), calls_.end(), "StartSession"), c.startAgain ? 1 : 0);
+        if (f().IsShredding) Button(f().cmdStartShred).UserClick();
+    }
 }
 
 TEST_F(ShredderPageTest, EnteringThePageOrPressingAModeLeavesARunningSessionAlone) {
@@ -484,14 +500,127 @@ TEST_F(ShredderPageTest, EnteringThePageOrPressingAModeLeavesARunningSessionAlon
     EXPECT_EQ(calls_, Calls{"AbortSession"});
 }
 
+// The enabled states of the toolbar, the mode buttons, the combo and the tab
+// strip, then the Start caption and whether the bars show.
+std::string PageState(main::frmMain& f) {
+    std::string state;
+    for (auto* b : f.cmdToolBar) state += b->Enabled() ? 'E' : '-';
+    state += ' ';
+    for (auto* b : f.cmdShredder) state += b->Enabled() ? 'E' : '-';
+    state += f.cmbShredMethod->Enabled() ? 'E' : '-';
+    state += f.tbShredder->Enabled() ? 'E' : '-';
+    return state + " " + f.cmdStartShred->Caption() + (f.lblShredLabel->Visible() ? " (bars)" : "");
+}
+
+// A failing call of the object reaches the run-time report, which ends the
+// program (here it returns), and never the control barrier; a Start that
+// failed or was refused leaves the page as it was before the press, usable.
 TEST_F(ShredderPageTest, AFailingObjectIsReportedByTheWindowNotSwallowed) {
-    Enter(2);
-    shredder_->failing = "StartSession";
-    std::vector<std::string> reported;
-    ScopedSeam<controls::win32::ErrorReporter> reporter(controls::win32::gErrorReporter,
-                                                        [&](const std::string& d) { reported.push_back(d); });
-    controls::win32::Fire(f().cmdStartShred->OnClick);
-    EXPECT_EQ(reported, std::vector<std::string>{"Class not registered"});
+    struct Case {
+        const char* failing;
+        const char* refusing;
+        int mode;
+        bool running;
+        std::function<void()> act;  // none: Start pressed
+        const char* what;           // what the report names; none for a refusal
+    };
+    auto start = [this] { Button(f().cmdStartShred).UserClick(); };
+    const Case cases[] = {
+        {"", "StartSession", 2, false, nullptr, nullptr},
+        {"", "StartSession", 1, false, nullptr, nullptr},
+        {"StartSession", "", 2, false, nullptr, "Starting a shredding"},
+        {"AddFolder", "", 0, false, nullptr, "Starting a shredding"},
+        {"AbortSession", "", 2, true, nullptr, "Stopping the shredding"},
+        {"ShredMethod", "", 0, false, [this] { Mem<MemoryComboBox>(f().cmbShredMethod).UserChoose(3); },
+         "Choosing the wiping method"},
+        {"SessionType", "", 0, true, [this] { f().shredder_SessionCompleted(); }, "Completing the shredding"},
+        {"Initialize", "", 0, false,
+         [this] {
+             Button(f().cmdToolBar[0]).UserClick();
+             Button(f().cmdToolBar[2]).UserClick();
+         },
+         "Setting up the shredder (Fraxil.Shredder)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.failing << c.refusing << " mode " << c.mode);
+        Enter(c.mode);
+        // On the page as the user reaches it, its own toolbar button pressed in.
+        f().cmdToolBar_Click(2);
+        List(f().lstDrives).AddItem("S:");
+        List(f().lstDrives).UserCheck(0);
+        List(f().lstFiles).UserDrop({ScratchFolder("failing")});
+        if (c.running) start();
+        const std::string before = PageState(f());
+        shredder_->failing = c.failing;
+        shredder_->refusing = c.refusing;
+        std::vector<std::string> bare, reports;
+        ScopedSeam<controls::win32::ErrorReporter> barrier(controls::win32::gErrorReporter,
+                                                           [&](const std::string& d) { bare.push_back(d); });
+        ScopedSeam<main::RunTimeReporter> report(main::gRunTimeReporter,
+                                                 [&](const RunTimeError&, const std::string& t) { reports.push_back(t); });
+        controls::win32::Fire(c.act ? c.act : std::function<void()>(start));
+        EXPECT_TRUE(bare.empty());
+        std::vector<std::string> reported;
+        if (c.what)
+            reported.push_back("Run-time error '-2147221164':\r\n\r\nClass not registered\r\n\r\n" +
+                               std::string(c.what) + " failed.");
+        EXPECT_EQ(reports, reported);
+        shredder_->failing.clear();
+        shredder_->refusing.clear();
+        if (f().IsShredding) start();
+        if (c.running || c.act) continue;
+        EXPECT_EQ(PageState(f()), before);
+        start();
+        EXPECT_TRUE(Busy()) << "the next press starts";
+        start();
+        List(f().lstDrives).Clear();
+    }
+}
+
+TEST_F(ShredderPageTest, ErrorsOfTheServerAreToldWhenTheShreddingEnds) {
+    const std::string one = "The shredding ended with 1 error:\r\n\r\nerror 1 Ok icon 1";
+    const std::string seven =
+        "The shredding ended with 7 errors:\r\n\r\nerror 1\r\nerror 2\r\nerror 3\r\nerror 4\r\nerror 5\r\n"
+        "... and 2 more. Ok icon 1";
+    struct Case {
+        const char* what;
+        int mode;
+        int errors;
+        bool stop;
+        int shutdown;
+        Calls shown;
+    };
+    const Case cases[] = {
+        {"seven errors", 2, 7, false, 0, {seven}},
+        {"messages only, after a session with errors", 2, 0, false, 0, {}},
+        {"one error of a free-space session", 1, 1, false, 0, {one}},
+        {"stopped", 0, 2, true, 0, {}},
+        {"power-off asked for", 2, 2, false, -1, {}},
+    };
+    // The server refuses an unchecked drive while the list is handed over.
+    shredder_->after = [this](const std::string& call) {
+        if (call.rfind("RemoveDrive", 0) == 0) f().Shredder_ErrorMessage("Drive Not in List.", 37007);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Enter(c.mode);
+        List(f().lstDrives).AddItem("S:");
+        List(f().lstDrives).AddItem("U:");
+        List(f().lstDrives).Checked(0, true);
+        List(f().lstFiles).UserDrop({"S:\\nothing-here"});
+        f().chkShredShutdown->Value(c.shutdown);
+        f().Shredder_ErrorMessage("Folder Already in List.", 37003);
+        Button(f().cmdStartShred).UserClick();
+        f().Shredder_Message("File Already in List.");
+        for (int i = 1; i <= c.errors; ++i) f().Shredder_ErrorMessage("error\n" + std::to_string(i) + "\n\n", 31034);
+        if (c.stop) Button(f().cmdStartShred).UserClick();
+        window_.shown.clear();
+        exits_.clear();
+        f().shredder_SessionCompleted();
+        EXPECT_EQ(window_.shown, c.shown);
+        EXPECT_EQ(exits_.size(), c.shutdown ? 1u : 0u);
+        List(f().lstDrives).Clear();
+    }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace tidvex::test {
 namespace {
@@ -60,6 +62,65 @@ TEST_F(ShredderSessionTest, FilesAndAFolderAreShreddedThroughTheRegisteredObject
     EXPECT_TRUE(PathExists(root + "kept.txt"));
     EXPECT_TRUE(exits_.empty());
     std::printf("the item bar showed %zu values, the total bar %zu\n", items.size(), totals.size());
+}
+
+// The shell's own folders are skipped by the server's session below a listed
+// folder and when listed themselves; the page's second pass then keeps them
+// too, every byte in them, with the folders above them, while the rest of the
+// listed tree is gone.
+TEST_F(ShredderSessionTest, TheSecondPassKeepsTheFoldersTheSessionSkipped) {
+    const std::string dir = ScratchFolder("skipped");
+    const std::string top = dir + "\\Roaming", windows = top + "\\Microsoft\\Windows";
+    const std::string startMenu = windows + "\\Start Menu", desktop = dir + "\\Desktop";
+    for (const std::string& folder : {top, top + "\\Microsoft", windows, startMenu, startMenu + "\\Programs",
+                                      windows + "\\Other", top + "\\plain", desktop, desktop + "\\sub"})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    const std::vector<std::string> kept = {startMenu + "\\Programs\\app.lnk", startMenu + "\\menu.ini",
+                                           desktop + "\\notes.txt", desktop + "\\sub\\deep.txt"};
+    const std::vector<std::string> shredded = {windows + "\\w.txt", windows + "\\Other\\o.txt",
+                                               top + "\\plain\\p.txt", top + "\\t.txt"};
+    auto bytesOf = [](const std::string& file) { return std::string(5000, 'k') + file; };
+    for (const std::string& file : kept) WriteFileBytes(file, bytesOf(file));
+    for (const std::string& file : shredded) WriteFileBytes(file, file);
+
+    ShellFoldersIn shell(startMenu, desktop);
+    form_->Shredder = main::MakeFraxilShredder(f());
+    f().cmdShredder_Click(0);
+    f().InitShredder();
+    List(f().lstFiles).UserDrop({top, desktop});
+    Button(f().cmdStartShred).UserClick();
+    ASSERT_TRUE(f().IsShredding);
+    ASSERT_TRUE(PumpUntil([&] { return !f().IsShredding; }, std::chrono::seconds(60))) << "no completion";
+
+    for (const std::string& file : kept) EXPECT_TRUE(ReadFileBytes(file) == bytesOf(file)) << file << " changed";
+    for (const std::string& folder : {top, top + "\\Microsoft", windows, startMenu, desktop, desktop + "\\sub"})
+        EXPECT_TRUE(PathExists(folder)) << folder;
+    for (const std::string& file : shredded) EXPECT_FALSE(PathExists(file)) << file;
+    EXPECT_FALSE(PathExists(windows + "\\Other"));
+    EXPECT_FALSE(PathExists(top + "\\plain"));
+    EXPECT_TRUE(window_.shown.empty()) << window_.shown.front();
+}
+
+// Wine keeps its bin in a folder of the user's own, so the bin's folder on C:
+// cannot be reached: the server says so by ErrorMessage, and the end of the
+// shredding tells the user instead of passing for a success.
+TEST_F(ShredderSessionTest, ARecycleBinThatCannotBeReachedIsToldAtTheEnd) {
+    const std::string junk = ScratchFolder("binned") + "\\junk.txt";
+    WriteFileBytes(junk, "in the bin");
+    ASSERT_TRUE(DeleteToRecycleBin(junk));
+    form_->Shredder = main::MakeFraxilShredder(f());
+    f().cmdShredder_Click(0);
+    f().InitShredder();
+    Button(f().cmdShredder[2]).UserClick();
+    Button(f().cmdStartShred).UserClick();
+    ASSERT_TRUE(f().IsShredding);
+    ASSERT_TRUE(PumpUntil([&] { return !f().IsShredding; }, std::chrono::seconds(60))) << "no completion";
+    // One error for each fixed drive, each on a line of its own.
+    ASSERT_EQ(window_.shown.size(), 1u);
+    const std::string& told = window_.shown[0];
+    EXPECT_EQ(told.rfind("The shredding ended with ", 0), 0u) << told;
+    EXPECT_NE(told.find(" errors:\r\n\r\nError: Unable to access C:\\Recycler\\S-"), std::string::npos) << told;
+    EXPECT_EQ(told.substr(told.size() - 10), " Ok icon 1");
 }
 
 }  // namespace

@@ -3,15 +3,11 @@
 // WM_QUERYENDSESSION). With "When Windows shuts down" checked the window
 // refuses, shows itself, cleans and asks for the restart, which is recorded
 // here and never done.
-#include "main/win32/main_window.h"
+#include "real_window.h"
 
-#include "com/com_types.h"
-#include "harness/support.h"
 #include "services/helpers.h"
-#include "services/program.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -52,28 +48,17 @@ std::string LastItem(const tidvex::controls::ListBox& list) {
 }
 
 TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {
-    // The program's files in a folder of the test's own, the splash picture with them.
-    const std::string folder = tidvex::test::ScratchFolder("program");
-    ASSERT_TRUE(CopyFileA("Y:\\Splash.spl", (folder + "\\Splash.spl").c_str(), FALSE));
-    tidvex::services::ScopedAppPath program(folder);
     std::vector<UINT> exits;
     tidvex::services::ScopedPlatformCalls power({.exitWindowsEx = [&exits](UINT flags, DWORD) {
         exits.push_back(flags);
         return TRUE;
     }});
-
-    tidvex::com::ComInit com;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    tidvex::main::win32::MainWindow window("");
+    tidvex::test::RealWindow real("program");
+    ASSERT_TRUE(real.Ready());
+    tidvex::main::win32::MainWindow& window = real.window();
     ASSERT_TRUE(window.Load());
     frmMain& f = window.form();
-    // A short cleaning: no area of the machine chosen.
-    for (auto* area : {f.chkInternet, f.chkSystem, f.chkRegistry}) area->Value(0);
-    f.chkSessionSchedule->Value(-1);
-    f.chkWhenWindowsShuts->Value(-1);
-    f.optSessionSchedule[0]->Value(0);
-    f.optSessionSchedule[1]->Value(-1);
+    real.CleanThenRestartAtShutdown();
     window.Visible(false);
     Pump();
 

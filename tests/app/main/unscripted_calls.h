@@ -47,6 +47,7 @@ public:
     int WindowState() override { return Unscripted("WindowState", 0); }
     void WindowState(int) override { Unscripted("WindowState"); }
     void SetForeground() override { Unscripted("SetForeground"); }
+    void Enabled(bool) override { Unscripted("Enabled"); }
     POINT CursorPos() override { return Unscripted("CursorPos", POINT{}); }
     void Repaint() override { Unscripted("Repaint"); }
     void Unload() override { Unscripted("Unload"); }

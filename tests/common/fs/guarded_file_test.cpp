@@ -272,4 +272,35 @@ TEST(Paths, RootsInEverySpelling) {
     EXPECT_EQ(NormalizedFullPath(L"c:\\"), L"c:\\");
 }
 
+TEST(Paths, TheCallableFullFormReachesAnyLength) {
+    const std::wstring deep = L"S:\\" + std::wstring(300, L'd');
+    const std::pair<std::wstring, std::wstring> forms[] = {
+        {L"S:\\a\\..\\b", L"S:\\b"},
+        {L"S:/a/b", L"S:\\a\\b"},
+        {deep + L"\\.\\x", L"\\\\?\\" + deep + L"\\x"},
+        {L"\\\\host\\share\\" + std::wstring(300, L's'), L"\\\\?\\UNC\\host\\share\\" + std::wstring(300, L's')},
+        {L"\\\\?\\S:\\c", L"\\\\?\\S:\\c"},
+        {L"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
+        {L"", L""}};
+    for (const auto& [path, callable] : forms)
+        EXPECT_EQ(CallableFullPath(path), callable) << tidvex::text::Narrow(path).substr(0, 40);
+
+    // A file 600 characters deep: its final path is told (Wine's own call
+    // gives up beyond MAX_PATH), so the guard opens it and it is no link.
+    std::wstring folder = tidvex::text::Wide(ScratchFolder("guard-deep"));
+    while (folder.size() < 600) {
+        folder += L"\\a-folder-name-of-thirty-chars";
+        ASSERT_TRUE(CreateDirectoryW(CallableFullPath(folder).c_str(), nullptr));
+    }
+    const std::wstring file = folder + L"\\deep.txt";
+    HANDLE h = CreateFileW(CallableFullPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    EXPECT_EQ(FinalPathOf(file), L"\\\\?\\" + file);
+    EXPECT_TRUE(GuardedFile::Open(file, FILE_READ_ATTRIBUTES));
+    EXPECT_FALSE(IsLink(file));
+    EXPECT_TRUE(DeleteFileName(file, false).Done());
+    EXPECT_EQ(GetFileAttributesW(CallableFullPath(file).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace

@@ -5,9 +5,11 @@
 #include "harness/support.h"
 #include "pump/pump.h"
 #include "shred/shredder.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -340,6 +342,55 @@ TEST(FolderShred, StopEndsTheWalk) {
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\b.dat"));
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\deeper\\c.txt"));
     EXPECT_TRUE(PathExists(folder + "\\tree\\sub\\deeper"));
+}
+
+// A kept folder, in whatever spelling the caller has it, comes through the
+// walk whole, and the folders above it keep their place; everything else of the
+// tree goes. Given as the folder to shred, it is left as it is.
+TEST(FolderShred, KeptFoldersAndTheFoldersAboveThemStay) {
+    const std::string folder = ScratchFolder("shred-kept");
+    auto shortName = [](const std::string& k) {
+        char buf[MAX_PATH] = {};
+        const DWORD n = GetShortPathNameA(k.c_str(), buf, MAX_PATH);
+        return n > 0 && n < MAX_PATH ? std::string(buf) : k;
+    };
+    auto upper = [](std::string k) {
+        CharUpperBuffA(k.data(), static_cast<DWORD>(k.size()));
+        return k;
+    };
+    auto dotted = [](std::string k) { return k.insert(k.rfind('\\'), "/Other/..") + "\\"; };
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string&)> spelling;
+        bool listKept;  // the kept folder itself is given to FolderShred
+    };
+    const Case cases[] = {{"upper case", upper, false},
+                          {"long-path prefix", [](const std::string& k) { return "\\\\?\\" + k; }, false},
+                          {"slashes, .. and a closing backslash", dotted, false},
+                          {"short name", shortName, false},
+                          {"the kept folder listed", upper, true}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string top = folder + "\\tree" + std::to_string(n++), windows = top + "\\Windows";
+        const std::string kept = windows + "\\Start Menu";
+        for (const std::string& f : {top, windows, kept, kept + "\\Programs", windows + "\\Other", top + "\\plain"})
+            ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+        const std::vector<std::string> stay = {kept + "\\menu.ini", kept + "\\Programs\\app.lnk"};
+        const std::vector<std::string> gone = {top + "\\a.txt", windows + "\\w.txt", windows + "\\Other\\o.txt",
+                                               top + "\\plain\\p.txt"};
+        for (const std::string& f : stay) WriteFileBytes(f, Filler(3000) + f);
+        for (const std::string& f : gone) WriteFileBytes(f, f);
+
+        ShredOptions options;
+        options.keptFolders = {L"S:\\elsewhere", tidvex::text::Wide(c.spelling(kept))};
+        Shredder shredder(options);
+        shredder.FolderShred(c.listKept ? kept : top, false, "*", true, 0, 0);
+        for (const std::string& f : stay) EXPECT_EQ(ReadFileBytes(f), Filler(3000) + f);
+        for (const std::string& f : gone) EXPECT_EQ(PathExists(f), c.listKept) << f;
+        for (const std::string& f : {top, windows}) EXPECT_TRUE(PathExists(f)) << f;
+        for (const std::string& f : {windows + "\\Other", top + "\\plain"}) EXPECT_EQ(PathExists(f), c.listKept) << f;
+    }
 }
 
 TEST(FolderShred, RefusesRootsAndRelativePathsAndNeverFollowsLinks) {
