@@ -71,8 +71,11 @@ public:
     // Its thread ends, and lets the sink go, before this returns, unless a call
     // that it gave up on still keeps that thread.
     ~Courier() {
-        shared_->quit = true;
-        SetEvent(shared_->request.Get());
+        {
+            Locked lock(*shared_);
+            shared_->quit = true;
+        }
+        WakeConditionVariable(&shared_->called);
         if (!givenUp_) WaitForSingleObject(thread_.Get(), kUnanswered);
     }
     Courier(const Courier&) = delete;
@@ -83,14 +86,23 @@ public:
     bool Deliver(DISPID id, std::span<VARIANT> args, SinkWatch& watch);
 
 private:
+    // The two threads hand each call over and back under a slim lock: its
+    // waits and wakes stay within the process, where a pair of event objects
+    // costs a call into the system on both sides of every hand-over.
     struct Shared {
-        handles::KernelObject request{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-        handles::KernelObject done{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-        std::atomic<bool> quit{false};
+        SRWLOCK lock = SRWLOCK_INIT;
+        CONDITION_VARIABLE called = CONDITION_VARIABLE_INIT;    // a call or the end for the courier
+        CONDITION_VARIABLE answered = CONDITION_VARIABLE_INIT;  // the sink has returned
+        bool pending = false, done = false, quit = false;
         ComPtr<IDispatch> sink;  // used and let go on the courier's thread only
         DISPID id = 0;
         std::vector<VARIANT> args;  // copies the courier's thread clears
         HRESULT result = S_OK;
+    };
+    struct Locked {
+        explicit Locked(Shared& s) : lock(s.lock) { AcquireSRWLockExclusive(&lock); }
+        ~Locked() { ReleaseSRWLockExclusive(&lock); }
+        SRWLOCK& lock;
     };
     struct Launch {
         std::shared_ptr<Shared> shared;
@@ -107,7 +119,6 @@ private:
 
 std::shared_ptr<Courier> Courier::Start(ComPtr<IDispatch> sink) {
     auto shared = std::make_shared<Shared>();
-    if (!shared->request || !shared->done) return nullptr;
     shared->sink = std::move(sink);
     auto launch = std::make_unique<Launch>(Launch{shared, ReferenceOwnModule()});
     handles::KernelObject thread(CreateThread(nullptr, 0, &Courier::Run, launch.get(), 0, nullptr));
@@ -126,13 +137,21 @@ DWORD WINAPI Courier::Run(void* p) {
         ComInit com(COINIT_MULTITHREADED);
         Shared& s = *launch->shared;
         for (;;) {
-            WaitForSingleObject(s.request.Get(), INFINITE);
-            if (s.quit) break;
+            {
+                Locked lock(s);
+                while (!s.pending && !s.quit) SleepConditionVariableSRW(&s.called, &s.lock, INFINITE, 0);
+                if (!s.pending) break;
+                s.pending = false;
+            }
             DISPPARAMS params{s.args.data(), nullptr, static_cast<UINT>(s.args.size()), 0};
             s.result = s.sink->Invoke(s.id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                                       nullptr);
             for (VARIANT& v : s.args) VariantClear(&v);
-            SetEvent(s.done.Get());
+            {
+                Locked lock(s);
+                s.done = true;
+            }
+            WakeConditionVariable(&s.answered);
         }
         s.sink.Reset();
     }
@@ -150,14 +169,20 @@ bool Courier::Deliver(DISPID id, std::span<VARIANT> args, SinkWatch& watch) {
     }
     watch.awaited = true;
     const DWORD start = GetTickCount();
-    SetEvent(s.request.Get());
-    HANDLE waits[] = {s.done.Get(), watch.thread.Get()};
-    const DWORD count = watch.thread ? 2 : 1;
+    {
+        Locked lock(s);
+        s.pending = true;
+        s.done = false;
+    }
+    WakeConditionVariable(&s.called);
+    Locked lock(s);
     for (;;) {
-        const DWORD r = WaitForMultipleObjects(count, waits, FALSE, 100);
-        if (r == WAIT_OBJECT_0) return !SinkIsGone(s.result);
-        // The sink's thread has ended, or its apartment takes no call.
-        if (r == WAIT_OBJECT_0 + 1 || (watch.awaited && GetTickCount() - start >= kUnanswered)) {
+        if (s.done) return !SinkIsGone(s.result);
+        if (SleepConditionVariableSRW(&s.answered, &s.lock, 100, 0) || s.done) continue;
+        // Every tenth of a second without an answer: has the sink's thread
+        // ended, or does its apartment take no call?
+        if ((watch.thread && WaitForSingleObject(watch.thread.Get(), 0) == WAIT_OBJECT_0) ||
+            (watch.awaited && GetTickCount() - start >= kUnanswered)) {
             givenUp_ = true;
             return false;
         }

@@ -142,6 +142,39 @@ TEST(ComServer, EventsFromAWorkerThreadArriveOnTheSinksOwnThread) {
     EXPECT_EQ(got[20].id, 2);
 }
 
+// A worker goes on only once a handler has returned, however long it takes, and
+// what the handler wrote through by-reference arguments is what it then reads.
+TEST(ComServer, AWorkerWaitsForEachHandlerAndReadsWhatItWrote) {
+    auto obj = CreateByProgId<ITestObject>(L"TidvexTest.TestObject");
+    ASSERT_TRUE(obj);
+    const DWORD delays[] = {0, 30, 250};
+    for (DWORD delay : delays) {
+        SCOPED_TRACE(delay);
+        obj->put_Name(Bstr("item").Get());
+        std::vector<std::string> texts;
+        int touches = 0;
+        EventSink sink(DIID__ITestObjectEvents, [&](DISPID id, const DISPPARAMS& p) {
+            if (id == 1) texts.push_back(EventArgText(p, 1));
+            if (id != 2) return;
+            ++touches;
+            Sleep(delay);
+            SysFreeString(*V_BSTRREF(EventArg(p, 0)));
+            *V_BSTRREF(EventArg(p, 0)) = SysAllocString(L"changed");
+            *V_BOOLREF(EventArg(p, 1)) = VARIANT_TRUE;
+        });
+        ASSERT_EQ(sink.Connect(obj.Get()), S_OK);
+        ASSERT_EQ(obj->FireEvents(1, VARIANT_TRUE), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return touches == 1; }));
+        // The first worker ends right after the handler; the second names what it read.
+        PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+        ASSERT_EQ(obj->FireEvents(1, VARIANT_TRUE), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return touches == 2; }));
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[1], "changed/true0");
+        sink.Disconnect();
+    }
+}
+
 // A worker keeps the sinks it fetched for its thread; a sink disconnected while
 // it fires hears no more, and one connected meanwhile hears the rest.
 TEST(ComServer, AWorkersSinksFollowConnectionsMadeWhileItFires) {
