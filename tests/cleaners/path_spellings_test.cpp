@@ -109,16 +109,6 @@ public:
     std::map<std::string, std::string> canaries_;
 };
 
-// A text value written as UTF-16, so that look-alike characters reach the
-// registry as themselves.
-void SetWide(HKEY root, const std::string& key, const std::string& name, const std::wstring& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExW(k, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
-}
-
 // The spellings of the profile folder, Documents and Desktop.
 std::vector<std::pair<std::string, std::wstring>> Spellings(const std::string& profile, bool linked) {
     const std::string docs = ShellPath(CSIDL_PERSONAL);
@@ -199,17 +189,15 @@ TEST_F(PathSpellings, NoSpellingOfAProtectedFolderLetsAStepEmptyIt) {
             const std::string what =
                 std::string(entry.name) + " <- " + spelling + " (" + tidvex::text::Narrow(path) + ")";
             SCOPED_TRACE(what);
-            const auto saved = RegReadString(entry.place.root, entry.place.key, entry.place.name);
-            SetWide(entry.place.root, entry.place.key, entry.place.name, path);
+            const auto& [root, key, name] = entry.place;
+            const auto saved = RegReadString(root, key, name);
+            // Written as UTF-16, so that look-alike characters reach the registry as themselves.
+            SetRawW(root, key, Wide(name), {REG_SZ, path + L'\0'});
             entry.run(*this);
             if (saved) {
-                SetString(entry.place.root, entry.place.key, entry.place.name, *saved);
+                SetString(root, key, name, *saved);
             } else {
-                HKEY k;
-                if (RegOpenKeyExA(entry.place.root, entry.place.key.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-                    RegDeleteValueA(k, entry.place.name.c_str());
-                    RegCloseKey(k);
-                }
+                RegDeleteKeyValueA(root, key.c_str(), name.c_str());
             }
             ExpectCanariesKept(what);
             if (HasFailure()) return;
@@ -272,8 +260,7 @@ TEST_F(PathSpellings, ALinkOnTheWayToAProfileOrProgramFolderIsNeverFollowed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Seed(ParentOf(c.link) + "\\placeholder.tmp");
-        DeleteFileA((ParentOf(c.link) + "\\placeholder.tmp").c_str());
+        SHCreateDirectoryExA(nullptr, ParentOf(c.link).c_str(), nullptr);
         ASSERT_TRUE(MakeUnixSymlink(outside, c.link)) << c.link;
         c.place();
         c.run();
@@ -295,8 +282,7 @@ TEST_F(PathSpellings, ALookAlikeProfileNameStaysInItsOwnFolder) {
     for (int i = 0; i < 5; ++i) name += L"\xFF0E\xFF0E\xFF3C";
     name += L"Documents";
     const std::wstring own = base + L"\\" + name;
-    Seed(appData + "\\netscape\\nsb\\Profiles\\placeholder.tmp");
-    DeleteFileA((appData + "\\netscape\\nsb\\Profiles\\placeholder.tmp").c_str());
+    SHCreateDirectoryExA(nullptr, (appData + "\\netscape\\nsb\\Profiles").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));
     HANDLE h = CreateFileW((own + L"\\history.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
