@@ -49,17 +49,11 @@ struct Place {
     std::string key, name;
 };
 
-class PathSpellings : public ::testing::Test {
+// Each step runs on a new object of its class; the platform is Windows 7 unless a step says otherwise.
+class PathSpellings : public InProcessCleaner<velmora::BrowsCls> {
 public:
-    PathSpellings() : lib_(ScratchLibrary()) {}
-
-    static std::string ScratchLibrary() {
-        std::string folder = tidvex::test::ScratchFolder("velmora_spellings");
-        CreateDirectoryA((folder + "\\skin").c_str(), nullptr);
-        for (const char* file : {"\\skin\\msgs.ini", "\\skin\\msgsg.ini"})
-            WriteFileBytes(folder + file, "[Velmora]\r\nmsg15=REG:\r\nmsg16=FILE:\r\n");
-        return folder;
-    }
+    PathSpellings() : InProcessCleaner(DIID___BrowsCls, "velmora_spellings") { platform_.SetVersion(2, 6, 1); }
+    using InProcessCleaner::platform_;
 
     void SetUp() override {
         profile_ = ShellPath(CSIDL_PROFILE);
@@ -102,8 +96,6 @@ public:
         put(L"isShredInsteadofNormalDelete", false);
     }
 
-    std::string lib_;
-    FakePlatform platform_{lib_};
     std::string profile_;
     bool linked_ = false;
     std::map<std::string, std::string> canaries_;
