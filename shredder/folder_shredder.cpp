@@ -49,10 +49,10 @@ FolderShredder::FolderShredder(ShredderCore& core) : core_(core) {}
 std::string FolderShredder::SystemFolderOf(const std::wstring& path) const {
     const fs::CanonicalPath full = fs::Canonical(path, fs::RelativePaths::Resolve);
     if (!full) return {};
-    for (const std::string& folder : core_.SystemFolderList()) {
+    for (const std::wstring& folder : core_.SystemFolderList()) {
         if (folder.empty()) continue;
         const fs::CanonicalPath system = fs::Canonical(folder, fs::RelativePaths::Resolve);
-        if (system && fs::SamePath(full.path, system.path)) return folder;
+        if (system && fs::SamePath(full.path, system.path)) return Narrow(folder);
     }
     return {};
 }

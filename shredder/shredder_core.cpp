@@ -45,7 +45,7 @@ long ShredderCore::Initialize() {
         return 0;
     }
 
-    SystemFolders folders = ReadSystemFolders();
+    SystemFolders folders = tidvex::shred::ReadSystemFolders();
     recycleBinApis_ = CheckRecycleBinApis();
 
     tidvex::handles::Module kernel(LoadLibraryA("kernel32.dll"));

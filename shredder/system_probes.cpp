@@ -1,7 +1,6 @@
 #include "system_probes.h"
 
 #include <windows.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include "handles/handles.h"
@@ -9,35 +8,6 @@
 #include <cstdio>
 
 namespace fraxil {
-
-namespace {
-
-std::string ShellFolder(int csidl) {
-    LPITEMIDLIST pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return {};
-    char path[MAX_PATH] = {};
-    std::string result;
-    if (SHGetPathFromIDListA(pidl, path)) result = path;
-    CoTaskMemFree(pidl);
-    return result;
-}
-
-}  // namespace
-
-SystemFolders ReadSystemFolders() {
-    SystemFolders folders;
-    char buf[MAX_PATH] = {};
-    if (GetWindowsDirectoryA(buf, MAX_PATH)) folders[0] = buf;
-    buf[0] = 0;
-    if (GetSystemDirectoryA(buf, MAX_PATH)) folders[1] = buf;
-    folders[2] = ShellFolder(CSIDL_FONTS);
-    folders[3] = ShellFolder(CSIDL_STARTMENU);
-    folders[4] = ShellFolder(CSIDL_PROGRAMS);
-    folders[5] = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    folders[6] = folders[1] + "\\IOSUBSYS";
-    folders[7] = folders[1] + "\\VMM32";
-    return folders;
-}
 
 bool CheckRecycleBinApis() {
     tidvex::handles::Module module(LoadLibraryA("SHELL32.DLL"));

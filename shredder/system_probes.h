@@ -4,6 +4,7 @@
 #pragma once
 
 #include "seam/seam.h"
+#include "shred/system_folders.h"
 
 #include <windows.h>
 
@@ -15,10 +16,7 @@
 
 namespace fraxil {
 
-// The Windows and System folders, the shell's Fonts, Start Menu, Programs and
-// Desktop folders, and System\IOSUBSYS and System\VMM32; empty where unavailable.
-using SystemFolders = std::array<std::string, 8>;
-SystemFolders ReadSystemFolders();
+using SystemFolders = tidvex::shred::SystemFolderTexts;
 
 // True when shell32 is 4.71 or later and has SHQueryRecycleBinA and SHEmptyRecycleBinA.
 bool CheckRecycleBinApis();

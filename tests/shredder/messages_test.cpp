@@ -114,10 +114,10 @@ protected:
 
 TEST_F(Messages, InitializeReadsTheSystemFoldersDrivesAndUserSid) {
     SystemFolders folders = core_.SystemFolderList();
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
     EXPECT_EQ(folders[0], windows);
-    EXPECT_EQ(folders[7], folders[1] + "\\VMM32");
+    EXPECT_EQ(folders[7], folders[1] + L"\\VMM32");
     EXPECT_EQ(core_.DriveTable().roots[2], "C:\\");
     // The SID text is built by hand; the system's own conversion must agree.
     HANDLE token = nullptr;

@@ -264,7 +264,7 @@ protected:
 };
 
 TEST_F(CoreSession, TheSystemsFoldersAreSkippedInEverySpelling) {
-    const std::string windows = core_.SystemFolderList()[0];
+    const std::string windows = tidvex::text::Narrow(core_.SystemFolderList()[0]);
     ASSERT_FALSE(windows.empty());
     std::string lower = windows;
     for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
