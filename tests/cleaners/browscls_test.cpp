@@ -128,20 +128,6 @@ TEST_F(BrowsClsTest, HiddenItemsComeBackByteForByte) {
 
 // ---- hidden copies and restores: exact, and never through a link ----
 
-struct RawW {
-    DWORD type;
-    std::wstring text;  // the data's bytes, two to a character (binary data padded)
-    bool operator==(const RawW&) const = default;
-};
-
-void SetRawW(HKEY root, const std::string& key, const std::wstring& name, const RawW& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExW(k, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.text.data()),
-                   static_cast<DWORD>(value.text.size() * sizeof(wchar_t)));
-    RegCloseKey(k);
-}
-
 // Every value of a key by its UTF-16 name, as the wide calls read it.
 std::map<std::wstring, RawW> ValuesW(HKEY root, const std::string& key) {
     std::map<std::wstring, RawW> out;

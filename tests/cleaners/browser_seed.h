@@ -43,6 +43,21 @@ inline void SetRaw(HKEY root, const std::string& key, const std::string& name, c
     RegCloseKey(k);
 }
 
+// A value as the wide calls write it: its name and data in UTF-16.
+struct RawW {
+    DWORD type;
+    std::wstring text;  // the data's bytes, two to a character (binary data padded)
+    bool operator==(const RawW&) const = default;
+};
+
+inline void SetRawW(HKEY root, const std::string& key, const std::wstring& name, const RawW& value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(k, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.text.data()),
+                   static_cast<DWORD>(value.text.size() * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
 // Every value of a key, by name; empty when the key is missing.
 inline std::map<std::string, Raw> Values(HKEY root, const std::string& key) {
     std::map<std::string, Raw> out;

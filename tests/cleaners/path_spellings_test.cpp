@@ -49,17 +49,11 @@ struct Place {
     std::string key, name;
 };
 
-class PathSpellings : public ::testing::Test {
+// Each step runs on a new object of its class; the platform is Windows 7 unless a step says otherwise.
+class PathSpellings : public InProcessCleaner<velmora::BrowsCls> {
 public:
-    PathSpellings() : lib_(ScratchLibrary()) {}
-
-    static std::string ScratchLibrary() {
-        std::string folder = tidvex::test::ScratchFolder("velmora_spellings");
-        CreateDirectoryA((folder + "\\skin").c_str(), nullptr);
-        for (const char* file : {"\\skin\\msgs.ini", "\\skin\\msgsg.ini"})
-            WriteFileBytes(folder + file, "[Velmora]\r\nmsg15=REG:\r\nmsg16=FILE:\r\n");
-        return folder;
-    }
+    PathSpellings() : InProcessCleaner(DIID___BrowsCls, "velmora_spellings") { platform_.SetVersion(2, 6, 1); }
+    using InProcessCleaner::platform_;
 
     void SetUp() override {
         profile_ = ShellPath(CSIDL_PROFILE);
@@ -102,22 +96,10 @@ public:
         put(L"isShredInsteadofNormalDelete", false);
     }
 
-    std::string lib_;
-    FakePlatform platform_{lib_};
     std::string profile_;
     bool linked_ = false;
     std::map<std::string, std::string> canaries_;
 };
-
-// A text value written as UTF-16, so that look-alike characters reach the
-// registry as themselves.
-void SetWide(HKEY root, const std::string& key, const std::string& name, const std::wstring& value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExW(k, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
-}
 
 // The spellings of the profile folder, Documents and Desktop.
 std::vector<std::pair<std::string, std::wstring>> Spellings(const std::string& profile, bool linked) {
@@ -199,17 +181,15 @@ TEST_F(PathSpellings, NoSpellingOfAProtectedFolderLetsAStepEmptyIt) {
             const std::string what =
                 std::string(entry.name) + " <- " + spelling + " (" + tidvex::text::Narrow(path) + ")";
             SCOPED_TRACE(what);
-            const auto saved = RegReadString(entry.place.root, entry.place.key, entry.place.name);
-            SetWide(entry.place.root, entry.place.key, entry.place.name, path);
+            const auto& [root, key, name] = entry.place;
+            const auto saved = RegReadString(root, key, name);
+            // Written as UTF-16, so that look-alike characters reach the registry as themselves.
+            SetRawW(root, key, Wide(name), {REG_SZ, path + L'\0'});
             entry.run(*this);
             if (saved) {
-                SetString(entry.place.root, entry.place.key, entry.place.name, *saved);
+                SetString(root, key, name, *saved);
             } else {
-                HKEY k;
-                if (RegOpenKeyExA(entry.place.root, entry.place.key.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-                    RegDeleteValueA(k, entry.place.name.c_str());
-                    RegCloseKey(k);
-                }
+                RegDeleteKeyValueA(root, key.c_str(), name.c_str());
             }
             ExpectCanariesKept(what);
             if (HasFailure()) return;
@@ -272,8 +252,7 @@ TEST_F(PathSpellings, ALinkOnTheWayToAProfileOrProgramFolderIsNeverFollowed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Seed(ParentOf(c.link) + "\\placeholder.tmp");
-        DeleteFileA((ParentOf(c.link) + "\\placeholder.tmp").c_str());
+        SHCreateDirectoryExA(nullptr, ParentOf(c.link).c_str(), nullptr);
         ASSERT_TRUE(MakeUnixSymlink(outside, c.link)) << c.link;
         c.place();
         c.run();
@@ -295,8 +274,7 @@ TEST_F(PathSpellings, ALookAlikeProfileNameStaysInItsOwnFolder) {
     for (int i = 0; i < 5; ++i) name += L"\xFF0E\xFF0E\xFF3C";
     name += L"Documents";
     const std::wstring own = base + L"\\" + name;
-    Seed(appData + "\\netscape\\nsb\\Profiles\\placeholder.tmp");
-    DeleteFileA((appData + "\\netscape\\nsb\\Profiles\\placeholder.tmp").c_str());
+    SHCreateDirectoryExA(nullptr, (appData + "\\netscape\\nsb\\Profiles").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));
     HANDLE h = CreateFileW((own + L"\\history.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);

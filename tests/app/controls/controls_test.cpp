@@ -29,8 +29,8 @@ using namespace tidvex::controls;
 using tidvex::controls::win32::Bounds;
 
 // A design row of the given kind and style.
-ControlDesign Row(ControlType kind, int style = 0, std::vector<std::string> items = {}) {
-    return {.name = "control", .kind = kind, .caption = "box", .items = std::move(items),
+ControlDesign Row(ControlType kind, int style = 0, std::vector<std::string> items = {}, std::string caption = "box") {
+    return {.name = "control", .kind = kind, .caption = std::move(caption), .items = std::move(items),
             .at = {150, 150, 3000, 2250}, .style = style};
 }
 
@@ -60,14 +60,10 @@ public:
     }
     std::unique_ptr<TextBox> MakeTextBox() { return Factory().MakeTextBox(Row(ControlType::TextBox)); }
     std::unique_ptr<Label> MakeLabel(const std::string& caption) {
-        ControlDesign row = Row(ControlType::Label);
-        row.caption = caption;
-        return Factory().MakeLabel(row);
+        return Factory().MakeLabel(Row(ControlType::Label, 0, {}, caption));
     }
     std::unique_ptr<Button> MakeButton(const std::string& caption) {
-        ControlDesign row = Row(ControlType::Button);
-        row.caption = caption;
-        return Factory().MakeButton(row);
+        return Factory().MakeButton(Row(ControlType::Button, 0, {}, caption));
     }
     std::unique_ptr<TabStrip> MakeTabStrip(int tabs) {
         std::vector<std::string> captions;

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "main/form.h"
+#include "main/run_time_report.h"
 #include "main/platform_dialogs.h"
 #include "main/settings.h"
 #include "scripted_libraries.h"
 #include "unscripted_calls.h"
 
 #include "memory_controls.h"
+#include "controls/win32_window.h"
 #include "harness/support.h"
 #include "services/helpers.h"
 #include "services/program.h"
@@ -62,6 +64,16 @@ public:
 private:
     OwnerWindow owner_;
     main::PlatformDialogs dialogs_{owner_};
+};
+
+// The run-time error report, which ends the program (here it returns), and
+// what the control barrier would have shown.
+struct Reports {
+    std::vector<std::string> fatal, bare;
+    ScopedSeam<main::RunTimeReporter> report{
+        main::gRunTimeReporter, [this](const RunTimeError&, const std::string& text) { fatal.push_back(text); }};
+    ScopedSeam<controls::win32::ErrorReporter> barrier{controls::win32::gErrorReporter,
+                                                       [this](const std::string& d) { bare.push_back(d); }};
 };
 
 class PageTest : public ::testing::Test {

@@ -4,7 +4,6 @@
 #include "library_page_fixture.h"
 
 #include "controls/win32_window.h"
-#include "main/run_time_report.h"
 
 namespace tidvex::test {
 namespace {
@@ -105,16 +104,6 @@ TEST_F(OptimizerPageTest, ApplyCallsEverySetterInOrderAndSavesTheDrives) {
         EXPECT_EQ(window_.shown, Calls{kSuccess});
     }
 }
-
-// The run-time error report, which ends the program (here it returns), and
-// what the control barrier would have shown.
-struct Reports {
-    std::vector<std::string> fatal, bare;
-    ScopedSeam<main::RunTimeReporter> report{
-        main::gRunTimeReporter, [this](const RunTimeError&, const std::string& text) { fatal.push_back(text); }};
-    ScopedSeam<controls::win32::ErrorReporter> barrier{controls::win32::gErrorReporter,
-                                                       [this](const std::string& d) { bare.push_back(d); }};
-};
 
 TEST_F(OptimizerPageTest, AFailingSetterIsReportedAndNoSuccessShown) {
     for (const char* failing : {"OPZBroadBand", "OPZRestoreOpenFolders", "OPZLockHardDrives"}) {

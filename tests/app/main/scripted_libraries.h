@@ -70,8 +70,9 @@ private:
     Calls& calls_;
 };
 
-// Answers the readers from `state` and records the setters.
-class ScriptedOptimizer : public main::OptimizerObject {
+// Answers the readers from `state` and records the setters; `read` runs when
+// the first reader is asked.
+class ScriptedOptimizer final : public main::OptimizerObject {
 public:
     explicit ScriptedOptimizer(Calls& calls) : calls_(calls) {}
     void OPZBroadBand(bool on) override { Note("OPZBroadBand", on); }
@@ -88,7 +89,10 @@ public:
     void OPZDisableRecentDocHistory(bool on) override { Note("OPZDisableRecentDocHistory", on); }
     void OPZLockHardDrives(bool on, const std::string& drives) override { Note("OPZLockHardDrives", on, " " + drives); }
 
-    bool IsBroadBand() override { return state[0]; }
+    bool IsBroadBand() override {
+        if (read) read();
+        return state[0];
+    }
     std::int16_t GetSimConnecions() override { return count; }
     bool IsAutoBootDisk() override { return state[2]; }
     bool IsHardDiskWhenIdle() override { return state[3]; }
@@ -103,6 +107,7 @@ public:
     std::vector<bool> state = std::vector<bool>(11, false);
     std::int16_t count = -1;
     std::string failing;
+    std::function<void()> read;
 
 private:
     void Note(const std::string& name, bool on, const std::string& more = "") {

@@ -67,19 +67,6 @@ private:
     bool stopped_ = false, done_ = false;
 };
 
-// The optimizer's state read: the settings loader shows the tweaks.
-class ReadOptimizer final : public ScriptedOptimizer {
-public:
-    ReadOptimizer(Calls& calls, std::function<void()> onRead) : ScriptedOptimizer(calls), onRead_(std::move(onRead)) {}
-    bool IsBroadBand() override {
-        onRead_();
-        return ScriptedOptimizer::IsBroadBand();
-    }
-
-private:
-    std::function<void()> onRead_;
-};
-
 // The window and the platform as the test scripts them; every call is logged.
 // The Tools page gets the real start-up manager and uninstaller; the dialogs
 // answer from `dialogAnswers` ("Cancel" when none is left), or are the real
@@ -97,7 +84,10 @@ public:
     }
     std::unique_ptr<tidvex::main::OptimizerObject> CreateOptimizer() override {
         Log("CreateOptimizer");
-        return std::make_unique<ReadOptimizer>(libraryCalls, [this] { Log("LoadOptimizerSettings"); });
+        auto optimizer = std::make_unique<ScriptedOptimizer>(libraryCalls);
+        // The settings loader shows the tweaks.
+        optimizer->read = [this] { Log("LoadOptimizerSettings"); };
+        return optimizer;
     }
     std::unique_ptr<tidvex::services::IStartUp> NewStartUp() override {
         return std::make_unique<tidvex::services::StartUp>();

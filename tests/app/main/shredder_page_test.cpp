@@ -3,8 +3,6 @@
 // completion with its second pass and power-off.
 #include "library_page_fixture.h"
 
-#include "controls/win32_window.h"
-#include "main/run_time_report.h"
 #include "pump/pump.h"
 #include "services/logger.h"
 
@@ -553,18 +551,14 @@ TEST_F(ShredderPageTest, AFailingObjectIsReportedByTheWindowNotSwallowed) {
         const std::string before = PageState(f());
         shredder_->failing = c.failing;
         shredder_->refusing = c.refusing;
-        std::vector<std::string> bare, reports;
-        ScopedSeam<controls::win32::ErrorReporter> barrier(controls::win32::gErrorReporter,
-                                                           [&](const std::string& d) { bare.push_back(d); });
-        ScopedSeam<main::RunTimeReporter> report(main::gRunTimeReporter,
-                                                 [&](const RunTimeError&, const std::string& t) { reports.push_back(t); });
+        Reports reported;
         controls::win32::Fire(c.act ? c.act : std::function<void()>(start));
-        EXPECT_TRUE(bare.empty());
-        std::vector<std::string> reported;
+        EXPECT_TRUE(reported.bare.empty());
+        std::vector<std::string> fatal;
         if (c.what)
-            reported.push_back("Run-time error '-2147221164':\r\n\r\nClass not registered\r\n\r\n" +
-                               std::string(c.what) + " failed.");
-        EXPECT_EQ(reports, reported);
+            fatal.push_back("Run-time error '-2147221164':\r\n\r\nClass not registered\r\n\r\n" + std::string(c.what) +
+                            " failed.");
+        EXPECT_EQ(reported.fatal, fatal);
         shredder_->failing.clear();
         shredder_->refusing.clear();
         if (f().IsShredding) start();

@@ -3,8 +3,6 @@
 // once the window shows, the box stays over it and the window waits for it.
 #include "main/win32/main_window.h"
 
-#include "controls/win32_window.h"
-#include "harness/support.h"
 #include "timed_steps.h"
 
 #include <windows.h>
@@ -16,22 +14,11 @@
 
 namespace {
 
-struct BoxSearch {
-    HWND except, found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    if (hwnd == s->except || !IsWindowVisible(hwnd) || tidvex::controls::win32::WindowText(hwnd) != "Tidvex") return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
 // The visible top-level window of this thread captioned "Tidvex" that is not `except`.
 HWND BoxOtherThan(HWND except) {
-    BoxSearch search{except, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "Tidvex")) != nullptr;)
+        if (w != except && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+    return nullptr;
 }
 
 TEST(WindowBox, ABoxShownWhileTheWindowIsHiddenBelongsToItOnceItShows) {

@@ -3,15 +3,11 @@
 // own font and wrapping), each control lies inside its parent, and no two
 // shown siblings overlap unless the design lays one over the other. A misfit
 // is reported by the control's name.
-#include "main/win32/main_window.h"
+#include "real_window.h"
 
-#include "com/com_types.h"
 #include "controls/win32_window.h"
-#include "harness/support.h"
-#include "services/program.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -115,13 +111,9 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 TEST(WindowFit, EveryCaptionFitsAndEveryControlLiesInItsPlace) {
-    const std::string folder = tidvex::test::ScratchFolder("program");
-    ASSERT_TRUE(CopyFileA("Y:\\Splash.spl", (folder + "\\Splash.spl").c_str(), FALSE));
-    tidvex::services::ScopedAppPath program(folder);
-    tidvex::com::ComInit com;
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&common);
-    tidvex::main::win32::MainWindow window("");
+    tidvex::test::RealWindow real("program");
+    ASSERT_TRUE(real.Ready());
+    tidvex::main::win32::MainWindow& window = real.window();
     ASSERT_TRUE(window.Load());
     tidvex::main::frmMain& f = window.form();
     // What shows only at times: the hard-disk text the clean settings write
