@@ -358,4 +358,26 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
+handles::KernelObject StartProgram(std::wstring commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return handles::KernelObject();
+    CloseHandle(pi.hThread);
+    return handles::KernelObject(pi.hProcess);
+}
+
+std::optional<DWORD> AwaitProgram(HANDLE process, DWORD milliseconds) {
+    const auto ended = [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; };
+    if (!PumpUntil(ended, std::chrono::milliseconds(milliseconds))) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, INFINITE);
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
 }  // namespace tidvex::test

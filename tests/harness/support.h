@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "handles/handles.h"
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -122,5 +124,13 @@ IconColours ColoursOf(HICON icon);
 
 // Dispatches window messages until done() or the timeout; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Starts a program with this command line; its process, or none when it
+// could not start.
+handles::KernelObject StartProgram(std::wstring commandLine);
+
+// The program's exit code once it has ended, this thread dispatching its
+// messages meanwhile; nothing when it did not end in time (it is killed then).
+std::optional<DWORD> AwaitProgram(HANDLE process, DWORD milliseconds);
 
 }  // namespace tidvex::test

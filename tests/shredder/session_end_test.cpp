@@ -22,35 +22,13 @@ uint64_t FreeBytes() {
     return free.QuadPart;
 }
 
-// Starts the child program with its arguments; nothing when it cannot.
-std::optional<PROCESS_INFORMATION> StartChild(const std::wstring& args) {
+// Starts the child program with its arguments; no process when it cannot.
+tidvex::handles::KernelObject StartChild(const std::wstring& args) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring folder(self);
     folder.erase(folder.find_last_of(L'\\') + 1);
-    std::wstring line = L"\"" + folder + L"fraxil_child.exe\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return std::nullopt;
-    CloseHandle(pi.hThread);
-    return pi;
-}
-
-// The child's exit code, or nothing when it did not end in time (it is killed).
-std::optional<DWORD> WaitForChild(HANDLE process, DWORD milliseconds) {
-    std::optional<DWORD> code;
-    if (WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0) {
-        DWORD c = 0;
-        GetExitCodeProcess(process, &c);
-        code = c;
-    } else {
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, INFINITE);
-    }
-    CloseHandle(process);
-    return code;
+    return tidvex::test::StartProgram(L"\"" + folder + L"fraxil_child.exe\" " + args);
 }
 
 TEST_F(Session, AWipeLeavesNothingHoweverItsCallerEnds) {
@@ -69,7 +47,7 @@ TEST_F(Session, AWipeLeavesNothingHoweverItsCallerEnds) {
         SCOPED_TRACE(c.what);
         auto child = StartChild(std::wstring(c.mode) + L" T:\\");
         ASSERT_TRUE(child);
-        EXPECT_EQ(WaitForChild(child->hProcess, 60000), DWORD{0});
+        EXPECT_EQ(tidvex::test::AwaitProgram(child.Get(), 60000), DWORD{0});
         EXPECT_FALSE(PathExists(kTemp));
         EXPECT_EQ(FreeBytes(), before) << "the fill's space is not back";
     }
@@ -84,7 +62,7 @@ TEST_F(Session, TheNextWipeRemovesWhatAKilledProcessLeft) {
     ASSERT_TRUE(child);
     PumpUntil([&] { return PathExists(marker); }, std::chrono::seconds(60));
     EXPECT_TRUE(PathExists(marker));
-    EXPECT_EQ(WaitForChild(child->hProcess, 0), std::nullopt);
+    EXPECT_EQ(tidvex::test::AwaitProgram(child.Get(), 0), std::nullopt);
     const std::string left = std::string(kTemp) + "\\SHRED000.TMP";
     ASSERT_TRUE(PathExists(left));
     EXPECT_LT(FreeBytes(), before / 10);

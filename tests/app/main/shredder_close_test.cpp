@@ -72,25 +72,14 @@ TEST(ShredderCloseChild, StopThenClose) {
 TEST(ShredderClose, NothingOfAStoppedFillIsLeftWhenTheProgramEnds) {
     auto drive = tidvex::test::TestDrive('t');
     if (!drive) GTEST_SKIP() << "no tmpfs test drive";
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA(kChild, "1");
-    std::string command = std::string("\"") + self + "\" --gtest_filter=ShredderCloseChild.*";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    const bool started =
-        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    tidvex::handles::KernelObject child =
+        tidvex::test::StartProgram(std::wstring(L"\"") + self + L"\" --gtest_filter=ShredderCloseChild.*");
     SetEnvironmentVariableA(kChild, nullptr);
-    ASSERT_TRUE(started);
-    const bool ended = WaitForSingleObject(pi.hProcess, kChildTimeout) == WAIT_OBJECT_0;
-    if (!ended) TerminateProcess(pi.hProcess, 99);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_TRUE(ended) << "the program did not end";
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(tidvex::test::AwaitProgram(child.Get(), kChildTimeout), DWORD{0}) << "the program did not end well";
     EXPECT_TRUE(Gone(FillFolder(*drive))) << "the fill is left on the drive";
     ULARGE_INTEGER free{}, total{};
     ASSERT_TRUE(GetDiskFreeSpaceExA((std::string(1, *drive) + ":\\").c_str(), &free, &total, nullptr));

@@ -26,23 +26,6 @@ void Pump() {
     }
 }
 
-// Runs a Wine program of the prefix while this thread keeps its windows
-// answering; its exit code, or -1 when it could not start or did not end.
-long RunPumping(const std::string& command, DWORD timeoutMs) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = command;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    const DWORD end = GetTickCount() + timeoutMs;
-    while (WaitForSingleObject(pi.hProcess, 20) != WAIT_OBJECT_0 && GetTickCount() < end) Pump();
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<long>(code);
-}
-
 std::string LastItem(const tidvex::controls::ListBox& list) {
     return list.ListCount() ? list.List(list.ListCount() - 1) : std::string();
 }
@@ -63,7 +46,9 @@ TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {
     Pump();
 
     // wineboot ends with 1 when a window refused.
-    EXPECT_EQ(RunPumping("wineboot.exe --end-session", 60000), 1);
+    tidvex::handles::KernelObject wineboot = tidvex::test::StartProgram(L"wineboot.exe --end-session");
+    ASSERT_TRUE(wineboot);
+    EXPECT_EQ(tidvex::test::AwaitProgram(wineboot.Get(), 60000), DWORD{1});
     const DWORD end = GetTickCount() + 120000;
     while (exits.empty() && GetTickCount() < end) {
         Pump();
