@@ -19,10 +19,6 @@ using tidvex::text::Wide;
 
 namespace {
 
-// A delivery to the caller's thread that does not end while that thread
-// dispatches its messages is one the caller is inside of.
-constexpr DWORD kStuckDelivery = 2000;
-
 struct WorkerStart {
     SessionRunner* runner;
     std::unique_ptr<WorkerHold> hold;
@@ -87,24 +83,15 @@ bool SessionRunner::WorkerAlive() const {
     return thread_ && WaitForSingleObject(thread_.Get(), 0) == WAIT_TIMEOUT;
 }
 
-bool SessionRunner::WaitForWork(DWORD milliseconds) { return Await(workDone_.Get(), milliseconds) == Wait::Done; }
+bool SessionRunner::WaitForWork(DWORD milliseconds) { return Await(workDone_.Get(), milliseconds); }
 
-SessionRunner::Wait SessionRunner::Await(HANDLE what, DWORD milliseconds) {
+bool SessionRunner::Await(HANDLE what, DWORD milliseconds) {
     const DWORD start = GetTickCount();
-    unsigned long delivery = core_.Events().Begun();
-    DWORD deliverySince = start;
     for (;;) {
         const DWORD r = MsgWaitForMultipleObjects(1, &what, FALSE, 50, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return Wait::Done;
+        if (r == WAIT_OBJECT_0) return true;
         if (r == WAIT_OBJECT_0 + 1) FileWiper::PumpWaitingMessages();
-        const DWORD now = GetTickCount();
-        if (!core_.Events().Delivering() || core_.Events().Begun() != delivery) {
-            delivery = core_.Events().Begun();
-            deliverySince = now;
-        } else if (now - deliverySince > kStuckDelivery) {
-            return Wait::InsideEvent;  // the worker waits for a handler that waits for this: never both
-        }
-        if (milliseconds != INFINITE && now - start >= milliseconds) return Wait::TimedOut;
+        if (milliseconds != INFINITE && GetTickCount() - start >= milliseconds) return false;
     }
 }
 
@@ -117,23 +104,22 @@ void SessionRunner::EndBeforeRelease() {
             return;
     }
     tidvex::handles::KernelObject worker(thread);
-    Wait wait = Await(workDone_.Get(), kLetFinish);
-    if (wait == Wait::TimedOut) {
+    bool done = Await(workDone_.Get(), kLetFinish);
+    if (!done) {
         long running = kSessionRunning;
         state_.compare_exchange_strong(running, kSessionAborted);
         core_.Wiper().SetAbort(true);
-        wait = Await(workDone_.Get(), kLetCleanUp);
+        done = Await(workDone_.Get(), kLetCleanUp);
     }
     // Once the thread has ended, it holds nothing of the object any more.
-    if (wait == Wait::Done) Await(worker.Get(), kLetCleanUp);
+    if (done) Await(worker.Get(), kLetCleanUp);
 }
 
-bool SessionRunner::EndPreviousWork() {
-    if (WaitForSingleObject(workDone_.Get(), 0) == WAIT_OBJECT_0) return true;
+void SessionRunner::EndPreviousWork() {
+    if (WaitForSingleObject(workDone_.Get(), 0) == WAIT_OBJECT_0) return;
     busy_ = true;
-    const bool done = WaitForWork(INFINITE);
+    WaitForWork(INFINITE);
     busy_ = false;
-    return done;
 }
 
 void SessionRunner::Refuse() {
@@ -164,19 +150,17 @@ long SessionRunner::NewSession() {
     }
     if (state_ == kSessionIdle) return 1;
     // An aborted worker may still be removing what it made: it must never see its abort cleared.
-    if (!EndPreviousWork()) {
-        Refuse();
-        return 0;
-    }
+    EndPreviousWork();
     ResetSession();
     return 1;
 }
 
 long SessionRunner::StartSession() {
-    if (state_ == kSessionRunning || busy_ || !EndPreviousWork()) {
+    if (state_ == kSessionRunning || busy_) {
         Refuse();
         return 0;
     }
+    EndPreviousWork();
     FileWiper& wiper = core_.Wiper();
     const long previous = state_.exchange(kSessionRunning);
     wiper.ResetProgress(0);
@@ -223,7 +207,6 @@ DWORD WINAPI SessionRunner::ThreadProc(void* p) {
     {
         tidvex::com::ComInit com(COINIT_MULTITHREADED);
         std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(p));
-        if (start->hold) start->hold->WorkerStarted();
         start->runner->RunWork();
         // Letting the hold go may end the object and this runner with it.
     }

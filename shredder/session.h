@@ -27,12 +27,11 @@ class ShredderCore;
 
 enum SessionStateValue : long { kSessionIdle = 0, kSessionRunning = 1, kSessionAborted = 2, kSessionCompleted = 3 };
 
-// What a worker keeps alive until it has ended. Made on the caller's thread;
-// told when the worker starts, and let go at its end, on the worker's thread.
+// What a worker keeps alive until it has ended. Made on the caller's thread,
+// let go at the worker's end on the worker's thread.
 class WorkerHold {
 public:
     virtual ~WorkerHold() = default;
-    virtual void WorkerStarted() {}
 };
 using HoldFactory = std::function<std::unique_ptr<WorkerHold>()>;
 
@@ -48,8 +47,8 @@ public:
     long State() const { return state_; }
     // 1 done; 0 while a session runs (37001 stored, not fired).
     long NewSession();
-    // 1 started; 0 while a session runs, or while the work of an aborted one
-    // cannot be waited for (37001 stored).
+    // 1 started (after the work of an aborted one is over); 0 while a session
+    // runs (37001 stored).
     long StartSession();
     // 1 done; 0 without a running session (error 37018).
     long AbortSession();
@@ -68,22 +67,20 @@ public:
     // For the last reference from outside, on its thread, while a worker holds
     // the object: the worker's session gets kLetFinish to end by itself, then
     // it is aborted and gets kLetCleanUp to close and delete what it made and
-    // end; this thread's messages are dispatched meanwhile. It is not waited
-    // for from inside one of its events (it waits for that to return).
+    // end; this thread's messages are dispatched meanwhile. The worker waits
+    // for no event's handler, so this holds inside one of its handlers too.
     static constexpr DWORD kLetFinish = 10000, kLetCleanUp = 20000;
     void EndBeforeRelease();
     // Whether a worker thread exists that has not ended yet.
     bool WorkerAlive() const;
 
 private:
-    enum class Wait { Done, TimedOut, InsideEvent };
-    // Waits for `what`, dispatching this thread's messages; InsideEvent when a
-    // delivery of the worker's does not move on meanwhile: this thread is inside
-    // the handler the worker waits for.
-    Wait Await(HANDLE what, DWORD milliseconds);
+    // Waits for `what`, dispatching this thread's messages; false when it did
+    // not come within the time.
+    static bool Await(HANDLE what, DWORD milliseconds);
     void ResetSession();
-    // False when the previous worker's work could not be waited for.
-    bool EndPreviousWork();
+    // Waits until the previous worker's work is over.
+    void EndPreviousWork();
     void Refuse();
     static DWORD WINAPI ThreadProc(void* start);
     void RunWork();

@@ -12,6 +12,8 @@ public:
     virtual void OnCurrentItemShredded(const std::string& item) = 0;
     virtual void OnCurrentProgress(long percent) = 0;
     virtual void OnCurrentTotalProgress(long percent) = 0;
+    // The session's percentage as its last word (it is always heard).
+    virtual void OnFinalTotalProgress(long percent) { OnCurrentTotalProgress(percent); }
     virtual void OnSessionCompleted() = 0;
 
 protected:

@@ -63,16 +63,11 @@ HRESULT OutEntry(BSTR* out, Read&& read) {
     });
 }
 
-// What a session's worker holds: the object and, with it, the library; and, on
-// the worker's thread, the sinks it fires its events to.
+// What a session's worker holds: the object and, with it, the library.
 class ObjectHold final : public WorkerHold {
 public:
     explicit ObjectHold(ShredderObject* object) : object_(object) { object_->AddWorkerReference(); }
-    ~ObjectHold() override {
-        object_->UnpinSinks();
-        object_->ReleaseWorkerReference();
-    }
-    void WorkerStarted() override { object_->PinSinksForThread(); }
+    ~ObjectHold() override { object_->ReleaseWorkerReference(); }
 
 private:
     ShredderObject* object_;
@@ -81,7 +76,7 @@ private:
 
 }  // namespace
 
-ShredderObject::ShredderObject() : core_(*this) {
+ShredderObject::ShredderObject() : core_(*this), ownThread_(GetCurrentThreadId()) {
     core_.Session().SetHoldFactory([this] { return std::make_unique<ObjectHold>(this); });
 }
 
@@ -100,39 +95,53 @@ void ShredderObject::LastOuterReferenceGoing() {
     if (workerReferences_ == 0) return;
     // Nobody outside holds the object: its events have no one to reach, and the
     // worker must not leave what it made on a drive when the caller's process ends.
-    core_.Events().Mute();
+    SilenceEvents();
     core_.Session().EndBeforeRelease();
 }
 
 // --- events -------------------------------------------------------------------------
 
+void ShredderObject::Raise(DISPID id, std::span<VARIANT> args, tidvex::com::Posting how) {
+    if (GetCurrentThreadId() == ownThread_) {
+        FireEvent(id, args);
+    } else {
+        PostEvent(id, args, how);
+    }
+}
+
 void ShredderObject::OnMessage(const std::string& text) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromText(text);
-    FireEvent(kMessageEvent, std::span<VARIANT>(arg.Get(), 1));
+    Raise(kMessageEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
 void ShredderObject::OnErrorMessage(const std::string& text, long number) {
     std::array<tidvex::com::Variant, 2> args{tidvex::com::Variant::FromText(text), tidvex::com::Variant::FromLong(number)};
     std::array<VARIANT, 2> raw{*args[0].Get(), *args[1].Get()};
-    FireEvent(kErrorMessageEvent, raw);
+    Raise(kErrorMessageEvent, raw);
 }
 
 void ShredderObject::OnCurrentItemShredded(const std::string& item) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromText(item);
-    FireEvent(kCurrentItemShreddedEvent, std::span<VARIANT>(arg.Get(), 1));
+    Raise(kCurrentItemShreddedEvent, std::span<VARIANT>(arg.Get(), 1));
 }
 
+// A percentage still waiting for a slow sink is replaced by the newer one.
 void ShredderObject::OnCurrentProgress(long percent) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
-    FireEvent(kCurrentProgressEvent, std::span<VARIANT>(arg.Get(), 1));
+    Raise(kCurrentProgressEvent, std::span<VARIANT>(arg.Get(), 1), tidvex::com::Posting::Newest);
 }
 
 void ShredderObject::OnCurrentTotalProgress(long percent) {
     tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
-    FireEvent(kCurrentTotalProgressEvent, std::span<VARIANT>(arg.Get(), 1));
+    Raise(kCurrentTotalProgressEvent, std::span<VARIANT>(arg.Get(), 1), tidvex::com::Posting::Newest);
 }
 
-void ShredderObject::OnSessionCompleted() { FireEvent(kSessionCompletedEvent); }
+void ShredderObject::OnFinalTotalProgress(long percent) {
+    tidvex::com::Variant arg = tidvex::com::Variant::FromLong(percent);
+    Raise(kCurrentTotalProgressEvent, std::span<VARIANT>(arg.Get(), 1), tidvex::com::Posting::Last);
+}
+
+void ShredderObject::OnSessionCompleted() { Raise(kSessionCompletedEvent, {}); }
 
 // --- set-up ---------------------------------------------------------------------------
 

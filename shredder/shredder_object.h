@@ -122,10 +122,16 @@ private:
     void OnCurrentItemShredded(const std::string& item) override;
     void OnCurrentProgress(long percent) override;
     void OnCurrentTotalProgress(long percent) override;
+    void OnFinalTotalProgress(long percent) override;
     void OnSessionCompleted() override;
+    // An event raised on the object's own thread (by a member) has been handled
+    // by every sink when this returns; one raised by the worker is posted: the
+    // worker never waits for a client.
+    void Raise(DISPID id, std::span<VARIANT> args, tidvex::com::Posting how = tidvex::com::Posting::Each);
 
     ShredderCore core_;
     std::atomic<ULONG> workerReferences_{0};
+    const DWORD ownThread_;
 };
 
 }  // namespace fraxil

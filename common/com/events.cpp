@@ -5,43 +5,11 @@
 #include "handles/handles.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace tidvex::com {
 
-// What the firing side knows of a sink's apartment: the thread that connected
-// the sink (when it is a single-threaded apartment's), and whether a call is on
-// its way there that the apartment has not taken yet.
-struct SinkWatch {
-    handles::KernelObject thread;
-    std::atomic<bool> awaited{false};
-};
-
 namespace {
-
-// Stands for a sink in the table: it lives in the sink's apartment, so a call
-// that reaches it tells that the apartment takes calls, and passes it on.
-class SinkRelay final : public ComObject<IDispatch> {
-public:
-    SinkRelay(ComPtr<IDispatch> sink, std::shared_ptr<SinkWatch> watch)
-        : sink_(std::move(sink)), watch_(std::move(watch)) {}
-
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { return sink_->GetTypeInfoCount(n); }
-    STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override {
-        return sink_->GetTypeInfo(index, lcid, out);
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
-        return sink_->GetIDsOfNames(iid, names, count, lcid, ids);
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override {
-        watch_->awaited = false;
-        return sink_->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
-    }
-
-private:
-    ComPtr<IDispatch> sink_;
-    std::shared_ptr<SinkWatch> watch_;
-};
 
 // The failures of a call that say its sink's apartment is gone; any other
 // failure is the sink's own answer (an event it does not handle, say).
@@ -59,75 +27,90 @@ bool SinkIsGone(HRESULT hr) {
     }
 }
 
+bool Ended(const std::shared_ptr<handles::KernelObject>& thread) {
+    return thread && *thread && WaitForSingleObject(thread->Get(), 0) == WAIT_OBJECT_0;
+}
+
 }  // namespace
 
-// Carries the events of one firing thread to one sink on a thread of its own,
-// in the multithreaded apartment, while the firing thread waits; a call that
-// never returns keeps only that thread.
+// Delivers the events posted for one sink, in order, from a thread of its own in
+// the multithreaded apartment: a call that its sink's apartment takes late, or
+// never, keeps only that thread. Whoever posts never waits for it.
 class Courier {
 public:
-    // Null when no thread could be started (the caller then calls the sink itself).
-    static std::shared_ptr<Courier> Start(ComPtr<IDispatch> sink);
-    // Its thread ends, and lets the sink go, before this returns, unless a call
-    // that it gave up on still keeps that thread.
-    ~Courier() {
-        {
-            Locked lock(*shared_);
-            shared_->quit = true;
-        }
-        WakeConditionVariable(&shared_->called);
-        if (!givenUp_) WaitForSingleObject(thread_.Get(), kUnanswered);
-    }
+    // Null when no thread could be started.
+    static std::shared_ptr<Courier> Start(ComPtr<IGlobalInterfaceTable> git, DWORD gitCookie,
+                                          std::shared_ptr<handles::KernelObject> sinkThread);
     Courier(const Courier&) = delete;
     Courier& operator=(const Courier&) = delete;
 
-    // False when the sink is gone: the call failed for that reason, the sink's
-    // thread has ended, or its apartment has not taken the call for kUnanswered.
-    bool Deliver(DISPID id, std::span<VARIANT> args, SinkWatch& watch);
+    void Post(DISPID id, std::span<const VARIANT> args, Posting how);
+    // Nothing more is delivered: what waits is dropped, and the thread ends
+    // after the call under way, if any, without being waited for.
+    void Stop();
 
 private:
-    // The two threads hand each call over and back under a slim lock: its
-    // waits and wakes stay within the process, where a pair of event objects
-    // costs a call into the system on both sides of every hand-over.
-    struct Shared {
-        SRWLOCK lock = SRWLOCK_INIT;
-        CONDITION_VARIABLE called = CONDITION_VARIABLE_INIT;    // a call or the end for the courier
-        CONDITION_VARIABLE answered = CONDITION_VARIABLE_INIT;  // the sink has returned
-        bool pending = false, done = false, quit = false;
-        ComPtr<IDispatch> sink;  // used and let go on the courier's thread only
+    struct Event {
         DISPID id = 0;
-        std::vector<VARIANT> args;  // copies the courier's thread clears
-        HRESULT result = S_OK;
+        std::vector<VARIANT> args;  // last first, as DISPPARAMS takes them
+        Posting how = Posting::Each;
+        Event() = default;
+        Event(Event&& o) noexcept : id(o.id), args(std::move(o.args)), how(o.how) { o.args.clear(); }
+        Event& operator=(Event&& o) noexcept {
+            std::swap(id, o.id);
+            std::swap(args, o.args);
+            std::swap(how, o.how);
+            return *this;
+        }
+        ~Event() {
+            for (VARIANT& v : args) VariantClear(&v);
+        }
     };
+    // The poster and the courier's thread meet under a slim lock: its waits and
+    // wakes stay within the process, so a post costs no call into the system.
     struct Locked {
-        explicit Locked(Shared& s) : lock(s.lock) { AcquireSRWLockExclusive(&lock); }
+        explicit Locked(SRWLOCK& l) : lock(l) { AcquireSRWLockExclusive(&lock); }
         ~Locked() { ReleaseSRWLockExclusive(&lock); }
         SRWLOCK& lock;
     };
     struct Launch {
-        std::shared_ptr<Shared> shared;
+        std::shared_ptr<Courier> courier;
         HMODULE module;
     };
-    Courier(std::shared_ptr<Shared> shared, handles::KernelObject thread)
-        : shared_(std::move(shared)), thread_(std::move(thread)) {}
-    static DWORD WINAPI Run(void* launch);
+    // How often a poster looks whether the sink's thread has ended while a call
+    // to it is under way (a call to a thread that ended may never return).
+    static constexpr DWORD kLook = 100;
 
-    std::shared_ptr<Shared> shared_;
-    handles::KernelObject thread_;
-    bool givenUp_ = false;  // a call is still on its way there
+    Courier(ComPtr<IGlobalInterfaceTable> git, DWORD gitCookie, std::shared_ptr<handles::KernelObject> sinkThread)
+        : git_(std::move(git)), gitCookie_(gitCookie), sinkThread_(std::move(sinkThread)) {}
+    static DWORD WINAPI Run(void* launch);
+    void Deliver();
+    // With the lock held: the next event to deliver, false when the courier ends.
+    bool NextEvent(Event& next);
+    void DropAll();  // with the lock held
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE posted_ = CONDITION_VARIABLE_INIT;
+    std::deque<Event> queue_;
+    bool stopped_ = false;
+    bool calling_ = false;
+    DWORD callSince_ = 0, lastLook_ = 0;
+    const ComPtr<IGlobalInterfaceTable> git_;
+    const DWORD gitCookie_;
+    const std::shared_ptr<handles::KernelObject> sinkThread_;
 };
 
-std::shared_ptr<Courier> Courier::Start(ComPtr<IDispatch> sink) {
-    auto shared = std::make_shared<Shared>();
-    shared->sink = std::move(sink);
-    auto launch = std::make_unique<Launch>(Launch{shared, ReferenceOwnModule()});
+std::shared_ptr<Courier> Courier::Start(ComPtr<IGlobalInterfaceTable> git, DWORD gitCookie,
+                                        std::shared_ptr<handles::KernelObject> sinkThread) {
+    std::shared_ptr<Courier> courier(new Courier(std::move(git), gitCookie, std::move(sinkThread)));
+    auto launch = std::make_unique<Launch>(Launch{courier, ReferenceOwnModule()});
     handles::KernelObject thread(CreateThread(nullptr, 0, &Courier::Run, launch.get(), 0, nullptr));
     if (!thread) {
         if (launch->module) FreeLibrary(launch->module);
         return nullptr;
     }
     launch.release();
-    return std::shared_ptr<Courier>(new Courier(std::move(shared), std::move(thread)));
+    return courier;
 }
 
 DWORD WINAPI Courier::Run(void* p) {
@@ -135,58 +118,101 @@ DWORD WINAPI Courier::Run(void* p) {
     {
         std::unique_ptr<Launch> launch(static_cast<Launch*>(p));
         ComInit com(COINIT_MULTITHREADED);
-        Shared& s = *launch->shared;
-        for (;;) {
-            {
-                Locked lock(s);
-                while (!s.pending && !s.quit) SleepConditionVariableSRW(&s.called, &s.lock, INFINITE, 0);
-                if (!s.pending) break;
-                s.pending = false;
-            }
-            DISPPARAMS params{s.args.data(), nullptr, static_cast<UINT>(s.args.size()), 0};
-            s.result = s.sink->Invoke(s.id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                      nullptr);
-            for (VARIANT& v : s.args) VariantClear(&v);
-            {
-                Locked lock(s);
-                s.done = true;
-            }
-            WakeConditionVariable(&s.answered);
-        }
-        s.sink.Reset();
+        launch->courier->Deliver();
     }
     if (module) FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
-bool Courier::Deliver(DISPID id, std::span<VARIANT> args, SinkWatch& watch) {
-    Shared& s = *shared_;
-    s.id = id;
-    s.args.assign(args.size(), VARIANT{});
-    for (size_t i = 0; i < args.size(); ++i) {
-        VariantInit(&s.args[i]);
-        VariantCopy(&s.args[i], &args[i]);
+void Courier::Deliver() {
+    // Fetched here, not by the poster: fetching a sink for another apartment
+    // costs calls to the sink's apartment of its own.
+    ComPtr<IDispatch> sink;
+    if (FAILED(git_->GetInterfaceFromGlobal(gitCookie_, IID_IDispatch, sink.PutVoid())) || !sink) {
+        Stop();
+        return;
     }
-    watch.awaited = true;
-    const DWORD start = GetTickCount();
-    {
-        Locked lock(s);
-        s.pending = true;
-        s.done = false;
-    }
-    WakeConditionVariable(&s.called);
-    Locked lock(s);
+    Event event;
     for (;;) {
-        if (s.done) return !SinkIsGone(s.result);
-        if (SleepConditionVariableSRW(&s.answered, &s.lock, 100, 0) || s.done) continue;
-        // Every tenth of a second without an answer: has the sink's thread
-        // ended, or does its apartment take no call?
-        if ((watch.thread && WaitForSingleObject(watch.thread.Get(), 0) == WAIT_OBJECT_0) ||
-            (watch.awaited && GetTickCount() - start >= kUnanswered)) {
-            givenUp_ = true;
-            return false;
+        {
+            Locked lock(lock_);
+            // Stopped before the sink was fetched: the table's cookie may
+            // already name another sink.
+            if (!NextEvent(event)) break;
+        }
+        if (Ended(sinkThread_)) {
+            Stop();
+            break;
+        }
+        DISPPARAMS params{event.args.data(), nullptr, static_cast<UINT>(event.args.size()), 0};
+        const HRESULT hr =
+            sink->Invoke(event.id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        event = Event();
+        {
+            Locked lock(lock_);
+            calling_ = false;
+        }
+        if (SinkIsGone(hr)) {
+            Stop();
+            break;
         }
     }
+}
+
+bool Courier::NextEvent(Event& next) {
+    while (queue_.empty() && !stopped_) SleepConditionVariableSRW(&posted_, &lock_, INFINITE, 0);
+    if (stopped_) return false;
+    next = std::move(queue_.front());
+    queue_.pop_front();
+    calling_ = true;
+    callSince_ = GetTickCount();
+    return true;
+}
+
+void Courier::Post(DISPID id, std::span<const VARIANT> args, Posting how) {
+    Event event;
+    event.id = id;
+    event.how = how;
+    event.args.resize(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        VARIANT& copy = event.args[args.size() - 1 - i];
+        VariantInit(&copy);
+        VariantCopyInd(&copy, const_cast<VARIANT*>(&args[i]));
+    }
+    Locked lock(lock_);
+    if (stopped_) return;
+    const DWORD now = GetTickCount();
+    if (calling_ && now - callSince_ >= kLook && now - lastLook_ >= kLook) {
+        lastLook_ = now;
+        if (Ended(sinkThread_)) {
+            DropAll();
+            return;
+        }
+    }
+    if (how != Posting::Each) {
+        // The value of the same counter still waiting behind the last other
+        // event is old news; one before that other event is kept, so that the
+        // sink hears a counter's last value before what followed it.
+        for (auto it = queue_.rbegin(); it != queue_.rend() && it->how == Posting::Newest; ++it) {
+            if (it->id == id) {
+                queue_.erase(std::next(it).base());
+                break;
+            }
+        }
+    }
+    queue_.push_back(std::move(event));
+    WakeConditionVariable(&posted_);
+}
+
+void Courier::DropAll() {
+    stopped_ = true;
+    queue_.clear();
+    WakeConditionVariable(&posted_);
+}
+
+void Courier::Stop() {
+    Locked lock(lock_);
+    DropAll();
 }
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID iid) : container_(container), iid_(iid) {
@@ -195,8 +221,10 @@ ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID ii
 }
 
 ConnectionPoint::~ConnectionPoint() {
-    if (!git_) return;
-    for (const Sink& s : sinks_) git_->RevokeInterfaceFromGlobal(s.gitCookie);
+    for (const Sink& s : sinks_) {
+        if (s.courier) s.courier->Stop();
+        if (git_) git_->RevokeInterfaceFromGlobal(s.gitCookie);
+    }
 }
 
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID iid, void** out) {
@@ -237,19 +265,18 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
         if (FAILED(sink->QueryInterface(IID_IDispatch, disp.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
         // The sink's apartment is this thread's: when it is a single-threaded
         // one, the thread that must dispatch the calls to it.
-        auto watch = std::make_shared<SinkWatch>();
+        auto thread = std::make_shared<handles::KernelObject>();
         APTTYPE type;
         APTTYPEQUALIFIER qualifier;
         if (SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA))
-            watch->thread.Reset(OpenThread(SYNCHRONIZE, FALSE, GetCurrentThreadId()));
-        ComPtr<IDispatch> relay(new SinkRelay(std::move(disp), watch));
+            thread->Reset(OpenThread(SYNCHRONIZE, FALSE, GetCurrentThreadId()));
         std::lock_guard lock(mu_);
         sinks_.reserve(sinks_.size() + 1);  // nothing can fail once the sink is in the table
         DWORD gitCookie = 0;
-        HRESULT hr = git_->RegisterInterfaceInGlobal(relay.Get(), IID_IDispatch, &gitCookie);
+        HRESULT hr = git_->RegisterInterfaceInGlobal(disp.Get(), IID_IDispatch, &gitCookie);
         if (FAILED(hr)) return hr;
         *cookie = nextCookie_++;
-        sinks_.push_back({*cookie, gitCookie, std::move(watch)});
+        sinks_.push_back({*cookie, gitCookie, std::move(thread), nullptr});
         return S_OK;
     });
 }
@@ -262,6 +289,8 @@ STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
             auto it =
                 std::find_if(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
             if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+            // Stopped before its table entry goes, whose cookie may then be given again.
+            if (it->courier) it->courier->Stop();
             gitCookie = it->gitCookie;
             sinks_.erase(it);
         }
@@ -281,77 +310,39 @@ size_t ConnectionPoint::SinkCount() {
 }
 
 void ConnectionPoint::Fire(DISPID id, std::span<VARIANT> args) {
-    std::vector<Sink> targets;
+    std::vector<DWORD> targets;
     {
         std::lock_guard lock(mu_);
-        targets = sinks_;
+        if (silent_) return;
+        for (const Sink& s : sinks_) targets.push_back(s.gitCookie);
     }
     if (targets.empty()) return;
     // DISPPARAMS takes the arguments last first. The VARIANTs are shallow copies:
     // by-reference arguments still point at the caller's storage.
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    Pins* pins = PinsOfThisThread();
-    const bool pinnedHere = pins != nullptr;
-    if (pinnedHere) {
-        // Sinks unadvised since they were pinned are let go. They are known by
-        // their connection's cookie, which is never given twice (the table's may be).
-        std::erase_if(pins->sinks, [&](const Pinned& p) {
-            return std::none_of(targets.begin(), targets.end(), [&](const Sink& s) { return s.cookie == p.cookie; });
-        });
-    }
-    for (const Sink& target : targets) {
-        Pinned* pinned = nullptr;
-        if (pinnedHere) {
-            auto it = std::find_if(pins->sinks.begin(), pins->sinks.end(),
-                                   [&](const Pinned& p) { return p.cookie == target.cookie; });
-            if (it != pins->sinks.end()) pinned = &*it;
-        }
-        if (!pinned) {
-            ComPtr<IDispatch> disp;
-            // A sink unadvised since the snapshot is simply no longer found.
-            if (FAILED(git_->GetInterfaceFromGlobal(target.gitCookie, IID_IDispatch, disp.PutVoid())) || !disp)
-                continue;
-            if (!pinnedHere) {
-                disp->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-                continue;
-            }
-            pinned = &pins->sinks.emplace_back(Pinned{target.cookie, disp, Courier::Start(disp), target.watch});
-        }
-        if (pinned->ended) continue;
-        if (!pinned->courier) {
-            pinned->disp->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                 nullptr);
-        } else if (!pinned->courier->Deliver(id, reversed, *pinned->watch)) {
-            pinned->ended = true;  // nothing more from this thread: it goes on without that sink
-        }
+    for (DWORD gitCookie : targets) {
+        ComPtr<IDispatch> disp;
+        // A sink unadvised since the snapshot is simply no longer found.
+        if (FAILED(git_->GetInterfaceFromGlobal(gitCookie, IID_IDispatch, disp.PutVoid())) || !disp) continue;
+        disp->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     }
 }
 
-ConnectionPoint::Pins* ConnectionPoint::PinsOfThisThread() {
-    const DWORD thread = GetCurrentThreadId();
+void ConnectionPoint::Post(DISPID id, std::span<const VARIANT> args, Posting how) {
     std::lock_guard lock(mu_);
-    auto it = std::find_if(pins_.begin(), pins_.end(), [&](const Pins& p) { return p.thread == thread; });
-    return it == pins_.end() ? nullptr : &*it;
-}
-
-void ConnectionPoint::PinSinksForThread() {
-    const DWORD thread = GetCurrentThreadId();
-    std::lock_guard lock(mu_);
-    if (std::none_of(pins_.begin(), pins_.end(), [&](const Pins& p) { return p.thread == thread; }))
-        pins_.push_back({thread, {}});
-}
-
-void ConnectionPoint::UnpinSinks() {
-    const DWORD thread = GetCurrentThreadId();
-    std::list<Pins> mine;
-    {
-        std::lock_guard lock(mu_);
-        auto it = std::find_if(pins_.begin(), pins_.end(), [&](const Pins& p) { return p.thread == thread; });
-        if (it != pins_.end()) mine.splice(mine.begin(), pins_, it);
+    if (silent_) return;
+    for (Sink& s : sinks_) {
+        if (!s.courier) s.courier = Courier::Start(git_, s.gitCookie, s.thread);
+        if (s.courier) s.courier->Post(id, args, how);
     }
-    // Let go outside the lock: each courier's thread is waited for as it ends,
-    // and letting a sink go calls its apartment.
+}
+
+void ConnectionPoint::Silence() {
+    std::lock_guard lock(mu_);
+    silent_ = true;
+    for (const Sink& s : sinks_)
+        if (s.courier) s.courier->Stop();
 }
 
 EventSourceBase::EventSourceBase(std::initializer_list<IID> eventInterfaces) {
@@ -376,12 +367,8 @@ STDMETHODIMP EventSourceBase::FindConnectionPoint(REFIID iid, IConnectionPoint**
     return CONNECT_E_NOCONNECTION;
 }
 
-void EventSourceBase::PinSinksForThread() {
-    for (auto& p : points_) p->PinSinksForThread();
-}
-
-void EventSourceBase::UnpinSinks() {
-    for (auto& p : points_) p->UnpinSinks();
+void EventSourceBase::SilenceEvents() {
+    for (auto& p : points_) p->Silence();
 }
 
 ConnectionPoint& EventSourceBase::Point(const IID* iid) {

@@ -1,22 +1,26 @@
 // Outgoing events: connection points whose sinks are kept in the process's global
-// interface table, so that an event fired on any thread reaches each sink in its
-// own apartment (a client on a single-threaded apartment receives it on its own
-// thread while the firing thread waits).
+// interface table, so that an event raised on any thread reaches each sink in
+// its own apartment (a client on a single-threaded apartment receives it on its
+// own thread, one call at a time, while that thread dispatches messages).
 //
-// A thread that fires many events (a worker) never waits for ever on a sink
-// that no call reaches any more: its thread has ended, or its apartment has
-// not taken a call for kUnanswered (it no longer dispatches messages, or has
-// been left). Such a sink hears nothing more from that thread, which goes on.
+// An event is raised in one of two ways:
+// - Fire calls each sink and returns once each has handled it (what a sink
+//   writes through a by-reference argument is there to read).
+// - Post puts it in each sink's queue and returns at once: a thread of the
+//   connection's own delivers the queue in order. A thread whose work must not
+//   depend on its client (a worker) posts. A sink whose thread takes no call
+//   for a while gets the rest once it takes calls again; it is dropped for good
+//   only when its thread has ended or a call tells that its apartment is gone.
 #pragma once
 
 #include "com_types.h"
 
+#include "handles/handles.h"
+
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <atomic>
 #include <initializer_list>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -24,12 +28,15 @@
 
 namespace tidvex::com {
 
-// A call that its sink's apartment has not taken within this time (a thread
-// that dispatches no messages as long is not responding) is given up.
-inline constexpr DWORD kUnanswered = 5000;
-
-struct SinkWatch;
 class Courier;
+
+// How a posted event waits in a sink's queue.
+enum class Posting {
+    Each,    // delivered as posted
+    Newest,  // a counter's value: it replaces the one of the same event still
+             // waiting behind the last other event, so a slow sink gets the newest
+    Last,    // a counter's last value: replaces as Newest does, and is delivered
+};
 
 class ConnectionPoint final : public IConnectionPoint {
 public:
@@ -53,31 +60,22 @@ public:
     size_t SinkCount();
 
     // Calls every connected sink's IDispatch::Invoke with the event's id and its
-    // arguments, given in declared order (first argument first). Must be called on
-    // a thread that has entered an apartment, with no lock of the caller held.
+    // arguments, given in declared order (first argument first), and returns
+    // when each has returned. Must be called on a thread that has entered an
+    // apartment, with no lock of the caller held.
     void Fire(DISPID id, std::span<VARIANT> args = {});
-
-    // For a thread that fires many events (a worker): each sink is fetched from
-    // the table once for it and kept until UnpinSinks, which that same thread
-    // calls before it leaves its apartment. Fetching a sink for another
-    // apartment costs calls to the sink's apartment of its own. The events of
-    // that thread travel to each sink on a thread of the sink's own, so that
-    // the firing thread can give up a call that its sink's apartment never takes.
-    void PinSinksForThread();
-    void UnpinSinks();
+    // Queues the event for every connected sink and returns at once. The
+    // arguments are copied, by-reference ones by their value.
+    void Post(DISPID id, std::span<const VARIANT> args = {}, Posting how = Posting::Each);
+    // From now on no event reaches a sink, and what waits in the queues is dropped.
+    void Silence();
 
 private:
     struct Sink {
         DWORD cookie;
         DWORD gitCookie;
-        std::shared_ptr<SinkWatch> watch;
-    };
-    struct Pinned {
-        DWORD cookie;
-        ComPtr<IDispatch> disp;
-        std::shared_ptr<Courier> courier;
-        std::shared_ptr<SinkWatch> watch;
-        bool ended = false;  // the sink no longer takes this thread's calls
+        std::shared_ptr<handles::KernelObject> thread;  // of a single-threaded apartment's sink
+        std::shared_ptr<Courier> courier;               // started by the first Post
     };
     IConnectionPointContainer* container_;
     IID iid_;
@@ -85,15 +83,7 @@ private:
     std::mutex mu_;
     std::vector<Sink> sinks_;
     DWORD nextCookie_ = 1;
-    // The sinks pinned by each thread. A worker that ends may still be letting
-    // its own go while the next one pins: entries are added and removed under
-    // mu_, and each thread alone touches the sinks of its own entry.
-    struct Pins {
-        DWORD thread;
-        std::vector<Pinned> sinks;
-    };
-    std::list<Pins> pins_;
-    Pins* PinsOfThisThread();
+    bool silent_ = false;
 };
 
 // IConnectionPointContainer for an object with one or more event interfaces.
@@ -110,10 +100,11 @@ public:
     ConnectionPoint& Point(const IID* iid = nullptr);
 
     void FireEvent(DISPID id, std::span<VARIANT> args = {}) { Point().Fire(id, args); }
-
-    // ConnectionPoint::PinSinksForThread / UnpinSinks for every event interface.
-    void PinSinksForThread();
-    void UnpinSinks();
+    void PostEvent(DISPID id, std::span<const VARIANT> args = {}, Posting how = Posting::Each) {
+        Point().Post(id, args, how);
+    }
+    // ConnectionPoint::Silence for every event interface.
+    void SilenceEvents();
 
 private:
     std::vector<std::unique_ptr<ConnectionPoint>> points_;

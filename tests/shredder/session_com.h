@@ -20,6 +20,11 @@ namespace fraxil::comtest {
 
 enum EventId : DISPID { kMessage = 1, kError = 2, kItem = 3, kProgress = 4, kTotal = 5, kCompleted = 6 };
 
+// The worker waits for no event handler: a file of this size takes it long
+// enough (at seven passes) for an abort asked from a handler to come while the
+// file is written.
+inline constexpr size_t kBigFile = 16 << 20;
+
 struct Fired {
     DISPID id;
     std::string text;

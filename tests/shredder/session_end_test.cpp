@@ -1,6 +1,7 @@
 // A free-space wipe leaves nothing on the drive however its caller ends: a
-// process that aborts and ends at once, one whose thread stops dispatching
-// messages or ends, and one that is killed (the next wipe of the drive then
+// process that aborts and ends at once, one that lets the object go inside an
+// event and ends there, one whose thread stops dispatching messages or ends,
+// and one that is killed (the next wipe of the drive then
 // removes what it left, and nothing that is not the wipe's own).
 #include "session_com.h"
 
@@ -40,6 +41,7 @@ TEST_F(Session, AWipeLeavesNothingHoweverItsCallerEnds) {
     };
     const Case cases[] = {
         {L"release", "aborts, lets the object go and ends at once"},
+        {L"release-inside", "lets the object go inside an event and ends there"},
         {L"stop-pumping", "aborts and never dispatches a message again"},
         {L"thread-ends", "the thread that connected its sink ends"},
     };

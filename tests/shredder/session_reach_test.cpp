@@ -179,7 +179,7 @@ TEST_F(Session, TheCommandLineIsRefusedWhileAnAbortedWorkerStillWorks) {
     const std::string big = dir_ + "\\big.bin", next = dir_ + "\\next.txt", named = dir_ + "\\named.txt";
     for (bool insideHandler : {true, false}) {
         SCOPED_TRACE(insideHandler ? "from inside an event handler" : "between two events");
-        WriteFileBytes(big, std::string(2 << 20, 'x'));
+        WriteFileBytes(big, std::string(kBigFile, 'x'));
         WriteFileBytes(next, "listed after the big one");
         WriteFileBytes(named, "named on the command line");
         Call(&IShredder::NewSession);

