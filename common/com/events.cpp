@@ -127,6 +127,8 @@ DWORD WINAPI Courier::Run(void* p) {
 void Courier::Deliver() {
     // Fetched here, not by the poster: fetching a sink for another apartment
     // costs calls to the sink's apartment of its own.
+    // A courier stopped before that calls nothing: its sink's cookie may by
+    // then name another sink.
     ComPtr<IDispatch> sink;
     if (FAILED(git_->GetInterfaceFromGlobal(gitCookie_, IID_IDispatch, sink.PutVoid())) || !sink) {
         Stop();
@@ -136,8 +138,6 @@ void Courier::Deliver() {
     for (;;) {
         {
             Locked lock(lock_);
-            // Stopped before the sink was fetched: the table's cookie may
-            // already name another sink.
             if (!NextEvent(event)) break;
         }
         if (Ended(sinkThread_)) {
@@ -145,8 +145,8 @@ void Courier::Deliver() {
             break;
         }
         DISPPARAMS params{event.args.data(), nullptr, static_cast<UINT>(event.args.size()), 0};
-        const HRESULT hr =
-            sink->Invoke(event.id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        const HRESULT hr = sink->Invoke(event.id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                        nullptr, nullptr);
         event = Event();
         {
             Locked lock(lock_);

@@ -42,14 +42,15 @@ int WaitUntilGone(const std::wstring& folder) {
 }
 
 // Starts a free-space session on the drive with a sink that aborts it at 5 %
-// (or, with a marker, hangs when the fill is overwritten), and dispatches
-// messages until it aborted. The object and the sink are handed back.
+// (or, with a marker, hangs when the fill is overwritten; or, releasing inside,
+// lets the object go at 5 % and ends the process), and dispatches messages
+// until it aborted. The object and the sink are handed back.
 bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr<IShredder>& obj,
                    tidvex::com::EventSink*& sink, bool releaseInside = false) {
     obj = tidvex::com::CreateByProgId<IShredder>(L"Fraxil.Shredder");
     if (!obj) return false;
     bool aborted = false;
-    sink = new tidvex::com::EventSink(DIID__IShredderEvents, [&, marker, releaseInside](DISPID id, const DISPPARAMS& p) {
+    auto handler = [&, marker, releaseInside](DISPID id, const DISPPARAMS& p) {
         if (releaseInside) {
             if (id != kTotal || tidvex::com::EventArgLong(p, 0) < 5) return;
             sink->Disconnect();
@@ -69,7 +70,8 @@ bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr
             obj->AbortSession(&out);
             aborted = true;
         }
-    });
+    };
+    sink = new tidvex::com::EventSink(DIID__IShredderEvents, handler);
     LONG out = 0;
     if (sink->Connect(obj.Get()) != S_OK || obj->Initialize(&out) != S_OK || out != 1) return false;
     obj->put_SessionType(1);
