@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Fraxil.h"
+#include "worker_gate.h"
 
 #include "com/client.h"
 #include "harness/support.h"
@@ -20,9 +21,8 @@ namespace fraxil::comtest {
 
 enum EventId : DISPID { kMessage = 1, kError = 2, kItem = 3, kProgress = 4, kTotal = 5, kCompleted = 6 };
 
-// The worker waits for no event handler: a file of this size takes it long
-// enough (at seven passes) for an abort asked from a handler to come while the
-// file is written.
+// A file whose seven passes take the worker long enough for a test to hold it
+// (fraxil::test::WorkerGate) between two of them.
 inline constexpr size_t kBigFile = 16 << 20;
 
 struct Fired {

@@ -190,16 +190,20 @@ TEST_F(Session, TheCommandLineIsRefusedWhileAnAbortedWorkerStillWorks) {
         LONG aborted = -1, processed = -1;
         auto process = [&] { obj_->ProcessCommandLine(&processed); };
         onEvent_ = [&](const Fired& f) {
-            if (f.id != kProgress || f.number == 0 || aborted >= 0) return;
+            if (f.id != kItem || aborted >= 0) return;
             obj_->AbortSession(&aborted);
             if (insideHandler) process();
         };
         fired_.clear();
+        // The aborted worker is held between two passes until the command line was tried.
+        fraxil::test::WorkerGate betweenPasses;
         ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        ASSERT_TRUE(betweenPasses.Close());
         ASSERT_TRUE(PumpUntil([&] {
             if (aborted == 1 && processed < 0) process();
             return processed >= 0;
         }));
+        betweenPasses.Open();
         EXPECT_EQ(processed, 0);
         const std::string refusal =
             "There is already running session. First abort current session, or wait until completed.";

@@ -9,9 +9,11 @@
 //                                       the temporary folder is gone (0) or after 30 s (1)
 //   fraxil_child thread-ends <drive>    a thread of its own runs the session and aborts at 5 %, then
 //                                       ends; the process ends when the folder is gone (0) or after 30 s (1)
-//   fraxil_child hang <drive> <marker>  overwrites the filled drive and, at that point, writes
-//                                       <marker> and hangs inside the event: it is killed
+//   fraxil_child hang <drive> <marker>  overwrites the filled drive and, its worker held there,
+//                                       writes <marker> and hangs: it is killed
 #include "Fraxil.h"
+
+#include "../worker_gate.h"
 
 #include "com/client.h"
 
@@ -25,11 +27,16 @@ namespace {
 using tidvex::com::Bstr;
 using tidvex::com::ComPtr;
 
-enum EventId : DISPID { kItem = 3, kTotal = 5 };
+enum EventId : DISPID { kTotal = 5 };
 
 std::wstring Folder(const std::wstring& drive) { return drive + L"SHREDTMP.$$$"; }
 
 bool Gone(const std::wstring& path) { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; }
+
+bool Full(const std::wstring& drive) {
+    ULARGE_INTEGER free{};
+    return GetDiskFreeSpaceExW(drive.c_str(), &free, nullptr, nullptr) && free.QuadPart < 65536;
+}
 
 // Waits without dispatching a message until the folder is gone.
 int WaitUntilGone(const std::wstring& folder) {
@@ -42,9 +49,9 @@ int WaitUntilGone(const std::wstring& folder) {
 }
 
 // Starts a free-space session on the drive with a sink that aborts it at 5 %
-// (or, with a marker, hangs when the fill is overwritten; or, releasing inside,
-// lets the object go at 5 % and ends the process), and dispatches messages
-// until it aborted. The object and the sink are handed back.
+// (or, releasing inside, lets the object go at 5 % and ends the process), and
+// dispatches messages until it aborted; with a marker, it hangs while the full
+// drive is overwritten instead. The object and the sink are handed back.
 bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr<IShredder>& obj,
                    tidvex::com::EventSink*& sink, bool releaseInside = false) {
     obj = tidvex::com::CreateByProgId<IShredder>(L"Fraxil.Shredder");
@@ -57,14 +64,7 @@ bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr
             obj.Reset();
             ExitProcess(0);
         }
-        if (!marker.empty()) {
-            if (id == kItem && tidvex::com::EventArgText(p, 0).find("(1 of 1)") != std::string::npos) {
-                HANDLE h = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-                CloseHandle(h);
-                Sleep(INFINITE);
-            }
-            return;
-        }
+        if (!marker.empty()) return;
         if (id == kTotal && tidvex::com::EventArgLong(p, 0) >= 5 && !aborted) {
             LONG out = 0;
             obj->AbortSession(&out);
@@ -75,11 +75,16 @@ bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr
     LONG out = 0;
     if (sink->Connect(obj.Get()) != S_OK || obj->Initialize(&out) != S_OK || out != 1) return false;
     obj->put_SessionType(1);
-    // Seven passes over the fill: the worker waits for no handler, and the
-    // process is killed long before they end.
-    obj->put_ShredMethod(marker.empty() ? 0 : 4);
+    obj->put_ShredMethod(marker.empty() ? 0 : 4);  // seven passes over the full drive to be held in
     obj->AddDrive(Bstr(std::wstring_view(drive)).Get(), &out);
+    fraxil::test::WorkerGate whileFull([&] { return Full(drive); });
     if (obj->StartSession(&out) != S_OK || out != 1) return false;
+    if (!marker.empty()) {
+        if (!whileFull.Close()) return false;
+        HANDLE h = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+        Sleep(INFINITE);
+    }
     const DWORD start = GetTickCount();
     MSG msg;
     while (!aborted && GetTickCount() - start < 30000) {
