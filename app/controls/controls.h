@@ -51,11 +51,14 @@ public:
 };
 
 // Items in the order added, indexed from 0; ListIndex -1 when none is selected.
+// An item is UTF-16 text, so that a path or a name keeps every character of
+// it whatever the code page; code-page text is added as it reads.
 class ItemList : public Control {
 public:
-    virtual void AddItem(const std::string& item) = 0;
+    virtual void AddItem(const std::wstring& item) = 0;
+    void AddItem(const std::string& item);
     virtual int ListCount() const = 0;
-    virtual std::string List(int index) const = 0;
+    virtual std::wstring List(int index) const = 0;
     virtual void RemoveItem(int index) = 0;
     virtual void Clear() = 0;
     virtual int ListIndex() const = 0;
@@ -73,11 +76,13 @@ public:
 
     // The user checked or unchecked an item of a check-box list.
     std::function<void(int index)> OnItemCheck;
-    // Files or folders dropped on the list, in the order the shell gives them.
-    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
+    // Files or folders dropped on the list, in the order the shell gives them,
+    // named as the file system names them.
+    std::function<void(const std::vector<std::wstring>& paths)> OnDropFiles;
 };
 
-// A drop-down list; its text is the selected item's.
+// A drop-down list of texts to show (drives, methods); its text is the
+// selected item's, in the code page.
 class ComboBox : public ItemList {
 public:
     virtual std::string Text() const = 0;
@@ -277,7 +282,7 @@ public:
 class Splash {
 public:
     virtual ~Splash() = default;
-    virtual bool LoadPicture(const std::string& path) = 0;
+    virtual bool LoadPicture(const std::wstring& path) = 0;
     virtual void LabelText(const std::string& label, const std::string& text) = 0;
     virtual void Show(int display) = 0;
     virtual void Close() = 0;

@@ -258,7 +258,7 @@ void SplashScene() {
     ReleaseDC(nullptr, screen);
 
     Win32Splash splash;
-    splash.LoadPicture(file);
+    splash.LoadPicture(tidvex::text::Wide(file));
     splash.LabelText("lblVersion", "Version 1.0.0.2");
     splash.Show(0);
     Loop();

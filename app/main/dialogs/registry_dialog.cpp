@@ -28,11 +28,11 @@ bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSaf
                           controls::ListBox& lstBlackList, const std::function<void(const std::string&)>& message) {
     controls::ListBox& own = toSafe ? lstSafeList : lstBlackList;
     controls::ListBox& other = toSafe ? lstBlackList : lstSafeList;
-    if (services::IsItemInList(item, own)) {
+    if (services::IsItemInList(text::Wide(item), own)) {
         message(toSafe ? kInSafeList : kInBlackList);
         return false;
     }
-    if (services::IsItemInList(item, other)) {
+    if (services::IsItemInList(text::Wide(item), other)) {
         message(toSafe ? kInBlackList : kInSafeList);
         return false;
     }
