@@ -105,10 +105,13 @@ public:
 };
 using OptionButton = CheckBox;
 
+// A text box. Text gives what it holds in the code page ("?" for a character
+// the code page lacks); WideText gives it as typed.
 class TextBox : public Control {
 public:
     virtual std::string Text() const = 0;
     virtual void Text(const std::string& text) = 0;
+    virtual std::wstring WideText() const = 0;
 };
 
 // What a label looks like: the window's plain labels, the gradient header

@@ -44,8 +44,6 @@ std::wstring ExeName() {
     return name;
 }
 
-const char* ListName(bool safe) { return safe ? "safe list" : "black list"; }
-
 // Every entry of the list box selected (on) or none.
 void SelectAll(controls::ListBox& list, bool on) {
     for (int i = 0; i < list.ListCount(); ++i) list.Selected(i, on);
@@ -193,17 +191,7 @@ void frmMain::chkSettings_Click(int Index) {
 }
 
 void frmMain::AddToList(const std::wstring& path, std::int32_t type, bool toSafe) {
-    // The list files hold code-page text. A name that does not come back from
-    // it unchanged would be stored as a look-alike ("a" for an "a" with a
-    // macron, "..\" for full-width dots and backslash): another item, which the
-    // next cleaning would delete, or keep in place of this one. It is refused.
-    const std::optional<std::string> stored = text::NarrowExact(path);
-    if (!stored) {
-        Say("\"" + text::Narrow(path) + "\" cannot be added to the " + ListName(toSafe) +
-            ": the list file cannot hold the characters of its name shown as \"?\".");
-        return;
-    }
-    dialogs::AddToSafeOrBlackList(*stored, type, toSafe, *lstSafeList, *lstBlackList,
+    dialogs::AddToSafeOrBlackList(path, type, toSafe, *lstSafeList, *lstBlackList,
                                   [this](const std::string& message) { Say(message); });
 }
 

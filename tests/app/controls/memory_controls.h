@@ -210,6 +210,7 @@ public:
     explicit MemoryTextBox(std::string text = {}) : text_(std::move(text)) {}
     std::string Text() const override { return text_; }
     void Text(const std::string& text) override { text_ = text; }
+    std::wstring WideText() const override { return text::Wide(text_); }
 
 private:
     std::string text_;
