@@ -198,6 +198,44 @@ TEST_F(Session, AFreeSpaceSessionFillsAndDeletesItsTemporaryFiles) {
     }
 }
 
+// What holds a temporary file's name (left by a crash, or put there on
+// purpose) never stops the wipe: the fill takes the next free name, and goes
+// neither into the folder nor through the link that holds one.
+TEST_F(Session, NamesTakenInTheTemporaryFolderAreSteppedOver) {
+    if (!TestDrive('T')) GTEST_SKIP() << "no tmpfs drive T: could be mounted (needs root)";
+    const std::string folder = "T:\\SHREDTMP.$$$", outside = dir_ + "\\outside.txt";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\SHRED000.TMP").c_str(), nullptr));
+    WriteFileBytes(folder + "\\SHRED000.TMP\\inside.txt", "inside a planted folder");
+    WriteFileBytes(outside, "outside the drive");
+    if (!tidvex::test::MakeUnixSymlink(outside, folder + "\\SHRED001.TMP")) GTEST_SKIP() << "no Unix links here";
+    ULARGE_INTEGER before{};
+    GetDiskFreeSpaceExA("T:\\", &before, nullptr, nullptr);
+    for (short method : {0, 1}) {
+        SCOPED_TRACE(method);
+        Call(&IShredder::NewSession);
+        obj_->put_SessionType(1);
+        obj_->put_ShredMethod(method);
+        EXPECT_EQ(Add(&IShredder::AddDrive, "T:\\"), 1);
+        fired_.clear();
+        ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        ASSERT_TRUE(WaitCompleted(std::chrono::seconds(60)));
+        EXPECT_TRUE(Errors().empty()) << testing::PrintToString(Errors());
+        EXPECT_EQ(Numbers(kTotal).back(), 100) << "the drive was filled";
+        EXPECT_EQ(Count(kItem, folder + "\\SHRED002.TMP (1 of 1)"), method == 1 ? 1u : 0u);
+        EXPECT_EQ(ReadFileBytes(folder + "\\SHRED000.TMP\\inside.txt"), "inside a planted folder");
+        EXPECT_EQ(ReadFileBytes(outside), "outside the drive");
+        EXPECT_FALSE(PathExists(folder + "\\SHRED002.TMP"));
+        ULARGE_INTEGER after{};
+        GetDiskFreeSpaceExA("T:\\", &after, nullptr, nullptr);
+        EXPECT_EQ(after.QuadPart, before.QuadPart);
+    }
+    tidvex::test::RemoveUnixName(folder + "\\SHRED001.TMP");
+    DeleteFileA((folder + "\\SHRED000.TMP\\inside.txt").c_str());
+    RemoveDirectoryA((folder + "\\SHRED000.TMP").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 // Wine's bin is a folder of the user's own, not the "Recycler" folder of a
 // drive: the test lays out C:'s bin folder as the system would, with an item in
 // the (sandbox's) bin so that the bin is not empty.
