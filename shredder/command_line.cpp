@@ -1,7 +1,9 @@
 #include "command_line.h"
 
+#include "fs/canonical.h"
 #include "text/text.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace fraxil {
@@ -39,6 +41,26 @@ std::vector<std::wstring> SplitCommandText(std::wstring_view text, bool cutInsid
         at = end;
     }
     return items;
+}
+
+bool IsFullPathOrKeyword(std::wstring_view item) {
+    if (item == L"recycle" || item == L"restorepoints") return true;
+    const tidvex::fs::PathRefusal refusal = tidvex::fs::Canonical(item).refusal;
+    return refusal != tidvex::fs::PathRefusal::Relative && refusal != tidvex::fs::PathRefusal::NoPath;
+}
+
+bool SplitBrokeAPath(std::wstring_view text, const std::vector<std::wstring>& tokens) {
+    if (text.find(L'"') != std::wstring_view::npos) return false;
+    return std::any_of(tokens.begin(), tokens.end(), [](const std::wstring& token) {
+        return !token.empty() && token.front() != L'/' && !IsFullPathOrKeyword(token);
+    });
+}
+
+std::wstring WholeItemText(std::wstring_view text) {
+    if (text.rfind(L"1?", 0) == 0) text.remove_prefix(2);
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
 }
 
 std::vector<std::wstring> SplitWorkList(std::string_view bytes) {

@@ -160,9 +160,10 @@ TEST_F(Session, AnItemCutByTheLengthLimitIsDropped) {
         SCOPED_TRACE(c.what);
         WriteFileBytes(keep, "nobody named me");
         WriteFileBytes(whole, "named whole");
-        // A first item that names nothing fills the text up to the last one.
+        // A first item, a full path that names nothing, fills the text up to the last one.
         const bool quoted = c.last[0] == '"';
         std::string filler(23399 - 4 - c.last.size(), 'x');
+        filler.replace(quoted ? 1 : 0, 3, "C:\\");
         if (quoted) filler.front() = filler.back() = '"';
         const std::string text = "1? " + filler + " " + c.last + c.after;
         RunCommandLine(obj_.Get(), tidvex::com::Widen(text), fired_);
