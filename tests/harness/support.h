@@ -115,6 +115,29 @@ private:
     std::string missing_;
 };
 
+// The sandbox's Recycle Bin as the desktop's trash keeps it ("\\?\unix\...\Trash":
+// the items in "files", a record of each in "info"), only when it lies inside
+// this test's own prefix: a test empties no bin but its own. Nothing otherwise.
+std::optional<std::string> SandboxTrashFolder();
+
+// Links of every kind (PlantedLinks) put into the sandbox's Recycle Bin as its
+// items, the way the desktop's trash keeps a deleted link, beside a plain
+// deleted file.
+class TrashedLinks {
+public:
+    // The links' targets in `outside`. False where links cannot be made, or
+    // the bin is not the sandbox's own.
+    bool Plant(const std::string& outside);
+    // After the bin was emptied: every target kept its content, and of the
+    // items only the link to a folder is left.
+    void CheckEmptied() const;
+
+private:
+    PlantedLinks links_;
+    std::string files_;
+    std::vector<std::string> items_;  // names in "files", the folder link's last
+};
+
 // How many of an icon's pixels, drawn on white at 32 x 32, fall in each family
 // of colour: enough to tell pictures apart.
 struct IconColours {

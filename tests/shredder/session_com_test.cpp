@@ -240,6 +240,7 @@ TEST_F(Session, NamesTakenInTheTemporaryFolderAreSteppedOver) {
 // drive: the test lays out C:'s bin folder as the system would, with an item in
 // the (sandbox's) bin so that the bin is not empty.
 TEST_F(Session, ARecycleBinSessionOverwritesTheBinFolderAndEmptiesTheBin) {
+    ASSERT_TRUE(tidvex::test::SandboxTrashFolder()) << "the bin is not the sandbox's own";
     const std::string sid = UserSid();
     ASSERT_FALSE(sid.empty());
     const std::string bin = "C:\\Recycler\\" + sid;
@@ -276,6 +277,23 @@ TEST_F(Session, ARecycleBinSessionOverwritesTheBinFolderAndEmptiesTheBin) {
     ASSERT_EQ(Call(&IShredder::StartSession), 1);
     ASSERT_TRUE(WaitCompleted());
     EXPECT_EQ(Texts(), (std::vector<Fired>{{kMessage, "The recycle bin is currently empty."}, {kCompleted, ""}}));
+}
+
+// The bin's emptying deletes what a link in the desktop's trash leads to: the
+// links go first, as links.
+TEST_F(Session, ARecycleBinSessionTakesTheLinksOutOfTheBinFirst) {
+    const std::string bin = "C:\\Recycler\\" + UserSid();
+    CreateDirectoryA("C:\\Recycler", nullptr);
+    CreateDirectoryA(bin.c_str(), nullptr);
+    WriteFileBytes(bin + "\\INFO2", "index of the bin");
+    tidvex::test::TrashedLinks trashed;
+    if (!trashed.Plant(ScratchFolder("bin-targets"))) GTEST_SKIP() << "no links here, or the bin is not the sandbox's";
+    obj_->put_SessionType(2);
+    fired_.clear();
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted());
+    EXPECT_EQ(Count(kItem, "Emptying Recycle Bin on drive C"), 1u);
+    trashed.CheckEmptied();
 }
 
 TEST_F(Session, AnAbortMidFileEndsTheSessionWithoutCompletion) {
