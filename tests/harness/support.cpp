@@ -61,6 +61,27 @@ void WriteMarkerToDevice(const std::string& path, const std::string& marker, siz
     CloseHandle(h);
 }
 
+bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail) {
+    constexpr DWORD kBlock = 4096;
+    handles::File file(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || size < 2 * kBlock) return false;
+    auto block = [&](const std::string& marker, uint64_t offset) {
+        std::string content;
+        while (content.size() < kBlock) content += marker + "\n";
+        content.resize(kBlock);
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD written = 0;
+        return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
+               WriteFile(file.Get(), content.data(), kBlock, &written, nullptr) && written == kBlock;
+    };
+    FILE_STANDARD_INFO info{};
+    return block(head, 0) && block(tail, size - kBlock) && FlushFileBuffers(file.Get()) &&
+           GetFileInformationByHandleEx(file.Get(), FileStandardInfo, &info, sizeof info) &&
+           static_cast<uint64_t>(info.AllocationSize.QuadPart) < size / 2;
+}
+
 bool DeleteToRecycleBin(const std::string& path) {
     std::string from = path + std::string(2, '\0');  // a double-NUL-ended list
     SHFILEOPSTRUCTA op{};

@@ -6,6 +6,7 @@
 #include "handles/handles.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ bool DeleteToRecycleBin(const std::string& path);
 // that repeats `marker`, and flushes it so that the bytes are on the device (Wine
 // ignores write-through); a failure is a test failure.
 void WriteMarkerToDevice(const std::string& path, const std::string& marker, size_t size);
+
+// Writes a sparse file of `size` bytes whose first 4 KB repeat `head` and whose
+// last 4 KB repeat `tail`, with a hole between (the file is made longer past
+// its data, and the file system keeps no space for what was never written),
+// flushed to the device. False where the file system does not keep it sparse.
+bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail);
 
 bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);

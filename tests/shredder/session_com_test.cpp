@@ -198,6 +198,32 @@ TEST_F(Session, AFreeSpaceSessionFillsAndDeletesItsTemporaryFiles) {
     }
 }
 
+// A sparse file of 512 MB holding 8 KB of data, on a drive of 48 MB: every
+// pass overwrites its data and leaves its holes alone, so the drive never
+// fills; the file goes. After the run the image of the drive is searched for
+// both secrets (and for the kept file's marker, which shows the search works).
+TEST_F(Session, ASparseFileIsShreddedWithoutFillingTheDrive) {
+    if (!TestDrive('E')) GTEST_SKIP() << "no ext4 drive E: could be mounted (needs root and loop devices)";
+    tidvex::test::WriteMarkerToDevice("E:\\kept.txt", "FraxilSparseKept0x5a1", 4096);
+    ASSERT_TRUE(tidvex::test::WriteSparseFile("E:\\sparse.bin", 512ull << 20, "FraxilSparseHead0x91c",
+                                              "FraxilSparseTail0x3e7"));
+    ULARGE_INTEGER before{};
+    GetDiskFreeSpaceExA("E:\\", &before, nullptr, nullptr);
+    ULONGLONG least = before.QuadPart;
+    onEvent_ = [&](const Fired&) {
+        ULARGE_INTEGER now{};
+        if (GetDiskFreeSpaceExA("E:\\", &now, nullptr, nullptr)) least = std::min(least, now.QuadPart);
+    };
+    obj_->put_ShredMethod(1);
+    EXPECT_EQ(Add(&IShredder::AddFile, "E:\\sparse.bin"), 1);
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted(std::chrono::seconds(120)));
+    EXPECT_TRUE(Errors().empty()) << testing::PrintToString(Errors());
+    EXPECT_FALSE(PathExists("E:\\sparse.bin"));
+    EXPECT_GT(least + (1 << 20), before.QuadPart) << "the passes took space on the drive";
+    EXPECT_EQ(Numbers(kTotal).back(), 100);
+}
+
 // What holds a temporary file's name (left by a crash, or put there on
 // purpose) never stops the wipe: the fill takes the next free name, and goes
 // neither into the folder nor through the link that holds one.
