@@ -232,7 +232,10 @@ namespace {
 FileRefusal HolderOf(const std::wstring& path) {
     const handles::File entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!entry) return FileRefusal::Missing;
+    if (!entry) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileRefusal::Missing : FileRefusal::Failed;
+    }
     FILE_BASIC_INFO basic{};
     if (GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic) &&
         (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -255,9 +258,10 @@ FileOutcome ReplaceLinkWithEmptyFile(const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos) return {FileRefusal::Failed, ERROR_INVALID_NAME};
     switch (HolderOf(path)) {
-        case FileRefusal::None: return {FileRefusal::Failed, ERROR_ACCESS_DENIED};
+        case FileRefusal::Link:
+        case FileRefusal::Missing: break;
         case FileRefusal::Folder: return {FileRefusal::Folder, ERROR_ACCESS_DENIED};
-        default: break;
+        default: return {FileRefusal::Failed, ERROR_ACCESS_DENIED};
     }
     const std::wstring folder = path.substr(0, slash);
     const unsigned start = GetTickCount();

@@ -2,10 +2,10 @@
 
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
-#include "handles/handles.h"
 
 #include <windows.h>
 
+#include <string_view>
 #include <vector>
 
 namespace tidvex::shred {
@@ -38,64 +38,22 @@ std::optional<std::wstring> DosPathOf(DosName dosName, const std::wstring& unixP
     return path;
 }
 
-// The final path of what `path` leads to; nothing when it cannot be opened.
-std::optional<std::wstring> FinalPath(const std::wstring& path) {
-    const handles::File h(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, fs::kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h) return std::nullopt;
-    return fs::WideFinalPathOfHandle(h.Get());
-}
-
-struct Entry {
-    std::wstring name;
-    DWORD attributes;
-};
-
-std::vector<Entry> EntriesOf(const std::wstring& folder) {
-    std::vector<Entry> entries;
+// The names of the bin's items: each has a record "<name>.trashinfo" (an
+// entry without one is no item, and the emptying leaves it alone).
+std::vector<std::wstring> ItemNames(const std::wstring& trash) {
+    constexpr std::wstring_view kRecord = L".trashinfo";
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return entries;
+    HANDLE search = FindFirstFileW((trash + L"\\info\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes});
+        const std::wstring_view name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > kRecord.size() &&
+            name.substr(name.size() - kRecord.size()) == kRecord && name.find_first_of(L"\\/") == name.npos)
+            names.emplace_back(name.substr(0, name.size() - kRecord.size()));
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    return entries;
-}
-
-// Takes the links to files out of the bin's folder of items. An entry that
-// leads anywhere but to itself is a link (Wine lists a link to a file as a
-// plain file). Wine's emptying leaves a folder alone unless it is empty.
-size_t TakeLinksFrom(const std::wstring& folder) {
-    const std::optional<std::wstring> finalFolder = FinalPath(folder);
-    if (!finalFolder) return 0;
-    size_t taken = 0;
-    for (const Entry& e : EntriesOf(folder)) {
-        if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        const std::wstring path = folder + L"\\" + e.name;
-        const std::optional<std::wstring> finalEntry = FinalPath(path);
-        const bool link = (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-                          (finalEntry && !fs::IsOwnEntry(*finalEntry, *finalFolder, e.name));
-        if (link && fs::ReplaceLinkWithEmptyFile(path).Done()) ++taken;
-    }
-    return taken;
-}
-
-// The items the bin keeps a record of that no listing shows: links to nothing
-// (Wine lists none). Each record "<name>.trashinfo" names its item.
-size_t TakeHiddenLinks(const std::wstring& trash) {
-    constexpr std::wstring_view kRecord = L".trashinfo";
-    size_t taken = 0;
-    for (const Entry& e : EntriesOf(trash + L"\\info")) {
-        if (e.name.size() <= kRecord.size() || (e.attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            std::wstring_view(e.name).substr(e.name.size() - kRecord.size()) != kRecord)
-            continue;
-        const std::wstring item = trash + L"\\files\\" + e.name.substr(0, e.name.size() - kRecord.size());
-        if (GetFileAttributesW(item.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        if (GetLastError() == ERROR_FILE_NOT_FOUND && fs::ReplaceLinkWithEmptyFile(item).Done()) ++taken;
-    }
-    return taken;
+    return names;
 }
 
 }  // namespace
@@ -117,7 +75,11 @@ std::optional<std::wstring> DesktopTrashFolder() {
 size_t RemoveLinksFromRecycleBin() {
     const std::optional<std::wstring> trash = DesktopTrashFolder();
     if (!trash) return 0;
-    return TakeLinksFrom(*trash + L"\\files") + TakeHiddenLinks(*trash);
+    // Files and folders of their own are refused; so are links to folders.
+    size_t taken = 0;
+    for (const std::wstring& name : ItemNames(*trash))
+        taken += fs::ReplaceLinkWithEmptyFile(*trash + L"\\files\\" + name).Done() ? 1 : 0;
+    return taken;
 }
 
 }  // namespace tidvex::shred

@@ -15,10 +15,11 @@ namespace tidvex::shred {
 // "\\?\unix\..." when no drive reaches it), or nothing when the bin is not one.
 std::optional<std::wstring> DesktopTrashFolder();
 
-// Takes every link to a file out of the bin before it is emptied: each gives
-// its name to an empty file, which the emptying then removes; what it leads to
-// is never touched. A link to a folder stays: the emptying leaves it, and what
-// it leads to, alone. Returns the number of links taken.
+// Takes every link to a file (or to nothing) out of the bin before it is
+// emptied: each item that is one gives its name to an empty file, which the
+// emptying then removes; what it leads to is never touched. A link to a folder
+// stays: the emptying leaves it, and what it leads to, alone. Returns the
+// number of links taken.
 size_t RemoveLinksFromRecycleBin();
 
 }  // namespace tidvex::shred

@@ -63,8 +63,7 @@ void WriteMarkerToDevice(const std::string& path, const std::string& marker, siz
 
 bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail) {
     constexpr DWORD kBlock = 4096;
-    handles::File file(
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handles::File file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file || size < 2 * kBlock) return false;
     auto block = [&](const std::string& marker, uint64_t offset) {
         std::string content;

@@ -258,95 +258,47 @@ TEST_F(CommandLine, TheWorkListFileHoldsOneItemPerLine) {
     EXPECT_TRUE(PathExists("S:\\files.txt"));
 }
 
-// The host's current folder, for as long as one lives: a folder of the test's
-// own that holds what a relative name would reach there.
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::string& folder) {
-        GetCurrentDirectoryA(MAX_PATH, saved_);
-        EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-    }
-    ~CurrentFolder() { SetCurrentDirectoryA(saved_); }
-
-private:
-    char saved_[MAX_PATH] = {};
-};
-
-// Canaries in the host's current folder that a relative item would reach.
-std::vector<std::string> SeedCurrentFolder(const std::string& cwd) {
-    CreateDirectoryA(cwd.c_str(), nullptr);
-    CreateDirectoryA((cwd + "\\Files").c_str(), nullptr);
-    CreateDirectoryA((cwd + "\\sub").c_str(), nullptr);
-    const std::vector<std::string> canaries = {cwd + "\\notes.txt", cwd + "\\b.txt", cwd + "\\Files\\old.txt",
-                                               cwd + "\\Files\\gone.txt", cwd + "\\sub\\inner.txt"};
-    for (const std::string& file : canaries) WriteFileBytes(file, file);
-    return canaries;
-}
-
-// A path with blanks, given without quotes, is split at its blanks; no piece of
-// it is ever shredded: the whole text is the item when it names one, else the
-// text is refused. What is no full path names nothing, whatever the host's
-// current folder holds.
-TEST_F(CommandLine, APathWithBlanksIsOneItemOrNone) {
-    const std::string cwd = dir_ + "\\cwd", my = cl_ + "\\My";
-    const std::vector<std::string> canaries = SeedCurrentFolder(cwd);
-    CurrentFolder current(cwd);
-    CreateDirectoryA(my.c_str(), nullptr);
-    CreateDirectoryA((cl_ + "\\My Files").c_str(), nullptr);
-    WriteFileBytes(my + "\\mine.txt", "another folder of the user's");
+// No piece of a path with blanks and nothing the host's current folder holds is
+// ever shredded: an unquoted text split into a piece that is no full path is one
+// item when it names one as a whole, else refused; an item that is no full path
+// (quoted, or a work-list line) is ignored and logged.
+TEST_F(CommandLine, OnlyFullPathsAndWholeTextsAreItems) {
+    const std::string cwd = dir_ + "\\cwd", my = cl_ + "\\My", old = cl_ + "\\My Files\\old.txt";
+    for (const std::string& folder : {cwd, cwd + "\\Files", my, cl_ + "\\My Files"})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    const std::vector<std::string> kept = {cwd + "\\b.txt", cwd + "\\Files\\old.txt", my + "\\mine.txt"};
+    for (const std::string& file : kept) WriteFileBytes(file, file);
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(cwd.c_str()));
     const std::string refused = "Nothing was shredded: the command line is neither one item nor a list of full paths:\n";
     struct Case {
-        std::string text;
-        std::string shredded;  // "" for none
-        std::string error;     // "" for none
+        std::string text, workList, shredded, error;
     };
     const Case cases[] = {
-        {"1?" + cl_ + "\\My Files\\old.txt", cl_ + "\\My Files\\old.txt", ""},
-        {"1?  " + cl_ + "\\a b.txt ", cl_ + "\\a b.txt", ""},
-        {"1?" + cl_ + "\\My Files\\gone.txt", "", refused + cl_ + "\\My Files\\gone.txt"},
-        {"1?" + cl_ + "\\My b.txt", "", refused + cl_ + "\\My b.txt"},
-        {"1?/O1 " + cl_ + "\\My Files\\old.txt", "", refused + "/O1 " + cl_ + "\\My Files\\old.txt"},
-        {"1?b.txt", "", refused + "b.txt"},
-        {"1?\"notes.txt\" \"sub\"", "", ""},
+        {"1?" + old, "", old, ""},
+        {"1?  " + cl_ + "\\a b.txt ", "", cl_ + "\\a b.txt", ""},
+        {"1?" + cl_ + "\\My b.txt", "", "", refused + cl_ + "\\My b.txt"},
+        {"1?/O1 " + old, "", "", refused + "/O1 " + old},
+        {"1?\"b.txt\" \"Files\"", "", "", ""},
+        {"2?", "b.txt\r\n.\\Files\\old.txt\r\n" + cwd.substr(2) + "\\b.txt\r\nS:b.txt\r\n", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Seed();
-        WriteFileBytes(cl_ + "\\My Files\\old.txt", "chosen");
+        WriteFileBytes(old, "chosen");
+        if (!c.workList.empty()) WriteFileBytes(app_ + "\\files.txt", c.workList);
         Run(W(c.text));
         ASSERT_TRUE(WaitCompleted());
         const std::vector<Fired> errors = {{kError, c.error, 37022}};
         EXPECT_EQ(Errors(), c.error.empty() ? std::vector<Fired>() : errors);
-        EXPECT_EQ(ReadFileBytes(my + "\\mine.txt"), "another folder of the user's");
-        for (const char* name : kNames) {
-            const std::string path = cl_ + "\\" + name;
-            EXPECT_EQ(PathExists(path), path != c.shredded) << name;
-        }
-        const std::string old = cl_ + "\\My Files\\old.txt";
-        EXPECT_EQ(PathExists(old), old != c.shredded);
-        for (const std::string& file : canaries) EXPECT_EQ(ReadFileBytes(file), file);
+        for (const std::string& file : kept) EXPECT_EQ(ReadFileBytes(file), file);
+        for (const std::string& name : {std::string("My Files\\old.txt"), std::string("a b.txt"), std::string("a.txt")})
+            EXPECT_EQ(PathExists(cl_ + "\\" + name), cl_ + "\\" + name != c.shredded) << name;
     }
-}
-
-// A work list's line that is no full path is ignored and logged; the host's
-// current folder never decides what is shredded.
-TEST_F(CommandLine, AWorkListsRelativeLinesAreIgnored) {
-    const std::string cwd = dir_ + "\\cwd";
-    const std::vector<std::string> canaries = SeedCurrentFolder(cwd);
-    CurrentFolder current(cwd);
-    const std::vector<std::string> relative = {"notes.txt", "sub", ".\\b.txt", "Files\\old.txt",
-                                               cwd.substr(2) + "\\notes.txt", cwd.substr(0, 2) + "notes.txt"};
-    std::string list;
-    for (const std::string& line : relative) list += line + "\r\n";
-    WriteFileBytes(app_ + "\\files.txt", list + cl_ + "\\a.txt\r\n");
-    Run(L"2?");
-    ASSERT_TRUE(WaitCompleted());
-    EXPECT_FALSE(PathExists(cl_ + "\\a.txt"));
-    for (const std::string& file : canaries) EXPECT_EQ(ReadFileBytes(file), file);
-    EXPECT_TRUE(Errors().empty());
+    SetCurrentDirectoryA(saved);
     const std::string log = ReadFileBytes(app_ + "\\log.txt").value_or("");
-    for (const std::string& line : relative)
-        EXPECT_NE(log.find("Ignored, not a full path:\r\n" + line + "\r\n"), std::string::npos) << line << " is not in the log";
+    EXPECT_NE(log.find("Ignored, not a full path:\r\nS:b.txt\r\n"), std::string::npos) << log;
 }
 
 TEST_F(CommandLine, KeywordsAndTextsThatAreNoCommandLine) {
