@@ -267,7 +267,6 @@ TEST_F(CommandLine, OnlyFullPathsAndWholeTextsAreItems) {
     for (const std::string& folder : {cwd, cwd + "\\Files", my, cl_ + "\\My Files"})
         CreateDirectoryA(folder.c_str(), nullptr);
     const std::vector<std::string> kept = {cwd + "\\b.txt", cwd + "\\Files\\old.txt", my + "\\mine.txt"};
-    for (const std::string& file : kept) WriteFileBytes(file, file);
     char saved[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(cwd.c_str()));
@@ -286,6 +285,7 @@ TEST_F(CommandLine, OnlyFullPathsAndWholeTextsAreItems) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Seed();
+        for (const std::string& file : kept) WriteFileBytes(file, file);
         WriteFileBytes(old, "chosen");
         if (!c.workList.empty()) WriteFileBytes(app_ + "\\files.txt", c.workList);
         Run(W(c.text));
