@@ -32,7 +32,7 @@ bool IsFullPathOrKeyword(std::wstring_view item);
 
 // Whether the items of an unquoted "1?" text, split at blanks, show that the
 // text was one path with blanks in it: an item that is no option is neither a
-// full path nor a keyword.
+// full path nor a keyword, or the token that ended the list is no number.
 bool SplitBrokeAPath(std::wstring_view text, const std::vector<std::wstring>& tokens);
 
 // The whole text after its "1?", without the blanks at its ends: the one item

@@ -278,6 +278,7 @@ TEST_F(CommandLine, OnlyFullPathsAndWholeTextsAreItems) {
         {"1?" + old, "", old, ""},
         {"1?  " + cl_ + "\\a b.txt ", "", cl_ + "\\a b.txt", ""},
         {"1?" + cl_ + "\\My b.txt", "", "", refused + cl_ + "\\My b.txt"},
+        {"1?" + my + " 0ld.txt", "", "", refused + my + " 0ld.txt"},
         {"1?/O1 " + old, "", "", refused + "/O1 " + old},
         {"1?\"b.txt\" \"Files\"", "", "", ""},
         {"2?", "b.txt\r\n.\\Files\\old.txt\r\n" + cwd.substr(2) + "\\b.txt\r\nS:b.txt\r\n", "", ""},
