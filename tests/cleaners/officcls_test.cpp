@@ -147,6 +147,39 @@ TEST_F(OfficClsTest, RegistryLinksInTheListsAreNeverFollowed) {
     }
 }
 
+// A link ABOVE a list's key (the application's key made a link to a machine
+// key holding the list's name) refuses that deletion; the run goes on.
+TEST_F(OfficClsTest, ALinkAboveAListRefusesItsDeletion) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        const wchar_t* step;
+        std::string link;
+        const char* inner;  // the list's key below the link
+        const char* value;  // what the step would delete there
+    } cases[] = {
+        {L"CleanExcelMRU", Office("11.0", "\\Excel"), "recent files", "File1"},
+        {L"CleanWordMRU", Office("10.0", "\\Word"), "Data", "Settings"},
+        {L"CleanAccessMRU", Office("9.0", "\\Access"), "Settings", "MRU1"},
+        {L"CleanPowerPointMRU", Office("11.0", "\\PowerPoint"), "Recent File List", "File1"},
+        {L"CleanOutlookMRU", Office("8.0", "\\Outlook"), "Data", "Settings"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const std::string target = tidvex::test::SeedLinkTarget("office-above" + std::to_string(i), false, c.value, c.inner);
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, c.link, target)) << c.link;
+        Set(c.step);
+    }
+    Run();
+    EXPECT_EQ(events_.Events().back(), "CleanEnd(-1)");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        EXPECT_TRUE(LinkTargetIntact("office-above" + std::to_string(i), false, c.value, c.inner)) << c.link;
+        EXPECT_TRUE(tidvex::test::RegistryLinkExists(HKEY_CURRENT_USER, c.link)) << c.link;
+        tidvex::test::RemoveRegistryLink(HKEY_CURRENT_USER, c.link);
+    }
+    EXPECT_NE(TodaysLog(libFolder_).find("a registry link on the way"), std::string::npos);
+}
+
 TEST_F(OfficClsTest, AnExcelListWithSubkeysStaysAndTheRunGoesOn) {
     SetString(HKEY_CURRENT_USER, Office("10.0", "\\Excel\\recent files"), "File1", "C:\\a.xls");
     CreateKey(HKEY_CURRENT_USER, Office("10.0", "\\Excel\\recent files\\child"));
