@@ -22,7 +22,7 @@ PlatformCalls Calls() {
     PlatformCalls calls = gPlatformCalls.Get();
     if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
     if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
-    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
+    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEW* ofn) { return ::GetSaveFileNameW(ofn); };
     if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); };
     return calls;
 }
@@ -155,7 +155,7 @@ std::string BrowseForFolder(HWND owner, const std::string& title) {
 
 namespace {
 
-std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std::string& title, DWORD flags,
+std::string RunFileDialog(HWND owner, std::string& filter, const std::string& title, DWORD flags,
                           size_t fileChars) {
     if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
     // The dialog wants the filter's pairs ended by one more NUL.
@@ -178,8 +178,7 @@ std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std:
     ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = flags;
-    auto call = save ? Calls().getSaveFileName : Calls().getOpenFileName;
-    if (!call(&ofn)) return "Cancel";
+    if (!Calls().getOpenFileName(&ofn)) return "Cancel";
     file.pop_back();  // the buffer's own terminator
     return text::Trim(file);
 }
@@ -189,11 +188,35 @@ std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std:
 std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
     DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
     if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    return RunFileDialog(false, owner, filter, title, flags, 5000);
+    return RunFileDialog(owner, filter, title, flags, 5000);
 }
 
-std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title) {
-    return RunFileDialog(true, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
+std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title) {
+    if (filter.empty()) filter = text::Wide(std::string_view(kAllFiles, sizeof kAllFiles - 1));
+    // The dialog wants the filter's pairs ended by one more NUL.
+    const std::wstring filterBuffer = filter + std::wstring(2, L'\0');
+    std::wstring file(254, L' ');
+    file.push_back(L'\0');
+    std::wstring fileTitle(254, L' ');
+    fileTitle.push_back(L'\0');
+    const std::wstring folder = text::Wide(CurrentFolder());
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.hInstance = GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = filterBuffer.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+    if (!Calls().getSaveFileName(&ofn)) return L"Cancel";
+    file.pop_back();  // the buffer's own terminator
+    const size_t first = file.find_first_not_of(L' '), last = file.find_last_not_of(L' ');
+    return first == std::wstring::npos ? std::wstring() : file.substr(first, last - first + 1);
 }
 
 std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {
@@ -255,15 +278,17 @@ void SetWindowsFolders() {
     while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
 }
 
-void ExecuteWait(const std::string& command) {
+void ExecuteWait(const std::string& command) { ExecuteWait(text::Wide(command)); }
+
+void ExecuteWait(const std::wstring& command) {
     using namespace tidvex::com;
     HRESULT hr = S_OK;
     auto shell = CreateByProgId<IDispatch>(L"WScript.Shell", &hr);
     if (!shell) throw RunTimeError(hr, "The scripting shell is not available");
     Variant exec;
-    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromText(command)}, &exec);
+    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromWide(command)}, &exec);
     if (FAILED(hr) || exec.Type() != VT_DISPATCH || !V_DISPATCH(exec.Get()))
-        throw RunTimeError(hr, "Could not run " + command);
+        throw RunTimeError(hr, "Could not run " + text::ForLog(command));
     IDispatch* process = V_DISPATCH(exec.Get());
     for (;;) {
         Variant status;

@@ -19,5 +19,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // name is replaced, never written through, and other names of the old file
 // keep the old content. Throws RunTimeError.
 void ReplaceFileContent(const std::string& path, std::string_view content);
+void ReplaceFileContent(const std::wstring& path, std::string_view content);
 
 }  // namespace tidvex::fs

@@ -67,8 +67,8 @@ public:
     std::string BrowseForFolder(const std::string& title) override {
         return Unscripted("BrowseForFolder " + title, std::string());
     }
-    std::string SaveFile(const std::string&, const std::string& title) override {
-        return Unscripted("SaveFile " + title, std::string("Cancel"));
+    std::wstring SaveFile(const std::wstring&, const std::wstring&) override {
+        return Unscripted("SaveFile", std::wstring(L"Cancel"));
     }
     void ShowRegistryDialog(bool) override { Unscripted("ShowRegistryDialog"); }
     void ShellOpen(const std::string& path) override { Unscripted("ShellOpen " + path); }
