@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,81 @@ TEST_F(UninstallerPageTest, RenameThroughTheGridsEdit) {
         EXPECT_TRUE(Grid2().Layout(1).locked) << "read-only again";
         EXPECT_EQ(Grid2().ColorsShown().activeBack, RGB(122, 150, 223));
     }
+}
+
+void SeedProgramW(const std::wstring& keyName, const std::wstring& display, const std::wstring& command) {
+    HKEY k = nullptr;
+    const std::wstring key = W(kUninstallKey) + L"\\" + keyName;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, text] : {std::pair{L"DisplayName", display}, std::pair{L"UninstallString", command}})
+        RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
+std::optional<std::wstring> DisplayNameOf(const std::wstring& keyName) {
+    wchar_t text[256] = {};
+    DWORD size = sizeof text;
+    const std::wstring key = W(kUninstallKey) + L"\\" + keyName;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(text);
+}
+
+// "Tooll" and "Toolł", which a code page shows alike, are two rows: each acts
+// on exactly its own key and command. The list saved as "rēport.txt" leaves
+// the look-alike "report.txt" as it was and holds every name exactly.
+TEST_F(UninstallerPageTest, EntriesOutsideTheCodePageAreActedOnExactly) {
+    const std::wstring toolL = L"Tool\u0142", broken = L"Broken Tool \u65e5\u672c";
+    const std::wstring brokenCommand = L"C:\\\u0141\u00f3d\u017a\\unins.exe /x";
+    SeedProgramW(L"Tooll", L"Good Tool", L"C:\\good\\unins.exe");
+    SeedProgramW(toolL, broken, brokenCommand);
+    EnterToolsPage();
+    const int good = RowNamed(Grid2(), 4, "Tooll");
+    int bad = -1;
+    for (int i = 0; i < Grid2().Rows(); ++i)
+        if (Grid2().Cell(i, 4) == toolL) bad = i;
+    ASSERT_GE(good, 0);
+    ASSERT_GE(bad, 0);
+    EXPECT_EQ(Grid2().Cell(good, 1), L"Good Tool");
+    EXPECT_EQ(Grid2().Cell(bad, 1), broken);
+
+    const std::string folder = tidvex::test::ScratchFolder("uninstall-wide");
+    tidvex::test::WriteFileBytes(folder + "\\report.txt", "the look-alike");
+    tools_.saveAnswer = W(folder) + L"\\r\u0113port";
+    Press(form_->cmdSaveUins2txt);
+    EXPECT_EQ(tidvex::test::ReadFileBytes(folder + "\\report.txt").value_or(""), "the look-alike");
+    HANDLE saved = CreateFileW((W(folder) + L"\\r\u0113port.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    ASSERT_NE(saved, INVALID_HANDLE_VALUE);
+    std::wstring content(4096, L'\0');
+    DWORD got = 0;
+    ReadFile(saved, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &got, nullptr);
+    CloseHandle(saved);
+    content.resize(got / sizeof(wchar_t));
+    EXPECT_EQ(content.substr(0, 1), L"\xFEFF");
+    EXPECT_NE(content.find(L"\r\n" + broken + L"\r\n"), std::wstring::npos);
+    EXPECT_NE(content.find(L"Good Tool\r\n"), std::wstring::npos);
+
+    Grid2().ActiveRow(bad);
+    tools_.runner.calls.clear();
+    Press(form_->cmdUninstall);
+    EXPECT_EQ(tools_.runner.calls, Texts{"wait " + N(brokenCommand)});
+
+    Grid2().ActiveRow(RowNamed(Grid2(), 4, "Tooll"));
+    Press(form_->cmdRenameEntry);
+    Grid2().UserEndEdit(L"Good Tool \u0142", true);
+    EXPECT_EQ(DisplayNameOf(L"Tooll"), L"Good Tool \u0142");
+    EXPECT_EQ(DisplayNameOf(toolL), broken);
+
+    for (int i = 0; i < Grid2().Rows(); ++i)
+        if (Grid2().Cell(i, 4) == toolL) Grid2().ActiveRow(i);
+    Press(form_->cmdRemoveEntry);
+    EXPECT_FALSE(DisplayNameOf(toolL));
+    EXPECT_EQ(DisplayNameOf(L"Tooll"), L"Good Tool \u0142");
+    EXPECT_GE(RowNamed(Grid2(), 4, "Tooll"), 0);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (W(kUninstallKey) + L"\\Tooll").c_str());
 }
 
 TEST_F(UninstallerPageTest, SaveToTextFileNamesTheFileAndWritesEveryName) {
