@@ -155,18 +155,33 @@ std::string BrowseForFolder(HWND owner, const std::string& title) {
 
 namespace {
 
-std::string RunFileDialog(HWND owner, std::string& filter, const std::string& title, DWORD flags,
-                          size_t fileChars) {
-    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+// The open or save dialog through the code-page call (char) or the wide one
+// (wchar_t); `call` is the seam's GetOpenFileName or GetSaveFileName.
+template <class Char, class Ofn>
+std::basic_string<Char> RunFileDialog(HWND owner, std::basic_string<Char>& filter,
+                                      const std::basic_string<Char>& title, DWORD flags, size_t fileChars,
+                                      const std::function<BOOL(Ofn*)>& call) {
+    using Text = std::basic_string<Char>;
+    const auto cancel = [] {
+        const char word[] = "Cancel";
+        return Text(word, word + sizeof word - 1);
+    };
+    if (filter.empty()) filter.assign(kAllFiles, kAllFiles + sizeof kAllFiles - 1);
     // The dialog wants the filter's pairs ended by one more NUL.
-    std::string filterBuffer = filter + std::string(2, '\0');
-    std::string file(fileChars, ' ');
-    file.push_back('\0');
-    std::string fileTitle(254, ' ');
-    fileTitle.push_back('\0');
-    const std::string folder = CurrentFolder();
+    const Text filterBuffer = filter + Text(2, Char(0));
+    Text file(fileChars, Char(' '));
+    file.push_back(Char(0));
+    Text fileTitle(254, Char(' '));
+    fileTitle.push_back(Char(0));
+    const std::string current = CurrentFolder();
+    Text folder;
+    if constexpr (sizeof(Char) == 1) {
+        folder = current;
+    } else {
+        folder = text::Wide(current);
+    }
 
-    OPENFILENAMEA ofn{};
+    Ofn ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.hInstance = GetModuleHandleA(nullptr);
@@ -178,9 +193,10 @@ std::string RunFileDialog(HWND owner, std::string& filter, const std::string& ti
     ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = flags;
-    if (!Calls().getOpenFileName(&ofn)) return "Cancel";
+    if (!call(&ofn)) return cancel();
     file.pop_back();  // the buffer's own terminator
-    return text::Trim(file);
+    const size_t first = file.find_first_not_of(Char(' '));
+    return first == Text::npos ? Text() : file.substr(first, file.find_last_not_of(Char(' ')) - first + 1);
 }
 
 }  // namespace
@@ -188,35 +204,11 @@ std::string RunFileDialog(HWND owner, std::string& filter, const std::string& ti
 std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
     DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
     if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    return RunFileDialog(owner, filter, title, flags, 5000);
+    return RunFileDialog(owner, filter, title, flags, 5000, Calls().getOpenFileName);
 }
 
 std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title) {
-    if (filter.empty()) filter = text::Wide(std::string_view(kAllFiles, sizeof kAllFiles - 1));
-    // The dialog wants the filter's pairs ended by one more NUL.
-    const std::wstring filterBuffer = filter + std::wstring(2, L'\0');
-    std::wstring file(254, L' ');
-    file.push_back(L'\0');
-    std::wstring fileTitle(254, L' ');
-    fileTitle.push_back(L'\0');
-    const std::wstring folder = text::Wide(CurrentFolder());
-
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.hInstance = GetModuleHandleW(nullptr);
-    ofn.lpstrFilter = filterBuffer.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrFileTitle = fileTitle.data();
-    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    if (!Calls().getSaveFileName(&ofn)) return L"Cancel";
-    file.pop_back();  // the buffer's own terminator
-    const size_t first = file.find_first_not_of(L' '), last = file.find_last_not_of(L' ');
-    return first == std::wstring::npos ? std::wstring() : file.substr(first, last - first + 1);
+    return RunFileDialog(owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254, Calls().getSaveFileName);
 }
 
 std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {

@@ -19,6 +19,17 @@ bool HasExpandMarks(const std::string& text) {
     return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
 }
 
+// The names of an opened key's subkeys or values, in the registry's order.
+std::vector<std::wstring> NamesOf(RegistryApi& api, HKEY key, bool sections) {
+    std::vector<std::wstring> names;
+    std::wstring name;
+    for (DWORD index = 0;; ++index) {
+        const LONG rc = sections ? api.EnumKeyW(key, index, name) : api.EnumValueW(key, index, name);
+        if (rc != ERROR_SUCCESS) return names;
+        names.push_back(name);
+    }
+}
+
 std::string Quote(const std::string& path) {
     std::string p = text::Trim(path);
     if (p.empty() || p.front() != '"') p.insert(p.begin(), '"');
@@ -91,10 +102,8 @@ bool CRegistry::KeyExists() {
 
 bool CRegistry::IsLink() {
     RegKey k(*api_);
-    if (k.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return false;
-    DWORD type = REG_NONE, size = 0;
-    return api_->QueryValueEx(k.Get(), "SymbolicLinkValue", &type, nullptr, &size) == ERROR_SUCCESS &&
-           type == REG_LINK;
+    return k.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) == ERROR_SUCCESS &&
+           IsLinkKey(*api_, k.Get());
 }
 
 bool CRegistry::CreateKey() {
@@ -183,23 +192,16 @@ bool CRegistry::DeleteValueW(std::int32_t hive, const std::wstring& key, const s
 }
 
 std::vector<std::wstring> CRegistry::SectionsW(std::int32_t hive, const std::wstring& key) {
-    std::vector<std::wstring> names;
     RegKey k(*api_);
     if (k.OpenW(HiveHandle(hive), key, kEnumerateSubKeys | options_.view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
-        return names;
-    std::wstring name;
-    for (DWORD index = 0; api_->EnumKeyW(k.Get(), index, name) == ERROR_SUCCESS; ++index) names.push_back(name);
-    return names;
+        return {};
+    return NamesOf(*api_, k.Get(), true);
 }
 
 std::vector<std::wstring> CRegistry::ValuesW(std::int32_t hive, const std::wstring& key) {
-    std::vector<std::wstring> names;
     RegKey k(*api_);
-    if (k.OpenW(HiveHandle(hive), key, kQueryValue | options_.view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
-        return names;
-    std::wstring name;
-    for (DWORD index = 0; api_->EnumValueW(k.Get(), index, name) == ERROR_SUCCESS; ++index) names.push_back(name);
-    return names;
+    if (k.OpenW(HiveHandle(hive), key, kQueryValue | options_.view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS) return {};
+    return NamesOf(*api_, k.Get(), false);
 }
 
 std::optional<RawValue> CRegistry::RawW(std::int32_t hive, const std::wstring& key, const std::wstring& name) {
@@ -346,10 +348,7 @@ bool CRegistry::EnumerateNarrow(bool sections, std::vector<std::string>& names, 
     RegKey key(*api_);
     const REGSAM access = sections ? kEnumerateSubKeys : kQueryValue;
     if (key.OpenLink(HiveHandle(classkey_), sectionkey_, access | options_.view) != ERROR_SUCCESS) return true;
-    std::wstring name;
-    for (DWORD index = 0;; ++index) {
-        const LONG rc = sections ? api_->EnumKeyW(key.Get(), index, name) : api_->EnumValueW(key.Get(), index, name);
-        if (rc != ERROR_SUCCESS) break;
+    for (const std::wstring& name : NamesOf(*api_, key.Get(), sections)) {
         if (auto exact = text::NarrowExact(name)) {
             names.push_back(std::move(*exact));
             ++count;
@@ -470,18 +469,12 @@ bool CRegistry::RemoveSubtree(HKEY parent, const std::wstring& name, const Shown
     std::wstring tried;  // the subkey the last pass went into
     for (;;) {
         std::vector<std::wstring> sections, values;
-        Quietly([&] {
-            std::wstring n;
-            for (DWORD i = 0; api_->EnumKeyW(key.Get(), i, n) == ERROR_SUCCESS; ++i) sections.push_back(n);
-        });
+        Quietly([&] { sections = NamesOf(*api_, key.Get(), true); });
         // The subkey the last pass could not delete comes first again: stop
         // there. (Whether it can still be opened tells nothing: a key nobody
         // may read is as stuck as one nobody may delete.)
         if (!sections.empty() && !tried.empty() && sections.front() == tried) return false;
-        Quietly([&] {
-            std::wstring n;
-            for (DWORD i = 0; api_->EnumValueW(key.Get(), i, n) == ERROR_SUCCESS; ++i) values.push_back(n);
-        });
+        Quietly([&] { values = NamesOf(*api_, key.Get(), false); });
         for (const auto& value : values) {
             Quietly([&] {
                 if (api_->DeleteValueW(key.Get(), value) == ERROR_SUCCESS && options_.deleted)

@@ -13,12 +13,10 @@ bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type
 // The code-page name of a wide one, when the code page holds it exactly.
 std::optional<std::string> CodePageName(const std::wstring& name) { return text::NarrowExact(name); }
 
-
 // RegDeleteKey opens the key it deletes as any key is opened, through a
 // registry link to the key the link points to, and so deletes that key. The
-// link itself goes only by deleting the key opened as a link.
-// The opened key deleted by the kernel's own call, which deletes the key the
-// handle was opened on (a link opened as itself is that link).
+// link itself goes only by deleting the key opened as a link, with the
+// kernel's own call on that handle.
 LONG DeleteOpenedKey(HKEY key) {
     using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
     using StatusToErrorFn = ULONG(NTAPI*)(LONG);
@@ -29,15 +27,6 @@ LONG DeleteOpenedKey(HKEY key) {
         reinterpret_cast<StatusToErrorFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
     if (!deleteKey || !statusToError) return ERROR_CALL_NOT_IMPLEMENTED;
     return static_cast<LONG>(statusToError(deleteKey(key)));
-}
-
-LONG DeleteOpenedAsLink(HKEY root, const std::string& subKey, REGSAM view) {
-    HKEY key = nullptr;
-    LONG rc = RegOpenKeyExA(root, subKey.c_str(), REG_OPTION_OPEN_LINK, DELETE | view, &key);
-    if (rc != ERROR_SUCCESS) return rc;
-    rc = DeleteOpenedKey(key);
-    RegCloseKey(key);
-    return rc;
 }
 
 class WindowsRegistry final : public RegistryApi {
@@ -56,9 +45,9 @@ public:
     LONG SetValueEx(HKEY key, const std::string& name, DWORD type, const BYTE* data, DWORD size) override {
         return RegSetValueExA(key, name.c_str(), 0, type, data, size);
     }
-    LONG DeleteKey(HKEY root, const std::string& subKey) override { return DeleteOpenedAsLink(root, subKey, 0); }
+    LONG DeleteKey(HKEY root, const std::string& subKey) override { return DeleteKeyInView(root, subKey, 0); }
     LONG DeleteKeyInView(HKEY root, const std::string& subKey, REGSAM view) override {
-        return DeleteOpenedAsLink(root, subKey, view);
+        return DeleteSubkeyW(root, text::Wide(subKey), view);
     }
     LONG DeleteValue(HKEY key, const std::string& name) override { return RegDeleteValueA(key, name.c_str()); }
     LONG EnumKey(HKEY key, DWORD index, char* name, DWORD size) override { return RegEnumKeyA(key, index, name, size); }

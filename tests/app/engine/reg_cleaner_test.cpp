@@ -40,26 +40,11 @@ const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kSounds = "AppEvents\\Schemes\\Apps";
 
-void Put(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS)
-        << key;
-    RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(k);
-}
-
-void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(k);
-}
-
-// The same for names and data outside the code page.
+// Seeds a value; names and data may lie outside the code page.
 void PutW(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS)
+        << tidvex::text::ForLog(key);
     RegSetValueExW(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(k);
@@ -70,6 +55,15 @@ void PutDwordW(HKEY root, const std::wstring& key, const std::wstring& name, DWO
     ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
     RegSetValueExW(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(k);
+}
+
+void Put(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
+    using tidvex::text::Wide;
+    PutW(root, Wide(key), Wide(name), Wide(text), type);
+}
+
+void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    PutDwordW(root, tidvex::text::Wide(key), tidvex::text::Wide(name), value);
 }
 
 // The value's text as stored (unexpanded), or nothing when it is missing.
