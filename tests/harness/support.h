@@ -6,6 +6,7 @@
 #include "handles/handles.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,9 +22,31 @@ std::optional<char> TestDrive(char letter);
 // A fresh, empty folder on the scratch drive S: ("S:\<name>").
 std::string ScratchFolder(const std::string& name);
 
+// Names that the system code page (1252 here) cannot hold. The code page's
+// calls turn the first four into look-alikes that name other items (best
+// fit: an "a" with a macron becomes "a", full-width dots and backslash
+// "..\"); the last has no form there at all.
+struct OutsideName {
+    const wchar_t* name;
+    // What the code page's calls make of the name; nullptr when that names nothing.
+    const char* lookAlike;
+    bool folder;
+};
+inline constexpr OutsideName kOutsideNames[] = {
+    {L"\u0101.txt", "a.txt", false},
+    {L"\u0141odz", "Lodz", true},
+    {L"log-\u010d.txt", "log-c.txt", false},
+    {L"\uFF0E\uFF0E\uFF3Cvictim", "..\\victim", true},
+    {L"\u65E5\u672C.txt", nullptr, false},
+};
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// The same for a name the code page may not hold.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+bool PathExists(const std::wstring& path);
 // Deletes a file "to the Recycle Bin" the way Explorer does; true when the shell
 // reports success.
 bool DeleteToRecycleBin(const std::string& path);
@@ -31,6 +54,12 @@ bool DeleteToRecycleBin(const std::string& path);
 // that repeats `marker`, and flushes it so that the bytes are on the device (Wine
 // ignores write-through); a failure is a test failure.
 void WriteMarkerToDevice(const std::string& path, const std::string& marker, size_t size);
+
+// Writes a sparse file of `size` bytes whose first 4 KB repeat `head` and whose
+// last 4 KB repeat `tail`, with a hole between (the file is made longer past
+// its data, and the file system keeps no space for what was never written),
+// flushed to the device. False where the file system does not keep it sparse.
+bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail);
 
 bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);
@@ -59,11 +88,14 @@ private:
 
 // Registry links, for tests of what must never be deleted through one. A link
 // target is HKEY_LOCAL_MACHINE\Software\TidvexLinkTarget\<name>, holding the
-// value <value> = <name> and, unless it is a leaf, a subkey "inner" with the
-// same value. SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
-std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept");
+// value <value> = <name> and, unless it is a leaf, a subkey <inner> with the
+// same value (a link above a history key: the target holds the history key's
+// name). SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept",
+                           const std::string& inner = "inner");
 // The target exactly as SeedLinkTarget left it.
-bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept");
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept",
+                      const std::string& inner = "inner");
 // Makes root\link a registry link to HKEY_LOCAL_MACHINE\<machineKey> (which need
 // not exist). False where it cannot be done.
 bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey);
@@ -113,6 +145,29 @@ private:
     std::vector<std::pair<std::string, std::string>> kept_;  // target path, its content
     std::vector<std::string> entries_;
     std::string missing_;
+};
+
+// The sandbox's Recycle Bin as the desktop's trash keeps it ("\\?\unix\...\Trash":
+// the items in "files", a record of each in "info"), only when it lies inside
+// this test's own prefix: a test empties no bin but its own. Nothing otherwise.
+std::optional<std::string> SandboxTrashFolder();
+
+// Links of every kind (PlantedLinks) put into the sandbox's Recycle Bin as its
+// items, the way the desktop's trash keeps a deleted link, beside a plain
+// deleted file.
+class TrashedLinks {
+public:
+    // The links' targets in `outside`. False where links cannot be made, or
+    // the bin is not the sandbox's own.
+    bool Plant(const std::string& outside);
+    // After the bin was emptied: every target kept its content, and of the
+    // items only the link to a folder is left.
+    void CheckEmptied() const;
+
+private:
+    PlantedLinks links_;
+    std::string files_;
+    std::vector<std::string> items_;  // names in "files", the folder link's last
 };
 
 // How many of an icon's pixels, drawn on white at 32 x 32, fall in each family
