@@ -2,15 +2,14 @@
 // handler, so a test cannot catch it from one; it does dispatch its thread's
 // messages after each pass over a file and every few blocks of a fill, where
 // it holds no lock. A message hook on its thread runs there and waits until
-// the gate opens. The worker is the thread at idle priority that this process
-// did not have when the gate was made.
+// the gate opens. The worker is the thread of this process at idle priority
+// that was made after the gate (thread ids are given again).
 #pragma once
 
 #include <windows.h>
 
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <vector>
@@ -21,8 +20,9 @@ class WorkerGate {
 public:
     // Made before the session starts. `when`, asked on the worker's thread at
     // each of its pumps, chooses the one it is held at.
-    explicit WorkerGate(std::function<bool()> when = [] { return true; })
-        : when_(std::move(when)), before_(Threads()) {}
+    explicit WorkerGate(std::function<bool()> when = [] { return true; }) : when_(std::move(when)) {
+        GetSystemTimeAsFileTime(&made_);
+    }
     ~WorkerGate() {
         Open();
         while (inside_ > 0) Sleep(1);  // a hook that took this gate leaves it first
@@ -41,7 +41,7 @@ public:
         int seen = -1;
         DWORD posted = 0;
         for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
-            if (workers.empty()) workers = NewThreadsAtIdlePriority();
+            if (workers.empty()) workers = Workers();
             // A message for its next pump, where the hook sees it: the next one
             // once that was seen (or lost), so that the pump is not kept busy.
             const bool post = seen != seen_ || GetTickCount() - posted >= kRepost;
@@ -88,33 +88,28 @@ private:
         hooks_.clear();
     }
 
-    std::vector<DWORD> NewThreadsAtIdlePriority() {
-        std::vector<DWORD> found;
-        for (DWORD thread : Threads()) {
-            if (std::find(before_.begin(), before_.end(), thread) != before_.end()) continue;
-            if (AtIdlePriority(thread)) found.push_back(thread);
-        }
-        return found;
-    }
-
-    static std::vector<DWORD> Threads() {
+    std::vector<DWORD> Workers() const {
         std::vector<DWORD> found;
         HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
         if (snapshot == INVALID_HANDLE_VALUE) return found;
         THREADENTRY32 entry{};
         entry.dwSize = sizeof entry;
-        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-            if (entry.th32OwnerProcessID == GetCurrentProcessId()) found.push_back(entry.th32ThreadID);
+        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+            if (entry.th32OwnerProcessID == GetCurrentProcessId() && IsWorker(entry.th32ThreadID))
+                found.push_back(entry.th32ThreadID);
+        }
         CloseHandle(snapshot);
         return found;
     }
 
-    static bool AtIdlePriority(DWORD id) {
+    bool IsWorker(DWORD id) const {
         HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
         if (!thread) return false;
-        const bool idle = GetThreadPriority(thread) == THREAD_PRIORITY_IDLE;
+        FILETIME made, ended, kernel, user;
+        const bool worker = GetThreadPriority(thread) == THREAD_PRIORITY_IDLE &&
+                            GetThreadTimes(thread, &made, &ended, &kernel, &user) && CompareFileTime(&made, &made_) >= 0;
         CloseHandle(thread);
-        return idle;
+        return worker;
     }
 
     static constexpr size_t kMostHooks = 8;
@@ -122,7 +117,7 @@ private:
     static inline std::atomic<WorkerGate*> current_{nullptr};
     static inline std::atomic<int> inside_{0}, seen_{0};
     std::function<bool()> when_;
-    const std::vector<DWORD> before_;
+    FILETIME made_{};
     HANDLE held_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE open_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<HHOOK> hooks_;
