@@ -35,7 +35,7 @@ enum class Posting {
     Each,    // delivered as posted
     Newest,  // a counter's value: it replaces the one of the same event still
              // waiting behind the last other event, so a slow sink gets the newest
-    Last,    // a counter's last value: replaces as Newest does, and is delivered
+    Last,    // a counter's last value: replaces as Newest does, and is never replaced
 };
 
 class ConnectionPoint final : public IConnectionPoint {
