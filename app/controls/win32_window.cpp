@@ -58,7 +58,25 @@ int MouseButton(UINT msg) {
     }
 }
 
+bool IsChildWindow(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// The nearest controls of ours inside a container follow its enabled state;
+// those inside them follow in turn, when their own state changes.
+void TellControlsInside(HWND container) {
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Win32Window* control = Win32Window::FromHandle(child)) control->ContainerEnabledChanged();
+        else TellControlsInside(child);
+    }
+}
+
 }  // namespace
+
+bool ContainersEnabled(HWND hwnd) {
+    for (HWND parent = hwnd && IsChildWindow(hwnd) ? GetParent(hwnd) : nullptr; parent;
+         parent = IsChildWindow(parent) ? GetParent(parent) : nullptr)
+        if (IsChildWindow(parent) && !IsWindowEnabled(parent)) return false;
+    return true;
+}
 
 Seam<ErrorReporter> gErrorReporter;
 
@@ -303,6 +321,12 @@ LRESULT Win32Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Win32Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (!original_ && ReflectToChild(msg, wp, lp, result)) return result;
+    if (msg == WM_ENABLE && IsChildWindow(hwnd_)) {
+        // What a control draws by its state it draws again (a link greys), and
+        // the controls inside it look and act as it does.
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        TellControlsInside(hwnd_);
+    }
     bool handled = false;
     try {
         handled = OnMessage(msg, wp, lp, result);
