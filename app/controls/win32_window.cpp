@@ -72,9 +72,11 @@ void TellControlsInside(HWND container) {
 }  // namespace
 
 bool ContainersEnabled(HWND hwnd) {
-    for (HWND parent = hwnd && IsChildWindow(hwnd) ? GetParent(hwnd) : nullptr; parent;
-         parent = IsChildWindow(parent) ? GetParent(parent) : nullptr)
-        if (IsChildWindow(parent) && !IsWindowEnabled(parent)) return false;
+    // Up to the top-level window, whose state is its own (a message box over it).
+    for (HWND window = hwnd; window && IsChildWindow(window);) {
+        window = GetParent(window);
+        if (window && IsChildWindow(window) && !IsWindowEnabled(window)) return false;
+    }
     return true;
 }
 
