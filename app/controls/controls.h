@@ -52,11 +52,14 @@ public:
 };
 
 // Items in the order added, indexed from 0; ListIndex -1 when none is selected.
+// An item is UTF-16 text, so that a path or a name keeps every character of
+// it whatever the code page; code-page text is added as it reads.
 class ItemList : public Control {
 public:
-    virtual void AddItem(const std::string& item) = 0;
+    virtual void AddItem(const std::wstring& item) = 0;
+    void AddItem(const std::string& item);
     virtual int ListCount() const = 0;
-    virtual std::string List(int index) const = 0;
+    virtual std::wstring List(int index) const = 0;
     virtual void RemoveItem(int index) = 0;
     virtual void Clear() = 0;
     virtual int ListIndex() const = 0;
@@ -74,11 +77,13 @@ public:
 
     // The user checked or unchecked an item of a check-box list.
     std::function<void(int index)> OnItemCheck;
-    // Files or folders dropped on the list, in the order the shell gives them.
-    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
+    // Files or folders dropped on the list, in the order the shell gives them,
+    // named as the file system names them.
+    std::function<void(const std::vector<std::wstring>& paths)> OnDropFiles;
 };
 
-// A drop-down list; its text is the selected item's.
+// A drop-down list of texts to show (drives, methods); its text is the
+// selected item's, in the code page.
 class ComboBox : public ItemList {
 public:
     virtual std::string Text() const = 0;
@@ -101,10 +106,13 @@ public:
 };
 using OptionButton = CheckBox;
 
+// A text box. Text gives what it holds in the code page ("?" for a character
+// the code page lacks); WideText gives it as typed.
 class TextBox : public Control {
 public:
     virtual std::string Text() const = 0;
     virtual void Text(const std::string& text) = 0;
+    virtual std::wstring WideText() const = 0;
 };
 
 // What a label looks like: the window's plain labels, the gradient header
@@ -281,7 +289,7 @@ public:
 class Splash {
 public:
     virtual ~Splash() = default;
-    virtual bool LoadPicture(const std::string& path) = 0;
+    virtual bool LoadPicture(const std::wstring& path) = 0;
     virtual void LabelText(const std::string& label, const std::string& text) = 0;
     virtual void Show(int display) = 0;
     virtual void Close() = 0;

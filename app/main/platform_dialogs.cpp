@@ -4,12 +4,12 @@
 
 namespace tidvex::main {
 
-std::string PlatformDialogs::OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) {
+std::wstring PlatformDialogs::OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) {
     std::string dialogFilter = filter;
     return services::ShowOpenFile(owner_.hWnd(), dialogFilter, title, multiSelect);
 }
 
-std::string PlatformDialogs::BrowseForFolder(const std::string& title) {
+std::wstring PlatformDialogs::BrowseForFolder(const std::string& title) {
     return services::BrowseForFolder(owner_.hWnd(), title);
 }
 

@@ -21,9 +21,9 @@ namespace {
 PlatformCalls Calls() {
     PlatformCalls calls = gPlatformCalls.Get();
     if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
-    if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
+    if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEW* ofn) { return ::GetOpenFileNameW(ofn); };
     if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
-    if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); };
+    if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOW* bi) { return ::SHBrowseForFolderW(bi); };
     return calls;
 }
 
@@ -32,13 +32,20 @@ COLORREF Color(int red, int green, int blue) {
     return RGB(channel(red), channel(green), channel(blue));
 }
 
-std::string CurrentFolder() {
-    char buf[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
-    return n && n < MAX_PATH ? std::string(buf, n) : std::string();
+template <class Char>
+std::basic_string<Char> CurrentFolder() {
+    Char buf[MAX_PATH] = {};
+    DWORD n = 0;
+    if constexpr (sizeof(Char) == 1) n = GetCurrentDirectoryA(MAX_PATH, buf);
+    else n = GetCurrentDirectoryW(MAX_PATH, buf);
+    return n && n < MAX_PATH ? std::basic_string<Char>(buf, n) : std::basic_string<Char>();
 }
 
 const char kAllFiles[] = "All Files (*.*)\0*.*\0";
+
+// The text in the dialog's own kind of characters.
+std::string DialogText(const std::string& text, char) { return text; }
+std::wstring DialogText(const std::string& text, wchar_t) { return text::Wide(text); }
 
 }  // namespace
 
@@ -137,36 +144,42 @@ void ExitWindows(std::int32_t mode) {
     if (!exitWindowsEx(flags, 0xFFFFFFFF)) gLogger().LoggError(PlatformError(GetLastError()), "ExitWindows");
 }
 
-std::string BrowseForFolder(HWND owner, const std::string& title) {
-    char display[MAX_PATH] = {};
-    BROWSEINFOA info{};
+std::wstring BrowseForFolder(HWND owner, const std::string& title) {
+    wchar_t display[MAX_PATH] = {};
+    const std::wstring shownTitle = text::Wide(title);
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = display;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = shownTitle.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     auto browse = Calls().browseForFolder;
     PIDLIST_ABSOLUTE item = browse(&info);
     if (!item) return {};
-    std::string path(MAX_PATH, '\0');
-    SHGetPathFromIDListA(item, path.data());
+    wchar_t path[MAX_PATH] = {};
+    const BOOL got = SHGetPathFromIDListW(item, path);
     CoTaskMemFree(item);
-    return StripNull(path);
+    return got ? std::wstring(path) : std::wstring();
 }
 
 namespace {
 
-std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std::string& title, DWORD flags,
-                          size_t fileChars) {
+// The open or the save dialog, OPENFILENAMEA or OPENFILENAMEW by the kind of
+// characters it works in.
+template <class Char, class Ofn>
+std::basic_string<Char> RunFileDialog(const std::function<BOOL(Ofn*)>& call, HWND owner, std::string& filter,
+                                      const std::string& title, DWORD flags, size_t fileChars) {
+    using Text = std::basic_string<Char>;
     if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
     // The dialog wants the filter's pairs ended by one more NUL.
-    std::string filterBuffer = filter + std::string(2, '\0');
-    std::string file(fileChars, ' ');
-    file.push_back('\0');
-    std::string fileTitle(254, ' ');
-    fileTitle.push_back('\0');
-    const std::string folder = CurrentFolder();
+    const Text filterBuffer = DialogText(filter + std::string(2, '\0'), Char{});
+    const Text dialogTitle = DialogText(title, Char{});
+    Text file(fileChars, Char(' '));
+    file.push_back(Char(0));
+    Text fileTitle(254, Char(' '));
+    fileTitle.push_back(Char(0));
+    const Text folder = CurrentFolder<Char>();
 
-    OPENFILENAMEA ofn{};
+    Ofn ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.hInstance = GetModuleHandleA(nullptr);
@@ -176,24 +189,27 @@ std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std:
     ofn.lpstrFileTitle = fileTitle.data();
     ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     ofn.lpstrInitialDir = folder.c_str();
-    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrTitle = dialogTitle.c_str();
     ofn.Flags = flags;
-    auto call = save ? Calls().getSaveFileName : Calls().getOpenFileName;
-    if (!call(&ofn)) return "Cancel";
+    if (!call(&ofn)) return DialogText("Cancel", Char{});
     file.pop_back();  // the buffer's own terminator
-    return text::Trim(file);
+    // The blanks around what the dialog wrote.
+    const size_t first = file.find_first_not_of(Char(' '));
+    if (first == Text::npos) return {};
+    return file.substr(first, file.find_last_not_of(Char(' ')) - first + 1);
 }
 
 }  // namespace
 
-std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
+std::wstring ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
     DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
     if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    return RunFileDialog(false, owner, filter, title, flags, 5000);
+    return RunFileDialog<wchar_t>(Calls().getOpenFileName, owner, filter, title, flags, 5000);
 }
 
 std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title) {
-    return RunFileDialog(true, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
+    return RunFileDialog<char>(Calls().getSaveFileName, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
+                               254);
 }
 
 std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {

@@ -73,4 +73,11 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
            CSTR_EQUAL;
 }
 
+bool ContainsNoCase(std::wstring_view text, std::wstring_view part) {
+    if (part.empty()) return true;
+    for (size_t at = 0; at + part.size() <= text.size(); ++at)
+        if (EqualsNoCase(text.substr(at, part.size()), part)) return true;
+    return false;
+}
+
 }  // namespace tidvex::text

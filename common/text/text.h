@@ -34,5 +34,7 @@ std::optional<std::string> NarrowExact(std::wstring_view s);
 
 // UTF-16 texts equal, letter case ignored as the file system ignores it.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+// part occurs somewhere in text, letter case ignored likewise.
+bool ContainsNoCase(std::wstring_view text, std::wstring_view part);
 
 }  // namespace tidvex::text

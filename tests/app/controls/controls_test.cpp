@@ -14,6 +14,7 @@
 #include "controls/win32_tray.h"
 #include "controls/win32_factory.h"
 #include "controls/xp_progress_bar.h"
+#include "harness/support.h"
 #include "shell_drop.h"
 #include "services/helpers.h"
 
@@ -43,7 +44,7 @@ public:
     virtual ControlFactory& Factory() = 0;
 
     virtual void CheckItem(ListBox& list, int index) = 0;
-    virtual void Drop(ListBox& list, const std::vector<std::string>& paths) = 0;
+    virtual void Drop(ListBox& list, const std::vector<std::wstring>& paths) = 0;
     virtual void ChooseNext(ComboBox& combo) = 0;
     virtual void Click(CheckBox& box) = 0;
     virtual void Click(Button& button) = 0;
@@ -80,7 +81,7 @@ public:
     ControlFactory& Factory() override { return factory_; }
 
     void CheckItem(ListBox& list, int index) override { static_cast<MemoryListBox&>(list).UserCheck(index); }
-    void Drop(ListBox& list, const std::vector<std::string>& paths) override {
+    void Drop(ListBox& list, const std::vector<std::wstring>& paths) override {
         static_cast<MemoryListBox&>(list).UserDrop(paths);
     }
     void ChooseNext(ComboBox& combo) override {
@@ -127,7 +128,7 @@ public:
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(hwnd, WM_LBUTTONUP, 0, at);
     }
-    void Drop(ListBox& list, const std::vector<std::string>& paths) override {
+    void Drop(ListBox& list, const std::vector<std::wstring>& paths) override {
         tidvex::test::DropLikeTheShell(Of(&list), paths);
     }
     void ChooseNext(ComboBox& combo) override {
@@ -183,8 +184,8 @@ protected:
     std::unique_ptr<Kit> kit;
 };
 
-std::vector<std::string> Items(const ItemList& list) {
-    std::vector<std::string> items;
+std::vector<std::wstring> Items(const ItemList& list) {
+    std::vector<std::wstring> items;
     for (int i = 0; i < list.ListCount(); ++i) items.push_back(list.List(i));
     return items;
 }
@@ -205,7 +206,7 @@ TEST_P(Controls, ItemListsKeepTheSelectionOnTheSameItemWhenItemsGo) {
     }
     list->ListIndex(7);
     EXPECT_EQ(list->ListIndex(), -1);
-    EXPECT_EQ(list->List(9), "");
+    EXPECT_EQ(list->List(9), L"");
     list->RemoveItem(9);
     EXPECT_EQ(list->ListCount(), 3);
 }
@@ -239,12 +240,18 @@ TEST_P(Controls, CheckBoxListsTellOnlyTheUsersChecks) {
     EXPECT_FALSE(list->Checked(2));
 }
 
-TEST_P(Controls, DroppedFilesReachTheListInTheirOrder) {
+// Names outside the code page come and stay as they are, never as the
+// look-alikes the code page would make of them.
+TEST_P(Controls, DroppedFilesReachTheListInTheirOrderAndAsTheyAre) {
+    std::vector<std::wstring> names{L"C:\\a.txt", L"C:\\folder"};
+    for (const auto& outside : tidvex::test::kOutsideNames) names.push_back(std::wstring(L"C:\\t\\") + outside.name);
     auto list = kit->MakeListBox(kDropTargetList);
-    std::vector<std::string> got;
-    list->OnDropFiles = [&](const std::vector<std::string>& paths) { got = paths; };
-    kit->Drop(*list, {"C:\\a.txt", "C:\\folder"});
-    EXPECT_EQ(got, (std::vector<std::string>{"C:\\a.txt", "C:\\folder"}));
+    std::vector<std::wstring> got;
+    list->OnDropFiles = [&](const std::vector<std::wstring>& paths) { got = paths; };
+    kit->Drop(*list, names);
+    EXPECT_EQ(got, names);
+    for (const auto& name : names) list->AddItem(name);
+    EXPECT_EQ(Items(*list), names);
 }
 
 TEST_P(Controls, AListTakesOnlyTheDropsAndChecksItsStyleAllows) {
@@ -265,9 +272,9 @@ TEST_P(Controls, AListTakesOnlyTheDropsAndChecksItsStyleAllows) {
         auto list = kit->MakeListBox(c.style);
         list->AddItem("C:");
         int drops = 0, checks = 0;
-        list->OnDropFiles = [&](const std::vector<std::string>&) { ++drops; };
+        list->OnDropFiles = [&](const std::vector<std::wstring>&) { ++drops; };
         list->OnItemCheck = [&](int) { ++checks; };
-        kit->Drop(*list, {"C:\\a.txt"});
+        kit->Drop(*list, {L"C:\\a.txt"});
         kit->CheckItem(*list, 0);
         EXPECT_EQ(drops, c.drops ? 1 : 0);
         EXPECT_EQ(checks, c.checks ? 1 : 0);
@@ -326,7 +333,7 @@ bool UserCannotReach(Kit& kit, Unusable what, bool hidden) {
             list->OnDropFiles = count;
             takeAway(*list);
             kit.CheckItem(*list, 0);
-            kit.Drop(*list, {"C:\\a.txt"});
+            kit.Drop(*list, {L"C:\\a.txt"});
             stayed = !list->Checked(0);
             break;
         }
@@ -775,8 +782,8 @@ TEST_F(RealControls, TheSplashShowsItsPictureWithTheVersionAndCloses) {
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
     win32::Win32Splash splash;
-    EXPECT_FALSE(splash.LoadPicture("C:\\users\\Public\\missing.spl"));
-    EXPECT_TRUE(splash.LoadPicture(file));
+    EXPECT_FALSE(splash.LoadPicture(L"C:\\users\\Public\\missing.spl"));
+    EXPECT_TRUE(splash.LoadPicture(tidvex::text::Wide(file)));
     splash.LabelText("lblVersion", "Version 1.0.0.2");
     EXPECT_EQ(win32::WindowText(splash.Label()), "Version 1.0.0.2");
     splash.Show(0);

@@ -8,6 +8,7 @@
 #include "controls/control_set.h"
 #include "controls/controls.h"
 #include "controls/progress_scale.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <map>
@@ -90,13 +91,14 @@ private:
 template <class Base, ControlKind kKind>
 class MemoryItems : public MemoryControl<Base, kKind> {
 public:
-    void AddItem(const std::string& item) override {
+    using Base::AddItem;
+    void AddItem(const std::wstring& item) override {
         items_.push_back(item);
         selected_.push_back(false);
         checked_.push_back(false);
     }
     int ListCount() const override { return static_cast<int>(items_.size()); }
-    std::string List(int index) const override { return Valid(index) ? items_[Slot(index)] : std::string(); }
+    std::wstring List(int index) const override { return Valid(index) ? items_[Slot(index)] : std::wstring(); }
     void RemoveItem(int index) override {
         if (!Valid(index)) return;
         items_.erase(items_.begin() + index);
@@ -113,13 +115,19 @@ public:
     }
     int ListIndex() const override { return listIndex_; }
     void ListIndex(int index) override { listIndex_ = Valid(index) ? index : -1; }
-    const std::vector<std::string>& Items() const { return items_; }
+    const std::vector<std::wstring>& WideItems() const { return items_; }
+    // The items in the code page ("?" for a character it lacks).
+    std::vector<std::string> Items() const {
+        std::vector<std::string> shown;
+        for (const auto& item : items_) shown.push_back(text::Narrow(item));
+        return shown;
+    }
 
 protected:
     bool Valid(int index) const { return index >= 0 && index < ListCount(); }
     static size_t Slot(int index) { return static_cast<size_t>(index); }
 
-    std::vector<std::string> items_;
+    std::vector<std::wstring> items_;
     std::vector<bool> selected_;
     std::vector<bool> checked_;
     int listIndex_ = -1;
@@ -143,9 +151,15 @@ public:
         checked_[Slot(index)] = !checked_[Slot(index)];
         if (OnItemCheck) OnItemCheck(index);
     }
-    void UserDrop(const std::vector<std::string>& paths) {
+    void UserDrop(const std::vector<std::wstring>& paths) {
         if (!(style_ & kDropTargetList) || !Usable()) return;
         if (OnDropFiles) OnDropFiles(paths);
+    }
+    // Code-page names, as they read.
+    void UserDrop(const std::vector<std::string>& paths) {
+        std::vector<std::wstring> wide;
+        for (const auto& path : paths) wide.push_back(text::Wide(path));
+        UserDrop(wide);
     }
 
 private:
@@ -154,7 +168,7 @@ private:
 
 class MemoryComboBox final : public MemoryItems<ComboBox, ControlKind::ComboBox> {
 public:
-    std::string Text() const override { return List(listIndex_); }
+    std::string Text() const override { return text::Narrow(List(listIndex_)); }
     void UserChoose(int index) {
         if (!Usable()) return;
         ListIndex(index);
@@ -214,6 +228,7 @@ public:
     explicit MemoryTextBox(std::string text = {}) : text_(std::move(text)) {}
     std::string Text() const override { return text_; }
     void Text(const std::string& text) override { text_ = text; }
+    std::wstring WideText() const override { return text::Wide(text_); }
 
 private:
     std::string text_;
@@ -485,7 +500,7 @@ private:
 
 class MemorySplash final : public Splash {
 public:
-    bool LoadPicture(const std::string& path) override {
+    bool LoadPicture(const std::wstring& path) override {
         picture = path;
         return true;
     }
@@ -493,7 +508,7 @@ public:
     void Show(int) override { shown_ = true; }
     void Close() override { shown_ = false; }
     bool Shown() const override { return shown_; }
-    std::string picture;
+    std::wstring picture;
     std::map<std::string, std::string> labels;
 
 private:

@@ -89,7 +89,7 @@ TEST_F(MainFormTest, StartUpRunsItsStepsInOrder) {
     EXPECT_FALSE(w.Logged("EndProcess"));
 
     auto* splash = static_cast<MemorySplash*>(f().Splash);
-    EXPECT_EQ(splash->picture, tidvex::services::AppPath() + "\\Splash.spl");
+    EXPECT_EQ(splash->picture, tidvex::services::AppFolder() + L"\\Splash.spl");
     EXPECT_EQ(splash->labels["lblVersion"], "Version 1.2.0.3");
     EXPECT_FALSE(splash->Shown()) << "closed at the end of start-up";
     EXPECT_EQ(f().lblVersion->Caption(), "1.2.0.3");

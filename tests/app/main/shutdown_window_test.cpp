@@ -7,6 +7,7 @@
 
 #include "services/helpers.h"
 #include "services/program.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -28,7 +29,7 @@ void Pump() {
 }
 
 std::string LastItem(const tidvex::controls::ListBox& list) {
-    return list.ListCount() ? list.List(list.ListCount() - 1) : std::string();
+    return list.ListCount() ? tidvex::text::Narrow(list.List(list.ListCount() - 1)) : std::string();
 }
 
 TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {
