@@ -175,7 +175,8 @@ public:
 
 // How a grid shows one column of its data source. Only the first shown column
 // can be a check-box column or be edited; a check-box cell holds "0" when off
-// and "-1" when on.
+// and "-1" when on. The cells hold UTF-16 text: the names and paths a grid
+// shows are kept exactly as the registry or the file system gives them.
 struct GridColumn {
     std::string header;
     int width = 100;
@@ -194,7 +195,7 @@ struct GridColors {
     COLORREF headerText = RGB(255, 255, 255);
 };
 
-using GridRow = std::vector<std::string>;
+using GridRow = std::vector<std::wstring>;
 
 // A grid over rows of text cells. The user checks check-box cells and, while a
 // column is unlocked, edits its cells: OnBeforeUpdate may cancel the new value
@@ -210,8 +211,8 @@ public:
     virtual int Columns() const = 0;
     virtual GridColumn Layout(int column) const = 0;
     virtual void Layout(int column, const GridColumn& layout) = 0;
-    virtual std::string Cell(int row, int column) const = 0;
-    virtual void Cell(int row, int column, const std::string& text) = 0;
+    virtual std::wstring Cell(int row, int column) const = 0;
+    virtual void Cell(int row, int column, const std::wstring& text) = 0;
     // The row of the active cell, -1 when none.
     virtual int ActiveRow() const = 0;
     virtual void ActiveRow(int row) = 0;
@@ -221,7 +222,7 @@ public:
     virtual void ScrollRows(bool up) = 0;
     virtual void Colors(const GridColors& colors) = 0;
 
-    std::function<void(int row, int column, const std::string& newText, bool& cancel)> OnBeforeUpdate;
+    std::function<void(int row, int column, const std::wstring& newText, bool& cancel)> OnBeforeUpdate;
     std::function<void(int row, int column)> OnAfterEdit;
 };
 

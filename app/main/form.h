@@ -188,7 +188,7 @@ public:
     void cmdUninstall_Click();
     void cmdRemoveEntry_Click();
     void cmdRenameEntry_Click();
-    void Grid2_BeforeUpdate(int row, int column, const std::string& newText, bool& cancel);
+    void Grid2_BeforeUpdate(int row, int column, const std::wstring& newText, bool& cancel);
     void Grid2_AfterEdit();
     void cmdSaveUins2txt_Click();
 

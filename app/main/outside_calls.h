@@ -103,8 +103,9 @@ public:
     virtual std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) = 0;
     // The folder picker over the window; empty when cancelled.
     virtual std::wstring BrowseForFolder(const std::string& title) = 0;
-    // The save dialog over the window: the chosen name, "Cancel" or empty.
-    virtual std::string SaveFile(const std::string& filter, const std::string& title) = 0;
+    // The save dialog over the window: the chosen name exactly as the user gave
+    // it, "Cancel" or empty.
+    virtual std::wstring SaveFile(const std::wstring& filter, const std::wstring& title) = 0;
     // The registry-key dialog, modal over the window, adding to the safe list
     // or the black list.
     virtual void ShowRegistryDialog(bool isSafeItem) = 0;

@@ -13,8 +13,8 @@ std::wstring PlatformDialogs::BrowseForFolder(const std::string& title) {
     return services::BrowseForFolder(owner_.hWnd(), title);
 }
 
-std::string PlatformDialogs::SaveFile(const std::string& filter, const std::string& title) {
-    std::string dialogFilter = filter;
+std::wstring PlatformDialogs::SaveFile(const std::wstring& filter, const std::wstring& title) {
+    std::wstring dialogFilter = filter;
     return services::ShowSaveFile(owner_.hWnd(), dialogFilter, title);
 }
 

@@ -15,7 +15,7 @@ public:
 
     std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect);
     std::wstring BrowseForFolder(const std::string& title);
-    std::string SaveFile(const std::string& filter, const std::string& title);
+    std::wstring SaveFile(const std::wstring& filter, const std::wstring& title);
     void MsgBoxExclamation(const std::string& text);
 
 private:

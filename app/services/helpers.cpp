@@ -22,7 +22,7 @@ PlatformCalls Calls() {
     PlatformCalls calls = gPlatformCalls.Get();
     if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
     if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEW* ofn) { return ::GetOpenFileNameW(ofn); };
-    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
+    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEW* ofn) { return ::GetSaveFileNameW(ofn); };
     if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOW* bi) { return ::SHBrowseForFolderW(bi); };
     return calls;
 }
@@ -32,20 +32,14 @@ COLORREF Color(int red, int green, int blue) {
     return RGB(channel(red), channel(green), channel(blue));
 }
 
-template <class Char>
-std::basic_string<Char> CurrentFolder() {
-    Char buf[MAX_PATH] = {};
-    DWORD n = 0;
-    if constexpr (sizeof(Char) == 1) n = GetCurrentDirectoryA(MAX_PATH, buf);
-    else n = GetCurrentDirectoryW(MAX_PATH, buf);
-    return n && n < MAX_PATH ? std::basic_string<Char>(buf, n) : std::basic_string<Char>();
+std::wstring CurrentFolder() {
+    wchar_t buf[MAX_PATH] = {};
+    const DWORD n = GetCurrentDirectoryW(MAX_PATH, buf);
+    return n && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
 }
 
 const char kAllFiles[] = "All Files (*.*)\0*.*\0";
 
-// The text in the dialog's own kind of characters.
-std::string DialogText(const std::string& text, char) { return text; }
-std::wstring DialogText(const std::string& text, wchar_t) { return text::Wide(text); }
 
 }  // namespace
 
@@ -163,40 +157,37 @@ std::wstring BrowseForFolder(HWND owner, const std::string& title) {
 
 namespace {
 
-// The open or the save dialog, OPENFILENAMEA or OPENFILENAMEW by the kind of
-// characters it works in.
-template <class Char, class Ofn>
-std::basic_string<Char> RunFileDialog(const std::function<BOOL(Ofn*)>& call, HWND owner, std::string& filter,
-                                      const std::string& title, DWORD flags, size_t fileChars) {
-    using Text = std::basic_string<Char>;
-    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+// The open or the save dialog through the wide call, so that the chosen name
+// comes as the file system names it, never as a code-page look-alike.
+std::wstring RunFileDialog(const std::function<BOOL(OPENFILENAMEW*)>& call, HWND owner, std::wstring& filter,
+                           const std::wstring& title, DWORD flags, size_t fileChars) {
+    if (filter.empty()) filter = text::Wide(std::string_view(kAllFiles, sizeof kAllFiles - 1));
     // The dialog wants the filter's pairs ended by one more NUL.
-    const Text filterBuffer = DialogText(filter + std::string(2, '\0'), Char{});
-    const Text dialogTitle = DialogText(title, Char{});
-    Text file(fileChars, Char(' '));
-    file.push_back(Char(0));
-    Text fileTitle(254, Char(' '));
-    fileTitle.push_back(Char(0));
-    const Text folder = CurrentFolder<Char>();
+    const std::wstring filterBuffer = filter + std::wstring(2, L'\0');
+    std::wstring file(fileChars, L' ');
+    file.push_back(L'\0');
+    std::wstring fileTitle(254, L' ');
+    fileTitle.push_back(L'\0');
+    const std::wstring folder = CurrentFolder();
 
-    Ofn ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filterBuffer.c_str();
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrFileTitle = fileTitle.data();
     ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     ofn.lpstrInitialDir = folder.c_str();
-    ofn.lpstrTitle = dialogTitle.c_str();
+    ofn.lpstrTitle = title.c_str();
     ofn.Flags = flags;
-    if (!call(&ofn)) return DialogText("Cancel", Char{});
+    if (!call(&ofn)) return L"Cancel";
     file.pop_back();  // the buffer's own terminator
     // The blanks around what the dialog wrote.
-    const size_t first = file.find_first_not_of(Char(' '));
-    if (first == Text::npos) return {};
-    return file.substr(first, file.find_last_not_of(Char(' ')) - first + 1);
+    const size_t first = file.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return file.substr(first, file.find_last_not_of(L' ') - first + 1);
 }
 
 }  // namespace
@@ -204,12 +195,14 @@ std::basic_string<Char> RunFileDialog(const std::function<BOOL(Ofn*)>& call, HWN
 std::wstring ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
     DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
     if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    return RunFileDialog<wchar_t>(Calls().getOpenFileName, owner, filter, title, flags, 5000);
+    std::wstring dialogFilter = text::Wide(filter);
+    std::wstring chosen = RunFileDialog(Calls().getOpenFileName, owner, dialogFilter, text::Wide(title), flags, 5000);
+    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+    return chosen;
 }
 
-std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title) {
-    return RunFileDialog<char>(Calls().getSaveFileName, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
-                               254);
+std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title) {
+    return RunFileDialog(Calls().getSaveFileName, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
 }
 
 std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {
@@ -271,15 +264,17 @@ void SetWindowsFolders() {
     while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
 }
 
-void ExecuteWait(const std::string& command) {
+void ExecuteWait(const std::string& command) { ExecuteWait(text::Wide(command)); }
+
+void ExecuteWait(const std::wstring& command) {
     using namespace tidvex::com;
     HRESULT hr = S_OK;
     auto shell = CreateByProgId<IDispatch>(L"WScript.Shell", &hr);
     if (!shell) throw RunTimeError(hr, "The scripting shell is not available");
     Variant exec;
-    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromText(command)}, &exec);
+    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromWide(command)}, &exec);
     if (FAILED(hr) || exec.Type() != VT_DISPATCH || !V_DISPATCH(exec.Get()))
-        throw RunTimeError(hr, "Could not run " + command);
+        throw RunTimeError(hr, "Could not run " + text::ForLog(command));
     IDispatch* process = V_DISPATCH(exec.Get());
     for (;;) {
         Variant status;

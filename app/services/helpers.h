@@ -58,7 +58,9 @@ std::wstring BrowseForFolder(HWND owner, const std::string& title);
 // On OK the chosen path and a NUL, or with multiSelect the folder, a NUL, each
 // name and a NUL, and a final NUL.
 std::wstring ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect);
-std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title);
+// The save dialog: the name exactly as the user chose it (a code-page form
+// would name a look-alike), "Cancel" on cancel.
+std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title);
 
 // ---- Files and folders ----
 
@@ -80,6 +82,7 @@ void SetWindowsFolders();
 // Runs a command through the scripting shell and waits for it to end while the
 // message loop keeps running; stops waiting when the program is closing.
 void ExecuteWait(const std::string& command);
+void ExecuteWait(const std::wstring& command);
 
 // ---- Seams: what tests put in place of the session-ending and modal calls ----
 
@@ -87,7 +90,7 @@ void ExecuteWait(const std::string& command);
 struct PlatformCalls {
     std::function<BOOL(UINT flags, DWORD reason)> exitWindowsEx{};
     std::function<BOOL(OPENFILENAMEW*)> getOpenFileName{};
-    std::function<BOOL(OPENFILENAMEA*)> getSaveFileName{};
+    std::function<BOOL(OPENFILENAMEW*)> getSaveFileName{};
     std::function<PIDLIST_ABSOLUTE(BROWSEINFOW*)> browseForFolder{};
 };
 // The calls in force for the whole program: the real ones unless a test has put others in place.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace tidvex::text {
 
 std::string Upper(std::string_view s) {
@@ -65,6 +67,26 @@ std::string Narrow(std::wstring_view s) {
 std::optional<std::string> NarrowExact(std::wstring_view s) {
     std::string out = Narrow(s);
     if (Wide(out) != s) return std::nullopt;
+    return out;
+}
+
+std::string ForLog(std::wstring_view s) {
+    if (auto exact = NarrowExact(s)) return *exact;
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        // A character beyond the first plane is a pair of UTF-16 units.
+        const bool pair = IS_HIGH_SURROGATE(s[i]) && i + 1 < s.size() && IS_LOW_SURROGATE(s[i + 1]);
+        const std::wstring_view one = s.substr(i, pair ? 2 : 1);
+        if (auto exact = NarrowExact(one)) {
+            out += *exact;
+        } else {
+            const unsigned code = pair ? 0x10000u + ((one[0] - 0xD800u) << 10) + (one[1] - 0xDC00u) : one[0];
+            char mark[16];
+            std::snprintf(mark, sizeof mark, "<U+%04X>", code);
+            out += mark;
+        }
+        i += one.size();
+    }
     return out;
 }
 

@@ -202,17 +202,17 @@ std::pair<std::vector<std::string>, std::vector<std::string>> Content(HKEY root,
 
 }  // namespace
 
-std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value) {
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value, const std::string& inner) {
     const std::string key = kLinkTargets + name;
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
     EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key, value, name)) << key;
     if (!leaf) {
-        EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key + "\\inner", value, name)) << key;
+        EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key + "\\" + inner, value, name)) << key;
     }
     return key;
 }
 
-bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value) {
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value, const std::string& inner) {
     const std::string key = kLinkTargets + name;
     const auto holds = [&](const std::string& k) {
         return Content(HKEY_LOCAL_MACHINE, k).second == std::vector<std::string>{value} &&
@@ -221,7 +221,7 @@ bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& val
     const auto subkeys = Content(HKEY_LOCAL_MACHINE, key).first;
     if (!holds(key)) return false;
     if (leaf) return subkeys.empty();
-    return subkeys == std::vector<std::string>{"inner"} && holds(key + "\\inner");
+    return subkeys == std::vector<std::string>{inner} && holds(key + "\\" + inner);
 }
 
 bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey) {

@@ -88,11 +88,14 @@ private:
 
 // Registry links, for tests of what must never be deleted through one. A link
 // target is HKEY_LOCAL_MACHINE\Software\TidvexLinkTarget\<name>, holding the
-// value <value> = <name> and, unless it is a leaf, a subkey "inner" with the
-// same value. SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
-std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept");
+// value <value> = <name> and, unless it is a leaf, a subkey <inner> with the
+// same value (a link above a history key: the target holds the history key's
+// name). SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept",
+                           const std::string& inner = "inner");
 // The target exactly as SeedLinkTarget left it.
-bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept");
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept",
+                      const std::string& inner = "inner");
 // Makes root\link a registry link to HKEY_LOCAL_MACHINE\<machineKey> (which need
 // not exist). False where it cannot be done.
 bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey);

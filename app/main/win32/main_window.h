@@ -68,7 +68,7 @@ public:
         return dialogs_->OpenFiles(title, filter, multiSelect);
     }
     std::wstring BrowseForFolder(const std::string& title) override { return dialogs_->BrowseForFolder(title); }
-    std::string SaveFile(const std::string& filter, const std::string& title) override {
+    std::wstring SaveFile(const std::wstring& filter, const std::wstring& title) override {
         return dialogs_->SaveFile(filter, title);
     }
     void ShowRegistryDialog(bool isSafeItem) override;

@@ -333,10 +333,10 @@ public:
     void Layout(int column, const GridColumn& layout) override {
         if (ValidColumn(column)) layout_[Slot(column)] = layout;
     }
-    std::string Cell(int row, int column) const override {
-        return ValidRow(row) && ValidColumn(column) ? rows_[Slot(row)][Slot(column)] : std::string();
+    std::wstring Cell(int row, int column) const override {
+        return ValidRow(row) && ValidColumn(column) ? rows_[Slot(row)][Slot(column)] : std::wstring();
     }
-    void Cell(int row, int column, const std::string& text) override {
+    void Cell(int row, int column, const std::wstring& text) override {
         if (ValidRow(row) && ValidColumn(column)) rows_[Slot(row)][Slot(column)] = text;
     }
     int ActiveRow() const override { return active_; }
@@ -355,10 +355,10 @@ public:
     void UserCheck(int row) {
         const int column = FirstShown();
         if (Usable() && ValidRow(row) && column >= 0 && layout_[Slot(column)].checkBox)
-            rows_[Slot(row)][Slot(column)] = rows_[Slot(row)][Slot(column)] == "0" ? "-1" : "0";
+            rows_[Slot(row)][Slot(column)] = rows_[Slot(row)][Slot(column)] == L"0" ? L"-1" : L"0";
     }
     // The user ends an edit with a new text (committed) or with Escape.
-    void UserEndEdit(const std::string& text, bool committed = true) {
+    void UserEndEdit(const std::wstring& text, bool committed = true) {
         if (!editing_) return;
         editing_ = false;
         const int row = active_, column = EditColumn();

@@ -506,8 +506,8 @@ TEST_F(MainFormTest, ScrollingActsOnTheFocusedGrid) {
     Load();
     auto* grid = Mem(f().Grid);
     auto* grid2 = Mem(f().Grid2);
-    grid->DataSource({{"a"}, {"b"}, {"c"}}, 1);
-    grid2->DataSource({{"a"}, {"b"}, {"c"}}, 1);
+    grid->DataSource({{L"a"}, {L"b"}, {L"c"}}, 1);
+    grid2->DataSource({{L"a"}, {L"b"}, {L"c"}}, 1);
     f().ScrollDown();
     EXPECT_EQ(grid->TopRow() + grid2->TopRow(), 0) << "no grid has the focus";
     grid->SetFocus();

@@ -68,8 +68,8 @@ public:
     std::wstring BrowseForFolder(const std::string& title) override {
         return Unscripted("BrowseForFolder " + title, std::wstring());
     }
-    std::string SaveFile(const std::string&, const std::string& title) override {
-        return Unscripted("SaveFile " + title, std::string("Cancel"));
+    std::wstring SaveFile(const std::wstring&, const std::wstring&) override {
+        return Unscripted("SaveFile", std::wstring(L"Cancel"));
     }
     void ShowRegistryDialog(bool) override { Unscripted("ShowRegistryDialog"); }
     void ShellOpen(const std::wstring& path) override { Unscripted("ShellOpen " + text::Narrow(path)); }

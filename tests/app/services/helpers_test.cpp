@@ -124,18 +124,22 @@ TEST_F(SeamTest, OpenDialogGetsItsBuffersFlagsAndDefaultFilter) {
 TEST_F(SeamTest, CancelledDialogsSayCancel) {
     ScopedPlatformCalls seam(
         {.getOpenFileName = [](OPENFILENAMEW*) { return FALSE; },
-         .getSaveFileName = [](OPENFILENAMEA* ofn) { return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE; },
+         .getSaveFileName = [](OPENFILENAMEW* ofn) { return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE; },
          .browseForFolder = [](BROWSEINFOW*) { return PIDLIST_ABSOLUTE(nullptr); }});
     std::string filter;
     EXPECT_EQ(ShowOpenFile(nullptr, filter, "", false), L"Cancel");
-    EXPECT_EQ(ShowSaveFile(nullptr, filter, ""), "Cancel");
+    std::wstring saveFilter;
+    EXPECT_EQ(ShowSaveFile(nullptr, saveFilter, L""), L"Cancel");
+    EXPECT_EQ(saveFilter, std::wstring(L"All Files (*.*)\0*.*\0", 20));
     EXPECT_EQ(BrowseForFolder(nullptr, "Where?"), L"");
 }
 
 TEST_F(SeamTest, SaveDialogAndFolderPickerGiveThePath) {
+    // The name comes back exactly as chosen, also where the code page has only a look-alike.
     ScopedPlatformCalls seam({.getSaveFileName =
-                                  [](OPENFILENAMEA* ofn) {
-                                      memcpy(ofn->lpstrFile, "S:\\out.txt", 11);
+                                  [](OPENFILENAMEW* ofn) {
+                                      EXPECT_STREQ(ofn->lpstrTitle, L"Save");
+                                      wcscpy(ofn->lpstrFile, L"S:\\r\u0113port.txt");
                                       return TRUE;
                                   },
                               .browseForFolder =
@@ -144,8 +148,8 @@ TEST_F(SeamTest, SaveDialogAndFolderPickerGiveThePath) {
                                       EXPECT_STREQ(info->lpszTitle, L"Where?");
                                       return ILCreateFromPathW(L"C:\\windows");
                                   }});
-    std::string filter = "Text\0*.txt\0";
-    EXPECT_EQ(ShowSaveFile(nullptr, filter, "Save"), std::string("S:\\out.txt\0", 11));
+    std::wstring filter(L"Text\0*.txt\0", 11);
+    EXPECT_EQ(ShowSaveFile(nullptr, filter, L"Save"), std::wstring(L"S:\\r\u0113port.txt\0", 14));
     EXPECT_EQ(_wcsicmp(BrowseForFolder(nullptr, "Where?").c_str(), L"C:\\windows"), 0);
 }
 
