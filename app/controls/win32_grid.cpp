@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <algorithm>
+#include <iterator>
 
 namespace tidvex::controls::win32 {
 
@@ -205,18 +206,18 @@ void Win32Grid::DrawHeaderItem(const NMCUSTOMDRAW& item) const {
     // A line between the columns, in the text colour the header is written in.
     RECT line{r.right - 1, r.top + 2, r.right, r.bottom - 2};
     FillSolid(dc, line, colors_.headerText);
-    char text[260] = {};
-    HDITEMA hdi{};
+    wchar_t text[260] = {};
+    HDITEMW hdi{};
     hdi.mask = HDI_TEXT;
     hdi.pszText = text;
-    hdi.cchTextMax = sizeof text;
-    SendMessageA(item.hdr.hwndFrom, HDM_GETITEMA, item.dwItemSpec, reinterpret_cast<LPARAM>(&hdi));
+    hdi.cchTextMax = static_cast<int>(std::size(text));
+    SendMessageW(item.hdr.hwndFrom, HDM_GETITEMW, item.dwItemSpec, reinterpret_cast<LPARAM>(&hdi));
     SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hdr.hwndFrom, WM_GETFONT, 0, 0)), false);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colors_.headerText);
     r.left += 6;
     r.right -= 4;
-    DrawTextA(dc, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
