@@ -73,19 +73,34 @@ tidvex_install "$prefix" "$build/bin"
 tidvex=$!
 # The program's own splash shows for a moment while it starts (measured: about
 # 0.2 s), the main window only once it has started: as soon as the splash is on
-# the screen, Tidvex is held still for the picture, then let go.
+# the screen, Tidvex is held still for the picture, then let go. The window can
+# be on the screen before its picture has reached it: then Tidvex runs on a
+# little and is held again.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"; }
+drawn() {
+  local mean
+  mean=$(xwd -silent -id "$1" 2>/dev/null | convert xwd:- -format '%[fx:mean]' info: 2>/dev/null) || return 1
+  awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0.05) }'
+}
 splash_seen=
 for try in $(seq 1 1000); do
   for id in $(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Tidvex\":" {print $1}'); do
-    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" || continue
-    kill -STOP "$tidvex"
-    shot splash
-    kill -CONT "$tidvex"
-    splash_seen=1
+    viewable "$id" || continue
+    for hold in $(seq 1 20); do
+      kill -STOP "$tidvex"
+      if drawn "$id"; then
+        shot splash
+        splash_seen=1
+      fi
+      kill -CONT "$tidvex"
+      [ -z "$splash_seen" ] || break
+      sleep 0.02
+      viewable "$id" || break
+    done
     break 2
   done
 done
-[ -n "$splash_seen" ] || echo "no picture of splash: it was not seen while Tidvex started"
+[ -n "$splash_seen" ] || echo "no picture of splash: it was not seen drawn while Tidvex started"
 sleep 6
 tidvex_press() { "$TIDVEX_WINE" 'C:\tidvex_press.exe' "$@" >/dev/null 2>&1; }
 press_now() { tidvex_press "$@" || echo "could not press $*"; }
