@@ -4,7 +4,10 @@
 // every fixed drive. Links are never walked into, written or removed.
 #pragma once
 
+#include "fs/protected_folders.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fraxil {
@@ -38,8 +41,11 @@ public:
 
     // The system folder that `path` is, compared as canonical paths (letter
     // case, prefixes such as "\\?\", "." and "..", closing "\" do not
-    // matter); empty when none.
+    // matter) and by identity with every protected folder
+    // (fs/protected_folders.h), whatever letter leads there; empty when none.
     std::string SystemFolderOf(const std::wstring& path) const;
+    // Reads the protected folders anew, for the session about to run.
+    void ReadProtectedFolders();
 
     // Removes `path` when it holds nothing any more; the platform's error when
     // that failed, 0 when it was removed or is not empty (then it stays).
@@ -55,6 +61,7 @@ private:
     void RemoveSubfolder(const std::wstring& parent, const std::wstring& subfolder, int level);
 
     ShredderCore& core_;
+    mutable std::optional<tidvex::fs::ProtectedFolders> protected_;
 };
 
 }  // namespace fraxil

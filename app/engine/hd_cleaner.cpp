@@ -129,6 +129,7 @@ void clsHDCleaner::StartClean(double& start, double range, const std::string& sD
                      ? static_cast<double>(total.QuadPart) - static_cast<double>(free.QuadPart)
                      : 0;
     for (auto& list : lists_) list.clear();
+    safe_ = services::SafeIdentities(services::gMatchLists);
 
     stop_ = false;
     bandStart_ = start;
@@ -231,11 +232,12 @@ void clsHDCleaner::LogNotExamined(DWORD error, const std::wstring& path) {
 }
 
 // The lists are code-page text: a character of the path that the code page
-// lacks matches no character of an entry.
-bool clsHDCleaner::IsSafe(const std::wstring& path) const {
+// lacks matches no character of an entry. An entry also keeps what it names
+// under any other spelling.
+bool clsHDCleaner::IsSafe(const std::wstring& path) {
     const std::string shown = text::Narrow(path);
     return services::IsItemInArray(shown, services::gMatchLists.safeFiles, false) ||
-           services::IsItemInArray(shown, services::gMatchLists.safeFolders, true);
+           services::IsItemInArray(shown, services::gMatchLists.safeFolders, true) || safe_.Keeps(path);
 }
 
 void clsHDCleaner::DeleteCollectedFiles(double start, double range) {

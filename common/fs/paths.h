@@ -98,7 +98,7 @@ struct WideFolderContents {
     std::wstring path;
     std::wstring finalPath;
     std::vector<WideFolderEntry> entries;
-    // Reached through no link: the final path is the canonical path.
+    // Reached through no link (ReachedWithoutLink of fs/canonical.h).
     bool IsOwn() const;
 };
 // Nothing when the folder cannot be opened or read, or its path has no
@@ -141,6 +141,7 @@ public:
 private:
     std::wstring folder_;  // canonical
     std::optional<std::wstring> finalFolder_;
+    mutable std::optional<bool> folderOwn_;
     DWORD folderError_ = 0;
 };
 

@@ -36,7 +36,6 @@ TEST(Canonical, EverySpellingOfAPathHasOneForm) {
         {L"\\\\?\\C:\\a\\..\\users\\x", L"C:\\users\\x"},
         {L"C:\\..\\..\\users", L"C:\\users"},
         {L"C:\\users\\x. . ", L"C:\\users\\x"},
-        {L"C:\\users.\\x.", L"C:\\users\\x"},
         {L"C:\\a\\\\\\b", L"C:\\a\\b"},
         {L"C:\\", L"C:\\"},
         {L"\\\\?\\c:\\", L"C:\\"},
@@ -79,6 +78,8 @@ TEST(Canonical, WhatHasNoFormIsRefusedAndSaysWhy) {
         {L"C:\\users\\a..\\x", PathRefusal::NotCanonical},
         {L"C:\\users\\a \\x", PathRefusal::NotCanonical},
         {L"\\\\?\\C:\\users\\x.", PathRefusal::NotCanonical},
+        // Read as "C:\users\x", another folder than the one named.
+        {L"C:\\users.\\x.", PathRefusal::OtherName},
         {L"\\\\host", PathRefusal::NotCanonical},
         {L"\\\\host\\", PathRefusal::NotCanonical},
     };
