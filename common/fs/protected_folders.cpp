@@ -189,7 +189,9 @@ ProtectedFolders ProtectedFolders::Read(const std::vector<std::wstring>& program
 
     // The folder of the profiles and every profile in it, the user's own
     // wherever it lies.
-    const std::wstring profiles = Asked([](wchar_t* b, DWORD n) { return GetProfilesDirectoryW(b, &n) ? n - 1 : 0; });
+    const std::wstring profiles = Asked([](wchar_t* b, DWORD n) {
+        return GetProfilesDirectoryW(b, &n) ? static_cast<DWORD>(wcsnlen(b, n)) : n;
+    });
     table.Add(profiles);
     if (!profiles.empty()) {
         if (const auto entries = ListFolder(profiles)) {

@@ -280,6 +280,25 @@ bool RemoveUnixName(const std::string& path) {
     return !unixPath.empty() && UnixCall(87, unixPath, "");
 }
 
+SecondLetter::SecondLetter(char letter, const std::string& folder)
+    : letter_(static_cast<char>(toupper(static_cast<unsigned char>(letter)))) {
+    if (GetLogicalDrives() & (1u << (letter_ - 'A'))) return;
+    // C:\ is the prefix's "dosdevices/c:", beside which the new letter goes.
+    const std::string drive = UnixPathOf("C:\\");
+    const size_t at = drive.rfind("/dosdevices/");
+    const std::string target = UnixPathOf(folder);
+    if (at == std::string::npos || target.empty()) return;
+    const std::string link = drive.substr(0, at) + "/dosdevices/" +
+                             static_cast<char>(tolower(static_cast<unsigned char>(letter_))) + ":";
+    if (UnixCall(88, target, link)) link_ = link;
+}
+
+SecondLetter::~SecondLetter() {
+    if (Made()) UnixCall(87, link_, "");
+}
+
+std::string SecondLetter::Path(const std::string& below) const { return std::string(1, letter_) + ":\\" + below; }
+
 bool PlantedLinks::Plant(const std::string& place, const std::string& outside, const std::string& prefix,
                          const std::string& extension) {
     const std::string tag = prefix + "-" + std::to_string(GetTickCount64() % 100000);

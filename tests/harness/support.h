@@ -90,6 +90,25 @@ bool MakeUnixHardLink(const std::string& existing, const std::string& name);
 // through Wine would remove a link's target).
 bool RemoveUnixName(const std::string& path);
 
+// A drive letter that leads to a folder of the test's own prefix while the
+// object lives, as "subst" makes one on Windows: a link in the prefix's
+// "dosdevices" folder, which Wine takes for a drive at once. Made only when
+// the letter is free, and removed again when the object goes.
+class SecondLetter {
+public:
+    SecondLetter(char letter, const std::string& folder);
+    ~SecondLetter();
+    SecondLetter(const SecondLetter&) = delete;
+    SecondLetter& operator=(const SecondLetter&) = delete;
+    bool Made() const { return !link_.empty(); }
+    // "D:\" followed by `below`.
+    std::string Path(const std::string& below = "") const;
+
+private:
+    char letter_;
+    std::string link_;  // the link's Unix path; empty when none was made
+};
+
 // Links of every kind planted in a folder that an operation is about to clean,
 // all leading to files and a folder outside it, and a second name of a file
 // outside. Check() then tells that every target kept its content byte for byte,

@@ -6,6 +6,11 @@
 
 #include "fs/paths.h"
 
+#include <shlobj.h>
+
+#include <functional>
+#include <map>
+
 namespace {
 
 using namespace fraxil::comtest;
@@ -114,6 +119,108 @@ TEST_F(Session, SkippedFoldersKeepTheirNamesAndSoDoTheFoldersAboveThem) {
     for (const std::string& folder : {top, top + "\\Microsoft", windows}) {
         for (const auto& entry : tidvex::fs::ListFolder(folder).value_or(std::vector<tidvex::fs::FolderEntry>{}))
             EXPECT_NE(entry.name.rfind("del", 0), 0u) << folder << "\\" << entry.name;
+    }
+}
+
+std::string ShellPath(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// A folder of the system or of a user, listed by a second drive letter that
+// leads there, is skipped as itself: nothing in it is touched.
+TEST_F(Session, AProtectedFolderIsSkippedByWhateverLetterReachesIt) {
+    const std::string profile = ShellPath(CSIDL_PROFILE), windows = ShellPath(CSIDL_WINDOWS);
+    const tidvex::test::SecondLetter toProfile('D', profile), toWindows('E', windows);
+    if (!toProfile.Made() || !toWindows.Made()) GTEST_SKIP() << "no drive letter can be made here";
+    const std::string alice = profile.substr(0, profile.find_last_of('\\')) + "\\alice";
+    CreateDirectoryA(alice.c_str(), nullptr);
+    struct Case {
+        std::string listed, folder;  // as listed, and the folder it is
+    };
+    const Case cases[] = {
+        {toProfile.Path("Desktop"), ShellPath(CSIDL_DESKTOPDIRECTORY)},
+        {toProfile.Path("Pictures"), ShellPath(CSIDL_MYPICTURES)},
+        {toProfile.Path("AppData\\Roaming"), ShellPath(CSIDL_APPDATA)},
+        {toWindows.Path("Fonts"), ShellPath(CSIDL_FONTS)},
+        {toWindows.Path("system32"), ShellPath(CSIDL_SYSTEM)},
+        {alice, alice},
+    };
+    obj_->put_ShredSubFolder(1);
+    obj_->put_RemoveSubFolder(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listed);
+        const std::string canary = c.folder + "\\tidvex-canary.txt";
+        WriteFileBytes(canary, "keep " + canary);
+        Call(&IShredder::NewSession);
+        EXPECT_EQ(Add(&IShredder::AddFolder, c.listed), 1);
+        fired_.clear();
+        ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_EQ(ReadFileBytes(canary), "keep " + canary);
+        EXPECT_EQ(Numbers(kError).size(), 0u);
+        EXPECT_EQ(std::count_if(fired_.begin(), fired_.end(),
+                                [](const Fired& f) { return f.id == kMessage && f.text.rfind("Skipping ", 0) == 0; }),
+                  1);
+        DeleteFileA(canary.c_str());
+    }
+}
+
+// A name ending in a dot or blank, which the system reads as its neighbour's
+// name, is refused with a message, however it is given; neither it nor the
+// neighbour is touched, and the session goes on.
+TEST_F(Session, ANameTheSystemReadsAsAnotherIsNeverShredded) {
+    const std::wstring dir = tidvex::com::Widen(dir_);
+    auto literal = [&](const std::wstring& name) { return L"\\\\?\\" + dir + L"\\" + name; };
+    WriteWide(dir + L"\\notes.log.", "the exact one");
+    WriteWide(dir + L"\\notes.log", "its neighbour");
+    ASSERT_TRUE(CreateDirectoryW(literal(L"data ").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(literal(L"data").c_str(), nullptr));
+    WriteWide(dir + L"\\data \\inside.txt", "inside the exact one");
+    WriteWide(dir + L"\\data\\inside.txt", "inside its neighbour");
+    const std::map<std::wstring, std::string> kept = {
+        {L"notes.log.", "the exact one"},
+        {L"notes.log", "its neighbour"},
+        {L"data \\inside.txt", "inside the exact one"},
+        {L"data\\inside.txt", "inside its neighbour"},
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> start;
+    };
+    const Case cases[] = {
+        {"AddFile", [&] { EXPECT_EQ(AddWide(&IShredder::AddFile, dir + L"\\notes.log."), 1); }},
+        {"AddFolder", [&] { EXPECT_EQ(AddWide(&IShredder::AddFolder, dir + L"\\data "), 1); }},
+        {"a work-list line", [&] {
+             WriteFileBytes(app_ + "\\files.txt", tidvex::com::Narrow(dir + L"\\data ") + "\r\n");
+             ASSERT_EQ(obj_->put_CommandLineString(Bstr("2?").Get()), S_OK);
+         }},
+    };
+    obj_->put_ShredSubFolder(1);
+    obj_->put_RemoveSubFolder(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Call(&IShredder::NewSession);
+        c.start();
+        fired_.clear();
+        if (std::string(c.what) == "a work-list line") {
+            ASSERT_EQ(Call(&IShredder::ProcessCommandLine), 1);
+        } else {
+            ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        }
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_FALSE(Errors().empty()) << "refused without a word";
+        for (const auto& [name, content] : kept) {
+            HANDLE h = CreateFileW(literal(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE) << tidvex::com::Narrow(name);
+            char buf[64] = {};
+            DWORD read = 0;
+            ReadFile(h, buf, sizeof buf, &read, nullptr);
+            CloseHandle(h);
+            EXPECT_EQ(std::string(buf, read), content) << tidvex::com::Narrow(name);
+        }
     }
 }
 
