@@ -121,11 +121,14 @@ constexpr const char* kShellFolderKeys[] = {
 
 }  // namespace
 
-ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& desktop) {
+ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& desktop)
+    : ShellFoldersIn(HKEY_CURRENT_USER, {{"Start Menu", startMenu}, {"Desktop", desktop}}) {}
+
+ShellFoldersIn::ShellFoldersIn(HKEY root, const std::vector<std::pair<std::string, std::string>>& folders) {
     for (const char* key : kShellFolderKeys) {
-        for (const auto& [name, path] : {std::pair{"Start Menu", startMenu}, std::pair{"Desktop", desktop}}) {
-            saved_.push_back({key, name, RegReadString(HKEY_CURRENT_USER, key, name)});
-            RegWriteString(HKEY_CURRENT_USER, key, name, path);
+        for (const auto& [name, path] : folders) {
+            saved_.push_back({root, key, name, RegReadString(root, key, name)});
+            RegWriteString(root, key, name, path);
         }
     }
 }
@@ -133,9 +136,9 @@ ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& 
 ShellFoldersIn::~ShellFoldersIn() {
     for (const Saved& s : saved_) {
         if (s.value) {
-            RegWriteString(HKEY_CURRENT_USER, s.key, s.name, *s.value);
+            RegWriteString(s.root, s.key, s.name, *s.value);
         } else {
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, s.key, s.name);
+            RegDeleteKeyValueA(s.root, s.key, s.name.c_str());
         }
     }
 }

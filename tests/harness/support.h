@@ -40,18 +40,21 @@ std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const st
 
 // The shell's Start Menu and Desktop lead into the test's own folders while
 // one lives (both shell-folder keys of the user), so that what reads the
-// shell's folders afterwards finds them there.
+// shell's folders afterwards finds them there; or the named values of both
+// keys under `root`.
 class ShellFoldersIn {
 public:
     ShellFoldersIn(const std::string& startMenu, const std::string& desktop);
+    ShellFoldersIn(HKEY root, const std::vector<std::pair<std::string, std::string>>& folders);
     ~ShellFoldersIn();
     ShellFoldersIn(const ShellFoldersIn&) = delete;
     ShellFoldersIn& operator=(const ShellFoldersIn&) = delete;
 
 private:
     struct Saved {
+        HKEY root;
         const char* key;
-        const char* name;
+        std::string name;
         std::optional<std::string> value;
     };
     std::vector<Saved> saved_;

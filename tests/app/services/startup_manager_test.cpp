@@ -200,6 +200,9 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     write(folder + L"\\" + lookAlike, "@echo look-alike");
     write(folder + L"\\" + cyrillic, "@echo cyrillic");
     write(folder + L"\\A", "@echo plain");
+    // "agent.txt." is read by the system as its neighbour "agent.txt".
+    write(L"\\\\?\\" + folder + L"\\agent.txt.", "@echo exact");
+    write(folder + L"\\agent.txt", "@echo neighbour");
     MakeShortcut(Narrow(folder) + "\\A.lnk", Narrow(folder) + "\\A", "");
     HKEY run;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kVersion) + "Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -226,24 +229,26 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
         std::int32_t location;
         std::vector<std::wstring> gone, kept;
         bool removed;
-        size_t left;  // rows of that name afterwards
+        size_t listed, left;  // rows of that name before and afterwards
     };
     const Case cases[] = {
         {"look-alike name", Narrow(lookAlike), kCurrentUserStartupFolder, {folder + L"\\" + lookAlike},
-         {programs + L"\\victim.txt"}, true, 0},
-        {"Cyrillic name", Narrow(cyrillic), kCurrentUserStartupFolder, {folder + L"\\" + cyrillic}, {}, true, 0},
+         {programs + L"\\victim.txt"}, true, 1, 0},
+        {"Cyrillic name", Narrow(cyrillic), kCurrentUserStartupFolder, {folder + L"\\" + cyrillic}, {}, true, 1, 0},
         // The shortcut shows by its whole name while the file is there, by its own after.
         {"a file beside a shortcut to it", "A", kCurrentUserStartupFolder, {folder + L"\\A"}, {folder + L"\\A.lnk"},
-         true, 1},
-        {"the shortcut then", "A", kCurrentUserStartupFolder, {folder + L"\\A.lnk"}, {}, true, 0},
-        {"two Run values that show alike", "??", kCurrentUserRun, {}, {}, false, 2},
+         true, 1, 1},
+        {"the shortcut then", "A", kCurrentUserStartupFolder, {folder + L"\\A.lnk"}, {}, true, 1, 0},
+        {"two Run values that show alike", "??", kCurrentUserRun, {}, {}, false, 2, 2},
         // Beside the two that show alike, a Run value of another script is removed by its row.
-        {"a Run value of another script", Narrow(otherScript), kCurrentUserRun, {}, {}, true, 0},
+        {"a Run value of another script", Narrow(otherScript), kCurrentUserRun, {}, {}, true, 1, 0},
+        {"a name the system reads as its neighbour's", "agent.txt.", kCurrentUserStartupFolder, {},
+         {L"\\\\?\\" + folder + L"\\agent.txt.", folder + L"\\agent.txt"}, false, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const auto rows = rowsNamed(c.name, c.location);
-        ASSERT_EQ(rows.size(), c.removed ? 1u : 2u) << "listed " << testing::PrintToString(rows);
+        ASSERT_EQ(rows.size(), c.listed) << "listed " << testing::PrintToString(rows);
         std::string name = rows[0][kStartupNameColumn], path = rows[0][kStartupPathColumn];
         std::int32_t location = c.location;
         if (c.removed) {
@@ -261,6 +266,33 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     std::int32_t location = kCurrentUserRun;
     EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
     DeleteFileW((programs + L"\\victim.txt").c_str());
+    DeleteFileW((L"\\\\?\\" + folder + L"\\agent.txt.").c_str());
+    DeleteFileW((folder + L"\\agent.txt").c_str());
+}
+
+// A Startup folder value that leads to another folder of the user (Documents)
+// names no Startup folder: what is there is neither listed nor removed.
+TEST_F(StartUpTest, AStartupValueThatLeadsToAnotherUsersFolderListsNothingThere) {
+    struct Case {
+        HKEY root;
+        const char* value;
+        int leadsTo;
+        std::int32_t location;
+    };
+    for (const Case& c : {Case{HKEY_CURRENT_USER, "Startup", CSIDL_PERSONAL, kCurrentUserStartupFolder},
+                          Case{HKEY_LOCAL_MACHINE, "Common Startup", CSIDL_COMMON_DOCUMENTS, kAllUsersStartupFolder}}) {
+        SCOPED_TRACE(c.value);
+        const std::string documents = Folder(c.leadsTo), report = documents + "\\report.txt";
+        WriteFileBytes(report, "my report");
+        const tidvex::test::ShellFoldersIn startup(c.root, {{c.value, documents}});
+        const std::string where = StartupLocationTexts()[static_cast<size_t>(c.location)];
+        for (const auto& row : List())
+            EXPECT_FALSE(row[kStartupLocationColumn] == where && row[kStartupNameColumn] == "report.txt");
+        std::string name = "report.txt", path = report;
+        std::int32_t location = c.location;
+        EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+        EXPECT_EQ(ReadFileBytes(report), "my report");
+    }
 }
 
 TEST(StartupLocationTexts, AreTheNineInIndexOrder) {
