@@ -60,7 +60,7 @@ std::string FolderShredder::SystemFolderOf(const std::wstring& path) const {
     return {};
 }
 
-void FolderShredder::ReadProtectedFolders() { protected_.reset(); }
+void FolderShredder::ForgetProtectedFolders() { protected_.reset(); }
 
 std::string FolderShredder::RemovalFailureText(const std::wstring& path, unsigned long platformError,
                                                bool withCode) const {

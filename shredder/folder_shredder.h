@@ -44,8 +44,9 @@ public:
     // matter) and by identity with every protected folder
     // (fs/protected_folders.h), whatever letter leads there; empty when none.
     std::string SystemFolderOf(const std::wstring& path) const;
-    // Reads the protected folders anew, for the session about to run.
-    void ReadProtectedFolders();
+    // Forgets the protected folders: they are read anew when the session
+    // about to run first asks.
+    void ForgetProtectedFolders();
 
     // Removes `path` when it holds nothing any more; the platform's error when
     // that failed, 0 when it was removed or is not empty (then it stays).
