@@ -55,22 +55,8 @@ OwnFolder RoleOfId(const KNOWNFOLDERID& id) {
     return OwnFolder::None;
 }
 
-// A path the system writes into a buffer and whose length it returns.
-template <typename Call>
-std::wstring Asked(Call call) {
-    std::wstring buffer(MAX_PATH + 1, L'\0');
-    DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.assign(length + 1, L'\0');
-        length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-    }
-    if (length == 0 || length >= buffer.size()) return {};
-    buffer.resize(length);
-    return buffer;
-}
-
 std::wstring FolderOfModule(HMODULE module) {
-    const std::wstring file = Asked([module](wchar_t* b, DWORD n) { return GetModuleFileNameW(module, b, n); });
+    const std::wstring file = PathFromSystem([module](wchar_t* b, DWORD n) { return GetModuleFileNameW(module, b, n); });
     const size_t cut = file.find_last_of(L"\\/");
     return cut == std::wstring::npos ? std::wstring() : file.substr(0, cut);
 }
@@ -189,7 +175,7 @@ ProtectedFolders ProtectedFolders::Read(const std::vector<std::wstring>& program
 
     // The folder of the profiles and every profile in it, the user's own
     // wherever it lies.
-    const std::wstring profiles = Asked([](wchar_t* b, DWORD n) {
+    const std::wstring profiles = PathFromSystem([](wchar_t* b, DWORD n) {
         return GetProfilesDirectoryW(b, &n) ? static_cast<DWORD>(wcsnlen(b, n)) : n;
     });
     table.Add(profiles);
@@ -201,10 +187,10 @@ ProtectedFolders ProtectedFolders::Read(const std::vector<std::wstring>& program
         }
     }
 
-    const std::wstring windows = Asked([](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); });
+    const std::wstring windows = PathFromSystem([](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); });
     table.Add(windows);
-    for (const std::wstring& system : {Asked([](wchar_t* b, DWORD n) { return GetSystemDirectoryW(b, n); }),
-                                       Asked([](wchar_t* b, DWORD n) { return GetSystemWow64DirectoryW(b, n); })}) {
+    for (const std::wstring& system : {PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemDirectoryW(b, n); }),
+                                       PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemWow64DirectoryW(b, n); })}) {
         if (system.empty()) continue;
         table.Add(system, OwnFolder::None, true);
         table.Add(system + L"\\IOSUBSYS", OwnFolder::None, true);
@@ -214,7 +200,7 @@ ProtectedFolders ProtectedFolders::Read(const std::vector<std::wstring>& program
     for (const wchar_t* name : {L"ProgramW6432", L"CommonProgramW6432", L"ProgramFiles", L"ProgramFiles(x86)",
                                 L"CommonProgramFiles", L"SystemRoot", L"windir", L"USERPROFILE", L"ALLUSERSPROFILE",
                                 L"PUBLIC", L"ProgramData"}) {
-        table.Add(Asked([name](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); }));
+        table.Add(PathFromSystem([name](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); }));
     }
 
     std::vector<std::wstring> own = programFolders;
