@@ -293,13 +293,15 @@ bool ReachedWithoutLink(const std::wstring& canonical, const std::wstring& final
     // The folder the letter leads to is a folder of its own, and so is every
     // one on the way to it: a link there would lead to the letter's root too.
     if (ListedAsLink(folder)) return false;
-    const std::wstring parent = ParentOf(folder);
-    if (depth == 1) return true;
-    const handles::File handle(CreateFileW(CallablePath(parent).c_str(), FILE_READ_ATTRIBUTES,
+    return depth == 1 || FolderReachedWithoutLink(ParentOf(folder));
+}
+
+bool FolderReachedWithoutLink(const std::wstring& canonical) {
+    const handles::File handle(CreateFileW(CallablePath(canonical).c_str(), FILE_READ_ATTRIBUTES,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const auto parentFinal = handle ? FinalPathOfHandleCanonical(handle.Get()) : std::nullopt;
-    return parentFinal && ReachedWithoutLink(parent, *parentFinal);
+    const auto final = handle ? FinalPathOfHandleCanonical(handle.Get()) : std::nullopt;
+    return final && ReachedWithoutLink(canonical, *final);
 }
 
 bool IsPathOfHandle(HANDLE handle, const std::wstring& canonical) {

@@ -91,6 +91,9 @@ std::optional<std::wstring> FinalPathOfHandleCanonical(HANDLE handle);
 // of the canonical path (the same identity, every name below it the same),
 // and neither that folder nor one above it is a link.
 bool ReachedWithoutLink(const std::wstring& canonical, const std::wstring& finalPath);
+// The same for what the canonical path leads to, opened to be told; false when
+// it cannot be opened.
+bool FolderReachedWithoutLink(const std::wstring& canonical);
 
 // Whether the open handle is what the canonical path names, reached through no
 // link on the way (ReachedWithoutLink of its final path).

@@ -163,58 +163,74 @@ private:
 
 ProtectedFolders ProtectedFolders::Read(const std::vector<std::wstring>& programFolders) {
     ProtectedFolders table;
-    const ShellFolderValuesKept kept;
-    // Every folder by the shell's old numbers (the only names older systems
-    // know), then by the known-folder manager, which knows the newer ones.
+    {
+        const ShellFolderValuesKept kept;
+        table.AddShellFolders();
+    }
+    table.AddProfiles();
+    table.AddSystemFolders();
+    table.AddProgramFolders(programFolders);
+    return table;
+}
+
+// Every folder by the shell's old numbers (the only names older systems know),
+// then by the known-folder manager, which knows the newer ones.
+void ProtectedFolders::AddShellFolders() {
     for (int csidl = 0; csidl < 0x80; ++csidl) {
         wchar_t path[MAX_PATH + 1] = {};
         if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, path)))
-            table.Add(path, RoleOfNumber(csidl), csidl == CSIDL_SYSTEM || csidl == CSIDL_SYSTEMX86);
+            Add(path, RoleOfNumber(csidl), csidl == CSIDL_SYSTEM || csidl == CSIDL_SYSTEMX86);
     }
-    ReadKnownFolders([&table](const wchar_t* path, OwnFolder role) { table.Add(path, role); });
+    ReadKnownFolders([this](const wchar_t* path, OwnFolder role) { Add(path, role); });
+}
 
-    // The folder of the profiles and every profile in it, the user's own
-    // wherever it lies.
+// The folder of the profiles and every profile in it.
+void ProtectedFolders::AddProfiles() {
     const std::wstring profiles = PathFromSystem([](wchar_t* b, DWORD n) {
         return GetProfilesDirectoryW(b, &n) ? static_cast<DWORD>(wcsnlen(b, n)) : n;
     });
-    table.Add(profiles);
-    if (!profiles.empty()) {
-        if (const auto entries = ListFolder(profiles)) {
-            for (const WideFolderEntry& entry : *entries) {
-                if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) table.Add(JoinPath(profiles, entry.name));
-            }
+    if (profiles.empty()) return;
+    Add(profiles);
+    if (const auto entries = ListFolder(profiles)) {
+        for (const WideFolderEntry& entry : *entries) {
+            if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) Add(JoinPath(profiles, entry.name));
         }
     }
+}
 
-    const std::wstring windows = PathFromSystem([](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); });
-    table.Add(windows);
-    for (const std::wstring& system : {PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemDirectoryW(b, n); }),
-                                       PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemWow64DirectoryW(b, n); })}) {
+// Windows, the System folders (with the two the shredder has always kept below
+// them) and the folders the environment names.
+void ProtectedFolders::AddSystemFolders() {
+    Add(PathFromSystem([](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); }));
+    for (const std::wstring& system :
+         {PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemDirectoryW(b, n); }),
+          PathFromSystem([](wchar_t* b, DWORD n) { return GetSystemWow64DirectoryW(b, n); })}) {
         if (system.empty()) continue;
-        table.Add(system, OwnFolder::None, true);
-        table.Add(system + L"\\IOSUBSYS", OwnFolder::None, true);
-        table.Add(system + L"\\VMM32", OwnFolder::None, true);
+        Add(system, OwnFolder::None, true);
+        Add(system + L"\\IOSUBSYS", OwnFolder::None, true);
+        Add(system + L"\\VMM32", OwnFolder::None, true);
     }
     // The 64-bit program folders, which a 32-bit process sees only by these names.
     for (const wchar_t* name : {L"ProgramW6432", L"CommonProgramW6432", L"ProgramFiles", L"ProgramFiles(x86)",
                                 L"CommonProgramFiles", L"SystemRoot", L"windir", L"USERPROFILE", L"ALLUSERSPROFILE",
                                 L"PUBLIC", L"ProgramData"}) {
-        table.Add(PathFromSystem([name](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); }));
+        Add(PathFromSystem([name](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); }));
     }
+}
 
-    std::vector<std::wstring> own = programFolders;
-    own.push_back(FolderOfModule(nullptr));
+// The program's own folders with their Backups: those given, the running
+// program's and the calling module's.
+void ProtectedFolders::AddProgramFolders(std::vector<std::wstring> folders) {
+    folders.push_back(FolderOfModule(nullptr));
     HMODULE module = nullptr;
     if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            reinterpret_cast<LPCWSTR>(&ProtectedFolders::Read), &module))
-        own.push_back(FolderOfModule(module));
-    for (const std::wstring& folder : own) {
+        folders.push_back(FolderOfModule(module));
+    for (const std::wstring& folder : folders) {
         if (folder.empty()) continue;
-        table.Add(folder);
-        table.Add(JoinPath(folder, std::wstring(L"Backups")));
+        Add(folder);
+        Add(JoinPath(folder, std::wstring(L"Backups")));
     }
-    return table;
 }
 
 void ProtectedFolders::Add(const std::wstring& path, OwnFolder role, bool system) {

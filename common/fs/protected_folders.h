@@ -49,6 +49,10 @@ private:
         bool system = false;
         Lineage lineage;
     };
+    void AddShellFolders();
+    void AddProfiles();
+    void AddSystemFolders();
+    void AddProgramFolders(std::vector<std::wstring> folders);
     void Add(const std::wstring& path, OwnFolder role = OwnFolder::None, bool system = false);
 
     std::vector<Entry> entries_;
