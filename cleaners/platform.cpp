@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include "com/server.h"
+#include "shred/bin_links.h"
 
 #include <shellapi.h>
 
@@ -25,6 +26,8 @@ OSVERSIONINFOA Platform::Version() {
 }
 
 void Platform::EmptyRecycleBin() {
+    // The emptying would delete what a link in the bin leads to.
+    tidvex::shred::RemoveLinksFromRecycleBin();
     // The result is not looked at: an empty bin is reported as a failure by some
     // versions of the shell.
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);

@@ -21,7 +21,7 @@ public:
     // The platform's version record (the ANSI one of 148 bytes).
     virtual OSVERSIONINFOA Version();
     // Empties the Recycle Bins of all drives without confirmation, progress or
-    // sound, then refreshes the bin's icon.
+    // sound, after taking the links out of them, then refreshes the bin's icon.
     virtual void EmptyRecycleBin();
     // Opens, empties and closes the clipboard; false when another window holds it.
     virtual bool EmptyClipboard();

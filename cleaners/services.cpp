@@ -7,6 +7,8 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -26,6 +28,22 @@ std::string WholeBuffer(const char* buf, DWORD returned, size_t size) {
     std::string out(buf, std::min<size_t>(returned, size));
     out.resize(size, '\0');
     return out;
+}
+
+// The profile calls take a file whose full path fits in MAX_PATH characters and
+// texts of fewer than 32,767 characters. Past that they read memory they do not
+// own (the host process ends), or take a text they cannot convert for none at
+// all: a key of none deletes its whole section, a section of none lists every
+// section. A call they cannot take is not made: a member answers as it does
+// for a file that is not there.
+constexpr size_t kLongestProfileText = 32766;
+
+bool ProfileCallsTake(const std::string& file, std::initializer_list<std::string_view> texts) {
+    const std::wstring path = tidvex::text::Wide(file);
+    if (path.size() >= MAX_PATH) return false;
+    if (GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) > MAX_PATH) return false;
+    return std::all_of(texts.begin(), texts.end(),
+                       [](std::string_view text) { return text.size() <= kLongestProfileText; });
 }
 
 const char* const kStartupKeys[] = {
@@ -60,30 +78,39 @@ STDMETHODIMP General::put_DLLName(VARIANT value) {
 // ---- INI ----
 
 STDMETHODIMP INI::GetFromINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* result) {
-    return OutText(__uuidof(_INI), result, [&] { return IniRead(Text(File_Path), Text(Section), Text(key)); });
+    return OutText(__uuidof(_INI), result, [&] {
+        const std::string file = Text(File_Path), section = Text(Section), name = Text(key);
+        return ProfileCallsTake(file, {section, name}) ? IniRead(file, section, name) : std::string();
+    });
 }
 
 STDMETHODIMP INI::WriteToINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* value, VARIANT* result) {
     if (result) VariantInit(result);
     return Member(__uuidof(_INI), [&] {
-        WritePrivateProfileStringA(Text(Section).c_str(), Text(key).c_str(), Text(value).c_str(),
-                                   Text(File_Path).c_str());
+        const std::string file = Text(File_Path), section = Text(Section), name = Text(key), text = Text(value);
+        if (ProfileCallsTake(file, {section, name, text}))
+            WritePrivateProfileStringA(section.c_str(), name.c_str(), text.c_str(), file.c_str());
     });
 }
 
 STDMETHODIMP INI::EnumerateSections(BSTR* File_Path, BSTR* result) {
     return OutText(__uuidof(_INI), result, [&] {
+        const std::string file = Text(File_Path);
         std::vector<char> buf(5000, '\0');
-        DWORD n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), Text(File_Path).c_str());
+        DWORD n = 0;
+        if (ProfileCallsTake(file, {}))
+            n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
         return WholeBuffer(buf.data(), n, buf.size());
     });
 }
 
 STDMETHODIMP INI::Enumeratekeys(BSTR* File_Path, BSTR* Section, BSTR* result) {
     return OutText(__uuidof(_INI), result, [&] {
+        const std::string file = Text(File_Path), section = Text(Section);
         std::vector<char> buf(5000, '\0');
-        DWORD n = GetPrivateProfileSectionA(Text(Section).c_str(), buf.data(), static_cast<DWORD>(buf.size()),
-                                            Text(File_Path).c_str());
+        DWORD n = 0;
+        if (ProfileCallsTake(file, {section}))
+            n = GetPrivateProfileSectionA(section.c_str(), buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
         return WholeBuffer(buf.data(), n, buf.size());
     });
 }

@@ -1,7 +1,9 @@
 #include "command_line.h"
 
+#include "fs/canonical.h"
 #include "text/text.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace fraxil {
@@ -39,6 +41,46 @@ std::vector<std::wstring> SplitCommandText(std::wstring_view text, bool cutInsid
         at = end;
     }
     return items;
+}
+
+bool IsFullPathOrKeyword(std::wstring_view item) {
+    if (item == L"recycle" || item == L"restorepoints") return true;
+    const tidvex::fs::PathRefusal refusal = tidvex::fs::Canonical(item).refusal;
+    return refusal != tidvex::fs::PathRefusal::Relative && refusal != tidvex::fs::PathRefusal::NoPath;
+}
+
+namespace {
+
+// The token that ended an unquoted list ("0", or a piece of a path such as
+// "0ld.txt"), or nothing when the list ran to the end of the text.
+std::wstring_view EndingToken(std::wstring_view text) {
+    if (text.rfind(L"1?", 0) == 0) text.remove_prefix(2);
+    for (size_t at = text.find_first_not_of(L' '); at != std::wstring_view::npos;
+         at = text.find_first_not_of(L' ', at)) {
+        const size_t end = std::min(text.find(L' ', at), text.size());
+        if (text[at] == L'0') return text.substr(at, end - at);
+        at = end;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool SplitBrokeAPath(std::wstring_view text, const std::vector<std::wstring>& tokens) {
+    if (text.find(L'"') != std::wstring_view::npos) return false;
+    // Only a number ends a list; "C:\My 0ld.txt" is one name, not "C:\My".
+    const std::wstring_view ending = EndingToken(text);
+    if (ending.find_first_not_of(L"0123456789") != std::wstring_view::npos) return true;
+    return std::any_of(tokens.begin(), tokens.end(), [](const std::wstring& token) {
+        return !token.empty() && token.front() != L'/' && !IsFullPathOrKeyword(token);
+    });
+}
+
+std::wstring WholeItemText(std::wstring_view text) {
+    if (text.rfind(L"1?", 0) == 0) text.remove_prefix(2);
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
 }
 
 std::vector<std::wstring> SplitWorkList(std::string_view bytes) {

@@ -25,6 +25,20 @@ CommandSource SourceOf(std::wstring_view text);
 // its closing quote and encloses nothing).
 std::vector<std::wstring> SplitCommandText(std::wstring_view text, bool cutInsideItem = false);
 
+// Whether an item names the same thing whatever the host's current folder and
+// drive are: a full path ("C:\a", "\\server\share\a", "\\?\C:\a"), or one of the
+// keywords "recycle" and "restorepoints".
+bool IsFullPathOrKeyword(std::wstring_view item);
+
+// Whether the items of an unquoted "1?" text, split at blanks, show that the
+// text was one path with blanks in it: an item that is no option is neither a
+// full path nor a keyword, or the token that ended the list is no number.
+bool SplitBrokeAPath(std::wstring_view text, const std::vector<std::wstring>& tokens);
+
+// The whole text after its "1?", without the blanks at its ends: the one item
+// that a path with blanks in it can be.
+std::wstring WholeItemText(std::wstring_view text);
+
 // The items of the work-list file as it was read (bytes in the system code
 // page): one item per line, however long, line ends removed, empty lines dropped.
 std::vector<std::wstring> SplitWorkList(std::string_view bytes);

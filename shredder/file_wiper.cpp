@@ -71,6 +71,12 @@ bool SeekToStart(HANDLE file) {
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
 }
 
+bool SeekTo(HANDLE file, uint64_t offset) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+}
+
 }  // namespace
 
 uint64_t ChunkRounds(uint64_t size) { return (size + 1) / kWriteBufferSize + 1; }
@@ -180,7 +186,7 @@ int FileWiper::ShredFile(const ShredRequest& request) {
         // The record's handle stays open and the file in place, for the caller.
         HANDLE file = request.temp->handle.Get();
         if (!request.temp->handle) return kShredContinue;
-        switch (WritePasses(file, request.temp->bytesWritten)) {
+        switch (WritePasses(file, tidvex::shred::DataRanges(request.temp->bytesWritten))) {
             case PassesEnd::Stop: return kShredStop;
             case PassesEnd::WriteFailed: return kShredContinue;
             case PassesEnd::Written: break;
@@ -250,8 +256,18 @@ int FileWiper::ShredFile(const ShredRequest& request) {
     uint64_t size = judged.Facts().size;
     LARGE_INTEGER openSize;
     if (GetFileSizeEx(writer.Get(), &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
+    // An abort meanwhile leaves the passes nothing to write: the file is cut and removed all the same.
+    std::optional<tidvex::shred::DataRanges> data = tidvex::shred::DataRanges::Find(writer.Get(), size, [this] {
+        PumpWaitingMessages();
+        return abort_ != 0;
+    });
+    if (!data && !abort_) {
+        ReportWriteFailure(GetLastError());
+        return kShredContinue;  // nothing was written: the file stays as it was
+    }
+    if (!data) data.emplace(size);
 
-    switch (WritePasses(writer.Get(), size)) {
+    switch (WritePasses(writer.Get(), *data)) {
         case PassesEnd::Stop: return kShredStop;
         case PassesEnd::WriteFailed: return kShredContinue;  // old content may remain: the file stays
         case PassesEnd::Written: break;
@@ -271,7 +287,7 @@ int FileWiper::ShredFile(const ShredRequest& request) {
     return abort_ ? kShredStop : kShredContinue;
 }
 
-FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
+FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, const tidvex::shred::DataRanges& data) {
     std::vector<PassInfo> passes = algorithms_.PassesOf(static_cast<size_t>(settings_.ShredMethod()));
     std::shared_ptr<uint8_t[]> buffer;
     {
@@ -286,7 +302,8 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
     SetCurrentProgress(0);
     FireTotalProgress();
 
-    EarlyWriteback writeback(file, size);
+    const uint64_t size = data.Size();
+    EarlyWriteback writeback(file, data.Whole() ? size : 0);
     const std::string passCount = Number(passes.size());
     for (size_t p = 0; p < passes.size(); ++p) {
         const PassInfo& pass = passes[p];
@@ -316,15 +333,19 @@ FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, uint64_t size) {
         writeback.StartPass();
         for (uint64_t c = 0; c < chunks && !abort_; ++c) {
             DWORD k = static_cast<DWORD>(std::min<uint64_t>(size - written, kWriteBufferSize));
-            if (k > 0) {
+            // Only the data of the chunk, each part from where the chunk's
+            // buffer would put it: a sparse file's holes stay holes.
+            const bool wrote = data.ForEachIn(written, written + k, [&](uint64_t offset, uint64_t length) {
+                const DWORD n = static_cast<DWORD>(length);
                 DWORD done = 0;
-                BOOL ok = WriteFile(file, buffer.get(), k, &done, nullptr);
-                if (!ok || done != k) {
-                    // Old content may still be there: this file does not count as shredded.
-                    ReportWriteFailure(ok ? ERROR_DISK_FULL : GetLastError());
-                    return PassesEnd::WriteFailed;
-                }
-            }
+                BOOL ok = (data.Whole() || SeekTo(file, offset)) &&
+                          WriteFile(file, buffer.get() + (offset - written), n, &done, nullptr);
+                if (ok && done == n) return true;
+                // Old content may still be there: this file does not count as shredded.
+                ReportWriteFailure(ok ? ERROR_DISK_FULL : GetLastError());
+                return false;
+            });
+            if (!wrote) return PassesEnd::WriteFailed;
             written += k;
             writeback.Written(written);
             SetCurrentProgress(ItemPercent(written, size));

@@ -13,6 +13,7 @@
 #include "shredder_events.h"
 
 #include "handles/handles.h"
+#include "shred/data_ranges.h"
 
 #include <windows.h>
 
@@ -112,7 +113,8 @@ private:
     // seek failed: reported, the session stops); or a write failed (reported, the
     // file keeps whatever it holds and is left in place).
     enum class PassesEnd { Written, Stop, WriteFailed };
-    PassesEnd WritePasses(HANDLE file, uint64_t size);
+    // Each pass writes the file's data only (all of it, unless it is sparse).
+    PassesEnd WritePasses(HANDLE file, const tidvex::shred::DataRanges& data);
     void CountFileInUse(const std::string& shown);
     void ReportWriteFailure(DWORD code);
     void RemoveShreddedFile(const std::wstring& path, int quietLevel);

@@ -91,9 +91,18 @@ void FolderShredder::RemoveSubfolder(const std::wstring& parent, const std::wstr
         if (fs::RenameFolder(subfolder, *temp).Done()) target = *temp;
     }
     fs::FileOutcome outcome = fs::RemoveEmptyFolder(target);
-    if (outcome.Done() || level != kListedFolder) return;
+    if (outcome.Done()) return;
+    // Something no listing shows (a link to nothing) or that came meanwhile
+    // keeps it: it gets its name back, and the report names where it is.
+    if (target != subfolder && fs::RenameFolder(target, subfolder).Done()) target = subfolder;
+    if (level != kListedFolder) return;
     const unsigned long error = outcome.refusal == fs::FileRefusal::Failed ? outcome.error : ERROR_ACCESS_DENIED;
-    core_.Messages().ReportError(31043, RemovalFailureText(subfolder, error, true));
+    core_.Messages().ReportError(31043, RemovalFailureText(target, error, true));
+}
+
+bool FolderShredder::KeepsEntries(const std::wstring& path) {
+    auto entries = fs::ListFolder(path);
+    return !entries || !entries->empty();
 }
 
 FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSystemFolder, int level) {
@@ -173,7 +182,10 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
         }
     }
     if (wiper.AbortRequested()) return FolderResult::Stop;
-    return kept ? FolderResult::Kept : FolderResult::Done;
+    // What stays in it (a refused link, a file in use or with other names, a
+    // subfolder that stays) keeps the folder, its name and place, like a
+    // skipped folder; and so every folder above it.
+    return kept || KeepsEntries(path) ? FolderResult::Kept : FolderResult::Done;
 }
 
 void FolderShredder::ShredSystemVolumeInformation() {

@@ -21,8 +21,9 @@ enum FolderLevel : int { kListedFolder = 0, kQuietFolder = 1, kRecycleBinFolder 
 
 enum class FolderResult {
     Done,    // walked to its end
-    Kept,    // skipped (a system folder, or one marked as such), or holds one: it
-             // keeps its name and its place, and so does every folder above it
+    Kept,    // skipped (a system folder, or one marked as such), or holds one or
+             // anything else that stays: it keeps its name and its place, and so
+             // does every folder above it
     Failed,  // could not be read (reported): what is above it goes on, but keeps it
     Stop,    // aborted, or a file could not be positioned: the session stops
 };
@@ -59,7 +60,10 @@ public:
     void ShredSystemVolumeInformation();
 
 private:
+    // Renamed to a fresh name and removed; one that cannot be removed gets its name back.
     void RemoveSubfolder(const std::wstring& parent, const std::wstring& subfolder, int level);
+    // Whether the folder still holds an entry after its walk, or cannot be read to tell.
+    static bool KeepsEntries(const std::wstring& path);
 
     ShredderCore& core_;
     mutable std::optional<tidvex::fs::ProtectedFolders> protected_;

@@ -54,6 +54,30 @@ std::wstring TempFileName(const std::wstring& folder, uint64_t k) {
     return folder + L"\\" + name;
 }
 
+// How far the fill looks for a free name past names that are taken.
+constexpr uint64_t kNameTries = 1000;
+
+// Makes the next temporary file of its own, numbered from `next` on: a file
+// left by an earlier run loses its name first (never its other names'
+// content); a name that something else holds (a folder, a link, a file in use)
+// is stepped over, never opened, so nothing is written through a link.
+// `next` moves past the number taken.
+bool CreateTempFile(const std::wstring& folder, uint64_t& next, TempFileRecord& record) {
+    for (uint64_t tries = 0; tries < kNameTries; ++tries, ++next) {
+        record.path = TempFileName(folder, next);
+        fs::DeleteFileName(record.path, true);
+        record.handle.Reset(CreateFileW(fs::CallableFullPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
+        if (record.handle) {
+            ++next;
+            return true;
+        }
+        const DWORD code = GetLastError();
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 uint64_t TempFileCount(uint64_t available) { return available / kTempFileLimit + 1; }
@@ -137,17 +161,11 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
     std::shared_ptr<uint8_t[]> buffer = wiper.Buffer();
     if (buffer) std::fill_n(buffer.get(), kWriteBufferSize, uint8_t{0});
 
-    uint64_t created = 0;
+    uint64_t created = 0, nextName = 0;
     bool filled = buffer != nullptr;
     for (uint64_t k = 0; k < count && filled; ++k) {
         TempFileRecord& record = records[static_cast<size_t>(k)];
-        record.path = TempFileName(folder, k);
-        // A file left by an earlier run loses its name first (never its other
-        // names' content); a link of that name makes the creation fail.
-        fs::DeleteFileName(record.path, true);
-        record.handle.Reset(CreateFileW(fs::CallableFullPath(record.path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
-        if (!record.handle) {
+        if (!CreateTempFile(folder, nextName, record)) {
             log.ReportError(31013, log.LookupMessage(31013));
             filled = false;
             break;

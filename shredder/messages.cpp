@@ -80,6 +80,10 @@ const MessageEntry kMessages[] = {
     {37019, "File Shredding Aborted."},
     {37020, "Start Files Shredding."},
     {37021, "Start Folders Shredding."},
+    // The command line and the work list name items only by full paths: what the
+    // host's current folder happens to be never decides what is shredded.
+    {37022, "Nothing was shredded: the command line is neither one item nor a list of full paths:\n%s"},
+    {37023, "Ignored, not a full path:\n%s"},
     {39006, "Memory allocation error."},
     {39007, "COM Library init failed."},
 };

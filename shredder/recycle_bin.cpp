@@ -5,6 +5,7 @@
 #include "fs/guarded_file.h"
 #include "fs/paths.h"
 #include "handles/handles.h"
+#include "shred/bin_links.h"
 #include "text/text.h"
 
 #include <shellapi.h>
@@ -114,6 +115,8 @@ void RecycleBinShredder::ShredRecycleBin() {
         }
         wiper.SetCurrentProgress(0);
         wiper.SetCurrentItem(log.LookupMessage(31913) + " " + root.substr(0, 1));
+        // The emptying would delete what a link in the bin leads to.
+        tidvex::shred::RemoveLinksFromRecycleBin();
         empty(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
         fs::WriteWholeFile(*folder + L"desktop.ini", kRecycleBinDesktopIni);
     }

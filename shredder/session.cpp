@@ -341,7 +341,7 @@ long SessionRunner::ProcessCommandLine() {
     switch (SourceOf(text)) {
         case CommandSource::None: return 1;
         case CommandSource::Text:
-            tokens = SplitCommandText(text, core_.Settings().CommandLineCutInsideItem());
+            tokens = ItemsOfCommandText(text);
             break;
         case CommandSource::WorkList: {
             const std::string app = core_.Settings().ApplicationPath();
@@ -358,6 +358,19 @@ long SessionRunner::ProcessCommandLine() {
     if (sorted.removeSubFolders) settings.SetFlag(Flag::RemoveSubFolder, *sorted.removeSubFolders);
     BuildSessionFromCommandLine(sorted.items);
     return 1;
+}
+
+std::vector<std::wstring> SessionRunner::ItemsOfCommandText(const std::wstring& text) {
+    const bool cut = core_.Settings().CommandLineCutInsideItem();
+    std::vector<std::wstring> tokens = SplitCommandText(text, cut);
+    if (!SplitBrokeAPath(text, tokens)) return tokens;
+    // A path with blanks, unquoted: no piece of it is an item, only the whole
+    // text can be, and a text cut short names something else.
+    const std::wstring whole = WholeItemText(text);
+    if (!cut && IsFullPathOrKeyword(whole) && StatusOf(whole)) return {whole};
+    MessageLog& log = core_.Messages();
+    log.ReportError(37022, FillPlaceholders(log.LookupMessage(37022), {{'s', Narrow(whole)}}));
+    return {};
 }
 
 void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>& items) {
@@ -377,6 +390,10 @@ void SessionRunner::BuildSessionFromCommandLine(const std::vector<std::wstring>&
         if (item == L"restorepoints") {
             core_.FolderWork().ShredSystemVolumeInformation();
             break;
+        }
+        if (!IsFullPathOrKeyword(item)) {
+            log.ReportWarning(FillPlaceholders(log.LookupMessage(37023), {{'s', Narrow(item)}}));
+            continue;
         }
         auto status = StatusOf(item);
         if (!status) {

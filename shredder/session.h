@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace fraxil {
 
@@ -92,6 +93,8 @@ private:
     void ShredFileList();
     void ShredFolderList();
     uint64_t PlannedBytesOfLists() const;
+    // The items of a "1?" text; none (reported) for a path with blanks that names nothing.
+    std::vector<std::wstring> ItemsOfCommandText(const std::wstring& text);
     void BuildSessionFromCommandLine(const std::vector<std::wstring>& items);
 
     ShredderCore& core_;

@@ -4,6 +4,7 @@
 #include "fs/paths.h"
 #include "text/text.h"
 
+#include <cwchar>
 #include <vector>
 
 namespace tidvex::fs {
@@ -223,6 +224,69 @@ FileOutcome RemoveEmptyFolder(const std::wstring& path) {
     // The system refuses to mark a folder that still holds entries.
     if (!folder.MarkForDeletion()) return {FileRefusal::Failed, GetLastError()};
     return {};
+}
+
+namespace {
+
+// What holds the name `path` (which has a folder part), judged by what opening it leads to.
+FileRefusal HolderOf(const std::wstring& path) {
+    const handles::File entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileRefusal::Missing : FileRefusal::Failed;
+    }
+    FILE_BASIC_INFO basic{};
+    if (GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic) &&
+        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return FileRefusal::Folder;
+    }
+    const size_t slash = path.find_last_of(L'\\');
+    const handles::File folder(CreateFileW(path.substr(0, slash).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const auto finalEntry = WideFinalPathOfHandle(entry.Get());
+    const auto finalFolder = folder ? WideFinalPathOfHandle(folder.Get()) : std::nullopt;
+    // One that cannot be told from a file of its own counts as one.
+    if (!finalEntry || !finalFolder || IsOwnEntry(*finalEntry, *finalFolder, path.substr(slash + 1)))
+        return FileRefusal::None;
+    return FileRefusal::Link;
+}
+
+}  // namespace
+
+FileOutcome ReplaceLinkWithEmptyFile(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return {FileRefusal::Failed, ERROR_INVALID_NAME};
+    switch (HolderOf(path)) {
+        case FileRefusal::Link:
+        case FileRefusal::Missing: break;
+        case FileRefusal::Folder: return {FileRefusal::Folder, ERROR_ACCESS_DENIED};
+        default: return {FileRefusal::Failed, ERROR_ACCESS_DENIED};
+    }
+    const std::wstring folder = path.substr(0, slash);
+    const unsigned start = GetTickCount();
+    for (unsigned i = 0; i < 100; ++i) {
+        wchar_t name[32];
+        std::swprintf(name, sizeof name / sizeof name[0], L"\\~link%08x.tmp", start + i);
+        handles::File empty(CreateFileW((folder + name).c_str(), DELETE | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!empty) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            return {FileRefusal::Failed, GetLastError()};
+        }
+        const std::wstring target = SystemPath(path);
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t), 0);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+        target.copy(rename->FileName, target.size());
+        if (SetFileInformationByHandle(empty.Get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size())))
+            return {};
+        const DWORD code = GetLastError();
+        MarkForDeletion(empty.Get());
+        return {FileRefusal::Failed, code};
+    }
+    return {FileRefusal::Failed, ERROR_FILE_EXISTS};
 }
 
 namespace {

@@ -120,6 +120,15 @@ FileOutcome RenameFolder(const std::wstring& from, const std::wstring& to);
 // ERROR_DIR_NOT_EMPTY); never a link, never a root.
 FileOutcome RemoveEmptyFolder(const std::wstring& path);
 
+// Takes the name `path` from the link to a file that holds it and gives it to a
+// new empty file made beside it, so that the link goes and what it leads to is
+// never touched: a rename replaces a name, it never follows one (Wine's delete
+// of a link deletes its target). The path is taken as the wide calls take it
+// ("\\?\unix\..." included). A name that a link to nothing, or nothing at all,
+// holds gets the empty file too. Refused when the name is a folder or a link to
+// one (Folder), or a file of its own (Failed with ERROR_ACCESS_DENIED).
+FileOutcome ReplaceLinkWithEmptyFile(const std::wstring& path);
+
 // Makes `path` hold exactly `bytes`: a missing file is created, a file of its
 // own is cut and written. A link or a file with other names is never written
 // to (Link / Failed with ERROR_ACCESS_DENIED).

@@ -6,6 +6,7 @@
 #include "fs/paths.h"
 #include "handles/handles.h"
 #include "pump/pump.h"
+#include "shred/data_ranges.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -111,22 +112,13 @@ std::int64_t Shredder::FileShred(const std::wstring& path) {
     }
 
     probe.SetAttributes(FILE_ATTRIBUTE_NORMAL);
-    fs::GuardedFile writer = probe.Reopen(GENERIC_WRITE, 0);
+    fs::GuardedFile writer = probe.Reopen(GENERIC_READ | GENERIC_WRITE, 0);
     if (!writer) {
         // In use: left as it was, its marks included.
         probe.SetAttributes(attributes);
         return result;
     }
-    // The whole content, and never less than one full sequence.
-    const std::int64_t length = std::max<std::int64_t>(result, kSequenceLength);
-    const auto& block = OverwriteBlock();
-    for (std::int64_t done = 0; done < length;) {
-        pump::DoEvents();
-        const DWORD n = static_cast<DWORD>(std::min<std::int64_t>(kOverwriteBlock, length - done));
-        DWORD written = 0;
-        if (stop_ || !WriteFile(writer.Get(), block.data(), n, &written, nullptr) || written != n) return result;
-        done += n;
-    }
+    if (!Overwrite(writer.Get(), result)) return result;
     // Without the flush the new bytes may never reach the disk before the
     // delete drops them, and the old content stays on the device.
     const bool flushed = FlushFileBuffers(writer.Get());
@@ -142,6 +134,38 @@ std::int64_t Shredder::FileShred(const std::wstring& path) {
     }
     Notify(options_.fileShredded, file);
     return result;
+}
+
+bool Shredder::Overwrite(HANDLE file, std::int64_t size) {
+    // All the content, and never less than one full sequence; of a sparse
+    // file only its data, so that its holes take no space.
+    const std::int64_t length = std::max<std::int64_t>(size, kSequenceLength);
+    std::optional<DataRanges> data(length);
+    if (length == size) {
+        data = DataRanges::Find(file, static_cast<uint64_t>(size), [this] {
+            pump::DoEvents();
+            return stop_;
+        });
+        if (!data) return false;
+    }
+    const auto& block = OverwriteBlock();
+    for (std::int64_t done = 0; done < length;) {
+        pump::DoEvents();
+        if (stop_) return false;
+        const DWORD n = static_cast<DWORD>(std::min<std::int64_t>(kOverwriteBlock, length - done));
+        // Each part from where the block would put it: the sequence runs on from the file's first byte.
+        const bool wrote = data->ForEachIn(done, done + n, [&](uint64_t offset, uint64_t part) {
+            LARGE_INTEGER at;
+            at.QuadPart = static_cast<LONGLONG>(offset);
+            DWORD written = 0;
+            return (data->Whole() || SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) &&
+                   WriteFile(file, block.data() + (offset - done), static_cast<DWORD>(part), &written, nullptr) &&
+                   written == part;
+        });
+        if (!wrote) return false;
+        done += n;
+    }
+    return true;
 }
 
 void Shredder::Notify(const std::function<void(const std::string&)>& hook, const std::wstring& path) {

@@ -64,7 +64,8 @@ public:
     // Always 0: nothing adds to it.
     std::int32_t TotalBytes() const { return 0; }
 
-    // Overwrites the whole file (at least 210 bytes) and deletes it; returns its
+    // Overwrites the whole file (at least 210 bytes; of a sparse file only its
+    // data, its holes taking no space) and deletes it; returns its
     // length before shredding, 0 when it could not be measured, when only a
     // plain delete was done, or when the path is refused (empty, relative, a
     // root, a device, an administrative share, a folder or a link, whose target
@@ -108,6 +109,9 @@ private:
     bool ShredFolder(const std::wstring& folder, bool contentsOnly, const std::string& extension, bool subFolders,
                      double maxBytes, double minBytes);
     bool Keeps(const std::wstring& folder) const;
+    // Writes the sequence over the open file of `size` bytes; false when it
+    // stopped or a write failed (the file keeps what it holds).
+    bool Overwrite(void* file, std::int64_t size);
     void PlainDelete(const std::wstring& file);
     static void Notify(const std::function<void(const std::string&)>& hook, const std::wstring& path);
     bool IsShortcut(const std::wstring& file) const;

@@ -180,6 +180,32 @@ TEST_F(IniFile, EnumerationsReturnTheWholeNulPaddedBuffer) {
     EXPECT_EQ(none, std::string(5000, '\0'));
 }
 
+// Texts the profile calls cannot take never reach them: a path longer than
+// they read, or a section, key or value too long to convert, answers as a file
+// that is not there, and a write does nothing (once a key too long to convert
+// deleted its whole section).
+TEST_F(IniFile, TextsTooLongForTheProfileCallsAnswerAsAMissingFile) {
+    auto V = [](const std::string& s) { return Variant::FromText(s); };
+    const std::string before = *ReadFileBytes(file_);
+    const std::string nothing(5000, '\0'), huge(40000, 'k');
+    for (size_t length : {300u, 32767u, 32768u, 40000u, 65536u, 70000u}) {
+        SCOPED_TRACE(length);
+        const std::string path = folder_ + "\\" + std::string(length - folder_.size() - 5, 'p') + ".ini";
+        EXPECT_EQ(Call(L"GetFromINI", {V(path), V("One"), V("a")}), "");
+        EXPECT_EQ(Call(L"EnumerateSections", {V(path)}), nothing);
+        EXPECT_EQ(Call(L"Enumeratekeys", {V(path), V("One")}), nothing);
+        Call(L"WriteToINI", {V(path), V("One"), V("a"), V("2")});
+    }
+    EXPECT_EQ(Call(L"GetFromINI", {V(file_), V("One"), V(huge)}), "");
+    EXPECT_EQ(Call(L"GetFromINI", {V(file_), V(huge), V("a")}), "");
+    EXPECT_EQ(Call(L"Enumeratekeys", {V(file_), V(huge)}), nothing);
+    Call(L"WriteToINI", {V(file_), V("Two"), V(huge), V("v")});
+    Call(L"WriteToINI", {V(file_), V("Two"), V("b"), V(huge)});
+    Call(L"WriteToINI", {V(file_), V(huge), V("b"), V("v")});
+    EXPECT_EQ(ReadFileBytes(file_), before);
+    EXPECT_EQ(Call(L"GetFromINI", {V(file_), V("Two"), V("b")}), "2");
+}
+
 // ---- OS and the platform id ----
 
 TEST_F(LibraryFolder, OperatingSystemAndPlatformIdFollowTheVersionRecord) {

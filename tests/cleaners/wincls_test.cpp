@@ -442,6 +442,7 @@ TEST_F(WinClsTest, LogFileStepRemovesLogFilesUnderTheWindowsFolderAndKeepsFolder
 }
 
 TEST_F(WinClsTest, RecycleBinAndClipboardAreEmptied) {
+    ASSERT_TRUE(tidvex::test::SandboxTrashFolder()) << "the bin is not the sandbox's own";
     std::string junk = ScratchFolder("junk") + "\\binned.txt";
     WriteFileBytes(junk, "to the bin");
     ASSERT_TRUE(tidvex::test::DeleteToRecycleBin(junk));
@@ -459,6 +460,17 @@ TEST_F(WinClsTest, RecycleBinAndClipboardAreEmptied) {
     SHQueryRecycleBinA(nullptr, &bin);
     EXPECT_EQ(bin.i64NumItems, 0);
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+}
+
+// The bin's emptying deletes what a link in the desktop's trash leads to: the
+// links go first, as links.
+TEST_F(WinClsTest, TheRecycleBinLosesItsLinksButNeverWhatTheyLeadTo) {
+    tidvex::test::TrashedLinks trashed;
+    if (!trashed.Plant(ScratchFolder("bin-targets"))) GTEST_SKIP() << "no links here, or the bin is not the sandbox's";
+    Set(L"CleanRecBin");
+    Run();
+    EXPECT_TRUE(Completed());
+    trashed.CheckEmptied();
 }
 
 TEST_F(WinClsTest, ABusyClipboardSkipsItsStepAndTheRunGoesOn) {

@@ -61,6 +61,26 @@ void WriteMarkerToDevice(const std::string& path, const std::string& marker, siz
     CloseHandle(h);
 }
 
+bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail) {
+    constexpr DWORD kBlock = 4096;
+    handles::File file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file || size < 2 * kBlock) return false;
+    auto block = [&](const std::string& marker, uint64_t offset) {
+        std::string content;
+        while (content.size() < kBlock) content += marker + "\n";
+        content.resize(kBlock);
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD written = 0;
+        return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
+               WriteFile(file.Get(), content.data(), kBlock, &written, nullptr) && written == kBlock;
+    };
+    FILE_STANDARD_INFO info{};
+    return block(head, 0) && block(tail, size - kBlock) && FlushFileBuffers(file.Get()) &&
+           GetFileInformationByHandleEx(file.Get(), FileStandardInfo, &info, sizeof info) &&
+           static_cast<uint64_t>(info.AllocationSize.QuadPart) < size / 2;
+}
+
 bool DeleteToRecycleBin(const std::string& path) {
     std::string from = path + std::string(2, '\0');  // a double-NUL-ended list
     SHFILEOPSTRUCTA op{};
@@ -336,6 +356,67 @@ bool PlantedLinks::Plant(const std::string& place, const std::string& outside, c
 void PlantedLinks::Check() const {
     for (const auto& [path, content] : kept_) EXPECT_EQ(ReadFileBytes(path), content) << path;
     EXPECT_FALSE(PathExists(missing_)) << "a link to nothing made its target";
+}
+
+namespace {
+
+// Whether the name exists, a link to nothing included (Wine lists none).
+bool UnixNameExists(const std::string& windowsPath) {
+#if defined(__x86_64__)
+    const std::string path = UnixPathOfNew(windowsPath);
+    alignas(8) char status[256];
+    long result;
+    asm volatile("syscall" : "=a"(result) : "a"(6L), "D"(path.c_str()), "S"(status) : "rcx", "r11", "memory");
+    return !path.empty() && result == 0;
+#else
+    (void)windowsPath;
+    return false;
+#endif
+}
+
+// A Unix path as Wine's DOS forms spell it: "/a/b" is "\\a\\b".
+std::string Backslashed(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::string> SandboxTrashFolder() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("WINEHOMEDIR");  // "\??\unix\..."
+    if (!prefix || !*prefix || !data || !home) return std::nullopt;
+    const std::string inside = std::string(prefix) + "/";
+    // Wine's shell takes the data folder, or the home folder's when there is none.
+    if (std::string(data).rfind(inside, 0) != 0 || std::string(home).rfind("\\??\\unix" + Backslashed(inside), 0) != 0)
+        return std::nullopt;
+    return "\\\\?\\unix" + Backslashed(std::string(data) + "/Trash");
+}
+
+bool TrashedLinks::Plant(const std::string& outside) {
+    const std::optional<std::string> trash = SandboxTrashFolder();
+    if (!trash) return false;
+    files_ = *trash + "\\files";
+    CreateDirectoryA(files_.c_str(), nullptr);
+    CreateDirectoryA((*trash + "\\info").c_str(), nullptr);
+    if (!links_.Plant(files_, outside, "binned-")) return false;
+    WriteFileBytes(files_ + "\\binned-plain.txt", "a deleted file");
+    items_ = {"binned-plain.txt"};
+    for (const std::string& entry : links_.Entries()) items_.push_back(entry.substr(files_.size() + 1));
+    std::swap(items_[4], items_.back());  // the folder link last
+    for (const std::string& name : items_) {
+        WriteFileBytes(*trash + "\\info\\" + name + ".trashinfo",
+                       "[Trash Info]\nPath=/tmp/" + name + "\nDeletionDate=2024-01-01T00:00:00\n");
+    }
+    return true;
+}
+
+void TrashedLinks::CheckEmptied() const {
+    links_.Check();
+    for (size_t i = 0; i + 1 < items_.size(); ++i)
+        EXPECT_FALSE(UnixNameExists(files_ + "\\" + items_[i])) << items_[i] << " is still in the bin";
+    EXPECT_TRUE(UnixNameExists(files_ + "\\" + items_.back())) << "a link to a folder is left alone";
 }
 
 IconColours ColoursOf(HICON icon) {

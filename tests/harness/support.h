@@ -6,6 +6,7 @@
 #include "handles/handles.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ bool DeleteToRecycleBin(const std::string& path);
 // that repeats `marker`, and flushes it so that the bytes are on the device (Wine
 // ignores write-through); a failure is a test failure.
 void WriteMarkerToDevice(const std::string& path, const std::string& marker, size_t size);
+
+// Writes a sparse file of `size` bytes whose first 4 KB repeat `head` and whose
+// last 4 KB repeat `tail`, with a hole between (the file is made longer past
+// its data, and the file system keeps no space for what was never written),
+// flushed to the device. False where the file system does not keep it sparse.
+bool WriteSparseFile(const std::string& path, uint64_t size, const std::string& head, const std::string& tail);
 
 bool RegKeyExists(HKEY root, const std::string& subKey);
 std::optional<std::string> RegReadString(HKEY root, const std::string& subKey, const std::string& name);
@@ -135,6 +142,29 @@ private:
     std::vector<std::pair<std::string, std::string>> kept_;  // target path, its content
     std::vector<std::string> entries_;
     std::string missing_;
+};
+
+// The sandbox's Recycle Bin as the desktop's trash keeps it ("\\?\unix\...\Trash":
+// the items in "files", a record of each in "info"), only when it lies inside
+// this test's own prefix: a test empties no bin but its own. Nothing otherwise.
+std::optional<std::string> SandboxTrashFolder();
+
+// Links of every kind (PlantedLinks) put into the sandbox's Recycle Bin as its
+// items, the way the desktop's trash keeps a deleted link, beside a plain
+// deleted file.
+class TrashedLinks {
+public:
+    // The links' targets in `outside`. False where links cannot be made, or
+    // the bin is not the sandbox's own.
+    bool Plant(const std::string& outside);
+    // After the bin was emptied: every target kept its content, and of the
+    // items only the link to a folder is left.
+    void CheckEmptied() const;
+
+private:
+    PlantedLinks links_;
+    std::string files_;
+    std::vector<std::string> items_;  // names in "files", the folder link's last
 };
 
 // How many of an icon's pixels, drawn on white at 32 x 32, fall in each family

@@ -93,6 +93,8 @@ const std::pair<long, const char*> kExpected[] = {
     {37019, "File Shredding Aborted."},
     {37020, "Start Files Shredding."},
     {37021, "Start Folders Shredding."},
+    {37022, "Nothing was shredded: the command line is neither one item nor a list of full paths:\n%s"},
+    {37023, "Ignored, not a full path:\n%s"},
     {39006, "Memory allocation error."},
     {39007, "COM Library init failed."},
 };

@@ -198,10 +198,65 @@ TEST_F(Session, AFreeSpaceSessionFillsAndDeletesItsTemporaryFiles) {
     }
 }
 
+// A sparse file of 512 MB holding 8 KB of data, on a drive of 48 MB: every
+// pass overwrites its data and leaves its holes alone, so the drive never
+// fills; the file goes. After the run the image of the drive is searched for
+// both secrets (and for the kept file's marker, which shows the search works).
+TEST_F(Session, ASparseFileIsShreddedWithoutFillingTheDrive) {
+    if (!TestDrive('E')) GTEST_SKIP() << "no ext4 drive E: could be mounted (needs root and loop devices)";
+    tidvex::test::WriteMarkerToDevice("E:\\kept.txt", "FraxilSparseKept0x5a1", 4096);
+    ASSERT_TRUE(tidvex::test::WriteSparseFile("E:\\sparse.bin", 512ull << 20, "FraxilSparseHead0x91c",
+                                              "FraxilSparseTail0x3e7"));
+    ULARGE_INTEGER before{}, now{};
+    GetDiskFreeSpaceExA("E:\\", &before, nullptr, nullptr);
+    ULONGLONG least = before.QuadPart;
+    onEvent_ = [&](const Fired&) {
+        least = GetDiskFreeSpaceExA("E:\\", &now, nullptr, nullptr) ? std::min(least, now.QuadPart) : 0;
+    };
+    obj_->put_ShredMethod(1);
+    EXPECT_EQ(Add(&IShredder::AddFile, "E:\\sparse.bin"), 1);
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted(std::chrono::seconds(120)));
+    EXPECT_TRUE(Errors().empty()) << testing::PrintToString(Errors());
+    EXPECT_FALSE(PathExists("E:\\sparse.bin"));
+    EXPECT_GT(least + (1 << 20), before.QuadPart) << "the passes took space on the drive";
+    EXPECT_EQ(Numbers(kTotal).back(), 100);
+}
+
+// What holds a temporary file's name (left by a crash, or put there on
+// purpose) never stops the wipe: the fill takes the next free name, and goes
+// neither into the folder nor through the link that holds one.
+TEST_F(Session, NamesTakenInTheTemporaryFolderAreSteppedOver) {
+    if (!TestDrive('T')) GTEST_SKIP() << "no tmpfs drive T: could be mounted (needs root)";
+    const std::string folder = "T:\\SHREDTMP.$$$", inside = folder + "\\SHRED000.TMP\\inside.txt";
+    const std::string outside = dir_ + "\\outside.txt";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\SHRED000.TMP").c_str(), nullptr));
+    WriteFileBytes(inside, "kept");
+    WriteFileBytes(outside, "kept");
+    if (!tidvex::test::MakeUnixSymlink(outside, folder + "\\SHRED001.TMP")) GTEST_SKIP() << "no Unix links here";
+    obj_->put_SessionType(1);
+    obj_->put_ShredMethod(1);
+    EXPECT_EQ(Add(&IShredder::AddDrive, "T:\\"), 1);
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted(std::chrono::seconds(60)));
+    EXPECT_TRUE(Errors().empty()) << testing::PrintToString(Errors());
+    EXPECT_EQ(Count(kItem, folder + "\\SHRED002.TMP (1 of 1)"), 1u);
+    EXPECT_EQ(Numbers(kTotal).back(), 100) << "the drive was filled";
+    EXPECT_EQ(ReadFileBytes(inside), "kept");
+    EXPECT_EQ(ReadFileBytes(outside), "kept");
+    EXPECT_FALSE(PathExists(folder + "\\SHRED002.TMP"));
+    tidvex::test::RemoveUnixName(folder + "\\SHRED001.TMP");
+    DeleteFileA(inside.c_str());
+    RemoveDirectoryA((folder + "\\SHRED000.TMP").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 // Wine's bin is a folder of the user's own, not the "Recycler" folder of a
 // drive: the test lays out C:'s bin folder as the system would, with an item in
 // the (sandbox's) bin so that the bin is not empty.
 TEST_F(Session, ARecycleBinSessionOverwritesTheBinFolderAndEmptiesTheBin) {
+    ASSERT_TRUE(tidvex::test::SandboxTrashFolder()) << "the bin is not the sandbox's own";
     const std::string sid = UserSid();
     ASSERT_FALSE(sid.empty());
     const std::string bin = "C:\\Recycler\\" + sid;
@@ -238,6 +293,23 @@ TEST_F(Session, ARecycleBinSessionOverwritesTheBinFolderAndEmptiesTheBin) {
     ASSERT_EQ(Call(&IShredder::StartSession), 1);
     ASSERT_TRUE(WaitCompleted());
     EXPECT_EQ(Texts(), (std::vector<Fired>{{kMessage, "The recycle bin is currently empty."}, {kCompleted, ""}}));
+}
+
+// The bin's emptying deletes what a link in the desktop's trash leads to: the
+// links go first, as links.
+TEST_F(Session, ARecycleBinSessionTakesTheLinksOutOfTheBinFirst) {
+    const std::string bin = "C:\\Recycler\\" + UserSid();
+    CreateDirectoryA("C:\\Recycler", nullptr);
+    CreateDirectoryA(bin.c_str(), nullptr);
+    WriteFileBytes(bin + "\\INFO2", "index of the bin");
+    tidvex::test::TrashedLinks trashed;
+    if (!trashed.Plant(ScratchFolder("bin-targets"))) GTEST_SKIP() << "no links here, or the bin is not the sandbox's";
+    obj_->put_SessionType(2);
+    fired_.clear();
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted());
+    EXPECT_EQ(Count(kItem, "Emptying Recycle Bin on drive C"), 1u);
+    trashed.CheckEmptied();
 }
 
 TEST_F(Session, AnAbortMidFileEndsTheSessionWithoutCompletion) {

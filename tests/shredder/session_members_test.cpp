@@ -258,6 +258,50 @@ TEST_F(CommandLine, TheWorkListFileHoldsOneItemPerLine) {
     EXPECT_TRUE(PathExists("S:\\files.txt"));
 }
 
+// No piece of a path with blanks and nothing the host's current folder holds is
+// ever shredded: an unquoted text split into a piece that is no full path is one
+// item when it names one as a whole, else refused; an item that is no full path
+// (quoted, or a work-list line) is ignored and logged.
+TEST_F(CommandLine, OnlyFullPathsAndWholeTextsAreItems) {
+    const std::string cwd = dir_ + "\\cwd", my = cl_ + "\\My", old = cl_ + "\\My Files\\old.txt";
+    for (const std::string& folder : {cwd, cwd + "\\Files", my, cl_ + "\\My Files"})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    const std::vector<std::string> kept = {cwd + "\\b.txt", cwd + "\\Files\\old.txt", my + "\\mine.txt"};
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(cwd.c_str()));
+    const std::string refused = "Nothing was shredded: the command line is neither one item nor a list of full paths:\n";
+    struct Case {
+        std::string text, workList, shredded, error;
+    };
+    const Case cases[] = {
+        {"1?" + old, "", old, ""},
+        {"1?  " + cl_ + "\\a b.txt ", "", cl_ + "\\a b.txt", ""},
+        {"1?" + cl_ + "\\My b.txt", "", "", refused + cl_ + "\\My b.txt"},
+        {"1?" + my + " 0ld.txt", "", "", refused + my + " 0ld.txt"},
+        {"1?/O1 " + old, "", "", refused + "/O1 " + old},
+        {"1?\"b.txt\" \"Files\"", "", "", ""},
+        {"2?", "b.txt\r\n.\\Files\\old.txt\r\n" + cwd.substr(2) + "\\b.txt\r\nS:b.txt\r\n", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Seed();
+        for (const std::string& file : kept) WriteFileBytes(file, file);
+        WriteFileBytes(old, "chosen");
+        if (!c.workList.empty()) WriteFileBytes(app_ + "\\files.txt", c.workList);
+        Run(W(c.text));
+        ASSERT_TRUE(WaitCompleted());
+        const std::vector<Fired> errors = {{kError, c.error, 37022}};
+        EXPECT_EQ(Errors(), c.error.empty() ? std::vector<Fired>() : errors);
+        for (const std::string& file : kept) EXPECT_EQ(ReadFileBytes(file), file);
+        for (const std::string& name : {std::string("My Files\\old.txt"), std::string("a b.txt"), std::string("a.txt")})
+            EXPECT_EQ(PathExists(cl_ + "\\" + name), cl_ + "\\" + name != c.shredded) << name;
+    }
+    SetCurrentDirectoryA(saved);
+    const std::string log = ReadFileBytes(app_ + "\\log.txt").value_or("");
+    EXPECT_NE(log.find("Ignored, not a full path:\r\nS:b.txt\r\n"), std::string::npos) << log;
+}
+
 TEST_F(CommandLine, KeywordsAndTextsThatAreNoCommandLine) {
     // "recycle" makes it a Recycle Bin session and ends the items.
     Run(L"1? " + W(cl_) + L"\\a.txt recycle " + W(cl_) + L"\\b.txt");

@@ -122,6 +122,41 @@ TEST_F(Session, SkippedFoldersKeepTheirNamesAndSoDoTheFoldersAboveThem) {
     }
 }
 
+// What stays in a shredded tree (a refused link, a file in use, a link to
+// nothing that no listing shows) keeps its folder and the folders above it
+// under their names: none is renamed on its way to a removal that fails.
+TEST_F(Session, FoldersThatKeepAnEntryKeepTheirNames) {
+    const std::string top = dir_ + "\\top", outside = dir_ + "\\outside.txt", busy = top + "\\busy\\deeper\\busy.txt";
+    for (const char* folder : {"", "\\linked", "\\busy", "\\busy\\deeper", "\\plain", "\\dangling"})
+        ASSERT_TRUE(CreateDirectoryA((top + folder).c_str(), nullptr)) << folder;
+    for (const std::string& file : {outside, busy, top + "\\plain\\p.txt"}) WriteFileBytes(file, "kept");
+    if (!tidvex::test::MakeUnixSymlink(outside, top + "\\linked\\link.txt") ||
+        !tidvex::test::MakeUnixSymlinkText("/nonexistent/target", top + "\\dangling\\nothing.txt"))
+        GTEST_SKIP() << "no Unix links can be made here";
+    HANDLE inUse = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    obj_->put_ShredSubFolder(1);
+    obj_->put_RemoveSubFolder(1);
+    EXPECT_EQ(Add(&IShredder::AddFolder, top), 1);
+    ASSERT_EQ(Call(&IShredder::StartSession), 1);
+    ASSERT_TRUE(WaitCompleted());
+    CloseHandle(inUse);
+
+    // The one folder that cannot go is told by the name it has.
+    ASSERT_EQ(Errors().size(), 2u) << testing::PrintToString(Errors());
+    EXPECT_EQ(Count(kError, "Error: Unable to access\n" + top + "\\linked\\link.txt", 31034), 1u);
+    EXPECT_EQ(Count(kError, "Unable to remove folder:\n" + top + "\\dangling\n\nError code: 41 (Directory not empty).",
+                    31043), 1u);
+    EXPECT_EQ(ReadFileBytes(outside), "kept");
+    EXPECT_EQ(ReadFileBytes(busy), "kept");
+    EXPECT_FALSE(PathExists(top + "\\plain"));
+    for (const char* folder : {"\\linked\\link.txt", "\\dangling"}) EXPECT_TRUE(PathExists(top + folder)) << folder;
+    for (const std::string& folder : {top, top + "\\busy"}) {
+        for (const auto& entry : tidvex::fs::ListFolder(folder).value_or(std::vector<tidvex::fs::FolderEntry>{}))
+            EXPECT_NE(entry.name.rfind("del", 0), 0u) << folder << "\\" << entry.name;
+    }
+    tidvex::test::RemoveUnixName(top + "\\linked\\link.txt");
+    tidvex::test::RemoveUnixName(top + "\\dangling\\nothing.txt");
+
 std::string ShellPath(int csidl) {
     char path[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
@@ -267,9 +302,10 @@ TEST_F(Session, AnItemCutByTheLengthLimitIsDropped) {
         SCOPED_TRACE(c.what);
         WriteFileBytes(keep, "nobody named me");
         WriteFileBytes(whole, "named whole");
-        // A first item that names nothing fills the text up to the last one.
+        // A first item, a full path that names nothing, fills the text up to the last one.
         const bool quoted = c.last[0] == '"';
         std::string filler(23399 - 4 - c.last.size(), 'x');
+        filler.replace(quoted ? 1 : 0, 3, "C:\\");
         if (quoted) filler.front() = filler.back() = '"';
         const std::string text = "1? " + filler + " " + c.last + c.after;
         RunCommandLine(obj_.Get(), tidvex::com::Widen(text), fired_);

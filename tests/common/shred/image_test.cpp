@@ -40,6 +40,17 @@ TEST(ShredOnADevice, Ext4) {
     ShredOn('E');
 }
 
+// A sparse file sixteen times the drive's size: its data is overwritten, its
+// holes take no space, and it goes.
+TEST(ShredOnADevice, ASparseFileNeverFillsTheDrive) {
+    if (!TestDrive('E')) GTEST_SKIP() << "no ext4 image drive E: (loop mounting needs root)";
+    ASSERT_TRUE(tidvex::test::WriteSparseFile("E:\\sparse.bin", 256ull << 20, "TIDVEX-IMAGE-GONE-SPARSE-HEAD",
+                                              "TIDVEX-IMAGE-GONE-SPARSE-TAIL"));
+    Shredder shredder;
+    EXPECT_EQ(shredder.FileShred("E:\\sparse.bin"), 256ll << 20);
+    EXPECT_FALSE(PathExists("E:\\sparse.bin"));
+}
+
 TEST(ShredOnADevice, Vfat) {
     if (!TestDrive('F')) GTEST_SKIP() << "no vfat image drive F: (loop mounting needs root)";
     ShredOn('F');
