@@ -156,6 +156,7 @@ TEST_F(Session, FoldersThatKeepAnEntryKeepTheirNames) {
     }
     tidvex::test::RemoveUnixName(top + "\\linked\\link.txt");
     tidvex::test::RemoveUnixName(top + "\\dangling\\nothing.txt");
+}
 
 std::string ShellPath(int csidl) {
     char path[MAX_PATH] = {};
