@@ -313,11 +313,33 @@ SecondLetter::SecondLetter(char letter, const std::string& folder)
     if (at == std::string::npos || target.empty()) return;
     const std::string link = drive.substr(0, at) + "/dosdevices/" +
                              static_cast<char>(tolower(static_cast<unsigned char>(letter_))) + ":";
-    if (UnixCall(88, target, link)) link_ = link;
+    if (!UnixCall(88, target, link)) return;
+    link_ = link;
+    folder_ = folder;
+    AwaitFinalPathsNaming(true);
 }
 
 SecondLetter::~SecondLetter() {
-    if (Made()) UnixCall(87, link_, "");
+    if (!Made()) return;
+    UnixCall(87, link_, "");
+    AwaitFinalPathsNaming(false);
+}
+
+// Wine opens a path through its letters at once, but names a letter in final
+// paths from a list of drives it reads again only about once a second.
+void SecondLetter::AwaitFinalPathsNaming(bool letter) const {
+    const std::string named = std::string("\\\\?\\") + letter_ + ":";
+    for (int tries = 0; tries < 60; ++tries) {
+        HANDLE h = CreateFileA(folder_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        char final[MAX_PATH * 2] = {};
+        if (h != INVALID_HANDLE_VALUE) {
+            GetFinalPathNameByHandleA(h, final, sizeof final, 0);
+            CloseHandle(h);
+        }
+        if ((std::string(final).rfind(named, 0) == 0) == letter) return;
+        Sleep(50);
+    }
 }
 
 std::string SecondLetter::Path(const std::string& below) const { return std::string(1, letter_) + ":\\" + below; }

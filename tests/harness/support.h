@@ -115,7 +115,10 @@ public:
     std::string Path(const std::string& below = "") const;
 
 private:
+    void AwaitFinalPathsNaming(bool letter) const;
+
     char letter_;
+    std::string folder_;
     std::string link_;  // the link's Unix path; empty when none was made
 };
 
