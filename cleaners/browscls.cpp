@@ -257,12 +257,14 @@ void CopyValues(std::int32_t fromHive, const char* fromKey, std::int32_t toHive,
             auto value = ReadRawValue(fromHive, fromKey, name);
             if (!value) continue;
             WriteRawValue(toHive, toKey, name, *value, ownFrom);
-            if (moveOriginals &&
-                tidvex::registry::DeleteWideValue(tidvex::registry::HiveHandle(fromHive), tidvex::text::Wide(fromKey),
-                                                  name) == ERROR_SUCCESS) {
-                LogDeletion("msg15", tidvex::registry::HiveName(fromHive) + "\\" + fromKey + "\\" +
-                                         tidvex::text::Narrow(name));
-            }
+            if (!moveOriginals) continue;
+            const std::string original =
+                tidvex::registry::HiveName(fromHive) + "\\" + fromKey + "\\" + tidvex::text::ForLog(name);
+            const LONG rc = tidvex::registry::DeleteWideValue(tidvex::registry::HiveHandle(fromHive),
+                                                              tidvex::text::Wide(fromKey), name);
+            if (rc == ERROR_SUCCESS) LogDeletion("msg15", original);
+            if (rc == tidvex::registry::kLinkOnTheWay)
+                Logger::AddToLog("Not cleaned: ", "\"" + original + "\": a registry link on the way");
         } catch (...) {
             if (!absorb) throw;
         }

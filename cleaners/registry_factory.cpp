@@ -60,7 +60,10 @@ std::wstring ReadWideText(std::int32_t hive, const std::string& key, const char*
 
 CleanerRegistry MakeRegistry(std::function<void(const std::string&)> showlog) {
     return CleanerRegistry({.deleted = [](const std::string& path) { LogDeletion("msg15", path); },
-                            .showlog = std::move(showlog)});
+                            .showlog = std::move(showlog),
+                            .refused = [](const std::string& path, const std::string& why) {
+                                Logger::AddToLog("Not cleaned: ", "\"" + path + "\": " + why);
+                            }});
 }
 
 bool RegistryKeyExists(std::int32_t hive, const std::string& key) {

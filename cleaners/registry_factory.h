@@ -16,8 +16,9 @@ namespace velmora {
 
 using tidvex::registry::CleanerRegistry;
 
-// A registry object whose deletions are logged; showlog, when given, receives
-// the paths the object reports through its Showlog event.
+// A registry object whose deletions, and the deletes it refuses (a registry
+// link on the way), are logged; showlog, when given, receives the paths the
+// object reports through its Showlog event.
 CleanerRegistry MakeRegistry(std::function<void(const std::string&)> showlog = {});
 
 // Whether the key exists under the hive (a tidvex::registry::k... value).

@@ -1,8 +1,12 @@
 #include "controls/control_set.h"
 
+#include "text/text.h"
+
 #include <type_traits>
 
 namespace tidvex::controls {
+
+void ItemList::AddItem(const std::string& item) { AddItem(text::Wide(item)); }
 
 namespace {
 

@@ -51,11 +51,14 @@ public:
 };
 
 // Items in the order added, indexed from 0; ListIndex -1 when none is selected.
+// An item is UTF-16 text, so that a path or a name keeps every character of
+// it whatever the code page; code-page text is added as it reads.
 class ItemList : public Control {
 public:
-    virtual void AddItem(const std::string& item) = 0;
+    virtual void AddItem(const std::wstring& item) = 0;
+    void AddItem(const std::string& item);
     virtual int ListCount() const = 0;
-    virtual std::string List(int index) const = 0;
+    virtual std::wstring List(int index) const = 0;
     virtual void RemoveItem(int index) = 0;
     virtual void Clear() = 0;
     virtual int ListIndex() const = 0;
@@ -73,11 +76,13 @@ public:
 
     // The user checked or unchecked an item of a check-box list.
     std::function<void(int index)> OnItemCheck;
-    // Files or folders dropped on the list, in the order the shell gives them.
-    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
+    // Files or folders dropped on the list, in the order the shell gives them,
+    // named as the file system names them.
+    std::function<void(const std::vector<std::wstring>& paths)> OnDropFiles;
 };
 
-// A drop-down list; its text is the selected item's.
+// A drop-down list of texts to show (drives, methods); its text is the
+// selected item's, in the code page.
 class ComboBox : public ItemList {
 public:
     virtual std::string Text() const = 0;
@@ -100,10 +105,13 @@ public:
 };
 using OptionButton = CheckBox;
 
+// A text box. Text gives what it holds in the code page ("?" for a character
+// the code page lacks); WideText gives it as typed.
 class TextBox : public Control {
 public:
     virtual std::string Text() const = 0;
     virtual void Text(const std::string& text) = 0;
+    virtual std::wstring WideText() const = 0;
 };
 
 // What a label looks like: the window's plain labels, the gradient header
@@ -166,7 +174,8 @@ public:
 
 // How a grid shows one column of its data source. Only the first shown column
 // can be a check-box column or be edited; a check-box cell holds "0" when off
-// and "-1" when on.
+// and "-1" when on. The cells hold UTF-16 text: the names and paths a grid
+// shows are kept exactly as the registry or the file system gives them.
 struct GridColumn {
     std::string header;
     int width = 100;
@@ -182,7 +191,7 @@ struct GridColors {
     COLORREF activeText = RGB(255, 255, 255);
 };
 
-using GridRow = std::vector<std::string>;
+using GridRow = std::vector<std::wstring>;
 
 // A grid over rows of text cells. The user checks check-box cells and, while a
 // column is unlocked, edits its cells: OnBeforeUpdate may cancel the new value
@@ -198,8 +207,8 @@ public:
     virtual int Columns() const = 0;
     virtual GridColumn Layout(int column) const = 0;
     virtual void Layout(int column, const GridColumn& layout) = 0;
-    virtual std::string Cell(int row, int column) const = 0;
-    virtual void Cell(int row, int column, const std::string& text) = 0;
+    virtual std::wstring Cell(int row, int column) const = 0;
+    virtual void Cell(int row, int column, const std::wstring& text) = 0;
     // The row of the active cell, -1 when none.
     virtual int ActiveRow() const = 0;
     virtual void ActiveRow(int row) = 0;
@@ -209,7 +218,7 @@ public:
     virtual void ScrollRows(bool up) = 0;
     virtual void Colors(const GridColors& colors) = 0;
 
-    std::function<void(int row, int column, const std::string& newText, bool& cancel)> OnBeforeUpdate;
+    std::function<void(int row, int column, const std::wstring& newText, bool& cancel)> OnBeforeUpdate;
     std::function<void(int row, int column)> OnAfterEdit;
 };
 
@@ -277,7 +286,7 @@ public:
 class Splash {
 public:
     virtual ~Splash() = default;
-    virtual bool LoadPicture(const std::string& path) = 0;
+    virtual bool LoadPicture(const std::wstring& path) = 0;
     virtual void LabelText(const std::string& label, const std::string& text) = 0;
     virtual void Show(int display) = 0;
     virtual void Close() = 0;

@@ -1,5 +1,9 @@
 #include "controls/win32_buttons.h"
 
+#include "text/text.h"
+
+#include <algorithm>
+
 namespace tidvex::controls::win32 {
 
 namespace {
@@ -182,8 +186,19 @@ bool Win32CheckBox::TextLayout(CaptionLayout& layout) const {
 
 Win32TextBox::Win32TextBox(HWND parent, const std::string& text, Bounds at, bool multiLine)
     : Win32Control(ControlKind::TextBox) {
-    CreateNative("EDIT", text,
-                 kChildStyle | WS_TABSTOP | (multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL),
-                 WS_EX_CLIENTEDGE, parent, at.left, at.top, at.width, at.height);
+    CreateNativeWide(L"EDIT",
+                     kChildStyle | WS_TABSTOP | (multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL),
+                     WS_EX_CLIENTEDGE, parent, at.left, at.top, at.width, at.height);
+    Text(text);
+}
+
+std::string Win32TextBox::Text() const { return text::Narrow(WideText()); }
+
+void Win32TextBox::Text(const std::string& text) { SetWindowTextW(hwnd(), text::Wide(text).c_str()); }
+
+std::wstring Win32TextBox::WideText() const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd())) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(hwnd(), text.data(), static_cast<int>(text.size())), 0)));
+    return text;
 }
 }  // namespace tidvex::controls::win32

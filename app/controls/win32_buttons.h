@@ -57,9 +57,12 @@ private:
 
 class Win32TextBox final : public Win32Control<TextBox> {
 public:
+    // A window that keeps the text as typed (UTF-16): a code-page window would
+    // give a look-alike of what the code page cannot hold.
     Win32TextBox(HWND parent, const std::string& text, Bounds at, bool multiLine = false);
-    std::string Text() const override { return WindowText(hwnd()); }
-    void Text(const std::string& text) override { SetWindowTextA(hwnd(), text.c_str()); }
+    std::string Text() const override;
+    void Text(const std::string& text) override;
+    std::wstring WideText() const override;
 };
 
 }  // namespace tidvex::controls::win32

@@ -1,5 +1,7 @@
 #include "controls/win32_grid.h"
 
+#include "text/text.h"
+
 #include <commctrl.h>
 #include <algorithm>
 
@@ -13,6 +15,9 @@ Win32Grid::Win32Grid(HWND parent, Bounds at) : Win32Control(ControlKind::Other) 
                  WS_EX_CLIENTEDGE, parent, at.left, at.top, at.width, at.height);
     SendMessageA(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    // An edited cell comes back in UTF-16: a code-page notification would
+    // turn a name it cannot hold into a look-alike.
+    SendMessageA(hwnd(), CCM_SETUNICODEFORMAT, TRUE, 0);
 }
 
 void Win32Grid::DataSource(const std::vector<GridRow>& rows, int columns) {
@@ -40,12 +45,12 @@ void Win32Grid::Layout(int column, const GridColumn& layout) {
     // Header and width change in place (an edit in progress is not disturbed).
     auto at = std::find(shown_.begin(), shown_.end(), column);
     if (at == shown_.end()) return;
-    LVCOLUMNA lvc{};
+    LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH;
-    std::string header = layout.header;
+    std::wstring header = text::Wide(layout.header);
     lvc.pszText = header.data();
     lvc.cx = layout.width;
-    SendMessageA(hwnd(), LVM_SETCOLUMNA, static_cast<WPARAM>(at - shown_.begin()), reinterpret_cast<LPARAM>(&lvc));
+    SendMessageW(hwnd(), LVM_SETCOLUMNW, static_cast<WPARAM>(at - shown_.begin()), reinterpret_cast<LPARAM>(&lvc));
 }
 
 void Win32Grid::Rebuild() {
@@ -61,21 +66,21 @@ void Win32Grid::Rebuild() {
     SendMessageA(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, checkBoxes_ ? LVS_EX_CHECKBOXES : 0);
     for (size_t i = 0; i < shown_.size(); ++i) {
         const GridColumn& layout = layout_[static_cast<size_t>(shown_[i])];
-        LVCOLUMNA lvc{};
+        LVCOLUMNW lvc{};
         lvc.mask = LVCF_TEXT | LVCF_WIDTH;
-        std::string header = layout.header;
+        std::wstring header = text::Wide(layout.header);
         lvc.pszText = header.data();
         lvc.cx = layout.width;
-        SendMessageA(hwnd(), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&lvc));
+        SendMessageW(hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&lvc));
     }
     if (!shown_.empty()) {
         for (int r = 0; r < Rows(); ++r) {
-            LVITEMA item{};
+            LVITEMW item{};
             item.mask = LVIF_TEXT;
             item.iItem = r;
-            std::string empty;
-            item.pszText = empty.data();
-            SendMessageA(hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            wchar_t empty[1] = {};
+            item.pszText = empty;
+            SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
             for (int c : shown_) ShowCell(r, c);
         }
     }
@@ -87,30 +92,30 @@ void Win32Grid::Rebuild() {
 void Win32Grid::ShowCell(int row, int column) {
     auto at = std::find(shown_.begin(), shown_.end(), column);
     if (at == shown_.end()) return;
-    const std::string& value = rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    const std::wstring& value = rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
     const bool filling = filling_;
     filling_ = true;
     if (at == shown_.begin() && checkBoxes_) {
         LVITEMA item{};
         item.stateMask = LVIS_STATEIMAGEMASK;
-        item.state = INDEXTOSTATEIMAGEMASK(value == "0" || value.empty() ? 1 : 2);
+        item.state = INDEXTOSTATEIMAGEMASK(value == L"0" || value.empty() ? 1 : 2);
         SendMessageA(hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     } else {
-        LVITEMA item{};
+        LVITEMW item{};
         item.iSubItem = static_cast<int>(at - shown_.begin());
-        std::string text = value;
+        std::wstring text = value;
         item.pszText = text.data();
-        SendMessageA(hwnd(), LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(hwnd(), LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     }
     filling_ = filling;
 }
 
-std::string Win32Grid::Cell(int row, int column) const {
+std::wstring Win32Grid::Cell(int row, int column) const {
     return ValidRow(row) && ValidColumn(column) ? rows_[static_cast<size_t>(row)][static_cast<size_t>(column)]
-                                                : std::string();
+                                                : std::wstring();
 }
 
-void Win32Grid::Cell(int row, int column, const std::string& text) {
+void Win32Grid::Cell(int row, int column, const std::wstring& text) {
     if (!ValidRow(row) || !ValidColumn(column)) return;
     rows_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
     ShowCell(row, column);
@@ -138,7 +143,7 @@ void Win32Grid::EditActiveCell() {
     const GridColumn& layout = layout_[static_cast<size_t>(column)];
     if (layout.locked || layout.checkBox) return;
     ::SetFocus(hwnd());
-    SendMessageA(hwnd(), LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
+    SendMessageW(hwnd(), LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
     WatchEscape();
 }
 
@@ -169,7 +174,7 @@ bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             if (filling_ || !checkBoxes_ || !(change->uChanged & LVIF_STATE) || !ValidRow(change->iItem)) return false;
             if ((change->uNewState & LVIS_STATEIMAGEMASK) == (change->uOldState & LVIS_STATEIMAGEMASK)) return false;
             const bool on = (change->uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-            rows_[static_cast<size_t>(change->iItem)][static_cast<size_t>(FirstShown())] = on ? "-1" : "0";
+            rows_[static_cast<size_t>(change->iItem)][static_cast<size_t>(FirstShown())] = on ? L"-1" : L"0";
             result = 0;
             return true;
         }
@@ -181,15 +186,15 @@ bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = allowed ? FALSE : TRUE;
             return true;
         }
-        case LVN_ENDLABELEDITA: {
-            auto* info = reinterpret_cast<NMLVDISPINFOA*>(lp);
+        case LVN_ENDLABELEDITW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(lp);
             const int row = info->item.iItem, column = FirstShown();
             bool accept = false;
             // The list view gives no text both for Escape and for an emptied
             // cell; only Escape cancels the edit.
             if ((info->item.pszText || !escaped_) && ValidRow(row) && column >= 0) {
                 bool cancel = false;
-                const std::string text = info->item.pszText ? info->item.pszText : "";
+                const std::wstring text = info->item.pszText ? info->item.pszText : L"";
                 Fire(OnBeforeUpdate, row, column, text, cancel);
                 if (!cancel) {
                     rows_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
@@ -234,8 +239,9 @@ void Win32Grid::WatchEscape() {
     HWND edit = reinterpret_cast<HWND>(SendMessageA(hwnd(), LVM_GETEDITCONTROL, 0, 0));
     if (!edit || GetPropA(edit, kEditOwnerProp)) return;
     SetPropA(edit, kEditOwnerProp, this);
+    // Watched through the wide calls, so that the text typed passes unchanged.
     SetPropA(edit, kEditProcProp,
-             reinterpret_cast<HANDLE>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc))));
+             reinterpret_cast<HANDLE>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc))));
 }
 
 LRESULT CALLBACK Win32Grid::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
@@ -243,10 +249,10 @@ LRESULT CALLBACK Win32Grid::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) 
     auto original = reinterpret_cast<WNDPROC>(GetPropA(edit, kEditProcProp));
     if (grid && ((msg == WM_KEYDOWN && wp == VK_ESCAPE) || (msg == WM_CHAR && wp == 27))) grid->escaped_ = true;
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         RemovePropA(edit, kEditOwnerProp);
         RemovePropA(edit, kEditProcProp);
     }
-    return original ? CallWindowProcA(original, edit, msg, wp, lp) : DefWindowProcA(edit, msg, wp, lp);
+    return original ? CallWindowProcW(original, edit, msg, wp, lp) : DefWindowProcW(edit, msg, wp, lp);
 }
 }  // namespace tidvex::controls::win32

@@ -11,6 +11,7 @@ namespace tidvex::controls::win32 {
 
 // The grid is a list view in report mode: one list-view column per shown data
 // column; the check boxes and label editing belong to the first shown column.
+// Text goes in and out through the list view's wide messages and notifications.
 class Win32Grid final : public Win32Control<Grid> {
 public:
     Win32Grid(HWND parent, Bounds at);
@@ -20,8 +21,8 @@ public:
     int Columns() const override { return static_cast<int>(layout_.size()); }
     GridColumn Layout(int column) const override;
     void Layout(int column, const GridColumn& layout) override;
-    std::string Cell(int row, int column) const override;
-    void Cell(int row, int column, const std::string& text) override;
+    std::wstring Cell(int row, int column) const override;
+    void Cell(int row, int column, const std::wstring& text) override;
     int ActiveRow() const override;
     void ActiveRow(int row) override;
     void EditActiveCell() override;

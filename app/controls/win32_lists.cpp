@@ -14,8 +14,8 @@ Win32ListBox::Win32ListBox(HWND parent, Bounds at, Options options)
     DWORD style = kChildStyle | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
     if (options.multiSelect) style |= LBS_EXTENDEDSEL;
     if (options.checkBoxes) style |= LBS_OWNERDRAWFIXED;
-    CreateNative("LISTBOX", "", style, WS_EX_CLIENTEDGE | (options.dropTarget ? WS_EX_ACCEPTFILES : 0), parent, at.left,
-                 at.top, at.width, at.height);
+    CreateNativeWide(L"LISTBOX", style, WS_EX_CLIENTEDGE | (options.dropTarget ? WS_EX_ACCEPTFILES : 0), parent,
+                     at.left, at.top, at.width, at.height);
     if (options.checkBoxes) SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, 17);
     if (options.dropTarget) DragAcceptFiles(hwnd(), TRUE);
 }
@@ -93,8 +93,8 @@ bool Win32ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         text.left += 19;
         SetBkMode(item->hDC, TRANSPARENT);
         SetTextColor(item->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        const std::string caption = List(index);
-        DrawTextA(item->hDC, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        const std::wstring caption = List(index);
+        DrawTextW(item->hDC, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &r);
         result = TRUE;
         return true;
@@ -121,13 +121,15 @@ bool Win32ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         case WM_DROPFILES: {
+            // The names as the shell gives them: the code page's call would
+            // turn a name it cannot hold into a look-alike of another file.
             auto drop = reinterpret_cast<HDROP>(wp);
-            std::vector<std::string> paths;
-            const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+            std::vector<std::wstring> paths;
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
             for (UINT i = 0; i < count; ++i) {
-                const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-                std::string path(length + 1, '\0');
-                DragQueryFileA(drop, i, path.data(), length + 1);
+                const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+                std::wstring path(length + 1, L'\0');
+                DragQueryFileW(drop, i, path.data(), length + 1);
                 path.resize(length);
                 paths.push_back(path);
             }
@@ -146,8 +148,8 @@ Win32ComboBox::Win32ComboBox(HWND parent, Bounds at)
     : Win32Items(ControlKind::ComboBox,
                  {CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_DELETESTRING, CB_RESETCONTENT}) {
     // The height is that of the dropped list.
-    CreateNative("COMBOBOX", "", kChildStyle | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, parent,
-                 at.left, at.top, at.width, std::max(at.height, 200));
+    CreateNativeWide(L"COMBOBOX", kChildStyle | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, parent,
+                     at.left, at.top, at.width, std::max(at.height, 200));
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(hwnd(), &info) && info.hwndList) AlsoReflectFor(info.hwndList);

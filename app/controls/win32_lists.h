@@ -3,6 +3,7 @@
 
 #include "controls/controls.h"
 #include "controls/win32_window.h"
+#include "text/text.h"
 
 #include <string>
 #include <vector>
@@ -14,15 +15,17 @@ struct ItemMessages {
     UINT add, count, textLength, text, remove, reset;
 };
 
+// The window keeps the items in UTF-16 and is sent the wide messages.
 template <class Base>
 class Win32Items : public Win32Control<Base> {
 public:
-    void AddItem(const std::string& item) override { Send(m_.add, 0, reinterpret_cast<LPARAM>(item.c_str())); }
+    using Base::AddItem;
+    void AddItem(const std::wstring& item) override { Send(m_.add, 0, reinterpret_cast<LPARAM>(item.c_str())); }
     int ListCount() const override { return static_cast<int>(Send(m_.count, 0, 0)); }
-    std::string List(int index) const override {
+    std::wstring List(int index) const override {
         if (!Valid(index)) return {};
         const auto length = Send(m_.textLength, static_cast<WPARAM>(index), 0);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
         Send(m_.text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<size_t>(length));
         return text;
@@ -40,7 +43,7 @@ public:
 protected:
     Win32Items(ControlKind kind, ItemMessages messages) : Win32Control<Base>(kind), m_(messages) {}
     bool Valid(int index) const { return index >= 0 && index < ListCount(); }
-    LRESULT Send(UINT msg, WPARAM wp, LPARAM lp) const { return SendMessageA(this->hwnd(), msg, wp, lp); }
+    LRESULT Send(UINT msg, WPARAM wp, LPARAM lp) const { return SendMessageW(this->hwnd(), msg, wp, lp); }
     // After an item went (-1: all of them).
     virtual void Removed(int) {}
 
@@ -78,7 +81,7 @@ public:
     Win32ComboBox(HWND parent, Bounds at);
     int ListIndex() const override;
     void ListIndex(int index) override;
-    std::string Text() const override { return List(ListIndex()); }
+    std::string Text() const override { return text::Narrow(List(ListIndex())); }
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 

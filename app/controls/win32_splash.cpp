@@ -18,7 +18,7 @@ Win32Splash::~Win32Splash() {
     if (picture_) DeleteObject(picture_);
 }
 
-bool Win32Splash::LoadPicture(const std::string& path) {
+bool Win32Splash::LoadPicture(const std::wstring& path) {
     HBITMAP loaded = LoadPictureFile(path);
     if (!loaded) return false;
     if (picture_) DeleteObject(picture_);

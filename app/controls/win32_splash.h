@@ -13,7 +13,7 @@ class Win32Splash final : public Splash, public Win32Window {
 public:
     Win32Splash();
     ~Win32Splash() override;
-    bool LoadPicture(const std::string& path) override;
+    bool LoadPicture(const std::wstring& path) override;
     void LabelText(const std::string& label, const std::string& text) override;
     void Show(int display) override;
     void Close() override;

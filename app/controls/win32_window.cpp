@@ -1,10 +1,12 @@
 #include "controls/win32_window.h"
 
 #include "errors/run_time_error.h"
+#include "text/text.h"
 
 #include <ole2.h>
 #include <olectl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -135,8 +137,10 @@ HICON ProgramIcon(int size) {
     return icon;
 }
 
-HBITMAP LoadPictureFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+HBITMAP LoadPictureFile(const std::string& path) { return LoadPictureFile(text::Wide(path)); }
+
+HBITMAP LoadPictureFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
     if (!in) return nullptr;
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.empty()) return nullptr;
@@ -260,7 +264,8 @@ Win32Window::~Win32Window() {
     if (!hwnd_) return;
     HWND hwnd = hwnd_;
     RemovePropA(hwnd, kObjectProp);
-    if (original_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    if (original_)
+        (wide_ ? SetWindowLongPtrW : SetWindowLongPtrA)(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
 }
@@ -287,18 +292,34 @@ void Win32Window::CreateOwn(const char* className, const std::string& text, DWOR
 
 void Win32Window::CreateNative(const char* className, const std::string& text, DWORD style, DWORD exStyle,
                                HWND parent, int x, int y, int width, int height) {
-    HWND hwnd =
-        CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, nullptr, Instance(), nullptr);
+    Subclass(CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, nullptr, Instance(),
+                             nullptr),
+             false);
+}
+
+void Win32Window::CreateNativeWide(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, int x, int y,
+                                   int width, int height) {
+    Subclass(CreateWindowExW(exStyle, className, L"", style, x, y, width, height, parent, nullptr, Instance(), nullptr),
+             true);
+}
+
+void Win32Window::Subclass(HWND hwnd, bool wide) {
     if (!hwnd) return;
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
     Bind(hwnd);
-    original_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::SubclassProc)));
+    wide_ = wide;
+    // Subclassed in its own kind: a wide window subclassed through the code
+    // page's call would take its text through the code page from then on.
+    original_ = reinterpret_cast<WNDPROC>((wide ? SetWindowLongPtrW : SetWindowLongPtrA)(
+        hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::SubclassProc)));
 }
 
-LRESULT Win32Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
-    return original_ ? CallWindowProcA(original_, hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+LRESULT Win32Window::CallUsual(WNDPROC original, bool wide, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (original) return (wide ? CallWindowProcW : CallWindowProcA)(original, hwnd, msg, wp, lp);
+    return (wide ? DefWindowProcW : DefWindowProcA)(hwnd, msg, wp, lp);
 }
+
+LRESULT Win32Window::Default(UINT msg, WPARAM wp, LPARAM lp) { return CallUsual(original_, wide_, hwnd_, msg, wp, lp); }
 
 LRESULT Win32Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
@@ -313,14 +334,16 @@ LRESULT Win32Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (handled) return result;
     HWND hwnd = hwnd_;
     WNDPROC original = original_;
+    const bool wide = wide_;
     if (msg == WM_NCDESTROY) {
         // The window goes before its object (its parent was destroyed).
         RemovePropA(hwnd, kObjectProp);
-        if (original) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        if (original)
+            (wide ? SetWindowLongPtrW : SetWindowLongPtrA)(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         hwnd_ = nullptr;
         original_ = nullptr;
     }
-    return original ? CallWindowProcA(original, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+    return CallUsual(original, wide, hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Win32Window::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -339,7 +362,7 @@ LRESULT CALLBACK Win32Window::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT CALLBACK Win32Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Win32Window* self = FromHandle(hwnd);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self) return (IsWindowUnicode(hwnd) ? DefWindowProcW : DefWindowProcA)(hwnd, msg, wp, lp);
     return self->Dispatch(msg, wp, lp);
 }
 

@@ -74,6 +74,7 @@ HICON ProgramIcon(int size = 0);
 // A picture file (bitmap, JPEG, GIF) as a bitmap the caller owns; nullptr when
 // the file cannot be read as a picture.
 HBITMAP LoadPictureFile(const std::string& path);
+HBITMAP LoadPictureFile(const std::wstring& path);
 
 class Win32Window;
 
@@ -130,6 +131,11 @@ protected:
                    int y, int width, int height, UINT classStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
     void CreateNative(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent, int x,
                       int y, int width, int height);
+    // The same as a window that keeps its text in UTF-16 and takes the wide
+    // messages (LB_ADDSTRING with a UTF-16 item): a window of the code page
+    // would turn the text into look-alikes on the way in.
+    void CreateNativeWide(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, int x, int y, int width,
+                          int height);
     // The notifications another window sends (a combo box's drop-down list)
     // come to this object too.
     void AlsoReflectFor(HWND other);
@@ -141,9 +147,13 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void Bind(HWND hwnd);
+    void Subclass(HWND hwnd, bool wide);
+    // The window's usual procedure, or the default one, in the window's own kind.
+    static LRESULT CallUsual(WNDPROC original, bool wide, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     HWND hwnd_ = nullptr;
     WNDPROC original_ = nullptr;
+    bool wide_ = false;
 };
 
 // The Control members over the object's window, and the scheme's "BackColor" and

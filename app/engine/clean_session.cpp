@@ -26,7 +26,7 @@ void DeleteBlackFolder(const std::string& path, const fs::ProtectedFolders& kept
     const fs::CanonicalPath folder = fs::Canonical(path);
     if (const auto protectedFolder = folder ? kept.Refusing(folder.path) : std::nullopt)
         throw RunTimeError(kPermissionDenied, "Not deleted: " + path + " is or holds the folder " +
-                                                  text::Narrow(*protectedFolder));
+                                                  text::ForLog(*protectedFolder));
     fs::gFSO().DeleteFolder(path, true);
 }
 
@@ -336,7 +336,7 @@ void clsCleanSession::CleanBlackList() {
     if (!lists.blackFilesEmpty)
         each(lists.blackFiles, true, [](const std::string& path) { fs::gFSO().DeleteFile(path, true); });
     if (!lists.blackFoldersEmpty) {
-        const auto kept = fs::ProtectedFolders::Read({text::Wide(services::AppPath())});
+        const auto kept = fs::ProtectedFolders::Read({services::AppFolder()});
         each(lists.blackFolders, true, [&kept](const std::string& path) { DeleteBlackFolder(path, kept); });
     }
     if (!lists.blackKeysEmpty) {

@@ -231,13 +231,13 @@ void clsHDCleaner::LogNotExamined(DWORD error, const std::wstring& path) {
                                   text::Narrow(path));
 }
 
-// The lists are code-page text: a character of the path that the code page
+// The path as the file system gives it: a character of it that the code page
 // lacks matches no character of an entry. An entry also keeps what it names
 // under any other spelling.
 bool clsHDCleaner::IsSafe(const std::wstring& path) {
-    const std::string shown = text::Narrow(path);
-    return services::IsItemInArray(shown, services::gMatchLists.safeFiles, false) ||
-           services::IsItemInArray(shown, services::gMatchLists.safeFolders, true) || safe_.Keeps(path);
+    return services::IsItemInArray(std::wstring_view(path), services::gMatchLists.safeFiles, false) ||
+           services::IsItemInArray(std::wstring_view(path), services::gMatchLists.safeFolders, true) ||
+           safe_.Keeps(path);
 }
 
 void clsHDCleaner::DeleteCollectedFiles(double start, double range) {

@@ -26,11 +26,21 @@ const std::string kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kSoundsKey = "AppEvents\\Schemes\\Apps";
 
-// Text as stored, cut at its first NUL; other kinds of data name no file.
-std::string TextOf(const registry::RegValue& value) {
-    if (!value.IsText()) return {};
-    std::string text = value.Text();
-    return text.substr(0, text.find('\0'));
+// A name or key for the events: exact where the code page holds it.
+std::string Shown(const std::wstring& name) { return text::ForLog(name); }
+
+std::wstring TrimBlanks(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+// Data of any kind, as long as there is some: text up to its first NUL, or bytes.
+bool HasData(const std::optional<registry::RawValue>& value) {
+    if (!value) return false;
+    if (value->type != REG_SZ && value->type != REG_EXPAND_SZ && value->type != REG_MULTI_SZ)
+        return !value->bytes.empty();
+    return value->bytes.size() >= sizeof(wchar_t) && (value->bytes[0] != 0 || value->bytes[1] != 0);
 }
 
 }  // namespace
@@ -132,16 +142,11 @@ void clsRegCleaner::RaiseComplete(std::string item) {
     ThrowIfStopped();
 }
 
-std::vector<std::string> clsRegCleaner::Subkeys(std::int32_t hive, const std::string& key) {
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg_.classkey(hive);
-    reg_.sectionkey(key);
-    reg_.EnumerateSections(names, count);
-    return names;
+std::vector<std::wstring> clsRegCleaner::Subkeys(std::int32_t hive, const std::wstring& key) {
+    return reg_.SectionsW(hive, key);
 }
 
-void clsRegCleaner::ForEachSubkey(std::int32_t hive, const std::string& key, const Visit& visit) {
+void clsRegCleaner::ForEachSubkey(std::int32_t hive, const std::wstring& key, const Visit& visit) {
     // The names are read in full first: a visit may delete the entry it was given.
     for (const auto& name : Subkeys(hive, key)) {
         BeforeEntry();
@@ -149,68 +154,53 @@ void clsRegCleaner::ForEachSubkey(std::int32_t hive, const std::string& key, con
     }
 }
 
-void clsRegCleaner::ForEachValue(std::int32_t hive, const std::string& key, const Visit& visit) {
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    reg_.classkey(hive);
-    reg_.sectionkey(key);
-    reg_.EnumerateValues(names, count);
-    for (const auto& name : names) {
+void clsRegCleaner::ForEachValue(std::int32_t hive, const std::wstring& key, const Visit& visit) {
+    for (const auto& name : reg_.ValuesW(hive, key)) {
         BeforeEntry();
         visit(name);
     }
 }
 
-registry::RegValue clsRegCleaner::ReadValue(std::int32_t hive, const std::string& key, const std::string& value) {
-    reg_.classkey(hive);
-    reg_.sectionkey(key);
-    reg_.valuekey(value);
-    return reg_.Value();
+std::wstring clsRegCleaner::ReadText(std::int32_t hive, const std::wstring& key, const std::wstring& value) {
+    return TrimBlanks(reg_.TextW(hive, key, value).value_or(std::wstring()));
 }
 
-std::string clsRegCleaner::ReadText(std::int32_t hive, const std::string& key, const std::string& value) {
-    return Trim(TextOf(ReadValue(hive, key, value)));
+bool clsRegCleaner::DeleteValue(std::int32_t hive, const std::wstring& key, const std::wstring& value) {
+    return reg_.DeleteValueW(hive, key, value);
 }
 
-void clsRegCleaner::DeleteValue(std::int32_t hive, const std::string& key, const std::string& value) {
-    reg_.classkey(hive);
-    reg_.sectionkey(key);
-    reg_.valuekey(value);
-    reg_.DeleteValue(false);
-}
+bool clsRegCleaner::DeleteKey(std::int32_t hive, const std::wstring& key) { return reg_.DeleteKeyW(hive, key); }
 
-void clsRegCleaner::DeleteKey(std::int32_t hive, const std::string& key) {
-    reg_.classkey(hive);
-    reg_.sectionkey(key);
-    reg_.DeleteKey(false);
-}
-
-void clsRegCleaner::DeleteTree(const std::string& fullPath) { reg_.del_reg_sub(fullPath); }
+bool clsRegCleaner::DeleteTree(std::int32_t hive, const std::wstring& key) { return reg_.DeleteTreeW(hive, key); }
 
 // ---- The broken-reference checks ----
+//
+// An entry goes only when what it names is surely missing, and a cleaning
+// event follows only a delete that removed it.
 
 void clsRegCleaner::CleanBrokenFileType() {
     const std::string category = "Broken File Type entries";
     RaiseScanning(kHKCR, category);
-    ForEachSubkey(kClassesRoot, "", [&](const std::string& type) {
-        if (!type.empty() && type[0] == '.') return;
-        const std::string commandKey = type + "\\Shell\\Open\\Command";
-        const std::string command = ReadText(kClassesRoot, commandKey, "");
+    ForEachSubkey(kClassesRoot, L"", [&](const std::wstring& type) {
+        if (!type.empty() && type[0] == L'.') return;
+        const std::wstring commandKey = type + L"\\Shell\\Open\\Command";
+        const std::wstring command = ReadText(kClassesRoot, commandKey, L"");
         if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
-        DeleteValue(kClassesRoot, commandKey, "");
-        RaiseScanning(kHKCR + "\\" + type, category);
-        RaiseCleaning(kHKCR + "\\" + type, category);
+        if (!DeleteValue(kClassesRoot, commandKey, L"")) return;
+        RaiseScanning(kHKCR + "\\" + Shown(type), category);
+        RaiseCleaning(kHKCR + "\\" + Shown(type), category);
     });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenCOM_OLE() {
     const std::string category = "Broken Com/OLE object entries";
-    ForEachSubkey(kClassesRoot, "CLSID", [&](const std::string& clsid) {
-        const std::string server = ReadText(kClassesRoot, "CLSID\\" + clsid + "\\InprocServer32", "");
-        if (server.empty() || ProbePath(server, folders_) != Presence::Missing) return;
-        const std::string registration = kHKCR + "\\CLSID\\" + clsid;
-        DeleteTree(registration);
+    ForEachSubkey(kClassesRoot, L"CLSID", [&](const std::wstring& clsid) {
+        const std::wstring server = ReadText(kClassesRoot, L"CLSID\\" + clsid + L"\\InprocServer32", L"");
+        // The platform loads a server named without extension as a ".dll".
+        if (server.empty() || ProbeLibrary(server, folders_) != Presence::Missing) return;
+        if (!DeleteTree(kClassesRoot, L"CLSID\\" + clsid)) return;
+        const std::string registration = kHKCR + "\\CLSID\\" + Shown(clsid);
         RaiseScanning(registration, category);
         RaiseCleaning(registration, category);
     });
@@ -220,18 +210,18 @@ void clsRegCleaner::CleanBrokenCOM_OLE() {
 void clsRegCleaner::CleanBrokenActiveX() {
     const std::string category = "Broken ActiveX entries";
     RaiseScanning(kHKCR + "\\TypeLib", category);
-    ForEachSubkey(kClassesRoot, "TypeLib", [&](const std::string& library) {
-        const std::string libraryKey = "TypeLib\\" + library;
-        const std::vector<std::string> versions = Subkeys(kClassesRoot, libraryKey);
+    ForEachSubkey(kClassesRoot, L"TypeLib", [&](const std::wstring& library) {
+        const std::wstring libraryKey = L"TypeLib\\" + library;
+        const std::vector<std::wstring> versions = Subkeys(kClassesRoot, libraryKey);
         // The library goes only when every one of its versions names a file
         // that is surely gone; one that resolves, or cannot be told, keeps it.
         bool broken = !versions.empty();
         for (const auto& version : versions) {
-            const std::string languageKey = libraryKey + "\\" + version + "\\0";
-            const std::string win32 = ReadText(kClassesRoot, languageKey + "\\win32", "");
+            const std::wstring languageKey = libraryKey + L"\\" + version + L"\\0";
+            const std::wstring win32 = ReadText(kClassesRoot, languageKey + L"\\win32", L"");
             Presence p = win32.empty() ? Presence::Unknown : ProbeTypeLibrary(win32, folders_);
             if (p == Presence::Missing) {
-                const std::string win64 = ReadText(kClassesRoot, languageKey + "\\win64", "");
+                const std::wstring win64 = ReadText(kClassesRoot, languageKey + L"\\win64", L"");
                 if (!win64.empty() && ProbeTypeLibrary(win64, folders_) != Presence::Missing) p = Presence::Present;
             }
             if (p != Presence::Missing) {
@@ -239,10 +229,8 @@ void clsRegCleaner::CleanBrokenActiveX() {
                 break;
             }
         }
-        if (!broken) return;
-        const std::string registration = kHKCR + "\\" + libraryKey;
-        DeleteTree(registration);
-        RaiseCleaning(registration, category);
+        if (!broken || !DeleteTree(kClassesRoot, libraryKey)) return;
+        RaiseCleaning(kHKCR + "\\" + Shown(libraryKey), category);
     });
     RaiseComplete(category);
 }
@@ -255,24 +243,26 @@ void clsRegCleaner::CleanBrokenStartup() {
 }
 
 void clsRegCleaner::CleanRunValues(std::int32_t hive, const std::string& keyText, const std::string& category) {
+    const std::wstring runKey = text::Wide(kRunKey);
     RaiseScanning(keyText, category);
-    ForEachValue(hive, kRunKey, [&](const std::string& name) {
-        const std::string command = ReadText(hive, kRunKey, name);
+    ForEachValue(hive, runKey, [&](const std::wstring& name) {
+        const std::wstring command = ReadText(hive, runKey, name);
         if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
-        DeleteValue(hive, kRunKey, name);
-        RaiseCleaning(keyText + "=" + name, category);
+        if (!DeleteValue(hive, runKey, name)) return;
+        RaiseCleaning(keyText + "=" + Shown(name), category);
     });
 }
 
 void clsRegCleaner::CleanBrokenSharedDLL() {
     const std::string category = "Broken Shared DLL's entries";
     const std::string keyText = kHKLM + "\\" + kSharedDllsKey;
+    const std::wstring key = text::Wide(kSharedDllsKey);
     RaiseScanning(keyText, category);
-    ForEachValue(kLocalMachine, kSharedDllsKey, [&](const std::string& name) {
+    ForEachValue(kLocalMachine, key, [&](const std::wstring& name) {
         // The value's name is the library; its data, a use count, only has to be there.
-        if (ReadValue(kLocalMachine, kSharedDllsKey, name).Text().empty() || ProbePath(name, folders_) != Presence::Missing) return;
-        DeleteValue(kLocalMachine, kSharedDllsKey, name);
-        RaiseCleaning(keyText + "=" + name, category);
+        if (!HasData(reg_.RawW(kLocalMachine, key, name)) || ProbePath(name, folders_) != Presence::Missing) return;
+        if (!DeleteValue(kLocalMachine, key, name)) return;
+        RaiseCleaning(keyText + "=" + Shown(name), category);
     });
     RaiseComplete(category);
 }
@@ -283,12 +273,13 @@ void clsRegCleaner::CleanBrokenFont() {
                                      ? "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"
                                      : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
     const std::string keyText = kHKLM + "\\" + fontsKey;
+    const std::wstring key = text::Wide(fontsKey);
     RaiseScanning(keyText, category);
-    ForEachValue(kLocalMachine, fontsKey, [&](const std::string& name) {
-        const std::string file = ReadText(kLocalMachine, fontsKey, name);
+    ForEachValue(kLocalMachine, key, [&](const std::wstring& name) {
+        const std::wstring file = ReadText(kLocalMachine, key, name);
         if (file.empty() || ProbeFont(file, folders_) != Presence::Missing) return;
-        DeleteValue(kLocalMachine, fontsKey, name);
-        RaiseCleaning(keyText + "=" + name, category);
+        if (!DeleteValue(kLocalMachine, key, name)) return;
+        RaiseCleaning(keyText + "=" + Shown(name), category);
     });
     RaiseComplete(category);
 }
@@ -297,15 +288,16 @@ void clsRegCleaner::CleanBrokenSound() {
     const std::string category = "Broken System Sounds entries";
     ProbeFolders soundFolders = folders_;
     soundFolders.first.push_back(folders_.windowsDir + "\\Media");
+    const std::wstring soundsKey = text::Wide(kSoundsKey);
     RaiseScanning(kHKCU + "\\" + kSoundsKey, category);
-    for (const auto& app : Subkeys(kCurrentUser, kSoundsKey)) {
-        const std::string appKey = kSoundsKey + "\\" + app;
-        ForEachSubkey(kCurrentUser, appKey, [&](const std::string& event) {
-            const std::string currentKey = appKey + "\\" + event + "\\.Current";
-            const std::string sound = ReadText(kCurrentUser, currentKey, "");
+    for (const auto& app : Subkeys(kCurrentUser, soundsKey)) {
+        const std::wstring appKey = soundsKey + L"\\" + app;
+        ForEachSubkey(kCurrentUser, appKey, [&](const std::wstring& event) {
+            const std::wstring currentKey = appKey + L"\\" + event + L"\\.Current";
+            const std::wstring sound = ReadText(kCurrentUser, currentKey, L"");
             if (sound.empty() || ProbePath(sound, soundFolders) != Presence::Missing) return;
-            DeleteKey(kCurrentUser, currentKey);
-            RaiseCleaning(kHKCU + "\\" + currentKey, category);
+            if (!DeleteKey(kCurrentUser, currentKey)) return;
+            RaiseCleaning(kHKCU + "\\" + Shown(currentKey), category);
         });
     }
     RaiseComplete(category);
@@ -313,62 +305,67 @@ void clsRegCleaner::CleanBrokenSound() {
 
 void clsRegCleaner::CleanBrokenHelpFiles() {
     const std::string category = "Broken help file entries";
+    const std::wstring helpKey = text::Wide(kHelpKey);
     RaiseScanning(kHKLM + "\\" + kHelpKey, category);
-    ForEachValue(kLocalMachine, kHelpKey, [&](const std::string& name) {
+    ForEachValue(kLocalMachine, helpKey, [&](const std::wstring& name) {
         // The value's name is the help file, its data the folder it lies in.
-        std::string folder = ReadText(kLocalMachine, kHelpKey, name);
+        std::wstring folder = ReadText(kLocalMachine, helpKey, name);
         if (folder.empty()) return;
-        if (folder.back() != '\\') folder += "\\";
+        if (folder.back() != L'\\') folder += L"\\";
         if (ProbePath(folder + name, folders_) != Presence::Missing) return;
-        DeleteValue(kLocalMachine, kHelpKey, name);
-        RaiseCleaning(kHKLM + "\\" + kHelpKey + ":" + name, category);
+        if (!DeleteValue(kLocalMachine, helpKey, name)) return;
+        RaiseCleaning(kHKLM + "\\" + kHelpKey + ":" + Shown(name), category);
     });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenApplicationPath() {
     const std::string category = "Broken Application Path entries";
+    const std::wstring appPaths = text::Wide(kAppPathsKey);
     RaiseScanning(kHKLM + "\\" + kAppPathsKey, category);
-    ForEachSubkey(kLocalMachine, kAppPathsKey, [&](const std::string& application) {
-        const std::string key = kAppPathsKey + "\\" + application;
-        const std::string path = ReadText(kLocalMachine, key, "");
+    ForEachSubkey(kLocalMachine, appPaths, [&](const std::wstring& application) {
+        const std::wstring key = appPaths + L"\\" + application;
+        const std::wstring path = ReadText(kLocalMachine, key, L"");
         if (path.empty() || ProbePath(path, folders_) != Presence::Missing) return;
-        DeleteKey(kLocalMachine, key);
-        RaiseCleaning(kHKLM + "\\" + key, category);
+        if (!DeleteKey(kLocalMachine, key)) return;
+        RaiseCleaning(kHKLM + "\\" + Shown(key), category);
     });
     RaiseComplete(category);
 }
 
 void clsRegCleaner::CleanBrokenIcon() {
     const std::string category = "Broken icon entries";
-    CleanIconPass("", "DefaultIcon", category);
-    CleanIconPass("CLSID", "ToolboxBitmap32", category);
+    CleanIconPass(L"", L"DefaultIcon", category);
+    CleanIconPass(L"CLSID", L"ToolboxBitmap32", category);
     RaiseComplete(category);
 }
 
-void clsRegCleaner::CleanIconPass(const std::string& parent, const std::string& iconKey,
+void clsRegCleaner::CleanIconPass(const std::wstring& parent, const std::wstring& iconKey,
                                   const std::string& category) {
-    RaiseScanning(parent.empty() ? kHKCR : kHKCR + "\\" + parent, category);
-    ForEachSubkey(kClassesRoot, parent, [&](const std::string& name) {
+    RaiseScanning(parent.empty() ? kHKCR : kHKCR + "\\" + Shown(parent), category);
+    ForEachSubkey(kClassesRoot, parent, [&](const std::wstring& name) {
         // File extensions carry no icon of their own here; their type does.
-        if (parent.empty() && !name.empty() && name[0] == '.') return;
-        const std::string key = (parent.empty() ? name : parent + "\\" + name) + "\\" + iconKey;
-        const std::string icon = ReadText(kClassesRoot, key, "");
+        if (parent.empty() && !name.empty() && name[0] == L'.') return;
+        const std::wstring key = (parent.empty() ? name : parent + L"\\" + name) + L"\\" + iconKey;
+        const std::wstring icon = ReadText(kClassesRoot, key, L"");
         if (icon.empty() || ProbeIcon(icon, folders_) != Presence::Missing) return;
-        DeleteKey(kClassesRoot, key);
-        RaiseCleaning(kHKCR + "\\" + key, category);
+        if (!DeleteKey(kClassesRoot, key)) return;
+        RaiseCleaning(kHKCR + "\\" + Shown(key), category);
     });
 }
 
 void clsRegCleaner::CleanBrokenUninstall() {
     const std::string category = "Broken Uninstall entries";
+    const std::wstring uninstall = text::Wide(kUninstallKey);
     RaiseScanning(kHKLM + "\\" + kUninstallKey, category);
-    ForEachSubkey(kLocalMachine, kUninstallKey, [&](const std::string& product) {
-        const std::string key = kUninstallKey + "\\" + product;
-        const std::string command = ReadText(kLocalMachine, key, "UninstallString");
+    ForEachSubkey(kLocalMachine, uninstall, [&](const std::wstring& product) {
+        const std::wstring key = uninstall + L"\\" + product;
+        const std::wstring command = ReadText(kLocalMachine, key, L"UninstallString");
         if (command.empty() || ProbeCommandLine(command, folders_) != Presence::Missing) return;
-        RaiseCleaning(kHKLM + "\\" + key, category);
-        DeleteKey(kLocalMachine, key);
+        // Stop keeps the entry; the event tells of an entry really gone.
+        ThrowIfStopped();
+        if (!DeleteKey(kLocalMachine, key)) return;
+        RaiseCleaning(kHKLM + "\\" + Shown(key), category);
     });
     RaiseComplete(category);
 }
@@ -381,13 +378,13 @@ void clsRegCleaner::ClearMru(const std::string& category, const std::string& fir
     RaiseScanning(first, category);
     if (second.empty()) RaiseCleaning(first, category);
     if (fullPath) {
-        DeleteTree(first);
+        reg_.del_reg_sub(first);
     } else {
-        DeleteKey(kCurrentUser, first);
+        DeleteKey(kCurrentUser, text::Wide(first));
     }
     if (!second.empty()) {
         RaiseScanning(second, category);
-        DeleteKey(kCurrentUser, second);
+        DeleteKey(kCurrentUser, text::Wide(second));
     }
     RaiseComplete(category);
 }

@@ -92,7 +92,7 @@ private:
     void CleanBrokenApplicationPath();
     void CleanBrokenIcon();
     void CleanBrokenUninstall();
-    void CleanIconPass(const std::string& parent, const std::string& iconKey, const std::string& category);
+    void CleanIconPass(const std::wstring& parent, const std::wstring& iconKey, const std::string& category);
     void CleanRunValues(std::int32_t hive, const std::string& keyText, const std::string& category);
     // Deletes one list key, or two in a row; `fullPath`: the first is a full
     // path, removed with everything below it.
@@ -107,22 +107,24 @@ private:
     void RaiseComplete(std::string item);
 
     // Every call below names the key it works on: nothing depends on where an
-    // earlier read left the registry object.
-    using Visit = std::function<void(const std::string& name)>;
+    // earlier read left the registry object. Names are read and deleted as the
+    // registry keeps them (UTF-16), so an entry is judged by exactly what it
+    // holds and a delete removes exactly the entry judged.
+    using Visit = std::function<void(const std::wstring& name)>;
     // The walks: each subkey or value name of the key, in the order the
     // registry lists them, after BeforeEntry; none when the key cannot be opened.
-    void ForEachSubkey(std::int32_t hive, const std::string& key, const Visit& visit);
-    void ForEachValue(std::int32_t hive, const std::string& key, const Visit& visit);
+    void ForEachSubkey(std::int32_t hive, const std::wstring& key, const Visit& visit);
+    void ForEachValue(std::int32_t hive, const std::wstring& key, const Visit& visit);
     // The subkey names without yielding (an inner level of a walk).
-    std::vector<std::string> Subkeys(std::int32_t hive, const std::string& key);
-    // A value as stored, and as trimmed text (empty for data that is not text).
-    registry::RegValue ReadValue(std::int32_t hive, const std::string& key, const std::string& value);
-    std::string ReadText(std::int32_t hive, const std::string& key, const std::string& value);
-    // The deletes, with the safe-list check off.
-    void DeleteValue(std::int32_t hive, const std::string& key, const std::string& value);
-    void DeleteKey(std::int32_t hive, const std::string& key);
-    // A full path ("HKEY_CLASSES_ROOT\CLSID\{...}") with everything below it.
-    void DeleteTree(const std::string& fullPath);
+    std::vector<std::wstring> Subkeys(std::int32_t hive, const std::wstring& key);
+    // A text value trimmed; empty when it is missing, holds no text or cannot
+    // be read exactly (an entry that is then never judged).
+    std::wstring ReadText(std::int32_t hive, const std::wstring& key, const std::wstring& value);
+    // The deletes, with the safe-list check off; true when the entry went.
+    bool DeleteValue(std::int32_t hive, const std::wstring& key, const std::wstring& value);
+    bool DeleteKey(std::int32_t hive, const std::wstring& key);
+    // A key with everything below it; true when it is gone.
+    bool DeleteTree(std::int32_t hive, const std::wstring& key);
 
     std::array<bool, kStepCount> switches_{};
     bool stop_ = false;

@@ -44,34 +44,49 @@ std::vector<FolderAlias> Wow64ProgramFolders(bool wow64,
 // The same for this process.
 std::vector<FolderAlias> Wow64ProgramFolders();
 
+// Each question takes the text as the registry keeps it (UTF-16, names outside
+// the code page included) or as code-page text.
+
 // Environment variables expanded, "%Program Files%" taken as the Windows
 // drive's "Program Files" folder.
+std::wstring ExpandPathVariables(const std::wstring& text, const std::string& windowsDir);
 std::string ExpandPathVariables(const std::string& text, const std::string& windowsDir);
 
 // A full path as it stands (no quotes, no variables left to expand).
 Presence ProbeFullPath(const std::string& path);
 // The same, with the folder aliases of `folders` tried for a missing file.
 Presence ProbeFullPath(const std::string& path, const ProbeFolders& folders);
+Presence ProbeFullPath(const std::wstring& path, const ProbeFolders& folders);
 
 // A plain path: surrounding quotes dropped, variables expanded; a bare name is
 // looked up in the given folders and along the search path.
 Presence ProbePath(const std::string& path, const ProbeFolders& folders);
+Presence ProbePath(const std::wstring& path, const ProbeFolders& folders);
+
+// A library as the platform loads it (a COM server, a rundll32 target): as a
+// plain path, and when its name has no extension also with ".dll" added
+// ("%SystemRoot%\system32\shell32", "ole32", "\"C:\Program Files\App\server\"").
+Presence ProbeLibrary(const std::wstring& path, const ProbeFolders& folders);
 
 // A command line: the program it runs, whether quoted or not (for an unquoted
 // one every reading up to an argument is tried, as the platform does when it
 // starts it), bare program names resolved like the platform's search, and for a
 // rundll32 line the library it loads instead.
 Presence ProbeCommandLine(const std::string& commandLine, const ProbeFolders& folders);
+Presence ProbeCommandLine(const std::wstring& commandLine, const ProbeFolders& folders);
 
 // An icon reference: "file", "file,index", "\"file\",index"; "%1" (the
 // document's own icon) cannot be told.
 Presence ProbeIcon(const std::string& iconReference, const ProbeFolders& folders);
+Presence ProbeIcon(const std::wstring& iconReference, const ProbeFolders& folders);
 
 // A type library's path, which may end in "\<resource number>" for the n-th
 // type library inside a module.
 Presence ProbeTypeLibrary(const std::string& path, const ProbeFolders& folders);
+Presence ProbeTypeLibrary(const std::wstring& path, const ProbeFolders& folders);
 
 // A font file: a bare name lies in the Fonts folder.
 Presence ProbeFont(const std::string& file, const ProbeFolders& folders);
+Presence ProbeFont(const std::wstring& file, const ProbeFolders& folders);
 
 }  // namespace tidvex::engine

@@ -140,7 +140,7 @@ public:
     void cmdStartShred_Click();
     void cmdAddFiles_Click();
     void cmdAddFolder_Click();
-    void lstFiles_OLEDragDrop(const std::vector<std::string>& paths);
+    void lstFiles_OLEDragDrop(const std::vector<std::wstring>& paths);
     void cmdRemoveShredItem_Click();
     void cmdRemoveAllShred_Click();
     void lstDrives_ItemCheck(int index);
@@ -188,7 +188,7 @@ public:
     void cmdUninstall_Click();
     void cmdRemoveEntry_Click();
     void cmdRenameEntry_Click();
-    void Grid2_BeforeUpdate(int row, int column, const std::string& newText, bool& cancel);
+    void Grid2_BeforeUpdate(int row, int column, const std::wstring& newText, bool& cancel);
     void Grid2_AfterEdit();
     void cmdSaveUins2txt_Click();
 
@@ -200,12 +200,12 @@ public:
     void cmdAddSafeFolder_Click();
     void cmdAddSafeRegKey_Click();
     void cmdRemoveSafeItem_Click();
-    void lstSafeList_OLEDragDrop(const std::vector<std::string>& paths);
+    void lstSafeList_OLEDragDrop(const std::vector<std::wstring>& paths);
     void cmdAddBlackFile_Click();
     void cmdAddBlackFolder_Click();
     void cmdAddBlackRegistry_Click();
     void cmdRemoveBlackItem_Click();
-    void lstBlackList_OLEDragDrop(const std::vector<std::string>& paths);
+    void lstBlackList_OLEDragDrop(const std::vector<std::wstring>& paths);
     void cmdAddSafeCookie_Click();
     void cmdRemoveSafeCookie_Click();
     void chkSelectAllCookies_Click();
@@ -287,10 +287,10 @@ private:
     bool UninstallRowChosen(int& row);
     // Options page.
     void Say(const std::string& text);
-    void AddToList(const std::string& path, std::int32_t type, bool toSafe);
+    void AddToList(const std::wstring& path, std::int32_t type, bool toSafe);
     void AddFiles(bool toSafe);
     void AddFolder(bool toSafe);
-    void AddDropped(const std::vector<std::string>& paths, bool toSafe);
+    void AddDropped(const std::vector<std::wstring>& paths, bool toSafe);
     void AddRegistryKey(bool toSafe);
     // Schedule tab: the scheduled and the shutdown cleaning (the Cleaner page,
     // then Start) and the two session boxes.

@@ -25,7 +25,7 @@ public:
 
     std::int32_t Initialize() override { return Call(&IShredder::Initialize, "Initialize"); }
     std::int32_t NewSession() override { return Call(&IShredder::NewSession, "NewSession"); }
-    void ApplicationPath(const std::string& path) override {
+    void ApplicationPath(const std::wstring& path) override {
         Put(&IShredder::put_ApplicationPath, path, "ApplicationPath");
     }
     void Language(const std::string& file) override { Put(&IShredder::put_Language, file, "Language"); }
@@ -43,8 +43,8 @@ public:
         return type;
     }
     void SessionType(std::int32_t type) override { CheckCall(object_->put_SessionType(type), "SessionType"); }
-    std::int32_t AddFile(const std::string& path) override { return Item(&IShredder::AddFile, path, "AddFile"); }
-    std::int32_t AddFolder(const std::string& path) override {
+    std::int32_t AddFile(const std::wstring& path) override { return Item(&IShredder::AddFile, path, "AddFile"); }
+    std::int32_t AddFolder(const std::wstring& path) override {
         return Item(&IShredder::AddFolder, path, "AddFolder");
     }
     std::int32_t AddDrive(const std::string& drive) override {
@@ -94,14 +94,17 @@ private:
         CheckCall((object_.Get()->*method)(&result), member);
         return result;
     }
-    std::int32_t Item(HRESULT (STDMETHODCALLTYPE IShredder::*method)(BSTR, long*), const std::string& item,
+    // Code-page text reads as it is; a path goes in UTF-16 as it is.
+    template <class Text>
+    std::int32_t Item(HRESULT (STDMETHODCALLTYPE IShredder::*method)(BSTR, long*), const Text& item,
                       const char* member) {
         long result = 0;
         com::Bstr text(item);
         CheckCall((object_.Get()->*method)(text.Get(), &result), member);
         return result;
     }
-    void Put(HRESULT (STDMETHODCALLTYPE IShredder::*put)(BSTR), const std::string& value, const char* member) {
+    template <class Text>
+    void Put(HRESULT (STDMETHODCALLTYPE IShredder::*put)(BSTR), const Text& value, const char* member) {
         com::Bstr text(value);
         CheckCall((object_.Get()->*put)(text.Get()), member);
     }

@@ -14,12 +14,13 @@ namespace tidvex::main {
 class frmMain;
 
 // Methods answer 1 (done) or 0 (refused); the pages look at none of them.
+// Paths go as the file system names them (the object takes UTF-16).
 class ShredderObject {
 public:
     virtual ~ShredderObject() = default;
     virtual std::int32_t Initialize() = 0;
     virtual std::int32_t NewSession() = 0;
-    virtual void ApplicationPath(const std::string& path) = 0;
+    virtual void ApplicationPath(const std::wstring& path) = 0;
     virtual void Language(const std::string& file) = 0;
     virtual void LogFileName(const std::string& file) = 0;
     virtual void ProfileName(const std::string& name) = 0;
@@ -27,8 +28,8 @@ public:
     virtual void ShredMethod(std::int16_t method) = 0;
     virtual std::int32_t SessionType() = 0;
     virtual void SessionType(std::int32_t type) = 0;
-    virtual std::int32_t AddFile(const std::string& path) = 0;
-    virtual std::int32_t AddFolder(const std::string& path) = 0;
+    virtual std::int32_t AddFile(const std::wstring& path) = 0;
+    virtual std::int32_t AddFolder(const std::wstring& path) = 0;
     virtual std::int32_t AddDrive(const std::string& drive) = 0;
     virtual std::int32_t RemoveDrive(const std::string& drive) = 0;
     virtual void ShredSubFolder(std::int32_t on) = 0;

@@ -5,19 +5,23 @@
 
 #include "com/com_types.h"
 #include "main/win32/main_window.h"
+#include "text/text.h"
 
 #include <string>
 
 namespace {
 
-// The command line after the program's name, as the window compares it.
+// The command line after the program's name, as the window compares it. It is
+// read in UTF-16: the code page's copy turns look-alikes (a full-width
+// solidus and letters) into an option; here a character the code page lacks
+// becomes "?", which no option holds.
 std::string Arguments() {
-    const char* line = GetCommandLineA();
+    const wchar_t* line = GetCommandLineW();
     bool quoted = false;
-    for (; *line && (quoted || (*line != ' ' && *line != '\t')); ++line)
-        if (*line == '"') quoted = !quoted;
-    while (*line == ' ' || *line == '\t') ++line;
-    return line;
+    for (; *line && (quoted || (*line != L' ' && *line != L'\t')); ++line)
+        if (*line == L'"') quoted = !quoted;
+    while (*line == L' ' || *line == L'\t') ++line;
+    return tidvex::text::Narrow(line);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ void frmMain::Form_Load() {
             return;
         }
         LoadingStep = "Loading the splash picture Splash.spl";
-        if (!Splash->LoadPicture(services::AppPath() + "\\Splash.spl")) throw RunTimeError::Of(kFileNotFound);
+        if (!Splash->LoadPicture(services::AppFolder() + L"\\Splash.spl")) throw RunTimeError::Of(kFileNotFound);
         Splash->LabelText("lblVersion", "Version " + VersionText(window));
         Splash->Show(0);
         CurrentPageIndex = -1;
@@ -254,7 +254,7 @@ void frmMain::mnuClean_Click() {
     mnuTray->Caption(mnuClean, cmdStartCleaning->Caption());
 }
 
-void frmMain::mnuHelp_Click() { Outside().ShellOpen(services::AppPath() + "\\Help.chm"); }
+void frmMain::mnuHelp_Click() { Outside().ShellOpen(services::AppFolder() + L"\\Help.chm"); }
 
 void frmMain::mnuExit_Click() {
     Outside().Visible(true);

@@ -85,7 +85,7 @@ void frmMain::MakeOptimizerPage(controls::ControlFactory& factory) {
 std::string frmMain::LockedDrivesText() const {
     std::string text = "|";
     for (int i = 0; i < lstPreventAccess->ListCount(); ++i) {
-        const std::string entry = lstPreventAccess->List(i);
+        const std::string entry = text::Narrow(lstPreventAccess->List(i));
         if (lstPreventAccess->Checked(i) && !entry.empty()) text += entry.substr(0, 1) + "|";
     }
     return text;
@@ -134,7 +134,7 @@ void frmMain::LoadLockedDrives() {
         // The parts between the bars, compared exactly; empty parts match nothing.
         const std::string parts = "|" + stored + "|";
         for (int i = 0; i < lstPreventAccess->ListCount(); ++i) {
-            const std::string first = lstPreventAccess->List(i).substr(0, 1);
+            const std::string first = text::Narrow(lstPreventAccess->List(i).substr(0, 1));
             if (!first.empty() && parts.find("|" + first + "|") != std::string::npos) lstPreventAccess->Checked(i, true);
         }
     } catch (...) {

@@ -37,12 +37,10 @@ constexpr int kAboutTab = 5;
 constexpr char kUpdateQuery[] = "updates.html?V=1.0.0.0&N=Tidvex";
 
 // The running program's file name without ".exe".
-std::string ExeName() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, n);
-    if (auto slash = name.find_last_of('\\'); slash != std::string::npos) name.erase(0, slash + 1);
-    if (auto dot = name.find_last_of('.'); dot != std::string::npos) name.erase(dot);
+std::wstring ExeName() {
+    std::wstring name = services::ProgramFile();
+    if (auto slash = name.find_last_of(L'\\'); slash != std::wstring::npos) name.erase(0, slash + 1);
+    if (auto dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.erase(dot);
     return name;
 }
 
@@ -55,7 +53,8 @@ void SelectAll(controls::ListBox& list, bool on) {
 void RemoveSelected(controls::ListBox& list, std::int32_t kind) {
     for (int i = list.ListCount() - 1; i >= 0; --i) {
         if (!list.Selected(i)) continue;
-        services::RemoveItemFromList(list.List(i), kind);
+        // Every entry came in from the code page exactly, or it is in no file.
+        if (const auto stored = text::NarrowExact(list.List(i))) services::RemoveItemFromList(*stored, kind);
         list.RemoveItem(i);
     }
 }
@@ -63,8 +62,12 @@ void RemoveSelected(controls::ListBox& list, std::int32_t kind) {
 }  // namespace
 
 std::string RunAtStartupCommand(const std::string& option) {
+    // The value is code-page text, and a look-alike of the program's name
+    // would start another program: such a name is refused.
+    const std::optional<std::string> name = text::NarrowExact(ExeName());
+    if (!name) throw RunTimeError(kFileNotFound, "The program's file name cannot be written in the code page");
     // Quoted: a program folder with blanks would otherwise start another program.
-    return "\"" + services::AppPath() + "\\" + ExeName() + ".exe\" " + option;
+    return "\"" + services::AppPath() + "\\" + *name + ".exe\" " + option;
 }
 
 services::CRegistry RunAtStartupValue() {
@@ -83,47 +86,43 @@ void WriteRunAtStartup(const frmMain& form) {
     else reg.DeleteValue();
 }
 
-std::vector<std::string> ChosenFiles(const std::string& dialogResult) {
-    std::vector<std::string> parts;
+std::vector<std::wstring> ChosenFiles(const std::wstring& dialogResult) {
+    std::vector<std::wstring> parts;
     size_t start = 0;
     while (start <= dialogResult.size()) {
-        size_t end = dialogResult.find('\0', start);
-        if (end == std::string::npos) end = dialogResult.size();
+        size_t end = dialogResult.find(L'\0', start);
+        if (end == std::wstring::npos) end = dialogResult.size();
         if (end > start) parts.push_back(dialogResult.substr(start, end - start));
         start = end + 1;
     }
-    std::vector<std::string> files;
-    auto keep = [&files](const std::string& path) {
+    std::vector<std::wstring> files;
+    auto keep = [&files](const std::wstring& path) {
         if (auto listed = ListablePath(path)) files.push_back(*listed);
     };
     // One file chosen: the dialog gives its full path alone.
     if (parts.size() == 1) keep(parts.front());
     for (size_t i = 1; i < parts.size(); ++i) {
-        const std::string& folder = parts.front();
-        keep(folder.back() == '\\' ? folder + parts[i] : folder + "\\" + parts[i]);
+        const std::wstring& folder = parts.front();
+        keep(folder.back() == L'\\' ? folder + parts[i] : folder + L"\\" + parts[i]);
     }
     return files;
 }
 
-std::optional<std::string> ListablePath(const std::string& path) {
+std::optional<std::wstring> ListablePath(const std::wstring& path) {
     const fs::CanonicalPath canonical = fs::Canonical(path);
     if (!canonical || canonical.IsRoot()) return std::nullopt;
-    return text::NarrowExact(canonical.path);
+    return canonical.path;
 }
-
-bool IsAddablePath(const std::string& path) { return ListablePath(path).has_value(); }
 
 namespace {
 
 // A path the lists cannot take is logged as any refused folder is.
-std::optional<std::string> ListableOrLogged(const std::string& path) {
-    std::optional<std::string> listed = ListablePath(path);
+std::optional<std::wstring> ListableOrLogged(const std::wstring& path) {
+    std::optional<std::wstring> listed = ListablePath(path);
     if (!listed && !path.empty()) {
         const fs::CanonicalPath canonical = fs::Canonical(path);
-        const char* why = !canonical ? fs::RefusalText(canonical.refusal)
-                          : canonical.IsRoot() ? "a whole drive"
-                                               : "a name the lists cannot hold";
-        services::gLogger().LoggString("Not listed: \"" + path + "\": " + why);
+        const char* why = !canonical ? fs::RefusalText(canonical.refusal) : "a whole drive";
+        services::gLogger().LoggString("Not listed: \"" + text::Narrow(path) + "\": " + why);
     }
     return listed;
 }
@@ -152,12 +151,12 @@ void frmMain::MakeOptionsPage(controls::ControlFactory& factory) {
     cmdAddSafeFolder->OnClick = [this] { cmdAddSafeFolder_Click(); };
     cmdAddSafeRegKey->OnClick = [this] { cmdAddSafeRegKey_Click(); };
     cmdRemoveSafeItem->OnClick = [this] { cmdRemoveSafeItem_Click(); };
-    lstSafeList->OnDropFiles = [this](const std::vector<std::string>& paths) { lstSafeList_OLEDragDrop(paths); };
+    lstSafeList->OnDropFiles = [this](const std::vector<std::wstring>& paths) { lstSafeList_OLEDragDrop(paths); };
     cmdAddBlackFile->OnClick = [this] { cmdAddBlackFile_Click(); };
     cmdAddBlackFolder->OnClick = [this] { cmdAddBlackFolder_Click(); };
     cmdAddBlackRegistry->OnClick = [this] { cmdAddBlackRegistry_Click(); };
     cmdRemoveBlackItem->OnClick = [this] { cmdRemoveBlackItem_Click(); };
-    lstBlackList->OnDropFiles = [this](const std::vector<std::string>& paths) { lstBlackList_OLEDragDrop(paths); };
+    lstBlackList->OnDropFiles = [this](const std::vector<std::wstring>& paths) { lstBlackList_OLEDragDrop(paths); };
     cmdAddSafeCookie->OnClick = [this] { cmdAddSafeCookie_Click(); };
     cmdRemoveSafeCookie->OnClick = [this] { cmdRemoveSafeCookie_Click(); };
     chkSelectAllCookies->OnClick = [this] { chkSelectAllCookies_Click(); };
@@ -191,29 +190,29 @@ void frmMain::chkSettings_Click(int Index) {
     }
 }
 
-void frmMain::AddToList(const std::string& path, std::int32_t type, bool toSafe) {
+void frmMain::AddToList(const std::wstring& path, std::int32_t type, bool toSafe) {
     dialogs::AddToSafeOrBlackList(path, type, toSafe, *lstSafeList, *lstBlackList,
                                   [this](const std::string& message) { Say(message); });
 }
 
 void frmMain::AddFiles(bool toSafe) {
-    const std::string result = Outside().OpenFiles(kFilesTitle, kAllFilesFilter, true);
-    if (result == kCancelled) return;
+    const std::wstring result = Outside().OpenFiles(kFilesTitle, kAllFilesFilter, true);
+    if (result == text::Wide(kCancelled)) return;
     for (const auto& file : ChosenFiles(result)) AddToList(file, services::kFileItem, toSafe);
 }
 
 void frmMain::AddFolder(bool toSafe) {
     // A drive root would cover the whole drive.
-    const std::optional<std::string> folder = ListableOrLogged(Outside().BrowseForFolder(kFolderTitle));
+    const std::optional<std::wstring> folder = ListableOrLogged(Outside().BrowseForFolder(kFolderTitle));
     if (!folder) return;
     AddToList(*folder, services::kFolderItem, toSafe);
 }
 
-void frmMain::AddDropped(const std::vector<std::string>& paths, bool toSafe) {
+void frmMain::AddDropped(const std::vector<std::wstring>& paths, bool toSafe) {
     for (const auto& dropped : paths) {
-        const std::optional<std::string> path = ListableOrLogged(dropped);
+        const std::optional<std::wstring> path = ListableOrLogged(dropped);
         if (!path) continue;
-        const DWORD attributes = GetFileAttributesW(text::Wide(*path).c_str());
+        const DWORD attributes = GetFileAttributesW(path->c_str());
         const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         AddToList(*path, folder ? services::kFolderItem : services::kFileItem, toSafe);
     }
@@ -227,18 +226,21 @@ void frmMain::cmdAddSafeFile_Click() { AddFiles(true); }
 void frmMain::cmdAddSafeFolder_Click() { AddFolder(true); }
 void frmMain::cmdAddSafeRegKey_Click() { AddRegistryKey(true); }
 void frmMain::cmdRemoveSafeItem_Click() { RemoveSelected(*lstSafeList, kSafeList); }
-void frmMain::lstSafeList_OLEDragDrop(const std::vector<std::string>& paths) { AddDropped(paths, true); }
+void frmMain::lstSafeList_OLEDragDrop(const std::vector<std::wstring>& paths) { AddDropped(paths, true); }
 void frmMain::cmdAddBlackFile_Click() { AddFiles(false); }
 void frmMain::cmdAddBlackFolder_Click() { AddFolder(false); }
 void frmMain::cmdAddBlackRegistry_Click() { AddRegistryKey(false); }
 void frmMain::cmdRemoveBlackItem_Click() { RemoveSelected(*lstBlackList, kBlackList); }
-void frmMain::lstBlackList_OLEDragDrop(const std::vector<std::string>& paths) { AddDropped(paths, false); }
+void frmMain::lstBlackList_OLEDragDrop(const std::vector<std::wstring>& paths) { AddDropped(paths, false); }
 
 void frmMain::cmdAddSafeCookie_Click() {
     for (int i = 0; i < lstAllCookies->ListCount(); ++i) {
-        const std::string site = lstAllCookies->List(i);
+        const std::wstring site = lstAllCookies->List(i);
         if (!lstAllCookies->Selected(i) || services::IsItemInList(site, *lstSafeCookies)) continue;
-        services::AddiTem2File(services::kCookieSiteItem, site, kCookieList);
+        // The sites come from the cookie index in the code page.
+        const std::optional<std::string> stored = text::NarrowExact(site);
+        if (!stored) continue;
+        services::AddiTem2File(services::kCookieSiteItem, *stored, kCookieList);
         lstSafeCookies->AddItem(site);
     }
 }
@@ -253,15 +255,15 @@ void frmMain::lblHelp_MouseUp(int Button) {
 }
 
 void frmMain::lblUpdate_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Outside().ShellOpen(std::string(kHomePage) + kUpdateQuery);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(text::Wide(std::string(kHomePage) + kUpdateQuery));
 }
 
 void frmMain::lblWebSite_MouseUp(int Button) {
-    if (Button == controls::kLeftButton) Outside().ShellOpen(kHomePage);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(text::Wide(kHomePage));
 }
 
 void frmMain::picLogo_MouseDown(int Button) {
-    if (Button == controls::kLeftButton) Outside().ShellOpen(kHomePage);
+    if (Button == controls::kLeftButton) Outside().ShellOpen(text::Wide(kHomePage));
 }
 
 void frmMain::lblAbout_MouseUp(int Button) {

@@ -55,14 +55,13 @@ void WriteRunAtStartup(const frmMain& form);
 // full path, or a folder followed by names, each in the form the lists take
 // (ListablePath); a drive root and what the lists cannot take are left out. The
 // Shredder page's list takes them too.
-std::vector<std::string> ChosenFiles(const std::string& dialogResult);
+std::vector<std::wstring> ChosenFiles(const std::wstring& dialogResult);
 // The form a path takes in the safe and black lists: its canonical form
 // (fs/canonical.h), so that the cleaners meet the entry as they meet the path.
 // Nothing for nothing, a drive root (it would cover a whole drive), a device,
-// an administrative share, a name no file has, and a path the code page of the
-// list files cannot hold.
-std::optional<std::string> ListablePath(const std::string& path);
-bool IsAddablePath(const std::string& path);
+// an administrative share and a name no file has. Whether the list files can
+// hold it is the lists' own question.
+std::optional<std::wstring> ListablePath(const std::wstring& path);
 
 // "All Files(*.*)" with the pattern "*.*", as the open-file dialog takes a filter.
 extern const std::string kAllFilesFilter;

@@ -98,17 +98,19 @@ public:
     // live, nothing ends).
     virtual void ReportRunTimeError(const RunTimeError& error) = 0;
     // The open-file dialog over the window: the chosen path, or with several
-    // the folder and the names, NUL-separated; "Cancel" when cancelled.
-    virtual std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) = 0;
+    // the folder and the names, NUL-separated; "Cancel" when cancelled. The
+    // names come as the file system names them.
+    virtual std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) = 0;
     // The folder picker over the window; empty when cancelled.
-    virtual std::string BrowseForFolder(const std::string& title) = 0;
-    // The save dialog over the window: the chosen name, "Cancel" or empty.
-    virtual std::string SaveFile(const std::string& filter, const std::string& title) = 0;
+    virtual std::wstring BrowseForFolder(const std::string& title) = 0;
+    // The save dialog over the window: the chosen name exactly as the user gave
+    // it, "Cancel" or empty.
+    virtual std::wstring SaveFile(const std::wstring& filter, const std::wstring& title) = 0;
     // The registry-key dialog, modal over the window, adding to the safe list
     // or the black list.
     virtual void ShowRegistryDialog(bool isSafeItem) = 0;
     // Opens a file or a web address with the shell's "Open".
-    virtual void ShellOpen(const std::string& path) = 0;
+    virtual void ShellOpen(const std::wstring& path) = 0;
     // Ends the Windows session: 2 restart, 8 power-off, both forced.
     virtual void ExitWindows(int mode) = 0;
 };

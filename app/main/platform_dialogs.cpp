@@ -4,17 +4,17 @@
 
 namespace tidvex::main {
 
-std::string PlatformDialogs::OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) {
+std::wstring PlatformDialogs::OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) {
     std::string dialogFilter = filter;
     return services::ShowOpenFile(owner_.hWnd(), dialogFilter, title, multiSelect);
 }
 
-std::string PlatformDialogs::BrowseForFolder(const std::string& title) {
+std::wstring PlatformDialogs::BrowseForFolder(const std::string& title) {
     return services::BrowseForFolder(owner_.hWnd(), title);
 }
 
-std::string PlatformDialogs::SaveFile(const std::string& filter, const std::string& title) {
-    std::string dialogFilter = filter;
+std::wstring PlatformDialogs::SaveFile(const std::wstring& filter, const std::wstring& title) {
+    std::wstring dialogFilter = filter;
     return services::ShowSaveFile(owner_.hWnd(), dialogFilter, title);
 }
 

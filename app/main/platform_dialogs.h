@@ -13,9 +13,9 @@ class PlatformDialogs {
 public:
     explicit PlatformDialogs(controls::Form& owner) : owner_(owner) {}
 
-    std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect);
-    std::string BrowseForFolder(const std::string& title);
-    std::string SaveFile(const std::string& filter, const std::string& title);
+    std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect);
+    std::wstring BrowseForFolder(const std::string& title);
+    std::wstring SaveFile(const std::wstring& filter, const std::wstring& title);
     void MsgBoxExclamation(const std::string& text);
 
 private:

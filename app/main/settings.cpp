@@ -184,7 +184,7 @@ int GetWindowsDriveIndex(const frmMain& form) {
     try {
         const std::string windows = services::GetWindowsFolder().substr(0, 2);
         for (int i = 0; i < form.cmbDrives->ListCount(); ++i) {
-            if (text::EqualsNoCase(windows, form.cmbDrives->List(i).substr(0, 2))) return i;
+            if (text::EqualsNoCase(windows, text::Narrow(form.cmbDrives->List(i).substr(0, 2)))) return i;
         }
         return 0;
     } catch (...) {

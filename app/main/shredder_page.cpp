@@ -41,8 +41,10 @@ constexpr size_t kShownErrors = 5;
 constexpr const char* kStartCaptions[] = {"Start Shredding Files/Folders", "Start Shredding Empty Space",
                                           "Start Shredding Recycle Bin"};
 
-// Adds the path unless it is empty or already listed (exact text).
-void AddUnlisted(controls::ListBox& list, const std::string& path) {
+// Adds the path unless it is empty or already listed (exact text). The list
+// holds the names as the file system names them, so that what is shredded is
+// what was chosen and never a look-alike of it.
+void AddUnlisted(controls::ListBox& list, const std::wstring& path) {
     if (!path.empty() && !services::IsItemInList(path, list)) list.AddItem(path);
 }
 
@@ -74,7 +76,7 @@ std::vector<std::wstring> ShellRoots() {
 // spelling ("\\?\C:\", "C:\Windows\..", a short name). A drive root can be
 // dropped on the list, but shredding it would take the whole drive. A device,
 // an administrative share or a name no file has is never handed on.
-bool MayShred(const std::string& path) {
+bool MayShred(const std::wstring& path) {
     const fs::CanonicalPath canonical = fs::Canonical(path);
     if (!canonical || canonical.IsRoot()) return false;
     for (const std::wstring& root : ShellRoots())
@@ -82,7 +84,7 @@ bool MayShred(const std::string& path) {
     return true;
 }
 
-DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(text::Wide(path).c_str()); }
+DWORD AttributesOf(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 // The second pass keeps what the server's session skipped: the system's own
 // folders below a listed folder, and so the folders above them.
@@ -119,7 +121,7 @@ void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
 
     ClickEach(cmdShredder, &frmMain::cmdShredder_Click);
     GuardTabs(*tbShredder, cmdShredder);
-    lstFiles->OnDropFiles = [this](const std::vector<std::string>& paths) { lstFiles_OLEDragDrop(paths); };
+    lstFiles->OnDropFiles = [this](const std::vector<std::wstring>& paths) { lstFiles_OLEDragDrop(paths); };
     cmdAddFiles->OnClick = [this] { cmdAddFiles_Click(); };
     cmdAddFolder->OnClick = [this] { cmdAddFolder_Click(); };
     cmdRemoveShredItem->OnClick = [this] { cmdRemoveShredItem_Click(); };
@@ -136,7 +138,7 @@ void frmMain::InitShredder() {
     if (IsShredding) return;
     Shredder->Initialize();
     Shredder->NewSession();
-    Shredder->ApplicationPath(services::AppPath());
+    Shredder->ApplicationPath(services::AppFolder());
     Shredder->Language("English.ini");
     Shredder->LogFileName("ShredLog.txt");
     Shredder->ProfileName("Tidvex Language Pack");
@@ -176,20 +178,20 @@ void frmMain::cmdShredder_Click(int Index) {
 }
 
 void frmMain::cmdAddFiles_Click() {
-    const std::string chosen = Outside().OpenFiles("Please Select a file or group of files", kAllFilesFilter, true);
-    if (chosen == "Cancel") return;
+    const std::wstring chosen = Outside().OpenFiles("Please Select a file or group of files", kAllFilesFilter, true);
+    if (chosen == L"Cancel") return;
     for (const auto& path : ChosenFiles(chosen)) AddUnlisted(*lstFiles, path);
     UpdateStartShredButton();
 }
 
 void frmMain::cmdAddFolder_Click() {
-    const std::string folder = Outside().BrowseForFolder("Please Select a folder");
+    const std::wstring folder = Outside().BrowseForFolder("Please Select a folder");
     // A drive root such as C:\ is never listed this way.
     if (folder.size() > 3) AddUnlisted(*lstFiles, folder);
     UpdateStartShredButton();
 }
 
-void frmMain::lstFiles_OLEDragDrop(const std::vector<std::string>& paths) {
+void frmMain::lstFiles_OLEDragDrop(const std::vector<std::wstring>& paths) {
     for (const auto& path : paths) AddUnlisted(*lstFiles, path);
     UpdateStartShredButton();
 }
@@ -296,7 +298,7 @@ bool frmMain::StartShredding() {
             InitShredder();
             Shredder->SessionType(kFilesSession);
             for (int i = 0; i < lstFiles->ListCount(); ++i) {
-                const std::string path = lstFiles->List(i);
+                const std::wstring path = lstFiles->List(i);
                 if (!MayShred(path)) continue;
                 // A path that is gone reports every attribute bit: it goes as a folder.
                 if (IsFolder(AttributesOf(path)))
@@ -312,7 +314,7 @@ bool frmMain::StartShredding() {
             InitShredder();
             Shredder->SessionType(kFreeSpaceSession);
             for (int i = 0; i < lstDrives->ListCount(); ++i) {
-                const std::string drive = lstDrives->List(i).substr(0, 2) + "\\";
+                const std::string drive = text::Narrow(lstDrives->List(i).substr(0, 2)) + "\\";
                 if (lstDrives->Checked(i))
                     Shredder->AddDrive(drive);
                 else
@@ -411,7 +413,7 @@ void frmMain::SecondPassOver(std::uint32_t run) {
     // The second pass yields to the window between writes; a Stop pressed then
     // ends it at once, and the page is idle already.
     for (int i = 0; i < lstFiles->ListCount() && run == ShredRun; ++i) {
-        const std::string path = lstFiles->List(i);
+        const std::wstring path = lstFiles->List(i);
         if (!MayShred(path)) continue;
         const DWORD attributes = AttributesOf(path);
         // What the server has destroyed is gone and skipped.

@@ -3,6 +3,7 @@
 #include "main/form.h"
 
 #include "services/logger.h"
+#include "text/text.h"
 
 namespace tidvex::main {
 namespace {
@@ -12,7 +13,7 @@ using services::kStartupLocationColumn;
 using services::kStartupNameColumn;
 using services::kStartupPathColumn;
 
-bool Unchecked(const std::string& check) { return check == "0"; }
+bool Unchecked(const std::wstring& check) { return check == L"0"; }
 
 }  // namespace
 
@@ -73,20 +74,21 @@ void frmMain::cmdApplyStartup_Click() {
     cmdApplyStartup->Enabled(false);
     try {
         manager->BeginApply();
-        std::string removed;
+        std::wstring removed;
         for (int i = 0; i < Grid->Rows(); ++i) {
             const size_t at = static_cast<size_t>(i);
             const bool wasChecked = at < startupChecksAtLoad_.size() && !Unchecked(startupChecksAtLoad_[at]);
             if (!wasChecked || !Unchecked(Grid->Cell(i, kStartupCheckColumn))) continue;
-            std::string name = Grid->Cell(i, kStartupNameColumn);
-            std::string path = Grid->Cell(i, kStartupPathColumn);
-            std::int32_t location = GetStartupLocationIndex(Grid->Cell(i, kStartupLocationColumn));
-            removed += (removed.empty() ? "" : " , ") + name;
+            std::wstring name = Grid->Cell(i, kStartupNameColumn);
+            std::wstring path = Grid->Cell(i, kStartupPathColumn);
+            std::int32_t location = GetStartupLocationIndex(text::Narrow(Grid->Cell(i, kStartupLocationColumn)));
+            removed += (removed.empty() ? L"" : L" , ") + name;
             manager->RemoveStartupItem(name, path, location);
         }
         Grid->Unbind();
         RefreshStartupList();
-        if (!removed.empty()) Outside().ShowMe(removed + " will not run again at windows startup.", false, "Ok", "", 2);
+        if (!removed.empty())
+            Outside().ShowMe(text::ForLog(removed) + " will not run again at windows startup.", false, "Ok", "", 2);
     } catch (...) {
         Outside().ReportRunTimeError(CurrentError());
         // The list shows again what is really left.

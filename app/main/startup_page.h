@@ -25,7 +25,7 @@ struct StartupTab {
 
 protected:
     // The check values of the start-up list as it was loaded.
-    std::vector<std::string> startupChecksAtLoad_;
+    std::vector<std::wstring> startupChecksAtLoad_;
 };
 
 }  // namespace tidvex::main

@@ -8,6 +8,10 @@
 #include "services/logger.h"
 #include "text/text.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace tidvex::main {
 namespace {
 
@@ -31,9 +35,22 @@ controls::GridColors UninstallColors(bool editing) {
 
 // The name the list is saved under: ".txt" added unless it ends so (in any
 // letter case).
-std::string TextFileName(std::string chosen) {
-    if (chosen.size() < 4 || text::Lower(chosen.substr(chosen.size() - 4)) != ".txt") chosen += ".txt";
+std::wstring TextFileName(std::wstring chosen) {
+    if (chosen.size() < 4 || !text::EqualsNoCase(std::wstring_view(chosen).substr(chosen.size() - 4), L".txt"))
+        chosen += L".txt";
     return chosen;
+}
+
+// The saved list: code-page text as ever while every name fits the code page;
+// otherwise UTF-16 text (with its byte-order mark), so that no name is
+// written as a look-alike.
+std::string ListFileContent(const std::vector<std::wstring>& names) {
+    std::wstring lines;
+    for (const auto& name : names) lines += name + L"\r\n";
+    if (auto narrow = text::NarrowExact(lines)) return *narrow;
+    std::string content("\xFF\xFE", 2);
+    content.append(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t));
+    return content;
 }
 
 }  // namespace
@@ -46,7 +63,7 @@ void frmMain::MakeUninstallTab(controls::ControlFactory& factory) {
     cmdRemoveEntry->OnClick = [this] { cmdRemoveEntry_Click(); };
     cmdRenameEntry->OnClick = [this] { cmdRenameEntry_Click(); };
     cmdSaveUins2txt->OnClick = [this] { cmdSaveUins2txt_Click(); };
-    Grid2->OnBeforeUpdate = [this](int row, int column, const std::string& text, bool& cancel) {
+    Grid2->OnBeforeUpdate = [this](int row, int column, const std::wstring& text, bool& cancel) {
         Grid2_BeforeUpdate(row, column, text, cancel);
     };
     Grid2->OnAfterEdit = [this](int, int) { Grid2_AfterEdit(); };
@@ -71,7 +88,8 @@ void frmMain::InitUninstallGrid() {
     try {
         std::vector<controls::GridRow> rows;
         rows.reserve(UninstallList.size());
-        for (const auto& r : UninstallList) rows.push_back({std::to_string(r.ID), r.Name, r.UninsPath, r.iconPath, r.KeyName});
+        for (const auto& r : UninstallList)
+            rows.push_back({std::to_wstring(r.ID), r.Name, r.UninsPath, r.iconPath, r.KeyName});
         Grid2->DataSource(rows, kUninsColumns);
         for (int c = 0; c < kUninsColumns; ++c) Grid2->Layout(c, {"", 0, true, false, true});
         Grid2->Layout(kUninsNameColumn, NameColumn(Outside().Pixels(8000), false));
@@ -114,7 +132,7 @@ void frmMain::cmdRenameEntry_Click() {
     Grid2->EditActiveCell();
 }
 
-void frmMain::Grid2_BeforeUpdate(int row, int, const std::string& newText, bool& cancel) {
+void frmMain::Grid2_BeforeUpdate(int row, int, const std::wstring& newText, bool& cancel) {
     Grid2_AfterEdit();
     if (newText.empty()) {
         Outside().ShowMe("Name can not be empty.", false, "Ok", "", 1);
@@ -141,14 +159,15 @@ void frmMain::Grid2_AfterEdit() {
 void frmMain::cmdSaveUins2txt_Click() {
     try {
         // The filter's pairs end in NUL; the dialog needs the last one.
-        const std::string filter("Text Files(*.txt)\0*.txt\0", 24);
-        std::string chosen = Outside().SaveFile(filter, "Save As");
-        if (chosen == "Cancel" || services::StripNull(chosen).empty()) return;
-        const std::string file = TextFileName(chosen);
-        std::string content;
-        for (int i = 0; i < Grid2->Rows(); ++i) content += Grid2->Cell(i, kUninsNameColumn) + "\r\n";
-        // A file already there is replaced only by a complete new one.
-        fs::ReplaceFileContent(file, content);
+        const std::wstring filter(L"Text Files(*.txt)\0*.txt\0", 24);
+        std::wstring chosen = Outside().SaveFile(filter, L"Save As");
+        chosen.resize(std::min(chosen.size(), chosen.find(L'\0')));
+        if (chosen == L"Cancel" || chosen.empty()) return;
+        std::vector<std::wstring> names;
+        for (int i = 0; i < Grid2->Rows(); ++i) names.push_back(Grid2->Cell(i, kUninsNameColumn));
+        // Exactly the file chosen; one already there is replaced only by a
+        // complete new one, and a link of that name is replaced, never written through.
+        fs::ReplaceFileContent(TextFileName(chosen), ListFileContent(names));
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "cmdSaveUins2txt_Click");
     }

@@ -21,9 +21,9 @@ namespace {
 PlatformCalls Calls() {
     PlatformCalls calls = gPlatformCalls.Get();
     if (!calls.exitWindowsEx) calls.exitWindowsEx = [](UINT flags, DWORD why) { return ::ExitWindowsEx(flags, why); };
-    if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); };
-    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); };
-    if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOA* bi) { return ::SHBrowseForFolderA(bi); };
+    if (!calls.getOpenFileName) calls.getOpenFileName = [](OPENFILENAMEW* ofn) { return ::GetOpenFileNameW(ofn); };
+    if (!calls.getSaveFileName) calls.getSaveFileName = [](OPENFILENAMEW* ofn) { return ::GetSaveFileNameW(ofn); };
+    if (!calls.browseForFolder) calls.browseForFolder = [](BROWSEINFOW* bi) { return ::SHBrowseForFolderW(bi); };
     return calls;
 }
 
@@ -32,13 +32,14 @@ COLORREF Color(int red, int green, int blue) {
     return RGB(channel(red), channel(green), channel(blue));
 }
 
-std::string CurrentFolder() {
-    char buf[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
-    return n && n < MAX_PATH ? std::string(buf, n) : std::string();
+std::wstring CurrentFolder() {
+    wchar_t buf[MAX_PATH] = {};
+    const DWORD n = GetCurrentDirectoryW(MAX_PATH, buf);
+    return n && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
 }
 
 const char kAllFiles[] = "All Files (*.*)\0*.*\0";
+
 
 }  // namespace
 
@@ -137,39 +138,42 @@ void ExitWindows(std::int32_t mode) {
     if (!exitWindowsEx(flags, 0xFFFFFFFF)) gLogger().LoggError(PlatformError(GetLastError()), "ExitWindows");
 }
 
-std::string BrowseForFolder(HWND owner, const std::string& title) {
-    char display[MAX_PATH] = {};
-    BROWSEINFOA info{};
+std::wstring BrowseForFolder(HWND owner, const std::string& title) {
+    wchar_t display[MAX_PATH] = {};
+    const std::wstring shownTitle = text::Wide(title);
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = display;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = shownTitle.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     auto browse = Calls().browseForFolder;
     PIDLIST_ABSOLUTE item = browse(&info);
     if (!item) return {};
-    std::string path(MAX_PATH, '\0');
-    SHGetPathFromIDListA(item, path.data());
+    wchar_t path[MAX_PATH] = {};
+    const BOOL got = SHGetPathFromIDListW(item, path);
     CoTaskMemFree(item);
-    return StripNull(path);
+    return got ? std::wstring(path) : std::wstring();
 }
 
 namespace {
 
-std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std::string& title, DWORD flags,
-                          size_t fileChars) {
-    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+// The open or the save dialog through the wide call, so that the chosen name
+// comes as the file system names it, never as a code-page look-alike.
+std::wstring RunFileDialog(const std::function<BOOL(OPENFILENAMEW*)>& call, HWND owner, std::wstring& filter,
+                           const std::wstring& title, DWORD flags, size_t fileChars) {
+    if (filter.empty()) filter = text::Wide(std::string_view(kAllFiles, sizeof kAllFiles - 1));
     // The dialog wants the filter's pairs ended by one more NUL.
-    std::string filterBuffer = filter + std::string(2, '\0');
-    std::string file(fileChars, ' ');
-    file.push_back('\0');
-    std::string fileTitle(254, ' ');
-    fileTitle.push_back('\0');
-    const std::string folder = CurrentFolder();
+    const std::wstring filterBuffer = filter + std::wstring(2, L'\0');
+    std::wstring file(fileChars, L' ');
+    file.push_back(L'\0');
+    std::wstring fileTitle(254, L' ');
+    fileTitle.push_back(L'\0');
+    const std::wstring folder = CurrentFolder();
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filterBuffer.c_str();
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
@@ -178,22 +182,27 @@ std::string RunFileDialog(bool save, HWND owner, std::string& filter, const std:
     ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = flags;
-    auto call = save ? Calls().getSaveFileName : Calls().getOpenFileName;
-    if (!call(&ofn)) return "Cancel";
+    if (!call(&ofn)) return L"Cancel";
     file.pop_back();  // the buffer's own terminator
-    return text::Trim(file);
+    // The blanks around what the dialog wrote.
+    const size_t first = file.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return file.substr(first, file.find_last_not_of(L' ') - first + 1);
 }
 
 }  // namespace
 
-std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
+std::wstring ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect) {
     DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
     if (multiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-    return RunFileDialog(false, owner, filter, title, flags, 5000);
+    std::wstring dialogFilter = text::Wide(filter);
+    std::wstring chosen = RunFileDialog(Calls().getOpenFileName, owner, dialogFilter, text::Wide(title), flags, 5000);
+    if (filter.empty()) filter.assign(kAllFiles, sizeof kAllFiles - 1);
+    return chosen;
 }
 
-std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title) {
-    return RunFileDialog(true, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
+std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title) {
+    return RunFileDialog(Calls().getSaveFileName, owner, filter, title, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, 254);
 }
 
 std::string FindFiles(const std::string& folder, bool noRecursion, bool listFolders, bool namesOnly) {
@@ -255,15 +264,17 @@ void SetWindowsFolders() {
     while (!gWindowsDir.empty() && gWindowsDir.back() == '\\') gWindowsDir.pop_back();
 }
 
-void ExecuteWait(const std::string& command) {
+void ExecuteWait(const std::string& command) { ExecuteWait(text::Wide(command)); }
+
+void ExecuteWait(const std::wstring& command) {
     using namespace tidvex::com;
     HRESULT hr = S_OK;
     auto shell = CreateByProgId<IDispatch>(L"WScript.Shell", &hr);
     if (!shell) throw RunTimeError(hr, "The scripting shell is not available");
     Variant exec;
-    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromText(command)}, &exec);
+    hr = InvokeByName(shell.Get(), L"Exec", DISPATCH_METHOD, {Variant::FromWide(command)}, &exec);
     if (FAILED(hr) || exec.Type() != VT_DISPATCH || !V_DISPATCH(exec.Get()))
-        throw RunTimeError(hr, "Could not run " + command);
+        throw RunTimeError(hr, "Could not run " + text::ForLog(command));
     IDispatch* process = V_DISPATCH(exec.Get());
     for (;;) {
         Variant status;

@@ -49,13 +49,18 @@ void ExitWindows(std::int32_t mode);
 
 // ---- Dialogs ----
 
-// "Cancel" on cancel; the folder picker gives the empty text instead.
-std::string BrowseForFolder(HWND owner, const std::string& title);
+// "Cancel" on cancel; the folder picker gives the empty text instead. The
+// chosen names come as the file system names them (UTF-16): the code page's
+// dialogs would give a look-alike of a name they cannot hold, which names
+// another file.
+std::wstring BrowseForFolder(HWND owner, const std::string& title);
 // An empty filter becomes "All Files (*.*)\0*.*\0", also in the caller's variable.
 // On OK the chosen path and a NUL, or with multiSelect the folder, a NUL, each
 // name and a NUL, and a final NUL.
-std::string ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect);
-std::string ShowSaveFile(HWND owner, std::string& filter, const std::string& title);
+std::wstring ShowOpenFile(HWND owner, std::string& filter, const std::string& title, bool multiSelect);
+// The save dialog: the name exactly as the user chose it (a code-page form
+// would name a look-alike), "Cancel" on cancel.
+std::wstring ShowSaveFile(HWND owner, std::wstring& filter, const std::wstring& title);
 
 // ---- Files and folders ----
 
@@ -77,15 +82,16 @@ void SetWindowsFolders();
 // Runs a command through the scripting shell and waits for it to end while the
 // message loop keeps running; stops waiting when the program is closing.
 void ExecuteWait(const std::string& command);
+void ExecuteWait(const std::wstring& command);
 
 // ---- Seams: what tests put in place of the session-ending and modal calls ----
 
 // An empty member is the real call.
 struct PlatformCalls {
     std::function<BOOL(UINT flags, DWORD reason)> exitWindowsEx{};
-    std::function<BOOL(OPENFILENAMEA*)> getOpenFileName{};
-    std::function<BOOL(OPENFILENAMEA*)> getSaveFileName{};
-    std::function<PIDLIST_ABSOLUTE(BROWSEINFOA*)> browseForFolder{};
+    std::function<BOOL(OPENFILENAMEW*)> getOpenFileName{};
+    std::function<BOOL(OPENFILENAMEW*)> getSaveFileName{};
+    std::function<PIDLIST_ABSOLUTE(BROWSEINFOW*)> browseForFolder{};
 };
 // The calls in force for the whole program: the real ones unless a test has put others in place.
 extern Seam<PlatformCalls> gPlatformCalls;

@@ -52,26 +52,26 @@ std::optional<Entry> ParseLine(const std::string& line) {
                  line.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1)};
 }
 
-std::string RequireListFile(std::int32_t lList) {
-    std::string path = ListFilePath(lList);
+std::wstring RequireListFile(std::int32_t lList) {
+    std::wstring path = ListFilePath(lList);
     if (path.empty()) throw fs::MakeFsError(fs::kInvalidArgument);
     return path;
 }
 
 }  // namespace
 
-std::string ListFilePath(std::int32_t lList) {
+std::wstring ListFilePath(std::int32_t lList) {
     switch (lList) {
-        case kSafeList: return AppPath() + "\\lstSafe.lst";
-        case kBlackList: return AppPath() + "\\lstBlack.lst";
-        case kCookieList: return AppPath() + "\\lstCookie.lst";
+        case kSafeList: return AppFolder() + L"\\lstSafe.lst";
+        case kBlackList: return AppFolder() + L"\\lstBlack.lst";
+        case kCookieList: return AppFolder() + L"\\lstCookie.lst";
         default: return {};
     }
 }
 
 bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lList) {
     try {
-        const std::string path = RequireListFile(lList);
+        const std::wstring path = RequireListFile(lList);
         if (!fs::AppendLine(path, std::to_string(lType) + "|" + sItem)) throw fs::FsErrorFromPlatform(GetLastError());
         return true;
     } catch (...) {
@@ -82,7 +82,7 @@ bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lLi
 
 bool RemoveItemFromList(const std::string& sItem, std::int32_t lList) {
     try {
-        const std::string path = RequireListFile(lList);
+        const std::wstring path = RequireListFile(lList);
         auto content = ReadWholeFile(path);
         if (!content || CountsAsEmpty(*content)) return false;
         std::string kept;
@@ -155,6 +155,19 @@ bool IsItemInArray(const std::string& sItem, const std::vector<std::string>& arr
     }
 }
 
+bool IsItemInArray(std::wstring_view sItem, const std::vector<std::string>& arr, bool bPartial) {
+    try {
+        for (const auto& entry : arr) {
+            const std::wstring wide = text::Wide(entry);
+            if (bPartial ? text::ContainsNoCase(sItem, wide) : text::EqualsNoCase(sItem, wide)) return true;
+        }
+        return false;
+    } catch (...) {
+        gLogger().LoggError(CurrentError(), "IsItemInArray");
+        return false;
+    }
+}
+
 SafeIdentities::SafeIdentities(const MatchLists& lists) {
     auto read = [this](const std::vector<std::string>& entries, std::vector<fs::FileIdentity>& into) {
         for (const std::string& entry : entries) {
@@ -180,7 +193,7 @@ bool SafeIdentities::Keeps(const std::wstring& path) {
     return false;
 }
 
-bool IsItemInList(const std::string& sItem, const ListBox& lst) {
+bool IsItemInList(const std::wstring& sItem, const ListBox& lst) {
     for (int i = 0; i < lst.ListCount(); ++i)
         if (lst.List(i) == sItem) return true;
     return false;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidvex::services {
@@ -21,7 +22,7 @@ enum ListItemType : std::int32_t { kFileItem = 0, kFolderItem = 1, kRegistryKeyI
 
 // The list's file ("<program folder>\lstSafe.lst", "\lstBlack.lst",
 // "\lstCookie.lst"); the empty text for an unknown kind.
-std::string ListFilePath(std::int32_t lList);
+std::wstring ListFilePath(std::int32_t lList);
 
 struct MatchLists {
     std::vector<std::string> safeFiles, safeFolders, safeKeys;
@@ -31,6 +32,10 @@ struct MatchLists {
 // The program's match lists, filled by FillSafeBlackLists before each cleaning.
 extern MatchLists gMatchLists;
 
+// The files hold code-page text: an entry is that text exactly (a name the
+// code page cannot hold is refused before it comes here, never stored as a
+// look-alike), and a box shows it in UTF-16.
+//
 // Appends "<lType>|<sItem>" to the list's file, creating it when missing.
 bool AddiTem2File(std::int32_t lType, const std::string& sItem, std::int32_t lList);
 // Drops every line whose value equals sItem exactly. False without a log line
@@ -45,6 +50,9 @@ bool FillSafeBlackLists();
 // Partial: some entry occurs in sItem; otherwise: some entry equals it. Letter
 // case is ignored. An empty array matches nothing.
 bool IsItemInArray(const std::string& sItem, const std::vector<std::string>& arr, bool bPartial);
+// The same for a name as the file system gives it: the entries are compared in
+// UTF-16, so a character the code page lacks matches no character of an entry.
+bool IsItemInArray(std::wstring_view sItem, const std::vector<std::string>& arr, bool bPartial);
 
 // The safe list's files and folders by what they are, read once for a cleaning:
 // an entry keeps its file, or its folder and everything below it, whatever drive
@@ -63,7 +71,7 @@ private:
     fs::IdentityCache known_;
 };
 // Some item of the list box equals sItem exactly (letter case counts).
-bool IsItemInList(const std::string& sItem, const ListBox& lst);
+bool IsItemInList(const std::wstring& sItem, const ListBox& lst);
 // Appends the sites of the cookie index ("http://<site> ") that still have a
 // cookie file in the user's Cookies folder.
 bool LoadCookies2List(ListBox& lst);

@@ -27,7 +27,7 @@ std::string NumberText(std::int32_t number) { return std::to_string(number); }
 
 }  // namespace
 
-std::string LogFilePath() { return AppPath() + "\\Log.txt"; }
+std::wstring LogFilePath() { return AppFolder() + L"\\Log.txt"; }
 
 bool clsLogger::On() const { return switch_ && switch_->Value() != 0; }
 

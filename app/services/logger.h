@@ -45,6 +45,6 @@ private:
 clsLogger& gLogger();
 
 // "Log.txt" in the program folder.
-std::string LogFilePath();
+std::wstring LogFilePath();
 
 }  // namespace tidvex::services

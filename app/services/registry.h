@@ -2,6 +2,7 @@
 // DeleteValue(true) leave alone every key that the user's safe list covers
 // (an entry of the safe registry keys occurring in "HKEY_...\<key path>",
 // letter case ignored). The safe list is the one FillSafeBlackLists loaded.
+// What it refuses to delete (a registry link on the way) goes to the event log.
 #pragma once
 
 #include "registry/registry.h"

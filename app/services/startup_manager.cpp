@@ -100,7 +100,7 @@ std::wstring StartupFolder(std::int32_t location) {
     const fs::CanonicalPath folder = fs::Canonical(std::wstring_view(path));
     if (!folder) return {};
     const fs::OwnFolder own = user ? fs::OwnFolder::Startup : fs::OwnFolder::CommonStartup;
-    if (fs::ProtectedFolders::Read({text::Wide(AppPath())}).Refusing(folder.path, own)) return {};
+    if (fs::ProtectedFolders::Read({AppFolder()}).Refusing(folder.path, own)) return {};
     return folder.path;
 }
 
@@ -214,7 +214,10 @@ void VisitWinIni(std::int32_t location, const Visit& visit) {
 }
 
 // False when the line does not name the program (any more).
-bool RemoveFromWinIni(std::int32_t location, const std::string& path) {
+bool RemoveFromWinIni(std::int32_t location, const std::wstring& program) {
+    // win.ini holds code-page text: a program it names has an exact code-page form.
+    const std::optional<std::string> path = text::NarrowExact(program);
+    if (!path) return false;
     const std::string file = WinIniPath();
     const auto content = fs::ReadWholeFile(file);
     if (!content) return false;
@@ -222,7 +225,7 @@ bool RemoveFromWinIni(std::int32_t location, const std::string& path) {
     size_t line = 0, valueAt = 0;
     if (!FindWinIniLine(lines, location, line, valueAt)) return false;
     std::string value = lines[line].text.substr(valueAt);
-    if (!RemoveWinIniProgram(value, path)) return false;
+    if (!RemoveWinIniProgram(value, *path)) return false;
     lines[line].text = lines[line].text.substr(0, valueAt) + value;
     std::string rewritten;
     for (const auto& l : lines) rewritten += l.text + l.end;
@@ -299,8 +302,8 @@ std::vector<controls::GridRow> StartUp::GetStartupList() {
     std::vector<controls::GridRow> rows;
     for (std::int32_t location = 0; location < kStartupLocations; ++location) {
         VisitLocation(location, [&](const Found& f) {
-            rows.push_back({text::Narrow(f.source), "-1", text::Narrow(f.name),
-                            StartupLocationTexts()[static_cast<size_t>(location)], text::Narrow(f.path)});
+            rows.push_back({f.source, L"-1", f.name, text::Wide(StartupLocationTexts()[static_cast<size_t>(location)]),
+                            f.path});
         });
     }
     return rows;
@@ -308,28 +311,27 @@ std::vector<controls::GridRow> StartUp::GetStartupList() {
 
 namespace {
 
-// The entry a row shows: its name and command as the list shows them, at its
-// location, found afresh. Exactly one entry, or a failure: none means it is no
-// longer there, several that the row cannot tell which (names the code page
-// cannot hold may show alike).
-Found EntryOfRow(const std::string& name, const std::string& path, std::int32_t location) {
+// The entry a row shows: its name and command exactly as the list gave them,
+// at its location, found afresh. Exactly one entry, or a failure: none means
+// it is no longer there, several that the row cannot tell which.
+Found EntryOfRow(const std::wstring& name, const std::wstring& path, std::int32_t location) {
     std::vector<Found> matches;
     VisitLocation(location, [&](const Found& f) {
-        const bool named = text::Narrow(f.name) == name || (!f.alias.empty() && text::Narrow(f.alias) == name);
-        if (named && text::Narrow(f.path) == path) matches.push_back(f);
+        if ((f.name == name || (!f.alias.empty() && f.alias == name)) && f.path == path) matches.push_back(f);
     });
     if (matches.size() == 1) return matches.front();
     const std::string where = StartupLocationTexts()[static_cast<size_t>(location)];
     if (matches.empty())
-        throw RunTimeError(kFileNotFound, "Not removed: " + name + " is no longer at " + where);
-    throw RunTimeError(kPermissionDenied, "Not removed: more than one entry at " + where + " shows as " + name);
+        throw RunTimeError(kFileNotFound, "Not removed: " + text::ForLog(name) + " is no longer at " + where);
+    throw RunTimeError(kPermissionDenied,
+                       "Not removed: more than one entry at " + where + " shows as " + text::ForLog(name));
 }
 
 }  // namespace
 
-void StartUp::RemoveStartupItem(std::string& name, std::string& path, std::int32_t& location) {
+void StartUp::RemoveStartupItem(std::wstring& name, std::wstring& path, std::int32_t& location) {
     if (location < 0 || location >= kStartupLocations)
-        throw RunTimeError(kInvalidArgument, "Not removed: " + name + " has no start-up location");
+        throw RunTimeError(kInvalidArgument, "Not removed: " + text::ForLog(name) + " has no start-up location");
     const Found entry = EntryOfRow(name, path, location);
     switch (location) {
         case kCurrentUserStartupFolder:
@@ -338,31 +340,34 @@ void StartUp::RemoveStartupItem(std::string& name, std::string& path, std::int32
             // followed, and so is a name the system would read as another file.
             const fs::CanonicalPath file = fs::Canonical(entry.source);
             if (!file)
-                throw RunTimeError(kPermissionDenied, "Not removed: " + text::Narrow(entry.source) + " is " +
+                throw RunTimeError(kPermissionDenied, "Not removed: " + text::ForLog(entry.source) + " is " +
                                                           fs::RefusalText(file.refusal));
             const fs::FileOutcome outcome = fs::DeleteFileName(file.path, true);
             if (outcome.Done()) break;
             if (outcome.refusal == fs::FileRefusal::Link)
-                throw RunTimeError(kPermissionDenied, "Not removed: " + text::Narrow(entry.source) + " is a link");
+                throw RunTimeError(kPermissionDenied, "Not removed: " + text::ForLog(entry.source) + " is a link");
             if (outcome.refusal == fs::FileRefusal::Missing)
-                throw RunTimeError(kFileNotFound, "Not removed: " + text::Narrow(entry.source) + " is gone");
+                throw RunTimeError(kFileNotFound, "Not removed: " + text::ForLog(entry.source) + " is gone");
             throw PlatformError(outcome.error ? outcome.error : ERROR_ACCESS_DENIED);
         }
         case kWinIniLoad:
         case kWinIniRun:
             if (!RemoveFromWinIni(location, path))
-                throw RunTimeError(kFileNotFound, "Not removed: " + path + " is no longer in win.ini");
+                throw RunTimeError(kFileNotFound, "Not removed: " + text::ForLog(path) + " is no longer in win.ini");
             break;
         default: {
+            // Exactly the value listed, every key from the hive down opened as itself.
             const LONG rc = registry::DeleteWideValue(registry::HiveHandle(RegistryPlaceOf(location).hive), entry.key,
                                                       entry.valueName);
+            if (rc == registry::kLinkOnTheWay)
+                throw RunTimeError(kPermissionDenied, "Not removed: a registry link on the way to " + text::ForLog(name));
             if (rc != ERROR_SUCCESS) throw PlatformError(static_cast<unsigned long>(rc));
         }
     }
     // A removal that left the entry where it was is no removal.
     bool stays = false;
     VisitLocation(location, [&](const Found& f) { stays = stays || (f.source == entry.source && f.path == entry.path); });
-    if (stays) throw RunTimeError(kPermissionDenied, "Not removed: " + name + " is still at its place");
+    if (stays) throw RunTimeError(kPermissionDenied, "Not removed: " + text::ForLog(name) + " is still at its place");
 }
 
 }  // namespace tidvex::services

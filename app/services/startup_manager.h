@@ -5,7 +5,7 @@
 // The list has five text columns: 0 where exactly the entry was found (for the
 // reader; the page does not use it), 1 the check value ("-1": the entry runs at
 // start-up), 2 the entry's name, 3 one of the nine location texts, 4 the
-// command that starts.
+// command that starts. Names and commands are UTF-16, as the places keep them.
 #pragma once
 
 #include "controls/controls.h"
@@ -48,10 +48,10 @@ public:
     virtual ~IStartUp() = default;
     // Every entry of the nine places, in location order.
     virtual std::vector<controls::GridRow> GetStartupList() = 0;
-    // Removes the entry of that name and command at that location; an entry that
-    // is no longer there is left alone. Throws RunTimeError when the entry is
-    // there and cannot be removed.
-    virtual void RemoveStartupItem(std::string& name, std::string& path, std::int32_t& location) = 0;
+    // Removes exactly the entry of that name and command at that location; an
+    // entry that is no longer there is left alone. Throws RunTimeError when the
+    // entry is there and cannot be removed.
+    virtual void RemoveStartupItem(std::wstring& name, std::wstring& path, std::int32_t& location) = 0;
     // Called once before a series of removals.
     virtual void BeginApply() = 0;
 };
@@ -60,7 +60,7 @@ public:
 class StartUp final : public IStartUp {
 public:
     std::vector<controls::GridRow> GetStartupList() override;
-    void RemoveStartupItem(std::string& name, std::string& path, std::int32_t& location) override;
+    void RemoveStartupItem(std::wstring& name, std::wstring& path, std::int32_t& location) override;
     // Nothing to prepare: every removal finds its entry afresh.
     void BeginApply() override {}
 };

@@ -4,6 +4,7 @@
 #include "handles/handles.h"
 #include "pump/pump.h"
 #include "services/helpers.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -17,22 +18,22 @@ using registry::kLocalMachine;
 
 class Runner final : public ProgramRunner {
 public:
-    void RunAndWait(const std::string& command) override { ExecuteWait(command); }
-    void Start(const std::string& command) override {
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back('\0');
-        STARTUPINFOA si{};
+    void RunAndWait(const std::wstring& command) override { ExecuteWait(command); }
+    void Start(const std::wstring& command) override {
+        std::vector<wchar_t> line(command.begin(), command.end());
+        line.push_back(L'\0');
+        STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             throw PlatformError(GetLastError());
         handles::KernelObject process(pi.hProcess), thread(pi.hThread);
     }
 };
 
-std::string EntryKey(const std::string& keyName) { return std::string(kUninstallKey) + "\\" + keyName; }
+std::wstring EntryKey(const std::wstring& keyName) { return text::Wide(kUninstallKey) + L"\\" + keyName; }
 
 }  // namespace
 
@@ -61,29 +62,22 @@ std::optional<UninstallRecordset> clsUninstaller::FillUninstallList() {
         return std::nullopt;
     }
     CRegistry& reg = Reg();
-    std::vector<std::string> names;
-    std::int32_t count = 0;
+    std::vector<std::wstring> names;
     try {
-        reg.classkey(kLocalMachine);
-        reg.sectionkey(kUninstallKey);
-        reg.EnumerateSections(names, count);
+        names = reg.SectionsW(kLocalMachine, text::Wide(kUninstallKey));
     } catch (...) {
         // Skipped like every other failing step: the list stays as far as it got.
     }
     std::int32_t id = 0;
     for (const auto& name : names) {
         try {
-            reg.classkey(kLocalMachine);
-            reg.sectionkey(EntryKey(name));
-            reg.Default(registry::RegValue());
-            reg.valuekey("UninstallString");
-            const std::string command = reg.Value().Text();
+            const std::wstring key = EntryKey(name);
+            auto read = [&](const wchar_t* value) { return reg.TextW(kLocalMachine, key, value).value_or(L""); };
+            const std::wstring command = read(L"UninstallString");
             if (command.empty()) continue;
-            reg.valuekey("DisplayName");
-            const std::string display = reg.Value().Text();
+            const std::wstring display = read(L"DisplayName");
             if (display.empty()) continue;
-            reg.valuekey("DisplayIcon");
-            list.push_back({id, display, command, reg.Value().Text(), name});
+            list.push_back({id, display, command, read(L"DisplayIcon"), name});
             pump::DoEvents();
             pump::DoEvents();
             ++id;
@@ -94,7 +88,7 @@ std::optional<UninstallRecordset> clsUninstaller::FillUninstallList() {
     return list;
 }
 
-void clsUninstaller::UninstallItem(const std::string& sUninsPath, bool bWaitUntilFinish) {
+void clsUninstaller::UninstallItem(const std::wstring& sUninsPath, bool bWaitUntilFinish) {
     try {
         if (bWaitUntilFinish)
             runner_.RunAndWait(sUninsPath);
@@ -104,25 +98,18 @@ void clsUninstaller::UninstallItem(const std::string& sUninsPath, bool bWaitUnti
     }
 }
 
-void clsUninstaller::RenameEntry(const std::string& sKeyName, const std::string& sNewName) {
-    CRegistry& reg = Reg();
-    reg.classkey(kLocalMachine);
-    reg.sectionkey(EntryKey(sKeyName));
-    // Writing would make the key anew: an entry removed meanwhile is an error.
-    if (sKeyName.empty() || !reg.KeyExists())
-        throw RunTimeError(registry::kErrRegistry, "No uninstall entry '" + sKeyName + "'", CRegistry::Source());
-    reg.valuekey("DisplayName");
-    reg.ValueType(REG_SZ);
-    reg.Value(registry::RegValue(sNewName));
+void clsUninstaller::RenameEntry(const std::wstring& sKeyName, const std::wstring& sNewName) {
+    // The name goes into the key that exists: an entry removed meanwhile is an
+    // error, never made anew.
+    if (sKeyName.empty() || !Reg().SetTextW(kLocalMachine, EntryKey(sKeyName), L"DisplayName", sNewName))
+        throw RunTimeError(registry::kErrRegistry, "Failed to rename the uninstall entry '" + text::ForLog(sKeyName) + "'",
+                           CRegistry::Source());
 }
 
-void clsUninstaller::RemoveEntry(const std::string& sKeyName) {
+void clsUninstaller::RemoveEntry(const std::wstring& sKeyName) {
     // An empty name would name the uninstall key itself.
     if (sKeyName.empty()) return;
-    CRegistry& reg = Reg();
-    reg.classkey(kLocalMachine);
-    reg.sectionkey(EntryKey(sKeyName));
-    reg.DeleteKey(false);
+    Reg().DeleteKeyW(kLocalMachine, EntryKey(sKeyName));
 }
 
 }  // namespace tidvex::services

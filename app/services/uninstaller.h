@@ -16,14 +16,15 @@ namespace tidvex::services {
 // Below HKEY_LOCAL_MACHINE.
 inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// One listed program. No field is cut: an uninstall command of any length is
-// kept whole.
+// One listed program, its texts exactly as the registry keeps them: a key or
+// a command with characters outside the code page is never taken for a
+// look-alike. No field is cut: an uninstall command of any length is kept whole.
 struct UninstallRecord {
-    std::int32_t ID = 0;    // running number from 0, without gaps
-    std::string Name;       // "DisplayName"
-    std::string UninsPath;  // "UninstallString"
-    std::string iconPath;   // "DisplayIcon", empty when missing
-    std::string KeyName;    // the subkey's name
+    std::int32_t ID = 0;     // running number from 0, without gaps
+    std::wstring Name;       // "DisplayName"
+    std::wstring UninsPath;  // "UninstallString"
+    std::wstring iconPath;   // "DisplayIcon", empty when missing
+    std::wstring KeyName;    // the subkey's name
 };
 using UninstallRecordset = std::vector<UninstallRecord>;
 
@@ -32,8 +33,8 @@ using UninstallRecordset = std::vector<UninstallRecord>;
 class ProgramRunner {
 public:
     virtual ~ProgramRunner() = default;
-    virtual void RunAndWait(const std::string& command) = 0;
-    virtual void Start(const std::string& command) = 0;
+    virtual void RunAndWait(const std::wstring& command) = 0;
+    virtual void Start(const std::wstring& command) = 0;
 };
 
 // ExecuteWait, and CreateProcess in a normal window.
@@ -50,13 +51,13 @@ public:
     // can be made.
     std::optional<UninstallRecordset> FillUninstallList();
     // Runs the command line, waiting for it or not; failures are ignored.
-    void UninstallItem(const std::string& sUninsPath, bool bWaitUntilFinish = false);
+    void UninstallItem(const std::wstring& sUninsPath, bool bWaitUntilFinish = false);
     // Sets the entry's "DisplayName" (a string value). Throws RunTimeError, also
     // when the entry is no longer there (no key is made for it).
-    void RenameEntry(const std::string& sKeyName, const std::string& sNewName);
-    // Deletes the entry's key, without the safe-list check; a key that still
-    // has subkeys stays, and nothing is reported.
-    void RemoveEntry(const std::string& sKeyName);
+    void RenameEntry(const std::wstring& sKeyName, const std::wstring& sNewName);
+    // Deletes exactly the entry's key, without the safe-list check; a key that
+    // still has subkeys stays, and nothing is reported.
+    void RemoveEntry(const std::wstring& sKeyName);
 
     // Raised with "Error 1001, Can not intialize Uninstaller, Process aborted"
     // when the list cannot be made.

@@ -384,14 +384,18 @@ FileOutcome CopyFileGuarded(const std::wstring& from, const std::wstring& to, bo
     return {};
 }
 
-bool AppendText(const std::string& path, std::string_view text) {
-    WriteTarget target = OpenToWrite(text::Wide(path), FILE_APPEND_DATA, kShareAll);
+bool AppendText(const std::string& path, std::string_view text) { return AppendText(text::Wide(path), text); }
+
+bool AppendText(const std::wstring& path, std::string_view text) {
+    WriteTarget target = OpenToWrite(path, FILE_APPEND_DATA, kShareAll);
     FileOutcome outcome = target.outcome.Done() ? WriteAll(target.Get(), text) : target.outcome;
     if (!outcome.Done()) SetLastError(outcome.refusal == FileRefusal::Failed ? outcome.error : ERROR_ACCESS_DENIED);
     return outcome.Done();
 }
 
-bool AppendLine(const std::string& path, std::string_view line) {
+bool AppendLine(const std::string& path, std::string_view line) { return AppendLine(text::Wide(path), line); }
+
+bool AppendLine(const std::wstring& path, std::string_view line) {
     std::string text(line);
     text += "\r\n";
     return AppendText(path, text);

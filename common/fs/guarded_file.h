@@ -146,7 +146,9 @@ FileOutcome CopyFileGuarded(const std::wstring& from, const std::wstring& to, bo
 // the file cannot be opened. False when not all of the text was written, with
 // GetLastError telling why (ERROR_ACCESS_DENIED for a link or a shared file).
 bool AppendText(const std::string& path, std::string_view text);
+bool AppendText(const std::wstring& path, std::string_view text);
 // The same with the line ended by CR LF.
 bool AppendLine(const std::string& path, std::string_view line);
+bool AppendLine(const std::wstring& path, std::string_view line);
 
 }  // namespace tidvex::fs

@@ -9,8 +9,10 @@
 
 namespace tidvex::fs {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    handles::File f(CreateFileW(text::Wide(path).c_str(), GENERIC_READ,
+std::optional<std::string> ReadWholeFile(const std::string& path) { return ReadWholeFile(text::Wide(path)); }
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+    handles::File f(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) {
@@ -28,17 +30,21 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 void ReplaceFileContent(const std::string& path, std::string_view content) {
+    ReplaceFileContent(text::Wide(path), content);
+}
+
+void ReplaceFileContent(const std::wstring& path, std::string_view content) {
     // The copy is always a new file: one left from an earlier try is deleted
     // first, and a link of that name is never written through.
-    const std::string temp = path + ".new";
+    const std::wstring temp = path + L".new";
     FileOutcome left = DeleteFileName(temp, true);
     if (!left.Done() && left.refusal != FileRefusal::Missing) throw MakeFsError(kPermissionDenied);
-    const FileOutcome written = WriteWholeFile(text::Wide(temp), content);
+    const FileOutcome written = WriteWholeFile(temp, content);
     if (!written.Done()) {
         DeleteFileName(temp, true);
         throw FsErrorFromPlatform(written.refusal == FileRefusal::Failed ? written.error : ERROR_ACCESS_DENIED);
     }
-    if (!MoveFileExW(text::Wide(temp).c_str(), text::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DWORD error = GetLastError();
         DeleteFileName(temp, true);
         throw FsErrorFromPlatform(error);

@@ -12,6 +12,7 @@ namespace tidvex::fs {
 // The whole file, or nothing when it does not exist; other failures throw
 // RunTimeError.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
 // Writes `content` into a new file beside `path` ("<path>.new") and then puts
 // that file in place of `path` (created when missing). A failed write leaves
@@ -19,5 +20,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // name is replaced, never written through, and other names of the old file
 // keep the old content. Throws RunTimeError.
 void ReplaceFileContent(const std::string& path, std::string_view content);
+void ReplaceFileContent(const std::wstring& path, std::string_view content);
 
 }  // namespace tidvex::fs

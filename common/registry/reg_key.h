@@ -5,7 +5,9 @@
 #include "registry/registry_api.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tidvex::registry {
 
@@ -29,6 +31,11 @@ public:
     LONG Open(HKEY root, const std::string& subKey, REGSAM access, DWORD options = 0) {
         Close();
         return api_->OpenKeyEx(root, subKey, options, access, &key_);
+    }
+    // The same for a name outside the code page.
+    LONG OpenW(HKEY root, const std::wstring& subKey, REGSAM access, DWORD options = 0) {
+        Close();
+        return api_->OpenKeyExW(root, subKey, options, access, &key_);
     }
     // Opens the key itself when it is a registry link, not the key it points to.
     LONG OpenLink(HKEY root, const std::string& subKey, REGSAM access) {
@@ -58,5 +65,18 @@ private:
     RegistryApi* api_;
     HKEY key_ = nullptr;
 };
+
+// Whether an opened key is a registry link (opened as itself).
+bool IsLinkKey(RegistryApi& api, HKEY key);
+
+// The names of a key path ("A\B\C"), empty names left out.
+std::vector<std::wstring> KeyNames(std::wstring_view path);
+
+// Opens root\path one name at a time, each key as itself, so that no registry
+// link on the way is followed: a link anywhere on the path, the last key
+// included, gives kLinkOnTheWay. The last key is opened with `access` (with
+// `view` added to every open); `key` holds it. An empty path opens nothing
+// (ERROR_INVALID_PARAMETER).
+LONG OpenKeyLinkFree(RegistryApi& api, HKEY root, std::wstring_view path, REGSAM access, REGSAM view, RegKey& key);
 
 }  // namespace tidvex::registry

@@ -19,6 +19,17 @@ bool HasExpandMarks(const std::string& text) {
     return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
 }
 
+// The names of an opened key's subkeys or values, in the registry's order.
+std::vector<std::wstring> NamesOf(RegistryApi& api, HKEY key, bool sections) {
+    std::vector<std::wstring> names;
+    std::wstring name;
+    for (DWORD index = 0;; ++index) {
+        const LONG rc = sections ? api.EnumKeyW(key, index, name) : api.EnumValueW(key, index, name);
+        if (rc != ERROR_SUCCESS) return names;
+        names.push_back(name);
+    }
+}
+
 std::string Quote(const std::string& path) {
     std::string p = text::Trim(path);
     if (p.empty() || p.front() != '"') p.insert(p.begin(), '"');
@@ -91,10 +102,8 @@ bool CRegistry::KeyExists() {
 
 bool CRegistry::IsLink() {
     RegKey k(*api_);
-    if (k.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return false;
-    DWORD type = REG_NONE, size = 0;
-    return api_->QueryValueEx(k.Get(), "SymbolicLinkValue", &type, nullptr, &size) == ERROR_SUCCESS &&
-           type == REG_LINK;
+    return k.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) == ERROR_SUCCESS &&
+           IsLinkKey(*api_, k.Get());
 }
 
 bool CRegistry::CreateKey() {
@@ -104,38 +113,132 @@ bool CRegistry::CreateKey() {
     return true;
 }
 
+void CRegistry::Refused(const std::string& path, const std::string& why) {
+    if (options_.refused) options_.refused(path, why);
+}
+
+LONG CRegistry::OpenParent(std::int32_t hive, const std::wstring& key, RegKey& parent, HKEY& at, std::wstring& last) {
+    std::vector<std::wstring> names = KeyNames(key);
+    if (names.empty()) return ERROR_INVALID_PARAMETER;  // the hive itself is never deleted
+    last = names.back();
+    names.pop_back();
+    at = HiveHandle(hive);
+    if (names.empty()) return ERROR_SUCCESS;
+    std::wstring above;
+    for (const auto& name : names) above += (above.empty() ? L"" : L"\\") + name;
+    const LONG rc = OpenKeyLinkFree(*api_, at, above, KEY_QUERY_VALUE, options_.view, parent);
+    at = parent.Get();
+    return rc;
+}
+
+bool CRegistry::RemoveKey(std::int32_t hive, const std::wstring& key, const std::string& keyText) {
+    lastError_.reset();
+    RegKey parent(*api_);
+    HKEY at = nullptr;
+    std::wstring last;
+    LONG rc = OpenParent(hive, key, parent, at, last);
+    if (rc == ERROR_SUCCESS) rc = api_->DeleteSubkeyW(at, last, options_.view);
+    if (rc != ERROR_SUCCESS) {
+        if (rc == kLinkOnTheWay) Refused(HiveName(hive) + "\\" + keyText, "a registry link on the way");
+        Record("Failed to delete registry Key: '" + std::to_string(hive) + "',Section: '" + keyText);
+        return false;
+    }
+    const std::string path = HiveName(hive) + "\\" + keyText;
+    if (options_.deleted) options_.deleted(path);
+    if (options_.showlog) options_.showlog(path);
+    return true;
+}
+
+bool CRegistry::RemoveValue(std::int32_t hive, const std::wstring& key, const std::wstring& name,
+                            const std::string& keyText) {
+    lastError_.reset();
+    const std::string valueText = text::ForLog(name);
+    RegKey k(*api_);
+    const LONG opened = OpenKeyLinkFree(*api_, HiveHandle(hive), key, KEY_SET_VALUE, options_.view, k);
+    if (opened != ERROR_SUCCESS) {
+        if (opened == kLinkOnTheWay) Refused(HiveName(hive) + "\\" + keyText + "\\" + valueText, "a registry link on the way");
+        Record("Failed to open key '" + std::to_string(hive) + "',Section: '" + keyText + "' for delete access");
+        return false;
+    }
+    const LONG rc = api_->DeleteValueW(k.Get(), name);
+    k.Close();
+    if (rc != ERROR_SUCCESS) {
+        Record("Failed to delete registry Key: '" + std::to_string(hive) + "',Section: '" + keyText + "',Key: '" +
+               valueText);
+        return false;
+    }
+    if (options_.deleted) options_.deleted(HiveName(hive) + "\\" + keyText + "\\" + valueText);
+    return true;
+}
+
 bool CRegistry::DeleteKey(bool bCheckSafeList) {
     lastError_.reset();
     if (bCheckSafeList && OnSafeList()) return true;
-    if (api_->DeleteKeyInView(HiveHandle(classkey_), sectionkey_, options_.view) != ERROR_SUCCESS) {
-        Record("Failed to delete registry Key: '" + std::to_string(classkey_) + "',Section: '" + sectionkey_);
-        return false;
-    }
-    if (options_.deleted) options_.deleted(KeyPath());
-    if (options_.showlog) options_.showlog(KeyPath());
-    return true;
+    return RemoveKey(classkey_, text::Wide(sectionkey_), sectionkey_);
 }
 
 bool CRegistry::DeleteValue(bool bCheckSafeList) {
     lastError_.reset();
     if (bCheckSafeList && OnSafeList()) return true;
-    // A key that is a registry link is opened as the link: a value is never
-    // deleted in the key the link points to.
+    return RemoveValue(classkey_, text::Wide(sectionkey_), text::Wide(valuekey_), sectionkey_);
+}
+
+bool CRegistry::DeleteKeyW(std::int32_t hive, const std::wstring& key) {
+    return RemoveKey(hive, key, text::ForLog(key));
+}
+
+bool CRegistry::DeleteValueW(std::int32_t hive, const std::wstring& key, const std::wstring& name) {
+    return RemoveValue(hive, key, name, text::ForLog(key));
+}
+
+std::vector<std::wstring> CRegistry::SectionsW(std::int32_t hive, const std::wstring& key) {
     RegKey k(*api_);
-    if (k.OpenLink(HiveHandle(classkey_), sectionkey_, kReadWrite | options_.view) != ERROR_SUCCESS) {
-        Record("Failed to open key '" + std::to_string(classkey_) + "',Section: '" + sectionkey_ +
-               "' for delete access");
-        return false;
+    if (k.OpenW(HiveHandle(hive), key, kEnumerateSubKeys | options_.view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+        return {};
+    return NamesOf(*api_, k.Get(), true);
+}
+
+std::vector<std::wstring> CRegistry::ValuesW(std::int32_t hive, const std::wstring& key) {
+    RegKey k(*api_);
+    if (k.OpenW(HiveHandle(hive), key, kQueryValue | options_.view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS) return {};
+    return NamesOf(*api_, k.Get(), false);
+}
+
+std::optional<RawValue> CRegistry::RawW(std::int32_t hive, const std::wstring& key, const std::wstring& name) {
+    RegKey k(*api_);
+    if (k.OpenW(HiveHandle(hive), key, kQueryValue | options_.view) != ERROR_SUCCESS) return std::nullopt;
+    // A value that grows between the two calls is asked for again.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        RawValue value;
+        DWORD size = 0;
+        if (api_->QueryValueExW(k.Get(), name, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+        value.bytes.resize(size);
+        const LONG rc = api_->QueryValueExW(k.Get(), name, &value.type, value.bytes.data(), &size);
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        value.bytes.resize(size);
+        return value;
     }
-    LONG rc = api_->DeleteValue(k.Get(), valuekey_);
-    k.Close();
-    if (rc != ERROR_SUCCESS) {
-        Record("Failed to delete registry Key: '" + std::to_string(classkey_) + "',Section: '" + sectionkey_ +
-               "',Key: '" + valuekey_);
-        return false;
-    }
-    if (options_.deleted) options_.deleted(KeyPath() + "\\" + valuekey_);
-    return true;
+    return std::nullopt;
+}
+
+std::optional<std::wstring> CRegistry::TextW(std::int32_t hive, const std::wstring& key, const std::wstring& name) {
+    const std::optional<RawValue> value = RawW(hive, key, name);
+    if (!value || !(value->type == REG_SZ || value->type == REG_EXPAND_SZ || value->type == REG_MULTI_SZ))
+        return std::nullopt;
+    std::wstring text(value->bytes.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty()) std::memcpy(text.data(), value->bytes.data(), text.size() * sizeof(wchar_t));
+    if (const auto nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);
+    if (value->type != REG_EXPAND_SZ) return text;
+    return api_->ExpandEnvironmentW(text);
+}
+
+bool CRegistry::SetTextW(std::int32_t hive, const std::wstring& key, const std::wstring& name,
+                         const std::wstring& text) {
+    RegKey k(*api_);
+    if (OpenKeyLinkFree(*api_, HiveHandle(hive), key, KEY_SET_VALUE, options_.view, k) != ERROR_SUCCESS) return false;
+    return api_->SetValueExW(k.Get(), name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool CRegistry::ConnectRoot(HKEY& root, RegKey& remote) {
@@ -239,43 +342,33 @@ void CRegistry::Value(const RegValue& vValue) {
     if (rc != ERROR_SUCCESS) throw RunTimeError(kErrWriteFailed, description, Source());
 }
 
-bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count) {
+bool CRegistry::EnumerateNarrow(bool sections, std::vector<std::string>& names, std::int32_t& count) {
     names.clear();
     count = 0;
     RegKey key(*api_);
-    if (key.OpenLink(HiveHandle(classkey_), sectionkey_, kQueryValue | options_.view) != ERROR_SUCCESS) return true;
-    const HKEY k = key.Get();
-    DWORD longest = 0;
-    if (api_->QueryInfoKey(k, &longest) != ERROR_SUCCESS) longest = 0;
-    std::string buffer(std::max<DWORD>(longest + 1, 1), '\0');
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        if (api_->EnumValue(k, index, buffer.data(), &length) != ERROR_SUCCESS) break;
-        names.emplace_back(buffer.data(), std::min<DWORD>(length, static_cast<DWORD>(buffer.size())));
-        ++count;
+    const REGSAM access = sections ? kEnumerateSubKeys : kQueryValue;
+    if (key.OpenLink(HiveHandle(classkey_), sectionkey_, access | options_.view) != ERROR_SUCCESS) return true;
+    for (const std::wstring& name : NamesOf(*api_, key.Get(), sections)) {
+        if (auto exact = text::NarrowExact(name)) {
+            names.push_back(std::move(*exact));
+            ++count;
+        } else {
+            Refused(KeyPath() + "\\" + text::ForLog(name), "a name outside the code page");
+        }
     }
     return true;
 }
 
+bool CRegistry::EnumerateValues(std::vector<std::string>& names, std::int32_t& count) {
+    return EnumerateNarrow(false, names, count);
+}
+
 bool CRegistry::EnumerateSections(std::vector<std::string>& names, std::int32_t& count) {
-    names.clear();
-    count = 0;
-    RegKey key(*api_);
-    if (key.OpenLink(HiveHandle(classkey_), sectionkey_, kEnumerateSubKeys | options_.view) != ERROR_SUCCESS)
-        return true;
-    const HKEY k = key.Get();
     try {
-        char buffer[255];
-        for (DWORD index = 0;; ++index) {
-            std::memset(buffer, 0, sizeof buffer);
-            if (api_->EnumKey(k, index, buffer, sizeof buffer) != ERROR_SUCCESS) break;
-            names.emplace_back(buffer, strnlen(buffer, sizeof buffer));
-            ++count;
-        }
+        return EnumerateNarrow(true, names, count);
     } catch (const std::exception& e) {
         throw RunTimeError(kErrEnumerate, e.what(), Source());
     }
-    return true;
 }
 
 RegValue CRegistry::ValueEx(std::int32_t eKey, const std::string& sSectionKey, const std::string& sValueKey,
@@ -302,6 +395,11 @@ void CRegistry::ValueEx(std::int32_t eKey, const std::string& sSectionKey, const
     Value(NewValue);
 }
 
+CRegistry::Shown CRegistry::Shown::Below(const std::wstring& name) const {
+    const std::string n = text::ForLog(name);
+    return {logged + "\\" + n, shown + "\\" + n};
+}
+
 void CRegistry::del_reg_sub(const std::string& inkey) {
     const auto slash = inkey.find('\\');
     const auto hive = HiveFromName(slash == std::string::npos ? inkey : inkey.substr(0, slash));
@@ -310,49 +408,85 @@ void CRegistry::del_reg_sub(const std::string& inkey) {
     while (!path.empty() && path.back() == '\\') path.pop_back();
     // A hive root (or a path made of backslashes only) is never deleted.
     if (path.find_first_not_of('\\') == std::string::npos) return;
-    const std::string full = inkey.substr(0, slash + 1) + path;
+    RemoveTree(*hive, text::Wide(path), {HiveName(*hive) + "\\" + path, inkey.substr(0, slash + 1) + path});
+}
 
-    // Every failure inside is passed over and the next step runs.
-    auto quietly = [](auto&& step) {
-        try {
-            step();
-        } catch (...) {
-        }
-    };
-    CRegistry inner(RegistryOptions{{}, options_.deleted, {}, options_.view}, *api_);
-    inner.classkey(*hive);
-    inner.sectionkey(path);
-    // A registry link goes as a link: what it points to lies elsewhere and is
-    // never walked into, emptied or deleted.
-    if (inner.IsLink()) {
-        quietly([&] {
-            if (inner.DeleteKey() && options_.showlog) options_.showlog(full);
-        });
-        return;
+bool CRegistry::DeleteTreeW(std::int32_t hive, const std::wstring& key) {
+    const std::string path = text::ForLog(key);
+    return RemoveTree(hive, key, {HiveName(hive) + "\\" + path, HiveName(hive) + "\\" + path});
+}
+
+namespace {
+
+// Every failure inside a recursive delete is passed over and the next step runs.
+template <class Step>
+void Quietly(Step&& step) {
+    try {
+        step();
+    } catch (...) {
     }
-    std::string tried;  // the subkey the last pass went into
+}
+
+}  // namespace
+
+bool CRegistry::RemoveTree(std::int32_t hive, const std::wstring& key, const Shown& paths) {
+    RegKey parent(*api_);
+    HKEY at = nullptr;
+    std::wstring last;
+    LONG rc = ERROR_SUCCESS;
+    Quietly([&] { rc = OpenParent(hive, key, parent, at, last); });
+    if (rc == kLinkOnTheWay) Refused(paths.logged, "a registry link on the way");
+    if (rc != ERROR_SUCCESS) return false;
+    return RemoveSubtree(at, last, paths);
+}
+
+bool CRegistry::RemoveSubtree(HKEY parent, const std::wstring& name, const Shown& paths) {
+    auto removeSelf = [&] {
+        bool gone = false;
+        Quietly([&] {
+            if (api_->DeleteSubkeyW(parent, name, options_.view) != ERROR_SUCCESS) return;
+            gone = true;
+            if (options_.deleted) options_.deleted(paths.logged);
+            if (options_.showlog) options_.showlog(paths.shown);
+        });
+        return gone;
+    };
+    RegKey key(*api_);
+    LONG rc = ERROR_OPEN_FAILED;
+    Quietly([&] {
+        rc = key.OpenW(parent, name, kQueryValue | kEnumerateSubKeys | KEY_SET_VALUE | options_.view,
+                       REG_OPTION_OPEN_LINK);
+    });
+    // A registry link goes as a link: what it points to lies elsewhere and is
+    // never walked into, emptied or deleted. A key that cannot be opened is
+    // still tried as it is.
+    bool link = false;
+    if (rc == ERROR_SUCCESS) Quietly([&] { link = IsLinkKey(*api_, key.Get()); });
+    if (rc != ERROR_SUCCESS || link) {
+        key.Close();
+        return removeSelf();
+    }
+    std::wstring tried;  // the subkey the last pass went into
     for (;;) {
-        std::vector<std::string> sections, values;
-        std::int32_t sectionCount = 0, valueCount = 0;
-        quietly([&] { inner.EnumerateSections(sections, sectionCount); });
+        std::vector<std::wstring> sections, values;
+        Quietly([&] { sections = NamesOf(*api_, key.Get(), true); });
         // The subkey the last pass could not delete comes first again: stop
         // there. (Whether it can still be opened tells nothing: a key nobody
         // may read is as stuck as one nobody may delete.)
-        if (!sections.empty() && !tried.empty() && sections.front() == tried) return;
-        quietly([&] { inner.EnumerateValues(values, valueCount); });
-        for (const auto& name : values) {
-            inner.valuekey(name);
-            quietly([&] { inner.DeleteValue(); });
-        }
-        if (sections.empty()) {
-            quietly([&] {
-                if (inner.DeleteKey() && options_.showlog) options_.showlog(full);
+        if (!sections.empty() && !tried.empty() && sections.front() == tried) return false;
+        Quietly([&] { values = NamesOf(*api_, key.Get(), false); });
+        for (const auto& value : values) {
+            Quietly([&] {
+                if (api_->DeleteValueW(key.Get(), value) == ERROR_SUCCESS && options_.deleted)
+                    options_.deleted(paths.logged + "\\" + text::ForLog(value));
             });
-            return;
         }
+        if (sections.empty()) break;
         tried = sections.front();
-        quietly([&] { del_reg_sub(full + "\\" + tried); });
+        Quietly([&] { RemoveSubtree(key.Get(), tried, paths.Below(tried)); });
     }
+    key.Close();
+    return removeSelf();
 }
 
 void CRegistry::WriteClassValue(const std::string& key, const std::string& text) {

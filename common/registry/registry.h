@@ -9,9 +9,19 @@
 // record the error in LastError(); del_reg_sub() is silent.
 //
 // Registry links (keys that open as another key) are never walked through:
-// the enumerations list a link's own content (no subkeys), DeleteValue acts on
-// the link itself, and DeleteKey and del_reg_sub delete a link, never the key
-// it points to. Reads and writes of values follow a link as the platform does.
+// the enumerations list a link's own content (no subkeys), and DeleteKey and
+// del_reg_sub delete a link, never the key it points to. Every delete opens
+// each key from the hive down as itself: a link above the key (or, for a
+// value, the key itself being a link) refuses the delete, which is reported
+// through the `refused` option and, for DeleteKey/DeleteValue, LastError().
+// Reads and writes of values follow a link as the platform does.
+//
+// The narrow interface (sectionkey, valuekey, EnumerateValues, ...) is text
+// in the code page. The enumerations read the names through the wide calls and
+// list only those the code page holds exactly; a name it cannot hold is left
+// out and reported through `refused`, never listed as a look-alike. The
+// members ending in W take and give names exactly as the registry keeps them,
+// for callers that act on what they read.
 //
 // The three deliverables differ only in small options, never in copies:
 //
@@ -43,6 +53,7 @@
 #include "errors/run_time_error.h"
 #include "registry/reg_value.h"
 #include "registry/registry_api.h"
+#include "registry/wide_values.h"
 
 #include <cstdint>
 #include <functional>
@@ -90,6 +101,9 @@ struct RegistryOptions {
     // Added to the access mask of every key the object opens or creates: a
     // registry view such as KEY_WOW64_64KEY, or 0 for the process's own view.
     REGSAM view = 0;
+    // A step the object refused, with the path concerned and why: a delete
+    // with a registry link on its way, a name the code page cannot hold.
+    std::function<void(const std::string& path, const std::string& why)> refused{};
 };
 
 class CRegistry {
@@ -144,12 +158,51 @@ public:
     // it. Refuses anything but one of the four hive names followed by a key path.
     void del_reg_sub(const std::string& inkey);
 
+    // ---- Names and text exactly as the registry keeps them ----
+    // Each names its hive and key; the properties above stay as they are.
+    // The subkeys and the values of a key (a link lists its own content).
+    std::vector<std::wstring> SectionsW(std::int32_t hive, const std::wstring& key);
+    std::vector<std::wstring> ValuesW(std::int32_t hive, const std::wstring& key);
+    // The value as stored; nothing when it is missing or cannot be read whole.
+    std::optional<RawValue> RawW(std::int32_t hive, const std::wstring& key, const std::wstring& name);
+    // The text of a REG_SZ, REG_EXPAND_SZ (expanded) or REG_MULTI_SZ value up
+    // to its first NUL; nothing when the value is missing, holds no text, or
+    // its variables cannot be expanded.
+    std::optional<std::wstring> TextW(std::int32_t hive, const std::wstring& key, const std::wstring& name);
+    // Writes a REG_SZ value into a key that exists, every key on the way
+    // opened as itself; false when the key is missing, or a link lies on the
+    // way, or the write fails.
+    bool SetTextW(std::int32_t hive, const std::wstring& key, const std::wstring& name, const std::wstring& text);
+    // DeleteKey(false), DeleteValue(false) and del_reg_sub of exactly the
+    // names given; DeleteTreeW tells whether the key itself went.
+    bool DeleteKeyW(std::int32_t hive, const std::wstring& key);
+    bool DeleteValueW(std::int32_t hive, const std::wstring& key, const std::wstring& name);
+    bool DeleteTreeW(std::int32_t hive, const std::wstring& key);
+
     // What the last DeleteKey/DeleteValue recorded; nothing after a success.
     const std::optional<RunTimeError>& LastError() const { return lastError_; }
     // "<module name>.cRegistry"
     static std::string Source();
 
 private:
+    // How a delete names what it removes: in the hooks (hive name first) and
+    // in the Showlog of del_reg_sub (the hive word as the caller spelled it).
+    struct Shown {
+        std::string logged, shown;
+        Shown Below(const std::wstring& name) const;
+    };
+    bool RemoveKey(std::int32_t hive, const std::wstring& key, const std::string& keyText);
+    bool RemoveValue(std::int32_t hive, const std::wstring& key, const std::wstring& name, const std::string& keyText);
+    bool RemoveTree(std::int32_t hive, const std::wstring& key, const Shown& paths);
+    // Deletes the subkey `name` of the opened key `parent` with everything
+    // below it; true when it went.
+    bool RemoveSubtree(HKEY parent, const std::wstring& name, const Shown& paths);
+    // The opened parent of `key` (the hive itself for a key right below it),
+    // every key opened as itself; `last` gets the key's own name.
+    LONG OpenParent(std::int32_t hive, const std::wstring& key, RegKey& parent, HKEY& at, std::wstring& last);
+    void Refused(const std::string& path, const std::string& why);
+    // The code-page names of a key's subkeys or values; the others are reported.
+    bool EnumerateNarrow(bool sections, std::vector<std::string>& names, std::int32_t& count);
     bool OnSafeList() const;
     std::string KeyPath() const;  // hive name, "\", sectionkey
     void Record(const std::string& description);
@@ -175,6 +228,7 @@ struct CleanerHooks {
     // Added to the access mask of every key the object opens or creates: a
     // registry view such as KEY_WOW64_64KEY, or 0 for the process's own view.
     REGSAM view = 0;
+    std::function<void(const std::string& path, const std::string& why)> refused{};
 };
 
 // What the two library copies share: the libraries' member spellings
@@ -198,7 +252,9 @@ public:
 class CleanerRegistry : public LibraryRegistry {
 public:
     explicit CleanerRegistry(CleanerHooks hooks = {}, RegistryApi& api = RealRegistry())
-        : LibraryRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog), hooks.view}, api) {}
+        : LibraryRegistry(RegistryOptions{{}, std::move(hooks.deleted), std::move(hooks.showlog), hooks.view,
+                                          std::move(hooks.refused)},
+                          api) {}
 
     RegValue value() { return Value(); }
     void value(const RegValue& v) { Value(v); }

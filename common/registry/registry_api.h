@@ -5,9 +5,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace tidvex::registry {
+
+// What OpenKeyLinkFree gives when a key on the way is a registry link.
+inline constexpr LONG kLinkOnTheWay = ERROR_CANT_RESOLVE_FILENAME;
 
 class RegistryApi {
 public:
@@ -43,6 +47,24 @@ public:
     virtual LONG ConnectRegistry(const std::string& machine, HKEY root, HKEY* key) = 0;
     // As ExpandEnvironmentStringsA: the size needed (with the NUL), 0 on failure.
     virtual DWORD ExpandEnvironment(const std::string& source, char* dest, DWORD size) = 0;
+
+    // The same through the wide calls: names and text exactly as the registry
+    // keeps them. The defaults serve a registry that holds code-page names only
+    // (FakeRegistry): they go through the calls above, text data converted, and
+    // a name the code page cannot hold is found nowhere (ERROR_FILE_NOT_FOUND).
+    virtual LONG OpenKeyExW(HKEY root, const std::wstring& subKey, DWORD options, REGSAM access, HKEY* key);
+    // Text types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) as UTF-16; sizes in bytes.
+    virtual LONG QueryValueExW(HKEY key, const std::wstring& name, DWORD* type, BYTE* data, DWORD* size);
+    virtual LONG SetValueExW(HKEY key, const std::wstring& name, DWORD type, const BYTE* data, DWORD size);
+    virtual LONG DeleteValueW(HKEY key, const std::wstring& name);
+    // Deletes the subkey `name` (no subkeys of its own) of the opened key
+    // `parent`, opened as itself: a registry link goes, never its target.
+    virtual LONG DeleteSubkeyW(HKEY parent, const std::wstring& name, REGSAM view);
+    // The name at `index`.
+    virtual LONG EnumKeyW(HKEY key, DWORD index, std::wstring& name);
+    virtual LONG EnumValueW(HKEY key, DWORD index, std::wstring& name);
+    // The text with its environment variables expanded; nothing on failure.
+    virtual std::optional<std::wstring> ExpandEnvironmentW(const std::wstring& source);
 };
 
 // The machine's registry.

@@ -1,5 +1,7 @@
 #include "registry/wide_values.h"
 
+#include "registry/reg_key.h"
+
 #include <cstring>
 #include <utility>
 
@@ -42,18 +44,6 @@ std::wstring Terminated(std::wstring_view s) { return std::wstring(s); }
 // The key itself, a link opened as the link.
 LONG OpenOwn(HKEY root, std::wstring_view key, REGSAM access, Key& out) {
     return RegOpenKeyExW(root, Terminated(key).c_str(), REG_OPTION_OPEN_LINK, access, out.Put());
-}
-
-std::vector<std::wstring> Split(std::wstring_view path) {
-    std::vector<std::wstring> names;
-    size_t from = 0;
-    while (from <= path.size()) {
-        size_t to = path.find(L'\\', from);
-        if (to == std::wstring_view::npos) to = path.size();
-        if (to > from) names.emplace_back(path.substr(from, to - from));
-        from = to + 1;
-    }
-    return names;
 }
 
 // The link itself goes; what it points to is not touched.
@@ -149,7 +139,7 @@ std::wstring ReadWideText(HKEY root, std::wstring_view key, std::wstring_view na
 }
 
 LONG WriteWideRaw(HKEY root, std::wstring_view key, std::wstring_view name, const RawValue& value, size_t ownFrom) {
-    const std::vector<std::wstring> names = Split(key);
+    const std::vector<std::wstring> names = KeyNames(key);
     Key parent;
     HKEY at = root;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -180,11 +170,11 @@ LONG WriteWideRaw(HKEY root, std::wstring_view key, std::wstring_view name, cons
 }
 
 LONG DeleteWideValue(HKEY root, std::wstring_view key, std::wstring_view name) {
-    Key k;
-    const LONG rc = OpenOwn(root, key, KEY_SET_VALUE | KEY_QUERY_VALUE, k);
+    RegistryApi& api = RealRegistry();
+    RegKey k(api);
+    const LONG rc = OpenKeyLinkFree(api, root, key, KEY_SET_VALUE, 0, k);
     if (rc != ERROR_SUCCESS) return rc;
-    if (IsRegistryLink(k.Get())) return ERROR_FILE_NOT_FOUND;
-    return RegDeleteValueW(k.Get(), std::wstring(name).c_str());
+    return api.DeleteValueW(k.Get(), std::wstring(name));
 }
 
 }  // namespace tidvex::registry

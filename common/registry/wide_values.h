@@ -47,8 +47,10 @@ std::wstring ReadWideText(HKEY root, std::wstring_view key, std::wstring_view na
 LONG WriteWideRaw(HKEY root, std::wstring_view key, std::wstring_view name, const RawValue& value,
                   size_t ownFrom = std::wstring_view::npos);
 
-// Deletes a value of the key itself; a key that is a link has no values of
-// its own, so the link's target is never touched. The platform's result code.
+// Deletes exactly that value. Every key from the hive down is opened as
+// itself: a registry link anywhere on the path, the key itself included,
+// refuses the delete (kLinkOnTheWay), so no other key is ever reached. The
+// platform's result code.
 LONG DeleteWideValue(HKEY root, std::wstring_view key, std::wstring_view name);
 
 // Whether the key is a registry link, opened as itself.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace tidvex::text {
 
 std::string Upper(std::string_view s) {
@@ -68,9 +70,36 @@ std::optional<std::string> NarrowExact(std::wstring_view s) {
     return out;
 }
 
+std::string ForLog(std::wstring_view s) {
+    if (auto exact = NarrowExact(s)) return *exact;
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        // A character beyond the first plane is a pair of UTF-16 units.
+        const bool pair = IS_HIGH_SURROGATE(s[i]) && i + 1 < s.size() && IS_LOW_SURROGATE(s[i + 1]);
+        const std::wstring_view one = s.substr(i, pair ? 2 : 1);
+        if (auto exact = NarrowExact(one)) {
+            out += *exact;
+        } else {
+            const unsigned code = pair ? 0x10000u + ((one[0] - 0xD800u) << 10) + (one[1] - 0xDC00u) : one[0];
+            char mark[16];
+            std::snprintf(mark, sizeof mark, "<U+%04X>", code);
+            out += mark;
+        }
+        i += one.size();
+    }
+    return out;
+}
+
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
+}
+
+bool ContainsNoCase(std::wstring_view text, std::wstring_view part) {
+    if (part.empty()) return true;
+    for (size_t at = 0; at + part.size() <= text.size(); ++at)
+        if (EqualsNoCase(text.substr(at, part.size()), part)) return true;
+    return false;
 }
 
 }  // namespace tidvex::text

@@ -32,7 +32,14 @@ std::string Narrow(std::wstring_view s);
 // character of `s` has no place in the code page.
 std::optional<std::string> NarrowExact(std::wstring_view s);
 
+// `s` for a log line or a message in the code page: exactly where the code
+// page holds it, and each character it lacks written as "<U+XXXX>", never as
+// a look-alike ("Tool\u0142" gives "Tool<U+0142>").
+std::string ForLog(std::wstring_view s);
+
 // UTF-16 texts equal, letter case ignored as the file system ignores it.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+// part occurs somewhere in text, letter case ignored likewise.
+bool ContainsNoCase(std::wstring_view text, std::wstring_view part);
 
 }  // namespace tidvex::text

@@ -231,6 +231,35 @@ TEST_F(BrowsClsTest, HiddenCopiesNeverGoThroughARegistryLink) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
 }
 
+// A link ABOVE the keys a hide moves its originals out of (the browser's key
+// made a link to a machine key holding their names): the originals there are
+// never deleted, the refusal is logged, and the run goes on.
+TEST_F(BrowsClsTest, AHideNeverDeletesThroughALinkAboveTheOriginals) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        const char* name;
+        HKEY root;
+        std::string link, inner;
+    } cases[] = {
+        {"above-typed", HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer", "TypedURLs"},
+        {"above-passwords", HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Intelliforms", "SPW"},
+    };
+    for (const Case& c : cases) {
+        RegDeleteTreeA(c.root, c.link.c_str());
+        const std::string target = tidvex::test::SeedLinkTarget(c.name, false, "url1", c.inner);
+        if (!tidvex::test::MakeRegistryLink(c.root, c.link, target)) GTEST_SKIP() << "no registry links here";
+    }
+    Make();
+    Run();
+    EXPECT_EQ(events_.Events(), (std::vector<std::string>{"CleanStart(-1)", "CleanEnd(-1)", "CleanStart(0)"}));
+    for (const Case& c : cases) {
+        EXPECT_TRUE(LinkTargetIntact(c.name, false, "url1", c.inner)) << c.link;
+        tidvex::test::RemoveRegistryLink(c.root, c.link);
+    }
+    EXPECT_NE(Log().find("a registry link on the way"), std::string::npos) << Log();
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brellic2");
+}
+
 // Restoring the Favorites writes nothing through a link among them, neither a
 // file, a folder nor a link to nothing, and replaces no file with other names.
 TEST_F(BrowsClsTest, FavoritesComeBackWithoutWritingThroughALink) {

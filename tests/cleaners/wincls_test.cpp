@@ -387,6 +387,44 @@ TEST_F(WinClsTest, RegistryLinksInTheCleanedKeysGoAsLinks) {
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Direct3D\\MostRecentApplication"));
 }
 
+// A link ABOVE a history key would lead its deletion into another hive: each
+// such step is refused and logged, and the run goes on. The targets hold the
+// history keys' names, as the keys of the machine a link points to would.
+TEST_F(WinClsTest, ALinkAboveAHistoryKeyRefusesItsDeletion) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        const wchar_t* step;
+        std::string link;   // the key made a link, above the history key
+        std::string inner;  // the history key's name below it
+    } cases[] = {
+        {L"CleanRecent3D", "Software\\Microsoft\\Direct3D", "MostRecentApplication"},
+        {L"CleanMPRecent", "Software\\Microsoft\\MediaPlayer\\Player", "RecentFileList"},
+        {L"CleanFindHistoryP", "Software\\Microsoft\\Search Assistant", "ACMru"},
+        {L"CleanAssHistory", std::string(kExplorer) + "\\UserAssist\\{5E6AB780-7743-11CF-A12B-00AA004AE837}", "Count"},
+        {L"CleanMsPaintRecent", "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint", "Recent File List"},
+        {L"CleanRecentPrinter", "Printers", "Connections"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        RegDeleteTreeA(HKEY_CURRENT_USER, c.link.c_str());
+        const std::string target = tidvex::test::SeedLinkTarget("above" + std::to_string(i), false, "kept", c.inner);
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKEY_CURRENT_USER, c.link, target)) << c.link;
+        Set(c.step);
+    }
+    Run();
+    EXPECT_TRUE(Completed()) << testing::PrintToString(events_.Events());
+    const std::string log = TodaysLog(libFolder_);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        EXPECT_TRUE(LinkTargetIntact("above" + std::to_string(i), false, "kept", c.inner)) << c.link;
+        EXPECT_TRUE(tidvex::test::RegistryLinkExists(HKEY_CURRENT_USER, c.link)) << c.link;
+        EXPECT_NE(log.find("Not cleaned: \"HKEY_CURRENT_USER\\" + c.link + "\\" + c.inner), std::string::npos)
+            << c.link;
+        tidvex::test::RemoveRegistryLink(HKEY_CURRENT_USER, c.link);
+    }
+    EXPECT_NE(log.find("a registry link on the way"), std::string::npos);
+}
+
 TEST_F(WinClsTest, ADailyLogThatCannotBeWrittenDoesNotStopTheSteps) {
     // A file where the log folder belongs: no log line can be written.
     std::string logs = libFolder_ + "\\Logs";

@@ -92,6 +92,26 @@ bool DeleteToRecycleBin(const std::string& path) {
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    handles::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(f && WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                written == bytes.size());
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+    handles::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return std::nullopt;
+    std::string bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f.Get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    return bytes;
+}
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool RegKeyExists(HKEY root, const std::string& subKey) {
     HKEY k;
     if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
@@ -185,17 +205,17 @@ std::pair<std::vector<std::string>, std::vector<std::string>> Content(HKEY root,
 
 }  // namespace
 
-std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value) {
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value, const std::string& inner) {
     const std::string key = kLinkTargets + name;
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
     EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key, value, name)) << key;
     if (!leaf) {
-        EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key + "\\inner", value, name)) << key;
+        EXPECT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, key + "\\" + inner, value, name)) << key;
     }
     return key;
 }
 
-bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value) {
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value, const std::string& inner) {
     const std::string key = kLinkTargets + name;
     const auto holds = [&](const std::string& k) {
         return Content(HKEY_LOCAL_MACHINE, k).second == std::vector<std::string>{value} &&
@@ -204,7 +224,7 @@ bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& val
     const auto subkeys = Content(HKEY_LOCAL_MACHINE, key).first;
     if (!holds(key)) return false;
     if (leaf) return subkeys.empty();
-    return subkeys == std::vector<std::string>{"inner"} && holds(key + "\\inner");
+    return subkeys == std::vector<std::string>{inner} && holds(key + "\\" + inner);
 }
 
 bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey) {

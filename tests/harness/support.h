@@ -22,9 +22,31 @@ std::optional<char> TestDrive(char letter);
 // A fresh, empty folder on the scratch drive S: ("S:\<name>").
 std::string ScratchFolder(const std::string& name);
 
+// Names that the system code page (1252 here) cannot hold. The code page's
+// calls turn the first four into look-alikes that name other items (best
+// fit: an "a" with a macron becomes "a", full-width dots and backslash
+// "..\"); the last has no form there at all.
+struct OutsideName {
+    const wchar_t* name;
+    // What the code page's calls make of the name; nullptr when that names nothing.
+    const char* lookAlike;
+    bool folder;
+};
+inline constexpr OutsideName kOutsideNames[] = {
+    {L"\u0101.txt", "a.txt", false},
+    {L"\u0141odz", "Lodz", true},
+    {L"log-\u010d.txt", "log-c.txt", false},
+    {L"\uFF0E\uFF0E\uFF3Cvictim", "..\\victim", true},
+    {L"\u65E5\u672C.txt", nullptr, false},
+};
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// The same for a name the code page may not hold.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+bool PathExists(const std::wstring& path);
 // Deletes a file "to the Recycle Bin" the way Explorer does; true when the shell
 // reports success.
 bool DeleteToRecycleBin(const std::string& path);
@@ -69,11 +91,14 @@ private:
 
 // Registry links, for tests of what must never be deleted through one. A link
 // target is HKEY_LOCAL_MACHINE\Software\TidvexLinkTarget\<name>, holding the
-// value <value> = <name> and, unless it is a leaf, a subkey "inner" with the
-// same value. SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
-std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept");
+// value <value> = <name> and, unless it is a leaf, a subkey <inner> with the
+// same value (a link above a history key: the target holds the history key's
+// name). SeedLinkTarget returns its path below HKEY_LOCAL_MACHINE.
+std::string SeedLinkTarget(const std::string& name, bool leaf, const std::string& value = "kept",
+                           const std::string& inner = "inner");
 // The target exactly as SeedLinkTarget left it.
-bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept");
+bool LinkTargetIntact(const std::string& name, bool leaf, const std::string& value = "kept",
+                      const std::string& inner = "inner");
 // Makes root\link a registry link to HKEY_LOCAL_MACHINE\<machineKey> (which need
 // not exist). False where it cannot be done.
 bool MakeRegistryLink(HKEY root, const std::string& link, const std::string& machineKey);

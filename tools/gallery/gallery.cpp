@@ -112,9 +112,9 @@ void ControlsScene() {
                               Win32CheckBox::Type::CheckBox, i == 1 ? 0 : -1));
 
     auto* grid = add(new Win32Grid(w, Bounds{10, 322, 760, 150}));
-    grid->DataSource({{"0", "-1", "Tidvex", "Current User(Registry Run)", "C:\\Program Files\\Tidvex\\Tidvex.exe /tray"},
-                      {"1", "0", "Updater", "All Users(Registry Run)", "C:\\Program Files\\Updater\\upd.exe"},
-                      {"2", "-1", "Notes", "Current User (Start Up Folder)", "C:\\Tools\\notes.exe"}},
+    grid->DataSource({{L"0", L"-1", L"Tidvex", L"Current User(Registry Run)", L"C:\\Program Files\\Tidvex\\Tidvex.exe /tray"},
+                      {L"1", L"0", L"Updater", L"All Users(Registry Run)", L"C:\\Program Files\\Updater\\upd.exe"},
+                      {L"2", L"-1", L"Notes", L"Current User (Start Up Folder)", L"C:\\Tools\\notes.exe"}},
                      5);
     grid->Layout(0, {"", 0, true});
     grid->Layout(1, {" ", TwipsToPixels(500), false, true});
@@ -258,7 +258,7 @@ void SplashScene() {
     ReleaseDC(nullptr, screen);
 
     Win32Splash splash;
-    splash.LoadPicture(file);
+    splash.LoadPicture(tidvex::text::Wide(file));
     splash.LabelText("lblVersion", "Version 1.0.0.2");
     splash.Show(0);
     Loop();

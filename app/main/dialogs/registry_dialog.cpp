@@ -24,10 +24,20 @@ const char* const kRegistrySteps[4] = {
     "4- Click Ok",
 };
 
-bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
+bool AddToSafeOrBlackList(const std::wstring& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
                           controls::ListBox& lstBlackList, const std::function<void(const std::string&)>& message) {
     controls::ListBox& own = toSafe ? lstSafeList : lstBlackList;
     controls::ListBox& other = toSafe ? lstBlackList : lstSafeList;
+    // The list files hold code-page text. A name that does not come back from
+    // it unchanged would be stored as a look-alike ("a" for an "a" with a
+    // macron, "..\" for full-width dots and backslash): another item, which the
+    // next cleaning would delete, or keep in place of this one.
+    const std::optional<std::string> stored = text::NarrowExact(item);
+    if (!stored) {
+        message("\"" + text::Narrow(item) + "\" cannot be added to the " + (toSafe ? "safe list" : "black list") +
+                ": the list file cannot hold the characters of its name shown as \"?\".");
+        return false;
+    }
     if (services::IsItemInList(item, own)) {
         message(toSafe ? kInSafeList : kInBlackList);
         return false;
@@ -37,7 +47,7 @@ bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSaf
         return false;
     }
     own.AddItem(item);
-    services::AddiTem2File(type, item, toSafe ? services::kSafeList : services::kBlackList);
+    services::AddiTem2File(type, *stored, toSafe ? services::kSafeList : services::kBlackList);
     return true;
 }
 
@@ -80,7 +90,9 @@ void frmRegistry::Message(const std::string& text) {
 }
 
 void frmRegistry::cmdOk_Click() {
-    const std::string text = parts_.txtRegItem.Text();
+    // As typed: the list decides whether its file can hold it.
+    const std::wstring typed = parts_.txtRegItem.WideText();
+    const std::string text = tidvex::text::Narrow(typed);
     if (text.empty()) return;
     if (tidvex::text::Lower(text.substr(0, 5)) != "hkey_" || !IsAddableRegistryKey(text)) {
         Message(kRootKeyMessage);
@@ -90,7 +102,7 @@ void frmRegistry::cmdOk_Click() {
         parts_.form.Close();
         return;
     }
-    if (!AddToSafeOrBlackList(text, services::kRegistryKeyItem, isSafeItem, seams_.lstSafeList, seams_.lstBlackList,
+    if (!AddToSafeOrBlackList(typed, services::kRegistryKeyItem, isSafeItem, seams_.lstSafeList, seams_.lstBlackList,
                               [this](const std::string& message) { Message(message); }))
         return;
     parts_.form.Close();

@@ -25,8 +25,10 @@ bool IsAddableRegistryKey(const std::string& text);
 // black list: to the list box and to the list's file. An item that is already
 // in either list is not added; the message then names the list that has it
 // ("This item is already exist in the safe list." / "... black list."),
-// this list first. True when the item was added.
-bool AddToSafeOrBlackList(const std::string& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
+// this list first. An item that the code page of the list files cannot hold
+// is not added either, and the message names it and says why. True when the
+// item was added.
+bool AddToSafeOrBlackList(const std::wstring& item, std::int32_t type, bool toSafe, controls::ListBox& lstSafeList,
                           controls::ListBox& lstBlackList, const std::function<void(const std::string&)>& message);
 
 class frmRegistry : public controls::SchemeForm {

@@ -3,6 +3,7 @@
 #include "engine/library_cleaners.h"
 #include "main/run_time_report.h"
 #include "services/helpers.h"
+#include "services/program.h"
 
 #include <shellapi.h>
 
@@ -106,15 +107,15 @@ std::int32_t MainWindow::ShowMe(const std::string& text, bool is2Buttons, const 
 
 void MainWindow::Version(int& major, int& minor, int& revision) {
     major = minor = revision = 0;
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // This program's own file: by a look-alike of its name, another copy's.
+    const std::wstring path = services::ProgramFile();
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     if (!size) return;
     std::string data(size, '\0');
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!GetFileVersionInfoA(path, 0, size, data.data()) ||
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
         !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
         return;
     major = HIWORD(info->dwFileVersionMS);
@@ -190,8 +191,8 @@ void MainWindow::EndProcess() {
     if (!loading_) PostQuitMessage(0);
 }
 
-void MainWindow::ShellOpen(const std::string& path) {
-    ShellExecuteA(hwnd(), "Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void MainWindow::ShellOpen(const std::wstring& path) {
+    ShellExecuteW(hwnd(), L"Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void MainWindow::ShowRegistryDialog(bool isSafeItem) {

@@ -64,15 +64,15 @@ public:
                         const std::string& button2, std::int16_t icon) override;
     void MsgBoxExclamation(const std::string& text) override { dialogs_->MsgBoxExclamation(text); }
     void ReportRunTimeError(const RunTimeError& error) override;
-    std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
+    std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
         return dialogs_->OpenFiles(title, filter, multiSelect);
     }
-    std::string BrowseForFolder(const std::string& title) override { return dialogs_->BrowseForFolder(title); }
-    std::string SaveFile(const std::string& filter, const std::string& title) override {
+    std::wstring BrowseForFolder(const std::string& title) override { return dialogs_->BrowseForFolder(title); }
+    std::wstring SaveFile(const std::wstring& filter, const std::wstring& title) override {
         return dialogs_->SaveFile(filter, title);
     }
     void ShowRegistryDialog(bool isSafeItem) override;
-    void ShellOpen(const std::string& path) override;
+    void ShellOpen(const std::wstring& path) override;
     void ExitWindows(int mode) override;
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -14,6 +14,7 @@
 #include "controls/win32_tray.h"
 #include "controls/win32_factory.h"
 #include "controls/xp_progress_bar.h"
+#include "harness/support.h"
 #include "shell_drop.h"
 #include "services/helpers.h"
 
@@ -42,14 +43,14 @@ public:
     virtual ControlFactory& Factory() = 0;
 
     virtual void CheckItem(ListBox& list, int index) = 0;
-    virtual void Drop(ListBox& list, const std::vector<std::string>& paths) = 0;
+    virtual void Drop(ListBox& list, const std::vector<std::wstring>& paths) = 0;
     virtual void ChooseNext(ComboBox& combo) = 0;
     virtual void Click(CheckBox& box) = 0;
     virtual void Click(Button& button) = 0;
     virtual void MouseUp(Label& label, int button) = 0;
     virtual void ClickTab(TabStrip& strip, int index) = 0;
     virtual void CheckRow(Grid& grid, int row) = 0;
-    virtual void EditAndEnd(Grid& grid, const std::string& text, bool commit) = 0;
+    virtual void EditAndEnd(Grid& grid, const std::wstring& text, bool commit) = 0;
     virtual int TopRow(Grid& grid) = 0;
 
     std::unique_ptr<ListBox> MakeListBox(int style = 0) { return Factory().MakeListBox(Row(ControlType::ListBox, style)); }
@@ -79,7 +80,7 @@ public:
     ControlFactory& Factory() override { return factory_; }
 
     void CheckItem(ListBox& list, int index) override { static_cast<MemoryListBox&>(list).UserCheck(index); }
-    void Drop(ListBox& list, const std::vector<std::string>& paths) override {
+    void Drop(ListBox& list, const std::vector<std::wstring>& paths) override {
         static_cast<MemoryListBox&>(list).UserDrop(paths);
     }
     void ChooseNext(ComboBox& combo) override {
@@ -90,7 +91,7 @@ public:
     void MouseUp(Label& label, int button) override { static_cast<MemoryLabel&>(label).UserMouseUp(button); }
     void ClickTab(TabStrip& strip, int index) override { static_cast<MemoryTabStrip&>(strip).UserClickTab(index); }
     void CheckRow(Grid& grid, int row) override { static_cast<MemoryGrid&>(grid).UserCheck(row); }
-    void EditAndEnd(Grid& grid, const std::string& text, bool commit) override {
+    void EditAndEnd(Grid& grid, const std::wstring& text, bool commit) override {
         grid.EditActiveCell();
         static_cast<MemoryGrid&>(grid).UserEndEdit(text, commit);
     }
@@ -126,7 +127,7 @@ public:
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(hwnd, WM_LBUTTONUP, 0, at);
     }
-    void Drop(ListBox& list, const std::vector<std::string>& paths) override {
+    void Drop(ListBox& list, const std::vector<std::wstring>& paths) override {
         tidvex::test::DropLikeTheShell(Of(&list), paths);
     }
     void ChooseNext(ComboBox& combo) override {
@@ -160,11 +161,11 @@ public:
         item.state = INDEXTOSTATEIMAGEMASK(((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 2);
         SendMessageA(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     }
-    void EditAndEnd(Grid& grid, const std::string& text, bool commit) override {
+    void EditAndEnd(Grid& grid, const std::wstring& text, bool commit) override {
         grid.EditActiveCell();
         HWND edit = reinterpret_cast<HWND>(SendMessageA(Of(&grid), LVM_GETEDITCONTROL, 0, 0));
         if (!edit) return;
-        SetWindowTextA(edit, text.c_str());
+        SetWindowTextW(edit, text.c_str());
         SendMessageA(edit, WM_KEYDOWN, commit ? VK_RETURN : VK_ESCAPE, 0);
     }
     int TopRow(Grid& grid) override { return static_cast<win32::Win32Grid&>(grid).TopRow(); }
@@ -182,8 +183,8 @@ protected:
     std::unique_ptr<Kit> kit;
 };
 
-std::vector<std::string> Items(const ItemList& list) {
-    std::vector<std::string> items;
+std::vector<std::wstring> Items(const ItemList& list) {
+    std::vector<std::wstring> items;
     for (int i = 0; i < list.ListCount(); ++i) items.push_back(list.List(i));
     return items;
 }
@@ -204,7 +205,7 @@ TEST_P(Controls, ItemListsKeepTheSelectionOnTheSameItemWhenItemsGo) {
     }
     list->ListIndex(7);
     EXPECT_EQ(list->ListIndex(), -1);
-    EXPECT_EQ(list->List(9), "");
+    EXPECT_EQ(list->List(9), L"");
     list->RemoveItem(9);
     EXPECT_EQ(list->ListCount(), 3);
 }
@@ -238,12 +239,18 @@ TEST_P(Controls, CheckBoxListsTellOnlyTheUsersChecks) {
     EXPECT_FALSE(list->Checked(2));
 }
 
-TEST_P(Controls, DroppedFilesReachTheListInTheirOrder) {
+// Names outside the code page come and stay as they are, never as the
+// look-alikes the code page would make of them.
+TEST_P(Controls, DroppedFilesReachTheListInTheirOrderAndAsTheyAre) {
+    std::vector<std::wstring> names{L"C:\\a.txt", L"C:\\folder"};
+    for (const auto& outside : tidvex::test::kOutsideNames) names.push_back(std::wstring(L"C:\\t\\") + outside.name);
     auto list = kit->MakeListBox(kDropTargetList);
-    std::vector<std::string> got;
-    list->OnDropFiles = [&](const std::vector<std::string>& paths) { got = paths; };
-    kit->Drop(*list, {"C:\\a.txt", "C:\\folder"});
-    EXPECT_EQ(got, (std::vector<std::string>{"C:\\a.txt", "C:\\folder"}));
+    std::vector<std::wstring> got;
+    list->OnDropFiles = [&](const std::vector<std::wstring>& paths) { got = paths; };
+    kit->Drop(*list, names);
+    EXPECT_EQ(got, names);
+    for (const auto& name : names) list->AddItem(name);
+    EXPECT_EQ(Items(*list), names);
 }
 
 TEST_P(Controls, AListTakesOnlyTheDropsAndChecksItsStyleAllows) {
@@ -264,9 +271,9 @@ TEST_P(Controls, AListTakesOnlyTheDropsAndChecksItsStyleAllows) {
         auto list = kit->MakeListBox(c.style);
         list->AddItem("C:");
         int drops = 0, checks = 0;
-        list->OnDropFiles = [&](const std::vector<std::string>&) { ++drops; };
+        list->OnDropFiles = [&](const std::vector<std::wstring>&) { ++drops; };
         list->OnItemCheck = [&](int) { ++checks; };
-        kit->Drop(*list, {"C:\\a.txt"});
+        kit->Drop(*list, {L"C:\\a.txt"});
         kit->CheckItem(*list, 0);
         EXPECT_EQ(drops, c.drops ? 1 : 0);
         EXPECT_EQ(checks, c.checks ? 1 : 0);
@@ -325,7 +332,7 @@ bool UserCannotReach(Kit& kit, Unusable what, bool hidden) {
             list->OnDropFiles = count;
             takeAway(*list);
             kit.CheckItem(*list, 0);
-            kit.Drop(*list, {"C:\\a.txt"});
+            kit.Drop(*list, {L"C:\\a.txt"});
             stayed = !list->Checked(0);
             break;
         }
@@ -451,52 +458,54 @@ TEST_P(Controls, TabStripsAskBeforeAClickChangesTheTab) {
 
 TEST_P(Controls, GridsHoldTheirDataAndTheUsersChecks) {
     auto grid = kit->MakeGrid();
-    grid->DataSource({{"1", "-1", "A"}, {"2", "0", "B"}, {"3", "-1", "C"}}, 3);
+    grid->DataSource({{L"1", L"-1", L"A"}, {L"2", L"0", L"B"}, {L"3", L"-1", L"C"}}, 3);
     grid->Layout(0, {"", 0, true});
     grid->Layout(1, {" ", 33, false, true});
     grid->Layout(2, {"Task Name", 120});
     EXPECT_EQ(grid->Rows(), 3);
     kit->CheckRow(*grid, 0);
     kit->CheckRow(*grid, 1);
-    EXPECT_EQ(grid->Cell(0, 1), "0");
-    EXPECT_EQ(grid->Cell(1, 1), "-1");
-    EXPECT_EQ(grid->Cell(2, 1), "-1");
-    EXPECT_EQ(grid->Cell(2, 2), "C");
+    EXPECT_EQ(grid->Cell(0, 1), L"0");
+    EXPECT_EQ(grid->Cell(1, 1), L"-1");
+    EXPECT_EQ(grid->Cell(2, 1), L"-1");
+    EXPECT_EQ(grid->Cell(2, 2), L"C");
     EXPECT_EQ(grid->Layout(2).header, "Task Name");
     grid->Unbind();
     EXPECT_EQ(grid->Rows(), 0);
     EXPECT_EQ(grid->ActiveRow(), -1);
 }
 
+// The cells hold names outside the code page exactly, an edited one too.
 TEST_P(Controls, GridEditsCommitOrCancelAndAlwaysEnd) {
+    const std::wstring gamma = L"Gamma Tool\u0142 \u65e5\u672c";
     auto grid = kit->MakeGrid();
-    grid->DataSource({{"Alpha", "k1"}, {"Beta", "k2"}}, 2);
+    grid->DataSource({{L"Alpha \u0141\u00f3d\u017a", L"k1"}, {L"Beta", L"k2"}}, 2);
     grid->Layout(1, {"", 0, true});
-    std::vector<std::string> events;
+    std::vector<std::wstring> events;
     bool refuse = false;
-    grid->OnBeforeUpdate = [&](int row, int column, const std::string& text, bool& cancel) {
-        events.push_back("update " + std::to_string(row) + "," + std::to_string(column) + " " + text);
+    grid->OnBeforeUpdate = [&](int row, int column, const std::wstring& text, bool& cancel) {
+        events.push_back(L"update " + std::to_wstring(row) + L"," + std::to_wstring(column) + L" " + text);
         cancel = refuse;
     };
-    grid->OnAfterEdit = [&](int row, int) { events.push_back("end " + std::to_string(row)); };
+    grid->OnAfterEdit = [&](int row, int) { events.push_back(L"end " + std::to_wstring(row)); };
     grid->ActiveRow(1);
-    kit->EditAndEnd(*grid, "Locked", true);  // the column is locked: no edit at all
+    kit->EditAndEnd(*grid, L"Locked", true);  // the column is locked: no edit at all
     EXPECT_TRUE(events.empty());
     grid->Layout(0, {"Application", 200, false, false, false});
-    kit->EditAndEnd(*grid, "Gamma", true);
+    kit->EditAndEnd(*grid, gamma, true);
     refuse = true;
-    kit->EditAndEnd(*grid, "", true);
-    kit->EditAndEnd(*grid, "Delta", false);
+    kit->EditAndEnd(*grid, L"", true);
+    kit->EditAndEnd(*grid, L"Delta", false);
     EXPECT_EQ(events,
-              (std::vector<std::string>{"update 1,0 Gamma", "end 1", "update 1,0 ", "end 1", "end 1"}));
-    EXPECT_EQ(grid->Cell(1, 0), "Gamma");
-    EXPECT_EQ(grid->Cell(0, 0), "Alpha");
+              (std::vector<std::wstring>{L"update 1,0 " + gamma, L"end 1", L"update 1,0 ", L"end 1", L"end 1"}));
+    EXPECT_EQ(grid->Cell(1, 0), gamma);
+    EXPECT_EQ(grid->Cell(0, 0), L"Alpha \u0141\u00f3d\u017a");
 }
 
 TEST_P(Controls, GridsScrollOneRowAStep) {
     auto grid = kit->MakeGrid();
     std::vector<GridRow> rows;
-    for (int i = 0; i < 40; ++i) rows.push_back({"row " + std::to_string(i)});
+    for (int i = 0; i < 40; ++i) rows.push_back({L"row " + std::to_wstring(i)});
     grid->DataSource(rows, 1);
     grid->ScrollRows(true);
     EXPECT_EQ(kit->TopRow(*grid), 0);
@@ -726,8 +735,8 @@ TEST_F(RealControls, TheSplashShowsItsPictureWithTheVersionAndCloses) {
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
     win32::Win32Splash splash;
-    EXPECT_FALSE(splash.LoadPicture("C:\\users\\Public\\missing.spl"));
-    EXPECT_TRUE(splash.LoadPicture(file));
+    EXPECT_FALSE(splash.LoadPicture(L"C:\\users\\Public\\missing.spl"));
+    EXPECT_TRUE(splash.LoadPicture(tidvex::text::Wide(file)));
     splash.LabelText("lblVersion", "Version 1.0.0.2");
     EXPECT_EQ(win32::WindowText(splash.Label()), "Version 1.0.0.2");
     splash.Show(0);

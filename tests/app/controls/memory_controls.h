@@ -8,6 +8,7 @@
 #include "controls/control_set.h"
 #include "controls/controls.h"
 #include "controls/progress_scale.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <map>
@@ -72,13 +73,14 @@ private:
 template <class Base, ControlKind kKind>
 class MemoryItems : public MemoryControl<Base, kKind> {
 public:
-    void AddItem(const std::string& item) override {
+    using Base::AddItem;
+    void AddItem(const std::wstring& item) override {
         items_.push_back(item);
         selected_.push_back(false);
         checked_.push_back(false);
     }
     int ListCount() const override { return static_cast<int>(items_.size()); }
-    std::string List(int index) const override { return Valid(index) ? items_[Slot(index)] : std::string(); }
+    std::wstring List(int index) const override { return Valid(index) ? items_[Slot(index)] : std::wstring(); }
     void RemoveItem(int index) override {
         if (!Valid(index)) return;
         items_.erase(items_.begin() + index);
@@ -95,13 +97,19 @@ public:
     }
     int ListIndex() const override { return listIndex_; }
     void ListIndex(int index) override { listIndex_ = Valid(index) ? index : -1; }
-    const std::vector<std::string>& Items() const { return items_; }
+    const std::vector<std::wstring>& WideItems() const { return items_; }
+    // The items in the code page ("?" for a character it lacks).
+    std::vector<std::string> Items() const {
+        std::vector<std::string> shown;
+        for (const auto& item : items_) shown.push_back(text::Narrow(item));
+        return shown;
+    }
 
 protected:
     bool Valid(int index) const { return index >= 0 && index < ListCount(); }
     static size_t Slot(int index) { return static_cast<size_t>(index); }
 
-    std::vector<std::string> items_;
+    std::vector<std::wstring> items_;
     std::vector<bool> selected_;
     std::vector<bool> checked_;
     int listIndex_ = -1;
@@ -125,9 +133,15 @@ public:
         checked_[Slot(index)] = !checked_[Slot(index)];
         if (OnItemCheck) OnItemCheck(index);
     }
-    void UserDrop(const std::vector<std::string>& paths) {
+    void UserDrop(const std::vector<std::wstring>& paths) {
         if (!(style_ & kDropTargetList) || !Usable()) return;
         if (OnDropFiles) OnDropFiles(paths);
+    }
+    // Code-page names, as they read.
+    void UserDrop(const std::vector<std::string>& paths) {
+        std::vector<std::wstring> wide;
+        for (const auto& path : paths) wide.push_back(text::Wide(path));
+        UserDrop(wide);
     }
 
 private:
@@ -136,7 +150,7 @@ private:
 
 class MemoryComboBox final : public MemoryItems<ComboBox, ControlKind::ComboBox> {
 public:
-    std::string Text() const override { return List(listIndex_); }
+    std::string Text() const override { return text::Narrow(List(listIndex_)); }
     void UserChoose(int index) {
         if (!Usable()) return;
         ListIndex(index);
@@ -196,6 +210,7 @@ public:
     explicit MemoryTextBox(std::string text = {}) : text_(std::move(text)) {}
     std::string Text() const override { return text_; }
     void Text(const std::string& text) override { text_ = text; }
+    std::wstring WideText() const override { return text::Wide(text_); }
 
 private:
     std::string text_;
@@ -298,10 +313,10 @@ public:
     void Layout(int column, const GridColumn& layout) override {
         if (ValidColumn(column)) layout_[Slot(column)] = layout;
     }
-    std::string Cell(int row, int column) const override {
-        return ValidRow(row) && ValidColumn(column) ? rows_[Slot(row)][Slot(column)] : std::string();
+    std::wstring Cell(int row, int column) const override {
+        return ValidRow(row) && ValidColumn(column) ? rows_[Slot(row)][Slot(column)] : std::wstring();
     }
-    void Cell(int row, int column, const std::string& text) override {
+    void Cell(int row, int column, const std::wstring& text) override {
         if (ValidRow(row) && ValidColumn(column)) rows_[Slot(row)][Slot(column)] = text;
     }
     int ActiveRow() const override { return active_; }
@@ -320,10 +335,10 @@ public:
     void UserCheck(int row) {
         const int column = FirstShown();
         if (Usable() && ValidRow(row) && column >= 0 && layout_[Slot(column)].checkBox)
-            rows_[Slot(row)][Slot(column)] = rows_[Slot(row)][Slot(column)] == "0" ? "-1" : "0";
+            rows_[Slot(row)][Slot(column)] = rows_[Slot(row)][Slot(column)] == L"0" ? L"-1" : L"0";
     }
     // The user ends an edit with a new text (committed) or with Escape.
-    void UserEndEdit(const std::string& text, bool committed = true) {
+    void UserEndEdit(const std::wstring& text, bool committed = true) {
         if (!editing_) return;
         editing_ = false;
         const int row = active_, column = EditColumn();
@@ -465,7 +480,7 @@ private:
 
 class MemorySplash final : public Splash {
 public:
-    bool LoadPicture(const std::string& path) override {
+    bool LoadPicture(const std::wstring& path) override {
         picture = path;
         return true;
     }
@@ -473,7 +488,7 @@ public:
     void Show(int) override { shown_ = true; }
     void Close() override { shown_ = false; }
     bool Shown() const override { return shown_; }
-    std::string picture;
+    std::wstring picture;
     std::map<std::string, std::string> labels;
 
 private:

@@ -456,7 +456,7 @@ TEST_F(CleanSessionTest, AFailedCleaningIsLoggedRaisesNothingMoreAndSaysSo) {
         // Without its safe list a cleaning would delete what the user protected.
         {"safe list unreadable",
          [&] {
-             locked = CreateFileA(tidvex::services::ListFilePath(tidvex::services::kSafeList).c_str(), GENERIC_READ, 0,
+             locked = CreateFileW(tidvex::services::ListFilePath(tidvex::services::kSafeList).c_str(), GENERIC_READ, 0,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
              ASSERT_NE(locked, INVALID_HANDLE_VALUE);
          },
@@ -471,7 +471,7 @@ TEST_F(CleanSessionTest, AFailedCleaningIsLoggedRaisesNothingMoreAndSaysSo) {
     };
     for (const auto& c : cases) {
         recorder_ = Recorder();
-        DeleteFileA(tidvex::services::LogFilePath().c_str());
+        DeleteFileW(tidvex::services::LogFilePath().c_str());
         c.arrange();
         auto session = NewSession(true);
         EXPECT_FALSE(session->StartClean()) << c.what;

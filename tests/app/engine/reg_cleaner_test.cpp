@@ -8,6 +8,7 @@
 #include "memory_controls.h"
 #include "services/logger.h"
 #include "services/program.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -39,20 +40,47 @@ const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kSounds = "AppEvents\\Schemes\\Apps";
 
-void Put(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
+// Seeds a value; names and data may lie outside the code page.
+void PutW(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS)
-        << key;
-    RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS)
+        << tidvex::text::ForLog(key);
+    RegSetValueExW(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(k);
 }
 
-void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+void PutDwordW(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(k);
+}
+
+void Put(HKEY root, const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
+    using tidvex::text::Wide;
+    PutW(root, Wide(key), Wide(name), Wide(text), type);
+}
+
+void PutDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    PutDwordW(root, tidvex::text::Wide(key), tidvex::text::Wide(name), value);
+}
+
+// The value's text as stored (unexpanded), or nothing when it is missing.
+std::optional<std::wstring> ReadW(HKEY root, const std::wstring& key, const std::wstring& name) {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, nullptr, data, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(data);
+}
+
+void WriteFileW(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << tidvex::text::ForLog(path);
+    DWORD written = 0;
+    WriteFile(h, "MZ", 2, &written, nullptr);
+    CloseHandle(h);
 }
 
 bool HasValue(HKEY root, const std::string& key, const std::string& name) {
@@ -209,6 +237,91 @@ TEST_F(RegCleanerTest, ClassesGoWholeWhenTheirServerIsSurelyGone) {
     // No start event of its own: only the announcement of each deletion.
     EXPECT_EQ(Events("scan").size(), 2u);
     EXPECT_EQ(events_.back(), "done:Broken Com/OLE object entries");
+}
+
+// A server named without its extension is loaded as a ".dll": its class is valid.
+TEST_F(RegCleanerTest, AServerNamedWithoutItsExtensionIsLoadedAsADll) {
+    wchar_t shortName[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameW(L"S:\\reg\\My App\\lib.dll", shortName, MAX_PATH);
+    // "S:\reg\MYAPP~1\lib", where the drive gives short names.
+    const std::wstring shortPath = n > 4 && n < MAX_PATH ? std::wstring(shortName, n - 4) : L"";
+    const bool withShort = !shortPath.empty() && shortPath.find(L"My App") == std::wstring::npos;
+    const std::vector<std::wstring> valid = {L"S:\\reg\\lib", L"\"S:\\reg\\My App\\lib\"", L"%TIDVEX_REG%\\lib",
+                                             L"%SystemRoot%\\system32\\shell32", L"ole32", L"shell32", L"shdocvw",
+                                             L"S:\\reg\\\u0141\u00f3d\u017a\\server"};
+    CreateDirectoryW(L"S:\\reg\\\u0141\u00f3d\u017a", nullptr);
+    WriteFileW(L"S:\\reg\\\u0141\u00f3d\u017a\\server.dll");
+    const std::wstring clsid = L"CLSID\\{TidvexTest-NoExt";
+    for (size_t i = 0; i < valid.size(); ++i) PutW(HKCR, clsid + std::to_wstring(i) + L"}\\InprocServer32", L"", valid[i]);
+    if (withShort) PutW(HKCR, clsid + L"Short}\\InprocServer32", L"", shortPath);
+    PutW(HKCR, clsid + L"Gone}\\InprocServer32", L"", L"S:\\reg\\gone");
+
+    Run(&clsRegCleaner::IsCleanBrokenCOM_OLE);
+
+    for (size_t i = 0; i < valid.size(); ++i)
+        EXPECT_TRUE(RegKeyExists(HKCR, "CLSID\\{TidvexTest-NoExt" + std::to_string(i) + "}")) << i;
+    EXPECT_EQ(RegKeyExists(HKCR, "CLSID\\{TidvexTest-NoExtShort}"), withShort);
+    EXPECT_FALSE(RegKeyExists(HKCR, "CLSID\\{TidvexTest-NoExtGone}"));
+    EXPECT_EQ(Events("clean"),
+              std::vector<std::string>{"HKEY_CLASSES_ROOT\\CLSID\\{TidvexTest-NoExtGone}|Broken Com/OLE object entries"});
+}
+
+// Names and paths outside the code page ("Łódź", "łog-č", "Toolł", "日本") are
+// read, probed and deleted exactly: a valid entry stays, a broken one goes with
+// its event, and a look-alike of a broken one ("Tooll") keeps every byte.
+TEST_F(RegCleanerTest, NamesOutsideTheCodePageAreJudgedAndDeletedExactly) {
+    const std::wstring lodz = L"S:\\reg\\\u0141\u00f3d\u017a", log = L"S:\\reg\\\u0142og-\u010d",
+                       nihon = L"S:\\reg\\\u65e5\u672c";
+    for (const auto& folder : {lodz, log, nihon}) CreateDirectoryW(folder.c_str(), nullptr);
+    for (const auto& file : {lodz + L"\\app.exe", log + L"\\tool.exe", log + L"\\tool.dll", nihon + L"\\app.exe"})
+        WriteFileW(file);
+    SetEnvironmentVariableW(L"TIDVEX_WIDE", lodz.c_str());
+    const std::wstring run = tidvex::text::Wide(kRun), appPaths = tidvex::text::Wide(kAppPaths),
+                       shared = tidvex::text::Wide(kShared), uninstall = tidvex::text::Wide(kUninstall);
+    const std::wstring toolL = L"TidvexTestTool\u0142";
+    struct Row {
+        HKEY root;
+        std::wstring key, name, data;
+        bool gone;
+        DWORD type = REG_SZ;
+    } rows[] = {
+        {HKLM, run, L"TidvexTestLodz", L"\"" + lodz + L"\\app.exe\" /tray", false},
+        {HKLM, run, L"TidvexTestLog", log + L"\\tool.exe", false},
+        {HKCU, run, L"TidvexTest\u65e5\u672c", nihon + L"\\app.exe", false},
+        {HKCU, run, L"TidvexTestExpand", L"%TIDVEX_WIDE%\\app.exe", false, REG_EXPAND_SZ},
+        {HKCU, run, toolL, nihon + L"\\gone.exe", true},
+        {HKCU, run, L"TidvexTestTooll", log + L"\\tool.exe", false},
+        {HKLM, appPaths + L"\\TidvexTestTool.exe", L"", log + L"\\tool.exe", false},
+        {HKLM, appPaths + L"\\TidvexTest\u65e5\u672c.exe", L"", nihon + L"\\gone.exe", true},
+        {HKLM, uninstall + L"\\TidvexTestTooll", L"UninstallString", log + L"\\tool.exe /x", false},
+        {HKLM, uninstall + L"\\" + toolL, L"UninstallString", nihon + L"\\gone.exe /x", true},
+    };
+    for (const Row& r : rows) PutW(r.root, r.key, r.name, r.data, r.type);
+    PutDwordW(HKLM, shared, log + L"\\tool.dll", 1);
+    PutDwordW(HKLM, shared, nihon + L"\\gone.dll", 1);
+
+    cleaner_.IsCleanBrokenStartup(true);
+    cleaner_.IsCleanBrokenSharedDLL(true);
+    cleaner_.IsCleanBrokenApplicationPath(true);
+    cleaner_.IsCleanBrokenUninstall(true);
+    cleaner_.StartClean(0, 20);
+
+    for (const Row& r : rows) {
+        const auto left = ReadW(r.root, r.key, r.name);
+        EXPECT_EQ(left.has_value(), !r.gone) << tidvex::text::ForLog(r.key + L"\\" + r.name);
+        EXPECT_EQ(left.value_or(r.data), r.data) << tidvex::text::ForLog(r.name);
+    }
+    EXPECT_TRUE(ReadW(HKLM, shared, log + L"\\tool.dll"));
+    EXPECT_FALSE(ReadW(HKLM, shared, nihon + L"\\gone.dll"));
+    const std::string hklm = "HKEY_LOCAL_MACHINE\\";
+    EXPECT_EQ(Events("clean"), (std::vector<std::string>{
+                                   "HKEY_CURRENT_USER\\" + kRun + "=TidvexTestTool<U+0142>|Broken Startup entries",
+                                   hklm + kShared + "=S:\\reg\\<U+65E5><U+672C>\\gone.dll|Broken Shared DLL's entries",
+                                   hklm + kAppPaths + "\\TidvexTest<U+65E5><U+672C>.exe|Broken Application Path entries",
+                                   hklm + kUninstall + "\\TidvexTestTool<U+0142>|Broken Uninstall entries"}));
+    for (const Row& r : rows) RegDeleteKeyW(r.root, r.key.c_str());
+    for (const Row& r : rows) RegDeleteKeyValueW(r.root, r.key.c_str(), r.name.c_str());
+    RegDeleteKeyValueW(HKLM, shared.c_str(), (log + L"\\tool.dll").c_str());
 }
 
 TEST_F(RegCleanerTest, TypeLibrariesGoOnlyWhenNoVersionResolves) {
@@ -469,6 +582,46 @@ TEST_F(RegCleanerTest, MostRecentlyUsedListsAreClearedWithTheirEvents) {
                            "scan:" + kCalls + "|Net Meeting MRU", "clean:" + kCalls + "|Net Meeting MRU",
                            "done:Net Meeting MRU"}));
     EXPECT_EQ(progress_.size(), 19u);
+}
+
+// A link ABOVE a list's key, to a machine key that holds the list's name:
+// that deletion is refused and logged, every other list is still cleared.
+TEST_F(RegCleanerTest, ALinkAboveAListKeyRefusesItsDeletion) {
+    using tidvex::test::LinkTargetIntact;
+    struct Case {
+        std::string link;
+        std::string inner;
+    } cases[] = {
+        {"Software\\Microsoft\\Search Assistant", "ACMru"},
+        {kPlayer, "RecentURLList"},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint", "Recent File List"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad", "Recent File List"},
+        {kExplorer + "\\ComDlg32", "LastVisitedMRU"},
+        {"Software\\Microsoft\\Conferencing\\UI", "CallMRU"},
+    };
+    SeedLists();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        RegDeleteTreeA(HKCU, c.link.c_str());
+        const std::string target = tidvex::test::SeedLinkTarget("lists" + std::to_string(i), false, "kept", c.inner);
+        ASSERT_TRUE(tidvex::test::MakeRegistryLink(HKCU, c.link, target)) << c.link;
+    }
+    AllListSwitches(cleaner_);
+    cleaner_.StartClean(0, 20);
+
+    EXPECT_EQ(progress_.size(), 19u);
+    EXPECT_FALSE(RegKeyExists(HKCU, kRunMru));  // the list without a link still goes
+    const auto log = ReadFileBytes(tidvex::services::LogFilePath()).value_or("");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        EXPECT_TRUE(LinkTargetIntact("lists" + std::to_string(i), false, "kept", c.inner)) << c.link;
+        EXPECT_TRUE(tidvex::test::RegistryLinkExists(HKCU, c.link)) << c.link;
+        EXPECT_NE(log.find("Not cleaned: \"HKEY_CURRENT_USER\\" + c.link + "\\" + c.inner +
+                           "\": a registry link on the way"),
+                  std::string::npos)
+            << c.link;
+        tidvex::test::RemoveRegistryLink(HKCU, c.link);
+    }
 }
 
 TEST_F(RegCleanerTest, NineteenStepsFillTheBandAndNeverLeaveIt) {

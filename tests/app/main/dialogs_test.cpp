@@ -360,7 +360,7 @@ TEST(RealMessageBox, ClosingAOneButtonBoxGivesCancel) {
     EXPECT_FALSE(IsWindowVisible(form));
 }
 
-TEST(RealRegistryDialog, TypedKeyIsAddedByOkAndCancelAddsNothing) {
+TEST(RealRegistryDialog, OkAddsTheTypedKeyUnlessRefusedAndCancelAddsNothing) {
     services::ScopedAppPath appPath(test::ScratchFolder("real-registry-dialog"));
     dialogs::MessageBoxWindow messages;
     MemoryListBox safe, black;
@@ -374,26 +374,26 @@ TEST(RealRegistryDialog, TypedKeyIsAddedByOkAndCancelAddsNothing) {
     }});
     window.dialog().Show(nullptr);
     EXPECT_EQ(black.ListCount(), 0);
-    std::string message;
-    Script({[&] {
-                SetWindowTextA(edit, "HKEY_USERS\\");
-                SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
-            },
-            [&] {
-                HWND box = messages.form().hwnd();
-                message = win32::WindowText(FindWindowExA(box, nullptr, "TidvexLabel", nullptr));
-                message = message == "Tidvex" ? win32::WindowText(FindWindowExA(
-                                                     box, FindWindowExA(box, nullptr, "TidvexLabel", nullptr),
-                                                     "TidvexLabel", nullptr))
-                                              : message;
-                SendMessageA(ButtonOf(box, "Ok"), BM_CLICK, 0, 0);
-            },
-            [&] {
-                SetWindowTextA(edit, "HKEY_CURRENT_USER\\Software\\Junk");
-                SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
-            }});
+    std::vector<std::string> told;
+    // Typed (or pasted, as a key name is copied from the registry editor).
+    auto typeAndOk = [&](const std::wstring& typed) {
+        return [&, typed] {
+            SetWindowTextW(edit, typed.c_str());
+            SendMessageA(ButtonOf(form, "Ok"), BM_CLICK, 0, 0);
+        };
+    };
+    auto answer = [&] {
+        told.push_back(MessageText(messages.form().hwnd()));
+        SendMessageA(ButtonOf(messages.form().hwnd(), "Ok"), BM_CLICK, 0, 0);
+    };
+    // A key name the code page cannot hold would be kept as its look-alike,
+    // another key, which the next cleaning would delete.
+    Script({typeAndOk(L"HKEY_USERS\\"), answer, typeAndOk(L"HKEY_CURRENT_USER\\Software\\\u0141odz"), answer,
+            typeAndOk(L"HKEY_CURRENT_USER\\Software\\Junk")});
     window.dialog().Show(nullptr);
-    EXPECT_EQ(message, "This is a root key or invalid key, Root keys can not be added");
+    EXPECT_EQ(told, (std::vector<std::string>{"This is a root key or invalid key, Root keys can not be added",
+                                              "\"HKEY_CURRENT_USER\\Software\\?odz\" cannot be added to the black list: "
+                                              "the list file cannot hold the characters of its name shown as \"?\"."}));
     EXPECT_EQ(black.Items(), std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Junk"});
 }
 

@@ -26,17 +26,18 @@ namespace {
 using namespace tidvex::controls;
 using tidvex::main::frmMain;
 using Texts = std::vector<std::string>;
+using Paths = std::vector<std::wstring>;
 
 // A factory and what a user's drop on one of its lists is.
 struct Kit {
     std::function<std::unique_ptr<ControlFactory>(HWND window)> factory;
-    std::function<void(ListBox& list, const Texts& paths)> drop;
+    std::function<void(ListBox& list, const Paths& paths)> drop;
 };
 
 const Kit kMemory{[](HWND) { return std::make_unique<MemoryControlFactory>(); },
-                  [](ListBox& list, const Texts& paths) { static_cast<MemoryListBox&>(list).UserDrop(paths); }};
+                  [](ListBox& list, const Paths& paths) { static_cast<MemoryListBox&>(list).UserDrop(paths); }};
 const Kit kWin32{[](HWND window) { return std::make_unique<win32::Win32ControlFactory>(window); },
-                 [](ListBox& list, const Texts& paths) {
+                 [](ListBox& list, const Paths& paths) {
                      tidvex::test::DropLikeTheShell(dynamic_cast<win32::Win32Window&>(list).hwnd(), paths);
                  }};
 
@@ -52,7 +53,7 @@ protected:
         form_.reset();
         DestroyWindow(window_);
     }
-    void Drop(ListBox* list, const Texts& paths) { GetParam()->drop(*list, paths); }
+    void Drop(ListBox* list, const Paths& paths) { GetParam()->drop(*list, paths); }
 
     tidvex::services::ScopedAppPath program_{tidvex::test::ScratchFolder("program")};
     HWND window_ = nullptr;
@@ -64,11 +65,11 @@ protected:
 TEST_P(FormControls, EveryHandlerFitsItsRowsKindAndStyle) { EXPECT_EQ(form_->Made().Mismatches(), Texts{}); }
 
 TEST_P(FormControls, FilesDroppedOnTheShredderListAreListed) {
-    Drop(form_->lstFiles, {"S:\\a.txt", "S:\\folder"});
-    Drop(form_->lstFiles, {"S:\\a.txt"});
-    Texts listed;
+    Drop(form_->lstFiles, {L"S:\\a.txt", L"S:\\folder"});
+    Drop(form_->lstFiles, {L"S:\\a.txt"});
+    Paths listed;
     for (int i = 0; i < form_->lstFiles->ListCount(); ++i) listed.push_back(form_->lstFiles->List(i));
-    EXPECT_EQ(listed, (Texts{"S:\\a.txt", "S:\\folder"}));
+    EXPECT_EQ(listed, (Paths{L"S:\\a.txt", L"S:\\folder"}));
 }
 
 TEST_P(FormControls, OnlyTheListsThatTakeFilesTakeADrop) {
@@ -89,10 +90,10 @@ TEST_P(FormControls, OnlyTheListsThatTakeFilesTakeADrop) {
     };
     for (const Case& c : cases) {
         ListBox* list = (*form_).*c.list;
-        Texts got;
-        list->OnDropFiles = [&got](const Texts& paths) { got = paths; };
-        Drop(list, {"S:\\dropped.txt"});
-        EXPECT_EQ(got, c.takes ? Texts{"S:\\dropped.txt"} : Texts{}) << c.name;
+        Paths got;
+        list->OnDropFiles = [&got](const Paths& paths) { got = paths; };
+        Drop(list, {L"S:\\dropped.txt"});
+        EXPECT_EQ(got, c.takes ? Paths{L"S:\\dropped.txt"} : Paths{}) << c.name;
     }
 }
 

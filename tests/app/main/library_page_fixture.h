@@ -53,10 +53,10 @@ public:
         shown.push_back(text + (is2Buttons ? " [2]" : "") + " " + button1 + button2 + " icon " + std::to_string(icon));
         return 1;
     }
-    std::string OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
+    std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multiSelect) override {
         return dialogs_.OpenFiles(title, filter, multiSelect);
     }
-    std::string BrowseForFolder(const std::string& title) override { return dialogs_.BrowseForFolder(title); }
+    std::wstring BrowseForFolder(const std::string& title) override { return dialogs_.BrowseForFolder(title); }
     void ExitWindows(int mode) override { services::ExitWindows(mode); }
 
     Calls shown;

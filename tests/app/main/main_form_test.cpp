@@ -89,7 +89,7 @@ TEST_F(MainFormTest, StartUpRunsItsStepsInOrder) {
     EXPECT_FALSE(w.Logged("EndProcess"));
 
     auto* splash = static_cast<MemorySplash*>(f().Splash);
-    EXPECT_EQ(splash->picture, tidvex::services::AppPath() + "\\Splash.spl");
+    EXPECT_EQ(splash->picture, tidvex::services::AppFolder() + L"\\Splash.spl");
     EXPECT_EQ(splash->labels["lblVersion"], "Version 1.2.0.3");
     EXPECT_FALSE(splash->Shown()) << "closed at the end of start-up";
     EXPECT_EQ(f().lblVersion->Caption(), "1.2.0.3");
@@ -506,8 +506,8 @@ TEST_F(MainFormTest, ScrollingActsOnTheFocusedGrid) {
     Load();
     auto* grid = Mem(f().Grid);
     auto* grid2 = Mem(f().Grid2);
-    grid->DataSource({{"a"}, {"b"}, {"c"}}, 1);
-    grid2->DataSource({{"a"}, {"b"}, {"c"}}, 1);
+    grid->DataSource({{L"a"}, {L"b"}, {L"c"}}, 1);
+    grid2->DataSource({{L"a"}, {L"b"}, {L"c"}}, 1);
     f().ScrollDown();
     EXPECT_EQ(grid->TopRow() + grid2->TopRow(), 0) << "no grid has the focus";
     grid->SetFocus();

@@ -5,6 +5,7 @@
 // "Cleaning Done.". Built a second time without the libraries registered, it
 // checks the run-time error report of a start-up that cannot create them.
 #include "harness/support.h"
+#include "text/text.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -100,12 +101,14 @@ bool WaitFor(F done, int milliseconds) {
 
 class Program {
 public:
-    explicit Program(const std::string& arguments = "") {
-        STARTUPINFOA si{};
+    explicit Program(const std::string& arguments = "")
+        : Program(L"Y:\\Tidvex.exe" + (arguments.empty() ? L"" : L" " + tidvex::text::Wide(arguments))) {}
+    // The whole command line, the program's name first.
+    explicit Program(std::wstring commandLine) {
+        STARTUPINFOW si{};
         si.cb = sizeof si;
-        std::string cmd = "Y:\\Tidvex.exe";
-        if (!arguments.empty()) cmd += " " + arguments;
-        started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "Y:\\", &si, &pi_) != FALSE;
+        started_ =
+            CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, L"Y:\\", &si, &pi_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -208,6 +211,71 @@ TEST(MainWindow, ASecondStartShowsTheMessageAndEnds) {
     EXPECT_FALSE(first.Ended(0)) << "the first instance runs on";
     PostMessageA(first.Window("TidvexMain", "Tidvex"), WM_CLOSE, 0, 0);
     EXPECT_TRUE(first.Ended(10000));
+}
+
+// A command line the code page cannot hold is no option, even when the code
+// page's copy of it reads "/tray": the window shows.
+TEST(MainWindow, AFullWidthTrayIsNoOption) {
+    Program tidvex(std::wstring(L"Y:\\Tidvex.exe \uFF0Ftray"));
+    ASSERT_TRUE(tidvex.Started());
+    HWND main = tidvex.Window("TidvexMain", "Tidvex");
+    EXPECT_NE(main, nullptr) << "the window went to the tray";
+    PostMessageA(main ? main : FindWindowA("TidvexMain", "Tidvex"), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tidvex.Ended(10000));
+}
+
+// Tidvex installed in a folder whose name the code page cannot hold, beside
+// a copy in the folder that the code page's look-alike of that name names:
+// it starts (its splash picture found) and its cleaning works from its own
+// black list, never the other copy's.
+TEST(MainWindow, AProgramFolderOutsideTheCodePageIsItsOwn) {
+    // A short cleaning: no area chosen. The programs save the choice at their
+    // end; it goes again with the test.
+    const std::string settings = "Software\\Marbleton Tidvex\\Settings\\";
+    struct Area {
+        const char *section, *name;
+    };
+    static constexpr Area kAreas[] = {{"Clean Settings", "Include Internet"}, {"Clean System", "Include System"},
+                               {"Clean Registry", "Include Registry"}};
+    struct Restore {
+        const std::string& settings;
+        ~Restore() {
+            for (const Area& a : kAreas) RegDeleteTreeA(HKEY_LOCAL_MACHINE, (settings + a.section).c_str());
+        }
+    } restore{settings};
+    for (const Area& a : kAreas)
+        ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, settings + a.section, a.name, "0"));
+    struct Case {
+        const wchar_t* folder;
+        const char* lookAlike;  // nullptr: the code page makes no name of it
+    };
+    for (const Case& c : {Case{L"T\u012Bdvex", "Tidvex"}, Case{L"\u65E5\u672C", nullptr}}) {
+        SCOPED_TRACE(c.lookAlike ? c.lookAlike : "no look-alike");
+        const std::wstring base = tidvex::text::Wide(tidvex::test::ScratchFolder("installed"));
+        // A copy of the program with a black list that names one file.
+        auto install = [&](const std::wstring& folder, const std::wstring& listed) {
+            ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+            ASSERT_TRUE(CopyFileW(L"Y:\\Tidvex.exe", (folder + L"\\Tidvex.exe").c_str(), FALSE));
+            ASSERT_TRUE(CopyFileW(L"Y:\\Splash.spl", (folder + L"\\Splash.spl").c_str(), FALSE));
+            WriteFileBytes(folder + L"\\lstBlack.lst", "0|" + tidvex::text::Narrow(listed) + "\r\n");
+            WriteFileBytes(listed, "listed");
+        };
+        const std::wstring own = base + L"\\" + c.folder, mine = base + L"\\mine.txt", theirs = base + L"\\theirs.txt";
+        install(own, mine);
+        if (c.lookAlike) install(base + L"\\" + tidvex::text::Wide(c.lookAlike), theirs);
+
+        Program tidvex(L"\"" + own + L"\\Tidvex.exe\" /clean");
+        ASSERT_TRUE(tidvex.Started());
+        // The window shows once the start-up, the cleaning included, is over.
+        HWND main = tidvex.Window("TidvexMain", "Tidvex", 60000);
+        ASSERT_NE(main, nullptr) << "the start-up did not end";
+        EXPECT_FALSE(PathExists(mine)) << "its own black list was not cleaned";
+        if (c.lookAlike) {
+            EXPECT_EQ(tidvex::test::ReadFileBytes(theirs), "listed") << "the other copy's list was used";
+        }
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(tidvex.Ended(10000));
+    }
 }
 
 // The index among the drives the window offers to clean (fixed drives and

@@ -207,8 +207,8 @@ TEST_F(OptionsPageTest, AddingToTheSafeAndBlackLists) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        DeleteFileA(services::ListFilePath(services::kSafeList).c_str());
-        DeleteFileA(services::ListFilePath(services::kBlackList).c_str());
+        DeleteFileW(services::ListFilePath(services::kSafeList).c_str());
+        DeleteFileW(services::ListFilePath(services::kBlackList).c_str());
         frmMain& f = form();
         f.lstSafeList->Clear();
         f.lstBlackList->Clear();
@@ -225,21 +225,25 @@ TEST_F(OptionsPageTest, AddingToTheSafeAndBlackLists) {
 }
 
 TEST_F(OptionsPageTest, TheDialogsResultGivesTheChosenFiles) {
+    using namespace std::string_literals;
     struct Case {
-        std::string result;
-        Texts files;
+        std::wstring result;
+        std::vector<std::wstring> files;
     };
     const Case cases[] = {
-        {std::string("C:\\a\\one.txt\0", 13), {"C:\\a\\one.txt"}},
-        {std::string("C:\\a\\one.txt", 12), {"C:\\a\\one.txt"}},
-        {std::string("C:\\a\0x\0yy\0\0", 11), {"C:\\a\\x", "C:\\a\\yy"}},
-        {std::string("C:\\\0x\0\0", 7), {"C:\\x"}},
-        {std::string("C:\0x\0\0", 6), {"C:\\x"}},
-        {std::string("C:\\\0\0", 5), {}},
-        {std::string("C:\0\0", 4), {}},
-        {"", {}},
+        {L"C:\\a\\one.txt\0"s, {L"C:\\a\\one.txt"}},
+        {L"C:\\a\\one.txt"s, {L"C:\\a\\one.txt"}},
+        {L"C:\\a\0x\0yy\0\0"s, {L"C:\\a\\x", L"C:\\a\\yy"}},
+        {L"C:\\\0x\0\0"s, {L"C:\\x"}},
+        {L"C:\0x\0\0"s, {L"C:\\x"}},
+        {L"C:\\\0\0"s, {}},
+        {L"C:\0\0"s, {}},
+        {L""s, {}},
+        // Names the code page cannot hold come as they are.
+        {L"C:\\t\0\u0101.txt\0\u65E5\u672C\0\0"s, {L"C:\\t\\\u0101.txt", L"C:\\t\\\u65E5\u672C"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(tidvex::main::ChosenFiles(c.result), c.files) << Visible(c.result);
+    for (const auto& c : cases)
+        EXPECT_EQ(tidvex::main::ChosenFiles(c.result), c.files) << Visible(tidvex::text::Narrow(c.result));
 }
 
 TEST_F(OptionsPageTest, RemovingTakesExactlyTheSelectedEntriesFromBoxAndFile) {
@@ -378,8 +382,8 @@ TEST_F(OptionsPageTest, InTheWindowThePlatformsDialogsAnswer) {
     window.registryDialog = &registry;
     window.registryOwner = &mainForm;
 
-    tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEA* ofn) {
-        const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";
+    tidvex::services::ScopedPlatformCalls dialogs({.getOpenFileName = [](OPENFILENAMEW* ofn) {
+        const wchar_t chosen[] = L"S:\\dir\0a.txt\0b.txt\0";
         memcpy(ofn->lpstrFile, chosen, sizeof chosen);
         return TRUE;
     }});

@@ -5,6 +5,7 @@
 #include "main/library_objects.h"
 
 #include "errors/run_time_error.h"
+#include "text/text.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,7 @@ public:
     }
     std::int32_t Initialize() override { return Note("Initialize"); }
     std::int32_t NewSession() override { return Note("NewSession"); }
-    void ApplicationPath(const std::string& v) override { Note("ApplicationPath=" + v); }
+    void ApplicationPath(const std::wstring& v) override { Note("ApplicationPath=" + text::Narrow(v)); }
     void Language(const std::string& v) override { Note("Language=" + v); }
     void LogFileName(const std::string& v) override { Note("LogFileName=" + v); }
     void ProfileName(const std::string& v) override { Note("ProfileName=" + v); }
@@ -40,8 +41,8 @@ public:
         type = v;
         Note("SessionType=" + std::to_string(v));
     }
-    std::int32_t AddFile(const std::string& v) override { return Note("AddFile " + v); }
-    std::int32_t AddFolder(const std::string& v) override { return Note("AddFolder " + v); }
+    std::int32_t AddFile(const std::wstring& v) override { return Note("AddFile " + text::Narrow(v)); }
+    std::int32_t AddFolder(const std::wstring& v) override { return Note("AddFolder " + text::Narrow(v)); }
     std::int32_t AddDrive(const std::string& v) override { return Note("AddDrive " + v); }
     std::int32_t RemoveDrive(const std::string& v) override { return Note("RemoveDrive " + v); }
     void ShredSubFolder(std::int32_t v) override { Note("ShredSubFolder=" + std::to_string(v)); }

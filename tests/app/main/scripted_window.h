@@ -151,16 +151,16 @@ public:
     void Unload() override { Log("Unload"); }
     void PostUnload() override { Log("PostUnload"); }
     void EndProcess() override { Log("EndProcess"); }
-    void ShellOpen(const std::string& path) override { Log("open " + path); }
-    std::string OpenFiles(const std::string& title, const std::string& filter, bool multi) override {
+    void ShellOpen(const std::wstring& path) override { Log("open " + text::Narrow(path)); }
+    std::wstring OpenFiles(const std::string& title, const std::string& filter, bool multi) override {
         if (dialogs) return dialogs->OpenFiles(title, filter, multi);
         Log("files " + title + (multi ? " (several)" : "") + " filter " + Visible(filter));
-        return NextAnswer();
+        return text::Wide(NextAnswer());
     }
-    std::string BrowseForFolder(const std::string& title) override {
+    std::wstring BrowseForFolder(const std::string& title) override {
         if (dialogs) return dialogs->BrowseForFolder(title);
         Log("folder " + title);
-        return NextAnswer();
+        return text::Wide(NextAnswer());
     }
     void ShowRegistryDialog(bool safe) override {
         if (registryDialog) {

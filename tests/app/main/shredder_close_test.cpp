@@ -44,7 +44,7 @@ TEST(ShredderCloseChild, StopThenClose) {
         f.cmdShredder_Click(1);
         int entry = -1;
         for (int i = 0; i < f.lstDrives->ListCount(); ++i)
-            if (f.lstDrives->List(i).rfind(std::string(1, *drive) + ":", 0) == 0) entry = i;
+            if (f.lstDrives->List(i).rfind(std::wstring(1, static_cast<wchar_t>(*drive)) + L":", 0) == 0) entry = i;
         ASSERT_GE(entry, 0) << "the test drive is not offered";
         f.lstDrives->Checked(entry, true);
         f.UpdateStartShredButton();

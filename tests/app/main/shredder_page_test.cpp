@@ -34,28 +34,31 @@ protected:
         f().UpdateStartShredButton();
         calls_.clear();
     }
-    // The open-file dialog answers `chosen` (or is cancelled).
-    services::ScopedPlatformCalls Dialog(std::string chosen, bool ok = true) {
+    // The open-file dialog and the folder picker answer `chosen` (or are cancelled).
+    services::ScopedPlatformCalls Dialog(const std::string& chosen, bool ok = true) {
+        return Dialog(text::Wide(chosen), ok);
+    }
+    services::ScopedPlatformCalls Dialog(std::wstring chosen, bool ok = true) {
         return services::ScopedPlatformCalls({.exitWindowsEx = [this](UINT flags, DWORD) {
                                                   exits_.push_back(flags);
                                                   return TRUE;
                                               },
                                               .getOpenFileName =
-                                                  [this, chosen, ok](OPENFILENAMEA* ofn) {
+                                                  [this, chosen, ok](OPENFILENAMEW* ofn) {
                                                       dialogOwner_ = ofn->hwndOwner;
-                                                      dialogTitle_ = ofn->lpstrTitle;
-                                                      dialogFilter_.assign(ofn->lpstrFilter, 20);
-                                                      memcpy(ofn->lpstrFile, chosen.data(), chosen.size());
-                                                      ofn->lpstrFile[chosen.size()] = '\0';
+                                                      dialogTitle_ = text::Narrow(ofn->lpstrTitle);
+                                                      dialogFilter_ = text::Narrow(std::wstring(ofn->lpstrFilter, 20));
+                                                      memcpy(ofn->lpstrFile, chosen.data(), chosen.size() * sizeof(wchar_t));
+                                                      ofn->lpstrFile[chosen.size()] = L'\0';
                                                       return ok ? TRUE : FALSE;
                                                   },
-                                              .browseForFolder = [this, chosen, ok](BROWSEINFOA* info) {
-                                                  dialogTitle_ = info->lpszTitle;
+                                              .browseForFolder = [this, chosen, ok](BROWSEINFOW* info) {
+                                                  dialogTitle_ = text::Narrow(info->lpszTitle);
                                                   dialogOwner_ = info->hwndOwner;
-                                                  return ok ? ILCreateFromPathA(chosen.c_str()) : nullptr;
+                                                  return ok ? ILCreateFromPathW(chosen.c_str()) : nullptr;
                                               }});
     }
-    const std::vector<std::string>& Files() { return List(f().lstFiles).Items(); }
+    std::vector<std::string> Files() { return List(f().lstFiles).Items(); }
     bool Busy() {
         for (controls::Control* c : {static_cast<controls::Control*>(f().lblItemProgress),
                                      static_cast<controls::Control*>(f().lblTotalProgress),
@@ -216,7 +219,7 @@ TEST_F(ShredderPageTest, NothingIsListedTwice) {
         auto dialog = Dialog(std::string("S:\\dir\\a.txt\0", 13));
         Button(f().cmdAddFiles).UserClick();
     }
-    List(f().lstFiles).UserDrop({"S:\\dir\\b.txt", "S:\\dir\\B.TXT"});
+    List(f().lstFiles).UserDrop(std::vector<std::string>{"S:\\dir\\b.txt", "S:\\dir\\B.TXT"});
     EXPECT_EQ(Files(), (std::vector<std::string>{"S:\\dir\\a.txt", "S:\\dir\\b.txt", "S:\\dir\\B.TXT"}));
 }
 
@@ -243,7 +246,7 @@ TEST_F(ShredderPageTest, AddFolderTakesFoldersButNoDriveRoot) {
 
 TEST_F(ShredderPageTest, DropsAddEveryNamedPathInOrder) {
     Enter();
-    List(f().lstFiles).UserDrop({});
+    List(f().lstFiles).UserDrop(std::vector<std::wstring>{});
     EXPECT_TRUE(Files().empty());
     List(f().lstFiles).UserDrop({"S:\\b", "", "S:\\a.txt", "S:\\b", "T:\\"});
     EXPECT_EQ(Files(), (std::vector<std::string>{"S:\\b", "S:\\a.txt", "T:\\"}));

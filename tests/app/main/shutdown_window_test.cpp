@@ -6,6 +6,7 @@
 #include "real_window.h"
 
 #include "services/helpers.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ void Pump() {
 }
 
 std::string LastItem(const tidvex::controls::ListBox& list) {
-    return list.ListCount() ? list.List(list.ListCount() - 1) : std::string();
+    return list.ListCount() ? tidvex::text::Narrow(list.List(list.ListCount() - 1)) : std::string();
 }
 
 TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {

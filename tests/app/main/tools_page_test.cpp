@@ -10,6 +10,7 @@
 #include "pump/pump.h"
 #include "services/logger.h"
 #include "services/program.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,11 @@ using tidvex::controls::MemoryGrid;
 using tidvex::services::kUninstallKey;
 using Texts = std::vector<std::string>;
 
+// The grid holds UTF-16; the records here are code-page text, with a character
+// the code page lacks written as <U+XXXX>.
+std::wstring W(const std::string& s) { return tidvex::text::Wide(s); }
+std::string N(const std::wstring& s) { return tidvex::text::ForLog(s); }
+
 // A start-up manager over rows held by the test; what it was asked is recorded.
 struct StartupState {
     std::vector<GridRow> rows;
@@ -41,9 +48,9 @@ class ScriptedStartUp : public tidvex::services::IStartUp {
 public:
     explicit ScriptedStartUp(StartupState& state) : s_(state) {}
     std::vector<GridRow> GetStartupList() override { return s_.rows; }
-    void RemoveStartupItem(std::string& name, std::string& path, std::int32_t& location) override {
-        s_.calls.push_back("remove " + name + "|" + path + "|" + std::to_string(location));
-        if (name == s_.failOn) throw tidvex::RunTimeError(70, "Permission denied");
+    void RemoveStartupItem(std::wstring& name, std::wstring& path, std::int32_t& location) override {
+        s_.calls.push_back("remove " + N(name) + "|" + N(path) + "|" + std::to_string(location));
+        if (N(name) == s_.failOn) throw tidvex::RunTimeError(70, "Permission denied");
         s_.rows.erase(std::remove_if(s_.rows.begin(), s_.rows.end(), [&](const GridRow& r) { return r[2] == name; }),
                       s_.rows.end());
     }
@@ -55,12 +62,12 @@ private:
 
 class RecordingRunner : public tidvex::services::ProgramRunner {
 public:
-    void RunAndWait(const std::string& command) override {
-        calls.push_back("wait " + command);
+    void RunAndWait(const std::wstring& command) override {
+        calls.push_back("wait " + N(command));
         if (onWait) onWait();
     }
     std::function<void()> onWait;
-    void Start(const std::string& command) override { calls.push_back("start " + command); }
+    void Start(const std::wstring& command) override { calls.push_back("start " + N(command)); }
     Texts calls;
 };
 
@@ -73,7 +80,7 @@ public:
     }
     void MsgBoxExclamation(const std::string& text) override { shown.push_back("! " + text); }
     int Pixels(int twips) override { return twips; }
-    std::string SaveFile(const std::string& filter, const std::string& title) override {
+    std::wstring SaveFile(const std::wstring& filter, const std::wstring& title) override {
         filters.push_back(filter);
         titles.push_back(title);
         return saveAnswer;
@@ -90,12 +97,13 @@ public:
 
     StartupState startup;
     RecordingRunner runner;
-    Texts shown, filters, titles, errors;
-    std::string saveAnswer = "Cancel";
+    Texts shown, errors;
+    std::vector<std::wstring> filters, titles;
+    std::wstring saveAnswer = L"Cancel";
 };
 
 GridRow Entry(const std::string& check, const std::string& name, const std::string& location = "Current User(Registry Run)") {
-    return {"", check, name, location, "C:\\" + name + ".exe"};
+    return {L"", W(check), W(name), W(location), W("C:\\" + name + ".exe")};
 }
 
 class ToolsPageTest : public ::testing::Test {
@@ -109,12 +117,12 @@ protected:
     void Press(tidvex::controls::Button* button) { static_cast<MemoryButton*>(button)->UserClick(); }
     int RowNamed(MemoryGrid& grid, int column, const std::string& text) {
         for (int i = 0; i < grid.Rows(); ++i)
-            if (grid.Cell(i, column) == text) return i;
+            if (grid.Cell(i, column) == W(text)) return i;
         return -1;
     }
     Texts Names() {
         Texts names;
-        for (int i = 0; i < Grid().Rows(); ++i) names.push_back(Grid().Cell(i, 2));
+        for (int i = 0; i < Grid().Rows(); ++i) names.push_back(N(Grid().Cell(i, 2)));
         return names;
     }
 
@@ -275,7 +283,7 @@ TEST_F(UninstallerPageTest, EnteringThePageAgainWhileItWaitsOrLoadsIsSafe) {
     EXPECT_EQ(tools_.runner.calls, Texts{"wait C:\\beta\\unins.exe"});
     ASSERT_GE(Row("Alpha"), 0);
     ASSERT_GE(Row("Beta"), 0);
-    for (int i = 0; i < Grid2().Rows(); ++i) EXPECT_EQ(Grid2().Cell(i, 0), std::to_string(i));
+    for (int i = 0; i < Grid2().Rows(); ++i) EXPECT_EQ(Grid2().Cell(i, 0), std::to_wstring(i));
 }
 
 TEST_F(UninstallerPageTest, RemoveEntryDeletesTheKeyAtOnceAndReloads) {
@@ -314,15 +322,90 @@ TEST_F(UninstallerPageTest, RenameThroughTheGridsEdit) {
         EXPECT_FALSE(Grid2().Layout(1).locked);
         EXPECT_EQ(Grid2().ColorsShown().activeBack, RGB(255, 255, 255));
         if (c.keyGone) RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("P-Beta").c_str());
-        Grid2().UserEndEdit(c.typed, c.committed);
+        Grid2().UserEndEdit(W(c.typed), c.committed);
 
-        EXPECT_EQ(Grid2().Cell(row, 1), c.cell);
+        EXPECT_EQ(Grid2().Cell(row, 1), W(c.cell));
         EXPECT_EQ(tidvex::test::RegReadString(HKEY_LOCAL_MACHINE, UninstallKey("P-Beta"), "DisplayName").value_or(""),
                   c.stored);
         EXPECT_EQ(tools_.shown, c.shown);
         EXPECT_TRUE(Grid2().Layout(1).locked) << "read-only again";
         EXPECT_EQ(Grid2().ColorsShown().activeBack, RGB(122, 150, 223));
     }
+}
+
+void SeedProgramW(const std::wstring& keyName, const std::wstring& display, const std::wstring& command) {
+    HKEY k = nullptr;
+    const std::wstring key = W(kUninstallKey) + L"\\" + keyName;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, text] : {std::pair{L"DisplayName", display}, std::pair{L"UninstallString", command}})
+        RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
+std::optional<std::wstring> DisplayNameOf(const std::wstring& keyName) {
+    wchar_t text[256] = {};
+    DWORD size = sizeof text;
+    const std::wstring key = W(kUninstallKey) + L"\\" + keyName;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(text);
+}
+
+// "Tooll" and "Toolł", which a code page shows alike, are two rows: each acts
+// on exactly its own key and command. The list saved as "rēport.txt" leaves
+// the look-alike "report.txt" as it was and holds every name exactly.
+TEST_F(UninstallerPageTest, EntriesOutsideTheCodePageAreActedOnExactly) {
+    const std::wstring toolL = L"Tool\u0142", broken = L"Broken Tool \u65e5\u672c";
+    const std::wstring brokenCommand = L"C:\\\u0141\u00f3d\u017a\\unins.exe /x";
+    SeedProgramW(L"Tooll", L"Good Tool", L"C:\\good\\unins.exe");
+    SeedProgramW(toolL, broken, brokenCommand);
+    EnterToolsPage();
+    const int good = RowNamed(Grid2(), 4, "Tooll");
+    int bad = -1;
+    for (int i = 0; i < Grid2().Rows(); ++i)
+        if (Grid2().Cell(i, 4) == toolL) bad = i;
+    ASSERT_GE(good, 0);
+    ASSERT_GE(bad, 0);
+    EXPECT_EQ(Grid2().Cell(good, 1), L"Good Tool");
+    EXPECT_EQ(Grid2().Cell(bad, 1), broken);
+
+    const std::string folder = tidvex::test::ScratchFolder("uninstall-wide");
+    tidvex::test::WriteFileBytes(folder + "\\report.txt", "the look-alike");
+    tools_.saveAnswer = W(folder) + L"\\r\u0113port";
+    Press(form_->cmdSaveUins2txt);
+    EXPECT_EQ(tidvex::test::ReadFileBytes(folder + "\\report.txt").value_or(""), "the look-alike");
+    HANDLE saved = CreateFileW((W(folder) + L"\\r\u0113port.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    ASSERT_NE(saved, INVALID_HANDLE_VALUE);
+    std::wstring content(4096, L'\0');
+    DWORD got = 0;
+    ReadFile(saved, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &got, nullptr);
+    CloseHandle(saved);
+    content.resize(got / sizeof(wchar_t));
+    EXPECT_EQ(content.substr(0, 1), L"\xFEFF");
+    EXPECT_NE(content.find(L"\r\n" + broken + L"\r\n"), std::wstring::npos);
+    EXPECT_NE(content.find(L"Good Tool\r\n"), std::wstring::npos);
+
+    Grid2().ActiveRow(bad);
+    tools_.runner.calls.clear();
+    Press(form_->cmdUninstall);
+    EXPECT_EQ(tools_.runner.calls, Texts{"wait " + N(brokenCommand)});
+
+    Grid2().ActiveRow(RowNamed(Grid2(), 4, "Tooll"));
+    Press(form_->cmdRenameEntry);
+    Grid2().UserEndEdit(L"Good Tool \u0142", true);
+    EXPECT_EQ(DisplayNameOf(L"Tooll"), L"Good Tool \u0142");
+    EXPECT_EQ(DisplayNameOf(toolL), broken);
+
+    for (int i = 0; i < Grid2().Rows(); ++i)
+        if (Grid2().Cell(i, 4) == toolL) Grid2().ActiveRow(i);
+    Press(form_->cmdRemoveEntry);
+    EXPECT_FALSE(DisplayNameOf(toolL));
+    EXPECT_EQ(DisplayNameOf(L"Tooll"), L"Good Tool \u0142");
+    EXPECT_GE(RowNamed(Grid2(), 4, "Tooll"), 0);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (W(kUninstallKey) + L"\\Tooll").c_str());
 }
 
 TEST_F(UninstallerPageTest, SaveToTextFileNamesTheFileAndWritesEveryName) {
@@ -340,29 +423,29 @@ TEST_F(UninstallerPageTest, SaveToTextFileNamesTheFileAndWritesEveryName) {
         {"", ""},
     };
     std::string names;
-    for (int i = 0; i < Grid2().Rows(); ++i) names += Grid2().Cell(i, 1) + "\r\n";
+    for (int i = 0; i < Grid2().Rows(); ++i) names += N(Grid2().Cell(i, 1)) + "\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        tools_.saveAnswer = c.answer;
+        tools_.saveAnswer = W(c.answer);
         Press(form_->cmdSaveUins2txt);
         if (!c.file.empty()) {
             EXPECT_EQ(tidvex::test::ReadFileBytes(c.file).value_or("<none>"), names);
         }
     }
-    EXPECT_EQ(tools_.filters.back(), std::string("Text Files(*.txt)\0*.txt\0", 24));
-    EXPECT_EQ(tools_.titles.back(), "Save As");
+    EXPECT_EQ(tools_.filters.back(), std::wstring(L"Text Files(*.txt)\0*.txt\0", 24));
+    EXPECT_EQ(tools_.titles.back(), L"Save As");
 }
 
 TEST_F(UninstallerPageTest, SavingReplacesAnOldFileWholeOrLeavesIt) {
     const std::string folder = tidvex::test::ScratchFolder("uninstall-replace");
     tidvex::test::WriteFileBytes(folder + "\\old.txt", std::string(5000, 'o'));
-    tools_.saveAnswer = folder + "\\old.txt";
+    tools_.saveAnswer = W(folder + "\\old.txt");
     Press(form_->cmdSaveUins2txt);
     const std::string saved = tidvex::test::ReadFileBytes(folder + "\\old.txt").value_or("");
     EXPECT_NE(saved.find("Beta\r\n"), std::string::npos);
     EXPECT_EQ(saved.find('o' + std::string(10, 'o')), std::string::npos) << "nothing of the old content";
     // A folder that is not there: the error is logged, nothing else happens.
-    tools_.saveAnswer = folder + "\\missing\\list.txt";
+    tools_.saveAnswer = W(folder + "\\missing\\list.txt");
     EXPECT_NO_THROW(Press(form_->cmdSaveUins2txt));
     EXPECT_FALSE(tidvex::test::PathExists(folder + "\\missing\\list.txt"));
 }

@@ -8,6 +8,7 @@
 #include "main/outside_calls.h"
 #include "services/startup_manager.h"
 #include "services/uninstaller.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -61,17 +62,17 @@ public:
     void ReportRunTimeError(const RunTimeError& error) override {
         Unscripted("ReportRunTimeError " + error.Description());
     }
-    std::string OpenFiles(const std::string& title, const std::string&, bool) override {
-        return Unscripted("OpenFiles " + title, std::string("Cancel"));
+    std::wstring OpenFiles(const std::string& title, const std::string&, bool) override {
+        return Unscripted("OpenFiles " + title, std::wstring(L"Cancel"));
     }
-    std::string BrowseForFolder(const std::string& title) override {
-        return Unscripted("BrowseForFolder " + title, std::string());
+    std::wstring BrowseForFolder(const std::string& title) override {
+        return Unscripted("BrowseForFolder " + title, std::wstring());
     }
-    std::string SaveFile(const std::string&, const std::string& title) override {
-        return Unscripted("SaveFile " + title, std::string("Cancel"));
+    std::wstring SaveFile(const std::wstring&, const std::wstring&) override {
+        return Unscripted("SaveFile", std::wstring(L"Cancel"));
     }
     void ShowRegistryDialog(bool) override { Unscripted("ShowRegistryDialog"); }
-    void ShellOpen(const std::string& path) override { Unscripted("ShellOpen " + path); }
+    void ShellOpen(const std::wstring& path) override { Unscripted("ShellOpen " + text::Narrow(path)); }
     void ExitWindows(int mode) override { Unscripted("ExitWindows " + std::to_string(mode)); }
 
 private:

@@ -96,57 +96,61 @@ TEST_F(SeamTest, AFailedExitIsLogged) {
 }
 
 TEST_F(SeamTest, OpenDialogGetsItsBuffersFlagsAndDefaultFilter) {
-    OPENFILENAMEA seen{};
+    OPENFILENAMEW seen{};
     std::string filterSeen, titleSeen;
-    ScopedPlatformCalls seam({.getOpenFileName = [&](OPENFILENAMEA* ofn) {
+    ScopedPlatformCalls seam({.getOpenFileName = [&](OPENFILENAMEW* ofn) {
         seen = *ofn;
-        titleSeen = ofn->lpstrTitle;
-        filterSeen.assign(ofn->lpstrFilter, 22);
-        const char chosen[] = "S:\\dir\0a.txt\0b.txt\0";
+        titleSeen = tidvex::text::Narrow(ofn->lpstrTitle);
+        filterSeen = tidvex::text::Narrow(std::wstring(ofn->lpstrFilter, 22));
+        const wchar_t chosen[] = L"S:\\dir\0a.txt\0b.txt\0";
         memcpy(ofn->lpstrFile, chosen, sizeof chosen);
         return TRUE;
     }});
     std::string filter;
-    const std::string result = ShowOpenFile(nullptr, filter, "Pick", true);
+    const std::wstring result = ShowOpenFile(nullptr, filter, "Pick", true);
     EXPECT_EQ(filter, std::string("All Files (*.*)\0*.*\0", 20));
     EXPECT_EQ(filterSeen, std::string("All Files (*.*)\0*.*\0\0\0", 22));
     EXPECT_EQ(seen.Flags, 0x181A04u);
     EXPECT_EQ(seen.nMaxFile, 5001u);
     EXPECT_EQ(seen.nMaxFileTitle, 255u);
     EXPECT_EQ(titleSeen, "Pick");
-    EXPECT_EQ(result, std::string("S:\\dir\0a.txt\0b.txt\0\0", 20));
+    EXPECT_EQ(result, std::wstring(L"S:\\dir\0a.txt\0b.txt\0\0", 20));
 
     std::string given = "Text\0*.txt\0";
-    EXPECT_EQ(ShowOpenFile(nullptr, given, "One", false), std::string("S:\\dir\0a.txt\0b.txt\0\0", 20));
+    EXPECT_EQ(ShowOpenFile(nullptr, given, "One", false), std::wstring(L"S:\\dir\0a.txt\0b.txt\0\0", 20));
     EXPECT_EQ(seen.Flags, 0x101804u);
 }
 
 TEST_F(SeamTest, CancelledDialogsSayCancel) {
     ScopedPlatformCalls seam(
-        {.getOpenFileName = [](OPENFILENAMEA*) { return FALSE; },
-         .getSaveFileName = [](OPENFILENAMEA* ofn) { return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE; },
-         .browseForFolder = [](BROWSEINFOA*) { return PIDLIST_ABSOLUTE(nullptr); }});
+        {.getOpenFileName = [](OPENFILENAMEW*) { return FALSE; },
+         .getSaveFileName = [](OPENFILENAMEW* ofn) { return ofn->Flags == 6 && ofn->nMaxFile == 255 ? FALSE : TRUE; },
+         .browseForFolder = [](BROWSEINFOW*) { return PIDLIST_ABSOLUTE(nullptr); }});
     std::string filter;
-    EXPECT_EQ(ShowOpenFile(nullptr, filter, "", false), "Cancel");
-    EXPECT_EQ(ShowSaveFile(nullptr, filter, ""), "Cancel");
-    EXPECT_EQ(BrowseForFolder(nullptr, "Where?"), "");
+    EXPECT_EQ(ShowOpenFile(nullptr, filter, "", false), L"Cancel");
+    std::wstring saveFilter;
+    EXPECT_EQ(ShowSaveFile(nullptr, saveFilter, L""), L"Cancel");
+    EXPECT_EQ(saveFilter, std::wstring(L"All Files (*.*)\0*.*\0", 20));
+    EXPECT_EQ(BrowseForFolder(nullptr, "Where?"), L"");
 }
 
 TEST_F(SeamTest, SaveDialogAndFolderPickerGiveThePath) {
+    // The name comes back exactly as chosen, also where the code page has only a look-alike.
     ScopedPlatformCalls seam({.getSaveFileName =
-                                  [](OPENFILENAMEA* ofn) {
-                                      memcpy(ofn->lpstrFile, "S:\\out.txt", 11);
+                                  [](OPENFILENAMEW* ofn) {
+                                      EXPECT_STREQ(ofn->lpstrTitle, L"Save");
+                                      wcscpy(ofn->lpstrFile, L"S:\\r\u0113port.txt");
                                       return TRUE;
                                   },
                               .browseForFolder =
-                                  [](BROWSEINFOA* info) {
+                                  [](BROWSEINFOW* info) {
                                       EXPECT_EQ(info->ulFlags, 1u);
-                                      EXPECT_STREQ(info->lpszTitle, "Where?");
-                                      return ILCreateFromPathA("C:\\windows");
+                                      EXPECT_STREQ(info->lpszTitle, L"Where?");
+                                      return ILCreateFromPathW(L"C:\\windows");
                                   }});
-    std::string filter = "Text\0*.txt\0";
-    EXPECT_EQ(ShowSaveFile(nullptr, filter, "Save"), std::string("S:\\out.txt\0", 11));
-    EXPECT_EQ(_stricmp(BrowseForFolder(nullptr, "Where?").c_str(), "C:\\windows"), 0);
+    std::wstring filter(L"Text\0*.txt\0", 11);
+    EXPECT_EQ(ShowSaveFile(nullptr, filter, L"Save"), std::wstring(L"S:\\r\u0113port.txt\0", 14));
+    EXPECT_EQ(_wcsicmp(BrowseForFolder(nullptr, "Where?").c_str(), L"C:\\windows"), 0);
 }
 
 class FakeControl : public SchemeControl {

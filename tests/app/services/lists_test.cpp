@@ -32,8 +32,8 @@ protected:
 };
 
 TEST_F(ListsTest, AddingAppendsTypeBarValueLines) {
-    EXPECT_EQ(ListFilePath(kSafeList), AppPath() + "\\lstSafe.lst");
-    EXPECT_EQ(ListFilePath(kCookieList), AppPath() + "\\lstCookie.lst");
+    EXPECT_EQ(ListFilePath(kSafeList), AppFolder() + L"\\lstSafe.lst");
+    EXPECT_EQ(ListFilePath(kCookieList), AppFolder() + L"\\lstCookie.lst");
     EXPECT_TRUE(AddiTem2File(kFolderItem, "C:\\Temp", kBlackList));
     EXPECT_TRUE(AddiTem2File(kRegistryKeyItem, "HKEY_CURRENT_USER\\Software\\X", kBlackList));
     EXPECT_EQ(File(kBlackList), "1|C:\\Temp\r\n2|HKEY_CURRENT_USER\\Software\\X\r\n");
@@ -63,8 +63,8 @@ TEST_F(ListsTest, LoadingIntoAListBoxAppendsValuesInFileOrder) {
     WriteFileBytes(ListFilePath(kCookieList), "3|http://a.com/ \r\nno bar here\r\n3|b|c\r\n0|C:\\f");
     EXPECT_TRUE(LoadFile2List(kCookieList, box));
     EXPECT_EQ(box.Items(), (Items{"kept", "http://a.com/ ", "b", "C:\\f"}));
-    EXPECT_TRUE(IsItemInList("b", box));
-    EXPECT_FALSE(IsItemInList("B", box));
+    EXPECT_TRUE(IsItemInList(L"b", box));
+    EXPECT_FALSE(IsItemInList(L"B", box));
     EXPECT_EQ(Log(), "");
 }
 
@@ -87,7 +87,7 @@ TEST_F(ListsTest, FillingTheMatchListsSortsByTypeAndSkipsBadLines) {
 
     // Removing the last entry protects nothing at the next fill.
     EXPECT_TRUE(RemoveItemFromList("C:\\junk", kBlackList));
-    DeleteFileA(ListFilePath(kSafeList).c_str());
+    DeleteFileW(ListFilePath(kSafeList).c_str());
     EXPECT_TRUE(FillSafeBlackLists());
     EXPECT_TRUE(gMatchLists.safeFiles.empty());
     EXPECT_TRUE(gMatchLists.blackFoldersEmpty);
@@ -96,7 +96,7 @@ TEST_F(ListsTest, FillingTheMatchListsSortsByTypeAndSkipsBadLines) {
 // A safe list that cannot be read protects nothing that a cleaning could then
 // delete: the fill fails, with one line in the event log.
 TEST_F(ListsTest, AnUnreadableSafeListFailsTheFillWithOneLogLine) {
-    const std::string safe = ListFilePath(kSafeList);
+    const std::wstring safe = ListFilePath(kSafeList);
     struct Case {
         const char* what;
         std::function<HANDLE()> makeUnreadable;  // returns a handle to close afterwards, or none
@@ -104,17 +104,17 @@ TEST_F(ListsTest, AnUnreadableSafeListFailsTheFillWithOneLogLine) {
         {"held open by another program",
          [&] {
              WriteFileBytes(safe, "0|C:\\keep\r\n");
-             return CreateFileA(safe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+             return CreateFileW(safe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
          }},
         {"a folder where the file belongs",
          [&] {
-             CreateDirectoryA(safe.c_str(), nullptr);
+             CreateDirectoryW(safe.c_str(), nullptr);
              return INVALID_HANDLE_VALUE;
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DeleteFileA(LogFilePath().c_str());
+        DeleteFileW(LogFilePath().c_str());
         HANDLE held = c.makeUnreadable();
         EXPECT_FALSE(FillSafeBlackLists());
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -124,8 +124,8 @@ TEST_F(ListsTest, AnUnreadableSafeListFailsTheFillWithOneLogLine) {
                   0u)
             << log;
         EXPECT_TRUE(gMatchLists.safeFiles.empty());
-        DeleteFileA(safe.c_str());
-        RemoveDirectoryA(safe.c_str());
+        DeleteFileW(safe.c_str());
+        RemoveDirectoryW(safe.c_str());
     }
 }
 

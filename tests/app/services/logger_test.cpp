@@ -71,7 +71,7 @@ TEST_F(LoggerTest, AWriteFailureIsSwallowed) {
 
 TEST_F(LoggerTest, DeleteErrorLogRemovesAReadOnlyLogAndLogsItsOwnFailure) {
     gLogger().LoggString("x");
-    SetFileAttributesA(LogFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(LogFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(gLogger().DeleteErrorLog());
     EXPECT_FALSE(tidvex::test::PathExists(LogFilePath()));
 

@@ -95,7 +95,7 @@ protected:
     static std::vector<GridRow> List() { return StartUp().GetStartupList(); }
 
     static GridRow RowOf(const Seeded& s) {
-        return {"", "-1", s.name, StartupLocationTexts()[static_cast<size_t>(s.location)], s.path};
+        return {L"", L"-1", Wide(s.name), Wide(StartupLocationTexts()[static_cast<size_t>(s.location)]), Wide(s.path)};
     }
     // The rows without their first column, which only tells where each was found.
     static std::vector<GridRow> Shown(std::vector<GridRow> rows) {
@@ -113,7 +113,7 @@ TEST_F(StartUpTest, ListsEverySeededEntryWithItsLocationText) {
         EXPECT_NE(std::find(shown.begin(), shown.end(), RowOf(s)), shown.end());
     }
     // A "load=" line of another section is no start-up entry.
-    for (const auto& row : rows) EXPECT_NE(row[kStartupNameColumn], "not-this.exe");
+    for (const auto& row : rows) EXPECT_NE(row[kStartupNameColumn], L"not-this.exe");
 }
 
 TEST_F(StartUpTest, RemovingEachEntryRemovesExactlyIt) {
@@ -121,7 +121,7 @@ TEST_F(StartUpTest, RemovingEachEntryRemovesExactlyIt) {
         SCOPED_TRACE(s.name);
         SetUp();
         auto before = Shown(List());
-        std::string name = s.name, path = s.path;
+        std::wstring name = Wide(s.name), path = Wide(s.path);
         std::int32_t location = s.location;
         StartUp().RemoveStartupItem(name, path, location);
         auto expected = before;
@@ -131,10 +131,10 @@ TEST_F(StartUpTest, RemovingEachEntryRemovesExactlyIt) {
 }
 
 TEST_F(StartUpTest, WinIniKeepsEveryOtherEntryLineAndSection) {
-    std::string name = "loada.exe", path = "C:\\w\\loada.exe";
+    std::wstring name = L"loada.exe", path = L"C:\\w\\loada.exe";
     std::int32_t location = kWinIniLoad;
     StartUp().RemoveStartupItem(name, path, location);
-    name = "runb.exe", path = "C:\\w\\runb.exe", location = kWinIniRun;
+    name = L"runb.exe", path = L"C:\\w\\runb.exe", location = kWinIniRun;
     StartUp().RemoveStartupItem(name, path, location);
     EXPECT_EQ(ReadFileBytes(WinIniPath()).value_or(""),
               "[fonts]\r\nload=not-this.exe\r\n[windows]\r\nload=C:\\w\\loadb.exe\r\nrun=C:\\w\\runa.exe\r\n"
@@ -146,22 +146,23 @@ TEST_F(StartUpTest, RemovesOnlyWhereNameCommandAndLocationAllMatch) {
     ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp", "C:\\cu\\app.exe /min"));
     const auto before = Shown(List());
     struct Case {
-        std::string name, path;
+        std::wstring name, path;
         std::int32_t location;
     } cases[] = {
-        {"CuApp", "C:\\cu\\other.exe", kCurrentUserRun},       // command changed since the list was read
-        {"LmApp", "C:\\lm\\run.exe", kCurrentUserRun},         // not at that location
-        {"UserTool", "C:\\tools\\else.exe", kCurrentUserStartupFolder},
-        {"loadc.exe", "C:\\w\\loadc.exe", kWinIniLoad},
-        {"CuApp", "C:\\cu\\app.exe /min", 12},                 // no such location
+        {L"CuApp", L"C:\\cu\\other.exe", kCurrentUserRun},       // command changed since the list was read
+        {L"LmApp", L"C:\\lm\\run.exe", kCurrentUserRun},         // not at that location
+        {L"UserTool", L"C:\\tools\\else.exe", kCurrentUserStartupFolder},
+        {L"loadc.exe", L"C:\\w\\loadc.exe", kWinIniLoad},
+        {L"C\u00fcApp", L"C:\\cu\\app.exe /min", kCurrentUserRun}, // a look-alike of the name
+        {L"CuApp", L"C:\\cu\\app.exe /min", 12},                 // no such location
     };
     // Each is a removal that removes nothing: it reports so.
     for (auto c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(Narrow(c.name));
         EXPECT_THROW(StartUp().RemoveStartupItem(c.name, c.path, c.location), tidvex::RunTimeError);
         EXPECT_EQ(Shown(List()), before);
     }
-    std::string name = "CuApp", path = "C:\\cu\\app.exe /min";
+    std::wstring name = L"CuApp", path = L"C:\\cu\\app.exe /min";
     std::int32_t location = kCurrentUserRun;
     StartUp().RemoveStartupItem(name, path, location);
     EXPECT_TRUE(tidvex::test::RegReadString(HKEY_LOCAL_MACHINE, std::string(kVersion) + "Run", "CuApp"));
@@ -173,16 +174,17 @@ TEST_F(StartUpTest, ALinkInAStartupFolderIsRefusedAndItsTargetKept) {
     WriteFileBytes(outside + "\\target.exe", "keep me");
     const std::string link = Folder(CSIDL_STARTUP) + "\\linked.exe";
     if (!tidvex::test::MakeUnixSymlink(outside + "\\target.exe", link)) GTEST_SKIP() << "no links here";
-    std::string name = "linked.exe", path = link;
+    std::wstring name = L"linked.exe", path = Wide(link);
     std::int32_t location = kCurrentUserStartupFolder;
     EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
     EXPECT_EQ(ReadFileBytes(outside + "\\target.exe").value_or(""), "keep me");
     tidvex::test::RemoveUnixName(link);
 }
 
-// Names in any script, names made of look-alikes of "..\", and a file beside a
-// shortcut to it: each row is one entry, and removing it removes exactly that
-// entry, nothing outside the Startup folder, or reports that it could not.
+// Names in any script ("Toolł" beside "Tooll", "日本" beside "中文", commands
+// in "Łódź"), names made of look-alikes of "..\", and a file beside a shortcut
+// to it: each row is one entry, exactly as the place keeps it, and removing it
+// removes exactly that entry, nothing outside the Startup folder.
 TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     const std::wstring folder = Wide(Folder(CSIDL_STARTUP));
     const std::wstring programs = folder.substr(0, folder.find_last_of(L'\\'));
@@ -208,16 +210,19 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kVersion) + "Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &run, nullptr),
               ERROR_SUCCESS);
-    const std::wstring command = L"C:\\x\\app.exe", otherScript = L"\x0413\x043E" L"a";
-    for (const std::wstring& name : {std::wstring(L"\x65E5\x672C"), std::wstring(L"\x4E2D\x6587"), otherScript}) {
-        // The first two both show as "??".
-        RegSetValueExW(run, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    const std::wstring command = L"C:\\x\\app.exe", lodz = L"C:\\t\\\x0141\x00F3" L"d\x017A\\app.exe";
+    const std::wstring nihon = L"\x65E5\x672C", chinese = L"\x4E2D\x6587", otherScript = L"\x0413\x043E" L"a";
+    const std::wstring toolL = L"Tool\x0142";
+    const std::pair<std::wstring, std::wstring> values[] = {
+        {nihon, command}, {chinese, command}, {otherScript, command}, {L"Tooll", command}, {toolL, lodz}};
+    for (const auto& [name, data] : values) {
+        RegSetValueExW(run, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     }
     RegCloseKey(run);
 
-    auto rowsNamed = [&](const std::string& name, std::int32_t location) {
-        const std::string where = StartupLocationTexts()[static_cast<size_t>(location)];
+    auto rowsNamed = [&](const std::wstring& name, std::int32_t location) {
+        const std::wstring where = Wide(StartupLocationTexts()[static_cast<size_t>(location)]);
         std::vector<GridRow> found;
         for (const auto& row : List())
             if (row[kStartupNameColumn] == name && row[kStartupLocationColumn] == where) found.push_back(row);
@@ -225,46 +230,47 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     };
     struct Case {
         const char* what;
-        std::string name;
+        std::wstring name;
         std::int32_t location;
         std::vector<std::wstring> gone, kept;
-        bool removed;
-        size_t listed, left;  // rows of that name before and afterwards
+        size_t left;  // rows of that name afterwards
     };
     const Case cases[] = {
-        {"look-alike name", Narrow(lookAlike), kCurrentUserStartupFolder, {folder + L"\\" + lookAlike},
-         {programs + L"\\victim.txt"}, true, 1, 0},
-        {"Cyrillic name", Narrow(cyrillic), kCurrentUserStartupFolder, {folder + L"\\" + cyrillic}, {}, true, 1, 0},
+        {"look-alike name", lookAlike, kCurrentUserStartupFolder, {folder + L"\\" + lookAlike},
+         {programs + L"\\victim.txt"}, 0},
+        {"Cyrillic name", cyrillic, kCurrentUserStartupFolder, {folder + L"\\" + cyrillic}, {}, 0},
         // The shortcut shows by its whole name while the file is there, by its own after.
-        {"a file beside a shortcut to it", "A", kCurrentUserStartupFolder, {folder + L"\\A"}, {folder + L"\\A.lnk"},
-         true, 1, 1},
-        {"the shortcut then", "A", kCurrentUserStartupFolder, {folder + L"\\A.lnk"}, {}, true, 1, 0},
-        {"two Run values that show alike", "??", kCurrentUserRun, {}, {}, false, 2, 2},
-        // Beside the two that show alike, a Run value of another script is removed by its row.
-        {"a Run value of another script", Narrow(otherScript), kCurrentUserRun, {}, {}, true, 1, 0},
-        {"a name the system reads as its neighbour's", "agent.txt.", kCurrentUserStartupFolder, {},
-         {L"\\\\?\\" + folder + L"\\agent.txt.", folder + L"\\agent.txt"}, false, 1, 1},
+        {"a file beside a shortcut to it", L"A", kCurrentUserStartupFolder, {folder + L"\\A"}, {folder + L"\\A.lnk"}, 1},
+        {"the shortcut then", L"A", kCurrentUserStartupFolder, {folder + L"\\A.lnk"}, {}, 0},
+        {"one of two Run values that a code page shows alike", nihon, kCurrentUserRun, {}, {}, 0},
+        {"a Run value of another script", otherScript, kCurrentUserRun, {}, {}, 0},
+        {"a name whose look-alike is another entry", toolL, kCurrentUserRun, {}, {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const auto rows = rowsNamed(c.name, c.location);
-        ASSERT_EQ(rows.size(), c.listed) << "listed " << testing::PrintToString(rows);
-        std::string name = rows[0][kStartupNameColumn], path = rows[0][kStartupPathColumn];
+        ASSERT_EQ(rows.size(), 1u) << "listed " << testing::PrintToString(rows);
+        std::wstring name = rows[0][kStartupNameColumn], path = rows[0][kStartupPathColumn];
         std::int32_t location = c.location;
-        if (c.removed) {
-            EXPECT_NO_THROW(StartUp().RemoveStartupItem(name, path, location));
-        } else {
-            EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
-        }
+        EXPECT_NO_THROW(StartUp().RemoveStartupItem(name, path, location));
         for (const auto& f : c.gone) EXPECT_FALSE(exists(f)) << Narrow(f);
         for (const auto& f : c.kept) EXPECT_TRUE(exists(f)) << Narrow(f);
         EXPECT_EQ(rowsNamed(c.name, c.location).size(), c.left) << "left";
     }
-    EXPECT_EQ(rowsNamed("??", kCurrentUserRun).size(), 2u);
+    EXPECT_EQ(rowsNamed(chinese, kCurrentUserRun).size(), 1u);
+    EXPECT_EQ(rowsNamed(L"Tooll", kCurrentUserRun).size(), 1u);
+    EXPECT_EQ(tidvex::test::RegReadString(HKEY_CURRENT_USER, std::string(kVersion) + "Run", "Tooll"), "C:\\x\\app.exe");
     // Removing it again removes nothing, and says so.
-    std::string name = Narrow(otherScript), path = Narrow(command);
+    std::wstring name = otherScript, path = command;
     std::int32_t location = kCurrentUserRun;
     EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    // A row whose name the system reads as its neighbour's is refused: both stay.
+    const auto agent = rowsNamed(L"agent.txt.", kCurrentUserStartupFolder);
+    ASSERT_EQ(agent.size(), 1u);
+    name = agent[0][kStartupNameColumn], path = agent[0][kStartupPathColumn], location = kCurrentUserStartupFolder;
+    EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    EXPECT_TRUE(exists(L"\\\\?\\" + folder + L"\\agent.txt.")) << "the one named";
+    EXPECT_TRUE(exists(folder + L"\\agent.txt")) << "its neighbour";
     DeleteFileW((programs + L"\\victim.txt").c_str());
     DeleteFileW((L"\\\\?\\" + folder + L"\\agent.txt.").c_str());
     DeleteFileW((folder + L"\\agent.txt").c_str());
@@ -285,10 +291,10 @@ TEST_F(StartUpTest, AStartupValueThatLeadsToAnotherUsersFolderListsNothingThere)
         const std::string documents = Folder(c.leadsTo), report = documents + "\\report.txt";
         WriteFileBytes(report, "my report");
         const tidvex::test::ShellFoldersIn startup(c.root, {{c.value, documents}});
-        const std::string where = StartupLocationTexts()[static_cast<size_t>(c.location)];
+        const std::wstring where = Wide(StartupLocationTexts()[static_cast<size_t>(c.location)]);
         for (const auto& row : List())
-            EXPECT_FALSE(row[kStartupLocationColumn] == where && row[kStartupNameColumn] == "report.txt");
-        std::string name = "report.txt", path = report;
+            EXPECT_FALSE(row[kStartupLocationColumn] == where && row[kStartupNameColumn] == L"report.txt");
+        std::wstring name = L"report.txt", path = Wide(report);
         std::int32_t location = c.location;
         EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
         EXPECT_EQ(ReadFileBytes(report), "my report");

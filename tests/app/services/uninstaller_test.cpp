@@ -5,6 +5,7 @@
 #include "errors/run_time_error.h"
 #include "harness/support.h"
 #include "services/helpers.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,13 @@ using namespace tidvex::services;
 using tidvex::test::RegKeyExists;
 using tidvex::test::RegReadString;
 using tidvex::test::RegWriteString;
+using tidvex::text::Wide;
 
 class RecordingRunner : public ProgramRunner {
 public:
-    void RunAndWait(const std::string& command) override { calls.push_back("wait " + command); }
-    void Start(const std::string& command) override { calls.push_back("start " + command); }
-    std::vector<std::string> calls;
+    void RunAndWait(const std::wstring& command) override { calls.push_back(L"wait " + command); }
+    void Start(const std::wstring& command) override { calls.push_back(L"start " + command); }
+    std::vector<std::wstring> calls;
 };
 
 std::string Key(const std::string& name) { return std::string(kUninstallKey) + "\\" + name; }
@@ -47,7 +49,8 @@ void Seed(const std::string& keyName, const char* display, const char* command, 
 }
 
 const UninstallRecord* Find(const UninstallRecordset& list, const std::string& keyName) {
-    auto it = std::find_if(list.begin(), list.end(), [&](const UninstallRecord& r) { return r.KeyName == keyName; });
+    auto it =
+        std::find_if(list.begin(), list.end(), [&](const UninstallRecord& r) { return r.KeyName == Wide(keyName); });
     return it == list.end() ? nullptr : &*it;
 }
 
@@ -83,41 +86,41 @@ TEST(FillUninstallList, ListsOnlyEntriesWithNameAndCommandNumberedWithoutGaps) {
         const UninstallRecord* r = Find(*list, c.key);
         ASSERT_EQ(r != nullptr, c.listed);
         if (!r) continue;
-        EXPECT_EQ(r->Name, c.name);
-        EXPECT_EQ(r->UninsPath, c.command);
-        EXPECT_EQ(r->iconPath, c.icon);
+        EXPECT_EQ(r->Name, Wide(c.name));
+        EXPECT_EQ(r->UninsPath, Wide(c.command));
+        EXPECT_EQ(r->iconPath, Wide(c.icon));
     }
     EXPECT_FALSE(gWindowsDir.empty());
     EXPECT_NE(gWindowsDir.back(), '\\');
 }
 
 TEST(UninstallItem, HandsTheWholeCommandToRunAndWaitOrStart) {
-    const std::string longCommand = "C:\\u\\" + std::string(400, 'y') + ".exe";
+    const std::wstring longCommand = L"C:\\u\\" + std::wstring(400, L'y') + L".exe";
     RecordingRunner runner;
     clsUninstaller u(runner);
     u.UninstallItem(longCommand, true);
-    u.UninstallItem("C:\\u\\now.exe");
-    EXPECT_EQ(runner.calls, (std::vector<std::string>{"wait " + longCommand, "start C:\\u\\now.exe"}));
+    u.UninstallItem(L"C:\\u\\now.exe");
+    EXPECT_EQ(runner.calls, (std::vector<std::wstring>{L"wait " + longCommand, L"start C:\\u\\now.exe"}));
 }
 
 TEST(UninstallItem, AFailureToStartIsIgnored) {
     clsUninstaller u;
-    EXPECT_NO_THROW(u.UninstallItem("C:\\no\\such\\program.exe"));
+    EXPECT_NO_THROW(u.UninstallItem(L"C:\\no\\such\\program.exe"));
 }
 
 TEST(UninstallItem, WaitsForTheRealUninstallerToEnd) {
     clsUninstaller u;
     const DWORD start = GetTickCount();
-    u.UninstallItem("Y:\\tidvex_sleeper.exe 600", true);
+    u.UninstallItem(L"Y:\\tidvex_sleeper.exe 600", true);
     EXPECT_GE(GetTickCount() - start, 550u);
 }
 
 TEST(RenameEntry, SetsTheDisplayNameAndRefusesAMissingEntry) {
     Seed("T-Rename", "Old Name", "C:\\r\\unins.exe", nullptr);
     clsUninstaller u;
-    u.RenameEntry("T-Rename", "New Name");
+    u.RenameEntry(L"T-Rename", L"New Name");
     EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, Key("T-Rename"), "DisplayName").value_or(""), "New Name");
-    EXPECT_THROW(u.RenameEntry("T-Gone", "Name"), tidvex::RunTimeError);
+    EXPECT_THROW(u.RenameEntry(L"T-Gone", L"Name"), tidvex::RunTimeError);
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, Key("T-Gone")));
 }
 
@@ -126,9 +129,9 @@ TEST(RemoveEntry, DeletesTheKeyButNotOneWithSubkeysNorTheUninstallKey) {
     Seed("T-Nested", "Nested", "C:\\n\\unins.exe", nullptr);
     ASSERT_TRUE(RegWriteString(HKEY_LOCAL_MACHINE, Key("T-Nested") + "\\inner", "v", "1"));
     clsUninstaller u;
-    u.RemoveEntry("T-Remove");
-    u.RemoveEntry("T-Nested");
-    u.RemoveEntry("");
+    u.RemoveEntry(L"T-Remove");
+    u.RemoveEntry(L"T-Nested");
+    u.RemoveEntry(L"");
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, Key("T-Remove")));
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, Key("T-Nested")));
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
@@ -142,7 +145,7 @@ TEST(RemoveEntry, RemovesALinkedEntryButNeverWhatItPointsTo) {
     const std::string target = tidvex::test::SeedLinkTarget("uninstall-entry", true);
     if (!tidvex::test::MakeRegistryLink(HKEY_LOCAL_MACHINE, Key("T-Link"), target)) GTEST_SKIP() << "no links";
     clsUninstaller u;
-    u.RemoveEntry("T-Link");
+    u.RemoveEntry(L"T-Link");
     EXPECT_FALSE(tidvex::test::RegistryLinkExists(HKEY_LOCAL_MACHINE, Key("T-Link")));
     EXPECT_TRUE(tidvex::test::LinkTargetIntact("uninstall-entry", true));
 }

@@ -328,6 +328,38 @@ TEST_F(RealRegistryTest, LinksAreDeletedAsLinksAndNeverFollowed) {
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
 }
 
+// The code-page interface lists only names the code page holds exactly ("Tooll",
+// never "Toolł" as its look-alike) and reports the others; the recursive
+// delete takes every name as the registry keeps it.
+TEST_F(RealRegistryTest, NamesOutsideTheCodePageAreNeverListedAsALookAlike) {
+    HKEY k;
+    const std::wstring key = std::wstring(key_.begin(), key_.end());
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\Sub\u65e5\u672c").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    Put("Tooll", REG_SZ, std::string("a", 2), "\\Sub");
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &k), ERROR_SUCCESS);
+    for (const wchar_t* name : {L"Tooll", L"Tool\u0142"}) RegSetValueExW(k, name, 0, REG_SZ, nullptr, 0);
+    RegCloseKey(k);
+    std::vector<std::string> refused;
+    CRegistry reg({.refused = [&](const std::string& path, const std::string& why) { refused.push_back(path + ": " + why); }});
+    reg.classkey(kCurrentUser);
+    reg.sectionkey(key_);
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    reg.EnumerateValues(names, count);
+    EXPECT_EQ(names, std::vector<std::string>{"Tooll"});
+    reg.EnumerateSections(names, count);
+    EXPECT_EQ(names, std::vector<std::string>{"Sub"});
+    EXPECT_EQ(count, 1);
+    const std::string path = "HKEY_CURRENT_USER\\" + key_;
+    EXPECT_EQ(refused, (std::vector<std::string>{path + "\\Tool<U+0142>: a name outside the code page",
+                                                 path + "\\Sub<U+65E5><U+672C>: a name outside the code page"}));
+    reg.del_reg_sub(path);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
+}
+
 TEST_F(RealRegistryTest, RecursiveDeleteRefusesRootsAndRelativePaths) {
     Put("keep", REG_SZ, std::string("1", 2));
     for (const std::string& path :
