@@ -58,7 +58,7 @@ cp "$build/bin/tidvex_gallery.exe" "$build/bin/tidvex_press.exe" "$prefix/drive_
 
 shot() { if tidvex_x_picture "$out/$1.png"; then echo "$out/$1.png"; else echo "no picture of $1"; fi; }
 
-for scene in controls progress question notice registry splash tray menu; do
+for scene in controls progress question notice registry tray menu; do
   "$TIDVEX_WINE" 'C:\tidvex_gallery.exe' "$scene" 7 >/dev/null 2>&1 &
   gallery=$!
   sleep 5
@@ -71,7 +71,37 @@ done
 tidvex_install "$prefix" "$build/bin"
 "$TIDVEX_WINE" "C:\\Program Files\\Tidvex\\Tidvex.exe" >/dev/null 2>&1 &
 tidvex=$!
-sleep 8
+# The program's own splash shows for a moment while it starts (measured: about
+# 0.2 s), the main window only once it has started: as soon as the splash is on
+# the screen, Tidvex is held still for the picture, then let go. The window can
+# be on the screen before its picture has reached it: then Tidvex runs on a
+# little and is held again.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"; }
+drawn() {
+  local mean
+  mean=$(xwd -silent -id "$1" 2>/dev/null | convert xwd:- -format '%[fx:mean]' info: 2>/dev/null) || return 1
+  awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0.05) }'
+}
+splash_seen=
+for try in $(seq 1 1000); do
+  for id in $(xwininfo -root -children 2>/dev/null | awk '$2 == "\"Tidvex\":" {print $1}'); do
+    viewable "$id" || continue
+    for hold in $(seq 1 20); do
+      kill -STOP "$tidvex"
+      if drawn "$id"; then
+        shot splash
+        splash_seen=1
+      fi
+      kill -CONT "$tidvex"
+      [ -z "$splash_seen" ] || break
+      sleep 0.02
+      viewable "$id" || break
+    done
+    break 2
+  done
+done
+[ -n "$splash_seen" ] || echo "no picture of splash: it was not seen drawn while Tidvex started"
+sleep 6
 tidvex_press() { "$TIDVEX_WINE" 'C:\tidvex_press.exe' "$@" >/dev/null 2>&1; }
 press_now() { tidvex_press "$@" || echo "could not press $*"; }
 press() { press_now "$@"; sleep 2; }
@@ -107,8 +137,8 @@ shot shredder-add-files
 press Open "Please Select a file or group of files"
 shot shredder-file-listed
 press_now "Start Shredding Files/Folders"
-wait_for "Stop Shredding Files/Folders" 10
-sleep 1
+# Once the bars show progress, while the shredding goes on.
+tidvex_press --progress 1 30 || echo "waited in vain for the shredding's progress"
 shot shredding
 wait_for "Start Shredding Files/Folders" 120
 shot shredding-done

@@ -24,22 +24,34 @@ tidvex_x_tools() {
 # bottom to top, each at its place. A window that reaches past the screen's
 # edge cannot be captured alone and keeps what the screen shows. A window that
 # goes while the picture is taken (a dialog closing) spoils that try; the
-# picture is taken again.
+# picture is taken again. A picture that cannot be had is told with the reason.
 tidvex_x_picture() {
   local try
+  tidvex_x_why=
   for try in 1 2 3; do
     tidvex_x_picture_once "$1" && return 0
     sleep 1
   done
-  echo "no picture $1" >&2
+  echo "No picture $1: ${tidvex_x_why:-the windows kept changing while it was taken}" >&2
   return 1
+}
+
+# The first line a failed tool wrote to the file $1, or else $2.
+tidvex_x_first_line() {
+  local line
+  line=$(head -n 1 "$1" 2>/dev/null)
+  echo "${line:-$2}"
 }
 
 tidvex_x_picture_once() {
   local out=$1 dir id info x y w h n=0 ok=0
   local -a ids layers
-  dir=$(mktemp -d)
-  xwd -root -silent >"$dir/screen.xwd" 2>/dev/null || { rm -rf "$dir"; return 1; }
+  dir=$(mktemp -d) || { tidvex_x_why="no temporary folder"; return 1; }
+  if ! xwd -root -silent >"$dir/screen.xwd" 2>"$dir/error"; then
+    tidvex_x_why="the display ${DISPLAY:-(none)} cannot be read ($(tidvex_x_first_line "$dir/error" "xwd failed"))"
+    rm -rf "$dir"
+    return 1
+  fi
   layers=("xwd:$dir/screen.xwd")
   # xwininfo lists the root's children top first.
   mapfile -t ids < <(xwininfo -root -children 2>/dev/null | awk '$1 ~ /^0x[0-9a-f]+$/ {print $1}' | tac)
@@ -53,7 +65,11 @@ tidvex_x_picture_once() {
     layers+=("xwd:$dir/$n.xwd" -geometry "$(printf '%+d%+d' "$x" "$y")" -composite)
     n=$((n + 1))
   done
-  convert "${layers[@]}" "$out" 2>/dev/null && ok=1
+  if convert "${layers[@]}" "$out" 2>"$dir/error"; then
+    ok=1
+  else
+    tidvex_x_why="$out cannot be written ($(tidvex_x_first_line "$dir/error" "convert failed"))"
+  fi
   rm -rf "$dir"
   [ $ok -eq 1 ]
 }

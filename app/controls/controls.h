@@ -9,6 +9,7 @@
 // runs a notification.
 #pragma once
 
+#include "controls/property_bag.h"
 #include "controls/scheme.h"
 
 #include <windows.h>
@@ -184,11 +185,14 @@ struct GridColumn {
     bool locked = true;
 };
 
+// The colours of a grid's rows, of its active row and of its column headers.
 struct GridColors {
     COLORREF back = RGB(255, 255, 255);
     COLORREF text = RGB(0, 0, 0);
     COLORREF activeBack = RGB(75, 99, 150);
     COLORREF activeText = RGB(255, 255, 255);
+    COLORREF headerBack = RGB(75, 99, 150);
+    COLORREF headerText = RGB(255, 255, 255);
 };
 
 using GridRow = std::vector<std::wstring>;
@@ -342,6 +346,9 @@ public:
     virtual void Scrolling(int style) = 0;
     virtual bool ShowText() const = 0;
     virtual void ShowText(bool on) = 0;
+    // The font of the percentage text.
+    virtual const FontSpec& Font() const = 0;
+    virtual void Font(const FontSpec& font) = 0;
     virtual int Orientation() const = 0;
     virtual void Orientation(int orientation) = 0;
 };

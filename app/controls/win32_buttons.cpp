@@ -93,7 +93,6 @@ bool Win32Button::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     switch (msg) {
         case BM_GETCHECK: result = selected_ ? BST_CHECKED : BST_UNCHECKED; return true;
         case BM_GETIMAGE: result = reinterpret_cast<LRESULT>(icon_); return true;
-        case WM_ENABLE: Invalidate(); return false;
         default: return false;
     }
 }
@@ -159,17 +158,44 @@ bool Win32CheckBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 bool Win32CheckBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg != WM_PAINT || !hasBorder_) return false;
+    const bool dimmed = !IsWindowEnabled(hwnd());
+    if ((msg != WM_PAINT && msg != WM_PRINTCLIENT) || (!hasBorder_ && !dimmed)) return false;
     result = Default(msg, wp, lp);
-    // The outer border of the box itself.
-    HDC dc = GetDC(hwnd());
-    RECT r;
-    GetClientRect(hwnd(), &r);
-    const int box = 13;
-    RECT square{0, (r.bottom - box) / 2 - 1, box + 2, (r.bottom - box) / 2 + box + 1};
-    FrameSolid(dc, square, border_);
-    ReleaseDC(hwnd(), dc);
+    HDC dc = msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : GetDC(hwnd());
+    if (hasBorder_) {
+        // The outer border of the box itself.
+        RECT r;
+        GetClientRect(hwnd(), &r);
+        const int box = 13;
+        RECT square{0, (r.bottom - box) / 2 - 1, box + 2, (r.bottom - box) / 2 + box + 1};
+        FrameSolid(dc, square, border_);
+    }
+    if (dimmed) DrawDimmedCaption(dc);
+    if (msg == WM_PAINT) ReleaseDC(hwnd(), dc);
     return true;
+}
+
+void Win32CheckBox::DrawDimmedCaption(HDC dc) const {
+    CaptionLayout text;
+    TextLayout(text);
+    HBRUSH back = ParentBrush(hwnd(), dc);
+    FillRect(dc, &text.area, back);
+    LOGBRUSH ground{};
+    GetObject(back, sizeof ground, &ground);
+    // Halfway from the ink of an enabled caption to the background.
+    const COLORREF ink = hasFore_ ? fore_ : GetSysColor(COLOR_BTNTEXT);
+    auto half = [](BYTE a, BYTE b) { return static_cast<BYTE>((a + b) / 2); };
+    SetTextColor(dc, RGB(half(GetRValue(ink), GetRValue(ground.lbColor)), half(GetGValue(ink), GetGValue(ground.lbColor)),
+                         half(GetBValue(ink), GetBValue(ground.lbColor))));
+    SetBkMode(dc, TRANSPARENT);
+    SelectedObject font(dc, text.font, false);
+    const std::string caption = Caption();
+    // The lines centred in the height, as the platform places them.
+    RECT lines = text.area;
+    DrawTextA(dc, caption.c_str(), -1, &lines, text.flags | DT_CALCRECT);
+    RECT at = text.area;
+    at.top += std::max<LONG>(0, (text.area.bottom - text.area.top - (lines.bottom - lines.top) + 1) / 2);
+    DrawTextA(dc, caption.c_str(), -1, &at, text.flags);
 }
 
 bool Win32CheckBox::TextLayout(CaptionLayout& layout) const {

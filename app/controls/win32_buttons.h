@@ -49,6 +49,11 @@ public:
     bool TextLayout(CaptionLayout& layout) const override;
 
 private:
+    // The caption of a disabled box in a dimmed ink over its background, in
+    // place of the platform's embossed white, which cannot be read on the
+    // window's light colours.
+    void DrawDimmedCaption(HDC dc) const;
+
     Type type_;
     int value_ = 0;
     bool hasBorder_ = false;

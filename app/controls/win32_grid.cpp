@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <algorithm>
+#include <iterator>
 
 namespace tidvex::controls::win32 {
 
@@ -163,6 +164,60 @@ void Win32Grid::Colors(const GridColors& colors) {
     SendMessageA(hwnd(), LVM_SETTEXTBKCOLOR, 0, colors.back);
     SendMessageA(hwnd(), LVM_SETTEXTCOLOR, 0, colors.text);
     Invalidate();
+    if (HWND header = reinterpret_cast<HWND>(SendMessageA(hwnd(), LVM_GETHEADER, 0, 0)))
+        InvalidateRect(header, nullptr, TRUE);
+}
+
+bool Win32Grid::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    // The header tells the list view, its parent, how its items are to be drawn.
+    if (msg != WM_NOTIFY) return false;
+    auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(lp);
+    if (draw->hdr.code != NM_CUSTOMDRAW ||
+        draw->hdr.hwndFrom != reinterpret_cast<HWND>(SendMessageA(hwnd(), LVM_GETHEADER, 0, 0)))
+        return false;
+    switch (draw->dwDrawStage) {
+        case CDDS_PREPAINT: result = CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT; return true;
+        case CDDS_ITEMPREPAINT:
+            // Drawn here whole: the platform's header fills its items in its own face colour.
+            DrawHeaderItem(*draw);
+            result = CDRF_SKIPDEFAULT;
+            return true;
+        case CDDS_POSTPAINT: {
+            // The header beyond the last column too.
+            RECT rest{};
+            GetClientRect(draw->hdr.hwndFrom, &rest);
+            const auto count = SendMessageA(draw->hdr.hwndFrom, HDM_GETITEMCOUNT, 0, 0);
+            RECT last{};
+            if (count > 0 && SendMessageA(draw->hdr.hwndFrom, HDM_GETITEMRECT, static_cast<WPARAM>(count - 1),
+                                          reinterpret_cast<LPARAM>(&last)))
+                rest.left = last.right;
+            FillSolid(draw->hdc, rest, colors_.headerBack);
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+void Win32Grid::DrawHeaderItem(const NMCUSTOMDRAW& item) const {
+    HDC dc = item.hdc;
+    RECT r = item.rc;
+    FillSolid(dc, r, colors_.headerBack);
+    // A line between the columns, in the text colour the header is written in.
+    RECT line{r.right - 1, r.top + 2, r.right, r.bottom - 2};
+    FillSolid(dc, line, colors_.headerText);
+    wchar_t text[260] = {};
+    HDITEMW hdi{};
+    hdi.mask = HDI_TEXT;
+    hdi.pszText = text;
+    hdi.cchTextMax = static_cast<int>(std::size(text));
+    SendMessageW(item.hdr.hwndFrom, HDM_GETITEMW, item.dwItemSpec, reinterpret_cast<LPARAM>(&hdi));
+    SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hdr.hwndFrom, WM_GETFONT, 0, 0)), false);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colors_.headerText);
+    r.left += 6;
+    r.right -= 4;
+    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 bool Win32Grid::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -4,6 +4,8 @@
 #include "controls/controls.h"
 #include "controls/win32_window.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,7 @@ public:
     void ScrollRows(bool up) override;
     void Colors(const GridColors& colors) override;
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     // The row shown at the top.
     int TopRow() const;
 
@@ -39,6 +42,8 @@ private:
     void Rebuild();
     void ShowCell(int row, int column);
     void WatchEscape();
+    // A column header in the header colours.
+    void DrawHeaderItem(const NMCUSTOMDRAW& item) const;
     static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
     bool escaped_ = false;
     std::vector<GridRow> rows_;

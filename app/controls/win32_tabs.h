@@ -21,7 +21,7 @@ public:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 protected:
-    void ApplyEnabled() override { EnableWindow(hwnd(), enabled_ && active_); }
+    void ApplyEnabled() override { EnableWindow(hwnd(), enabled_ && active_ && ContainersEnabled(hwnd())); }
 
 private:
     COLORREF Colour(const char* name, COLORREF fallback) const;

@@ -60,7 +60,27 @@ int MouseButton(UINT msg) {
     }
 }
 
+bool IsChildWindow(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// The nearest controls of ours inside a container follow its enabled state;
+// those inside them follow in turn, when their own state changes.
+void TellControlsInside(HWND container) {
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Win32Window* control = Win32Window::FromHandle(child)) control->ContainerEnabledChanged();
+        else TellControlsInside(child);
+    }
+}
+
 }  // namespace
+
+bool ContainersEnabled(HWND hwnd) {
+    // Up to the top-level window, whose state is its own (a message box over it).
+    for (HWND window = hwnd; window && IsChildWindow(window);) {
+        window = GetParent(window);
+        if (window && IsChildWindow(window) && !IsWindowEnabled(window)) return false;
+    }
+    return true;
+}
 
 Seam<ErrorReporter> gErrorReporter;
 
@@ -324,6 +344,12 @@ LRESULT Win32Window::Default(UINT msg, WPARAM wp, LPARAM lp) { return CallUsual(
 LRESULT Win32Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (!original_ && ReflectToChild(msg, wp, lp, result)) return result;
+    if (msg == WM_ENABLE && IsChildWindow(hwnd_)) {
+        // What a control draws by its state it draws again (a link greys), and
+        // the controls inside it look and act as it does.
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        TellControlsInside(hwnd_);
+    }
     bool handled = false;
     try {
         handled = OnMessage(msg, wp, lp, result);

@@ -87,6 +87,10 @@ struct CaptionLayout {
     HFONT font = nullptr;
 };
 
+// Whether every container round a child window (up to its top-level window)
+// is enabled: a control of a disabled frame or tab strip is disabled with it.
+bool ContainersEnabled(HWND hwnd);
+
 // Hands a notification that a child sent to its parent (WM_COMMAND, WM_NOTIFY,
 // WM_CTLCOLOR..., WM_DRAWITEM) to the control object of that child. Every
 // window of ours that holds controls calls it first in its window procedure.
@@ -124,6 +128,8 @@ public:
     virtual bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // Where the control draws its caption; false for a control without one.
     virtual bool TextLayout(CaptionLayout& layout) const;
+    // A container round the window was enabled or disabled.
+    virtual void ContainerEnabledChanged() {}
 
 protected:
     // Registers (once) and creates a window of a class of ours.
@@ -194,6 +200,8 @@ public:
         return focus && (focus == hwnd() || IsChild(hwnd(), focus));
     }
 
+    void ContainerEnabledChanged() override { ApplyEnabled(); }
+
     bool OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
         if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC && (hasBack_ || hasFore_)) {
             HDC dc = reinterpret_cast<HDC>(wp);
@@ -216,8 +224,9 @@ public:
 
 protected:
     explicit Win32Control(ControlKind kind) : kind_(kind) {}
-    // Enabled as the form set it, and as the control itself allows.
-    virtual void ApplyEnabled() { EnableWindow(hwnd(), enabled_); }
+    // Enabled as the form set it, as the control itself allows and as its
+    // containers are.
+    virtual void ApplyEnabled() { EnableWindow(hwnd(), enabled_ && ContainersEnabled(hwnd())); }
     void SetBack(COLORREF color) {
         if (brush_) DeleteObject(brush_);
         brush_ = CreateSolidBrush(color);

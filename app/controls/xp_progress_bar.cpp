@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 
 namespace tidvex::controls::win32 {
 
@@ -170,6 +172,11 @@ void XP_ProgressBar::DrawProgressBar() {
     RECT r{};
     GetClientRect(hwnd(), &r);
     const int style = scrolling_ >= 0 && scrolling_ <= 9 ? scrolling_ : kXpSmooth;
+    // What the bar says is its window text too, for the tools that read a window.
+    if (std::string text = Text(style); text != windowText_) {
+        windowText_ = std::move(text);
+        SetWindowTextA(hwnd(), windowText_.c_str());
+    }
     const double P = scale_.Percent();
     FillSolid(dc, r, style == kDark ? kBlack : kWhite);
     int textFill = r.left;  // where the fill ends, for the text of styles 6 and 9
@@ -276,8 +283,12 @@ void XP_ProgressBar::DrawXp(HDC dc, const RECT& r, int style) {
     SetPixelV(dc, r.right - 1, r.bottom - 1, kWhite);
 }
 
+std::string XP_ProgressBar::Text(int style) const {
+    return style == kXpSearching ? "Searching.." : std::to_string(scale_.Percent()) + " %";
+}
+
 void XP_ProgressBar::DrawText(HDC dc, const RECT& r, int style, int fillEnd) {
-    const std::string text = style == kXpSearching ? "Searching.." : std::to_string(scale_.Percent()) + " %";
+    const std::string text = Text(style);
     SelectedObject font(dc, hfont_, false);
     SetBkMode(dc, TRANSPARENT);
     RECT size{0, 0, 0, 0};

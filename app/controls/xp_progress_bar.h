@@ -44,8 +44,8 @@ public:
     void BrushStyle(int style) { brushStyle_ = style; }
     COLORREF Color() const override { return color_; }
     void Color(COLORREF color) override;
-    const FontSpec& Font() const { return font_; }
-    void Font(const FontSpec& font);
+    const FontSpec& Font() const override { return font_; }
+    void Font(const FontSpec& font) override;
     HDC hdc() const { return hdc_; }
     // Draws through this context: a bitmap of the control's size becomes the
     // off-screen context (without one, drawing goes straight to hdc).
@@ -76,6 +76,8 @@ private:
     void ReleaseOffscreen();
     void DrawXp(HDC dc, const RECT& r, int style);
     void DrawText(HDC dc, const RECT& r, int style, int fillEnd);
+    // The percentage text ("45 %"), or the word of the searching style.
+    std::string Text(int style) const;
 
     ProgressScale scale_;
     COLORREF color_;
@@ -87,6 +89,7 @@ private:
     int orientation_ = 0;
     int scrolling_ = 0;
     bool showText_ = false;
+    std::string windowText_;
     HDC hdc_ = nullptr;
     HDC offscreen_ = nullptr;
     HBITMAP bitmap_ = nullptr;

@@ -68,6 +68,7 @@ void frmMain::MakeCleanerPage(controls::ControlFactory& factory) {
                 cmdSaveCustomExt, lblCustomExtNote, lblHDCleaner, lblGoToSettings, lblIEDisabled, lblFireFoxDisabled,
                 lblNetscapeDisabled, lblOperaDisabled, lblMSNDisable, lblYahooDisanled, lblICQDisabled, tmrCleanItem,
                 tmrArrow);
+    DressProgressBar(*prgClean);
 
     cmdStartCleaning->OnClick = [this] { cmdStartCleaning_Click(); };
     lblChangeCleanSettings->OnMouseUp = [this](int b) { lblChangeCleanSettings_MouseUp(b); };
@@ -263,6 +264,10 @@ void frmMain::lblChangeCleanSettings_MouseUp(int Button) {
 
 void frmMain::lblBack2Clean_MouseUp(int Button) {
     if (Button != controls::kLeftButton) return;
+    HideCleanSettings();
+}
+
+void frmMain::HideCleanSettings() {
     frScanSettings->Visible(false);
     // The close-after-cleaning box, hidden while the panel was open, returns.
     chkCloseAfterClean->Visible(true);

@@ -46,6 +46,15 @@ frmMain::~frmMain() {
     tmrSchedule.reset();
 }
 
+void frmMain::DressProgressBar(controls::ProgressBar& bar) {
+    constexpr int kTwoToneStyle = 5;
+    constexpr COLORREF kDesignColor = 0xC56A31;
+    bar.Scrolling(kTwoToneStyle);
+    bar.ShowText(true);
+    bar.Font({.name = "Arial"});
+    bar.Color(kDesignColor);
+}
+
 template <size_t N>
 void frmMain::SelectSubPage(const std::array<controls::Button*, N>& buttons, controls::TabStrip& strip, int Index) {
     if (Index < 0 || Index >= static_cast<int>(N)) return;

@@ -244,6 +244,10 @@ private:
     void MakeOptionsPage(controls::ControlFactory& factory);
     void MakeScheduleTab(controls::ControlFactory& factory);
 
+    // The window's three progress bars look alike: the two-tone style with the
+    // percentage shown, in Arial and the design colour (the colour scheme sets
+    // its own later).
+    static void DressProgressBar(controls::ProgressBar& bar);
     // Only a group's sub-page buttons change its tabs: a click on a tab is
     // refused unless its button is the selected one.
     template <size_t N>
@@ -283,6 +287,9 @@ private:
     void StopCleaning();
     // Back to idle: caption, flag, timer, label and toolbar.
     void CleaningIdle();
+    // The clean-settings panel closed, however it is left: the page's own
+    // controls are in sight again.
+    void HideCleanSettings();
     // Uninstaller tab.
     bool UninstallRowChosen(int& row);
     // Options page.

@@ -178,8 +178,9 @@ void frmMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
         Cancel = true;
         window.Visible(true);
         tmrShutDownClean->Enabled(true);
-        return;
     }
+    // Also when the shutdown cleaning holds the close: the session is ending,
+    // and nothing is to wait for an uninstaller meanwhile.
     services::gIsExiting = true;
 }
 

@@ -56,7 +56,7 @@ void frmMain::cmdToolBar_Click(int Index) {
 
     switch (Index) {
         case 1:
-            frScanSettings->Visible(false);
+            HideCleanSettings();
             // The current item is the Cleaner page's own: it shows there again.
             lblCleanItem->Visible(true);
             break;

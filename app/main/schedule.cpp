@@ -97,7 +97,7 @@ void frmMain::chkWhenWindowStarts_Click() { WriteRunAtStartup(*this); }
 void frmMain::chkWhenWindowsShuts_Click() { ApplyWhenWindowsShutDown(); }
 
 void frmMain::RunCleaning() {
-    IgnoringErrors([&] { frScanSettings->Visible(false); });
+    IgnoringErrors([&] { HideCleanSettings(); });
     IgnoringErrors([&] { cmdToolBar_Click(kCleanerPage); });
     IgnoringErrors([&] { cmdStartCleaning_Click(); });
 }

@@ -99,25 +99,13 @@ bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY)
 
 }  // namespace
 
-namespace {
-
-// The shredding bars: the two-tone style with the percentage shown, in the
-// design colour (the colour scheme sets its own later).
-constexpr int kTwoToneStyle = 5;
-constexpr COLORREF kBarColor = 0xC56A31;
-
-}  // namespace
-
 void frmMain::MakeShredderPage(controls::ControlFactory& factory) {
     made_.Make(factory, DesignRows(FormPart::ShredderPage));
     TIDVEX_BIND(made_, cmdShredder, tbShredder, lstFiles, cmdAddFiles, cmdAddFolder, cmdRemoveShredItem,
                 cmdRemoveAllShred, lstDrives, cmbShredMethod, chkShredShutdown, cmdStartShred, lblShredLabel,
                 lblItemProgress, prgItemShred, lblTotalProgress, prgTotalShred, lblShredText);
-    for (auto* bar : {prgItemShred, prgTotalShred}) {
-        bar->Scrolling(kTwoToneStyle);
-        bar->ShowText(true);
-        bar->Color(kBarColor);
-    }
+    DressProgressBar(*prgItemShred);
+    DressProgressBar(*prgTotalShred);
 
     ClickEach(cmdShredder, &frmMain::cmdShredder_Click);
     GuardTabs(*tbShredder, cmdShredder);

@@ -55,7 +55,13 @@ void frmMain::InitStartupGrid() {
         Grid->Layout(kStartupNameColumn, {"Task Name", Outside().Pixels(1900), false, false, true});
         Grid->Layout(kStartupLocationColumn, {"Task Location", Outside().Pixels(2200), false, false, true});
         Grid->Layout(kStartupPathColumn, {"Task Path", Outside().Pixels(3500), false, false, true});
-        Grid->Colors({RGB(255, 255, 255), RGB(0, 0, 0), RGB(75, 99, 150), RGB(255, 255, 255)});
+        // White rows, the active row light blue with black text, the headers dark blue with white text.
+        Grid->Colors({.back = RGB(255, 255, 255),
+                      .text = RGB(0, 0, 0),
+                      .activeBack = RGB(125, 152, 224),
+                      .activeText = RGB(0, 0, 0),
+                      .headerBack = RGB(75, 99, 150),
+                      .headerText = RGB(255, 255, 255)});
     } catch (...) {
         services::gLogger().LoggError(CurrentError(), "InitStartupGrid");
     }

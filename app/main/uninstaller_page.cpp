@@ -22,15 +22,16 @@ constexpr int kUninsKeyColumn = 4;
 constexpr int kUninsColumns = 5;
 
 constexpr COLORREF kActiveBack = RGB(122, 150, 223);
+constexpr COLORREF kHeaderBack = RGB(75, 99, 150);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 controls::GridColumn NameColumn(int width, bool editable) { return {" Application", width, false, false, !editable}; }
 
 // The grid's colours: the active row in the page's blue, or white with black
-// text while its name is being edited.
+// text while its name is being edited; the header dark blue with white text.
 controls::GridColors UninstallColors(bool editing) {
-    return {kWhite, kBlack, editing ? kWhite : kActiveBack, editing ? kBlack : kWhite};
+    return {kWhite, kBlack, editing ? kWhite : kActiveBack, editing ? kBlack : kWhite, kHeaderBack, kWhite};
 }
 
 // The name the list is saved under: ".txt" added unless it ends so (in any

@@ -5,7 +5,6 @@
 #include "controls/win32_grid.h"
 #include "controls/win32_labels.h"
 #include "controls/win32_lists.h"
-#include "controls/win32_splash.h"
 #include "controls/win32_tabs.h"
 #include "controls/win32_timer.h"
 #include "controls/win32_tray.h"
@@ -124,7 +123,7 @@ void ControlsScene() {
     grid->Colors({RGB(255, 255, 255), RGB(0, 0, 0), RGB(125, 152, 224), RGB(0, 0, 0)});
     grid->ActiveRow(1);
 
-    add(new Win32Label(w, "Timers, the tray icon with its balloon, the splash and the pop-up menu have scenes of their own.",
+    add(new Win32Label(w, "Timers, the tray icon with its balloon and the pop-up menu have scenes of their own.",
                        Bounds{10, 484, 760, 18}));
     add(new Win32Button(w, "Start Cleaning", Bounds{640, 520, 130, 30}));
     tidvex::services::ApplyColorScheme(scheme);
@@ -215,55 +214,6 @@ void RegistryScene() {
     dialog.dialog().Show(nullptr);
 }
 
-void SplashScene() {
-    // A picture drawn here and saved, as "Splash.spl" would be.
-    char file[MAX_PATH] = {};
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    wsprintfA(file, "%sSplash.spl", folder);
-    const int width = 420, height = 240;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    for (int y = 0; y < height; ++y) {
-        RECT line{0, y, width, y + 1};
-        HBRUSH b = CreateSolidBrush(RGB(43 + y * 131 / height, 42 + y * 132 / height, 153 + y * 102 / height));
-        FillRect(dc, &line, b);
-        DeleteObject(b);
-    }
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    HFONT font = CreateFontA(-40, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    RECT title{0, 60, width, 130};
-    DrawTextA(dc, "Tidvex", -1, &title, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
-    SelectObject(dc, old);
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof header + sizeof info.bmiHeader + stride * height), 0, 0,
-                            sizeof header + sizeof info.bmiHeader};
-    HANDLE f = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, &header, sizeof header, &written, nullptr);
-    WriteFile(f, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    WriteFile(f, bits, static_cast<DWORD>(stride * height), &written, nullptr);
-    CloseHandle(f);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-
-    Win32Splash splash;
-    splash.LoadPicture(tidvex::text::Wide(file));
-    splash.LabelText("lblVersion", "Version 1.0.0.2");
-    splash.Show(0);
-    Loop();
-}
-
 void TrayScene() {
     HWND w = MakeWindow("Tidvex", 300, 80);
     Win32Label note(w, "The tray icon and its balloon (first minimise).", Bounds{10, 10, 280, 40});
@@ -303,7 +253,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     else if (scene == "question") MessageBoxScene(true);
     else if (scene == "notice") MessageBoxScene(false);
     else if (scene == "registry") RegistryScene();
-    else if (scene == "splash") SplashScene();
     else if (scene == "tray") TrayScene();
     else if (scene == "menu") MenuScene();
     Loop();

@@ -6,6 +6,8 @@
 //       that caption (a button's notification to its parent, a label's
 //       button-up), inside the panel, or the top-level window, titled <within>
 //   tidvex_press --wait <caption> [<seconds>]  waits until such a control shows
+//   tidvex_press --progress <percent> [<seconds>]  waits until a progress bar
+//       shows at least that percentage
 //   tidvex_press --drop <caption>      opens the list of the combo box showing
 //       <caption>; --undrop closes it
 //   tidvex_press --choose <item> <caption>  picks an item of that combo box
@@ -23,6 +25,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -146,6 +149,33 @@ int Wait(const std::string& caption, int seconds) {
     return 1;
 }
 
+struct Progress {
+    int percent;
+    bool reached = false;
+};
+
+BOOL CALLBACK MatchProgress(HWND hwnd, LPARAM lp) {
+    auto* p = reinterpret_cast<Progress*>(lp);
+    // A bar's window text is what it says: "45 %".
+    const std::string text = Text(hwnd);
+    if (IsWindowVisible(hwnd) && Class(hwnd) == "XP_ProgressBar" && !text.empty() &&
+        std::isdigit(static_cast<unsigned char>(text[0])) && std::atoi(text.c_str()) >= p->percent) {
+        p->reached = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int WaitProgress(int percent, int seconds) {
+    for (int waited = 0; waited <= seconds * 10; ++waited) {
+        Progress progress{percent};
+        for (HWND top : TopWindows()) EnumChildWindows(top, MatchProgress, reinterpret_cast<LPARAM>(&progress));
+        if (progress.reached) return 0;
+        Sleep(100);
+    }
+    return 1;
+}
+
 int Drop(const std::string& caption, bool open) {
     HWND combo = Find(caption, "", "ComboBox");
     if (!combo) return 1;
@@ -233,7 +263,8 @@ int Escape() {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: tidvex_press <caption> [<within>] | --wait <caption> [<seconds>] | --drop <caption> | "
+                 "usage: tidvex_press <caption> [<within>] | --wait <caption> [<seconds>] | "
+                 "--progress <percent> [<seconds>] | --drop <caption> | "
                  "--undrop <caption> | --choose <item> <caption> | --type <text> <window> | "
                  "--tray <mouse message> | --minimize | --escape | --close\n");
     return 2;
@@ -246,6 +277,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const std::string first = argc > 2 ? argv[2] : "", second = argc > 3 ? argv[3] : "";
     if (command == "--wait") return argc > 2 ? Wait(first, argc > 3 ? std::atoi(argv[3]) : 30) : Usage();
+    if (command == "--progress")
+        return argc > 2 ? WaitProgress(std::atoi(argv[2]), argc > 3 ? std::atoi(argv[3]) : 30) : Usage();
     if (command == "--drop" || command == "--undrop") return argc > 2 ? Drop(first, command == "--drop") : Usage();
     if (command == "--choose") return argc > 3 ? Choose(first, second) : Usage();
     if (command == "--type") return argc > 3 ? Type(first, second) : Usage();

@@ -20,6 +20,7 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -356,6 +357,54 @@ TEST_P(Controls, ADisabledOrHiddenControlTakesNoUserAction) {
         for (bool hidden : {false, true})
             EXPECT_TRUE(UserCannotReach(*kit, what, hidden))
                 << "control " << static_cast<int>(what) << (hidden ? " hidden" : " disabled");
+}
+
+// A control in a disabled frame, or on the page of a disabled tab strip in it,
+// takes no user action; once its containers are enabled it is again as the
+// form left it.
+TEST_P(Controls, TheControlsOfADisabledContainerAreDisabledWithIt) {
+    auto row = [](ControlType kind, const char* name, const char* parent, std::vector<std::string> items = {}) {
+        return ControlDesign{.name = name, .kind = kind, .items = std::move(items), .parent = parent,
+                             .at = {60, 60, 1500, 600}};
+    };
+    ControlFactory& make = kit->Factory();
+    auto frame = make.MakePanel(row(ControlType::Panel, "frame", ""));
+    auto strip = make.MakeTabStrip(row(ControlType::TabStrip, "strip", "frame", {"Files"}));
+    auto add = make.MakeButton(row(ControlType::Button, "add", "strip#0"));
+    auto remove = make.MakeButton(row(ControlType::Button, "remove", "strip#0"));
+    auto interval = make.MakeOptionButton(row(ControlType::OptionButton, "interval", "frame"));
+    int adds = 0, removes = 0;
+    add->OnClick = [&adds] { ++adds; };
+    remove->OnClick = [&removes] { ++removes; };
+    remove->Enabled(false);
+
+    // Whether the button on the strip's page and the option on the frame can be reached.
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool onStrip, onFrame;
+    };
+    const Step steps[] = {
+        {"strip disabled", [&] { strip->Enabled(false); }, false, true},
+        {"strip enabled", [&] { strip->Enabled(true); }, true, true},
+        {"frame inactive", [&] { frame->Active(false); }, false, false},
+        {"frame active", [&] { frame->Active(true); }, true, true},
+        {"frame disabled", [&] { frame->Enabled(false); }, false, false},
+        {"frame enabled", [&] { frame->Enabled(true); }, true, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        adds = 0;
+        interval->Value(0);
+        kit->Click(*add);
+        kit->Click(*interval);
+        kit->Click(*remove);
+        EXPECT_EQ(adds, step.onStrip ? 1 : 0);
+        EXPECT_EQ(interval->Value() != 0, step.onFrame);
+        EXPECT_EQ(removes, 0) << "disabled on its own";
+        EXPECT_TRUE(add->Enabled() && !remove->Enabled()) << "the form's own states stay";
+    }
 }
 
 TEST_P(Controls, ComboBoxesTellTheUsersChoiceNotTheProgramsOne) {
@@ -789,6 +838,35 @@ COLORREF PaintedPixel(HWND control, int x, int y) {
     DeleteObject(bitmap);
     DeleteDC(dc);
     return c;
+}
+
+// A disabled box on the window's lilac is written in a dimmed ink, not in
+// the platform's embossed white.
+TEST_F(RealControls, ADisabledBoxsCaptionCanBeReadOnTheWindowsColour) {
+    const COLORREF lilac = RGB(133, 150, 255);
+    win32::SetContainerColor(host, lilac);
+    for (auto type : {win32::Win32CheckBox::Type::CheckBox, win32::Win32CheckBox::Type::OptionButton}) {
+        win32::Win32CheckBox box(host, "When Windows starts", Bounds{0, 0, 200, 20}, type);
+        box.Enabled(false);
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        SendMessageA(box.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        int white = 0, ink = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 20; x < 200; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                white += c == RGB(255, 255, 255);
+                ink += c == RGB(66, 75, 127);
+            }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        EXPECT_EQ(white, 0);
+        EXPECT_GT(ink, 20) << "the caption in the ink halfway from black to the lilac";
+    }
 }
 
 TEST_F(RealControls, TheSchemeColourReachesTheRealControls) {

@@ -24,8 +24,25 @@ inline long NextFrontStamp() {
     return ++stamp;
 }
 
+// Where a control lies: a user reaches it only through the containers round
+// it (a frame, a tab strip's page, a page panel), and not while one of them is
+// disabled, as the real window disables what lies in a disabled container.
+class MemoryPlace {
+public:
+    virtual ~MemoryPlace() = default;
+    // Whether what lies inside can be reached.
+    virtual bool LetsThrough() const = 0;
+    void LiesIn(const MemoryPlace* container) { container_ = container; }
+
+protected:
+    bool ContainersLetThrough() const { return !container_ || container_->LetsThrough(); }
+
+private:
+    const MemoryPlace* container_ = nullptr;
+};
+
 template <class Base, ControlKind kKind = ControlKind::Other>
-class MemoryControl : public Base {
+class MemoryControl : public Base, public MemoryPlace {
 public:
     ControlKind Kind() const override { return kind_; }
     void SetColor(const std::string& property, COLORREF color) override { colors_[property] = color; }
@@ -54,8 +71,9 @@ public:
 
     // What the scheme and the form did to the control.
     const std::map<std::string, COLORREF>& Colors() const { return colors_; }
-    // What a user can reach: an enabled control in sight.
-    bool Usable() const { return enabled_ && visible_; }
+    // What a user can reach: an enabled control in sight, in enabled containers.
+    bool Usable() const { return enabled_ && visible_ && ContainersLetThrough(); }
+    bool LetsThrough() const override { return enabled_ && ContainersLetThrough(); }
     int Refreshes() const { return refreshes_; }
     long FrontStamp() const { return frontStamp_; }
     void LoseFocus() { focused_ = false; }
@@ -252,7 +270,7 @@ public:
     HICON IconShown() const { return icon_; }
     // A disabled or hidden button cannot be pressed.
     void UserClick() {
-        if (Enabled() && Visible() && OnClick) OnClick();
+        if (Usable() && OnClick) OnClick();
     }
 
 private:
@@ -269,6 +287,8 @@ public:
     void Color(COLORREF color) override { color_ = color; }
     COLORREF AccentColor() const { return color_; }
     std::intptr_t hWnd() const override { return reinterpret_cast<std::intptr_t>(this); }
+    // Only an active panel can be used.
+    bool LetsThrough() const override { return active_ && MemoryControl::LetsThrough(); }
 
 private:
     bool active_ = true;
@@ -573,12 +593,15 @@ public:
     void Scrolling(int style) override { scrolling_ = style; }
     bool ShowText() const override { return showText_; }
     void ShowText(bool on) override { showText_ = on; }
+    const FontSpec& Font() const override { return font_; }
+    void Font(const FontSpec& font) override { font_ = font; }
     int Orientation() const override { return orientation_; }
     void Orientation(int orientation) override { orientation_ = orientation; }
     int Percent() const { return scale_.Percent(); }
 
 private:
     ProgressScale scale_;
+    FontSpec font_;
     COLORREF color_ = TranslateColor(kHighlightColor);
     int scrolling_ = 0, orientation_ = 0;
     bool showText_ = false;
@@ -590,29 +613,25 @@ private:
 class MemoryControlFactory final : public ControlFactory {
 public:
     std::unique_ptr<CheckBox> MakeCheckBox(const ControlDesign& design) override {
-        Made(design);
-        return Captioned(std::make_unique<MemoryCheckBox>(design.value), design);
+        return Captioned(Made(std::make_unique<MemoryCheckBox>(design.value), design), design);
     }
     std::unique_ptr<OptionButton> MakeOptionButton(const ControlDesign& design) override {
-        Made(design);
         auto& group = groups_[design.parent];
         if (!group) group = std::make_shared<OptionGroup>();
-        return Captioned(std::make_unique<MemoryOptionButton>(design.value, group), design);
+        return Captioned(Made(std::make_unique<MemoryOptionButton>(design.value, group), design), design);
     }
     std::unique_ptr<ListBox> MakeListBox(const ControlDesign& design) override {
-        Made(design);
-        auto list = std::make_unique<MemoryListBox>(design.style);
+        auto list = Made(std::make_unique<MemoryListBox>(design.style), design);
         for (const auto& item : design.items) list->AddItem(item);
         return list;
     }
     std::unique_ptr<ComboBox> MakeComboBox(const ControlDesign& design) override {
-        Made(design);
-        auto combo = std::make_unique<MemoryComboBox>();
+        auto combo = Made(std::make_unique<MemoryComboBox>(), design);
         for (const auto& item : design.items) combo->AddItem(item);
         return combo;
     }
     std::unique_ptr<TextBox> MakeTextBox(const ControlDesign& design) override {
-        return std::make_unique<MemoryTextBox>(design.caption);
+        return Made(std::make_unique<MemoryTextBox>(design.caption), design);
     }
     std::unique_ptr<Label> MakeLabel(const ControlDesign& design) override {
         return Placed(std::make_unique<MemoryLabel>(design.caption, static_cast<LabelStyle>(design.style)), design);
@@ -621,11 +640,12 @@ public:
         return Placed(std::make_unique<MemoryButton>(design.caption), design);
     }
     std::unique_ptr<Panel> MakePanel(const ControlDesign& design) override {
-        return Placed(std::make_unique<MemoryPanel>(), design);
+        return Container(Placed(std::make_unique<MemoryPanel>(), design), design);
     }
     std::unique_ptr<TabStrip> MakeTabStrip(const ControlDesign& design) override {
-        return Placed(std::make_unique<MemoryTabStrip>(std::max<int>(1, static_cast<int>(design.items.size()))),
-                      design);
+        return Container(
+            Placed(std::make_unique<MemoryTabStrip>(std::max<int>(1, static_cast<int>(design.items.size()))), design),
+            design);
     }
     std::unique_ptr<Picture> MakePicture(const ControlDesign& design) override {
         return Placed(std::make_unique<MemoryPicture>(), design);
@@ -660,10 +680,24 @@ private:
         for (auto it = groups_.begin(); it != groups_.end();)
             it = it->first == key || it->first.rfind(key + "#", 0) == 0 ? groups_.erase(it) : std::next(it);
     }
+    // Made in the container its design names (a tab strip's page lies in the strip).
+    template <class T>
+    std::unique_ptr<T> Made(std::unique_ptr<T> control, const ControlDesign& design) {
+        Made(design);
+        auto container = containers_.find(design.parent.substr(0, design.parent.find('#')));
+        control->LiesIn(container != containers_.end() ? container->second : nullptr);
+        return control;
+    }
+    // Controls are made after the container they lie in.
+    template <class T>
+    std::unique_ptr<T> Container(std::unique_ptr<T> control, const ControlDesign& design) {
+        containers_[DesignKey(design.name, design.index)] = control.get();
+        return control;
+    }
     // At the design's place, in twips (memory controls have no pixels).
     template <class T>
     std::unique_ptr<T> Placed(std::unique_ptr<T> control, const ControlDesign& design) {
-        Made(design);
+        control = Made(std::move(control), design);
         control->Move(design.at.left, design.at.top, design.at.width, design.at.height);
         return control;
     }
@@ -674,6 +708,7 @@ private:
     }
 
     std::map<std::string, std::shared_ptr<OptionGroup>> groups_;
+    std::map<std::string, const MemoryPlace*> containers_;
 };
 
 }  // namespace tidvex::controls

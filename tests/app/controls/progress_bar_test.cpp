@@ -115,6 +115,8 @@ TEST_F(ProgressBarTest, ValuesRoundToEvenPercentagesAndReadBack) {
         bar->Value(c.value);
         EXPECT_EQ(bar->Percent(), c.percent) << c.value << " of " << c.max;
         EXPECT_EQ(bar->Value(), c.readBack) << c.value << " of " << c.max;
+        // What it says can be read from its window, as every control's caption.
+        EXPECT_EQ(win32::WindowText(bar->hwnd()), std::to_string(c.percent) + " %");
         MemoryProgressBar memory;
         memory.Min(c.min);
         memory.Max(c.max);

@@ -244,7 +244,7 @@ TEST_F(MainFormTest, TheCloseRequestAsksStopsSavesAndMayBeCancelled) {
         {"shredding, Yes", false, true, {6}, 0, false, false, true, true, false},
         {"both, Yes then No", true, true, {6, 7}, 0, false, true, false, false, false},
         {"an answer other than No", true, false, {2}, 0, false, false, true, true, false},
-        {"session ends, box checked", false, false, {}, 2, true, true, true, false, true},
+        {"session ends, box checked", false, false, {}, 2, true, true, true, true, true},
         {"session ends, box unchecked", false, false, {}, 2, false, false, true, true, false},
         {"user closes, box checked", false, false, {}, 0, true, false, true, true, false},
     };
@@ -735,6 +735,7 @@ TEST_F(MainFormTest, TheCleanSettingsPanel) {
 
 TEST_F(MainFormTest, ScanAreasDriveTheirIncludeButtons) {
     Load();
+    f().cmdToolBar_Click(1);
     struct Case {
         const char* name;
         CheckBox* area;
@@ -772,6 +773,7 @@ TEST_F(MainFormTest, ScanAreasDriveTheirIncludeButtons) {
 
 TEST_F(MainFormTest, TheCustomExtensionBoxAndItsRules) {
     Load();
+    f().cmdToolBar_Click(1);
     EXPECT_FALSE(f().txtCustomExt->Enabled()) << "box 60 is off by design";
     EXPECT_FALSE(f().cmdSaveCustomExt->Enabled());
     Mem(f().chkCleanSett[60])->UserClick();

@@ -190,6 +190,8 @@ TEST_F(OptimizerPageTest, CancelShowsTheMainPageAndApplyLaterSendsTheBoxesAsLeft
     EXPECT_EQ(f().CurrentPageIndex, 0);
     EXPECT_TRUE(f().cmdToolBar[0]->Selected());
     EXPECT_EQ(Box(2).Value(), -1);
+    f().cmdToolBar_Click(3);
+    calls_.clear();
     Button(f().cmdOptimizeApply).UserClick();
     EXPECT_EQ(calls_, Applied("00100100000", "2", "|"));
 }

@@ -51,6 +51,7 @@ TEST_F(ScheduleTest, EveryHourSavedOnCleansAfterAFullHourThenEveryHour) {
     EXPECT_EQ(CleaningsIn(60 * kSecondsPerMinute - 1), 0);
     EXPECT_EQ(CleaningsIn(1), 1);
 
+    form().cmdToolBar_Click(5);
     Box(form().chkTimeSchedule).UserClick();
     EXPECT_FALSE(form().tmrSchedule->Enabled());
     EXPECT_FALSE(form().MyFrame1->Active());
@@ -66,15 +67,17 @@ TEST_F(ScheduleTest, EachIntervalOptionGivesItsMinutes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.option);
         frmMain& f = form();
+        // The intervals can be chosen while "Time Clean" is on.
+        f.cmdToolBar_Click(5);
+        Box(f.chkTimeSchedule).UserClick();
         Box(f.optTimeSchedule[static_cast<size_t>(c.option)]).UserClick();
         EXPECT_TRUE(f.tmrSchedule->Enabled());
         EXPECT_EQ(f.tmrSchedule->Interval(), c.minutes);
         // From a clock at zero: the count is not reset by a change of interval.
-        Box(f.chkTimeSchedule).Value(-1);
-        f.ApplyTimeSchedule();
         EXPECT_EQ(CleaningsIn(c.minutes * kSecondsPerMinute - 1 - static_cast<int>(f.tmrSchedule->TickCount())), 0);
         EXPECT_EQ(CleaningsIn(1), 1);
         EXPECT_EQ(CleaningsIn(c.minutes * kSecondsPerMinute), 1);
+        f.cmdToolBar_Click(5);
         Box(f.chkTimeSchedule).UserClick();
     }
 }
@@ -129,9 +132,12 @@ TEST_F(ScheduleTest, ACleaningDueDuringAShreddingWaitsForItsEnd) {
         {"completion", [&f] { f.shredder_SessionCompleted(); }, 1},
         {"Time Clean off meanwhile, then on again",
          [&f] {
-             Box(f.chkTimeSchedule).UserClick();
+             // Set as the settings' load sets them: no page but the Shredder can be reached.
+             Box(f.chkTimeSchedule).Value(0);
+             f.chkTimeSchedule_Click();
              Press(f.cmdStartShred).UserClick();
-             Box(f.chkTimeSchedule).UserClick();
+             Box(f.chkTimeSchedule).Value(-1);
+             f.chkTimeSchedule_Click();
          },
          0},
     };

@@ -288,6 +288,28 @@ TEST_F(ShredderPageTest, StartingAFilesSessionHandsOverFilesAndFoldersBelowARoot
     EXPECT_EQ(f().cmdStartShred->Caption(), "Stop Shredding Files/Folders");
 }
 
+// The list's tab is disabled while its files are shredded: its buttons and
+// the list take nothing from the user until the shredding ends.
+TEST_F(ShredderPageTest, TheListCannotChangeDuringAShredding) {
+    const std::string dir = ScratchFolder("busy list");
+    WriteFileBytes(dir + "\\file.txt", "x");
+    Enter();
+    List(f().lstFiles).UserDrop({dir + "\\file.txt"});
+    f().lstFiles->ListIndex(0);
+    auto dialog = Dialog(dir + "\\other.txt");
+    Button(f().cmdStartShred).UserClick();
+    ASSERT_TRUE(Busy());
+    for (auto* button : {f().cmdAddFiles, f().cmdAddFolder, f().cmdRemoveShredItem, f().cmdRemoveAllShred})
+        Button(button).UserClick();
+    List(f().lstFiles).UserDrop({dir});
+    EXPECT_EQ(Files(), std::vector<std::string>{dir + "\\file.txt"});
+    EXPECT_TRUE(dialogTitle_.empty()) << "no dialog opened";
+
+    Button(f().cmdStartShred).UserClick();
+    Button(f().cmdRemoveAllShred).UserClick();
+    EXPECT_TRUE(Files().empty()) << "usable again after Stop";
+}
+
 TEST_F(ShredderPageTest, StartingAFreeSpaceSessionNamesEveryDrive) {
     Enter();
     for (const char* d : {"C: [system]", "d:", "E: [data]"}) List(f().lstDrives).AddItem(d);

@@ -6,6 +6,7 @@
 #include "real_window.h"
 
 #include "services/helpers.h"
+#include "services/program.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -56,6 +57,7 @@ TEST(ShutdownWindow, TheSessionsEndIsRefusedForACleaningThenARestart) {
         Sleep(20);
     }
     ASSERT_EQ(exits.size(), 1u) << "one restart asked for";
+    EXPECT_TRUE(tidvex::services::gIsExiting) << "an uninstaller is waited for no more";
     EXPECT_EQ(exits[0] & (EWX_REBOOT | EWX_FORCE), static_cast<UINT>(EWX_REBOOT | EWX_FORCE));
     EXPECT_EQ(exits[0] & EWX_POWEROFF, 0u);
     EXPECT_TRUE(IsWindow(window.hWnd()));

@@ -138,6 +138,80 @@ TEST_F(ToolsWindowTest, UninstallRunsTheSeededUninstallerAndWaitsForIt) {
     EXPECT_TRUE(shown_.empty());
 }
 
+// What a window draws, printed into a bitmap of its size.
+class Printed {
+public:
+    explicit Printed(HWND hwnd) {
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, r.right, r.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~Printed() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    // How many pixels of the area have the colour.
+    int Count(COLORREF color, const RECT& area) const {
+        int n = 0;
+        for (LONG y = area.top; y < area.bottom; ++y)
+            for (LONG x = area.left; x < area.right; ++x) n += GetPixel(dc_, x, y) == color;
+        return n;
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+// The lists in their page's colours: white rows, the active row light blue
+// with black text (start-up) or blue with white text (uninstall), the headers
+// dark blue with white text.
+TEST_F(ToolsWindowTest, EachListShowsItsPagesColours) {
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_CURRENT_USER, kRun, "ColourTest", "C:\\wt\\colour.exe"));
+    const std::string key = std::string(tidvex::services::kUninstallKey) + "\\W-Colour";
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "DisplayName", "Colour Program"));
+    ASSERT_TRUE(tidvex::test::RegWriteString(HKEY_LOCAL_MACHINE, key, "UninstallString", "C:\\wt\\unins.exe"));
+    EnterToolsPage();
+    const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+    struct Case {
+        const char* name;
+        Grid* grid;
+        int textColumn;
+        COLORREF activeBack, activeText;
+    };
+    const Case cases[] = {
+        {"start-up", form_->Grid, 1, RGB(125, 152, 224), black},
+        {"uninstall", form_->Grid2, 0, RGB(122, 150, 223), white},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND list = Of(c.grid);
+        ASSERT_GE(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+        c.grid->ActiveRow(0);
+        RECT cell{};
+        cell.top = c.textColumn;
+        cell.left = LVIR_LABEL;
+        ASSERT_TRUE(SendMessageA(list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
+        const Printed rows(list);
+        EXPECT_GT(rows.Count(c.activeBack, cell), 0);
+        EXPECT_GT(rows.Count(c.activeText, cell), 0) << "the active row's text";
+
+        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        RECT title{};
+        ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(c.textColumn), reinterpret_cast<LPARAM>(&title)));
+        const Printed headers(header);
+        EXPECT_GT(headers.Count(RGB(75, 99, 150), title), (title.right - title.left) * (title.bottom - title.top) / 2);
+        EXPECT_GT(headers.Count(white, title), 0) << "the header's text";
+    }
+}
+
 // Finds the toolbar's "Tools" button.
 BOOL CALLBACK FindToolsButton(HWND h, LPARAM found) {
     char text[64] = {}, cls[64] = {};
