@@ -124,7 +124,14 @@ BrowserProfiles FindProfiles() {
     if (haveAppData && BrowserInstalled("firefox")) {
         std::wstring firefox = appData + L"\\Mozilla\\Firefox";
         std::wstring profile = IniRead(firefox + L"\\profiles.ini", L"Profile0", L"Path");
-        if (ClimbsOut(profile)) {
+        if (TrimBlanks(IniRead(firefox + L"\\profiles.ini", L"Profile0", L"IsRelative")) == L"0") {
+            // A profile kept elsewhere, by its full path, holds its own cache;
+            // it is judged like any folder a step works in.
+            if (const auto folder = MayCleanFolder(profile)) {
+                p.ffProfile = *folder;
+                p.ffCache = *folder + L"\\cache";
+            }
+        } else if (ClimbsOut(profile)) {
             Logger::AddToLog("Not cleaned: ",
                              "\"" + tidvex::text::Narrow(profile) + "\": a Firefox profile outside its folder");
         } else {
@@ -363,7 +370,7 @@ void BrowsCls::WriteAutoComplete(bool on) {
 void BrowsCls::RemoveCookies() {
     try {
         IeFolders folders;
-        ShredFolder(folders.CookiesDir(), true, "txt");
+        ShredFolder(folders.CookiesDir(), true, "txt", tidvex::fs::OwnFolder::Cookies);
     } catch (const std::exception&) {
     }
 }
@@ -397,7 +404,7 @@ void BrowsCls::BackUpFavorites() {
         // nothing to do, and nothing to say.
         const std::wstring named = FavoritesDirectory(ShellFolder("Favorites"));
         if (named.empty()) return;
-        const std::optional<std::wstring> favorites = MayCleanFolder(named);
+        const std::optional<std::wstring> favorites = MayCleanFolder(named, tidvex::fs::OwnFolder::Favorites);
         if (!favorites) return;
         const std::wstring backups = tidvex::text::Wide(CurrentPlatform().LibraryFolder()) + L"\\Backups";
         auto& fso = tidvex::fs::gFSO();
@@ -415,7 +422,7 @@ void BrowsCls::RestoreFavorites() {
         if (!fso.FolderExists(backup)) throw tidvex::RunTimeError::Of(tidvex::kPathNotFound);
         const std::wstring named = FavoritesDirectory(ShellFolder("Favorites"));
         if (named.empty()) return;
-        const std::optional<std::wstring> favorites = MayCleanFolder(named);
+        const std::optional<std::wstring> favorites = MayCleanFolder(named, tidvex::fs::OwnFolder::Favorites);
         const std::optional<std::wstring> from = MayCleanFolder(backup);
         if (!favorites || !from) return;
         // The copy writes nothing through a link among the Favorites.
@@ -427,7 +434,7 @@ void BrowsCls::RestoreFavorites() {
     }
 }
 
-void BrowsCls::CleanCache() { ShredFolder(ShellFolder("Cache"), true); }
+void BrowsCls::CleanCache() { ShredFolder(ShellFolder("Cache"), true, "*", tidvex::fs::OwnFolder::InternetCache); }
 
 void BrowsCls::ShredFile(const std::wstring& file) {
     if (file.empty()) return;  // the browser is not installed

@@ -139,7 +139,7 @@ public:
 
 private:
     void CleanTempFolders();
-    void ShredContents(const std::wstring& folder);
+    void ShredContents(const std::wstring& folder, tidvex::fs::OwnFolder own);
     void DeleteKeys(std::initializer_list<const char*> paths);
     void CleanIconCache();
 

@@ -50,6 +50,8 @@ void RunCleaner(const char* name, CleanerEvents& events, RunState& state, const 
     }
     events.CleanStart(true);
     state.busy = true;
+    // The folders this run must not empty, as they are now.
+    ForgetProtectedFolders();
     std::optional<tidvex::RunTimeError> error;
     try {
         for (size_t i = 0; i < steps.size(); ++i) {

@@ -144,9 +144,12 @@ protected:
     // Shreds what a folder from the registry or a profile holds (sub-folders
     // included), and the folder too unless contentsOnly; a folder that may not be
     // worked on is left alone and logged. The folder is worked on by its
-    // canonical path, the one that was judged.
-    void ShredFolder(const std::wstring& folder, bool contentsOnly, const char* extension = "*") {
-        if (auto canonical = MayCleanFolder(folder)) StepShredder().FolderShred(*canonical, contentsOnly, extension, true);
+    // canonical path, the one that was judged. `own` is the protected folder
+    // that the step exists to empty, if any.
+    void ShredFolder(const std::wstring& folder, bool contentsOnly, const char* extension = "*",
+                     tidvex::fs::OwnFolder own = tidvex::fs::OwnFolder::None) {
+        if (auto canonical = MayCleanFolder(folder, own))
+            StepShredder().FolderShred(*canonical, contentsOnly, extension, true);
     }
 
     std::array<VARIANT_BOOL, SwitchCount> switches_{};

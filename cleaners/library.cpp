@@ -99,61 +99,41 @@ std::wstring GetSpecialFolder(int csidl) {
     return path;
 }
 
-bool IsCleanableFolder(std::wstring_view path) { return tidvex::fs::IsFullPathBelowRoot(TrimBlanks(path)); }
+// A name the system reads as another is a folder named, to be refused with a reason.
+bool IsCleanableFolder(std::wstring_view path) {
+    namespace fs = tidvex::fs;
+    const fs::CanonicalPath folder = fs::Canonical(TrimBlanks(path), fs::RelativePaths::Refuse, fs::NameReading::Plain);
+    return folder && !folder.IsRoot();
+}
 bool IsCleanableFolder(const std::string& path) { return IsCleanableFolder(tidvex::text::Wide(path)); }
 
 namespace {
 
-std::wstring ShellFolderPath(int csidl) {
-    wchar_t buf[MAX_PATH + 1] = {};
-    if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buf) != S_OK || !buf[0]) return {};
-    return tidvex::fs::Canonical(std::wstring_view(buf)).path;
-}
+std::optional<tidvex::fs::ProtectedFolders> protectedFolders;
 
-// The folders of the system and the user that no cleaning step may empty
-// (what lies inside them may be a browser's or a messenger's own), each in its
-// canonical form.
-std::vector<std::wstring> ProtectedFolders() {
-    std::vector<std::wstring> out;
-    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                      CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE,
-                      CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
-                      CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS}) {
-        std::wstring folder = ShellFolderPath(csidl);
-        if (!folder.empty()) out.push_back(folder);
+const tidvex::fs::ProtectedFolders& Protected() {
+    if (!protectedFolders) {
+        protectedFolders =
+            tidvex::fs::ProtectedFolders::Read({tidvex::text::Wide(CurrentPlatform().LibraryFolder())});
     }
-    // The 64-bit program folders, which a 32-bit process sees only by these names.
-    for (const wchar_t* name : {L"ProgramW6432", L"CommonProgramW6432", L"SystemRoot", L"USERPROFILE"}) {
-        wchar_t buf[MAX_PATH + 1] = {};
-        DWORD n = GetEnvironmentVariableW(name, buf, MAX_PATH + 1);
-        if (n > 0 && n <= MAX_PATH) {
-            const tidvex::fs::CanonicalPath folder = tidvex::fs::Canonical(std::wstring_view(buf, n));
-            if (folder) out.push_back(folder.path);
-        }
-    }
-    const tidvex::fs::CanonicalPath library = tidvex::fs::Canonical(CurrentPlatform().LibraryFolder());
-    if (library) out.push_back(library.path);
-    return out;
+    return *protectedFolders;
 }
 
 }  // namespace
 
-std::string FolderRefusal(const std::wstring& path, std::wstring* canonical) {
+void ForgetProtectedFolders() { protectedFolders.reset(); }
+
+std::string FolderRefusal(const std::wstring& path, std::wstring* canonical, tidvex::fs::OwnFolder own) {
     namespace fs = tidvex::fs;
     if (TrimBlanks(path).empty()) return "no folder named";
     const fs::CanonicalPath folder = fs::Canonical(path);
     if (folder.refusal == fs::PathRefusal::Relative || folder.IsRoot()) return "not a folder below a root";
     if (!folder) return fs::RefusalText(folder.refusal);
-    for (const std::wstring& p : ProtectedFolders()) {
-        if (fs::SameOrBelow(folder.path, p)) return "a folder of the system or the user";
-    }
+    if (const auto kept = Protected().Refusing(folder.path, own))
+        return "a folder of the system or the user (" + tidvex::text::Narrow(*kept) + ")";
     // Nothing of a browser or a messenger lives among the system's own files.
-    for (int csidl : {CSIDL_SYSTEM, CSIDL_SYSTEMX86}) {
-        std::wstring system = ShellFolderPath(csidl);
-        if (!system.empty() && fs::SameOrBelow(system, folder.path)) return "inside the system folder";
-    }
-    // Opened to be judged: its final path is its canonical path unless it, or a
-    // folder on the way to it, is a link.
+    if (Protected().InSystemFolder(folder.path)) return "inside the system folder";
+    // Opened to be judged: a link on the way would lead elsewhere.
     switch (fs::CheckOwnFolder(folder.path)) {
         case fs::FolderCheck::Own:
         case fs::FolderCheck::Missing: break;
@@ -165,9 +145,9 @@ std::string FolderRefusal(const std::wstring& path, std::wstring* canonical) {
     return {};
 }
 
-std::optional<std::wstring> MayCleanFolder(const std::wstring& path) {
+std::optional<std::wstring> MayCleanFolder(const std::wstring& path, tidvex::fs::OwnFolder own) {
     std::wstring canonical;
-    std::string why = FolderRefusal(path, &canonical);
+    std::string why = FolderRefusal(path, &canonical, own);
     if (why.empty()) return canonical;
     Logger::AddToLog("Not cleaned: ", "\"" + tidvex::text::Narrow(path) + "\": " + why);
     return std::nullopt;

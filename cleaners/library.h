@@ -5,6 +5,7 @@
 
 #include "com/barrier.h"
 #include "com/com_types.h"
+#include "fs/protected_folders.h"
 
 #include <windows.h>
 
@@ -53,17 +54,24 @@ bool IsCleanableFolder(const std::string& path);
 
 // Why a folder that a path from the registry or a profile names must not be
 // emptied or removed: the path is empty, relative or a root, it has no
-// canonical form (a device, an administrative share, a name no folder has), the
-// folder or one on the way to it is a link, or it is one of the system's own
-// folders (Windows, System, Program Files, the user's profile, Desktop,
-// Documents, Application Data, the library folder), holds one of them or lies
-// inside the System folder. Empty when the folder may be worked on, and then
-// `canonical` (when given) receives the canonical path to work on; a folder that
-// does not exist may (there is nothing in it to lose).
-std::string FolderRefusal(const std::wstring& path, std::wstring* canonical = nullptr);
+// canonical form (a device, an administrative share, a name no folder has, one
+// the system reads as another), the folder or one on the way to it is a link,
+// or it is a protected folder (fs/protected_folders.h: the folders of the
+// system and of every user, the library folder and its Backups), by whatever
+// letter or spelling, holds one of them or lies inside the System folder. A
+// step may empty its own folder `own` (the Templates step the Templates
+// folder), never another protected one. Empty when the folder may be worked
+// on, and then `canonical` (when given) receives the canonical path to work
+// on; a folder that does not exist may (there is nothing in it to lose).
+std::string FolderRefusal(const std::wstring& path, std::wstring* canonical = nullptr,
+                          tidvex::fs::OwnFolder own = tidvex::fs::OwnFolder::None);
 // FolderRefusal for a step: the canonical path to work on, or nothing when the
 // folder is refused, and then the refusal is written to the daily log.
-std::optional<std::wstring> MayCleanFolder(const std::wstring& path);
+std::optional<std::wstring> MayCleanFolder(const std::wstring& path,
+                                           tidvex::fs::OwnFolder own = tidvex::fs::OwnFolder::None);
+// The protected folders are read once for a run, when a step first asks; a
+// new run reads them again.
+void ForgetProtectedFolders();
 
 // Runs the body of a member of a library class behind the barrier
 // (com/barrier.h): a failure it does not handle itself reaches the caller as

@@ -13,6 +13,7 @@
 
 namespace velmora {
 
+using tidvex::fs::OwnFolder;
 using tidvex::registry::kCurrentUser;
 using tidvex::registry::kLocalMachine;
 
@@ -93,8 +94,8 @@ STDMETHODIMP WinCls::BootFaster(VARIANT_BOOL* Flag, VARIANT* result) {
 void WinCls::RunStep(size_t step, bool) {
     switch (step) {
         case CleanTmpFolder: CleanTempFolders(); break;
-        case CleanCdTmp: ShredContents(ShellFolder("CD Burning")); break;
-        case CleanTemplates: ShredContents(ShellFolder("Templates")); break;
+        case CleanCdTmp: ShredContents(ShellFolder("CD Burning"), OwnFolder::CdBurning); break;
+        case CleanTemplates: ShredContents(ShellFolder("Templates"), OwnFolder::Templates); break;
         case CleanRecBin: CurrentPlatform().EmptyRecycleBin(); break;
         case CleanRecent3D:
             DeleteKeys({"HKEY_CURRENT_USER\\Software\\Microsoft\\Direct3D\\MostRecentApplication"});
@@ -153,7 +154,7 @@ void WinCls::RunStep(size_t step, bool) {
             DeleteKeys({"HKey_Current_User\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs",
                         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StreamMRU",
                         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Streams"});
-            ShredContents(recent);
+            ShredContents(recent, OwnFolder::Recent);
             break;
         }
         case CleanIconCashP: CleanIconCache(); break;
@@ -185,9 +186,9 @@ void WinCls::CleanTempFolders() {
     if (windows && !fso.FolderExists(*windows)) fso.CreateFolder(*windows);
 }
 
-void WinCls::ShredContents(const std::wstring& folder) {
+void WinCls::ShredContents(const std::wstring& folder, OwnFolder own) {
     if (!IsCleanableFolder(folder)) return;  // a shell folder this machine does not define
-    if (auto canonical = MayCleanFolder(folder)) StepShredder().FolderShred(*canonical, true, "*", true);
+    if (auto canonical = MayCleanFolder(folder, own)) StepShredder().FolderShred(*canonical, true, "*", true);
 }
 
 void WinCls::DeleteKeys(std::initializer_list<const char*> paths) {

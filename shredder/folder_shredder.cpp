@@ -47,15 +47,20 @@ int ErrnoOfRemoval(unsigned long platformError) {
 FolderShredder::FolderShredder(ShredderCore& core) : core_(core) {}
 
 std::string FolderShredder::SystemFolderOf(const std::wstring& path) const {
-    const fs::CanonicalPath full = fs::Canonical(path, fs::RelativePaths::Resolve);
+    // Read as the system reads it: "C:\Windows." is the Windows folder to whatever opens it.
+    const fs::CanonicalPath full = fs::Canonical(path, fs::RelativePaths::Resolve, fs::NameReading::Plain);
     if (!full) return {};
     for (const std::wstring& folder : core_.SystemFolderList()) {
         if (folder.empty()) continue;
         const fs::CanonicalPath system = fs::Canonical(folder, fs::RelativePaths::Resolve);
         if (system && fs::SamePath(full.path, system.path)) return Narrow(folder);
     }
+    if (!protected_) protected_ = fs::ProtectedFolders::Read({Wide(core_.Settings().ApplicationPath())});
+    if (const auto kept = protected_->Match(full.path)) return Narrow(*kept);
     return {};
 }
+
+void FolderShredder::ForgetProtectedFolders() { protected_.reset(); }
 
 std::string FolderShredder::RemovalFailureText(const std::wstring& path, unsigned long platformError,
                                                bool withCode) const {
@@ -110,6 +115,15 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
     // ".." or short name makes it another folder than the one that is checked.
     // A device, an administrative share, a root or a name no folder has is
     // refused like a folder that cannot be reached.
+    // A system folder is skipped by whatever name reaches it.
+    if (level == kListedFolder) {
+        const std::string system = SystemFolderOf(listed);
+        if (!system.empty()) {
+            log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
+            return FolderResult::Kept;
+        }
+    }
+
     std::wstring path = listed;
     if (level == kListedFolder) {
         const fs::CanonicalPath canonical = fs::Canonical(listed, fs::RelativePaths::Resolve);
@@ -121,11 +135,6 @@ FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSyst
     }
 
     if (level == kListedFolder) {
-        const std::string system = SystemFolderOf(path);
-        if (!system.empty()) {
-            log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
-            return FolderResult::Kept;
-        }
         if (isSystemFolder) {
             log.ReportWarning(FillPlaceholders(log.LookupMessage(31040), {{'s', shown}}));
             if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Kept;

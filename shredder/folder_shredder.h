@@ -4,7 +4,10 @@
 // every fixed drive. Links are never walked into, written or removed.
 #pragma once
 
+#include "fs/protected_folders.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fraxil {
@@ -39,8 +42,12 @@ public:
 
     // The system folder that `path` is, compared as canonical paths (letter
     // case, prefixes such as "\\?\", "." and "..", closing "\" do not
-    // matter); empty when none.
+    // matter) and by identity with every protected folder
+    // (fs/protected_folders.h), whatever letter leads there; empty when none.
     std::string SystemFolderOf(const std::wstring& path) const;
+    // Forgets the protected folders: they are read anew when the session
+    // about to run first asks.
+    void ForgetProtectedFolders();
 
     // Removes `path` when it holds nothing any more; the platform's error when
     // that failed, 0 when it was removed or is not empty (then it stays).
@@ -59,6 +66,7 @@ private:
     static bool KeepsEntries(const std::wstring& path);
 
     ShredderCore& core_;
+    mutable std::optional<tidvex::fs::ProtectedFolders> protected_;
 };
 
 }  // namespace fraxil

@@ -287,6 +287,7 @@ void SessionRunner::ShredFolderList() {
     MessageLog& log = core_.Messages();
     FolderShredder& folders = core_.FolderWork();
     const std::vector<std::wstring> listed = core_.Folders().Items();
+    folders.ForgetProtectedFolders();
     if (listed.empty()) {
         log.ReportMessage(log.LookupMessage(37012));
     } else {

@@ -1,10 +1,14 @@
 #include "engine/clean_session.h"
 
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/fso.h"
+#include "fs/protected_folders.h"
 #include "services/lists.h"
 #include "services/logger.h"
+#include "services/program.h"
 #include "services/registry.h"
+#include "text/text.h"
 
 #include <optional>
 
@@ -14,6 +18,17 @@ namespace {
 using services::gLogger;
 
 constexpr char kBlackListItem[] = "Cleaning Black list";
+
+// A folder of the black list goes with all it holds, unless it is a folder of
+// the system or of a user, or holds one: that is refused, whatever letter or
+// spelling the list gives it.
+void DeleteBlackFolder(const std::string& path, const fs::ProtectedFolders& kept) {
+    const fs::CanonicalPath folder = fs::Canonical(path);
+    if (const auto protectedFolder = folder ? kept.Refusing(folder.path) : std::nullopt)
+        throw RunTimeError(kPermissionDenied, "Not deleted: " + path + " is or holds the folder " +
+                                                  text::ForLog(*protectedFolder));
+    fs::gFSO().DeleteFolder(path, true);
+}
 
 // A cleaner or control that is not there fails the call made on it.
 template <class T>
@@ -320,8 +335,10 @@ void clsCleanSession::CleanBlackList() {
     };
     if (!lists.blackFilesEmpty)
         each(lists.blackFiles, true, [](const std::string& path) { fs::gFSO().DeleteFile(path, true); });
-    if (!lists.blackFoldersEmpty)
-        each(lists.blackFolders, true, [](const std::string& path) { fs::gFSO().DeleteFolder(path, true); });
+    if (!lists.blackFoldersEmpty) {
+        const auto kept = fs::ProtectedFolders::Read({services::AppFolder()});
+        each(lists.blackFolders, true, [&kept](const std::string& path) { DeleteBlackFolder(path, kept); });
+    }
     if (!lists.blackKeysEmpty) {
         std::optional<services::CRegistry> reg;
         each(lists.blackKeys, false, [&reg](const std::string& key) {

@@ -129,6 +129,7 @@ void clsHDCleaner::StartClean(double& start, double range, const std::string& sD
                      ? static_cast<double>(total.QuadPart) - static_cast<double>(free.QuadPart)
                      : 0;
     for (auto& list : lists_) list.clear();
+    safe_ = services::SafeIdentities(services::gMatchLists);
 
     stop_ = false;
     bandStart_ = start;
@@ -231,10 +232,12 @@ void clsHDCleaner::LogNotExamined(DWORD error, const std::wstring& path) {
 }
 
 // The path as the file system gives it: a character of it that the code page
-// lacks matches no character of an entry.
-bool clsHDCleaner::IsSafe(const std::wstring& path) const {
+// lacks matches no character of an entry. An entry also keeps what it names
+// under any other spelling.
+bool clsHDCleaner::IsSafe(const std::wstring& path) {
     return services::IsItemInArray(std::wstring_view(path), services::gMatchLists.safeFiles, false) ||
-           services::IsItemInArray(std::wstring_view(path), services::gMatchLists.safeFolders, true);
+           services::IsItemInArray(std::wstring_view(path), services::gMatchLists.safeFolders, true) ||
+           safe_.Keeps(path);
 }
 
 void clsHDCleaner::DeleteCollectedFiles(double start, double range) {

@@ -13,6 +13,7 @@
 
 #include "fs/paths.h"
 #include "pump/pump.h"
+#include "services/lists.h"
 #include "shred/shredder.h"
 
 #include <array>
@@ -85,7 +86,7 @@ private:
     static void LogNotExamined(DWORD error, const std::wstring& path);
     // Works on its own copy of start: the caller's stays at the end of the scan.
     void DeleteCollectedFiles(double start, double range);
-    bool IsSafe(const std::wstring& path) const;
+    bool IsSafe(const std::wstring& path);
     void RaiseProgress(double value);
     void RaiseEndType(const std::string& type);
     void YieldTimes(int times);
@@ -100,6 +101,7 @@ private:
     double bandStart_ = 0;
     double scanShare_ = 0;
     std::array<std::vector<std::wstring>, kJunkCategoryCount> lists_;
+    services::SafeIdentities safe_;  // read at the start of each cleaning
     std::int32_t filesExamined_ = 0;
     double bytesExamined_ = 0;
 

@@ -1,5 +1,6 @@
 #include "services/lists.h"
 
+#include "fs/canonical.h"
 #include "fs/fso.h"
 #include "fs/guarded_file.h"
 #include "fs/whole_file.h"
@@ -165,6 +166,31 @@ bool IsItemInArray(std::wstring_view sItem, const std::vector<std::string>& arr,
         gLogger().LoggError(CurrentError(), "IsItemInArray");
         return false;
     }
+}
+
+SafeIdentities::SafeIdentities(const MatchLists& lists) {
+    auto read = [this](const std::vector<std::string>& entries, std::vector<fs::FileIdentity>& into) {
+        for (const std::string& entry : entries) {
+            // What an entry names is kept as the system reads the name.
+            const fs::CanonicalPath path = fs::Canonical(entry, fs::RelativePaths::Refuse, fs::NameReading::Plain);
+            if (!path) continue;
+            if (const auto id = known_.Of(path.path)) into.push_back(*id);
+        }
+    };
+    read(lists.safeFiles, files_);
+    read(lists.safeFolders, folders_);
+}
+
+bool SafeIdentities::Keeps(const std::wstring& path) {
+    if (files_.empty() && folders_.empty()) return false;
+    const fs::Lineage lineage = fs::LineageOf(path, &known_);
+    for (const fs::FileIdentity& file : files_) {
+        if (lineage.self && fs::SameIdentity(*lineage.self, file)) return true;
+    }
+    for (const fs::FileIdentity& folder : folders_) {
+        if (lineage.IsOrIsBelow(folder)) return true;
+    }
+    return false;
 }
 
 bool IsItemInList(const std::wstring& sItem, const ListBox& lst) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "controls/controls.h"
+#include "fs/identity.h"
 
 #include <cstdint>
 #include <string>
@@ -52,6 +53,23 @@ bool IsItemInArray(const std::string& sItem, const std::vector<std::string>& arr
 // The same for a name as the file system gives it: the entries are compared in
 // UTF-16, so a character the code page lacks matches no character of an entry.
 bool IsItemInArray(std::wstring_view sItem, const std::vector<std::string>& arr, bool bPartial);
+
+// The safe list's files and folders by what they are, read once for a cleaning:
+// an entry keeps its file, or its folder and everything below it, whatever drive
+// letter, share or spelling names either ("C:/a", "C:\a\.\b", "\\?\C:\a",
+// "a." as the system reads it). It adds to the matching of the texts, it does
+// not replace it.
+class SafeIdentities {
+public:
+    SafeIdentities() = default;
+    explicit SafeIdentities(const MatchLists& lists);
+    // Whether the entries keep the file at `path` (a canonical path).
+    bool Keeps(const std::wstring& path);
+
+private:
+    std::vector<fs::FileIdentity> files_, folders_;
+    fs::IdentityCache known_;
+};
 // Some item of the list box equals sItem exactly (letter case counts).
 bool IsItemInList(const std::wstring& sItem, const ListBox& lst);
 // Appends the sites of the cookie index ("http://<site> ") that still have a

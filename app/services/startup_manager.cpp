@@ -2,10 +2,13 @@
 
 #include "com/com_types.h"
 #include "errors/run_time_error.h"
+#include "fs/canonical.h"
 #include "fs/guarded_file.h"
+#include "fs/protected_folders.h"
 #include "fs/whole_file.h"
 #include "handles/handles.h"
 #include "services/helpers.h"
+#include "services/program.h"
 #include "services/registry.h"
 #include "fs/paths.h"
 #include "registry/wide_values.h"
@@ -85,11 +88,20 @@ void VisitRegistryPlace(std::int32_t location, const Visit& visit) {
         VisitValues(place.hive, key + L"\\" + section, visit);
 }
 
+// The location's Startup folder, only when it is that folder: one that the
+// shell's value leads to another folder of the user or the system (Documents)
+// holds no start-up entries.
 std::wstring StartupFolder(std::int32_t location) {
     wchar_t path[MAX_PATH + 1] = {};
-    const int csidl = location == kCurrentUserStartupFolder ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP;
-    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-    return path;
+    const bool user = location == kCurrentUserStartupFolder;
+    if (FAILED(SHGetFolderPathW(nullptr, user ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP, nullptr, SHGFP_TYPE_CURRENT,
+                                path)))
+        return {};
+    const fs::CanonicalPath folder = fs::Canonical(std::wstring_view(path));
+    if (!folder) return {};
+    const fs::OwnFolder own = user ? fs::OwnFolder::Startup : fs::OwnFolder::CommonStartup;
+    if (fs::ProtectedFolders::Read({AppFolder()}).Refusing(folder.path, own)) return {};
+    return folder.path;
 }
 
 bool EndsWithNoCase(const std::wstring& s, std::wstring_view end) {
@@ -324,8 +336,13 @@ void StartUp::RemoveStartupItem(std::wstring& name, std::wstring& path, std::int
     switch (location) {
         case kCurrentUserStartupFolder:
         case kAllUsersStartupFolder: {
-            // The shortcut or file itself: a link in the folder is refused, never followed.
-            const fs::FileOutcome outcome = fs::DeleteFileName(entry.source, true);
+            // The shortcut or file itself: a link in the folder is refused, never
+            // followed, and so is a name the system would read as another file.
+            const fs::CanonicalPath file = fs::Canonical(entry.source);
+            if (!file)
+                throw RunTimeError(kPermissionDenied, "Not removed: " + text::ForLog(entry.source) + " is " +
+                                                          fs::RefusalText(file.refusal));
+            const fs::FileOutcome outcome = fs::DeleteFileName(file.path, true);
             if (outcome.Done()) break;
             if (outcome.refusal == fs::FileRefusal::Link)
                 throw RunTimeError(kPermissionDenied, "Not removed: " + text::ForLog(entry.source) + " is a link");

@@ -1,5 +1,6 @@
 #include "fs/canonical.h"
 
+#include "fs/identity.h"
 #include "fs/paths.h"
 #include "handles/handles.h"
 #include "text/text.h"
@@ -52,6 +53,61 @@ std::wstring LongName(const std::wstring& folder, const std::wstring& segment) {
     return name == L"." || name == L".." || HasForbidden(name) ? segment : name;
 }
 
+// The path as the system takes it letter for letter, no dot or blank dropped.
+std::wstring LiteralPath(const std::wstring& full) {
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// One name of a path: as kept, and as written when the system reads it otherwise.
+struct Segment {
+    std::wstring name;
+    std::wstring written;  // empty when it is the name itself
+};
+
+// "C:" or "\server\share" of a canonical path: the length of that root.
+size_t RootLength(std::wstring_view canonical) {
+    if (canonical.size() >= 3 && canonical[1] == L':') return 3;
+    const size_t server = canonical.find(L'\\', 2);
+    if (server == std::wstring_view::npos) return canonical.size();
+    const size_t share = canonical.find(L'\\', server + 1);
+    return share == std::wstring_view::npos ? canonical.size() : share;
+}
+
+std::vector<std::wstring_view> NamesBelowRoot(std::wstring_view canonical) {
+    std::vector<std::wstring_view> names;
+    size_t from = RootLength(canonical);
+    while (from < canonical.size()) {
+        if (canonical[from] == L'\\') {
+            ++from;
+            continue;
+        }
+        size_t to = canonical.find(L'\\', from);
+        if (to == std::wstring_view::npos) to = canonical.size();
+        names.push_back(canonical.substr(from, to - from));
+        from = to;
+    }
+    return names;
+}
+
+// The first `count` names below the root, joined to it.
+std::wstring Prefix(std::wstring_view canonical, const std::vector<std::wstring_view>& names, size_t count) {
+    std::wstring path(canonical.substr(0, RootLength(canonical)));
+    for (size_t i = 0; i < count; ++i) path = ChildPath(path, names[i]);
+    return path;
+}
+
+// What a folder listing says of the entry: a link carries the reparse-point
+// mark there, also a Unix link under Wine, which an open handle does not show.
+// An entry that cannot be listed counts as a link.
+bool ListedAsLink(const std::wstring& canonical) {
+    WIN32_FIND_DATAW found;
+    handles::Find find(FindFirstFileW(CallablePath(canonical).c_str(), &found));
+    return !find || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 }  // namespace
 
 const char* RefusalText(PathRefusal refusal) {
@@ -62,6 +118,7 @@ const char* RefusalText(PathRefusal refusal) {
         case PathRefusal::Device: return "a device path";
         case PathRefusal::AdminShare: return "an administrative share";
         case PathRefusal::NotCanonical: return "a path that cannot be made canonical";
+        case PathRefusal::OtherName: return "a name ending in a dot or blank, which the system reads as another item";
     }
     return "a path that cannot be made canonical";
 }
@@ -74,9 +131,11 @@ bool CanonicalPath::IsRoot() const {
     return server != std::wstring::npos && path.find(L'\\', server + 1) == std::wstring::npos;
 }
 
-CanonicalPath Canonical(std::string_view path, RelativePaths relative) { return Canonical(text::Wide(path), relative); }
+CanonicalPath Canonical(std::string_view path, RelativePaths relative, NameReading reading) {
+    return Canonical(text::Wide(path), relative, reading);
+}
 
-CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
+CanonicalPath Canonical(std::wstring_view input, RelativePaths relative, NameReading reading) {
     if (input.find_first_not_of(L' ') == std::wstring_view::npos) return Refused(PathRefusal::NoPath);
     if (input.find(L'\0') != std::wstring_view::npos) return Refused(PathRefusal::NotCanonical);
     std::wstring s(input);
@@ -125,7 +184,7 @@ CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
         // The current folder gives a full path; "NUL" gives a device.
         if (full.empty() || !((full.size() >= 3 && full[1] == L':') || full.rfind(L"\\\\", 0) == 0))
             return Refused(PathRefusal::NotCanonical);
-        return Canonical(full, RelativePaths::Refuse);
+        return Canonical(full, RelativePaths::Refuse, reading);
     }
 
     std::vector<std::wstring> segments;
@@ -141,7 +200,7 @@ CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
     // The system drops trailing dots and blanks of the last name, and one dot of
     // any other; a name that still ends so, or is nothing but dots, names no
     // entry the same way in every call.
-    std::vector<std::wstring> kept;
+    std::vector<Segment> kept;
     for (size_t i = 0; i < last; ++i) {
         std::wstring segment = segments[i];
         if (segment.empty() || segment == L".") continue;
@@ -159,13 +218,21 @@ CanonicalPath Canonical(std::wstring_view input, RelativePaths relative) {
         if (segment.empty() || EndsWithDotOrBlank(segment) || HasForbidden(segment))
             return Refused(PathRefusal::NotCanonical);
         if (IsDeviceName(segment)) return Refused(PathRefusal::Device);
-        kept.push_back(std::move(segment));
+        const bool readsOtherwise = segment.size() != segments[i].size();
+        kept.push_back({std::move(segment), readsOtherwise ? segments[i] : std::wstring()});
     }
 
     std::wstring path = root;
-    for (const std::wstring& segment : kept) {
+    for (const Segment& segment : kept) {
         // Only a name with "~" can be a short name.
-        path = ChildPath(path, segment.find(L'~') == std::wstring::npos ? segment : LongName(path, segment));
+        const std::wstring& name = segment.name;
+        const std::wstring next = ChildPath(path, name.find(L'~') == std::wstring::npos ? name : LongName(path, name));
+        // "data." leads to "data": when either is there, the one named is not
+        // the one a call would reach.
+        if (!segment.written.empty() && reading == NameReading::Exact &&
+            (Exists(CallablePath(next)) || Exists(LiteralPath(ChildPath(path, segment.written)))))
+            return Refused(PathRefusal::OtherName);
+        path = next;
     }
     return {std::move(path), PathRefusal::None};
 }
@@ -203,9 +270,43 @@ std::optional<std::wstring> FinalPathOfHandleCanonical(HANDLE handle) {
     return buffer;
 }
 
+bool ReachedWithoutLink(const std::wstring& canonical, const std::wstring& finalPath) {
+    if (SamePath(finalPath, canonical)) return true;
+    const CanonicalPath final = Canonical(finalPath, RelativePaths::Refuse, NameReading::Plain);
+    if (!final) return false;
+    // The names both paths end with are the same item below two folders: the
+    // folder another drive letter leads to, and the letter's own root.
+    const std::vector<std::wstring_view> names = NamesBelowRoot(canonical);
+    const std::vector<std::wstring_view> finalNames = NamesBelowRoot(final.path);
+    size_t same = 0;
+    while (same < names.size() && same < finalNames.size() &&
+           SamePath(names[names.size() - 1 - same], finalNames[finalNames.size() - 1 - same]))
+        ++same;
+    const size_t depth = names.size() - same;
+    const size_t finalDepth = finalNames.size() - same;
+    if (depth != 0 && finalDepth != 0) return false;
+    const std::wstring folder = Prefix(canonical, names, depth);
+    const auto folderId = IdentityOf(folder);
+    const auto rootId = IdentityOf(Prefix(final.path, finalNames, finalDepth));
+    if (!folderId || !rootId || !SameIdentity(*folderId, *rootId)) return false;
+    if (depth == 0) return true;
+    // The folder the letter leads to is a folder of its own, and so is every
+    // one on the way to it: a link there would lead to the letter's root too.
+    if (ListedAsLink(folder)) return false;
+    return depth == 1 || FolderReachedWithoutLink(ParentOf(folder));
+}
+
+bool FolderReachedWithoutLink(const std::wstring& canonical) {
+    const handles::File handle(CreateFileW(CallablePath(canonical).c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const auto final = handle ? FinalPathOfHandleCanonical(handle.Get()) : std::nullopt;
+    return final && ReachedWithoutLink(canonical, *final);
+}
+
 bool IsPathOfHandle(HANDLE handle, const std::wstring& canonical) {
     const auto final = FinalPathOfHandleCanonical(handle);
-    return final && SamePath(*final, canonical);
+    return final && ReachedWithoutLink(canonical, *final);
 }
 
 std::wstring CallablePath(const std::wstring& canonical) {
@@ -229,7 +330,7 @@ FolderCheck CheckOwnFolder(const std::wstring& canonical) {
     if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FolderCheck::NotFolder;
     const auto final = FinalPathOfHandleCanonical(folder.Get());
     if (!final) return FolderCheck::Failed;
-    return SamePath(*final, canonical) ? FolderCheck::Own : FolderCheck::Link;
+    return ReachedWithoutLink(canonical, *final) ? FolderCheck::Own : FolderCheck::Link;
 }
 
 }  // namespace tidvex::fs

@@ -17,9 +17,14 @@
 // against the current folder.
 //
 // The form is made from the text alone, except for short names, which are looked
-// up. It says nothing of links: a link anywhere on the way is found by opening
-// the path and comparing the system's final path of the handle with the
-// canonical one (CheckOwnFolder, IsPathOfHandle).
+// up, and names that end in dots or blanks: the system reads "data." and
+// "data " as "data", another item than the one named when either exists, and
+// such a path is refused rather than let a step act on that other item.
+//
+// It says nothing of links: a link anywhere on the way is found by opening the
+// path and comparing the system's final path of the handle with the canonical
+// one, where a drive letter that leads into another drive's folders is told
+// from a link by the identity of the folders (CheckOwnFolder, IsPathOfHandle).
 #pragma once
 
 #include <windows.h>
@@ -37,6 +42,7 @@ enum class PathRefusal {
     Device,        // a device or volume rather than a file or folder
     AdminShare,    // a hidden administrative share of a machine ("C$", "ADMIN$")
     NotCanonical,  // no file or folder can be named so
+    OtherName,     // a name ending in dots or blanks, which the system reads as another name
 };
 
 // The text a log line gives for a refusal ("a device path").
@@ -54,9 +60,18 @@ struct CanonicalPath {
 
 enum class RelativePaths { Refuse, Resolve };
 
-CanonicalPath Canonical(std::wstring_view path, RelativePaths relative = RelativePaths::Refuse);
+// How a name ending in dots or blanks ("data.", "notes.log ") is taken. Exact:
+// it is refused (OtherName) when the item the system reads it as, or the item
+// of that exact name, exists; only the exact item named may be acted on, and
+// no plain call reaches it. Plain: read as the system reads it, for a path
+// that only protects what it names.
+enum class NameReading { Exact, Plain };
+
+CanonicalPath Canonical(std::wstring_view path, RelativePaths relative = RelativePaths::Refuse,
+                        NameReading reading = NameReading::Exact);
 // A path in the system code page.
-CanonicalPath Canonical(std::string_view path, RelativePaths relative = RelativePaths::Refuse);
+CanonicalPath Canonical(std::string_view path, RelativePaths relative = RelativePaths::Refuse,
+                        NameReading reading = NameReading::Exact);
 
 // Equal canonical paths: letter case ignored, as the file system ignores it.
 bool SamePath(std::wstring_view a, std::wstring_view b);
@@ -70,8 +85,18 @@ std::wstring ChildPath(const std::wstring& folder, std::wstring_view name);
 // a form no canonical path has. Nothing when it cannot be read.
 std::optional<std::wstring> FinalPathOfHandleCanonical(HANDLE handle);
 
+// Whether `finalPath`, the final path of what the canonical path leads to,
+// shows that no link lies on the way: it is the canonical path itself, or it
+// names the same item through another drive letter, which leads to a folder
+// of the canonical path (the same identity, every name below it the same),
+// and neither that folder nor one above it is a link.
+bool ReachedWithoutLink(const std::wstring& canonical, const std::wstring& finalPath);
+// The same for what the canonical path leads to, opened to be told; false when
+// it cannot be opened.
+bool FolderReachedWithoutLink(const std::wstring& canonical);
+
 // Whether the open handle is what the canonical path names, reached through no
-// link on the way: its final path is the canonical path itself.
+// link on the way (ReachedWithoutLink of its final path).
 bool IsPathOfHandle(HANDLE handle, const std::wstring& canonical);
 
 // A canonical path as the wide calls take it at any length ("\\?\C:\...",
@@ -80,7 +105,7 @@ std::wstring CallablePath(const std::wstring& canonical);
 
 // What opening a canonical folder path tells.
 enum class FolderCheck {
-    Own,        // a folder, reached through no link: its final path is its canonical path
+    Own,        // a folder, reached through no link (ReachedWithoutLink)
     Missing,    // nothing there (nothing in it to lose)
     NotFolder,  // a file
     Link,       // the folder itself, or one on the way to it, is a link

@@ -2,6 +2,7 @@
 
 #include "fs/canonical.h"
 #include "fs/guarded_file.h"
+#include "fs/identity.h"
 #include "fs/paths.h"
 #include "text/text.h"
 
@@ -41,6 +42,8 @@ std::wstring PathToDelete(const std::wstring& path, int notFound) {
         case PathRefusal::Relative: throw MakeFsError(kInvalidArgument);
         case PathRefusal::Device:
         case PathRefusal::AdminShare: throw MakeFsError(kPermissionDenied);
+        case PathRefusal::OtherName:
+            throw RunTimeError(kPathFileAccess, text::Narrow(path) + ": " + RefusalText(canonical.refusal));
         case PathRefusal::NotCanonical: break;
     }
     throw MakeFsError(notFound);
@@ -241,8 +244,11 @@ void FileSystemObject::CopyFolder(const std::wstring& source, const std::wstring
     }
     const CanonicalPath target = Canonical(to, RelativePaths::Resolve);
     if (!target || target.IsRoot()) throw MakeFsError(kPathNotFound);
-    // A copy into the source itself would never end.
-    if (SameOrBelow(from.path, target.path)) throw MakeFsError(kInvalidArgument);
+    // A copy into the source itself would never end, by whatever letter or
+    // spelling the two are named.
+    const auto sourceId = IdentityOf(from.path);
+    if (SameOrBelow(from.path, target.path) || (sourceId && LineageOf(target.path).IsOrIsBelow(*sourceId)))
+        throw MakeFsError(kInvalidArgument);
     CopyTree(from.path, target.path, overwrite);
 }
 

@@ -235,7 +235,7 @@ std::optional<WideFolderContents> ReadFolder(const std::wstring& folder) {
     return contents;
 }
 
-bool WideFolderContents::IsOwn() const { return SamePath(finalPath, path); }
+bool WideFolderContents::IsOwn() const { return ReachedWithoutLink(path, finalPath); }
 
 std::optional<FolderContents> ReadFolder(const std::string& folder) {
     const auto wide = ReadFolder(text::Wide(folder));
@@ -269,7 +269,10 @@ LinkProbe::LinkProbe(const std::wstring& folder, std::wstring finalFolder) : fin
     if (!canonical) finalFolder_.reset(), folderError_ = ERROR_INVALID_NAME;
 }
 
-bool LinkProbe::FolderIsOwn() const { return finalFolder_ && SamePath(*finalFolder_, folder_); }
+bool LinkProbe::FolderIsOwn() const {
+    if (!folderOwn_) folderOwn_ = finalFolder_ && ReachedWithoutLink(folder_, *finalFolder_);
+    return *folderOwn_;
+}
 
 bool LinkProbe::IsLink(const std::string& name, DWORD attributes) const {
     return TellLink(name, attributes).value_or(true);
@@ -291,8 +294,9 @@ std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attribut
     }
     // Everything in a folder reached through a link lies somewhere else.
     if (!FolderIsOwn()) return true;
-    // An entry of its own resolves to its folder's path and its own name; a
-    // link resolves to somewhere else.
+    // An entry of its own resolves to its folder's final path and its own name
+    // (or to the root of a drive letter that leads to it); a link resolves to
+    // somewhere else.
     const std::wstring entry = ChildPath(folder_, name);
     handles::File handle(CreateFileW(CallablePath(entry).c_str(), 0,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -300,7 +304,8 @@ std::optional<bool> LinkProbe::TellLink(const std::wstring& name, DWORD attribut
     if (!handle) return std::nullopt;
     const auto finalEntry = FinalPathOfHandleCanonical(handle.Get());
     if (!finalEntry) return std::nullopt;
-    return !SamePath(*finalEntry, entry);
+    if (SamePath(*finalEntry, entry) || SamePath(*finalEntry, ChildPath(*finalFolder_, name))) return false;
+    return !ReachedWithoutLink(entry, *finalEntry);
 }
 
 bool IsLink(const std::string& path) { return IsLink(text::Wide(path)); }

@@ -38,6 +38,22 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // The path without closing "\" or "/" (a bare root keeps its own).
 std::wstring TrimTrailingSeparators(const std::wstring& path);
 
+// A path that a system call writes into a buffer: `call(buffer, size)` returns
+// its length, or the size it needs when the buffer is too small. Empty when
+// the call gives none.
+template <typename Call>
+std::wstring PathFromSystem(Call call) {
+    std::wstring buffer(MAX_PATH + 1, L'\0');
+    DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.assign(length + 1, L'\0');
+        length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    }
+    if (length == 0 || length >= buffer.size()) return {};
+    buffer.resize(length);
+    return buffer;
+}
+
 // The full path that the system makes of `path` ("." and ".." resolved, "/"
 // turned into "\"), of any length; empty when it has none.
 std::wstring FullPathName(const std::wstring& path);
@@ -98,7 +114,7 @@ struct WideFolderContents {
     std::wstring path;
     std::wstring finalPath;
     std::vector<WideFolderEntry> entries;
-    // Reached through no link: the final path is the canonical path.
+    // Reached through no link (ReachedWithoutLink of fs/canonical.h).
     bool IsOwn() const;
 };
 // Nothing when the folder cannot be opened or read, or its path has no
@@ -141,6 +157,7 @@ public:
 private:
     std::wstring folder_;  // canonical
     std::optional<std::wstring> finalFolder_;
+    mutable std::optional<bool> folderOwn_;
     DWORD folderError_ = 0;
 };
 

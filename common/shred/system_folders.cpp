@@ -1,26 +1,13 @@
 #include "shred/system_folders.h"
 
+#include "fs/paths.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
 namespace tidvex::shred {
 
 namespace {
-
-// A folder the system names through a call that takes a buffer and its
-// length and says how long the name is.
-template <typename Call>
-std::wstring SystemFolder(Call call) {
-    std::wstring buffer(MAX_PATH + 1, L'\0');
-    UINT length = call(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.assign(length + 1, L'\0');
-        length = call(buffer.data(), static_cast<UINT>(buffer.size()));
-    }
-    if (length == 0 || length >= buffer.size()) return {};
-    buffer.resize(length);
-    return buffer;
-}
 
 std::wstring ShellFolder(int csidl) {
     LPITEMIDLIST list = nullptr;
@@ -36,8 +23,8 @@ std::wstring ShellFolder(int csidl) {
 
 SystemFolderTexts ReadSystemFolders() {
     SystemFolderTexts folders;
-    folders[0] = SystemFolder([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
-    folders[1] = SystemFolder([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
+    folders[0] = fs::PathFromSystem([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
+    folders[1] = fs::PathFromSystem([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
     folders[2] = ShellFolder(CSIDL_FONTS);
     folders[3] = ShellFolder(CSIDL_STARTMENU);
     folders[4] = ShellFolder(CSIDL_PROGRAMS);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -58,17 +59,24 @@ public:
     void SetUp() override {
         profile_ = ShellPath(CSIDL_PROFILE);
         // Canaries in the folders no step may empty, and one beside the cleaned place.
-        for (int csidl : {CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA}) {
-            const std::string canary = ShellPath(csidl) + "\\canary-" + std::to_string(csidl) + ".txt";
-            WriteFileBytes(canary, "victim " + canary);
-            canaries_[canary] = "victim " + canary;
+        for (int csidl : {CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA, CSIDL_MYPICTURES,
+                          CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_STARTMENU, CSIDL_COMMON_PICTURES}) {
+            AddCanary(ShellPath(csidl), "canary-" + std::to_string(csidl) + ".txt");
         }
+        // The user's downloads, another user's profile, a folder of the system
+        // reached by a second letter, and a folder no one protects.
+        AddCanary(profile_ + "\\Downloads", "canary-downloads.txt");
+        AddCanary(ParentOf(profile_) + "\\alice", "canary-alice.txt");
+        AddCanary(WindowsFolder() + "\\system32\\tidvex-rtc", "canary-rtc.txt");
+        AddCanary("C:\\rt\\cache", "canary-rt.txt");
         CreateDirectoryA("C:\\spell", nullptr);
         linked_ = MakeUnixSymlink(ParentOf(profile_), "C:\\spell\\plink");
         CreateKey(HKEY_CURRENT_USER, kMsn);
         CreateKey(HKEY_CURRENT_USER, kIcq);
     }
     void TearDown() override {
+        profileLetter_.reset();
+        windowsLetter_.reset();
         RemoveUnixName("C:\\spell\\plink");
         RegDeleteTreeA(HKEY_CURRENT_USER, kMsn);
         RegDeleteTreeA(HKEY_CURRENT_USER, kIcq);
@@ -96,12 +104,46 @@ public:
         put(L"isShredInsteadofNormalDelete", false);
     }
 
+    // D: leads to the profile, E: to the Windows folder, as "subst" drives do;
+    // false when they cannot be made here.
+    bool MakeLetters() {
+        if (!profileLetter_) profileLetter_.emplace('D', profile_);
+        if (!windowsLetter_) windowsLetter_.emplace('E', WindowsFolder());
+        return profileLetter_->Made() && windowsLetter_->Made();
+    }
+    static std::string WindowsFolder() {
+        char buf[MAX_PATH] = {};
+        GetWindowsDirectoryA(buf, MAX_PATH);
+        return buf;
+    }
+    // Each attack is judged on its own: what one destroyed is there again for the next.
+    void ReseedCanaries() const {
+        for (const auto& [path, content] : canaries_) WriteFileBytes(path, content);
+    }
+    void AddCanary(const std::string& folder, const std::string& name) {
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        const std::string canary = folder + "\\" + name;
+        WriteFileBytes(canary, "victim " + canary);
+        canaries_[canary] = "victim " + canary;
+    }
+    // A Favorites backup beside the library that holds a file of every
+    // canary's name, which a restore would write over the canary.
+    void SeedFavoritesBackup() {
+        const std::string backup = lib_ + "\\Backups\\IEfav";
+        SHCreateDirectoryExA(nullptr, backup.c_str(), nullptr);
+        for (const auto& [path, content] : canaries_)
+            WriteFileBytes(backup + "\\" + path.substr(path.find_last_of('\\') + 1), "from the backup");
+    }
+
     std::string profile_;
     bool linked_ = false;
     std::map<std::string, std::string> canaries_;
+    std::optional<tidvex::test::SecondLetter> profileLetter_, windowsLetter_;
 };
 
-// The spellings of the profile folder, Documents and Desktop.
+// The spellings of the profile folder, Documents and Desktop, and every other
+// folder of the user and the system. The drive letters D: (to the profile) and
+// E: (to Windows) come last: the spellings from "D:" on need them.
 std::vector<std::pair<std::string, std::wstring>> Spellings(const std::string& profile, bool linked) {
     const std::string docs = ShellPath(CSIDL_PERSONAL);
     const std::string desktop = ShellPath(CSIDL_DESKTOPDIRECTORY);
@@ -135,11 +177,24 @@ std::vector<std::pair<std::string, std::wstring>> Spellings(const std::string& p
         narrow.push_back({"Documents through a link on the way", viaLink + docs.substr(profile.size())});
         narrow.push_back({"\\\\?\\ and a link on the way", "\\\\?\\" + viaLink});
     }
+    for (const auto& [name, csidl] : {std::pair{"Pictures", CSIDL_MYPICTURES}, std::pair{"Music", CSIDL_MYMUSIC},
+                                      std::pair{"Videos", CSIDL_MYVIDEO}, std::pair{"Favorites", CSIDL_FAVORITES},
+                                      std::pair{"Start Menu", CSIDL_STARTMENU},
+                                      std::pair{"Public Pictures", CSIDL_COMMON_PICTURES}}) {
+        narrow.push_back({name, ShellPath(csidl)});
+    }
+    narrow.push_back({"Downloads", profile + "\\Downloads"});
+    narrow.push_back({"another user's profile", ParentOf(profile) + "\\alice"});
+    // The system reads "cache." as "cache", a folder no one protects.
+    narrow.push_back({"a trailing dot on a folder of no one's", "C:\\rt\\cache."});
     std::vector<std::pair<std::string, std::wstring>> spellings;
     for (const auto& [name, path] : narrow) spellings.push_back({name, Wide(path)});
     // Look-alikes of "..\" that a best-fit conversion would turn into the real thing.
     spellings.push_back({"look-alike dots below Downloads", Wide(profile) + L"\\Downloads\\\xFF0E\xFF0E"});
     spellings.push_back({"look-alike dots and backslash", Wide(profile) + L"\\x\\\xFF0E\xFF0E\xFF3C\xFF0E\xFF0E"});
+    for (const char* below : {"", "Documents", "Desktop", "Pictures", "Favorites", "AppData\\Roaming"})
+        spellings.push_back({std::string("D: to the profile, ") + below, Wide(std::string("D:\\") + below)});
+    spellings.push_back({"E: to Windows, system32", L"E:\\system32\\tidvex-rtc"});
     return spellings;
 }
 
@@ -165,6 +220,13 @@ TEST_F(PathSpellings, NoSpellingOfAProtectedFolderLetsAStepEmptyIt) {
              t.Run<velmora::BrowsCls>({});
              t.platform_.SetVersion(2, 6, 1);
          }},
+        {"IE Favorites restore", {HKEY_CURRENT_USER, kShellFolders, "Favorites"},
+         [](PathSpellings& t) {
+             t.SeedFavoritesBackup();
+             t.platform_.SetVersion(2, 5, 1);
+             t.Run<velmora::BrowsCls>({L"IEFavorite"});
+             t.platform_.SetVersion(2, 6, 1);
+         }},
         {"Windows Templates", {HKEY_CURRENT_USER, kShellFolders, "Templates"},
          [](PathSpellings& t) { t.Run<velmora::WinCls>({L"CleanTemplates"}); }},
         {"Windows CD burning", {HKEY_CURRENT_USER, kShellFolders, "CD Burning"},
@@ -177,7 +239,12 @@ TEST_F(PathSpellings, NoSpellingOfAProtectedFolderLetsAStepEmptyIt) {
          [](PathSpellings& t) { t.Run<velmora::ChatCls>({L"CleanICQReceivedFile"}); }},
     };
     for (const auto& [spelling, path] : Spellings(profile_, linked_)) {
+        if (path.rfind(L"D:", 0) == 0 && !MakeLetters()) GTEST_SKIP() << "no drive letter can be made here";
         for (const EntryPoint& entry : entries) {
+            // The Favorites steps exist to empty and fill the Favorites.
+            if (std::string(entry.name).find("Favorites") != std::string::npos &&
+                spelling.find("Favorites") != std::string::npos)
+                continue;
             const std::string what =
                 std::string(entry.name) + " <- " + spelling + " (" + tidvex::text::Narrow(path) + ")";
             SCOPED_TRACE(what);
@@ -192,9 +259,86 @@ TEST_F(PathSpellings, NoSpellingOfAProtectedFolderLetsAStepEmptyIt) {
                 RegDeleteKeyValueA(root, key.c_str(), name.c_str());
             }
             ExpectCanariesKept(what);
-            if (HasFailure()) return;
+            ReseedCanaries();
         }
     }
+}
+
+// A second letter that leads to the profile is no link on the way: each step
+// still empties its own folder, named by the ordinary path or by the letter.
+TEST_F(PathSpellings, ASecondLetterToTheProfileLeavesEachStepItsOwnFolder) {
+    if (!MakeLetters()) GTEST_SKIP() << "no drive letter can be made here";
+    auto byLetter = [&](const std::string& path) { return profileLetter_->Path(path.substr(profile_.size() + 1)); };
+    const std::string local = ShellPath(CSIDL_LOCAL_APPDATA);
+    struct Case {
+        const char* name;
+        const char* value;  // the Shell Folders value the step reads
+        std::string text;   // what it is set to
+        std::string file;   // what the step removes
+        std::function<void(PathSpellings&)> run;
+    };
+    const auto templates = [](PathSpellings& t) { t.Run<velmora::WinCls>({L"CleanTemplates"}); };
+    const Case cases[] = {
+        {"Templates", "Templates", ShellPath(CSIDL_TEMPLATES), ShellPath(CSIDL_TEMPLATES) + "\\letter.dot", templates},
+        {"Templates by the letter", "Templates", byLetter(ShellPath(CSIDL_TEMPLATES)),
+         ShellPath(CSIDL_TEMPLATES) + "\\memo.dot", templates},
+        {"Recent", "Recent", ShellPath(CSIDL_RECENT), ShellPath(CSIDL_RECENT) + "\\doc.lnk",
+         [](PathSpellings& t) { t.Run<velmora::WinCls>({L"CleanRecentDoc"}); }},
+        {"IE cache", "Cache", ShellPath(CSIDL_INTERNET_CACHE), ShellPath(CSIDL_INTERNET_CACHE) + "\\page.htm",
+         [](PathSpellings& t) { t.Run<velmora::BrowsCls>({L"IECleanCashe"}); }},
+        {"IE cookies", "Cookies", ShellPath(CSIDL_COOKIES), ShellPath(CSIDL_COOKIES) + "\\site.txt",
+         [](PathSpellings& t) { t.Run<velmora::BrowsCls>({L"IERemoveCookies"}); }},
+        {"the user's temp folder", "Local Settings", local, local + "\\temp\\a.tmp",
+         [](PathSpellings& t) { t.Run<velmora::WinCls>({L"CleanTmpFolder"}); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto saved = RegReadString(HKEY_CURRENT_USER, kShellFolders, c.value);
+        SetString(HKEY_CURRENT_USER, kShellFolders, c.value, c.text);
+        Seed(c.file, "trace");
+        c.run(*this);
+        if (saved) {
+            SetString(HKEY_CURRENT_USER, kShellFolders, c.value, *saved);
+        } else {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kShellFolders, c.value);
+        }
+        EXPECT_FALSE(PathExists(c.file)) << c.file;
+        ExpectCanariesKept(c.name);
+    }
+}
+
+// profiles.ini may name a Firefox profile by its full path (IsRelative=0): the
+// steps work in that folder, which is judged like any folder a value names.
+TEST_F(PathSpellings, AFirefoxProfileByItsFullPathIsCleanedWhereItIsAndJudged) {
+    const std::string firefox = ShellPath(CSIDL_APPDATA) + "\\Mozilla\\Firefox";
+    const std::string docs = ShellPath(CSIDL_PERSONAL);
+    CreateKey(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "firefox.exe");
+    struct Case {
+        std::string path;    // as profiles.ini gives it
+        std::string folder;  // where that is
+        bool cleaned;
+    };
+    std::vector<Case> cases = {{"C:\\ffabs\\prof", "C:\\ffabs\\prof", true},
+                               {"C:/ffabs/slashes", "C:\\ffabs\\slashes", true},
+                               {docs, docs, false}};
+    if (MakeLetters()) cases.push_back({profileLetter_->Path("Documents"), docs, false});
+    const char* files[] = {"\\history.dat", "\\cookies.txt", "\\bookmarks.html", "\\cache\\c.bin"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        for (const char* f : files) Seed(c.folder + f, std::string("profile ") + f);
+        Seed(firefox + "\\profiles.ini", "[Profile0]\r\nName=default\r\nIsRelative=0\r\nPath=" + c.path + "\r\n");
+        Run<velmora::BrowsCls>({L"FFCleanHistory", L"FFCleanBookMark", L"FFRemoveCookies", L"FFCleanCash"});
+        for (const char* f : files) {
+            if (c.cleaned) {
+                EXPECT_FALSE(PathExists(c.folder + f)) << f;
+            } else {
+                EXPECT_EQ(ReadFileBytes(c.folder + f), std::string("profile ") + f) << f;
+            }
+        }
+    }
+    DeleteFileA((firefox + "\\profiles.ini").c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kAppPaths) + "firefox.exe").c_str());
+    ExpectCanariesKept("absolute Firefox profile");
 }
 
 // Profiles and program folders that a step finds and then walks into, each

@@ -161,11 +161,14 @@ constexpr const char* kShellFolderKeys[] = {
 
 }  // namespace
 
-ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& desktop) {
+ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& desktop)
+    : ShellFoldersIn(HKEY_CURRENT_USER, {{"Start Menu", startMenu}, {"Desktop", desktop}}) {}
+
+ShellFoldersIn::ShellFoldersIn(HKEY root, const std::vector<std::pair<std::string, std::string>>& folders) {
     for (const char* key : kShellFolderKeys) {
-        for (const auto& [name, path] : {std::pair{"Start Menu", startMenu}, std::pair{"Desktop", desktop}}) {
-            saved_.push_back({key, name, RegReadString(HKEY_CURRENT_USER, key, name)});
-            RegWriteString(HKEY_CURRENT_USER, key, name, path);
+        for (const auto& [name, path] : folders) {
+            saved_.push_back({root, key, name, RegReadString(root, key, name)});
+            RegWriteString(root, key, name, path);
         }
     }
 }
@@ -173,9 +176,9 @@ ShellFoldersIn::ShellFoldersIn(const std::string& startMenu, const std::string& 
 ShellFoldersIn::~ShellFoldersIn() {
     for (const Saved& s : saved_) {
         if (s.value) {
-            RegWriteString(HKEY_CURRENT_USER, s.key, s.name, *s.value);
+            RegWriteString(s.root, s.key, s.name, *s.value);
         } else {
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, s.key, s.name);
+            RegDeleteKeyValueA(s.root, s.key, s.name.c_str());
         }
     }
 }
@@ -319,6 +322,47 @@ bool RemoveUnixName(const std::string& path) {
     std::string unixPath = UnixPathOfNew(path);
     return !unixPath.empty() && UnixCall(87, unixPath, "");
 }
+
+SecondLetter::SecondLetter(char letter, const std::string& folder)
+    : letter_(static_cast<char>(toupper(static_cast<unsigned char>(letter)))) {
+    if (GetLogicalDrives() & (1u << (letter_ - 'A'))) return;
+    // C:\ is the prefix's "dosdevices/c:", beside which the new letter goes.
+    const std::string drive = UnixPathOf("C:\\");
+    const size_t at = drive.rfind("/dosdevices/");
+    const std::string target = UnixPathOf(folder);
+    if (at == std::string::npos || target.empty()) return;
+    const std::string link = drive.substr(0, at) + "/dosdevices/" +
+                             static_cast<char>(tolower(static_cast<unsigned char>(letter_))) + ":";
+    if (!UnixCall(88, target, link)) return;
+    link_ = link;
+    folder_ = folder;
+    AwaitFinalPathsNaming(true);
+}
+
+SecondLetter::~SecondLetter() {
+    if (!Made()) return;
+    UnixCall(87, link_, "");
+    AwaitFinalPathsNaming(false);
+}
+
+// Wine opens a path through its letters at once, but names a letter in final
+// paths from a list of drives it reads again only about once a second.
+void SecondLetter::AwaitFinalPathsNaming(bool letter) const {
+    const std::string named = std::string("\\\\?\\") + letter_ + ":";
+    for (int tries = 0; tries < 60; ++tries) {
+        HANDLE h = CreateFileA(folder_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        char final[MAX_PATH * 2] = {};
+        if (h != INVALID_HANDLE_VALUE) {
+            GetFinalPathNameByHandleA(h, final, sizeof final, 0);
+            CloseHandle(h);
+        }
+        if ((std::string(final).rfind(named, 0) == 0) == letter) return;
+        Sleep(50);
+    }
+}
+
+std::string SecondLetter::Path(const std::string& below) const { return std::string(1, letter_) + ":\\" + below; }
 
 bool PlantedLinks::Plant(const std::string& place, const std::string& outside, const std::string& prefix,
                          const std::string& extension) {

@@ -69,18 +69,21 @@ std::optional<DWORD> RegReadDword(HKEY root, const std::string& subKey, const st
 
 // The shell's Start Menu and Desktop lead into the test's own folders while
 // one lives (both shell-folder keys of the user), so that what reads the
-// shell's folders afterwards finds them there.
+// shell's folders afterwards finds them there; or the named values of both
+// keys under `root`.
 class ShellFoldersIn {
 public:
     ShellFoldersIn(const std::string& startMenu, const std::string& desktop);
+    ShellFoldersIn(HKEY root, const std::vector<std::pair<std::string, std::string>>& folders);
     ~ShellFoldersIn();
     ShellFoldersIn(const ShellFoldersIn&) = delete;
     ShellFoldersIn& operator=(const ShellFoldersIn&) = delete;
 
 private:
     struct Saved {
+        HKEY root;
         const char* key;
-        const char* name;
+        std::string name;
         std::optional<std::string> value;
     };
     std::vector<Saved> saved_;
@@ -121,6 +124,28 @@ bool MakeUnixHardLink(const std::string& existing, const std::string& name);
 // Removes the name `path` itself, a link included, as the host does (a delete
 // through Wine would remove a link's target).
 bool RemoveUnixName(const std::string& path);
+
+// A drive letter that leads to a folder of the test's own prefix while the
+// object lives, as "subst" makes one on Windows: a link in the prefix's
+// "dosdevices" folder, which Wine takes for a drive at once. Made only when
+// the letter is free, and removed again when the object goes.
+class SecondLetter {
+public:
+    SecondLetter(char letter, const std::string& folder);
+    ~SecondLetter();
+    SecondLetter(const SecondLetter&) = delete;
+    SecondLetter& operator=(const SecondLetter&) = delete;
+    bool Made() const { return !link_.empty(); }
+    // "D:\" followed by `below`.
+    std::string Path(const std::string& below = "") const;
+
+private:
+    void AwaitFinalPathsNaming(bool letter) const;
+
+    char letter_;
+    std::string folder_;
+    std::string link_;  // the link's Unix path; empty when none was made
+};
 
 // Links of every kind planted in a folder that an operation is about to clean,
 // all leading to files and a folder outside it, and a second name of a file

@@ -6,6 +6,10 @@
 
 #include "fs/paths.h"
 
+#include <shlobj.h>
+
+#include <functional>
+
 namespace {
 
 using namespace fraxil::comtest;
@@ -151,6 +155,82 @@ TEST_F(Session, FoldersThatKeepAnEntryKeepTheirNames) {
     }
     tidvex::test::RemoveUnixName(top + "\\linked\\link.txt");
     tidvex::test::RemoveUnixName(top + "\\dangling\\nothing.txt");
+}
+
+std::string ShellPath(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// A folder of the system or of a user, listed by a second drive letter that
+// leads there, is skipped as itself: nothing in it is touched.
+TEST_F(Session, AProtectedFolderIsSkippedByWhateverLetterReachesIt) {
+    const std::string profile = ShellPath(CSIDL_PROFILE), windows = ShellPath(CSIDL_WINDOWS);
+    const tidvex::test::SecondLetter toProfile('D', profile), toWindows('E', windows);
+    if (!toProfile.Made() || !toWindows.Made()) GTEST_SKIP() << "no drive letter can be made here";
+    const std::string alice = profile.substr(0, profile.find_last_of('\\')) + "\\alice";
+    CreateDirectoryA(alice.c_str(), nullptr);
+    struct Case {
+        std::string listed, folder;  // as listed, and the folder it is
+    };
+    const Case cases[] = {
+        {toProfile.Path("Desktop"), ShellPath(CSIDL_DESKTOPDIRECTORY)},
+        {toProfile.Path("Pictures"), ShellPath(CSIDL_MYPICTURES)},
+        {toProfile.Path("AppData\\Roaming"), ShellPath(CSIDL_APPDATA)},
+        {toWindows.Path("Fonts"), ShellPath(CSIDL_FONTS)},
+        {toWindows.Path("system32"), ShellPath(CSIDL_SYSTEM)},
+        {alice, alice},
+    };
+    obj_->put_ShredSubFolder(1);
+    obj_->put_RemoveSubFolder(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listed);
+        const std::string canary = c.folder + "\\tidvex-canary.txt";
+        WriteFileBytes(canary, "keep " + canary);
+        Call(&IShredder::NewSession);
+        EXPECT_EQ(Add(&IShredder::AddFolder, c.listed), 1);
+        fired_.clear();
+        ASSERT_EQ(Call(&IShredder::StartSession), 1);
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_EQ(ReadFileBytes(canary), "keep " + canary);
+        EXPECT_EQ(Numbers(kError).size(), 0u);
+        EXPECT_EQ(std::count_if(fired_.begin(), fired_.end(),
+                                [](const Fired& f) { return f.id == kMessage && f.text.rfind("Skipping ", 0) == 0; }),
+                  1);
+        DeleteFileA(canary.c_str());
+    }
+}
+
+// A name ending in a dot or blank, which the system reads as its neighbour's
+// name, is refused with a message, however it is given; neither it nor the
+// neighbour is touched, and the session goes on.
+TEST_F(Session, ANameTheSystemReadsAsAnotherIsNeverShredded) {
+    // Each file by its exact name, which only the "\\?\" form reaches.
+    const std::string literal = "\\\\?\\" + dir_ + "\\";
+    ASSERT_TRUE(CreateDirectoryA((literal + "data ").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((literal + "data").c_str(), nullptr));
+    const char* kept[] = {"notes.log.", "notes.log", "data \\inside.txt", "data\\inside.txt"};
+    for (const char* name : kept) WriteFileBytes(literal + name, name);
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"AddFile", [&] { Add(&IShredder::AddFile, dir_ + "\\notes.log."), Call(&IShredder::StartSession); }},
+        {"AddFolder", [&] { Add(&IShredder::AddFolder, dir_ + "\\data "), Call(&IShredder::StartSession); }},
+        {"a work-list line", [&] {
+             WriteFileBytes(app_ + "\\files.txt", dir_ + "\\data \r\n");  // a session's end removes it
+             obj_->put_CommandLineString(Bstr("2?").Get()), Call(&IShredder::ProcessCommandLine);
+         }},
+    };
+    obj_->put_ShredSubFolder(1);
+    obj_->put_RemoveSubFolder(1);
+    for (const auto& [what, start] : cases) {
+        SCOPED_TRACE(what);
+        Call(&IShredder::NewSession);
+        fired_.clear();
+        start();
+        ASSERT_TRUE(WaitCompleted());
+        EXPECT_FALSE(Errors().empty()) << "refused without a word";
+        for (const char* name : kept) EXPECT_EQ(ReadFileBytes(literal + name), name);
+    }
 }
 
 // Runs a command line and waits for the session it starts.

@@ -364,6 +364,43 @@ TEST_F(CleanSessionTest, WithEverySwitchOffOnlyTheProgressMarksAndTheBlackListFo
     }
 }
 
+// The black list never takes a folder of the system or of a user, or one that
+// holds such a folder, by any letter, nor the neighbour of a name that the
+// system reads as the neighbour's; each refusal is logged and the rest goes.
+TEST_F(CleanSessionTest, TheBlackListTakesOnlyWhatItNames) {
+    const std::string profile = [] {
+        char path[MAX_PATH] = {};
+        SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path);
+        return std::string(path);
+    }();
+    const tidvex::test::SecondLetter letter('D', profile);
+    CreateDirectoryA("S:\\bl", nullptr);
+    for (const char* folder : {"S:\\bl\\dir", "S:\\bl\\go"}) CreateDirectoryA(folder, nullptr);
+    std::vector<std::string> canaries = {"S:\\bl\\data", "S:\\bl\\dir\\in.txt", profile + "\\Music\\song.txt",
+                                         profile + "\\AppData\\Roaming\\app.txt",
+                                         profile.substr(0, profile.rfind('\\')) + "\\alice\\hers.txt"};
+    std::string list = "0|S:\\bl\\data.\r\n1|S:\\bl\\dir \r\n1|" + profile + "\\Music\r\n1|" + profile +
+                       "\\AppData\r\n1|" + canaries.back().substr(0, canaries.back().rfind('\\')) +
+                       "\r\n1|S:\\bl\\go\r\n";
+    if (letter.Made()) {
+        canaries.push_back(profile + "\\Documents\\report.txt");
+        list += "1|" + letter.Path("Documents") + "\r\n";
+    }
+    for (const std::string& canary : canaries) {
+        SHCreateDirectoryExA(nullptr, canary.substr(0, canary.rfind('\\')).c_str(), nullptr);
+        WriteFileBytes(canary, "keep " + canary);
+    }
+    WriteFileBytes(tidvex::services::ListFilePath(tidvex::services::kBlackList), list);
+    form_.lstBlackList.AddItem("S:\\bl\\go");
+    EXPECT_TRUE(NewSession(false)->StartClean());
+
+    for (const std::string& canary : canaries) EXPECT_EQ(ReadFileBytes(canary), "keep " + canary);
+    EXPECT_FALSE(PathExists("S:\\bl\\go")) << "what the list names goes";
+    const std::string log = Log();
+    EXPECT_NE(log.find("Not deleted: " + profile + "\\Music"), std::string::npos) << log;
+    EXPECT_NE(log.find("S:\\bl\\data.: a name ending in a dot or blank"), std::string::npos) << log;
+}
+
 TEST_F(CleanSessionTest, StopFromAnEventEndsEverythingAndTheSessionLivesUntilItsStartCleanReturns) {
     struct Case {
         const char* where;

@@ -272,6 +272,40 @@ TEST_F(HDCleanerTest, EverySpellingOfARootIsThatDrive) {
     }
 }
 
+// A safe entry keeps its file, or its folder and all below it, whatever letter
+// the cleaned drive is reached by and however the entry is spelt.
+TEST_F(HDCleanerTest, ASafeEntryKeepsWhatItNamesByEverySpellingAndLetter) {
+    const tidvex::test::SecondLetter letter('K', "S:\\");
+    if (!letter.Made()) GTEST_SKIP() << "no drive letter can be made here";
+    struct Case {
+        std::vector<std::string> files, folders;  // the safe entries
+        const char* kept;
+    };
+    const Case cases[] = {
+        {{}, {"S:\\keep"}, "S:\\keep\\keep.log"},
+        {{}, {"S:/keep"}, "S:\\keep\\keep.log"},
+        {{}, {"S:\\sub\\.\\..\\keep"}, "S:\\keep\\keep.log"},
+        {{}, {"\\\\?\\S:\\keep"}, "S:\\keep\\keep.log"},
+        {{}, {"S:\\keep."}, "S:\\keep\\keep.log"},
+        {{}, {"S:\\sub"}, "S:\\sub\\deep\\k.log"},
+        {{"S:\\safe.tmp"}, {}, "S:\\safe.tmp"},
+        {{"\\\\?\\s:\\SAFE.tmp"}, {}, "S:\\safe.tmp"},
+        {{"S:/safe.tmp."}, {}, "S:\\safe.tmp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kept);
+        WriteFileBytes(c.kept, "safe");
+        tidvex::services::gMatchLists.safeFiles = c.files;
+        tidvex::services::gMatchLists.safeFolders = c.folders;
+        clsHDCleaner cleaner("C:\\windows");
+        cleaner.CleanLogFiles(true);
+        cleaner.CleanTempFiles(true);
+        cleaner.StartClean(20, 70, letter.Path());
+        EXPECT_EQ(tidvex::test::ReadFileBytes(c.kept), "safe");
+    }
+    EXPECT_FALSE(PathExists("S:\\a.log")) << "what no entry names is cleaned by the letter";
+}
+
 // An empty drive box reaches the cleaner as "\": the Windows folder's drive is
 // cleaned, and a Windows folder on no drive letter is refused like a bad name.
 TEST_F(HDCleanerTest, AnEmptyDriveTextMeansTheWindowsFoldersDrive) {

@@ -202,6 +202,9 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     write(folder + L"\\" + lookAlike, "@echo look-alike");
     write(folder + L"\\" + cyrillic, "@echo cyrillic");
     write(folder + L"\\A", "@echo plain");
+    // "agent.txt." is read by the system as its neighbour "agent.txt".
+    write(L"\\\\?\\" + folder + L"\\agent.txt.", "@echo exact");
+    write(folder + L"\\agent.txt", "@echo neighbour");
     MakeShortcut(Narrow(folder) + "\\A.lnk", Narrow(folder) + "\\A", "");
     HKEY run;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kVersion) + "Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -261,7 +264,41 @@ TEST_F(StartUpTest, EveryNameIsListedAndRemovedAsItselfOnly) {
     std::wstring name = otherScript, path = command;
     std::int32_t location = kCurrentUserRun;
     EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    // A row whose name the system reads as its neighbour's is refused: both stay.
+    const auto agent = rowsNamed(L"agent.txt.", kCurrentUserStartupFolder);
+    ASSERT_EQ(agent.size(), 1u);
+    name = agent[0][kStartupNameColumn], path = agent[0][kStartupPathColumn], location = kCurrentUserStartupFolder;
+    EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+    EXPECT_TRUE(exists(L"\\\\?\\" + folder + L"\\agent.txt.")) << "the one named";
+    EXPECT_TRUE(exists(folder + L"\\agent.txt")) << "its neighbour";
     DeleteFileW((programs + L"\\victim.txt").c_str());
+    DeleteFileW((L"\\\\?\\" + folder + L"\\agent.txt.").c_str());
+    DeleteFileW((folder + L"\\agent.txt").c_str());
+}
+
+// A Startup folder value that leads to another folder of the user (Documents)
+// names no Startup folder: what is there is neither listed nor removed.
+TEST_F(StartUpTest, AStartupValueThatLeadsToAnotherUsersFolderListsNothingThere) {
+    struct Case {
+        HKEY root;
+        const char* value;
+        int leadsTo;
+        std::int32_t location;
+    };
+    for (const Case& c : {Case{HKEY_CURRENT_USER, "Startup", CSIDL_PERSONAL, kCurrentUserStartupFolder},
+                          Case{HKEY_LOCAL_MACHINE, "Common Startup", CSIDL_COMMON_DOCUMENTS, kAllUsersStartupFolder}}) {
+        SCOPED_TRACE(c.value);
+        const std::string documents = Folder(c.leadsTo), report = documents + "\\report.txt";
+        WriteFileBytes(report, "my report");
+        const tidvex::test::ShellFoldersIn startup(c.root, {{c.value, documents}});
+        const std::wstring where = Wide(StartupLocationTexts()[static_cast<size_t>(c.location)]);
+        for (const auto& row : List())
+            EXPECT_FALSE(row[kStartupLocationColumn] == where && row[kStartupNameColumn] == L"report.txt");
+        std::wstring name = L"report.txt", path = Wide(report);
+        std::int32_t location = c.location;
+        EXPECT_THROW(StartUp().RemoveStartupItem(name, path, location), tidvex::RunTimeError);
+        EXPECT_EQ(ReadFileBytes(report), "my report");
+    }
 }
 
 TEST(StartupLocationTexts, AreTheNineInIndexOrder) {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace tidvex::fs;
@@ -36,7 +38,6 @@ TEST(Canonical, EverySpellingOfAPathHasOneForm) {
         {L"\\\\?\\C:\\a\\..\\users\\x", L"C:\\users\\x"},
         {L"C:\\..\\..\\users", L"C:\\users"},
         {L"C:\\users\\x. . ", L"C:\\users\\x"},
-        {L"C:\\users.\\x.", L"C:\\users\\x"},
         {L"C:\\a\\\\\\b", L"C:\\a\\b"},
         {L"C:\\", L"C:\\"},
         {L"\\\\?\\c:\\", L"C:\\"},
@@ -79,6 +80,8 @@ TEST(Canonical, WhatHasNoFormIsRefusedAndSaysWhy) {
         {L"C:\\users\\a..\\x", PathRefusal::NotCanonical},
         {L"C:\\users\\a \\x", PathRefusal::NotCanonical},
         {L"\\\\?\\C:\\users\\x.", PathRefusal::NotCanonical},
+        // Read as "C:\users\x", another folder than the one named.
+        {L"C:\\users.\\x.", PathRefusal::OtherName},
         {L"\\\\host", PathRefusal::NotCanonical},
         {L"\\\\host\\", PathRefusal::NotCanonical},
     };
@@ -125,6 +128,51 @@ TEST(Canonical, ShortNamesBecomeLongNames) {
     }
 }
 
+// A name that ends in dots or blanks reads, to the system, as the name
+// without them: while either item is there, the path is refused, since no
+// plain call reaches the item it names. Read plainly, it is the other item.
+TEST(Canonical, ANameTheSystemReadsAsAnotherIsRefusedWhileEitherItemIsThere) {
+    const std::wstring dir = Wide(ScratchFolder("canon-dots"));
+    auto make = [&](const std::wstring& name, bool folder) {
+        const std::wstring literal = L"\\\\?\\" + dir + L"\\" + name;
+        if (folder) {
+            ASSERT_TRUE(CreateDirectoryW(literal.c_str(), nullptr)) << Narrow(name);
+        } else {
+            tidvex::handles::File f(CreateFileW(literal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            ASSERT_TRUE(f) << Narrow(name);
+        }
+    };
+    make(L"notes.log.", false);
+    make(L"notes.log", false);
+    make(L"data ", true);
+    make(L"data", true);
+    make(L"only.", false);
+    make(L"plain", false);
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* plain;
+        bool refused;
+    };
+    const Case cases[] = {
+        {L"notes.log.", L"notes.log", true},  // both there
+        {L"data ", L"data", true},            // both folders there
+        {L"only.", L"only", true},            // only the exact one
+        {L"plain.", L"plain", true},          // only the other one
+        {L"plain.. .", L"plain", true},
+        {L"data.\\x", L"data\\x", true},      // a folder on the way
+        {L"none.", L"none", false},           // neither: the name is the system's reading
+    };
+    for (const Case& c : cases) {
+        const CanonicalPath exact = Canonical(dir + L"\\" + c.name);
+        EXPECT_EQ(exact.refusal, c.refused ? PathRefusal::OtherName : PathRefusal::None) << Narrow(c.name);
+        if (!c.refused) {
+            EXPECT_EQ(exact.path, dir + L"\\" + c.plain);
+        }
+        EXPECT_EQ(Canonical(dir + L"\\" + c.name, RelativePaths::Refuse, NameReading::Plain).path, dir + L"\\" + c.plain)
+            << Narrow(c.name);
+    }
+}
+
 class ThroughALink : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -135,18 +183,33 @@ protected:
         CreateDirectoryA((place_ + "\\own").c_str(), nullptr);
         WriteFileBytes(place_ + "\\own\\a.txt", "own");
         if (!MakeUnixSymlink(outside_, place_ + "\\plink")) GTEST_SKIP() << "no Unix links can be made here";
+        // A link to the folder a drive letter leads to, and the letter itself.
+        MakeUnixSymlink(place_, outside_ + "\\toplace");
+        letter_.emplace('K', place_);
+        if (!letter_->Made()) GTEST_SKIP() << "no drive letter can be made here";
     }
-    void TearDown() override { RemoveUnixName(place_ + "\\plink"); }
+    void TearDown() override {
+        letter_.reset();
+        RemoveUnixName(outside_ + "\\toplace");
+        RemoveUnixName(place_ + "\\plink");
+    }
 
     std::string place_, outside_;
+    std::optional<tidvex::test::SecondLetter> letter_;
 };
 
+// Another drive letter that leads to a folder (and so names it in every final
+// path) is no link; a link is one, whichever letter it is reached by.
 TEST_F(ThroughALink, AFolderReachedThroughALinkOnTheWayIsTold) {
     const std::pair<std::string, FolderCheck> cases[] = {
         {place_ + "\\own", FolderCheck::Own},
         {place_, FolderCheck::Own},
+        {letter_->Path("own"), FolderCheck::Own},
         {place_ + "\\plink", FolderCheck::Link},
         {place_ + "\\plink\\Documents", FolderCheck::Link},
+        {letter_->Path("plink\\Documents"), FolderCheck::Link},
+        {outside_ + "\\toplace", FolderCheck::Link},
+        {outside_ + "\\toplace\\own", FolderCheck::Link},
         {place_ + "\\plink\\missing", FolderCheck::Missing},
         {place_ + "\\own\\a.txt", FolderCheck::NotFolder},
         {place_ + "\\missing", FolderCheck::Missing},
@@ -180,7 +243,9 @@ TEST_F(ThroughALink, NothingIsChangedThroughALinkInTheMiddle) {
 
 TEST_F(ThroughALink, AHandleIsItsPathOnlyWhenNoLinkLiesOnTheWay) {
     for (const auto& [path, own] : {std::pair{place_ + "\\own\\a.txt", true},
-                                    std::pair{place_ + "\\plink\\Documents\\report.txt", false}}) {
+                                    std::pair{letter_->Path("own\\a.txt"), true},
+                                    std::pair{place_ + "\\plink\\Documents\\report.txt", false},
+                                    std::pair{outside_ + "\\toplace\\own\\a.txt", false}}) {
         tidvex::handles::File h(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         ASSERT_TRUE(h) << path;

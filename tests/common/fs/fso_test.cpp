@@ -238,6 +238,12 @@ TEST(FileSystemObject, CopyFolderCopiesTheTree) {
 
     EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(source, source + "\\Links\\again"); }), kInvalidArgument);
     EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(folder + "\\missing", backup); }), kPathNotFound);
+    // The source itself by another drive letter: the copy would write over what it reads.
+    const tidvex::test::SecondLetter letter('K', folder);
+    if (letter.Made()) {
+        EXPECT_EQ(ErrorOf([&] { gFSO().CopyFolder(source, letter.Path("Favorites")); }), kInvalidArgument);
+        EXPECT_EQ(ReadFileBytes(source + "\\a.url"), "A2");
+    }
 }
 
 // A copy meets, at its destination, an entry of the name it copies that is a
