@@ -83,8 +83,7 @@ public:
     // Lets the shredder object go before the process ends: a worker of it may
     // still be removing what it wrote (a free-space fill after Stop), and the
     // release waits for it while the window answers its messages, taking no
-    // input and starting no scheduled cleaning meanwhile. Not from inside a
-    // shredder event: the worker waits for that to return.
+    // input and starting no scheduled cleaning meanwhile.
     void WaitForShredder();
     void Form_Resize();
     void Form_LostFocus();
