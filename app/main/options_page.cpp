@@ -87,14 +87,7 @@ void WriteRunAtStartup(const frmMain& form) {
 }
 
 std::vector<std::wstring> ChosenFiles(const std::wstring& dialogResult) {
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    while (start <= dialogResult.size()) {
-        size_t end = dialogResult.find(L'\0', start);
-        if (end == std::wstring::npos) end = dialogResult.size();
-        if (end > start) parts.push_back(dialogResult.substr(start, end - start));
-        start = end + 1;
-    }
+    const std::vector<std::wstring> parts = text::SplitNonEmpty(dialogResult, L'\0');
     std::vector<std::wstring> files;
     auto keep = [&files](const std::wstring& path) {
         if (auto listed = ListablePath(path)) files.push_back(*listed);

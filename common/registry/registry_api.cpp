@@ -206,17 +206,7 @@ bool IsLinkKey(RegistryApi& api, HKEY key) {
     return api.QueryValueEx(key, "SymbolicLinkValue", &type, nullptr, &size) == ERROR_SUCCESS && type == REG_LINK;
 }
 
-std::vector<std::wstring> KeyNames(std::wstring_view path) {
-    std::vector<std::wstring> names;
-    size_t from = 0;
-    while (from <= path.size()) {
-        size_t to = path.find(L'\\', from);
-        if (to == std::wstring_view::npos) to = path.size();
-        if (to > from) names.emplace_back(path.substr(from, to - from));
-        from = to + 1;
-    }
-    return names;
-}
+std::vector<std::wstring> KeyNames(std::wstring_view path) { return text::SplitNonEmpty(path, L'\\'); }
 
 LONG OpenKeyLinkFree(RegistryApi& api, HKEY root, std::wstring_view path, REGSAM access, REGSAM view, RegKey& key) {
     key.Close();

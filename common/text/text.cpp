@@ -102,4 +102,16 @@ bool ContainsNoCase(std::wstring_view text, std::wstring_view part) {
     return false;
 }
 
+std::vector<std::wstring> SplitNonEmpty(std::wstring_view text, wchar_t separator) {
+    std::vector<std::wstring> pieces;
+    size_t from = 0;
+    while (from <= text.size()) {
+        size_t to = text.find(separator, from);
+        if (to == std::wstring_view::npos) to = text.size();
+        if (to > from) pieces.emplace_back(text.substr(from, to - from));
+        from = to + 1;
+    }
+    return pieces;
+}
+
 }  // namespace tidvex::text

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tidvex::text {
 
@@ -41,5 +42,8 @@ std::string ForLog(std::wstring_view s);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 // part occurs somewhere in text, letter case ignored likewise.
 bool ContainsNoCase(std::wstring_view text, std::wstring_view part);
+
+// The pieces of `text` between the separators, empty ones left out.
+std::vector<std::wstring> SplitNonEmpty(std::wstring_view text, wchar_t separator);
 
 }  // namespace tidvex::text
