@@ -9,11 +9,9 @@
 //                                       the temporary folder is gone (0) or after 30 s (1)
 //   fraxil_child thread-ends <drive>    a thread of its own runs the session and aborts at 5 %, then
 //                                       ends; the process ends when the folder is gone (0) or after 30 s (1)
-//   fraxil_child hang <drive> <marker>  overwrites the filled drive and, its worker held there,
-//                                       writes <marker> and hangs: it is killed
+//   fraxil_child killed <drive>         overwrites the filled drive in seven passes and is killed
+//                                       while the drive is full (ends with 99; 3 when it never filled)
 #include "Fraxil.h"
-
-#include "../worker_gate.h"
 
 #include "com/client.h"
 
@@ -48,23 +46,32 @@ int WaitUntilGone(const std::wstring& folder) {
     return 1;
 }
 
+// Ends the process as a kill from outside would (nothing of it runs on) once
+// the drive is full; the seven passes over it leave ample time to see that.
+bool KilledWhileFull(const std::wstring& drive) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(1)) {
+        if (Full(drive)) TerminateProcess(GetCurrentProcess(), 99);
+    }
+    return false;
+}
+
 // Starts a free-space session on the drive with a sink that aborts it at 5 %
 // (or, releasing inside, lets the object go at 5 % and ends the process), and
-// dispatches messages until it aborted; with a marker, it hangs while the full
-// drive is overwritten instead. The object and the sink are handed back.
-bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr<IShredder>& obj,
-                   tidvex::com::EventSink*& sink, bool releaseInside = false) {
+// dispatches messages until it aborted; when killed, it is killed while the
+// full drive is overwritten instead. The object and the sink are handed back.
+bool RunUntilAbort(const std::wstring& drive, bool killed, ComPtr<IShredder>& obj, tidvex::com::EventSink*& sink,
+                   bool releaseInside = false) {
     obj = tidvex::com::CreateByProgId<IShredder>(L"Fraxil.Shredder");
     if (!obj) return false;
     bool aborted = false;
-    auto handler = [&, marker, releaseInside](DISPID id, const DISPPARAMS& p) {
+    auto handler = [&, killed, releaseInside](DISPID id, const DISPPARAMS& p) {
         if (releaseInside) {
             if (id != kTotal || tidvex::com::EventArgLong(p, 0) < 5) return;
             sink->Disconnect();
             obj.Reset();
             ExitProcess(0);
         }
-        if (!marker.empty()) return;
+        if (killed) return;
         if (id == kTotal && tidvex::com::EventArgLong(p, 0) >= 5 && !aborted) {
             LONG out = 0;
             obj->AbortSession(&out);
@@ -75,16 +82,10 @@ bool RunUntilAbort(const std::wstring& drive, const std::wstring& marker, ComPtr
     LONG out = 0;
     if (sink->Connect(obj.Get()) != S_OK || obj->Initialize(&out) != S_OK || out != 1) return false;
     obj->put_SessionType(1);
-    obj->put_ShredMethod(marker.empty() ? 0 : 4);  // seven passes over the full drive to be held in
+    obj->put_ShredMethod(killed ? 4 : 0);  // seven passes over the full drive to be killed in
     obj->AddDrive(Bstr(std::wstring_view(drive)).Get(), &out);
-    fraxil::test::WorkerGate whileFull([&] { return Full(drive); });
     if (obj->StartSession(&out) != S_OK || out != 1) return false;
-    if (!marker.empty()) {
-        if (!whileFull.Close()) return false;
-        HANDLE h = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(h);
-        Sleep(INFINITE);
-    }
+    if (killed) return KilledWhileFull(drive);
     const DWORD start = GetTickCount();
     MSG msg;
     while (!aborted && GetTickCount() - start < 30000) {
@@ -104,7 +105,7 @@ DWORD WINAPI SessionThread(void* p) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ComPtr<IShredder> obj;
     tidvex::com::EventSink* sink = nullptr;
-    args->aborted = RunUntilAbort(args->drive, L"", obj, sink);
+    args->aborted = RunUntilAbort(args->drive, false, obj, sink);
     // The thread ends holding the object and its connection, as a caller that
     // forgot them would.
     obj.Detach();
@@ -128,8 +129,7 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ComPtr<IShredder> obj;
     tidvex::com::EventSink* sink = nullptr;
-    const std::wstring marker = mode == L"hang" && argc > 3 ? argv[3] : L"";
-    if (!RunUntilAbort(drive, marker, obj, sink, mode == L"release-inside")) return 3;
+    if (!RunUntilAbort(drive, mode == L"killed", obj, sink, mode == L"release-inside")) return 3;
     if (mode == L"stop-pumping") return WaitUntilGone(Folder(drive));
     // "release": what a program does when it is closed after Stop.
     sink->Disconnect();
