@@ -108,6 +108,145 @@ bool ListedAsLink(const std::wstring& canonical) {
     return !find || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+std::wstring WithBackslashes(std::wstring_view input) {
+    std::wstring s(input);
+    for (wchar_t& c : s) {
+        if (c == L'/') c = L'\\';
+    }
+    return s;
+}
+
+// A path without its "\\?\", "\??\" or "\\.\" prefix, and whether the rest is taken letter for letter.
+struct Spelling {
+    std::wstring path;
+    bool literal = false;
+    PathRefusal refusal = PathRefusal::None;
+};
+
+// "\\?\" and "\??\" pass the rest to the file system as it stands; "\\.\" is
+// read like a plain path. Each leads to a drive path, a share or a device.
+Spelling WithoutPrefix(std::wstring s) {
+    if (!StartsNoCase(s, L"\\\\?\\") && !StartsNoCase(s, L"\\??\\") && !StartsNoCase(s, L"\\\\.\\"))
+        return {std::move(s)};
+    const bool literal = s[2] == L'?' || s[1] == L'?';
+    const std::wstring rest = s.substr(4);
+    if (StartsNoCase(rest, L"UNC\\")) return {L"\\\\" + rest.substr(4), literal};
+    if (rest.size() >= 3 && IsLetter(rest[0]) && rest[1] == L':' && rest[2] == L'\\') return {rest, literal};
+    return {{}, literal, PathRefusal::Device};  // a volume, a disk, a pipe, "C:" itself
+}
+
+// The root of a path ("C:\", "\\server\share") and the rest below it; Relative
+// when it has no root.
+struct Rooted {
+    std::wstring root;
+    std::wstring tail;
+    PathRefusal refusal = PathRefusal::None;
+};
+
+Rooted ShareRooted(const std::wstring& s) {
+    const size_t serverEnd = s.find(L'\\', 2);
+    if (serverEnd == std::wstring::npos) return {{}, {}, PathRefusal::NotCanonical};
+    const std::wstring server = s.substr(2, serverEnd - 2);
+    if (server == L"." || server == L"?") return {{}, {}, PathRefusal::Device};
+    const size_t shareEnd = s.find(L'\\', serverEnd + 1);
+    const std::wstring share = s.substr(serverEnd + 1, shareEnd == std::wstring::npos ? std::wstring::npos
+                                                                                       : shareEnd - serverEnd - 1);
+    if (server.empty() || share.empty() || HasForbidden(server) || HasForbidden(share) ||
+        EndsWithDotOrBlank(share)) {
+        return {{}, {}, PathRefusal::NotCanonical};
+    }
+    if (share.back() == L'$') return {{}, {}, PathRefusal::AdminShare};
+    return {L"\\\\" + server + L"\\" + share, shareEnd != std::wstring::npos ? s.substr(shareEnd + 1) : std::wstring()};
+}
+
+Rooted SplitRoot(const std::wstring& s) {
+    if (s.rfind(L"\\\\", 0) == 0) return ShareRooted(s);
+    if (s.size() >= 3 && IsLetter(s[0]) && s[1] == L':' && s[2] == L'\\')
+        return {std::wstring(1, static_cast<wchar_t>(s[0] & ~0x20)) + L":\\", s.substr(3)};
+    return {{}, {}, PathRefusal::Relative};
+}
+
+CanonicalPath CanonicalOfRelative(const std::wstring& s, RelativePaths relative, NameReading reading) {
+    if (relative == RelativePaths::Refuse) return Refused(PathRefusal::Relative);
+    const std::wstring full = FullPathName(s);
+    // The current folder gives a full path; "NUL" gives a device.
+    if (full.empty() || !((full.size() >= 3 && full[1] == L':') || full.rfind(L"\\\\", 0) == 0))
+        return Refused(PathRefusal::NotCanonical);
+    return Canonical(full, RelativePaths::Refuse, reading);
+}
+
+// The names between the "\" of a tail, up to the last one that is not empty.
+std::vector<std::wstring> SplitNames(const std::wstring& tail) {
+    std::vector<std::wstring> segments;
+    size_t from = 0;
+    while (from <= tail.size()) {
+        size_t to = tail.find(L'\\', from);
+        if (to == std::wstring::npos) to = tail.size();
+        segments.push_back(tail.substr(from, to - from));
+        from = to + 1;
+    }
+    while (!segments.empty() && segments.back().empty()) segments.pop_back();
+    return segments;
+}
+
+// The system drops trailing dots and blanks of the last name, and one dot of
+// any other; a name that still ends so, or is nothing but dots, names no
+// entry the same way in every call.
+std::wstring AsTheSystemReads(std::wstring segment, bool lastName) {
+    if (lastName) {
+        while (EndsWithDotOrBlank(segment)) segment.pop_back();
+    } else if (segment.back() == L'.') {
+        segment.pop_back();
+    }
+    return segment;
+}
+
+PathRefusal RefusalOfName(const std::wstring& segment) {
+    if (segment.empty() || EndsWithDotOrBlank(segment) || HasForbidden(segment)) return PathRefusal::NotCanonical;
+    if (IsDeviceName(segment)) return PathRefusal::Device;
+    return PathRefusal::None;
+}
+
+struct KeptNames {
+    std::vector<Segment> kept;
+    PathRefusal refusal = PathRefusal::None;
+};
+
+// The names left once "." and ".." are taken, each as the system reads it.
+KeptNames KeepNames(const std::vector<std::wstring>& segments, bool literal) {
+    KeptNames names;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const std::wstring& written = segments[i];
+        if (written.empty() || written == L".") continue;
+        if (written == L"..") {
+            if (!names.kept.empty()) names.kept.pop_back();
+            continue;
+        }
+        std::wstring segment = literal ? written : AsTheSystemReads(written, i + 1 == segments.size());
+        const PathRefusal refusal = RefusalOfName(segment);
+        if (refusal != PathRefusal::None) return {{}, refusal};
+        const bool readsOtherwise = segment.size() != written.size();
+        names.kept.push_back({std::move(segment), readsOtherwise ? written : std::wstring()});
+    }
+    return names;
+}
+
+// The kept names joined to the root, each by its long name.
+CanonicalPath JoinLongNames(std::wstring path, const std::vector<Segment>& kept, NameReading reading) {
+    for (const Segment& segment : kept) {
+        // Only a name with "~" can be a short name.
+        const std::wstring& name = segment.name;
+        const std::wstring next = ChildPath(path, name.find(L'~') == std::wstring::npos ? name : LongName(path, name));
+        // "data." leads to "data": when either is there, the one named is not
+        // the one a call would reach.
+        if (!segment.written.empty() && reading == NameReading::Exact &&
+            (Exists(CallablePath(next)) || Exists(LiteralPath(ChildPath(path, segment.written)))))
+            return Refused(PathRefusal::OtherName);
+        path = next;
+    }
+    return {std::move(path), PathRefusal::None};
+}
+
 }  // namespace
 
 const char* RefusalText(PathRefusal refusal) {
@@ -138,103 +277,14 @@ CanonicalPath Canonical(std::string_view path, RelativePaths relative, NameReadi
 CanonicalPath Canonical(std::wstring_view input, RelativePaths relative, NameReading reading) {
     if (input.find_first_not_of(L' ') == std::wstring_view::npos) return Refused(PathRefusal::NoPath);
     if (input.find(L'\0') != std::wstring_view::npos) return Refused(PathRefusal::NotCanonical);
-    std::wstring s(input);
-    for (wchar_t& c : s) {
-        if (c == L'/') c = L'\\';
-    }
-
-    // "\\?\" and "\??\" pass the rest to the file system as it stands; "\\.\" is
-    // read like a plain path. Each leads to a drive path, a share or a device.
-    bool literal = false;
-    if (StartsNoCase(s, L"\\\\?\\") || StartsNoCase(s, L"\\??\\") || StartsNoCase(s, L"\\\\.\\")) {
-        literal = s[2] == L'?' || s[1] == L'?';
-        const std::wstring rest = s.substr(4);
-        if (StartsNoCase(rest, L"UNC\\")) {
-            s = L"\\\\" + rest.substr(4);
-        } else if (rest.size() >= 3 && IsLetter(rest[0]) && rest[1] == L':' && rest[2] == L'\\') {
-            s = rest;
-        } else {
-            return Refused(PathRefusal::Device);  // a volume, a disk, a pipe, "C:" itself
-        }
-    }
-
-    std::wstring root;
-    std::wstring tail;
-    if (s.rfind(L"\\\\", 0) == 0) {
-        const size_t serverEnd = s.find(L'\\', 2);
-        if (serverEnd == std::wstring::npos) return Refused(PathRefusal::NotCanonical);
-        const std::wstring server = s.substr(2, serverEnd - 2);
-        if (server == L"." || server == L"?") return Refused(PathRefusal::Device);
-        const size_t shareEnd = s.find(L'\\', serverEnd + 1);
-        const std::wstring share = s.substr(serverEnd + 1, shareEnd == std::wstring::npos ? std::wstring::npos
-                                                                                           : shareEnd - serverEnd - 1);
-        if (server.empty() || share.empty() || HasForbidden(server) || HasForbidden(share) ||
-            EndsWithDotOrBlank(share)) {
-            return Refused(PathRefusal::NotCanonical);
-        }
-        if (share.back() == L'$') return Refused(PathRefusal::AdminShare);
-        root = L"\\\\" + server + L"\\" + share;
-        if (shareEnd != std::wstring::npos) tail = s.substr(shareEnd + 1);
-    } else if (s.size() >= 3 && IsLetter(s[0]) && s[1] == L':' && s[2] == L'\\') {
-        root = std::wstring(1, static_cast<wchar_t>(s[0] & ~0x20)) + L":\\";
-        tail = s.substr(3);
-    } else {
-        if (relative == RelativePaths::Refuse) return Refused(PathRefusal::Relative);
-        const std::wstring full = FullPathName(s);
-        // The current folder gives a full path; "NUL" gives a device.
-        if (full.empty() || !((full.size() >= 3 && full[1] == L':') || full.rfind(L"\\\\", 0) == 0))
-            return Refused(PathRefusal::NotCanonical);
-        return Canonical(full, RelativePaths::Refuse, reading);
-    }
-
-    std::vector<std::wstring> segments;
-    size_t from = 0;
-    while (from <= tail.size()) {
-        size_t to = tail.find(L'\\', from);
-        if (to == std::wstring::npos) to = tail.size();
-        segments.push_back(tail.substr(from, to - from));
-        from = to + 1;
-    }
-    size_t last = segments.size();
-    while (last > 0 && segments[last - 1].empty()) --last;
-    // The system drops trailing dots and blanks of the last name, and one dot of
-    // any other; a name that still ends so, or is nothing but dots, names no
-    // entry the same way in every call.
-    std::vector<Segment> kept;
-    for (size_t i = 0; i < last; ++i) {
-        std::wstring segment = segments[i];
-        if (segment.empty() || segment == L".") continue;
-        if (segment == L"..") {
-            if (!kept.empty()) kept.pop_back();
-            continue;
-        }
-        if (!literal) {
-            if (i + 1 == last) {
-                while (EndsWithDotOrBlank(segment)) segment.pop_back();
-            } else if (segment.back() == L'.') {
-                segment.pop_back();
-            }
-        }
-        if (segment.empty() || EndsWithDotOrBlank(segment) || HasForbidden(segment))
-            return Refused(PathRefusal::NotCanonical);
-        if (IsDeviceName(segment)) return Refused(PathRefusal::Device);
-        const bool readsOtherwise = segment.size() != segments[i].size();
-        kept.push_back({std::move(segment), readsOtherwise ? segments[i] : std::wstring()});
-    }
-
-    std::wstring path = root;
-    for (const Segment& segment : kept) {
-        // Only a name with "~" can be a short name.
-        const std::wstring& name = segment.name;
-        const std::wstring next = ChildPath(path, name.find(L'~') == std::wstring::npos ? name : LongName(path, name));
-        // "data." leads to "data": when either is there, the one named is not
-        // the one a call would reach.
-        if (!segment.written.empty() && reading == NameReading::Exact &&
-            (Exists(CallablePath(next)) || Exists(LiteralPath(ChildPath(path, segment.written)))))
-            return Refused(PathRefusal::OtherName);
-        path = next;
-    }
-    return {std::move(path), PathRefusal::None};
+    const Spelling spelling = WithoutPrefix(WithBackslashes(input));
+    if (spelling.refusal != PathRefusal::None) return Refused(spelling.refusal);
+    const Rooted rooted = SplitRoot(spelling.path);
+    if (rooted.refusal == PathRefusal::Relative) return CanonicalOfRelative(spelling.path, relative, reading);
+    if (rooted.refusal != PathRefusal::None) return Refused(rooted.refusal);
+    const KeptNames names = KeepNames(SplitNames(rooted.tail), spelling.literal);
+    if (names.refusal != PathRefusal::None) return Refused(names.refusal);
+    return JoinLongNames(rooted.root, names.kept, reading);
 }
 
 bool SamePath(std::wstring_view a, std::wstring_view b) {
