@@ -168,96 +168,119 @@ void FileWiper::ReportWriteFailure(DWORD code) {
     log_.ReportError(31047, AppendErrorCode(text, code));
 }
 
+// The file a shred overwrites: `writer` writes it; `probe`, when the file had
+// to be judged through a handle that may not write, stays open until the
+// writer is closed (members close in reverse: the writer first).
+struct FileWiper::WritableFile {
+    fs::GuardedFile probe;
+    fs::GuardedFile writer;
+    DWORD attributes = 0;
+    uint64_t judgedSize = 0;
+};
+
 int FileWiper::ShredFile(const ShredRequest& request) {
     if (abort_) return kShredStop;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    if (request.temp) return OverwriteFillFile(request);
 
-    const bool freeSpace = request.temp != nullptr;
-    if (freeSpace) {
-        SetCurrentItem(FillPlaceholders(log_.LookupMessage(31919), {{'s', tidvex::text::Narrow(request.temp->path)},
-                                                                    {'u', Number(request.tempIndex)},
-                                                                    {'t', Number(request.tempCount)}}));
-    }
-    const std::wstring& path = request.path;
-    const std::string shown = tidvex::text::Narrow(path);
+    const std::string shown = tidvex::text::Narrow(request.path);
     SetCurrentItem(shown);
+    WritableFile file;
+    if (!OpenToOverwrite(request, shown, file)) return kShredContinue;
+    return OverwriteAndRemove(request, file);
+}
 
-    if (freeSpace) {
-        // The record's handle stays open and the file in place, for the caller.
-        HANDLE file = request.temp->handle.Get();
-        if (!request.temp->handle) return kShredContinue;
-        switch (WritePasses(file, tidvex::shred::DataRanges(request.temp->bytesWritten))) {
-            case PassesEnd::Stop: return kShredStop;
-            case PassesEnd::WriteFailed: return kShredContinue;
-            case PassesEnd::Written: break;
-        }
-        return abort_ ? kShredStop : kShredContinue;
+int FileWiper::OverwriteFillFile(const ShredRequest& request) {
+    SetCurrentItem(FillPlaceholders(log_.LookupMessage(31919), {{'s', tidvex::text::Narrow(request.temp->path)},
+                                                                {'u', Number(request.tempIndex)},
+                                                                {'t', Number(request.tempCount)}}));
+    SetCurrentItem(tidvex::text::Narrow(request.path));
+    // The record's handle stays open and the file in place, for the caller.
+    if (!request.temp->handle) return kShredContinue;
+    switch (WritePasses(request.temp->handle.Get(), tidvex::shred::DataRanges(request.temp->bytesWritten))) {
+        case PassesEnd::Stop: return kShredStop;
+        case PassesEnd::WriteFailed: return kShredContinue;
+        case PassesEnd::Written: break;
     }
+    return abort_ ? kShredStop : kShredContinue;
+}
 
+bool FileWiper::OpenToOverwrite(const ShredRequest& request, const std::string& shown, WritableFile& file) {
     // The status is read through the guard: a link is not the listed file, and
     // neither the attributes nor the content of what it leads to are touched.
     // One handle serves from the judging to the truncation, so the name is
     // judged once for all of it. A file that refuses writing (read-only, in use)
     // is judged through a handle that may only read and change its attributes,
     // and opened for writing once its marks are cleared.
-    fs::GuardedFile whole = fs::GuardedFile::Open(path, kWriteAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    fs::GuardedFile whole = fs::GuardedFile::Open(request.path, kWriteAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                   FILE_FLAG_WRITE_THROUGH);
-    fs::GuardedFile probe;
-    if (!whole) probe = fs::GuardedFile::Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    fs::GuardedFile& judged = whole ? whole : probe;
+    if (!whole) file.probe = fs::GuardedFile::Open(request.path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    fs::GuardedFile& judged = whole ? whole : file.probe;
     if (!judged) {
         log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
-        return kShredContinue;
+        return false;
     }
-    const DWORD attributes = judged.Facts().attributes;
+    file.attributes = judged.Facts().attributes;
+    file.judgedSize = judged.Facts().size;
+    if (!NeedsOverwriting(request, shown, judged)) return false;
+
+    judged.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+    if (whole) {
+        file.writer = std::move(whole);
+        return true;
+    }
+    return ReopenForWriting(shown, file);
+}
+
+bool FileWiper::NeedsOverwriting(const ShredRequest& request, const std::string& shown, fs::GuardedFile& judged) {
     if (judged.Facts().size == 0) {
         judged.Close();
-        fs::DeleteFileName(path, false);
-        return kShredContinue;
+        fs::DeleteFileName(request.path, false);
+        return false;
     }
     const DWORD marked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if ((attributes & marked) && request.quietLevel == 0) {
+    if ((judged.Facts().attributes & marked) && request.quietLevel == 0) {
         log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31036), {{'s', shown}}));
-        if (settings_.FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return kShredContinue;
+        if (settings_.FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return false;
     }
     if (judged.HasOtherNames()) {
         // Its content is also the content of its other names: overwriting it
         // would destroy theirs. Only the listed name goes (Recycle Bin content is
         // left for the shell to remove), and the log says so.
         judged.Close();
-        if (request.quietLevel != 2 && !fs::DeleteFileName(path, true).Done()) {
+        if (request.quietLevel != 2 && !fs::DeleteFileName(request.path, true).Done()) {
             CountFileInUse(shown);
         } else {
             log_.ReportWarning(FillPlaceholders(log_.LookupMessage(31041), {{'s', shown}}));
         }
-        return kShredContinue;
+        return false;
     }
+    return true;
+}
 
-    judged.SetAttributes(FILE_ATTRIBUTE_NORMAL);
-    fs::GuardedFile reopened;
-    if (!whole) {
-        reopened = probe.Reopen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                FILE_FLAG_WRITE_THROUGH);
-        if (!reopened) {
-            // In use: left as it was, its marks included.
-            probe.SetAttributes(attributes);
-            if (reopened.Refusal() == fs::FileRefusal::Link) {
-                log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
-            } else {
-                CountFileInUse(shown);
-            }
-            return kShredContinue;
-        }
+bool FileWiper::ReopenForWriting(const std::string& shown, WritableFile& file) {
+    file.writer = file.probe.Reopen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    FILE_FLAG_WRITE_THROUGH);
+    if (file.writer) return true;
+    // In use: left as it was, its marks included.
+    file.probe.SetAttributes(file.attributes);
+    if (file.writer.Refusal() == fs::FileRefusal::Link) {
+        log_.ReportError(31034, FillPlaceholders(log_.LookupMessage(31034), {{'s', shown}}));
+    } else {
+        CountFileInUse(shown);
     }
-    fs::GuardedFile& writer = whole ? whole : reopened;
+    return false;
+}
+
+int FileWiper::OverwriteAndRemove(const ShredRequest& request, WritableFile& file) {
     // The open file is what gets overwritten: its size counts, not the one read
     // before; that one still serves if the open file's size cannot be read, so a
     // file is never truncated unwritten.
-    uint64_t size = judged.Facts().size;
+    uint64_t size = file.judgedSize;
     LARGE_INTEGER openSize;
-    if (GetFileSizeEx(writer.Get(), &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
+    if (GetFileSizeEx(file.writer.Get(), &openSize)) size = static_cast<uint64_t>(openSize.QuadPart);
     // An abort meanwhile leaves the passes nothing to write: the file is cut and removed all the same.
-    std::optional<tidvex::shred::DataRanges> data = tidvex::shred::DataRanges::Find(writer.Get(), size, [this] {
+    std::optional<tidvex::shred::DataRanges> data = tidvex::shred::DataRanges::Find(file.writer.Get(), size, [this] {
         PumpWaitingMessages();
         return abort_ != 0;
     });
@@ -267,24 +290,27 @@ int FileWiper::ShredFile(const ShredRequest& request) {
     }
     if (!data) data.emplace(size);
 
-    switch (WritePasses(writer.Get(), *data)) {
+    switch (WritePasses(file.writer.Get(), *data)) {
         case PassesEnd::Stop: return kShredStop;
         case PassesEnd::WriteFailed: return kShredContinue;  // old content may remain: the file stays
         case PassesEnd::Written: break;
     }
-
-    if (!SeekToStart(writer.Get())) {
-        DWORD code = GetLastError();
-        writer.Close();
-        log_.ReportError(37000, SystemErrorText(code, 100));
-        return kShredStop;
-    }
-    SetEndOfFile(writer.Get());
-    writer.Close();
-    probe.Close();
-
-    if (request.quietLevel != 2) RemoveShreddedFile(path, request.quietLevel);
+    if (!CutToNothing(file)) return kShredStop;
+    if (request.quietLevel != 2) RemoveShreddedFile(request.path, request.quietLevel);
     return abort_ ? kShredStop : kShredContinue;
+}
+
+bool FileWiper::CutToNothing(WritableFile& file) {
+    if (!SeekToStart(file.writer.Get())) {
+        DWORD code = GetLastError();
+        file.writer.Close();
+        log_.ReportError(37000, SystemErrorText(code, 100));
+        return false;
+    }
+    SetEndOfFile(file.writer.Get());
+    file.writer.Close();
+    file.probe.Close();
+    return true;
 }
 
 FileWiper::PassesEnd FileWiper::WritePasses(HANDLE file, const tidvex::shred::DataRanges& data) {

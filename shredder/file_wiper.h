@@ -24,6 +24,10 @@
 #include <optional>
 #include <string>
 
+namespace tidvex::fs {
+class GuardedFile;
+}
+
 namespace fraxil {
 
 // A temporary file of free-space wiping: filled already, open, overwritten in place.
@@ -115,6 +119,15 @@ private:
     enum class PassesEnd { Written, Stop, WriteFailed };
     // Each pass writes the file's data only (all of it, unless it is sparse).
     PassesEnd WritePasses(HANDLE file, const tidvex::shred::DataRanges& data);
+    // The steps of a shred, each false (or a result) when the file is dealt
+    // with or left before its end.
+    struct WritableFile;
+    int OverwriteFillFile(const ShredRequest& request);
+    bool OpenToOverwrite(const ShredRequest& request, const std::string& shown, WritableFile& file);
+    bool NeedsOverwriting(const ShredRequest& request, const std::string& shown, tidvex::fs::GuardedFile& judged);
+    bool ReopenForWriting(const std::string& shown, WritableFile& file);
+    int OverwriteAndRemove(const ShredRequest& request, WritableFile& file);
+    bool CutToNothing(WritableFile& file);
     void CountFileInUse(const std::string& shown);
     void ReportWriteFailure(DWORD code);
     void RemoveShreddedFile(const std::wstring& path, int quietLevel);
