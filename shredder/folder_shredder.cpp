@@ -106,86 +106,115 @@ bool FolderShredder::KeepsEntries(const std::wstring& path) {
 }
 
 FolderResult FolderShredder::ShredFolder(const std::wstring& listed, bool isSystemFolder, int level) {
-    FileWiper& wiper = core_.Wiper();
-    MessageLog& log = core_.Messages();
-    if (wiper.AbortRequested()) return FolderResult::Stop;
-    const std::string shown = Narrow(listed);
+    if (core_.Wiper().AbortRequested()) return FolderResult::Stop;
+    std::wstring path = listed;
+    if (level == kListedFolder) {
+        if (const std::optional<FolderResult> refused = AdmitListedFolder(listed, isSystemFolder, path))
+            return *refused;
+    }
+    const auto entries = ReadOwnFolder(path, Narrow(listed));
+    if (!entries) return FolderResult::Failed;
+    const FolderResult walked = ShredEntries(path, *entries, level);
+    if (walked == FolderResult::Stop || core_.Wiper().AbortRequested()) return FolderResult::Stop;
+    // What stays in it (a refused link, a file in use or with other names, a
+    // subfolder that stays) keeps the folder, its name and place, like a
+    // skipped folder; and so every folder above it.
+    return walked == FolderResult::Kept || KeepsEntries(path) ? FolderResult::Kept : FolderResult::Done;
+}
 
+std::optional<FolderResult> FolderShredder::AdmitListedFolder(const std::wstring& listed, bool isSystemFolder,
+                                                              std::wstring& path) {
+    MessageLog& log = core_.Messages();
+    const std::string shown = Narrow(listed);
     // A listed folder is judged and walked by its canonical path: no prefix,
     // ".." or short name makes it another folder than the one that is checked.
     // A device, an administrative share, a root or a name no folder has is
     // refused like a folder that cannot be reached.
     // A system folder is skipped by whatever name reaches it.
-    if (level == kListedFolder) {
-        const std::string system = SystemFolderOf(listed);
-        if (!system.empty()) {
-            log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
-            return FolderResult::Kept;
-        }
+    const std::string system = SystemFolderOf(listed);
+    if (!system.empty()) {
+        log.ReportMessage(FillPlaceholders(log.LookupMessage(31039), {{'s', system}}));
+        return FolderResult::Kept;
     }
-
-    std::wstring path = listed;
-    if (level == kListedFolder) {
-        const fs::CanonicalPath canonical = fs::Canonical(listed, fs::RelativePaths::Resolve);
-        if (!canonical || canonical.IsRoot()) {
-            log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', shown}}));
-            return FolderResult::Failed;
-        }
-        path = canonical.path;
+    const fs::CanonicalPath canonical = fs::Canonical(listed, fs::RelativePaths::Resolve);
+    if (!canonical || canonical.IsRoot()) {
+        ReportUnreachable(shown);
+        return FolderResult::Failed;
     }
-
-    if (level == kListedFolder) {
-        if (isSystemFolder) {
-            log.ReportWarning(FillPlaceholders(log.LookupMessage(31040), {{'s', shown}}));
-            if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Kept;
-        }
+    path = canonical.path;
+    if (isSystemFolder) {
+        log.ReportWarning(FillPlaceholders(log.LookupMessage(31040), {{'s', shown}}));
+        if (core_.Settings().FlagValue(Flag::ShredHiddenAndSystemFiles) == 0) return FolderResult::Kept;
     }
+    return std::nullopt;
+}
 
+std::optional<std::vector<fs::WideFolderEntry>> FolderShredder::ReadOwnFolder(const std::wstring& path,
+                                                                             const std::string& shown) {
     auto entries = fs::ListFolder(path);
     if (!entries) {
+        MessageLog& log = core_.Messages();
         log.ReportError(31011, FillPlaceholders(log.LookupMessage(31011), {{'s', shown}}));
-        return FolderResult::Failed;
+        return std::nullopt;
     }
     if (fs::IsLink(path)) {
         // What it leads to is not the folder that was named.
-        log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', shown}}));
-        return FolderResult::Failed;
+        ReportUnreachable(shown);
+        return std::nullopt;
     }
+    return entries;
+}
 
+FolderResult FolderShredder::ShredEntries(const std::wstring& path, const std::vector<fs::WideFolderEntry>& entries,
+                                          int level) {
+    FileWiper& wiper = core_.Wiper();
     const bool walkSubfolders = level != kListedFolder || core_.Settings().FlagValue(Flag::ShredSubFolder) != 0;
-    const int quietLevel = level == kListedFolder ? 0 : 1;
-    const int subLevel = level == kListedFolder ? kListedFolder : kQuietFolder;
     fs::LinkProbe probe(path);
     bool kept = false;
-    for (const fs::WideFolderEntry& e : *entries) {
+    for (const fs::WideFolderEntry& e : entries) {
         if (wiper.AbortRequested()) return FolderResult::Stop;
         const std::wstring full = fs::JoinPath(path, e.name);
         if (!(e.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            ShredRequest request;
-            request.path = full;
-            request.quietLevel = quietLevel;
-            if (wiper.ShredFile(request) != kShredContinue || wiper.AbortRequested()) return FolderResult::Stop;
+            if (!ShredEntryFile(full, level)) return FolderResult::Stop;
             continue;
         }
         if (!walkSubfolders) continue;
-        // One that cannot be told any more is looked at below, which reports it as it finds it.
-        if (probe.TellLink(e.name, e.attributes).value_or(false)) {
-            log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', Narrow(full)}}));
-            continue;
-        }
         // A subfolder that cannot be read is reported and kept; the rest of this folder goes on.
-        switch (ShredFolder(full, (e.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, subLevel)) {
+        switch (ShredSubfolder(path, full, e, probe, level)) {
             case FolderResult::Stop: return FolderResult::Stop;
-            case FolderResult::Failed: break;
             case FolderResult::Kept: kept = true; break;
-            case FolderResult::Done: RemoveSubfolder(path, full, level); break;
+            case FolderResult::Failed:
+            case FolderResult::Done: break;
         }
     }
-    if (wiper.AbortRequested()) return FolderResult::Stop;
-    // What stays in it (a refused link, a file in use or with other names, a
-    // subfolder that stays) keeps the folder, its name and place, like a
-    // skipped folder; and so every folder above it.
-    return kept || KeepsEntries(path) ? FolderResult::Kept : FolderResult::Done;
+    return kept ? FolderResult::Kept : FolderResult::Done;
+}
+
+bool FolderShredder::ShredEntryFile(const std::wstring& full, int level) {
+    FileWiper& wiper = core_.Wiper();
+    ShredRequest request;
+    request.path = full;
+    request.quietLevel = level == kListedFolder ? 0 : 1;
+    return wiper.ShredFile(request) == kShredContinue && !wiper.AbortRequested();
+}
+
+FolderResult FolderShredder::ShredSubfolder(const std::wstring& parent, const std::wstring& full,
+                                            const fs::WideFolderEntry& entry, const fs::LinkProbe& probe,
+                                            int level) {
+    // One that cannot be told any more is looked at below, which reports it as it finds it.
+    if (probe.TellLink(entry.name, entry.attributes).value_or(false)) {
+        ReportUnreachable(Narrow(full));
+        return FolderResult::Failed;
+    }
+    const int subLevel = level == kListedFolder ? kListedFolder : kQuietFolder;
+    const FolderResult result = ShredFolder(full, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, subLevel);
+    if (result == FolderResult::Done) RemoveSubfolder(parent, full, level);
+    return result;
+}
+
+void FolderShredder::ReportUnreachable(const std::string& shown) {
+    MessageLog& log = core_.Messages();
+    log.ReportError(31034, FillPlaceholders(log.LookupMessage(31034), {{'s', shown}}));
 }
 
 void FolderShredder::ShredSystemVolumeInformation() {

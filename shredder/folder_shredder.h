@@ -4,11 +4,13 @@
 // every fixed drive. Links are never walked into, written or removed.
 #pragma once
 
+#include "fs/paths.h"
 #include "fs/protected_folders.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fraxil {
 
@@ -60,6 +62,23 @@ public:
     void ShredSystemVolumeInformation();
 
 private:
+    // The canonical path a listed folder is walked by, into `path`; or what it
+    // is when it is skipped or cannot be reached (reported).
+    std::optional<FolderResult> AdmitListedFolder(const std::wstring& listed, bool isSystemFolder,
+                                                  std::wstring& path);
+    // The entries of a folder that is no link; nothing when it is one or cannot be read (reported).
+    std::optional<std::vector<tidvex::fs::WideFolderEntry>> ReadOwnFolder(const std::wstring& path,
+                                                                         const std::string& shown);
+    // Every file, and every subfolder when they are walked: Stop, Kept when a
+    // subfolder stays, else Done.
+    FolderResult ShredEntries(const std::wstring& path, const std::vector<tidvex::fs::WideFolderEntry>& entries,
+                              int level);
+    // False when the session stops.
+    bool ShredEntryFile(const std::wstring& full, int level);
+    FolderResult ShredSubfolder(const std::wstring& parent, const std::wstring& full,
+                                const tidvex::fs::WideFolderEntry& entry, const tidvex::fs::LinkProbe& probe,
+                                int level);
+    void ReportUnreachable(const std::string& shown);
     // Renamed to a fresh name and removed; one that cannot be removed gets its name back.
     void RemoveSubfolder(const std::wstring& parent, const std::wstring& subfolder, int level);
     // Whether the folder still holds an entry after its walk, or cannot be read to tell.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <optional>
 
 namespace fraxil {
 
@@ -111,25 +112,42 @@ void FreeSpaceWiper::ShredDriveList(const std::vector<std::wstring>& drives) {
 }
 
 void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
-    FileWiper& wiper = core_.Wiper();
-    MessageLog& log = core_.Messages();
-    if (wiper.AbortRequested()) return;
-
+    if (core_.Wiper().AbortRequested()) return;
     const std::wstring folder = Wide(root) + L"SHREDTMP.$$$";
     if (!MakeTempFolder(folder)) {
+        MessageLog& log = core_.Messages();
         log.ReportError(31012, log.LookupMessage(31012));
         return;
     }
-    auto removeFolder = [&] { fs::RemoveEmptyFolder(folder); };
     RemoveLeftFillFiles(folder);
 
+    const uint64_t available = SpaceToFill(root);
+    std::vector<TempFileRecord> records;
+    if (available == 0 || !ReserveRecords(records, TempFileCount(available))) {
+        fs::RemoveEmptyFolder(folder);
+        return;
+    }
+    const short method = core_.Settings().ShredMethod();
+    const std::shared_ptr<uint8_t[]> buffer = StartFill(method, available);
+    const std::optional<uint64_t> created = buffer ? FillFreeSpace(folder, method, records) : std::nullopt;
+    if (created && !core_.Wiper().AbortRequested() && method != 0 && *created > 0)
+        OverwriteTempFiles(records, *created);
+
+    // Always, also after a failure or an abort: nothing of the wipe stays on the drive.
+    DeleteTempFiles(records);
+    records.clear();
+    fs::RemoveEmptyFolder(folder);
+    SetFocus(nullptr);
+}
+
+uint64_t FreeSpaceWiper::SpaceToFill(const std::string& root) {
+    MessageLog& log = core_.Messages();
     const DiskSpace space = core_.QueryDiskSpace(root).value_or(DiskSpace{});
     const uint64_t available = space.availableToUser;
     if (available == 0) {
         const long number = space.totalFree != 0 ? 31045 : 31046;
         log.ReportError(number, FillFormatted(log.LookupMessage(number), {{'c', root.substr(0, 2)}}));
-        removeFolder();
-        return;
+        return 0;
     }
     if (available != space.totalFree) {
         const std::string quota =
@@ -138,37 +156,44 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         log.ReportMessage(quota);
         if (core_.Settings().FlagValue(Flag::DisableWarning) == 0) {
             core_.SetLastMessage(quota);
-            removeFolder();
-            return;
+            return 0;
         }
     }
+    return available;
+}
 
-    const uint64_t count = TempFileCount(available);
-    std::vector<TempFileRecord> records;
+bool FreeSpaceWiper::ReserveRecords(std::vector<TempFileRecord>& records, uint64_t count) {
     try {
         records.resize(static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
+        MessageLog& log = core_.Messages();
         log.ReportError(31006, log.LookupMessage(31006));
-        removeFolder();
-        return;
+        return false;
     }
+    return true;
+}
 
-    const short method = core_.Settings().ShredMethod();
+std::shared_ptr<uint8_t[]> FreeSpaceWiper::StartFill(short method, uint64_t available) {
+    FileWiper& wiper = core_.Wiper();
     const uint64_t passes = core_.Algorithms().PassesOf(static_cast<size_t>(method)).size();
     wiper.SetPlannedBytes((passes + (method != 0 ? 1 : 0)) * available);
-    wiper.SetCurrentItem(log.LookupMessage(31908));
+    wiper.SetCurrentItem(core_.Messages().LookupMessage(31908));
     wiper.SetCurrentProgress(0);
     std::shared_ptr<uint8_t[]> buffer = wiper.Buffer();
     if (buffer) std::fill_n(buffer.get(), kWriteBufferSize, uint8_t{0});
+    return buffer;
+}
 
+std::optional<uint64_t> FreeSpaceWiper::FillFreeSpace(const std::wstring& folder, short method,
+                                                      std::vector<TempFileRecord>& records) {
+    FileWiper& wiper = core_.Wiper();
+    MessageLog& log = core_.Messages();
+    const uint64_t count = records.size();
     uint64_t created = 0, nextName = 0;
-    bool filled = buffer != nullptr;
-    for (uint64_t k = 0; k < count && filled; ++k) {
-        TempFileRecord& record = records[static_cast<size_t>(k)];
+    for (TempFileRecord& record : records) {
         if (!CreateTempFile(folder, nextName, record)) {
             log.ReportError(31013, log.LookupMessage(31013));
-            filled = false;
-            break;
+            return std::nullopt;
         }
         ++created;
         // A journalling file system holds back the space of files deleted just
@@ -179,23 +204,28 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
                                                                          {'u', std::to_string(created)},
                                                                          {'t', std::to_string(count)}}));
         const int result = FillTemporaryFile(record);
-        filled = result == kFillReachedLimit || result == kFillDiskFull;
+        if (result != kFillReachedLimit && result != kFillDiskFull) return std::nullopt;
     }
+    return created;
+}
 
-    if (filled && !wiper.AbortRequested() && method != 0 && created > 0) {
-        for (uint64_t i = 1; i <= created && !wiper.AbortRequested(); ++i) {
-            ShredRequest request;
-            request.temp = &records[static_cast<size_t>(i - 1)];
-            request.tempIndex = static_cast<unsigned>(i);
-            request.tempCount = static_cast<unsigned>(created);
-            if (wiper.ShredFile(request) != kShredContinue) break;
-        }
+void FreeSpaceWiper::OverwriteTempFiles(std::vector<TempFileRecord>& records, uint64_t created) {
+    FileWiper& wiper = core_.Wiper();
+    for (uint64_t i = 1; i <= created && !wiper.AbortRequested(); ++i) {
+        ShredRequest request;
+        request.temp = &records[static_cast<size_t>(i - 1)];
+        request.tempIndex = static_cast<unsigned>(i);
+        request.tempCount = static_cast<unsigned>(created);
+        if (wiper.ShredFile(request) != kShredContinue) break;
     }
+}
 
-    // Always, also after a failure or an abort: nothing of the wipe stays on the drive.
+void FreeSpaceWiper::DeleteTempFiles(std::vector<TempFileRecord>& records) {
+    FileWiper& wiper = core_.Wiper();
     wiper.SetCurrentProgress(0);
     wiper.FireTotalProgress();
-    wiper.SetCurrentItem(log.LookupMessage(31911));
+    wiper.SetCurrentItem(core_.Messages().LookupMessage(31911));
+    const uint64_t count = records.size();
     for (uint64_t j = 1; j <= count; ++j) {
         TempFileRecord& record = records[static_cast<size_t>(j - 1)];
         if (record.handle) {
@@ -205,9 +235,6 @@ void FreeSpaceWiper::ShredDriveFreeSpace(const std::string& root) {
         wiper.SetCurrentProgress(static_cast<long>(std::min<uint64_t>(100, 100 * j / count)));
         wiper.FireTotalProgress();
     }
-    records.clear();
-    removeFolder();
-    SetFocus(nullptr);
 }
 
 int FreeSpaceWiper::FillTemporaryFile(TempFileRecord& record) {

@@ -7,6 +7,8 @@
 #include "file_wiper.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,21 @@ public:
     int FillTemporaryFile(TempFileRecord& record);
 
 private:
+    // The bytes the user may write on the drive; 0 when it is not wiped (reported).
+    uint64_t SpaceToFill(const std::string& root);
+    // False when there is no memory for them (reported).
+    bool ReserveRecords(std::vector<TempFileRecord>& records, uint64_t count);
+    // Plans the session's bytes and gives the write buffer, zeroed; null when there is none.
+    std::shared_ptr<uint8_t[]> StartFill(short method, uint64_t available);
+    // Creates and fills every temporary file of `records`: how many were made,
+    // or nothing when one could not be made or filled.
+    std::optional<uint64_t> FillFreeSpace(const std::wstring& folder, short method,
+                                          std::vector<TempFileRecord>& records);
+    // The further passes of the method over the first `created` files, in place.
+    void OverwriteTempFiles(std::vector<TempFileRecord>& records, uint64_t created);
+    // Closes and deletes every temporary file still open.
+    void DeleteTempFiles(std::vector<TempFileRecord>& records);
+
     ShredderCore& core_;
 };
 
