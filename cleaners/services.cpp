@@ -20,13 +20,15 @@ using tidvex::registry::kLocalMachine;
 
 namespace {
 
-std::string Text(const BSTR* b) { return b ? Narrow(*b) : std::string(); }
+// The INI members take and give names as they are: the narrow profile calls
+// would best-fit them to another section's, key's or file's name.
+std::wstring WideText(const BSTR* b) { return b && *b ? std::wstring(*b, SysStringLen(*b)) : std::wstring(); }
 
 // A platform buffer handed back whole: what the call returned, then NUL padding
 // up to the buffer's size (never what the buffer held beyond the returned length).
-std::string WholeBuffer(const char* buf, DWORD returned, size_t size) {
-    std::string out(buf, std::min<size_t>(returned, size));
-    out.resize(size, '\0');
+std::wstring WholeBuffer(const wchar_t* buf, DWORD returned, size_t size) {
+    std::wstring out(buf, std::min<size_t>(returned, size));
+    out.resize(size, L'\0');
     return out;
 }
 
@@ -38,12 +40,11 @@ std::string WholeBuffer(const char* buf, DWORD returned, size_t size) {
 // for a file that is not there.
 constexpr size_t kLongestProfileText = 32766;
 
-bool ProfileCallsTake(const std::string& file, std::initializer_list<std::string_view> texts) {
-    const std::wstring path = tidvex::text::Wide(file);
+bool ProfileCallsTake(const std::wstring& path, std::initializer_list<std::wstring_view> texts) {
     if (path.size() >= MAX_PATH) return false;
     if (GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) > MAX_PATH) return false;
     return std::all_of(texts.begin(), texts.end(),
-                       [](std::string_view text) { return text.size() <= kLongestProfileText; });
+                       [](std::wstring_view text) { return text.size() <= kLongestProfileText; });
 }
 
 const char* const kStartupKeys[] = {
@@ -79,38 +80,39 @@ STDMETHODIMP General::put_DLLName(VARIANT value) {
 
 STDMETHODIMP INI::GetFromINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* result) {
     return OutText(__uuidof(_INI), result, [&] {
-        const std::string file = Text(File_Path), section = Text(Section), name = Text(key);
-        return ProfileCallsTake(file, {section, name}) ? IniRead(file, section, name) : std::string();
+        const std::wstring file = WideText(File_Path), section = WideText(Section), name = WideText(key);
+        return ProfileCallsTake(file, {section, name}) ? IniRead(file, section, name) : std::wstring();
     });
 }
 
 STDMETHODIMP INI::WriteToINI(BSTR* File_Path, BSTR* Section, BSTR* key, BSTR* value, VARIANT* result) {
     if (result) VariantInit(result);
     return Member(__uuidof(_INI), [&] {
-        const std::string file = Text(File_Path), section = Text(Section), name = Text(key), text = Text(value);
+        const std::wstring file = WideText(File_Path), section = WideText(Section), name = WideText(key),
+                           text = WideText(value);
         if (ProfileCallsTake(file, {section, name, text}))
-            WritePrivateProfileStringA(section.c_str(), name.c_str(), text.c_str(), file.c_str());
+            WritePrivateProfileStringW(section.c_str(), name.c_str(), text.c_str(), file.c_str());
     });
 }
 
 STDMETHODIMP INI::EnumerateSections(BSTR* File_Path, BSTR* result) {
     return OutText(__uuidof(_INI), result, [&] {
-        const std::string file = Text(File_Path);
-        std::vector<char> buf(5000, '\0');
+        const std::wstring file = WideText(File_Path);
+        std::vector<wchar_t> buf(5000, L'\0');
         DWORD n = 0;
         if (ProfileCallsTake(file, {}))
-            n = GetPrivateProfileSectionNamesA(buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
+            n = GetPrivateProfileSectionNamesW(buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
         return WholeBuffer(buf.data(), n, buf.size());
     });
 }
 
 STDMETHODIMP INI::Enumeratekeys(BSTR* File_Path, BSTR* Section, BSTR* result) {
     return OutText(__uuidof(_INI), result, [&] {
-        const std::string file = Text(File_Path), section = Text(Section);
-        std::vector<char> buf(5000, '\0');
+        const std::wstring file = WideText(File_Path), section = WideText(Section);
+        std::vector<wchar_t> buf(5000, L'\0');
         DWORD n = 0;
         if (ProfileCallsTake(file, {section}))
-            n = GetPrivateProfileSectionA(section.c_str(), buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
+            n = GetPrivateProfileSectionW(section.c_str(), buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
         return WholeBuffer(buf.data(), n, buf.size());
     });
 }
@@ -165,9 +167,9 @@ STDMETHODIMP System::getFavoritesDirectory(BSTR* result) {
 
 STDMETHODIMP System::Enumerate_Drives(BSTR* result) {
     return OutText(__uuidof(_System), result, [] {
-        char buf[255] = {};
-        DWORD n = GetLogicalDriveStringsA(sizeof buf, buf);
-        return WholeBuffer(buf, n < sizeof buf ? n : 0, sizeof buf);
+        wchar_t buf[255] = {};
+        DWORD n = GetLogicalDriveStringsW(ARRAYSIZE(buf), buf);
+        return WholeBuffer(buf, n < ARRAYSIZE(buf) ? n : 0, ARRAYSIZE(buf));
     });
 }
 

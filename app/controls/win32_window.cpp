@@ -271,11 +271,11 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF color) {
 }
 
 std::string WindowText(HWND hwnd) {
-    const int length = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(hwnd, text.data(), length + 1);
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
+    return text::Narrow(text);
 }
 
 // ---- Win32Window ----

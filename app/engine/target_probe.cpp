@@ -279,10 +279,13 @@ std::vector<FolderAlias> Wow64ProgramFolders(bool wow64,
 std::vector<FolderAlias> Wow64ProgramFolders() {
     BOOL wow64 = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &wow64)) wow64 = FALSE;
+    // A folder the code page cannot hold exactly is no alias: its best-fit
+    // spelling would lead to another folder.
     return Wow64ProgramFolders(wow64 != FALSE, [](const std::string& name) {
-        char value[MAX_PATH] = {};
-        const DWORD length = GetEnvironmentVariableA(name.c_str(), value, MAX_PATH);
-        return length > 0 && length < MAX_PATH ? std::string(value, length) : std::string();
+        wchar_t value[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(text::Wide(name).c_str(), value, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return std::string();
+        return text::NarrowExact(std::wstring_view(value, length)).value_or(std::string());
     });
 }
 

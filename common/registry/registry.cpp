@@ -66,9 +66,9 @@ const std::string& ModuleName() {
         HMODULE self = nullptr;
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            reinterpret_cast<LPCSTR>(&ModuleName), &self);
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(self, path, MAX_PATH);
-        std::string n = path;
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(self, path, MAX_PATH);
+        std::string n = text::Narrow(path);
         if (auto slash = n.find_last_of("\\/"); slash != std::string::npos) n.erase(0, slash + 1);
         if (auto dot = n.rfind('.'); dot != std::string::npos) n.erase(dot);
         return n;
@@ -258,14 +258,17 @@ RegValue CRegistry::Value() {
 }
 
 RegValue CRegistry::ReadOpened(HKEY key) {
+    // Read wide and handed on only when the code page holds it exactly: the
+    // narrow call would best-fit a path to another existing item's name.
+    const std::wstring name = text::Wide(valuekey_);
     DWORD type = 0, size = 0;
-    LONG rc = api_->QueryValueEx(key, valuekey_, &type, nullptr, &size);
+    LONG rc = api_->QueryValueExW(key, name, &type, nullptr, &size);
     if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return default_;
     valueType_ = static_cast<std::int32_t>(type);
 
     RegBytes data(size);
     DWORD got = size;
-    if (size > 0 && api_->QueryValueEx(key, valuekey_, &type, data.data(), &got) != ERROR_SUCCESS) return default_;
+    if (size > 0 && api_->QueryValueExW(key, name, &type, data.data(), &got) != ERROR_SUCCESS) return default_;
     data.resize(std::min(got, size));
 
     switch (type) {
@@ -273,16 +276,15 @@ RegValue CRegistry::ReadOpened(HKEY key) {
         case REG_MULTI_SZ:
         case REG_EXPAND_SZ: {
             // The terminating NUL is not part of the text; a multi-string keeps its separators.
-            std::string text(data.begin(), data.end());
-            if (!text.empty() && text.back() == '\0') text.pop_back();
-            if (type != REG_EXPAND_SZ) return text;
-            DWORD needed = api_->ExpandEnvironment(text, nullptr, 0);
-            if (needed == 0) return text;
-            std::string expanded(needed, '\0');
-            api_->ExpandEnvironment(text, expanded.data(), needed);
-            expanded.resize(needed - 1);
-            if (auto nul = expanded.find('\0'); nul != std::string::npos) expanded.resize(nul);
-            return expanded;
+            std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+            if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+            if (!text.empty() && text.back() == L'\0') text.pop_back();
+            if (type == REG_EXPAND_SZ) {
+                if (std::optional<std::wstring> expanded = api_->ExpandEnvironmentW(text)) text = std::move(*expanded);
+            }
+            std::optional<std::string> exact = text::NarrowExact(text);
+            if (!exact) return default_;
+            return std::move(*exact);
         }
         case REG_DWORD:
         case REG_DWORD_BIG_ENDIAN: {

@@ -165,6 +165,17 @@ TEST_F(IniFile, GetFromIniReadsAtMost254CharactersAndEmptyForMissingKeys) {
     EXPECT_EQ(Call(L"GetFromINI", {V(folder_ + "\\missing.ini"), V("One"), V("a")}), "");
     Call(L"WriteToINI", {V(file_), V("Two"), V("c"), V("three")});
     EXPECT_EQ(Call(L"GetFromINI", {V(file_), V("Two"), V("c")}), "three");
+
+    // A section whose name the code page cannot hold is read as itself, never as its look-alike.
+    const std::wstring wide = Widen(folder_) + L"\\wide.ini";
+    const std::wstring content = L"\xFEFF[Lodz]\r\nkey=good\r\n[\u0141odz]\r\nkey=broken\r\n";
+    WriteFileBytes(wide, std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
+    auto W = [](const std::wstring& s) { return Variant::FromWide(s); };
+    Variant r;
+    ASSERT_EQ(InvokeByName(ini_.Get(), L"GetFromINI", DISPATCH_METHOD, {W(wide), W(L"\u0141odz"), W(L"key")}, &r), S_OK);
+    EXPECT_EQ(r.AsWide(), L"broken");
+    ASSERT_EQ(InvokeByName(ini_.Get(), L"EnumerateSections", DISPATCH_METHOD, {W(wide)}, &r), S_OK);
+    EXPECT_EQ(r.AsWide().substr(0, 11), std::wstring(L"Lodz\0\u0141odz\0\0", 11));
 }
 
 TEST_F(IniFile, EnumerationsReturnTheWholeNulPaddedBuffer) {

@@ -341,6 +341,14 @@ TEST_F(RealRegistryTest, NamesOutsideTheCodePageAreNeverListedAsALookAlike) {
     Put("Tooll", REG_SZ, std::string("a", 2), "\\Sub");
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &k), ERROR_SUCCESS);
     for (const wchar_t* name : {L"Tooll", L"Tool\u0142"}) RegSetValueExW(k, name, 0, REG_SZ, nullptr, 0);
+    // Texts that would best-fit to "C:\Lodz": read as nothing, never as it.
+    SetEnvironmentVariableW(L"TIDVEX_OUTSIDE", L"C:\\\u0141odz");
+    const std::pair<const wchar_t*, const wchar_t*> texts[] = {{L"Where", L"C:\\\u0141odz"},
+                                                               {L"WhereVar", L"%TIDVEX_OUTSIDE%"}};
+    for (const auto& [name, text] : texts) {
+        RegSetValueExW(k, name, 0, name[5] ? REG_EXPAND_SZ : REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
     RegCloseKey(k);
     std::vector<std::string> refused;
     CRegistry reg({.refused = [&](const std::string& path, const std::string& why) { refused.push_back(path + ": " + why); }});
@@ -349,7 +357,11 @@ TEST_F(RealRegistryTest, NamesOutsideTheCodePageAreNeverListedAsALookAlike) {
     std::vector<std::string> names;
     std::int32_t count = 0;
     reg.EnumerateValues(names, count);
-    EXPECT_EQ(names, std::vector<std::string>{"Tooll"});
+    EXPECT_EQ(names, (std::vector<std::string>{"Tooll", "Where", "WhereVar"}));
+    for (const char* name : {"Where", "WhereVar"}) {
+        reg.valuekey(name);
+        EXPECT_EQ(reg.Value().Text(), "") << name;
+    }
     reg.EnumerateSections(names, count);
     EXPECT_EQ(names, std::vector<std::string>{"Sub"});
     EXPECT_EQ(count, 1);
