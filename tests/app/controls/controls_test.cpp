@@ -359,54 +359,6 @@ TEST_P(Controls, ADisabledOrHiddenControlTakesNoUserAction) {
                 << "control " << static_cast<int>(what) << (hidden ? " hidden" : " disabled");
 }
 
-// A control in a disabled frame, or on the page of a disabled tab strip in it,
-// takes no user action; once its containers are enabled it is again as the
-// form left it.
-TEST_P(Controls, TheControlsOfADisabledContainerAreDisabledWithIt) {
-    auto row = [](ControlType kind, const char* name, const char* parent, std::vector<std::string> items = {}) {
-        return ControlDesign{.name = name, .kind = kind, .items = std::move(items), .parent = parent,
-                             .at = {60, 60, 1500, 600}};
-    };
-    ControlFactory& make = kit->Factory();
-    auto frame = make.MakePanel(row(ControlType::Panel, "frame", ""));
-    auto strip = make.MakeTabStrip(row(ControlType::TabStrip, "strip", "frame", {"Files"}));
-    auto add = make.MakeButton(row(ControlType::Button, "add", "strip#0"));
-    auto remove = make.MakeButton(row(ControlType::Button, "remove", "strip#0"));
-    auto interval = make.MakeOptionButton(row(ControlType::OptionButton, "interval", "frame"));
-    int adds = 0, removes = 0;
-    add->OnClick = [&adds] { ++adds; };
-    remove->OnClick = [&removes] { ++removes; };
-    remove->Enabled(false);
-
-    // Whether the button on the strip's page and the option on the frame can be reached.
-    struct Step {
-        const char* what;
-        std::function<void()> act;
-        bool onStrip, onFrame;
-    };
-    const Step steps[] = {
-        {"strip disabled", [&] { strip->Enabled(false); }, false, true},
-        {"strip enabled", [&] { strip->Enabled(true); }, true, true},
-        {"frame inactive", [&] { frame->Active(false); }, false, false},
-        {"frame active", [&] { frame->Active(true); }, true, true},
-        {"frame disabled", [&] { frame->Enabled(false); }, false, false},
-        {"frame enabled", [&] { frame->Enabled(true); }, true, true},
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        step.act();
-        adds = 0;
-        interval->Value(0);
-        kit->Click(*add);
-        kit->Click(*interval);
-        kit->Click(*remove);
-        EXPECT_EQ(adds, step.onStrip ? 1 : 0);
-        EXPECT_EQ(interval->Value() != 0, step.onFrame);
-        EXPECT_EQ(removes, 0) << "disabled on its own";
-        EXPECT_TRUE(add->Enabled() && !remove->Enabled()) << "the form's own states stay";
-    }
-}
-
 TEST_P(Controls, ComboBoxesTellTheUsersChoiceNotTheProgramsOne) {
     auto combo = kit->MakeComboBox();
     for (auto s : {"Quick Shred", "German: VSITR"}) combo->AddItem(s);
