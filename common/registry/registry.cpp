@@ -276,13 +276,13 @@ RegValue CRegistry::ReadOpened(HKEY key) {
         case REG_MULTI_SZ:
         case REG_EXPAND_SZ: {
             // The terminating NUL is not part of the text; a multi-string keeps its separators.
-            std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-            if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
-            if (!text.empty() && text.back() == L'\0') text.pop_back();
+            std::wstring wide(data.size() / sizeof(wchar_t), L'\0');
+            if (!wide.empty()) std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
+            if (!wide.empty() && wide.back() == L'\0') wide.pop_back();
             if (type == REG_EXPAND_SZ) {
-                if (std::optional<std::wstring> expanded = api_->ExpandEnvironmentW(text)) text = std::move(*expanded);
+                if (std::optional<std::wstring> expanded = api_->ExpandEnvironmentW(wide)) wide = std::move(*expanded);
             }
-            std::optional<std::string> exact = text::NarrowExact(text);
+            std::optional<std::string> exact = text::NarrowExact(wide);
             if (!exact) return default_;
             return std::move(*exact);
         }
